@@ -1,0 +1,59 @@
+#include "tools/PackageWriter.h"
+
+#include "engine/FileStream.h"
+#include "engine/NameHash.h"
+#include "platform/File.h"
+#include "platform/Md5.h"
+
+void AppendDigest(std::vector<uint8_t>& bytes) {
+    uint8_t digest[16];
+    platform::Md5(bytes.data(), bytes.size(), digest);
+    bytes.insert(bytes.end(), digest, digest + 16);
+}
+
+CPackageWriter::CPackageWriter(std::string packageName) : m_packageName(std::move(packageName)) {}
+
+void CPackageWriter::Add(const std::string& name, const std::vector<uint8_t>& bytes, bool appendDigest) {
+    std::vector<uint8_t> entry = bytes;
+    if (appendDigest) AppendDigest(entry);
+    Record r;
+    r.nameHash = NameHash(name);
+    r.packageHash = NameHash(m_packageName);
+    r.offset = static_cast<uint32_t>(m_data.size());
+    r.length = static_cast<uint32_t>(entry.size());
+    m_data.insert(m_data.end(), entry.begin(), entry.end());
+    m_records.push_back(r);
+}
+
+void CPackageWriter::Add(const std::string& name, const std::string& text, bool appendDigest) {
+    Add(name, std::vector<uint8_t>(text.begin(), text.end()), appendDigest);
+}
+
+int CPackageWriter::WritePackage(const std::string& folder) const {
+    if (!folder.empty() && !platform::CreateFolders(folder)) return 0;
+    std::string path = folder.empty() ? m_packageName : folder + "\\" + m_packageName;
+    return platform::WriteWholeFile(path, m_data.data(), m_data.size()) ? 1 : 0;
+}
+
+int CPackageWriter::WriteListRecords(const std::string& path, const std::vector<Record>& records) {
+    CFileStream s;
+    if (!s.OpenWrite(path.c_str())) return 0;
+    s.WriteU32(static_cast<uint32_t>(records.size()));
+    const uint8_t unused[16] = {};
+    for (const Record& r : records) {
+        s.WriteU32(r.nameHash);
+        s.WriteU32(r.packageHash);
+        s.Write(unused, sizeof(unused));
+        s.WriteU32(r.length);
+        s.WriteU32(r.offset);
+    }
+    bool ok = !s.Failed();
+    s.Close();
+    return ok ? 1 : 0;
+}
+
+int CPackageWriter::WriteList(const std::string& path, const std::vector<const CPackageWriter*>& packages) {
+    std::vector<Record> all;
+    for (const CPackageWriter* p : packages) all.insert(all.end(), p->Records().begin(), p->Records().end());
+    return WriteListRecords(path, all);
+}
