@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <unordered_map>
 
 #include "engine/ErrorReport.h"
 #include "engine/NameHash.h"
@@ -83,26 +84,30 @@ CFileIndex::~CFileIndex() {
 }
 
 const CFileIndex::LooseFile* CFileIndex::FindLoose(std::string_view name, uint32_t hash) const {
-    auto it = m_folderMap.find(hash);
-    if (it == m_folderMap.end()) return nullptr;
-    for (const LooseFile& f : it->second) {
+    const int32_t* first = m_folderMap.Find(hash);
+    for (int32_t i = first ? *first - 1 : -1; i >= 0; i = m_looseFiles[static_cast<size_t>(i)].next) {
+        const LooseFile& f = m_looseFiles[static_cast<size_t>(i)];
         if (f.name == name) return &f;
     }
     return nullptr;
 }
 
 const CFileIndex::LooseFile* CFileIndex::FindLooseByHash(uint32_t hash) const {
-    auto it = m_folderMap.find(hash);
-    if (it == m_folderMap.end() || it->second.empty()) return nullptr;
+    const int32_t* first = m_folderMap.Find(hash);
+    if (!first) return nullptr;
     // Package lists name packages by hash only; prefer a package file when
     // two names share the hash.
-    for (const LooseFile& f : it->second) {
+    for (int32_t i = *first - 1; i >= 0; i = m_looseFiles[static_cast<size_t>(i)].next) {
+        const LooseFile& f = m_looseFiles[static_cast<size_t>(i)];
         if (EndsWithNoCase(f.name, ".DRP")) return &f;
     }
-    return &it->second.front();
+    return &m_looseFiles[static_cast<size_t>(*first - 1)];
 }
 
-void CFileIndex::ClearFolders() { m_folderMap.clear(); }
+void CFileIndex::ClearFolders() {
+    m_folderMap.Clear();
+    m_looseFiles.clear();
+}
 
 bool CFileIndex::HasFile(const char* fileName) const {
     std::string_view name(fileName ? fileName : "");
@@ -121,12 +126,14 @@ void CFileIndex::ScanFolder(const char* folder) {
         if (!IsIndexedExtension(e.name)) continue;
         uint32_t hash = NameHash(e.name);
         if (FindLoose(e.name, hash)) continue;  // the first file found under a name wins
-        m_folderMap[hash].push_back(LooseFile{e.name, std::move(path)});
+        int32_t& first = m_folderMap.Insert(hash);
+        m_looseFiles.push_back(LooseFile{e.name, std::move(path), first - 1});
+        first = static_cast<int32_t>(m_looseFiles.size());
     }
 }
 
 int CFileIndex::LoadPackageList(const char* name) {
-    m_packageMap.clear();
+    m_packageMap.Clear();
     std::string listName = name ? name : "";
     const LooseFile* loose = FindLoose(listName, NameHash(listName));
     std::string path = loose ? loose->path : listName;
@@ -164,7 +171,7 @@ int CFileIndex::LoadPackageList(const char* name) {
             ++dropped;  // its package is missing or too short: the name falls back to a loose file
             continue;
         }
-        m_packageMap[nameHash] = entry;  // a later record of the same name replaces the earlier
+        m_packageMap.Insert(nameHash) = entry;  // a later record of the same name replaces the earlier
     }
     if (dropped) {
         ErrorReport().SetError(ERR_DATA, "%s : %u entries outside their packages were left out", listName, dropped);
@@ -173,8 +180,7 @@ int CFileIndex::LoadPackageList(const char* name) {
 }
 
 const PackageEntry* CFileIndex::FindPackageEntry(const char* name) const {
-    auto it = m_packageMap.find(NameHash(name));
-    return it == m_packageMap.end() ? nullptr : &it->second;
+    return m_packageMap.Find(NameHash(name));
 }
 
 std::string CFileIndex::ResolvePath(const char* name, uint32_t* offset, uint32_t* size) const {
@@ -182,15 +188,12 @@ std::string CFileIndex::ResolvePath(const char* name, uint32_t* offset, uint32_t
     if (size) *size = 0;
     std::string_view n(name ? name : "");
     uint32_t hash = NameHash(n);
-    if (!m_packageMap.empty()) {
-        auto it = m_packageMap.find(hash);
-        if (it != m_packageMap.end()) {
-            // Every kept entry's package was indexed when the list was loaded.
-            if (const LooseFile* package = FindLooseByHash(it->second.packageHash)) {
-                if (offset) *offset = it->second.offset;
-                if (size) *size = it->second.length;
-                return package->path;
-            }
+    if (const PackageEntry* entry = m_packageMap.Find(hash)) {
+        // Every kept entry's package was indexed when the list was loaded.
+        if (const LooseFile* package = FindLooseByHash(entry->packageHash)) {
+            if (offset) *offset = entry->offset;
+            if (size) *size = entry->length;
+            return package->path;
         }
     }
     if (const LooseFile* loose = FindLoose(n, hash)) return loose->path;

@@ -17,9 +17,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "engine/HashTable.h"
 #include "platform/Md5.h"
 
 struct PackageEntry {
@@ -56,8 +56,8 @@ public:
     // record whose package is not indexed, or whose range lies outside its
     // package, is dropped.
     int LoadPackageList(const char* name);
-    bool HasPackages() const { return !m_packageMap.empty(); }
-    size_t PackageEntryCount() const { return m_packageMap.size(); }
+    bool HasPackages() const { return !m_packageMap.Empty(); }
+    size_t PackageEntryCount() const { return m_packageMap.Size(); }
     const PackageEntry* FindPackageEntry(const char* name) const;
 
     // The path to open for a file name and, for a package entry, its offset and
@@ -77,13 +77,15 @@ private:
     struct LooseFile {
         std::string name;  // as found on disk; compared on look-up so a hash collision never yields another file
         std::string path;
+        int32_t next = -1;  // the next file whose name has the same hash
     };
     const LooseFile* FindLoose(std::string_view name, uint32_t hash) const;
     const LooseFile* FindLooseByHash(uint32_t hash) const;
 
     std::string m_baseFolder;
-    std::unordered_map<uint32_t, std::vector<LooseFile>> m_folderMap;
-    std::unordered_map<uint32_t, PackageEntry> m_packageMap;
+    CHashTable<int32_t> m_folderMap;  // name hash -> first index into m_looseFiles, plus one
+    std::vector<LooseFile> m_looseFiles;
+    CHashTable<PackageEntry> m_packageMap;
 };
 
 extern CFileIndex* g_pFileIndex;

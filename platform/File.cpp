@@ -56,9 +56,10 @@ struct stat* StatOf(std::string_view gamePath, struct stat* st) {
 
 std::string HostPath(std::string_view gamePath) {
     std::string out;
+    out.reserve(gamePath.size() + 2);
     size_t i = 0;
     if (!gamePath.empty() && (gamePath[0] == '/' || gamePath[0] == '\\')) {
-        out = "/";
+        out.push_back('/');
         i = 1;
     }
     bool unresolved = false;  // once a component is missing, the rest cannot exist
@@ -67,24 +68,24 @@ std::string HostPath(std::string_view gamePath) {
         while (j < gamePath.size() && gamePath[j] != '/' && gamePath[j] != '\\') ++j;
         std::string_view comp = gamePath.substr(i, j - i);
         if (!comp.empty()) {
-            std::string base = out;
-            if (!out.empty() && out.back() != '/') out += '/';
-            std::string exact = out + std::string(comp);
-            if (unresolved || comp == "." || comp == ".." || PathExists(exact)) {
-                out = exact;
-            } else {
+            size_t baseLen = out.size();
+            if (!out.empty() && out.back() != '/') out.push_back('/');
+            size_t compAt = out.size();
+            out.append(comp.data(), comp.size());
+            if (!unresolved && comp != "." && comp != ".." && !PathExists(out)) {
+                std::string folder = baseLen == 0 ? std::string(".") : out.substr(0, baseLen);
                 std::string match;
-                if (FindNoCase(base.empty() ? std::string(".") : base, comp, &match)) {
-                    out += match;
+                if (FindNoCase(folder, comp, &match)) {
+                    out.resize(compAt);
+                    out.append(match);
                 } else {
-                    out = exact;
                     unresolved = true;
                 }
             }
         }
         i = j + 1;
     }
-    if (out.empty() && !gamePath.empty()) out = ".";
+    if (out.empty() && !gamePath.empty()) out.push_back('.');
     return out;
 }
 
