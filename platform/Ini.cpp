@@ -216,6 +216,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
             if (KeyValue(line, &name, &v) && EqualsNoCase(name, trimmedKey)) {
                 replaceFrom = start;
                 replaceTo = end;
+                pair = std::string(name) + "=" + std::string(value);  // the key keeps its spelling
                 return false;
             }
             if (inFirst && !line.empty()) insertAt = end;  // new keys go after the section's last line
