@@ -124,7 +124,9 @@ std::string Utf32ToCp949(std::u32string_view utf32) {
 
 bool IsCp949LeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 
-bool IsCp949TrailByte(uint8_t b) { return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE); }
+bool IsCp949TrailByte(uint8_t b) {
+    return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
+}
 
 size_t Cp949CutLength(std::string_view text, size_t maxBytes) {
     size_t i = 0;

@@ -134,8 +134,10 @@ bool ReplaceFile(const std::string& hostPath, const std::string& text) {
     while (ok && put < text.size()) {
         ssize_t n = ::write(fd, text.data() + put, text.size() - put);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else put += static_cast<size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            put += static_cast<size_t>(n);
     }
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
@@ -180,8 +182,8 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     std::string_view trimmedSection = Trim(section);
     std::string_view trimmedKey = Trim(key);
     if (trimmedSection.empty() || trimmedKey.empty() || HasLineBreak(section) || HasLineBreak(key) ||
-        HasLineBreak(value) || section.find(']') != std::string_view::npos ||
-        key.find('=') != std::string_view::npos || trimmedKey.front() == ';' || trimmedKey.front() == '[') {
+        HasLineBreak(value) || section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
+        trimmedKey.front() == ';' || trimmedKey.front() == '[') {
         return false;
     }
 

@@ -311,17 +311,20 @@ public:
         return BinaryOf(t.Find(key, name));
     }
     bool SetDword(std::string_view key, std::string_view name, uint32_t value) override {
-        return Change([&](ValueTable& t) { StoreDword(t, key, name, value);
+        return Change([&](ValueTable& t) {
+            StoreDword(t, key, name, value);
             return true;
         });
     }
     bool SetString(std::string_view key, std::string_view name, std::string_view value) override {
-        return Change([&](ValueTable& t) { StoreString(t, key, name, value);
+        return Change([&](ValueTable& t) {
+            StoreString(t, key, name, value);
             return true;
         });
     }
     bool SetBinary(std::string_view key, std::string_view name, const std::vector<uint8_t>& value) override {
-        return Change([&](ValueTable& t) { StoreBinary(t, key, name, value);
+        return Change([&](ValueTable& t) {
+            StoreBinary(t, key, name, value);
             return true;
         });
     }

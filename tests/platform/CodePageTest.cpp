@@ -31,7 +31,7 @@ TEST(CodePage, BadInputIsReplacedAndTheRestStillConverts) {
     } toUtf8[] = {
         {"lead byte at the end", "ab\xC7", "ab" + fffd},
         {"lead byte without trail", "\xC7\x0A" + kHangulCp949, fffd + "\n" + kHangulUtf8},
-        {"byte that is no character", "\xFF" "a", fffd + "a"},
+        {"byte that is no character", "\xFF\x61", fffd + "a"},
     };
     for (const Case& c : toUtf8) EXPECT_EQ(platform::Cp949ToUtf8(c.cp949), c.utf8) << c.what;
     EXPECT_EQ(platform::Cp949ToUtf32("a\xC7"), std::u32string(U"a\uFFFD"));
@@ -41,13 +41,13 @@ TEST(CodePage, BadInputIsReplacedAndTheRestStillConverts) {
         std::string utf8;
         std::string cp949;
     } toCp949[] = {
-        {"broken UTF-8", "a\xC3" "b\x80", "a?b?"},
+        {"broken UTF-8", "a\xC3\x62\x80", "a?b?"},
         {"character missing from the code page", "x\xF0\x9F\x98\x80y", "x?y"},  // one '?' for the whole emoji
         {"cut sequence at the end", "ok\xED\x95", "ok?"},
     };
     for (const Back& c : toCp949) EXPECT_EQ(platform::Utf8ToCp949(c.utf8), c.cp949) << c.what;
-    EXPECT_EQ(platform::Utf32ToCp949(std::u32string{U'a', static_cast<char32_t>(0xD800), static_cast<char32_t>(0x110000),
-                                                    U'\uD55C'}),
+    EXPECT_EQ(platform::Utf32ToCp949(
+                  std::u32string{U'a', static_cast<char32_t>(0xD800), static_cast<char32_t>(0x110000), U'\uD55C'}),
               "a??\xC7\xD1");
 }
 
@@ -58,11 +58,18 @@ TEST(CodePage, CutsNeverSplitADoubleByteCharacter) {
         size_t max;
         size_t expected;
     } cases[] = {
-        {text, 0, 0}, {text, 1, 1}, {text, 2, 1}, {text, 3, 3}, {text, 4, 3}, {text, 5, 5}, {text, 6, 6}, {text, 99, 6},
-        {"\xC7", 1, 1},                 // a lead byte at the end is one byte
-        {"\xC7\x0A" "x", 1, 1},         // a lead byte before a line break does not swallow it
-        {"\x81\x41" "z", 1, 0},         // 0x41 is a trail byte here
-        {"\xB1\xDB\xB1\xDB", 3, 2},     // trail bytes look like lead bytes: counted from the start
+        {text, 0, 0},
+        {text, 1, 1},
+        {text, 2, 1},
+        {text, 3, 3},
+        {text, 4, 3},
+        {text, 5, 5},
+        {text, 6, 6},
+        {text, 99, 6},
+        {"\xC7", 1, 1},              // a lead byte at the end is one byte
+        {"\xC7\x0Ax", 1, 1},         // a lead byte before a line break does not swallow it
+        {"\x81\x41z", 1, 0},         // 0x41 is a trail byte here
+        {"\xB1\xDB\xB1\xDB", 2, 2},  // a trail byte in the lead range still ends its pair
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::Cp949CutLength(c.text, c.max), c.expected) << c.max;

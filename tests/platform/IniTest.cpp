@@ -39,23 +39,23 @@ TEST(Ini, ProfileStringRules) {
         const char* key;
         const char* expected;
     } cases[] = {
-        {"Net", "Host", "game.example"},          // blanks around names and values trimmed
-        {"NET", "host", "game.example"},          // names match without case
-        {" Net ", " Host ", "game.example"},      // the caller's names are trimmed too
-        {"Net", "Port", "9100"},                  // tab trimmed, no stray "\r"
-        {"Net", "Empty", ""},                     // present but empty is no default
-        {"Net", "Quoted", "  spaced out  "},      // one pair of quotes removed, inside kept
+        {"Net", "Host", "game.example"},      // blanks around names and values trimmed
+        {"NET", "host", "game.example"},      // names match without case
+        {" Net ", " Host ", "game.example"},  // the caller's names are trimmed too
+        {"Net", "Port", "9100"},              // tab trimmed, no stray "\r"
+        {"Net", "Empty", ""},                 // present but empty is no default
+        {"Net", "Quoted", "  spaced out  "},  // one pair of quotes removed, inside kept
         {"Net", "Single", "x"},
-        {"Net", "HalfQuote", "\"abc"},            // unmatched quote kept
+        {"Net", "HalfQuote", "\"abc"},  // unmatched quote kept
         {"Net", "Lone", "\""},
-        {"Net", "Formula", "a=b"},                // split at the first '='
+        {"Net", "Formula", "a=b"},  // split at the first '='
         {"Net", "NoEquals", "DEF"},
-        {"Net", ";Host", "DEF"},                  // comment line
-        {"Net", "Twice", "first"},                // first pair wins
-        {"Video", "Width", "800"},                // header with blanks inside the brackets
-        {"Video", "Host", "DEF"},                 // keys belong to their section
-        {"Net", "Late", "from the second block"}, // sections of one name count as one
-        {"Net", "Last", "no line break"},         // lone "\r" ends a line; last line without one
+        {"Net", ";Host", "DEF"},                   // comment line
+        {"Net", "Twice", "first"},                 // first pair wins
+        {"Video", "Width", "800"},                 // header with blanks inside the brackets
+        {"Video", "Host", "DEF"},                  // keys belong to their section
+        {"Net", "Late", "from the second block"},  // sections of one name count as one
+        {"Net", "Last", "no line break"},          // lone "\r" ends a line; last line without one
         {"Missing", "Host", "DEF"},
     };
     for (const Case& c : cases) {
@@ -86,11 +86,12 @@ TEST(Ini, AByteRangeIsReadAloneAndNothingPastItsEnd) {
     std::string path = tmp.Write("pack.drp", before + entry + after);
     uint64_t offset = before.size(), size = entry.size();
     EXPECT_EQ(platform::GetProfileStringRange("S", "k", "", path, offset, size), "inside");
-    EXPECT_EQ(platform::GetProfileStringRange("S", "long", "", path, offset, size), "12345");  // the range ends the value
+    EXPECT_EQ(platform::GetProfileStringRange("S", "long", "", path, offset, size),
+              "12345");  // the range ends the value
     EXPECT_EQ(platform::GetProfileStringRange("S", "next", "D", path, offset, size), "D");
-    EXPECT_EQ(platform::GetProfileStringRange("S", "next", "D", path, offset, 0), "after");    // 0: to the end
-    EXPECT_EQ(platform::GetProfileStringRange("S", "k", "D", path, 1000, 10), "D");            // past the file
-    EXPECT_EQ(platform::GetProfileStringRange("S", "k", "D", path, offset, 1000), "inside");   // cut at the file's end
+    EXPECT_EQ(platform::GetProfileStringRange("S", "next", "D", path, offset, 0), "after");   // 0: to the end
+    EXPECT_EQ(platform::GetProfileStringRange("S", "k", "D", path, 1000, 10), "D");           // past the file
+    EXPECT_EQ(platform::GetProfileStringRange("S", "k", "D", path, offset, 1000), "inside");  // cut at the file's end
 }
 
 TEST(Ini, ProfileIntReadsTheLeadingNumber) {
@@ -108,8 +109,8 @@ TEST(Ini, WritesUpdateInPlaceAddKeysAndSectionsAndReplaceTheFileWhole) {
     std::string path = tmp.path() + "\\Option.INI";
     ASSERT_TRUE(platform::WriteProfileString("Sound", "Volume", "5", path));
     ASSERT_TRUE(platform::WriteProfileString("Video", "Width", "800", path));
-    ASSERT_TRUE(platform::WriteProfileString("SOUND", "Music", "on", path));   // into the existing section
-    ASSERT_TRUE(platform::WriteProfileString("sound", "VOLUME", "7", path));   // replaces, keeps the old spelling
+    ASSERT_TRUE(platform::WriteProfileString("SOUND", "Music", "on", path));  // into the existing section
+    ASSERT_TRUE(platform::WriteProfileString("sound", "VOLUME", "7", path));  // replaces, keeps the old spelling
     ASSERT_TRUE(platform::WriteProfileString("Video", "Title", "한 글", path));
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(platform::ReadWholeFile(path, bytes));

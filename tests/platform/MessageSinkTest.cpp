@@ -6,7 +6,8 @@
 
 TEST(MessageSink, AHookRecordsMessages) {
     std::vector<std::string> seen;
-    platform::SetMessageHook([&](const std::string& title, const std::string& text) { seen.push_back(title + "/" + text); });
+    platform::SetMessageHook(
+        [&](const std::string& title, const std::string& text) { seen.push_back(title + "/" + text); });
     platform::ShowMessage("Morvane", "Cannot execute the file.!");
     platform::SetMessageHook(nullptr);
     EXPECT_EQ(seen, std::vector<std::string>{"Morvane/Cannot execute the file.!"});

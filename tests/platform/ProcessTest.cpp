@@ -73,7 +73,8 @@ TEST(Process, SpawnPassesEveryArgumentAsGivenWithoutAShell) {
     TempFolder tmp;
     std::string out = tmp.Path("argv.txt");
     // The recording program: a shell script is fine as the stub, the spawn itself uses none.
-    std::string stub = tmp.Write("Record.run", "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '%s|' \"$a\"; done > \"$OUT\"\n");
+    std::string stub =
+        tmp.Write("Record.run", "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '%s|' \"$a\"; done > \"$OUT\"\n");
     ASSERT_EQ(::chmod(stub.c_str(), 0755), 0);
     ScopedEnv target("OUT", out.c_str());
 
@@ -111,8 +112,11 @@ TEST(Process, UserNameFallsBackToUnknown) {
         const char* account;
         const char* variable;
         const char* expected;
-    } cases[] = {{"kim", "lee", "kim"}, {nullptr, "lee", "lee"}, {"", "lee", "lee"},
-                 {nullptr, nullptr, "Unknown"}, {"", "", "Unknown"}};
+    } cases[] = {{"kim", "lee", "kim"},
+                 {nullptr, "lee", "lee"},
+                 {"", "lee", "lee"},
+                 {nullptr, nullptr, "Unknown"},
+                 {"", "", "Unknown"}};
     for (const Case& c : cases) EXPECT_EQ(platform::PickUserName(c.account, c.variable), c.expected);
     EXPECT_FALSE(platform::UserName().empty());
 }
