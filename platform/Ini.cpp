@@ -5,12 +5,6 @@
 // first pair of a key wins.
 #include "platform/Ini.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -28,18 +22,6 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // Calls visit(line, start offset, end offset) for each line of text, the line
@@ -123,29 +105,6 @@ bool ReadRange(std::string_view gamePath, uint64_t offset, uint64_t size, std::s
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-// Writes text to a temporary file beside path and renames it over path, so a
-// reader sees the old file or the new one, never half of one.
-bool ReplaceFile(const std::string& hostPath, const std::string& text) {
-    std::string temp = hostPath + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0644) == 0;
-    size_t put = 0;
-    while (ok && put < text.size()) {
-        ssize_t n = ::write(fd, text.data() + put, text.size() - put);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            ok = false;
-        else
-            put += static_cast<size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), hostPath.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
-}
-
 }  // namespace
 
 std::string GetProfileString(std::string_view section, std::string_view key, std::string_view def,
@@ -187,7 +146,6 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
         return false;
     }
 
-    std::string hostPath = HostPath(gamePath);
     std::string text;
     std::vector<uint8_t> bytes;
     if (FileExists(gamePath)) {
@@ -234,7 +192,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
         if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += eol;
         text += "[" + std::string(trimmedSection) + "]" + std::string(eol) + pair + std::string(eol);
     }
-    return ReplaceFile(hostPath, text);
+    return ReplaceWholeFile(gamePath, text.data(), text.size());
 }
 
 }  // namespace platform

@@ -22,12 +22,13 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
+
+#include "platform/File.h"
 
 namespace platform {
 namespace {
@@ -43,18 +44,6 @@ struct Value {
     uint32_t dword = 0;
     std::string bytes;  // string text or binary data
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // The values of one store with the look-up rules of the registry.
 class ValueTable {
@@ -249,37 +238,6 @@ std::string Serialize(const ValueTable& table) {
     return out;
 }
 
-bool ReadFd(int fd, std::string* out) {
-    out->clear();
-    char buffer[4096];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof(buffer));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        out->append(buffer, static_cast<size_t>(n));
-    }
-}
-
-bool WriteFd(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-bool MakeParentFolders(const std::string& path) {
-    for (size_t i = 1; i < path.size(); ++i) {
-        if (path[i] != '/') continue;
-        std::string part = path.substr(0, i);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
-
 std::string DefaultPath() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     if (config && config[0] == '/') return std::string(config) + "/qor/registry.txt";
@@ -337,18 +295,18 @@ private:
     // the file is only ever replaced whole.
     void Load(ValueTable* table) const {
         table->Clear();
-        int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return;
-        std::string text;
-        if (ReadFd(fd, &text)) Parse(text, table);
-        ::close(fd);
+        std::vector<uint8_t> bytes;
+        if (ReadWholeFile(m_path, bytes)) {
+            Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), table);
+        }
     }
 
     // Read, change and write back under the lock. edit returns false when it
     // changed nothing (the file is then left alone) and the call fails.
     template <typename Edit>
     bool Change(Edit edit) {
-        if (!MakeParentFolders(m_path)) return false;
+        size_t slash = m_path.rfind('/');
+        if (slash != std::string::npos && slash > 0 && !CreateFolders(m_path.substr(0, slash))) return false;
         std::string lockPath = m_path + ".lock";
         int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (lock < 0) return false;
@@ -366,14 +324,8 @@ private:
     }
 
     bool Save(const ValueTable& table) const {
-        std::string temp = m_path + ".XXXXXX";
-        int fd = ::mkstemp(temp.data());
-        if (fd < 0) return false;
-        bool ok = ::fchmod(fd, 0600) == 0 && WriteFd(fd, Serialize(table)) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        ok = ok && ::rename(temp.c_str(), m_path.c_str()) == 0;
-        if (!ok) ::unlink(temp.c_str());
-        return ok;
+        std::string text = Serialize(table);
+        return ReplaceWholeFile(m_path, text.data(), text.size());
     }
 
     std::string m_path;
