@@ -291,14 +291,14 @@ public:
     }
 
 private:
-    // A missing or unreadable file reads as an empty store. No lock is needed:
-    // the file is only ever replaced whole.
-    void Load(ValueTable* table) const {
+    // A missing file reads as an empty store; false when the file is there but
+    // cannot be read. No lock is needed: the file is only ever replaced whole.
+    bool Load(ValueTable* table) const {
         table->Clear();
         std::vector<uint8_t> bytes;
-        if (ReadWholeFile(m_path, bytes)) {
-            Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), table);
-        }
+        if (!ReadWholeFile(m_path, bytes)) return !FileExists(m_path);
+        Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), table);
+        return true;
     }
 
     // Read, change and write back under the lock. edit returns false when it
@@ -317,8 +317,8 @@ private:
             }
         }
         ValueTable table;
-        Load(&table);
-        bool ok = edit(table) && Save(table);
+        // A store that cannot be read is not overwritten with one value.
+        bool ok = Load(&table) && edit(table) && Save(table);
         ::close(lock);  // releases the lock
         return ok;
     }
