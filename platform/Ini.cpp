@@ -190,7 +190,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
         text.insert(insertAt, std::string(eol) + pair);
     } else {
         if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += eol;
-        text += "[" + std::string(trimmedSection) + "]" + std::string(eol) + pair + std::string(eol);
+        text.append("[").append(trimmedSection).append("]").append(eol).append(pair).append(eol);
     }
     return ReplaceWholeFile(gamePath, text.data(), text.size());
 }
