@@ -11,11 +11,6 @@ CMessageTable* g_pMessageTable = nullptr;
 
 namespace {
 
-#define QOR_MESSAGE_NAME(name) #name,
-constexpr const char* kMessageKeys[] = {QOR_MESSAGE_KEYS(QOR_MESSAGE_NAME)};
-#undef QOR_MESSAGE_NAME
-static_assert(sizeof(kMessageKeys) / sizeof(kMessageKeys[0]) == MESSAGE_COUNT);
-
 constexpr const char* kMessageSection = "MESSAGE";
 // Information lines are read as 512-byte C strings: 511 bytes of text.
 constexpr size_t kInfoLineLength = 511;
@@ -37,11 +32,6 @@ std::string ExpandLineBreaks(const std::string& text) {
 
 }  // namespace
 
-const char* MessageKeyName(int index) {
-    if (index < 0 || index >= MESSAGE_COUNT) return "";
-    return kMessageKeys[index];
-}
-
 CMessageTable::CMessageTable() {
     if (!g_pMessageTable) g_pMessageTable = this;
 }
@@ -54,8 +44,8 @@ int CMessageTable::LoadMessages(const char* path, uint32_t offset, uint32_t size
     m_messages.clear();
     m_path = path ? path : "";
     for (int i = 0; i < MESSAGE_COUNT; ++i) {
-        if (!BindMessage(i, kMessageSection, kMessageKeys[i], offset, size)) {
-            ErrorReport().SetError(ERR_DATA, "not found message-%s", kMessageKeys[i]);
+        if (!BindMessage(i, kMessageSection, MessageKeyName(i), offset, size)) {
+            ErrorReport().SetError(ERR_DATA, "not found message-%s", MessageKeyName(i));
             return 0;
         }
     }

@@ -1,0 +1,127 @@
+#include "tools/SampleGameFolder.h"
+
+#include <cctype>
+#include <map>
+
+#include "engine/MessageTable.h"
+#include "platform/File.h"
+#include "tools/PackageWriter.h"
+
+namespace {
+
+// Texts that callers fill in or that the player reads as words of a control.
+const std::map<int, std::string>& MessageOverrides() {
+    static const std::map<int, std::string> texts = {
+        {MSG_APP_ERROR_MEMORY_FALIED, "Not enough memory: %d MB needed, %d MB found."},
+        {MSG_APP_ERROR_CPU_SPEED_FAILED, "The processor is too slow: %s needed, %d MHz found."},
+        {MSG_APP_ERROR_3D_HAL_FAILED, "No 3D hardware acceleration was found."},
+        {MSG_APP_ERROR_VIDEO_MEM_FAILED, "Not enough video memory: %d MB needed, %d MB found."},
+        {MSG_APP_ERROR_MEMORY_FALIED_PVM, "Not enough memory for this mode: %d MB needed, %d MB found."},
+        {MSG_APP_ERROR_CPU_SPEED_FAILED_PVM, "The processor is too slow for this mode: %s needed, %d MHz found."},
+        {MSG_APP_ERROR_VIDEO_MEM_FAILED_PVM, "Not enough video memory for this mode: %d MB needed, %d MB found."},
+        {MSG_ERROR_FILE_NOT_FOUND, "Cannot find the file %s."},
+        {MSG_ERROR_FILE_NOT_READ, "Cannot read the file %s."},
+        {MSG_ERROR_FILE_VERSION, "The file %s has a wrong version."},
+        {MSG_ERROR_STREAM_TOO_SHORT, "The file %s is shorter than its contents."},
+        {MSG_ERROR_WRONG_DATA_FILE, "The data file %s is damaged.\nPlease run the patcher again."},
+        {MSG_ERROR_NETWORK_DISCONNECT, "The connection to the server was closed."},
+        {MSG_TIME_SHUTDOWN_SERVER_SEC, "The server shuts down in %d seconds."},
+        {MSG_TIME_SHUTDOWN_SERVER_MIN, "The server shuts down in %d minutes."},
+        {MSG_TIME_HOUR_MIN_SEC, "%d:%02d:%02d"},
+        {MSG_TIME_MIN_SEC, "%d:%02d"},
+        {MSG_TIME_SEC, "%d s"},
+        {MSG_OK, "OK"},
+        {MSG_CANCEL, "Cancel"},
+        {MSG_CLOSE, "Close"},
+    };
+    return texts;
+}
+
+// "MSG_LOBBY_ROOM_FULL" (52) -> "Lobby room full (52)"
+std::string TextFromKey(const std::string& key, int index) {
+    std::string words = key.rfind("MSG_", 0) == 0 ? key.substr(4) : key;
+    std::string text;
+    for (char c : words) {
+        if (c == '_') {
+            if (!text.empty() && text.back() != ' ') text += ' ';
+        } else {
+            char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            text += text.empty() ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : lower;
+        }
+    }
+    return text + " (" + std::to_string(index) + ")";
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    return platform::WriteWholeFile(path, text.data(), text.size());
+}
+
+}  // namespace
+
+std::vector<MessageEntry> SampleMessages() {
+    std::vector<MessageEntry> entries;
+    entries.reserve(MESSAGE_COUNT);
+    const auto& overrides = MessageOverrides();
+    for (int i = 0; i < MESSAGE_COUNT; ++i) {
+        auto it = overrides.find(i);
+        entries.emplace_back(MessageKeyName(i), it != overrides.end() ? it->second : TextFromKey(MessageKeyName(i), i));
+    }
+    return entries;
+}
+
+std::string SampleGameInfoText() {
+    CInfoFileWriter info;
+    // The logo screen shows these in turn; their files come with the
+    // resources of a later part of the folder.
+    info.Add("LOGO_COUNT", 1);
+    info.Add("LOGO1_TEXTURE", "LOGO1.DDS");
+    info.Add("LOGO1_SOUND", "LOGO1.WAV");
+    // No maps yet.
+    info.Add("LOAD_MAPCOUNT", 0);
+    info.Add("PVM_MAPCOUNT", 0);
+    info.Add("TUTORIAL_MAPCOUNT", 0);
+    // Fonts are named by file. The client looks a font up like any data file
+    // (package, loose file, working folder) and then in the system's font
+    // folders, where Debian's fonts-nanum package installs NanumGothic.ttf
+    // (/usr/share/fonts/truetype/nanum); it covers the Korean texts.
+    struct Font {
+        int size, outline;
+        const char* bold1;
+        const char* bold2;
+        int gap1, gap2;
+    };
+    const Font fonts[] = {{9, 0, "0.0", "0.0", 0, 0}, {10, 1, "0.5", "0.0", 0, 0}, {14, 1, "1.0", "0.5", 1, 0}};
+    info.Add("FONT_COUNT", 3);
+    for (int i = 0; i < 3; ++i) {
+        std::string n = "FONT" + std::to_string(i + 1);
+        info.Add(n + "_SIZE", fonts[i].size);
+        info.Add(n + "_NAME", "NanumGothic.ttf");
+        info.Add(n + "_INDEX", 0);
+        info.Add(n + "_OUTLINE", fonts[i].outline);
+        info.Add(n + "_BOLD1", fonts[i].bold1);
+        info.Add(n + "_BOLD2", fonts[i].bold2);
+        info.Add(n + "_GAP1", fonts[i].gap1);
+        info.Add(n + "_GAP2", fonts[i].gap2);
+    }
+    return info.Text();
+}
+
+int MakeSampleGameFolder(const std::string& folder) {
+    if (!platform::CreateFolders(folder)) return 0;
+
+    CPackageWriter info("INFO.DRP");
+    // Text entries are stored unchanged (no digest), so readers see only the text.
+    info.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
+    info.Add("GAMEINFO.DAT", SampleGameInfoText(), false);
+    info.Add("GAMETIP.DAT",
+             TextListText({"Right-click the ground to move your hero.", "Press Enter to chat with everyone.",
+                           "Gold comes from defeated enemies; spend it in the shop."}),
+             false);
+    info.Add("FilterWord.DAT", TextListText({"badword", "rudeword"}), false);
+    info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
+    if (!info.WritePackage(folder + "\\DATA")) return 0;
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info})) return 0;
+
+    return WriteText(folder + "\\VAZE.INI", VazeIniText(kSampleLoginServer, kSampleHomepageUrl, kSampleJoinUrl)) ? 1
+                                                                                                                 : 0;
+}

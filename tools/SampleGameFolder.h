@@ -1,0 +1,31 @@
+// The sample game folder: a small, complete game folder written by the
+// project's own writers, for tests and for `make run`. Later parts of the
+// game add their files here.
+//
+// Layout made now:
+//   VAZE.INI               loose (the patcher reads it too; servers on loopback)
+//   PACKAGELIST.DRL        the list of the package below
+//   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
+//                          ChangeFilterWord.DAT (text entries stored unchanged)
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/TextFileWriters.h"
+
+// All 400 message keys in index order with readable English texts; the texts
+// used as formats take the arguments their callers give.
+std::vector<MessageEntry> SampleMessages();
+
+// The "GAMEINFO.DAT" text of the sample folder.
+std::string SampleGameInfoText();
+
+// Writes the sample folder into folder (a game path; created when missing).
+// 1 on success, 0 when a file could not be written.
+int MakeSampleGameFolder(const std::string& folder);
+
+// The default addresses written to "VAZE.INI".
+constexpr const char* kSampleLoginServer = "127.0.0.1";
+constexpr const char* kSampleHomepageUrl = "http://127.0.0.1/";
+constexpr const char* kSampleJoinUrl = "http://127.0.0.1/join";

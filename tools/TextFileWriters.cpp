@@ -1,0 +1,42 @@
+#include "tools/TextFileWriters.h"
+
+void CIniWriter::Section(const std::string& name) { m_text += "[" + name + "]\r\n"; }
+
+void CIniWriter::Value(const std::string& key, const std::string& value) { m_text += key + "=" + value + "\r\n"; }
+
+void CInfoFileWriter::Add(const std::string& key, const std::string& value) { m_text += key + "=" + value + "\r\n"; }
+
+void CInfoFileWriter::Add(const std::string& key, int value) { Add(key, std::to_string(value)); }
+
+std::string MessageFileText(const std::vector<MessageEntry>& entries) {
+    CIniWriter ini;
+    ini.Section("MESSAGE");
+    for (const MessageEntry& e : entries) {
+        std::string escaped;
+        for (char c : e.second) {
+            if (c == '\n')
+                escaped += "\\n";
+            else
+                escaped += c;
+        }
+        ini.Value(e.first, escaped);
+    }
+    return ini.Text();
+}
+
+std::string TextListText(const std::vector<std::string>& lines, bool withEnd) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    if (withEnd) text += "[END]\r\n";
+    return text;
+}
+
+std::string VazeIniText(const std::string& loginServer, const std::string& homepageUrl, const std::string& joinUrl) {
+    CIniWriter ini;
+    ini.Section("INFO");
+    ini.Value("LOGIN_SERVER", loginServer);
+    ini.Section("PATCH");
+    ini.Value("HOMEPAGE_URL", homepageUrl);
+    ini.Value("JOIN_URL", joinUrl);
+    return ini.Text();
+}
