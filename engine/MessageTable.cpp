@@ -69,8 +69,7 @@ int CMessageTable::CountMessages() {
             ++count;
             continue;
         }
-        ErrorReport().SetError(ERR_DATA, "%d - PrevMSG[%s]", static_cast<int>(i),
-                               i ? m_messages[i - 1].c_str() : "");
+        ErrorReport().SetError(ERR_DATA, "%d - PrevMSG[%s]", static_cast<int>(i), i ? m_messages[i - 1].c_str() : "");
     }
     if (count != MESSAGE_COUNT) {
         ErrorReport().SetError(ERR_DATA, "%s\nCan't read all message.", ErrorReport().Text());

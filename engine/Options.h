@@ -49,8 +49,8 @@ public:
     int showUnitHP = 0;
     int color32Bit = 0;  // 0: 16-bit full-screen back buffer
     int voiceEnable = 0;
-    int windowMode = 0;  // 1: windowed
-    int loaded = 0;      // set by every load; not stored
+    int windowMode = 0;            // 1: windowed
+    int loaded = 0;                // set by every load; not stored
     int sessionWords[2] = {0, 0};  // kept for the screens, not stored
     int enableBlur = 0;
     int shadowType = 0;

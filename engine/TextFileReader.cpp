@@ -9,13 +9,13 @@
 
 namespace {
 
-// The whole range [offset, offset + size) of a file; size 0 means to the end.
-bool ReadRange(const std::string& path, uint32_t offset, uint32_t size, std::string& out) {
+// The range [offset, offset + size) of a file; unless exact, size 0 means to the end.
+bool ReadRange(const std::string& path, uint32_t offset, uint32_t size, bool exact, std::string& out) {
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read)) return false;
     int64_t fileSize = file.Size();
     if (fileSize < 0 || static_cast<uint64_t>(offset) > static_cast<uint64_t>(fileSize)) return false;
-    uint64_t range = size ? size : static_cast<uint64_t>(fileSize) - offset;
+    uint64_t range = (size || exact) ? size : static_cast<uint64_t>(fileSize) - offset;
     if (offset + range > static_cast<uint64_t>(fileSize) || range > CTextFileReader::kMaxFileSize) return false;
     if (!file.Seek(offset, platform::File::Origin::Begin)) return false;
     out.resize(static_cast<size_t>(range));
@@ -44,11 +44,15 @@ int CTextFileReader::Open(const char* fileName) {
     m_lineNumber = 0;
     uint32_t offset = 0, size = 0;
     std::string path;
-    if (g_pFileIndex)
+    bool packed = false;
+    if (g_pFileIndex) {
         path = g_pFileIndex->ResolvePath(name, &offset, &size);
-    else if (*name && platform::FileExists(name))
+        // An empty package entry has size 0 too; it must not read the rest of its package.
+        packed = g_pFileIndex->FindPackageEntry(name) != nullptr;
+    } else if (*name && platform::FileExists(name)) {
         path = name;
-    if (path.empty() || !ReadRange(path, offset, size, m_text)) {
+    }
+    if (path.empty() || !ReadRange(path, offset, size, packed, m_text)) {
         m_text.clear();
         ErrorReport().SetError(ERR_FILE_NOT_FOUND, FileNotFoundFormat(), name);
         return 0;

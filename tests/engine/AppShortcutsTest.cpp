@@ -63,8 +63,11 @@ TEST(UnitMarker, ResourceByOwner) {
     struct Case {
         bool selectable, own, team;
         int resource;
-    } cases[] = {{true, true, true, 30}, {true, true, false, 30}, {true, false, true, 28},
-                 {true, false, false, 29}, {false, true, true, -1}};
+    } cases[] = {{true, true, true, 30},
+                 {true, true, false, 30},
+                 {true, false, true, 28},
+                 {true, false, false, 29},
+                 {false, true, true, -1}};
     for (const Case& c : cases) {
         FakeUnit unit(c.selectable, c.own, c.team);
         EXPECT_EQ(AttachUnitMarker(unit), c.resource >= 0 ? 1 : 0);

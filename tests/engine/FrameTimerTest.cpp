@@ -29,13 +29,11 @@ TEST_F(ClockTest, FrameTimerSteps) {
     };
     // Starts at clock 0 (a real reading, not "never started") and crosses the wrap.
     const Step steps[] = {
-        {0, false, 1.0f, 0.0f},            // first update: no dt
-        {16, false, 1.0f, 0.016f},         //
-        {32, false, 2.0f, 0.032f},         // speed scale
-        {532, true, 1.0f, 0.0f},           // paused: follows the clock, no dt
-        {548, false, 1.0f, 0.016f},        //
-        {0xFFFFFFF0u, true, 1.0f, 0.0f},   // (paused over the long jump)
-        {0x10u, false, 1.0f, 0.032f},      // across the wrap
+        {0, false, 1.0f, 0.0f},                                         // first update: no dt
+        {16, false, 1.0f, 0.016f},    {32, false, 2.0f, 0.032f},        // speed scale
+        {532, true, 1.0f, 0.0f},                                        // paused: follows the clock, no dt
+        {548, false, 1.0f, 0.016f},   {0xFFFFFFF0u, true, 1.0f, 0.0f},  // (paused over the long jump)
+        {0x10u, false, 1.0f, 0.032f},                                   // across the wrap
     };
     CFrameTimer timer;
     timer.EnableTotal(true);

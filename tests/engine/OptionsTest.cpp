@@ -40,16 +40,16 @@ TEST(Options, StoredValuesAndTheirRanges) {
         uint32_t dword;
         double want;
     } cases[] = {
-        {"ScreenScroll", "2.600", 0, 2.6},  {"ScreenScroll", "2.61", 0, 1.3},   {"ScreenScroll", "0.5", 0, 0.5},
-        {"ScreenScroll", "0.49", 0, 1.3},   {"ScreenScroll", "nan", 0, 1.3},    {"ScreenScroll", "inf", 0, 1.3},
-        {"ScreenScroll", "-inf", 0, 1.3},   {"GammaValue", "0.5", 0, 0.5},      {"GammaValue", "3.000", 0, 3.0},
-        {"GammaValue", "3.01", 0, 1.0},     {"GammaValue", "NAN", 0, 1.0},      {"StreamVolume", "0", 0, 0.0},
-        {"StreamVolume", "1.5", 0, 0.4},    {"SfxVolume", "-0.1", 0, 1.0},      {"Blur_Value", "3.5", 0, 1.8},
-        {"Blur_Value", "0.000", 0, 1.8},    {"Blur_Value", "2.25", 0, 2.25},    {"ShadowType", nullptr, 2, 2},
-        {"ShadowType", nullptr, 4, 3},      {"ShadowType", nullptr, 0xFFFFFFFF, 3},
-        {"Effect_Grade", nullptr, 3, 0},    {"Sight_Grade", nullptr, 3, 2},     {"Texture_Grade", nullptr, 0, 1},
-        {"Texture_Grade", nullptr, 5, 1},   {"Texture_Grade", nullptr, 4, 4},   {"Animation_Skip", nullptr, 3, 0},
-        {"Animation_Skip", nullptr, 2, 2},  {"WindowMode", nullptr, 7, 7},      {"Enbable_Blur", nullptr, 1, 1},
+        {"ScreenScroll", "2.600", 0, 2.6}, {"ScreenScroll", "2.61", 0, 1.3},       {"ScreenScroll", "0.5", 0, 0.5},
+        {"ScreenScroll", "0.49", 0, 1.3},  {"ScreenScroll", "nan", 0, 1.3},        {"ScreenScroll", "inf", 0, 1.3},
+        {"ScreenScroll", "-inf", 0, 1.3},  {"GammaValue", "0.5", 0, 0.5},          {"GammaValue", "3.000", 0, 3.0},
+        {"GammaValue", "3.01", 0, 1.0},    {"GammaValue", "NAN", 0, 1.0},          {"StreamVolume", "0", 0, 0.0},
+        {"StreamVolume", "1.5", 0, 0.4},   {"SfxVolume", "-0.1", 0, 1.0},          {"Blur_Value", "3.5", 0, 1.8},
+        {"Blur_Value", "0.000", 0, 1.8},   {"Blur_Value", "2.25", 0, 2.25},        {"ShadowType", nullptr, 2, 2},
+        {"ShadowType", nullptr, 4, 3},     {"ShadowType", nullptr, 0xFFFFFFFF, 3}, {"Effect_Grade", nullptr, 3, 0},
+        {"Sight_Grade", nullptr, 3, 2},    {"Texture_Grade", nullptr, 0, 1},       {"Texture_Grade", nullptr, 5, 1},
+        {"Texture_Grade", nullptr, 4, 4},  {"Animation_Skip", nullptr, 3, 0},      {"Animation_Skip", nullptr, 2, 2},
+        {"WindowMode", nullptr, 7, 7},     {"Enbable_Blur", nullptr, 1, 1},
     };
     auto field = [](const COptions& o, const std::string& name) -> double {
         if (name == "ScreenScroll") return o.screenScroll;
@@ -111,8 +111,11 @@ TEST(Options, GradeDefaults) {
     struct Case {
         int grade;
         int color32Bit, shadowType, effectGrade, sightGrade, textureGrade, animationSkip;
-    } cases[] = {{0, 1, 3, 0, 2, 1, 0}, {1, 1, 3, 0, 2, 1, 0}, {2, 1, 1, 1, 1, 1, 1},
-                 {3, 0, 0, 2, 0, 4, 2}, {7, 0, 0, 9, 9, 9, 9}};
+    } cases[] = {{0, 1, 3, 0, 2, 1, 0},
+                 {1, 1, 3, 0, 2, 1, 0},
+                 {2, 1, 1, 1, 1, 1, 1},
+                 {3, 0, 0, 2, 0, 4, 2},
+                 {7, 0, 0, 9, 9, 9, 9}};
     for (const Case& c : cases) {
         // An empty store: every value missing.
         Store s;

@@ -40,7 +40,7 @@ TEST(TutorialProgress, NicknamesThatLeaveTheFolderAreRefused) {
     TempFolder tmp;
     CTutorialProgress progress(tmp.path() + "\\SAVE");
     progress.SetTutorialCancel(1);
-    const std::string refused[] = {"", "..", "../evil", "a/b", "a\\b", "x..y", std::string("a\0b", 3),
+    const std::string refused[] = {"",          "..",       "../evil", "a/b", "a\\b", "x..y", std::string("a\0b", 3),
                                    "tab\there", "bell\x07", "del\x7f"};
     for (const std::string& name : refused) {
         EXPECT_FALSE(CTutorialProgress::IsSafeNickname(name)) << name;

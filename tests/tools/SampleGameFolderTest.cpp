@@ -27,7 +27,8 @@ TEST(SampleGameFolder, EveryFileLoadsThroughTheFileIndex) {
     ASSERT_EQ(table.LoadInfoFile("GAMEINFO.DAT"), 1) << report.GetText();
     EXPECT_EQ(std::atoi(table.GetInfo("LOGO_COUNT")), 1);
     EXPECT_STREQ(table.GetInfo("LOGO1_TEXTURE"), "LOGO1.DDS");
-    for (const char* key : {"LOAD_MAPCOUNT", "PVM_MAPCOUNT", "TUTORIAL_MAPCOUNT"}) EXPECT_STREQ(table.GetInfo(key), "0");
+    for (const char* key : {"LOAD_MAPCOUNT", "PVM_MAPCOUNT", "TUTORIAL_MAPCOUNT"})
+        EXPECT_STREQ(table.GetInfo(key), "0");
     EXPECT_EQ(std::atoi(table.GetInfo("FONT_COUNT")), 3);
     EXPECT_STREQ(table.GetInfo("FONT3_NAME"), "NanumGothic.ttf");
     EXPECT_NEAR(std::atof(table.GetInfo("FONT3_BOLD1")), 1.0, 1e-9);
