@@ -1,10 +1,9 @@
 #include "engine/TextFileReader.h"
 
-#include <cstring>
-
 #include "engine/ErrorReport.h"
 #include "engine/FileIndex.h"
 #include "engine/MessageTable.h"
+#include "platform/CodePage.h"
 #include "platform/File.h"
 
 namespace {
@@ -24,18 +23,6 @@ bool ReadRange(const std::string& path, uint32_t offset, uint32_t size, bool exa
 }
 
 }  // namespace
-
-size_t CutDoubleByteSafe(const std::string& text, size_t maxBytes) {
-    if (text.size() <= maxBytes) return text.size();
-    size_t i = 0;
-    while (i < maxBytes) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t step = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
-        if (i + step > maxBytes) break;
-        i += step;
-    }
-    return i;
-}
 
 int CTextFileReader::Open(const char* fileName) {
     const char* name = fileName ? fileName : "";
@@ -80,7 +67,7 @@ bool CTextFileReader::ReadLine(std::string& line, size_t maxLength, bool* tooLon
     size_t nul = line.find('\0');
     if (nul != std::string::npos) line.resize(nul);
     if (line.size() > maxLength) {
-        line.resize(CutDoubleByteSafe(line, maxLength));
+        line.resize(platform::Cp949CutLength(line, maxLength));
         if (tooLong) *tooLong = true;
     }
     return true;

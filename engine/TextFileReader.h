@@ -37,7 +37,3 @@ private:
     size_t m_pos = 0;
     int m_lineNumber = 0;
 };
-
-// Length of the longest prefix of text of at most maxBytes bytes that does
-// not end inside a double-byte character (lead bytes 0x81-0xFE take two bytes).
-size_t CutDoubleByteSafe(const std::string& text, size_t maxBytes);
