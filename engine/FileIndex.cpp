@@ -8,6 +8,7 @@
 #include "engine/ErrorReport.h"
 #include "engine/NameHash.h"
 #include "platform/File.h"
+#include "platform/Ini.h"
 
 CFileIndex* g_pFileIndex = nullptr;
 
@@ -209,4 +210,23 @@ int CFileIndex::ComputeFileDigest(const char* name, uint8_t digestOut[16], bool 
     platform::Md5Context ctx;
     platform::Md5Init(ctx);
     return Md5FileRange(digestOut, size, ctx, path.c_str(), offset, compare);
+}
+
+std::string CFileIndex::GetProfileString(const char* section, const char* key, const char* iniPath) const {
+    std::string_view s(section ? section : ""), k(key ? key : "");
+    uint32_t offset = 0, size = 0;
+    std::string path = ResolvePath(iniPath, &offset, &size);
+    if (path.empty()) return std::string();
+    if (!FindPackageEntry(iniPath ? iniPath : "")) return platform::GetProfileString(s, k, "", path);
+
+    if (size >= 16) {
+        // Package entries are stored with the MD5 digest of their bytes after
+        // them; those 16 bytes are no INI text and would cling to a last line
+        // that lacks its line break.
+        platform::Md5Context ctx;
+        platform::Md5Init(ctx);
+        if (Md5FileRange(nullptr, size, ctx, path.c_str(), offset, true)) size -= 16;
+    }
+    if (size == 0) return std::string();  // an empty entry, not the rest of its package
+    return platform::GetProfileStringRange(s, k, "", path, offset, size);
 }

@@ -69,6 +69,12 @@ public:
     // digest stored in its last 16 bytes.
     int ComputeFileDigest(const char* name, uint8_t digestOut[16], bool compare) const;
 
+    // The value of [section] key of an INI file found by name (loose, or an
+    // entry of a package read within its range); "" when the key or the file
+    // is absent. A package entry that ends in the digest of its text is read
+    // without the digest.
+    std::string GetProfileString(const char* section, const char* key, const char* iniPath) const;
+
     const std::string& BaseFolder() const { return m_baseFolder; }
     // The folder "." stands for in scans (tests point it at their own folder).
     void SetBaseFolder(std::string folder) { m_baseFolder = std::move(folder); }

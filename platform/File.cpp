@@ -9,22 +9,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 bool PathExists(const std::string& path) {
     struct stat st;
@@ -53,6 +42,18 @@ struct stat* StatOf(std::string_view gamePath, struct stat* st) {
 }
 
 }  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
 
 std::string HostPath(std::string_view gamePath) {
     std::string out;
@@ -199,6 +200,26 @@ bool WriteWholeFile(std::string_view gamePath, const void* data, size_t size) {
     if (!f.Open(gamePath, File::Mode::Write)) return false;
     size_t done = 0;
     return f.Write(data, size, &done) && done == size;
+}
+
+bool ReplaceWholeFile(std::string_view gamePath, const void* data, size_t size) {
+    std::string path = HostPath(gamePath);
+    std::string temp = path + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = ::fchmod(fd, 0644) == 0;
+    size_t put = 0;
+    while (ok && put < size) {
+        ssize_t n = ::write(fd, static_cast<const char*>(data) + put, size - put);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        put += static_cast<size_t>(n);
+    }
+    ok = ok && put == size && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
 }
 
 File::~File() { Close(); }

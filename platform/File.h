@@ -16,6 +16,10 @@ namespace platform {
 // kept as spelled, so the result can name a file that is about to be created.
 std::string HostPath(std::string_view gamePath);
 
+// Names compared the way the game's file system and profile files compare
+// them: ASCII letters without regard to case, every other byte exactly.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
 bool FileExists(std::string_view gamePath);
 bool FolderExists(std::string_view gamePath);
 // Size of a file in bytes, or -1 when it cannot be read.
@@ -45,6 +49,9 @@ bool SetWorkingFolder(std::string_view gamePath);
 // Whole-file helpers for small files.
 bool ReadWholeFile(std::string_view gamePath, std::vector<uint8_t>& out);
 bool WriteWholeFile(std::string_view gamePath, const void* data, size_t size);
+// Writes a temporary file beside the file and renames it over the file, so a
+// reader (or a crash) sees the old content or the new, never part of either.
+bool ReplaceWholeFile(std::string_view gamePath, const void* data, size_t size);
 
 // An open file. Reads report how many bytes really came, so a short read is
 // never mistaken for a full one.

@@ -148,3 +148,27 @@ TEST(FileIndex, AHashCollisionNeverYieldsTheOtherFile) {
     EXPECT_EQ(index.ResolvePath("BY.DDS", nullptr, nullptr), tmp.path() + "\\sub\\BY.DDS");
     EXPECT_EQ(index.ResolvePath("Bz.DDS", nullptr, nullptr), "");
 }
+
+TEST(FileIndex, ProfileStringsFromLooseFilesAndPackageEntries) {
+    GameFolder g;
+    g.tmp.Write("LOOSE.INI", "[VAZE]\r\nSERVER = loose \r\n");
+    // With the digest after it, and a last line without its line break.
+    g.package.Add("VAZE.INI", std::string("[VAZE]\nSERVER=packed\nPORT=9100"));
+    // Without a digest, followed by an entry that would add a key if read on.
+    g.package.Add("RAW.INI", std::string("[VAZE]\nPORT=1"), false);
+    g.package.Add("NEXT.DAT", std::string("2\nEXTRA=leaked\n"), false);
+    g.package.Add("EMPTY.INI", std::string(), false);
+    g.WriteAndLoad();
+
+    struct Case {
+        const char* ini;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"LOOSE.INI", "server", "loose"}, {"VAZE.INI", "SERVER", "packed"}, {"VAZE.INI", "PORT", "9100"},
+        {"RAW.INI", "PORT", "1"},         {"RAW.INI", "EXTRA", ""},         {"VAZE.INI", "NONE", ""},
+        {"EMPTY.INI", "SERVER", ""},      {"NOWHERE.INI", "SERVER", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(g.index.GetProfileString("VAZE", c.key, c.ini), c.expected) << c.ini << " " << c.key;
+}
