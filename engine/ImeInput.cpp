@@ -27,7 +27,8 @@ size_t Utf8PrefixBytes(const std::string& utf8, int32_t count) {
 // Offset in code-page bytes of the character `count` of a UTF-8 text.
 int Cp949Offset(const std::string& utf8, int32_t count) {
     if (count <= 0) return 0;
-    return static_cast<int>(platform::Utf8ToCp949(std::string_view(utf8).substr(0, Utf8PrefixBytes(utf8, count))).size());
+    return static_cast<int>(
+        platform::Utf8ToCp949(std::string_view(utf8).substr(0, Utf8PrefixBytes(utf8, count))).size());
 }
 
 }  // namespace
@@ -36,40 +37,80 @@ int CImeInput::CharsetFromLanguage(uint16_t language) {
     switch (PrimaryLanguage(language)) {
         case kPrimaryChinese:
             switch (SubLanguage(language)) {
-                case 1: return 136;
-                case 2: return 134;
-                default: return 0;
+                case 1:
+                    return 136;
+                case 2:
+                    return 134;
+                default:
+                    return 0;
             }
-        case 0x01: return 178;
-        case 0x02: case 0x19: case 0x22: case 0x23: return 204;
-        case 0x05: case 0x0E: case 0x15: case 0x18: case 0x1A: case 0x1B: case 0x24: case 0x2F: return 238;
-        case 0x08: return 161;
-        case 0x0D: return 177;
-        case kPrimaryJapanese: return 128;
-        case kPrimaryKorean: return 129;
-        case 0x1E: return 222;
-        case 0x1F: return 162;
-        case 0x25: case 0x26: case 0x27: return 186;
-        case 0x2A: return 163;
-        default: return 0;
+        case 0x01:
+            return 178;
+        case 0x02:
+        case 0x19:
+        case 0x22:
+        case 0x23:
+            return 204;
+        case 0x05:
+        case 0x0E:
+        case 0x15:
+        case 0x18:
+        case 0x1A:
+        case 0x1B:
+        case 0x24:
+        case 0x2F:
+            return 238;
+        case 0x08:
+            return 161;
+        case 0x0D:
+            return 177;
+        case kPrimaryJapanese:
+            return 128;
+        case kPrimaryKorean:
+            return 129;
+        case 0x1E:
+            return 222;
+        case 0x1F:
+            return 162;
+        case 0x25:
+        case 0x26:
+        case 0x27:
+            return 186;
+        case 0x2A:
+            return 163;
+        default:
+            return 0;
     }
 }
 
 int CImeInput::CodePageFromCharset(int charset) {
     switch (charset) {
-        case 128: return 932;
-        case 129: return 949;
-        case 134: return 936;
-        case 136: return 950;
-        case 161: return 1253;
-        case 162: return 1254;
-        case 163: return 1258;
-        case 177: return 1255;
-        case 178: return 1256;
-        case 186: return 1257;
-        case 222: return 874;
-        case 238: return 1250;
-        default: return 1252;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        default:
+            return 1252;
     }
 }
 
@@ -86,14 +127,30 @@ void CImeInput::ProcessEvents(int limit) {
 
 void CImeInput::HandleEvent(const platform::ImeEvent& event, int limit) {
     switch (event.type) {
-        case platform::ImeEvent::Composition: OnComposition(event.text, event.cursor, event.selection, limit); break;
-        case platform::ImeEvent::Result: OnResult(event.text, limit); break;
-        case platform::ImeEvent::Char: HandleChar(event.code, limit); break;
-        case platform::ImeEvent::EndComposition: EndComposition(); break;
-        case platform::ImeEvent::CandidatesChanged: UpdateCandidates(true); break;
-        case platform::ImeEvent::CandidatesClosed: UpdateCandidates(false); break;
-        case platform::ImeEvent::LanguageChanged: OnInputLanguageChange(static_cast<uint16_t>(event.code)); break;
-        case platform::ImeEvent::StatusChanged: UpdateStatus(); break;
+        case platform::ImeEvent::Composition:
+            OnComposition(event.text, event.cursor, event.selection, limit);
+            break;
+        case platform::ImeEvent::Result:
+            OnResult(event.text, limit);
+            break;
+        case platform::ImeEvent::Char:
+            HandleChar(event.code, limit);
+            break;
+        case platform::ImeEvent::EndComposition:
+            EndComposition();
+            break;
+        case platform::ImeEvent::CandidatesChanged:
+            UpdateCandidates(true);
+            break;
+        case platform::ImeEvent::CandidatesClosed:
+            UpdateCandidates(false);
+            break;
+        case platform::ImeEvent::LanguageChanged:
+            OnInputLanguageChange(static_cast<uint16_t>(event.code));
+            break;
+        case platform::ImeEvent::StatusChanged:
+            UpdateStatus();
+            break;
     }
 }
 

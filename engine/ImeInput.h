@@ -66,7 +66,9 @@ public:
     // there is no such candidate or the buffer is too small. Without a buffer
     // only the count.
     size_t GetCandidateText(uint32_t index, char* buffer, size_t size) const;
-    uint32_t GetCandidateCount() const { return m_hasCandidates ? static_cast<uint32_t>(m_candidates.candidates.size()) : 0; }
+    uint32_t GetCandidateCount() const {
+        return m_hasCandidates ? static_cast<uint32_t>(m_candidates.candidates.size()) : 0;
+    }
     uint32_t GetCandidatePageStart() const { return m_hasCandidates ? m_candidates.pageStart : 0; }
     uint32_t GetCandidatePageSize() const { return m_hasCandidates ? m_candidates.pageSize : 0; }
     uint32_t GetCandidateSelection() const { return m_hasCandidates ? m_candidates.selection : 0; }

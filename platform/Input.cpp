@@ -154,12 +154,18 @@ uint8_t KeyFromScancode(SDL_Scancode scancode) {
 // DirectInput's button order: left, right, middle, then the side buttons.
 int ButtonFromSdl(uint8_t button) {
     switch (button) {
-        case SDL_BUTTON_LEFT: return 0;
-        case SDL_BUTTON_RIGHT: return 1;
-        case SDL_BUTTON_MIDDLE: return 2;
-        case SDL_BUTTON_X1: return 3;
-        case SDL_BUTTON_X2: return 4;
-        default: return -1;
+        case SDL_BUTTON_LEFT:
+            return 0;
+        case SDL_BUTTON_RIGHT:
+            return 1;
+        case SDL_BUTTON_MIDDLE:
+            return 2;
+        case SDL_BUTTON_X1:
+            return 3;
+        case SDL_BUTTON_X2:
+            return 4;
+        default:
+            return -1;
     }
 }
 

@@ -63,9 +63,7 @@ bool ScriptedIme::PollEvent(ImeEvent* event) {
     return true;
 }
 
-void ScriptedIme::SetCaretRect(int32_t x, int32_t y, int32_t width, int32_t height) {
-    m_caret = {x, y, width, height};
-}
+void ScriptedIme::SetCaretRect(int32_t x, int32_t y, int32_t width, int32_t height) { m_caret = {x, y, width, height}; }
 
 bool ScriptedIme::GetCandidates(ImeCandidateList* list) {
     if (!m_hasCandidates) return false;

@@ -34,20 +34,20 @@ struct Step {
 // drives keys and mouse buttons.
 TEST(ZEMDXInput, KeyAndButtonStepTable) {
     const Step steps[] = {
-        {true, 0.016f, 5},    // first frame down: pressed and down
-        {true, 0.016f, 4},    // held
-        {false, 0.016f, 2},   // released: the double-press window opens
-        {false, 0.05f, 0},    //
-        {true, 0.05f, 13},    // 0.1 s after the release: double press
-        {true, 0.5f, 4},      // held long
-        {false, 0.016f, 2},   // a double press's release closes the window
-        {true, 0.016f, 5},    // so a third quick press is a plain press
-        {false, 0.016f, 2},   //
-        {false, 0.15f, 0},    //
-        {true, 0.1f, 5},      // 0.25 s after the release: too late, even in one frame
-        {false, 0.016f, 2},   //
-        {false, 0.3f, 0},     // the window closes while up
-        {true, 0.016f, 5},    //
+        {true, 0.016f, 5},   // first frame down: pressed and down
+        {true, 0.016f, 4},   // held
+        {false, 0.016f, 2},  // released: the double-press window opens
+        {false, 0.05f, 0},   //
+        {true, 0.05f, 13},   // 0.1 s after the release: double press
+        {true, 0.5f, 4},     // held long
+        {false, 0.016f, 2},  // a double press's release closes the window
+        {true, 0.016f, 5},   // so a third quick press is a plain press
+        {false, 0.016f, 2},  //
+        {false, 0.15f, 0},   //
+        {true, 0.1f, 5},     // 0.25 s after the release: too late, even in one frame
+        {false, 0.016f, 2},  //
+        {false, 0.3f, 0},    // the window closes while up
+        {true, 0.016f, 5},   //
     };
     InputFixture f;
     for (size_t i = 0; i < std::size(steps); ++i) {

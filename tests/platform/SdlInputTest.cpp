@@ -52,13 +52,13 @@ TEST_F(SdlWindowTest, ScancodesBecomeDirectInputKeyCodes) {
         SDL_Scancode scancode;
         uint8_t key;
     } table[] = {
-        {SDL_SCANCODE_ESCAPE, 0x01},    {SDL_SCANCODE_0, 0x0B},         {SDL_SCANCODE_BACKSPACE, 0x0E},
-        {SDL_SCANCODE_Q, 0x10},         {SDL_SCANCODE_RETURN, 0x1C},    {SDL_SCANCODE_A, 0x1E},
-        {SDL_SCANCODE_NONUSHASH, 0x2B}, {SDL_SCANCODE_M, 0x32},         {SDL_SCANCODE_LALT, 0x38},
-        {SDL_SCANCODE_SPACE, 0x39},     {SDL_SCANCODE_F1, 0x3B},        {SDL_SCANCODE_KP_0, 0x52},
-        {SDL_SCANCODE_F12, 0x58},       {SDL_SCANCODE_KP_ENTER, 0x9C},  {SDL_SCANCODE_RCTRL, 0x9D},
+        {SDL_SCANCODE_ESCAPE, 0x01},    {SDL_SCANCODE_0, 0x0B},           {SDL_SCANCODE_BACKSPACE, 0x0E},
+        {SDL_SCANCODE_Q, 0x10},         {SDL_SCANCODE_RETURN, 0x1C},      {SDL_SCANCODE_A, 0x1E},
+        {SDL_SCANCODE_NONUSHASH, 0x2B}, {SDL_SCANCODE_M, 0x32},           {SDL_SCANCODE_LALT, 0x38},
+        {SDL_SCANCODE_SPACE, 0x39},     {SDL_SCANCODE_F1, 0x3B},          {SDL_SCANCODE_KP_0, 0x52},
+        {SDL_SCANCODE_F12, 0x58},       {SDL_SCANCODE_KP_ENTER, 0x9C},    {SDL_SCANCODE_RCTRL, 0x9D},
         {SDL_SCANCODE_KP_DIVIDE, 0xB5}, {SDL_SCANCODE_PRINTSCREEN, 0xB7}, {SDL_SCANCODE_RALT, 0xB8},
-        {SDL_SCANCODE_UP, 0xC8},        {SDL_SCANCODE_PAGEDOWN, 0xD1},  {SDL_SCANCODE_DELETE, 0xD3},
+        {SDL_SCANCODE_UP, 0xC8},        {SDL_SCANCODE_PAGEDOWN, 0xD1},    {SDL_SCANCODE_DELETE, 0xD3},
         {SDL_SCANCODE_LGUI, 0xDB},
     };
     auto system = platform::CreateSdlInputSystem(m_id);
