@@ -97,6 +97,10 @@ void CZEMDXInput::Reset() {
     m_prevKeys = {};
     m_mouse = {};
     m_prevMouse = {};
+    ClearFlags();
+}
+
+void CZEMDXInput::ClearFlags() {
     for (uint32_t& f : m_keyFlags) f = 0;
     for (float& t : m_keyTimers) t = 0.0f;
     for (uint32_t& f : m_buttonFlags) f = 0;
@@ -105,10 +109,7 @@ void CZEMDXInput::Reset() {
 
 int CZEMDXInput::UpdateInput(float dt, int active) {
     if (!active) {
-        for (uint32_t& f : m_keyFlags) f = 0;
-        for (float& t : m_keyTimers) t = 0.0f;
-        for (uint32_t& f : m_buttonFlags) f = 0;
-        for (float& t : m_buttonTimers) t = 0.0f;
+        ClearFlags();
     } else {
         ReadKeyboard(dt);
         ReadMouse(dt);

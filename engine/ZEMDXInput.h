@@ -65,6 +65,7 @@ private:
     int KeyFlag(int key, uint32_t flag) const { return (GetKeyFlags(key) & flag) != 0; }
     int ButtonFlag(int button, uint32_t flag) const { return m_mouseEnabled && (GetButtonFlags(button) & flag) != 0; }
 
+    void ClearFlags();
     void ReadKeyboard(float dt);
     void ReadMouse(float dt);
     void ReadCursor();
