@@ -35,6 +35,10 @@ uint16_t PreferredLanguage() {
     return language;
 }
 
+// Events nobody asked for (text typed while no edit box has the focus) are
+// dropped oldest first beyond this many, so an unread queue stays small.
+constexpr size_t kMaxQueuedEvents = 256;
+
 struct ContextQueue {
     std::mutex mutex;
     uint32_t windowId = 0;
@@ -72,6 +76,7 @@ struct ContextQueue {
                 return;
         }
         std::lock_guard lock(mutex);
+        if (events.size() >= kMaxQueuedEvents) events.pop_front();
         events.push_back(std::move(event));
     }
 };

@@ -180,6 +180,13 @@ TEST_F(SdlWindowTest, TextEditingAndInputReachTheContext) {
     EXPECT_EQ(event.code, 8u);
     EXPECT_FALSE(context->PollEvent(&event));
 
+    // Text typed while nobody reads the context does not pile up without end.
+    for (int i = 0; i < 1000; ++i) Key(SDL_SCANCODE_BACKSPACE, true);
+    int queued = 0;
+    while (context->PollEvent(&event)) ++queued;
+    EXPECT_GT(queued, 0);
+    EXPECT_LT(queued, 1000);
+
     platform::ImeCandidateList list;
     EXPECT_FALSE(context->GetCandidates(&list)) << "the system keeps its candidates";
     context->SetCaretRect(10, 20, 1, 14);
