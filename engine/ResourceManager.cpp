@@ -14,6 +14,12 @@ namespace {
 
 constexpr int kMsgCreateThread = 18;  // MSG_ERROR_CREATE_THREAD
 
+// The part after the last backslash: the cache key of a requested name.
+std::string_view FileNameView(std::string_view name) {
+    size_t slash = name.rfind('\\');
+    return slash == std::string_view::npos ? name : name.substr(slash + 1);
+}
+
 }  // namespace
 
 CResourceManager::CResourceManager() : CResourceManager(platform::WorkingFolder()) {}
@@ -55,7 +61,7 @@ CResource* CResourceManager::GetResource(const char* name, int32_t type, CUiWind
         ErrorReport().Set(ErrorReport().GetCode(), FormatText("Sound load fail %s\n", name));
         return nullptr;
     }
-    std::string fileName = FileNamePart(std::string_view(name));
+    std::string_view fileName = FileNameView(name);
     CResourceCache& cache = m_caches[static_cast<size_t>(type)];
     if (CResource* cached = cache.Find(fileName)) {
         cached->AddRef();
@@ -103,7 +109,7 @@ int CResourceManager::LoadResource(const char* name, CResource* resource, int lo
     resource->SetPath(name);
     resource->SetLocation(offset, size);
     if (!resource->Load(path.c_str(), loadFlag)) return 0;
-    resource->SetName(FileNamePart(std::string_view(name)));
+    resource->SetName(FileNameView(name));
     return 1;
 }
 
