@@ -175,8 +175,10 @@ int SocketWaitFor(SocketHandle s, SocketWait what, int timeoutMs) {
 long SocketSend(SocketHandle s, const void* data, size_t size) {
     ssize_t n;
     do {
-        n = ::send(s, data, size, MSG_NOSIGNAL);
+        // Never blocks: a full send buffer must not hold the caller past its time-out.
+        n = ::send(s, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
     } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
     if (n < 0) {
         SetFromErrno();
         return -1;

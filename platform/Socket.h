@@ -69,7 +69,8 @@ void SocketClose(SocketHandle s);
 // writable. 1 ready, 0 not ready, -1 error. A closed or failed connection
 // counts as ready so the following receive or send reports it.
 int SocketWaitFor(SocketHandle s, SocketWait what, int timeoutMs);
-// One send: bytes sent (possibly fewer than size) or -1.
+// One send of what fits now, without waiting: bytes sent (possibly fewer
+// than size, 0 when nothing fits) or -1.
 long SocketSend(SocketHandle s, const void* data, size_t size);
 // One receive: bytes received, 0 when the peer closed, -1 on error.
 long SocketRecv(SocketHandle s, void* buffer, size_t size);
