@@ -6,6 +6,7 @@
 #include "engine/ErrorReport.h"
 #include "net/ByteWriter.h"
 #include "net/HmacMd5.h"
+#include "platform/CodePage.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr int kKeyOffset = 72;
 void CopyField(char* field, size_t fieldSize, const char* text) {
     std::memset(field, 0, fieldSize);
     if (!text) return;
-    std::memcpy(field, text, TextCutLength(text, fieldSize - 1));
+    std::memcpy(field, text, platform::Cp949CutLength(text, fieldSize - 1));
 }
 
 }  // namespace

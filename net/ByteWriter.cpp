@@ -2,17 +2,8 @@
 
 #include <cstring>
 
-// Length of text cut to at most maxBytes without splitting a double-byte
-// character of the Korean code page (a lead byte 0x81..0xFE and its trail).
-size_t TextCutLength(const char* text, size_t maxBytes) {
-    size_t i = 0;
-    while (i < maxBytes && text[i] != '\0') {
-        size_t width = static_cast<uint8_t>(text[i]) >= 0x81 && text[i + 1] != '\0' ? 2 : 1;
-        if (i + width > maxBytes) break;
-        i += width;
-    }
-    return i;
-}
+#include "platform/CodePage.h"
+
 
 bool CByteWriter::Room(size_t size) {
     if (m_failed || size > m_capacity - m_pos) {
@@ -56,7 +47,7 @@ bool CByteWriter::WriteBytes(const void* data, size_t size) {
 
 bool CByteWriter::WriteText(const char* text, size_t fieldSize) {
     if (!Room(fieldSize)) return false;
-    size_t n = text && fieldSize ? TextCutLength(text, fieldSize - 1) : 0;
+    size_t n = text && fieldSize ? platform::Cp949CutLength(text, fieldSize - 1) : 0;
     if (n) std::memcpy(m_data + m_pos, text, n);
     std::memset(m_data + m_pos + n, 0, fieldSize - n);
     m_pos += fieldSize;

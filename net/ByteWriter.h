@@ -34,6 +34,3 @@ private:
     size_t m_pos = 0;
     bool m_failed = false;
 };
-
-// Length of text cut to at most maxBytes without splitting a double-byte character.
-size_t TextCutLength(const char* text, size_t maxBytes);

@@ -165,7 +165,7 @@ void FillSendBuffer(int fd) {
     }
 }
 
-TEST_F(FramingTest, PartialSendIsCompleted) {
+TEST_F(FramingTest, FullSendBufferIsWaitedOutWithinTheTimeout) {
     FillSendBuffer(near);
     Bytes got;
     std::thread reader([&] {
