@@ -15,6 +15,7 @@
 #include "net/NetClient.h"
 #include "net/NetErrors.h"
 #include "net/ServerAddress.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/net/NetFixture.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tools/ProtocolTablesWriter.h"
@@ -244,6 +245,13 @@ TEST(ServerAddress, DefaultsAndOverrides) {
     SetServerPortOverride(ServerKind::Game, 0);
     SetLoginServerHostOverride("");
     EXPECT_EQ(GetServerPort(ServerKind::Game), 10001);
+}
+
+TEST(ServerAddress, LoginHostComesFromTheSettingsFile) {
+    TempFolder folder;
+    const std::string ini = folder.Write("VAZE.INI", "[PATCH]\r\nLOGIN_SERVER=1.1.1.1\r\n[INFO]\r\nLOGIN_SERVER = 10.0.0.7\r\n");
+    EXPECT_EQ(GetLoginServerHost(ini), "10.0.0.7");
+    EXPECT_EQ(GetLoginServerHost(folder.Path("NONE.INI")), "");
 }
 
 }  // namespace
