@@ -72,33 +72,36 @@ int SendFrame(int length, const void* data, platform::SocketHandle socket, uint1
     return 0;
 }
 
-int RecvBytes(platform::SocketHandle socket, uint8_t* buffer, int size, uint32_t timeoutMs) {
+namespace {
+
+// What each receive routine calls its failures.
+struct ReadCodes {
+    int pollError, timedOut, socketError, closed;
+};
+
+int Receive(platform::SocketHandle socket, uint8_t* buffer, int size, uint32_t timeoutMs, const ReadCodes& codes) {
     int ready = platform::SocketWaitFor(socket, platform::SOCKET_READABLE, 0);
-    if (ready < 0) return -1;
+    if (ready < 0) return codes.pollError;
     if (ready == 0) return 0;
     switch (ReadAll(socket, buffer, size, platform::TimeGetTime(), timeoutMs)) {
         case ReadOutcome::Done: return size;
-        case ReadOutcome::PollError: return -1;
-        case ReadOutcome::TimedOut: return -2;
-        case ReadOutcome::SocketError: return -4;
-        case ReadOutcome::Closed: return -5;
+        case ReadOutcome::PollError: return codes.pollError;
+        case ReadOutcome::TimedOut: return codes.timedOut;
+        case ReadOutcome::SocketError: return codes.socketError;
+        case ReadOutcome::Closed: return codes.closed;
     }
-    return -1;
+    return codes.pollError;
+}
+
+}  // namespace
+
+int RecvBytes(platform::SocketHandle socket, uint8_t* buffer, int size, uint32_t timeoutMs) {
+    return Receive(socket, buffer, size, timeoutMs, {-1, -2, -4, -5});
 }
 
 int RecvExact(platform::SocketHandle socket, uint8_t* buffer, int size, uint32_t timeoutMs) {
     if (size < 0) return -5;
-    int ready = platform::SocketWaitFor(socket, platform::SOCKET_READABLE, 0);
-    if (ready < 0) return -1;
-    if (ready == 0) return 0;
-    switch (ReadAll(socket, buffer, size, platform::TimeGetTime(), timeoutMs)) {
-        case ReadOutcome::Done: return size;
-        case ReadOutcome::PollError: return -1;
-        case ReadOutcome::TimedOut: return -2;
-        case ReadOutcome::SocketError: return -3;
-        case ReadOutcome::Closed: return -4;
-    }
-    return -1;
+    return Receive(socket, buffer, size, timeoutMs, {-1, -2, -3, -4});
 }
 
 int RecvFrame(platform::SocketHandle socket, NetPacket& packet, uint32_t timeoutMs) {

@@ -145,7 +145,7 @@ int CFakeGameServer::ReadBytes(uint8_t* buffer, size_t size, int timeoutMs) {
     return 1;
 }
 
-int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs) {
+int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs, bool keep) {
     if (m_client < 0 && !DoAccept()) return -1;
     uint8_t header[kPacketHeaderSize];
     int r = ReadBytes(header, sizeof(header), timeoutMs);
@@ -160,8 +160,10 @@ int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs) {
     packet.payload.assign(length, 0);
     r = ReadBytes(packet.payload.data(), length, timeoutMs);
     if (r <= 0) return r;
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_received.push_back(packet);
+    if (keep) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_received.push_back(packet);
+    }
     return 1;
 }
 
@@ -180,7 +182,7 @@ CFakeGameServer& CFakeGameServer::SendRaw(std::vector<uint8_t> bytes) {
 CFakeGameServer& CFakeGameServer::Expect(uint16_t id, PacketCheck check) {
     return Add([this, id, check = std::move(check)] {
         FakePacket packet;
-        int r = DoReceive(packet, m_expectTimeoutMs);
+        int r = DoReceive(packet, m_expectTimeoutMs, true);
         if (r == 0) return Fail("the client closed while " + std::to_string(id) + " was expected");
         if (r < 0) return Fail("no packet " + std::to_string(id) + " in time");
         if (packet.id != id)
@@ -214,7 +216,7 @@ CFakeGameServer& CFakeGameServer::Echo() {
     return Add([this] {
         for (;;) {
             FakePacket packet;
-            int r = DoReceive(packet, -1);
+            int r = DoReceive(packet, -1, false);
             if (r == 0) return true;  // the client is done
             if (r < 0) return m_stop ? true : Fail("echo: receive failed");
             if (!DoSend(PacketBytes(packet.id, packet.payload))) return false;

@@ -50,7 +50,8 @@ public:
     CFakeGameServer& Stall(int ms);
     // Closes the client's connection.
     CFakeGameServer& Close();
-    // Sends every packet back as it came until the client closes.
+    // Sends every packet back as it came until the client closes (they are not
+    // kept in Received()).
     CFakeGameServer& Echo();
 
     // PK_AUTH_KEY with the key.
@@ -80,8 +81,9 @@ private:
     void Run();
     bool DoAccept();
     bool DoSend(const std::vector<uint8_t>& bytes);
-    // 1 a packet, 0 the client closed, -1 time-out or error (timeoutMs < 0: no limit).
-    int DoReceive(FakePacket& packet, int timeoutMs);
+    // 1 a packet, 0 the client closed, -1 time-out or error (timeoutMs < 0: no
+    // limit). keep adds the packet to Received().
+    int DoReceive(FakePacket& packet, int timeoutMs, bool keep);
     int ReadBytes(uint8_t* buffer, size_t size, int timeoutMs);
     bool Fail(std::string text);
     void CloseClient();
