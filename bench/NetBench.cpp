@@ -61,9 +61,8 @@ void BM_CommandFrameRoundTrips(benchmark::State& state) {
             } while (packet.id == 0);
         }
     }
-    state.counters["frames_per_second"] =
-        benchmark::Counter(static_cast<double>(kRoundTrips) * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate);
+    state.counters["frames_per_second"] = benchmark::Counter(
+        static_cast<double>(kRoundTrips) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     client.Disconnect();
 }
 BENCHMARK(BM_CommandFrameRoundTrips)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();

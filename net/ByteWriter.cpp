@@ -4,7 +4,6 @@
 
 #include "platform/CodePage.h"
 
-
 bool CByteWriter::Room(size_t size) {
     if (m_failed || size > m_capacity - m_pos) {
         m_failed = true;

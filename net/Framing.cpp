@@ -84,11 +84,16 @@ int Receive(platform::SocketHandle socket, uint8_t* buffer, int size, uint32_t t
     if (ready < 0) return codes.pollError;
     if (ready == 0) return 0;
     switch (ReadAll(socket, buffer, size, platform::TimeGetTime(), timeoutMs)) {
-        case ReadOutcome::Done: return size;
-        case ReadOutcome::PollError: return codes.pollError;
-        case ReadOutcome::TimedOut: return codes.timedOut;
-        case ReadOutcome::SocketError: return codes.socketError;
-        case ReadOutcome::Closed: return codes.closed;
+        case ReadOutcome::Done:
+            return size;
+        case ReadOutcome::PollError:
+            return codes.pollError;
+        case ReadOutcome::TimedOut:
+            return codes.timedOut;
+        case ReadOutcome::SocketError:
+            return codes.socketError;
+        case ReadOutcome::Closed:
+            return codes.closed;
     }
     return codes.pollError;
 }
@@ -132,12 +137,17 @@ int RecvFrame(platform::SocketHandle socket, NetPacket& packet, uint32_t timeout
         // one numbering, so a close inside a payload is a closed connection.
         switch (r) {
             case 0:
-            case -2: return FRAME_TIMEOUT;
-            case -1: return FRAME_POLL_ERROR;
-            case -3: return FRAME_SOCKET_ERROR;
+            case -2:
+                return FRAME_TIMEOUT;
+            case -1:
+                return FRAME_POLL_ERROR;
+            case -3:
+                return FRAME_SOCKET_ERROR;
             case -4:
-            case -5: return FRAME_CLOSED;
-            default: break;
+            case -5:
+                return FRAME_CLOSED;
+            default:
+                break;
         }
         result = r;
     }

@@ -14,19 +14,18 @@ struct Mapping {
 };
 
 constexpr Mapping kSocketErrorMessages[] = {
-    {platform::SOCKERR_ADDRNOTAVAIL, NETMSG_NOT_ADDRESS},  {platform::SOCKERR_CONNRESET, NETMSG_DISCONNECT},
-    {platform::SOCKERR_TIMEDOUT, NETMSG_CONNECT_TIMEOUT},  {platform::SOCKERR_CONNREFUSED, NETMSG_CONNECT_REFUSED},
+    {platform::SOCKERR_ADDRNOTAVAIL, NETMSG_NOT_ADDRESS}, {platform::SOCKERR_CONNRESET, NETMSG_DISCONNECT},
+    {platform::SOCKERR_TIMEDOUT, NETMSG_CONNECT_TIMEOUT}, {platform::SOCKERR_CONNREFUSED, NETMSG_CONNECT_REFUSED},
     {platform::SOCKERR_HOSTUNREACH, NETMSG_NOT_CABLE},
 };
 
 // Server result codes and their messages; codes not listed get the generic one.
 constexpr Mapping kServerResults[] = {
-    {1, 30},   {2, 31},   {3, 33},   {4, 38},   {5, 34},   {6, 39},   {7, 40},   {8, 38},   {9, 51},
-    {10, 52},  {11, 134}, {12, 136}, {13, 53},  {14, 133}, {15, 157}, {16, 241}, {17, 54},  {18, 91},
-    {19, 92},  {20, 93},  {21, 94},  {22, 95},  {23, 96},  {24, 97},  {25, 98},  {26, 99},  {27, 100},
-    {28, 101}, {29, 102}, {30, 55},  {31, 56},  {32, 58},  {33, 59},  {35, 35},  {36, 43},  {37, 106},
-    {40, 155}, {46, 372}, {58, 130}, {59, 130}, {60, 130}, {61, 130}, {62, 130}, {63, 130}, {64, 130},
-    {65, 132}, {66, 130}, {67, 130}, {68, 131},
+    {1, 30},   {2, 31},   {3, 33},   {4, 38},   {5, 34},   {6, 39},   {7, 40},   {8, 38},   {9, 51},   {10, 52},
+    {11, 134}, {12, 136}, {13, 53},  {14, 133}, {15, 157}, {16, 241}, {17, 54},  {18, 91},  {19, 92},  {20, 93},
+    {21, 94},  {22, 95},  {23, 96},  {24, 97},  {25, 98},  {26, 99},  {27, 100}, {28, 101}, {29, 102}, {30, 55},
+    {31, 56},  {32, 58},  {33, 59},  {35, 35},  {36, 43},  {37, 106}, {40, 155}, {46, 372}, {58, 130}, {59, 130},
+    {60, 130}, {61, 130}, {62, 130}, {63, 130}, {64, 130}, {65, 132}, {66, 130}, {67, 130}, {68, 131},
 };
 
 constexpr int kResultWithOwnText = 48;

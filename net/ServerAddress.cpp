@@ -19,9 +19,12 @@ std::string GetLoginServerHost(std::string_view iniPath) {
 uint16_t GetServerPort(ServerKind kind) {
     if (uint16_t port = g_portOverride[Index(kind)]) return port;
     switch (kind) {
-        case ServerKind::Login: return kLoginServerPort;
-        case ServerKind::Game: return kGameServerPort;
-        case ServerKind::Channel: return kChannelServerPort;
+        case ServerKind::Login:
+            return kLoginServerPort;
+        case ServerKind::Game:
+            return kGameServerPort;
+        case ServerKind::Channel:
+            return kChannelServerPort;
     }
     return 0;
 }

@@ -11,8 +11,8 @@ SampleProtocolTables MakeSampleProtocolTables() {
         int level;
         uint32_t experience;
     };
-    constexpr Row kKnown[] = {{1, 0},      {2, 1199},     {3, 2387},     {4, 4739},
-                              {5, 8232},   {10, 42012},   {99, 3052455}, {100, 3096374}};
+    constexpr Row kKnown[] = {{1, 0},    {2, 1199},   {3, 2387},     {4, 4739},
+                              {5, 8232}, {10, 42012}, {99, 3052455}, {100, 3096374}};
     for (size_t k = 0; k + 1 < std::size(kKnown); ++k) {
         const Row a = kKnown[k];
         const Row b = kKnown[k + 1];

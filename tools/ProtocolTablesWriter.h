@@ -20,5 +20,4 @@ SampleProtocolTables MakeSampleProtocolTables();
 
 // Writes the file as given (even a faulty table, so tests can make broken
 // files). 1, or 0 with the error report set.
-int WriteProtocolTables(const char* path, const ProtocolPermutation& permutation,
-                        const ProtocolExperience& experience);
+int WriteProtocolTables(const char* path, const ProtocolPermutation& permutation, const ProtocolExperience& experience);

@@ -92,8 +92,8 @@ TEST_F(AccountSealTest, SealedBytesBeforeThePermutation) {
     auto swapped = [](uint8_t b) { return static_cast<uint8_t>((b << 4) | (b >> 4)); };
     EXPECT_EQ(sealed[0], swapped('A' ^ 0x11));
     EXPECT_EQ(sealed[1], swapped('B' ^ 0x22));
-    EXPECT_EQ(sealed[2], swapped(0x33));          // the id's NUL padding
-    EXPECT_EQ(sealed[51], swapped('c' ^ 0x11));   // the password starts again at key byte 0
+    EXPECT_EQ(sealed[2], swapped(0x33));         // the id's NUL padding
+    EXPECT_EQ(sealed[51], swapped('c' ^ 0x11));  // the password starts again at key byte 0
     EXPECT_EQ(Hex(sealed.data() + 72, 8), "1122334401000300");
     uint8_t plain[kAccountRecordSize];
     WriteAccountRecord(record, plain);

@@ -12,9 +12,9 @@ TEST_F(MessageSizeTableTest, SpotChecks) {
         uint8_t defined, variable;
         uint16_t size;
     } cases[] = {
-        {1015, 1, 1, 2044}, {2000, 1, 0, 96},   {2009, 1, 0, 134}, {1013, 1, 0, 30},  {1014, 1, 0, 637},
-        {1070, 1, 0, 13},   {3025, 1, 0, 794},  {3054, 1, 0, 457}, {1040, 1, 0, 8},   {1999, 0, 0, 0},
-        {1025, 0, 0, 0},    {0, 0, 0, 0},       {3999, 0, 0, 0},   {4000, 0, 0, 0},   {65535, 0, 0, 0},
+        {1015, 1, 1, 2044}, {2000, 1, 0, 96},  {2009, 1, 0, 134}, {1013, 1, 0, 30}, {1014, 1, 0, 637},
+        {1070, 1, 0, 13},   {3025, 1, 0, 794}, {3054, 1, 0, 457}, {1040, 1, 0, 8},  {1999, 0, 0, 0},
+        {1025, 0, 0, 0},    {0, 0, 0, 0},      {3999, 0, 0, 0},   {4000, 0, 0, 0},  {65535, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
@@ -53,8 +53,8 @@ TEST_F(MessageSizeTableTest, AcceptsWhatAHandlerCanRead) {
         uint16_t id, length;
         bool accepted;
     } cases[] = {
-        {3000, 8, true},     {3000, 7, false},  {3000, 20, true},  {1015, 0, true},   {1015, 2044, true},
-        {1015, 2045, false}, {1999, 0, false},  {4000, 0, false},  {1002, 4, true},   {1002, 3, false},
+        {3000, 8, true},     {3000, 7, false}, {3000, 20, true}, {1015, 0, true}, {1015, 2044, true},
+        {1015, 2045, false}, {1999, 0, false}, {4000, 0, false}, {1002, 4, true}, {1002, 3, false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsAcceptedPacket(c.id, c.length), c.accepted) << c.id << " " << c.length;
 }

@@ -249,7 +249,8 @@ TEST(ServerAddress, DefaultsAndOverrides) {
 
 TEST(ServerAddress, LoginHostComesFromTheSettingsFile) {
     TempFolder folder;
-    const std::string ini = folder.Write("VAZE.INI", "[PATCH]\r\nLOGIN_SERVER=1.1.1.1\r\n[INFO]\r\nLOGIN_SERVER = 10.0.0.7\r\n");
+    const std::string ini =
+        folder.Write("VAZE.INI", "[PATCH]\r\nLOGIN_SERVER=1.1.1.1\r\n[INFO]\r\nLOGIN_SERVER = 10.0.0.7\r\n");
     EXPECT_EQ(GetLoginServerHost(ini), "10.0.0.7");
     EXPECT_EQ(GetLoginServerHost(folder.Path("NONE.INI")), "");
 }

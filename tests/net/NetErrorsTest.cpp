@@ -47,12 +47,27 @@ TEST_F(NetErrorsTest, ServerResultsPickTheirMessages) {
         uint32_t code;
         const char* text;
     } cases[] = {
-        {1, 30, "msg30"},   {2, 31, "msg31"},   {3, 33, "msg33"},   {4, 38, "msg38"},   {8, 38, "msg38"},
-        {5, 34, "msg34"},   {17, 54, "msg54"},  {18, 91, "msg91"},  {29, 102, "msg102"}, {35, 35, "msg35"},
-        {46, 372, "msg372"}, {58, 130, "msg130"}, {64, 130, "msg130"}, {65, 132, "msg132"}, {67, 130, "msg130"},
+        {1, 30, "msg30"},
+        {2, 31, "msg31"},
+        {3, 33, "msg33"},
+        {4, 38, "msg38"},
+        {8, 38, "msg38"},
+        {5, 34, "msg34"},
+        {17, 54, "msg54"},
+        {18, 91, "msg91"},
+        {29, 102, "msg102"},
+        {35, 35, "msg35"},
+        {46, 372, "msg372"},
+        {58, 130, "msg130"},
+        {64, 130, "msg130"},
+        {65, 132, "msg132"},
+        {67, 130, "msg130"},
         {68, 131, "msg131"},
         // Unlisted codes and codes outside 1..68 get the generic message with the code.
-        {34, 25, "error 34 ()"}, {0, 25, "error 0 ()"}, {69, 25, "error 69 ()"}, {-3, 25, "error -3 ()"},
+        {34, 25, "error 34 ()"},
+        {0, 25, "error 0 ()"},
+        {69, 25, "error 69 ()"},
+        {-3, 25, "error -3 ()"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);

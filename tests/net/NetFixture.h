@@ -17,8 +17,8 @@ protected:
     void SetUp() override {
         ASSERT_EQ(NetStartup(1), 0);
         // Texts named after their number, so a test sees which message was chosen.
-        for (int n : {26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 38, 39, 40, 43, 51, 52, 53, 54, 55, 56, 58, 59, 91,
-                      102, 106, 130, 131, 132, 133, 134, 136, 155, 157, 241, 372})
+        for (int n : {26, 27, 28, 29, 30, 31,  32,  33,  34,  35,  38,  39,  40,  43,  51,  52,  53, 54,
+                      55, 56, 58, 59, 91, 102, 106, 130, 131, 132, 133, 134, 136, 155, 157, 241, 372})
             messages.SetMsg(n, "msg" + std::to_string(n));
         messages.SetMsg(25, "error %d (%s)");
     }

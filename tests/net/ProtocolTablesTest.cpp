@@ -80,8 +80,8 @@ TEST_F(ProtocolTablesTest, LevelProgressStaysInRange) {
         int64_t experience;
         int percent;
     } cases[] = {
-        {1, 600, 50},  {1, 0, 0},       {0, 5000, 0},    {-1, 5000, 0},   {100, 0, 100},   {150, 0, 100},
-        {2, 1199, 0},  {2, 2387, 100},  {1, -50, 0},     {1, 99999, 100}, {99, 3096373, 99},
+        {1, 600, 50}, {1, 0, 0},      {0, 5000, 0}, {-1, 5000, 0},   {100, 0, 100},     {150, 0, 100},
+        {2, 1199, 0}, {2, 2387, 100}, {1, -50, 0},  {1, 99999, 100}, {99, 3096373, 99},
     };
     for (const Case& c : cases) EXPECT_EQ(LevelProgressPercent(c.level, c.experience), c.percent) << c.level;
 }

@@ -185,8 +185,7 @@ CFakeGameServer& CFakeGameServer::Expect(uint16_t id, PacketCheck check) {
         int r = DoReceive(packet, m_expectTimeoutMs, true);
         if (r == 0) return Fail("the client closed while " + std::to_string(id) + " was expected");
         if (r < 0) return Fail("no packet " + std::to_string(id) + " in time");
-        if (packet.id != id)
-            return Fail("expected " + std::to_string(id) + ", got " + std::to_string(packet.id));
+        if (packet.id != id) return Fail("expected " + std::to_string(id) + ", got " + std::to_string(packet.id));
         const MessageSizeEntry e = GetMessageSize(id);
         const size_t length = packet.payload.size();
         if (!e.defined || (e.variable ? length > e.size : length != e.size))
@@ -269,8 +268,7 @@ CFakeGameServer& CFakeGameServer::SendResult(uint16_t id, uint8_t accepted, uint
 
 bool CFakeGameServer::WaitIdle(int timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [&] { return m_steps.empty() && !m_busy; });
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_steps.empty() && !m_busy; });
 }
 
 std::vector<std::string> CFakeGameServer::Failures() const {
