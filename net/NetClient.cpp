@@ -11,8 +11,8 @@ namespace {
 // A closed connection and a time-out have their own messages; anything else
 // is told by the platform's last socket error.
 int ReportFrameFailure(int result) {
-    return ReportNetError(result == FRAME_CLOSED    ? NETMSG_DISCONNECT
-                          : result == FRAME_TIMEOUT ? NETMSG_CONNECT_TIMEOUT
+    return ReportNetError(result == FRAME_CLOSED    ? MSG_ERROR_NETWORK_DISCONNECT
+                          : result == FRAME_TIMEOUT ? MSG_ERROR_NETWORK_CONNECT_TIMEOUT
                                                     : kNetErrorFromSocket);
 }
 

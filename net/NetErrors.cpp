@@ -14,9 +14,11 @@ struct Mapping {
 };
 
 constexpr Mapping kSocketErrorMessages[] = {
-    {platform::SOCKERR_ADDRNOTAVAIL, NETMSG_NOT_ADDRESS}, {platform::SOCKERR_CONNRESET, NETMSG_DISCONNECT},
-    {platform::SOCKERR_TIMEDOUT, NETMSG_CONNECT_TIMEOUT}, {platform::SOCKERR_CONNREFUSED, NETMSG_CONNECT_REFUSED},
-    {platform::SOCKERR_HOSTUNREACH, NETMSG_NOT_CABLE},
+    {platform::SOCKERR_ADDRNOTAVAIL, MSG_ERROR_NETWORK_NOT_ADDRESS},
+    {platform::SOCKERR_CONNRESET, MSG_ERROR_NETWORK_DISCONNECT},
+    {platform::SOCKERR_TIMEDOUT, MSG_ERROR_NETWORK_CONNECT_TIMEOUT},
+    {platform::SOCKERR_CONNREFUSED, MSG_ERROR_NETWORK_CONNECT_REFUSED},
+    {platform::SOCKERR_HOSTUNREACH, MSG_ERROR_NETWORK_NOT_CABLE},
 };
 
 // Server result codes and their messages; codes not listed get the generic one.
@@ -37,8 +39,8 @@ void StoreMessage(int message) {
 
 // The generic message is a format taking a number and a text.
 void StoreGeneric(int number, const std::string& text) {
-    ErrorReport().SetError(NETMSG_NORMAL, GetMessageText(NETMSG_NORMAL), number, text);
-    platform::SocketSetLastError(NETMSG_NORMAL);
+    ErrorReport().SetError(MSG_ERROR_NETWORK_NORMAL, GetMessageText(MSG_ERROR_NETWORK_NORMAL), number, text);
+    platform::SocketSetLastError(MSG_ERROR_NETWORK_NORMAL);
 }
 
 }  // namespace

@@ -4,15 +4,7 @@
 
 #include <cstdint>
 
-// Message-table numbers of the network's own texts.
-enum NetMessage : int {
-    NETMSG_NORMAL = 25,           // generic: takes the error number and the system's text
-    NETMSG_CONNECT_REFUSED = 26,  // the server refused the connection
-    NETMSG_CONNECT_TIMEOUT = 27,  // no answer in time
-    NETMSG_DISCONNECT = 28,       // the connection was closed or broken
-    NETMSG_NOT_ADDRESS = 29,      // no such address
-    NETMSG_NOT_CABLE = 32,        // the host or the network cannot be reached
-};
+#include "engine/MessageTable.h"
 
 // The code that leaves the choice to the platform's last socket error.
 constexpr int kNetErrorFromSocket = 10000;

@@ -155,7 +155,7 @@ TEST_F(FramingTest, OversizedSendIsRefusedAndNothingIsSent) {
     EXPECT_EQ(SendFrame(kMaxPayload + 1, body.data(), near, 1015, 1000), -1);
     EXPECT_EQ(platform::SocketWaitFor(peer, platform::SOCKET_READABLE, 0), 0);
     ReportNetError(kNetErrorFromSocket);
-    EXPECT_EQ(report.GetCode(), static_cast<uint32_t>(NETMSG_NORMAL));
+    EXPECT_EQ(report.GetCode(), static_cast<uint32_t>(MSG_ERROR_NETWORK_NORMAL));
     EXPECT_NE(report.Text().find("error 10040"), std::string::npos) << report.Text();
 }
 
@@ -200,7 +200,7 @@ TEST_F(FramingTest, SendToAClosedPeerFailsWithoutASignal) {
     const Bytes body = Payload(10);
     EXPECT_EQ(SendFrame(10, body.data(), near, 1017, 1000), -1);
     ReportNetError(kNetErrorFromSocket);
-    EXPECT_EQ(report.GetCode(), static_cast<uint32_t>(NETMSG_DISCONNECT));
+    EXPECT_EQ(report.GetCode(), static_cast<uint32_t>(MSG_ERROR_NETWORK_DISCONNECT));
 }
 
 }  // namespace

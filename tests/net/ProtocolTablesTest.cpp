@@ -1,9 +1,11 @@
 // Loading and checking the protocol data file, and the level progress it feeds.
 #include "engine/FileStream.h"
 #include "net/ProtocolTables.h"
+#include "net/ServerAddress.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/net/NetFixture.h"
 #include "tools/ProtocolTablesWriter.h"
+#include "tools/SampleGameFolder.h"
 
 namespace {
 
@@ -69,6 +71,14 @@ TEST_F(ProtocolTablesTest, MissingShortOrOtherVersionFilesAreRefused) {
     bytes[3] ^= 0x40;  // the version float
     EXPECT_EQ(tables.Load(folder.Write("OLD.DAT", bytes).c_str()), 0);
     EXPECT_EQ(report.GetCode(), static_cast<uint32_t>(ERR_FILE_VERSION));
+}
+
+TEST_F(ProtocolTablesTest, SampleGameFolderCarriesTheTables) {
+    ASSERT_EQ(MakeSampleGameFolder(folder.Path("GAME")), 1);
+    CProtocolTables tables;
+    ASSERT_EQ(tables.Load(folder.Path("GAME/PROTOCOL.DAT").c_str()), 1) << report.Text();
+    EXPECT_EQ(tables.GetPermutation(), sample.permutation);
+    EXPECT_EQ(GetLoginServerHost(folder.Path("GAME/VAZE.INI")), kSampleLoginServer);
 }
 
 TEST_F(ProtocolTablesTest, LevelProgressStaysInRange) {
