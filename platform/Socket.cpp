@@ -1,6 +1,7 @@
 #include "platform/Socket.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -125,7 +126,7 @@ bool SocketBind(SocketHandle s, uint16_t port) {
     return true;
 }
 
-bool SocketConnect(SocketHandle s, const char* address, uint16_t port) {
+bool SocketConnect(SocketHandle s, const char* address, uint16_t port, int timeoutMs) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
@@ -133,15 +134,31 @@ bool SocketConnect(SocketHandle s, const char* address, uint16_t port) {
         t_lastError = SOCKERR_ADDRNOTAVAIL;
         return false;
     }
-    int rc;
-    do {
-        rc = ::connect(s, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr));
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
+    // Connect without blocking and wait for the outcome, so the wait has the
+    // classic layer's limit; the socket is blocking again afterwards.
+    const int flags = ::fcntl(s, F_GETFL);
+    if (flags < 0 || ::fcntl(s, F_SETFL, flags | O_NONBLOCK) != 0) {
         SetFromErrno();
         return false;
     }
-    return true;
+    bool ok = ::connect(s, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
+    if (!ok && (errno == EINPROGRESS || errno == EINTR)) {
+        int ready = SocketWaitFor(s, SOCKET_WRITABLE, timeoutMs);
+        int err = 0;
+        socklen_t len = sizeof(err);
+        if (ready == 0) {
+            t_lastError = SOCKERR_TIMEDOUT;
+        } else if (ready > 0 && ::getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) != 0) {
+            SetFromErrno();
+        } else if (ready > 0) {
+            ok = err == 0;
+            if (!ok) t_lastError = SocketErrorFromErrno(err);
+        }
+    } else if (!ok) {
+        SetFromErrno();
+    }
+    ::fcntl(s, F_SETFL, flags);
+    return ok;
 }
 
 void SocketClose(SocketHandle s) {

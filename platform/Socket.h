@@ -60,9 +60,14 @@ void SocketCleanup();
 SocketHandle SocketOpen(SocketKind kind);
 // Sets the reuse-address option and binds to any address on the port.
 bool SocketBind(SocketHandle s, uint16_t port);
-// Blocking connect to a dotted IPv4 address. The text is never resolved as a
-// name; one that is not a dotted address fails with SOCKERR_ADDRNOTAVAIL.
-bool SocketConnect(SocketHandle s, const char* address, uint16_t port);
+// How long a connect waits for the server before it fails with
+// SOCKERR_TIMEDOUT: the classic layer's time, far shorter than Linux's own.
+constexpr int kConnectTimeoutMs = 21000;
+
+// Connect to a dotted IPv4 address, waiting at most timeoutMs. The text is
+// never resolved as a name; one that is not a dotted address fails with
+// SOCKERR_ADDRNOTAVAIL.
+bool SocketConnect(SocketHandle s, const char* address, uint16_t port, int timeoutMs = kConnectTimeoutMs);
 void SocketClose(SocketHandle s);
 
 // Waits up to timeoutMs (0 = just look) for the socket to become readable or

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "net/AccountSeal.h"
 #include "net/ByteWriter.h"
@@ -82,6 +83,30 @@ TEST_F(NetClientTest, ConnectFailuresGiveTheirMessages) {
         EXPECT_EQ(report.Text(), "msg" + std::to_string(c.code));
         EXPECT_LE(std::strlen(client.GetHost()), 15u);
     }
+}
+
+TEST_F(NetClientTest, ConnectThatGetsNoAnswerTimesOut) {
+    // A listener whose queue is full lets further connection requests go
+    // unanswered, as an unreachable server would.
+    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof(addr);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    std::vector<platform::SocketHandle> sockets;
+    bool timedOut = false;
+    for (int i = 0; i < 8 && !timedOut; ++i) {
+        sockets.push_back(platform::SocketOpen(platform::SOCKET_STREAM));
+        timedOut = !platform::SocketConnect(sockets.back(), "127.0.0.1", ntohs(addr.sin_port), 200);
+    }
+    for (platform::SocketHandle s : sockets) platform::SocketClose(s);
+    ::close(listener);
+    if (!timedOut) GTEST_SKIP() << "this system answers every connection request";
+    ReportNetError(kNetErrorFromSocket);
+    EXPECT_EQ(report.GetCode(), 27u);
 }
 
 TEST_F(NetClientTest, ConnectAndDisconnect) {

@@ -91,7 +91,7 @@ private:
     int m_listen = -1;
     int m_client = -1;
     uint16_t m_port = 0;
-    int m_expectTimeoutMs = 5000;
+    std::atomic<int> m_expectTimeoutMs{5000};
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
