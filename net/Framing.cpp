@@ -151,6 +151,7 @@ int RecvFrame(platform::SocketHandle socket, NetPacket& packet, uint32_t timeout
         }
         result = r;
     }
+    // A packet its handler could read past is dropped whole; the stream stays in step.
     if (!IsAcceptedPacket(id, length)) return 0;
     packet.id = id;
     packet.length = length;
