@@ -6,6 +6,7 @@
 #include "engine/MessageTable.h"
 #include "platform/File.h"
 #include "tools/PackageWriter.h"
+#include "tools/ProtocolTablesWriter.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_ERROR_FILE_VERSION, "The file %s has a wrong version."},
         {MSG_ERROR_STREAM_TOO_SHORT, "The file %s is shorter than its contents."},
         {MSG_ERROR_WRONG_DATA_FILE, "The data file %s is damaged.\nPlease run the patcher again."},
+        {MSG_ERROR_NETWORK_NORMAL, "Network error %d: %s"},
         {MSG_ERROR_NETWORK_DISCONNECT, "The connection to the server was closed."},
         {MSG_TIME_SHUTDOWN_SERVER_SEC, "The server shuts down in %d seconds."},
         {MSG_TIME_SHUTDOWN_SERVER_MIN, "The server shuts down in %d minutes."},
@@ -121,6 +123,9 @@ int MakeSampleGameFolder(const std::string& folder) {
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     if (!info.WritePackage(folder + "\\DATA")) return 0;
     if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info})) return 0;
+
+    const SampleProtocolTables protocol = MakeSampleProtocolTables();
+    if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;
 
     return WriteText(folder + "\\VAZE.INI", VazeIniText(kSampleLoginServer, kSampleHomepageUrl, kSampleJoinUrl)) ? 1
                                                                                                                  : 0;

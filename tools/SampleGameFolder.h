@@ -7,6 +7,8 @@
 //   PACKAGELIST.DRL        the list of the package below
 //   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
+//   PROTOCOL.DAT           loose: the record permutation and level experience
+//                          the network reads (a permutation of the sample's own)
 #pragma once
 
 #include <string>

@@ -1,0 +1,40 @@
+// The message size table: for every message id of the protocol whether it is
+// defined, whether its payload length varies, and its payload size (the
+// maximum for a variable one). The same list fills the table at start-up,
+// validates every received packet and drives the tests and the fake server.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+struct MessageSizeEntry {
+    uint8_t defined = 0;
+    uint8_t variable = 0;
+    uint16_t size = 0;
+};
+
+// One row of the protocol's list.
+struct MessageSizeSpec {
+    uint16_t id;
+    uint8_t variable;
+    uint16_t size;
+};
+
+// Ids 0..3999 have an entry.
+constexpr int kMessageIdCount = 4000;
+
+// The protocol's 202 ids in list order.
+std::span<const MessageSizeSpec> ProtocolMessageSizes();
+
+// Clears every entry and registers the protocol's list (done by NetStartup).
+void ResetMessageSizeTable();
+void RegisterMessageSize(uint16_t id, uint8_t variable, uint16_t size);
+// The entry of an id; ids beyond the table read as not defined.
+MessageSizeEntry GetMessageSize(uint16_t id);
+int CountDefinedMessageSizes();
+
+// Whether a received packet may reach the handlers: the id is defined and the
+// payload holds at least the fixed size (a handler reads that much), or, for
+// a variable id, at most the maximum. A longer fixed payload is accepted: the
+// handler reads its fields and ignores the rest.
+bool IsAcceptedPacket(uint16_t id, uint16_t length);
