@@ -1,6 +1,17 @@
 #include "engine/Resource.h"
 
+#include "engine/ErrorReport.h"
+#include "engine/MessageTable.h"
 #include "engine/NameHash.h"
+#include "platform/File.h"
+
+int CheckPackageRange(const std::string& path, uint32_t offset, uint32_t size, std::string_view name) {
+    if (size == 0) return 1;
+    int64_t fileSize = platform::FileSize(path);
+    if (fileSize >= 0 && static_cast<uint64_t>(offset) + size <= static_cast<uint64_t>(fileSize)) return 1;
+    ErrorReport().SetError(ERR_DATA, GetMessageText(MSG_ERROR_FILE_NOT_READ), std::string(name));
+    return 0;
+}
 
 CResource::~CResource() { ClearBase(); }
 

@@ -23,6 +23,11 @@ enum ResourceType : int32_t {
     RES_TYPE_COUNT = 8,
 };
 
+// A package entry must lie inside its package before anything is allocated for
+// it or read: 1 when [offset, offset + size) fits in the file at path, 0 with
+// the error report set (size 0, a loose file, always fits).
+int CheckPackageRange(const std::string& path, uint32_t offset, uint32_t size, std::string_view name);
+
 class CResource : public CEngineObject {
 public:
     explicit CResource(int32_t type) : m_type(type) {}

@@ -6,13 +6,12 @@
 #include "engine/ErrorReport.h"
 #include "engine/MessageTable.h"
 #include "engine/NameHash.h"
+#include "engine/TextureResource.h"
 #include "platform/File.h"
 
 CResourceManager* g_pResourceManager = nullptr;
 
 namespace {
-
-constexpr int kMsgCreateThread = 18;  // MSG_ERROR_CREATE_THREAD
 
 // The part after the last backslash: the cache key of a requested name.
 std::string_view FileNameView(std::string_view name) {
@@ -30,6 +29,7 @@ CResourceManager::CResourceManager(const std::string& gameFolder) {
     m_fileIndex.SetBaseFolder(gameFolder);
     m_fileIndex.ClearFolders();
     m_fileIndex.ScanFolder(".");
+    SetFactory(RES_TEXTURE, [this](CUiWindow*) { return new CTextureResource(m_device); });
 }
 
 CResourceManager::~CResourceManager() {
@@ -42,6 +42,8 @@ CResourceManager::~CResourceManager() {
 void CResourceManager::SetFactory(int32_t type, Factory factory) {
     if (IsValidType(type)) m_factories[static_cast<size_t>(type)] = std::move(factory);
 }
+
+void CResourceManager::SetDevice(platform::CGfxDevice* device) { m_device = device; }
 
 void CResourceManager::SetSoundDeviceCheck(std::function<bool()> usable) { m_soundDeviceUsable = std::move(usable); }
 
@@ -106,11 +108,14 @@ int CResourceManager::LoadResource(const char* name, CResource* resource, int lo
         ErrorReport().SetError(ERR_FILE_NOT_FOUND, GetMessageText(MSG_ERROR_FILE_NOT_FOUND), name);
         return 0;
     }
+    // The package may have changed since its list was read.
+    if (!CheckPackageRange(path, offset, size, name)) return 0;
     resource->SetPath(name);
     resource->SetLocation(offset, size);
-    if (!resource->Load(path.c_str(), loadFlag)) return 0;
+    // Named before loading, so that a failing Load can say which file failed;
+    // the cache takes the resource only after a successful Load.
     resource->SetName(FileNameView(name));
-    return 1;
+    return resource->Load(path.c_str(), loadFlag) ? 1 : 0;
 }
 
 void CResourceManager::InvalidateAll() {
@@ -148,7 +153,7 @@ int CResourceManager::StartLoaderThread(CLoaderJob* job, int resume) {
     // One loader thread at a time: a new job waits for the previous one.
     JoinLoaderThread();
     if (!job) {
-        ErrorReport().SetError(ERR_THREAD, GetMessageText(kMsgCreateThread));
+        ErrorReport().SetError(ERR_THREAD, GetMessageText(MSG_ERROR_CREATE_THREAD));
         return 0;
     }
     m_loaderReleased.store(false, std::memory_order_release);
@@ -162,7 +167,7 @@ int CResourceManager::StartLoaderThread(CLoaderJob* job, int resume) {
     if (!started) {
         // Reported, so that a screen polling for the job's end never waits for ever.
         m_loaderDone.store(true, std::memory_order_release);
-        ErrorReport().SetError(ERR_THREAD, GetMessageText(kMsgCreateThread));
+        ErrorReport().SetError(ERR_THREAD, GetMessageText(MSG_ERROR_CREATE_THREAD));
         return 0;
     }
     if (resume) ResumeLoaderThread();

@@ -22,6 +22,9 @@
 #include "engine/ResourceCache.h"
 
 class CUiWindow;
+namespace platform {
+class CGfxDevice;
+}
 
 class CResourceManager {
 public:
@@ -38,6 +41,10 @@ public:
     virtual ~CResourceManager();
     CResourceManager(const CResourceManager&) = delete;
     CResourceManager& operator=(const CResourceManager&) = delete;
+
+    // The device textures are created on (the texture factory is built in).
+    void SetDevice(platform::CGfxDevice* device);
+    platform::CGfxDevice* Device() const { return m_device; }
 
     // The subsystem that owns a type registers how to make its resources.
     void SetFactory(int32_t type, Factory factory);
@@ -93,6 +100,7 @@ private:
     std::array<CResourceCache, RES_TYPE_COUNT> m_caches;
     std::array<Factory, RES_TYPE_COUNT> m_factories;
     std::function<bool()> m_soundDeviceUsable;
+    platform::CGfxDevice* m_device = nullptr;
 
     std::thread m_loader;
     std::atomic<bool> m_loaderReleased{false};
