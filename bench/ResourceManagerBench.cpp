@@ -1,5 +1,6 @@
 // A resource cache hit: a request for a cached name and its release. Target:
-// under 200 ns for a hit.
+// under 200 ns for a hit. A 1024 x 1024 DXT5 texture with its mip levels,
+// loaded from a package: target under 5 ms.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -7,7 +8,11 @@
 #include <vector>
 
 #include "engine/ResourceManager.h"
+#include "engine/TextureResource.h"
 #include "platform/File.h"
+#include "platform/GfxRecordingDevice.h"
+#include "tools/DdsWriter.h"
+#include "tools/PackageWriter.h"
 
 namespace {
 
@@ -59,6 +64,32 @@ void BM_ResourceCacheHit(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ResourceCacheHit);
+
+void BM_PackagedDxt5TextureLoad(benchmark::State& state) {
+    std::string path = "/tmp/qor-texture-bench";
+    platform::CreateFolders(path);
+    std::vector<uint32_t> argb(1024 * 1024);
+    for (size_t i = 0; i < argb.size(); ++i) argb[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    CPackageWriter package("BENCH.DRP");
+    package.Add("BIG.DDS", CDdsWriter::FromArgb(platform::FMT_DXT5, 1024, 1024, argb, 0));
+    package.WritePackage(path);
+    CPackageWriter::WriteList(path + "/PACKAGELIST.DRL", {&package});
+    platform::CGfxRecordingDevice device;
+    CResourceManager rm(path);
+    rm.SetDevice(&device);
+    rm.FileIndex().LoadPackageList("PACKAGELIST.DRL");
+    for (auto _ : state) {
+        CResource* r = rm.GetResource("BIG.DDS", RES_TEXTURE, nullptr, 1);
+        if (!r) {
+            state.SkipWithError("the texture did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(AsTexture(r)->Texture());
+        rm.ReleaseResource(r);  // the last reference: the next request reads the package again
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PackagedDxt5TextureLoad)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
