@@ -5,6 +5,8 @@
 
 #include "engine/MessageTable.h"
 #include "platform/File.h"
+#include "platform/GfxTypes.h"
+#include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/ProtocolTablesWriter.h"
 
@@ -52,6 +54,20 @@ std::string TextFromKey(const std::string& key, int index) {
         }
     }
     return text + " (" + std::to_string(index) + ")";
+}
+
+// The logo: a dark frame around a gradient, so that a wrong texel, level or
+// orientation shows on screen and in a read-back.
+std::vector<uint8_t> LogoTexture() {
+    constexpr uint32_t kSize = 256;
+    std::vector<uint32_t> argb(kSize * kSize);
+    for (uint32_t y = 0; y < kSize; ++y) {
+        for (uint32_t x = 0; x < kSize; ++x) {
+            bool frame = x < 16 || y < 16 || x >= kSize - 16 || y >= kSize - 16;
+            argb[y * kSize + x] = frame ? 0xFF202020u : 0xFF000000u | (x << 16) | (y << 8) | 0xC0u;
+        }
+    }
+    return CDdsWriter::FromArgb(platform::FMT_DXT5, kSize, kSize, argb, 0);
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
@@ -122,7 +138,11 @@ int MakeSampleGameFolder(const std::string& folder) {
     info.Add("FilterWord.DAT", TextListText({"badword", "rudeword"}), false);
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     if (!info.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info})) return 0;
+
+    CPackageWriter textures("TEXTURE.DRP");
+    textures.Add("LOGO1.DDS", LogoTexture());
+    if (!textures.WritePackage(folder + "\\DATA")) return 0;
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures})) return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;

@@ -4,9 +4,10 @@
 //
 // Layout made now:
 //   VAZE.INI               loose (the patcher reads it too; servers on loopback)
-//   PACKAGELIST.DRL        the list of the package below
+//   PACKAGELIST.DRL        the list of the packages below
 //   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
+//   DATA\TEXTURE.DRP       LOGO1.DDS (DXT5, 256 x 256, with mip levels)
 //   PROTOCOL.DAT           loose: the record permutation and level experience
 //                          the network reads (a permutation of the sample's own)
 #pragma once
