@@ -1,5 +1,6 @@
 #include "engine/TextureResource.h"
 
+#include <atomic>
 #include <vector>
 
 #include "engine/ErrorReport.h"
@@ -91,8 +92,8 @@ int CTextureResource::CreateFromLooseFile(CGfxTexture** texture, GfxResult* resu
     if (info.format == FMT_DXT5 && info.width >= kSmallestShrunk && info.height >= kSmallestShrunk) {
         divisor = TextureDivisor();
     }
-    *result = CreateTextureFromFileEx(m_device, Path(), info.width / divisor, info.height / divisor, info.mipLevels,
-                                      0, info.format, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR, 0, nullptr, texture);
+    *result = CreateTextureFromFileEx(m_device, Path(), info.width / divisor, info.height / divisor, info.mipLevels, 0,
+                                      info.format, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR, 0, nullptr, texture);
     return 1;
 }
 
@@ -109,9 +110,9 @@ int CTextureResource::CreateFromPackage(CGfxTexture** texture, GfxResult* result
     *result = GetImageInfoFromFileInMemory(bytes.data(), bytes.size(), &info);
     if (GfxFailed(*result)) return 1;
     // Package textures keep their size whatever the grade.
-    *result = CreateTextureFromFileInMemoryEx(m_device, bytes.data(), bytes.size(), info.width, info.height,
-                                              info.mipLevels, 0, info.format, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR,
-                                              0, nullptr, texture);
+    *result =
+        CreateTextureFromFileInMemoryEx(m_device, bytes.data(), bytes.size(), info.width, info.height, info.mipLevels,
+                                        0, info.format, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR, 0, nullptr, texture);
     return 1;
 }
 

@@ -4,8 +4,8 @@
 // around a device reset; Restore reads the file again.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "engine/Resource.h"
 #include "platform/GfxDevice.h"

@@ -50,7 +50,9 @@ TEST(BackgroundTextureLoad, TheSampleFolderLogoLoadsOnTheLoaderThreadWhileTheMai
     CTextureJob job(rm);
     ASSERT_EQ(rm.StartLoaderThread(&job, 1), 1);
     // The main loop keeps drawing and only polls the job's phase.
-    const Vertex quad[4] = {{0, 0, 0, 1, 0xFF000000u}, {1024, 0, 0, 1, 0xFF000000u}, {0, 768, 0, 1, 0xFF000000u},
+    const Vertex quad[4] = {{0, 0, 0, 1, 0xFF000000u},
+                            {1024, 0, 0, 1, 0xFF000000u},
+                            {0, 768, 0, 1, 0xFF000000u},
                             {1024, 768, 0, 1, 0xFF000000u}};
     uint32_t frames = 0;
     while (job.phase.load(std::memory_order_acquire) == 0 || frames < 3) {

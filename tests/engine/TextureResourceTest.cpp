@@ -26,7 +26,8 @@ namespace {
 std::vector<uint32_t> Gradient(uint32_t w, uint32_t h) {
     std::vector<uint32_t> argb(static_cast<size_t>(w) * h);
     for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) argb[y * w + x] = 0xFF000000u | (x * 255 / w) << 16 | (y * 255 / h) << 8 | 0x40;
+        for (uint32_t x = 0; x < w; ++x)
+            argb[y * w + x] = 0xFF000000u | (x * 255 / w) << 16 | (y * 255 / h) << 8 | 0x40;
     return argb;
 }
 
@@ -142,9 +143,9 @@ TEST(TextureResource, TheDivisorShrinksOnlyLargeDxt5LooseFiles) {
         bool packaged;
         uint32_t wantWidth, wantHeight;
     } cases[] = {
-        {FMT_DXT5, 64, 64, 2, false, 32, 32},  {FMT_DXT5, 128, 64, 4, false, 32, 16},
-        {FMT_DXT5, 64, 64, 1, false, 64, 64},  {FMT_DXT5, 64, 32, 2, false, 64, 32},
-        {FMT_DXT5, 32, 64, 2, false, 32, 64},  {FMT_DXT1, 64, 64, 2, false, 64, 64},
+        {FMT_DXT5, 64, 64, 2, false, 32, 32},     {FMT_DXT5, 128, 64, 4, false, 32, 16},
+        {FMT_DXT5, 64, 64, 1, false, 64, 64},     {FMT_DXT5, 64, 32, 2, false, 64, 32},
+        {FMT_DXT5, 32, 64, 2, false, 32, 64},     {FMT_DXT1, 64, 64, 2, false, 64, 64},
         {FMT_A8R8G8B8, 64, 64, 2, false, 64, 64}, {FMT_DXT5, 64, 64, 2, true, 64, 64},
     };
     for (const Case& c : cases) {
