@@ -1,0 +1,3 @@
+#include "engine/Sound.h"
+
+CSound::~CSound() = default;

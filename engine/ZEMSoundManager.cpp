@@ -1,0 +1,165 @@
+#include "engine/ZEMSoundManager.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Sound.h"
+
+CZEMSoundManager* g_pSoundManager = nullptr;
+
+CZEMSoundManager::CZEMSoundManager() {
+    if (!g_pSoundManager) g_pSoundManager = this;
+}
+
+CZEMSoundManager::~CZEMSoundManager() {
+    SwitchOff();
+    if (g_pSoundManager == this) g_pSoundManager = nullptr;
+}
+
+int CZEMSoundManager::CreateSoundDevice(const char* deviceName) {
+    long r = m_device.Open(deviceName);
+    if (r != platform::AUDIO_OK) {
+        ReportSoundError("ZEMSoundManager", __LINE__, r);
+        return 0;
+    }
+    return 1;
+}
+
+int CZEMSoundManager::CreateLoopbackDevice(uint32_t rate) {
+    long r = m_device.OpenLoopback(rate);
+    if (r != platform::AUDIO_OK) {
+        ReportSoundError("ZEMSoundManager", __LINE__, r);
+        return 0;
+    }
+    return 1;
+}
+
+int CZEMSoundManager::InitSoundDevice(bool use3D, uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample) {
+    if (!m_device.IsOpen()) return 0;
+    if (m_blocks.empty() && !GrowSoundPool()) return 0;
+    long r = m_device.SetOutputFormat(channels, samplesPerSec, bitsPerSample);
+    if (r != platform::AUDIO_OK) {
+        ReportSoundError("ZEMSoundManager", __LINE__, r);
+        return 0;
+    }
+    if (use3D) {
+        m_listener = m_device.Listener();
+        // One unit of the game's space is a tenth of a metre.
+        m_listener.distanceFactor = 0.1f;
+        m_hasListener = true;
+    }
+    m_enabled = true;
+    return 1;
+}
+
+void CZEMSoundManager::SwitchOff() {
+    {
+        std::lock_guard<std::mutex> lock(m_soundsLock);
+        m_sounds.clear();
+    }
+    m_hasListener = false;
+    m_enabled = false;
+    FreeSoundPool();
+    m_device.Close();
+}
+
+int32_t CZEMSoundManager::VolumeLevel(float volume) {
+    if (volume == 1.0f) return 0;
+    // NaN counts as silence; it has no level.
+    if (volume == 0.0f || std::isnan(volume)) return CSoundBuffer::kQuietest;
+    double s = std::sin(static_cast<double>(volume) * 1.5707);
+    return CSoundBuffer::kQuietest + static_cast<int32_t>(std::trunc(5000.0 * s));
+}
+
+void CZEMSoundManager::SetStreamVolume(float volume) {
+    m_streamVolume = volume;
+    m_streamLevel = VolumeLevel(volume);
+    std::lock_guard<std::mutex> lock(m_soundsLock);
+    for (CSound* s : m_sounds) {
+        if (s->Group() == SOUND_GROUP_STREAM) s->SetVolume(m_streamLevel);
+    }
+}
+
+void CZEMSoundManager::SetEffectVolume(float volume) {
+    m_effectVolume = volume;
+    m_effectLevel = VolumeLevel(volume);
+    std::lock_guard<std::mutex> lock(m_soundsLock);
+    for (CSound* s : m_sounds) {
+        if (s->Group() == SOUND_GROUP_EFFECT) s->SetVolume(m_effectLevel);
+    }
+}
+
+void CZEMSoundManager::AddSound(CSound* sound) {
+    if (!sound) return;
+    std::lock_guard<std::mutex> lock(m_soundsLock);
+    m_sounds.push_back(sound);
+}
+
+void CZEMSoundManager::RemoveSound(CSound* sound) {
+    std::lock_guard<std::mutex> lock(m_soundsLock);
+    m_sounds.erase(std::remove(m_sounds.begin(), m_sounds.end(), sound), m_sounds.end());
+}
+
+size_t CZEMSoundManager::SoundCount() const {
+    std::lock_guard<std::mutex> lock(m_soundsLock);
+    return m_sounds.size();
+}
+
+void CZEMSoundManager::SetListener(const float eye[3], const float target[3], const float up[3]) {
+    float front[3] = {target[0] - eye[0], target[1] - eye[1], target[2] - eye[2]};
+    float length = std::sqrt(front[0] * front[0] + front[1] * front[1] + front[2] * front[2]);
+    for (int i = 0; i < 3; ++i) {
+        m_listener.position[i] = eye[i];
+        if (length > 0.0f) m_listener.front[i] = front[i] / length;  // a camera on its target keeps its heading
+        m_listener.top[i] = up[i];
+    }
+}
+
+int CZEMSoundManager::Commit() {
+    if (!m_enabled || !m_hasListener) return 0;
+    long r = m_device.SetListener(m_listener);
+    if (r != platform::AUDIO_OK) {
+        ReportSoundError("ZEMSoundManager", __LINE__, r);
+        return 0;
+    }
+    return 1;
+}
+
+void CZEMSoundManager::SetDistances(float minDistance, float maxDistance, float hearingDistance) {
+    m_minDistance = minDistance;
+    m_maxDistance = maxDistance;
+    m_hearingDistance = hearingDistance;
+}
+
+int CZEMSoundManager::GrowSoundPool() {
+    auto block = std::make_unique<CSoundBuffer[]>(kPoolBlockSize);
+    for (size_t i = 0; i < kPoolBlockSize; ++i) PushSoundNode(&block[i]);
+    m_blocks.push_back(std::move(block));
+    return 1;
+}
+
+CSoundBuffer* CZEMSoundManager::PopSoundNode() {
+    if (!m_freeHead) GrowSoundPool();
+    CSoundBuffer* r = m_freeHead;
+    m_freeHead = r->m_next;
+    if (!m_freeHead) m_freeTail = nullptr;
+    r->m_next = nullptr;
+    return r;
+}
+
+void CZEMSoundManager::PushSoundNode(CSoundBuffer* record) {
+    if (!record) return;
+    record->Release();
+    record->m_next = nullptr;
+    if (m_freeTail) {
+        m_freeTail->m_next = record;
+    } else {
+        m_freeHead = record;
+    }
+    m_freeTail = record;
+}
+
+void CZEMSoundManager::FreeSoundPool() {
+    m_blocks.clear();
+    m_freeHead = m_freeTail = nullptr;
+}
