@@ -30,8 +30,8 @@ int CZEMSound::LoadFile(const char* name, const char* path, uint32_t offset, uin
         return 0;
     }
     uint64_t bufferSize = static_cast<uint64_t>(m_format.blockAlign) * m_format.samplesPerSec;
-    m_chunkSize = m_format.samplesPerSec;
-    if (m_reader->TotalBytes() < bufferSize || bufferSize == m_chunkSize) {
+    uint32_t chunkSize = m_format.samplesPerSec;
+    if (m_reader->TotalBytes() < bufferSize || bufferSize == chunkSize) {
         m_reader.reset();
         ErrorReport().SetError(ERR_FILE_NOT_FOUND, GetMessageText(MSG_ERROR_STREAM_TOO_SHORT), m_name);
         return 0;
@@ -46,6 +46,7 @@ int CZEMSound::LoadFile(const char* name, const char* path, uint32_t offset, uin
         return 0;
     }
     m_bufferSize = static_cast<uint32_t>(bufferSize);
+    m_chunkSize = chunkSize;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         Prefill();
@@ -198,7 +199,10 @@ bool CZEMSound::FeederStep(uint32_t now) {
     if (!m_reader || m_reader->RemainingBytes() == 0) {
         // All data is in the ring: wait for the cursor to pass its end.
         uint32_t cursor = m_buffer.PlayCursor();
-        if (!m_wrapPending && m_writtenSinceWrap <= cursor) {
+        // Data that reaches the ring's end is passed when the cursor wraps:
+        // the cursor itself never gets as far as the ring's size.
+        bool passed = m_writtenSinceWrap <= cursor || (m_writtenSinceWrap >= m_bufferSize && cursor < m_lastPlayCursor);
+        if (!m_wrapPending && passed) {
             if (!m_loop) {
                 EndFeed();
                 return false;

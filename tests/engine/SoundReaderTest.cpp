@@ -9,7 +9,6 @@
 #include "tools/WaveWriter.h"
 
 #include <gtest/gtest.h>
-#include <vorbis/vorbisfile.h>
 
 #include <cmath>
 #include <cstring>
@@ -37,40 +36,6 @@ std::vector<uint8_t> ReadAll(CSoundReader& r, uint32_t piece) {
         EXPECT_EQ(r.Read(buf.data(), piece, &n), 1);
         out.insert(out.end(), buf.begin(), buf.begin() + n);
     }
-    return out;
-}
-
-// vorbisfile's own decoding of the same bytes, the reference for the reader.
-std::vector<uint8_t> DirectDecode(const std::vector<uint8_t>& ogg) {
-    struct Mem {
-        const std::vector<uint8_t>* b;
-        size_t pos;
-    } mem{&ogg, 0};
-    ov_callbacks cb{
-        [](void* p, size_t s, size_t n, void* d) -> size_t {
-            auto* m = static_cast<Mem*>(d);
-            size_t k = std::min(s * n, m->b->size() - m->pos);
-            std::memcpy(p, m->b->data() + m->pos, k);
-            m->pos += k;
-            return k / s;
-        },
-        [](void* d, ogg_int64_t off, int whence) -> int {
-            auto* m = static_cast<Mem*>(d);
-            int64_t base = whence == SEEK_CUR ? static_cast<int64_t>(m->pos) : whence == SEEK_END ? m->b->size() : 0;
-            m->pos = static_cast<size_t>(std::clamp<int64_t>(base + off, 0, static_cast<int64_t>(m->b->size())));
-            return 0;
-        },
-        nullptr, [](void* d) -> long { return static_cast<long>(static_cast<Mem*>(d)->pos); }};
-    OggVorbis_File vf;
-    std::vector<uint8_t> out;
-    if (ov_open_callbacks(&mem, &vf, nullptr, 0, cb) != 0) return out;
-    char buf[4096];
-    int section = 0;
-    long n;
-    while ((n = ov_read(&vf, buf, sizeof(buf), 0, 2, 1, &section)) != 0) {
-        if (n > 0) out.insert(out.end(), buf, buf + n);
-    }
-    ov_clear(&vf);
     return out;
 }
 
@@ -148,7 +113,7 @@ TEST(SoundReader, WaveFromLooseFileAndPackageGivesTheSourceBytes) {
 TEST(SoundReader, OggFromLooseFileAndPackageGivesTheDecodedSamples) {
     Texts t;
     SoundFiles f;
-    std::vector<uint8_t> direct = DirectDecode(f.ogg);
+    std::vector<uint8_t> direct = audiotest::DecodeOgg(f.ogg);
     ASSERT_EQ(direct.size(), f.pcm.size());
     EXPECT_GT(SnrDb(f.pcm, direct), 20.0);
 
