@@ -1,5 +1,7 @@
 #include "tools/WaveWriter.h"
 
+#include <cstring>
+
 #include "platform/File.h"
 
 namespace {
@@ -13,7 +15,15 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-void PutId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
+void PutId(std::vector<uint8_t>& out, const char* id) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
+}
+
+void PutBytes(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
+    size_t at = out.size();
+    out.resize(at + bytes.size());
+    if (!bytes.empty()) std::memcpy(out.data() + at, bytes.data(), bytes.size());
+}
 
 }  // namespace
 
@@ -35,19 +45,19 @@ std::vector<uint8_t> BuildWave(const platform::AudioFormat& format, const std::v
     Put16(out, format.bitsPerSample);
     if (!pcmTag) {
         Put16(out, static_cast<uint16_t>(format.extra.size()));
-        out.insert(out.end(), format.extra.begin(), format.extra.end());
+        PutBytes(out, format.extra);
         if (format.extra.size() & 1) out.push_back(0);
     }
 
     if (!extraChunk.empty()) {
         PutId(out, (extraChunk + "    ").c_str());
         Put32(out, 3);
-        out.insert(out.end(), {'a', 'b', 'c', 0});  // an odd size and its pad byte
+        PutBytes(out, {'a', 'b', 'c', 0});  // an odd size and its pad byte
     }
 
     PutId(out, "data");
     Put32(out, static_cast<uint32_t>(pcm.size()));
-    out.insert(out.end(), pcm.begin(), pcm.end());
+    PutBytes(out, pcm);
     if (pcm.size() & 1) out.push_back(0);
 
     uint32_t riffSize = static_cast<uint32_t>(out.size() - 8);
