@@ -144,7 +144,7 @@ void BM_FeederSecond(benchmark::State& state) {
     CZEMSound sound;
     sound.SetManualFeed(true);
     const char* path = state.range(0) ? f.oggPath.c_str() : f.wavPath.c_str();
-    if (!sound.LoadFile(path, path, 0, 0) || !sound.Play(true)) {
+    if (!sound.Load(path, 1) || !sound.Play(true)) {
         state.SkipWithError("stream did not start");
         platform::SetClockSource(nullptr);
         return;

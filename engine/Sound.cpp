@@ -1,3 +1,8 @@
 #include "engine/Sound.h"
 
 CSound::~CSound() = default;
+
+void CSound::Unload() {
+    CResource::Unload();
+    m_format = platform::AudioFormat();
+}

@@ -1,23 +1,21 @@
-// What the sound manager knows of a loaded sound: its group (effect or
-// stream) and the operations a change of the group's volume, a pause of the
-// game or a stop reaches. Sound effects and streamed sounds derive from it.
+// The base of the two sound resources, sound effects (type 2) and streamed
+// sounds (type 3): their PCM format, and the operations that a change of the
+// group volume, a pause of the game or a stop reaches through the sound
+// manager's list.
 #pragma once
 
 #include <cstdint>
 
+#include "engine/Resource.h"
 #include "platform/Audio.h"
 
-enum SoundGroup : int32_t {
-    SOUND_GROUP_EFFECT = 2,  // held whole, played by several records at once
-    SOUND_GROUP_STREAM = 3,  // streamed through a ring by a feeder thread
-};
-
-class CSound {
+class CSound : public CResource {
 public:
-    explicit CSound(int32_t group) : m_group(group) {}
-    virtual ~CSound();
-    CSound(const CSound&) = delete;
-    CSound& operator=(const CSound&) = delete;
+    explicit CSound(int32_t type) : CResource(type) {}
+    ~CSound() override;
+
+    // Forgets the file and the format.
+    void Unload() override;
 
     virtual void StopAll() = 0;
     virtual void Pause() = 0;
@@ -25,12 +23,11 @@ public:
     // Level in hundredths of a decibel by the rules of CSoundBuffer::SetVolume.
     virtual void SetVolume(int32_t level) = 0;
 
-    int32_t Group() const { return m_group; }
     const platform::AudioFormat& Format() const { return m_format; }
 
 protected:
-    platform::AudioFormat m_format;
+    // The name errors show: the requested name, or the path when there is none.
+    const char* ErrorName(const char* path) const { return Path().empty() ? (path ? path : "") : Path().c_str(); }
 
-private:
-    int32_t m_group;
+    platform::AudioFormat m_format;
 };

@@ -17,15 +17,15 @@ constexpr uint64_t kMaxRingBytes = 0x0FFFFFFF;
 
 }  // namespace
 
-CZEMSound::CZEMSound() : CSound(SOUND_GROUP_STREAM) {}
+CZEMSound::CZEMSound() : CSound(RES_STREAM_SOUND) {}
 
-CZEMSound::~CZEMSound() { Unload(); }
+CZEMSound::~CZEMSound() { UnloadStream(); }
 
-int CZEMSound::LoadFile(const char* name, const char* path, uint32_t offset, uint32_t size) {
-    Unload();
-    m_name = name ? name : "";
+int CZEMSound::Load(const char* path, int) {
+    UnloadStream();
+    m_name = ErrorName(path);
     m_reader = CSoundReader::ForName(m_name.c_str());
-    if (!m_reader->Open(path, &m_format, offset, size)) {
+    if (!m_reader->Open(path, &m_format, Offset(), Size())) {
         m_reader.reset();
         return 0;
     }
@@ -56,6 +56,11 @@ int CZEMSound::LoadFile(const char* name, const char* path, uint32_t offset, uin
 }
 
 void CZEMSound::Unload() {
+    UnloadStream();
+    CSound::Unload();
+}
+
+void CZEMSound::UnloadStream() {
     StopFeeder();
     if (g_pSoundManager) g_pSoundManager->RemoveSound(this);
     std::lock_guard<std::mutex> lock(m_lock);
@@ -175,7 +180,7 @@ void CZEMSound::FadeOut(int32_t step) {
     m_fadeStep = step;
 }
 
-int32_t CZEMSound::State() const {
+int32_t CZEMSound::StreamState() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_state;
 }

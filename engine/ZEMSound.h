@@ -27,12 +27,11 @@ public:
     CZEMSound();
     ~CZEMSound() override;
 
-    // Opens the reader on path (offset and size inside a package, size 0 for
-    // a loose file), makes the ring and fills it. name is what errors show.
-    // 0 with the error report set: a sound of less than one second (or 8-bit
-    // mono) is too short to stream.
-    int LoadFile(const char* name, const char* path, uint32_t offset, uint32_t size);
-    void Unload();
+    // Opens the reader on path (with the resource's offset and size inside a
+    // package), makes the ring and fills it. 0 with the error report set: a
+    // sound of less than one second (or 8-bit mono) is too short to stream.
+    int Load(const char* path, int flag) override;
+    void Unload() override;
 
     // With sound switched off: 1 and nothing. Otherwise starts from the first
     // byte (a running feeder is stopped first); 0 with error 10007 when the
@@ -51,11 +50,10 @@ public:
     // Tests: no feeder thread; they call FeederStep themselves.
     void SetManualFeed(bool manual) { m_manualFeed = manual; }
 
-    int32_t State() const;
+    int32_t StreamState() const;
     uint32_t BufferSize() const { return m_bufferSize; }
     uint32_t ChunkSize() const { return m_chunkSize; }
     const CSoundBuffer& Buffer() const { return m_buffer; }
-    const std::string& Name() const { return m_name; }
 
     // Refill checks are this many milliseconds apart.
     static constexpr uint32_t kCheckInterval = 42;
@@ -66,8 +64,9 @@ private:
     void EndFeed();  // under the lock: rewound, stopped, state 0
     void StopFeeder();
     void FeederThread();
+    void UnloadStream();
 
-    std::string m_name;
+    std::string m_name;  // what errors show
     platform::AudioBufferDesc m_desc;
     bool m_loop = false;
     std::unique_ptr<CSoundReader> m_reader;

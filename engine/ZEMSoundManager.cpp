@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/ResourceManager.h"
 #include "engine/Sound.h"
+#include "engine/SoundEffect.h"
+#include "engine/ZEMSound.h"
 
 CZEMSoundManager* g_pSoundManager = nullptr;
 
@@ -52,6 +55,12 @@ int CZEMSoundManager::InitSoundDevice(bool use3D, uint16_t channels, uint32_t sa
     return 1;
 }
 
+void CZEMSoundManager::RegisterResources(CResourceManager& resources) {
+    resources.SetFactory(RES_SOUND_EFFECT, [](CUiWindow*) -> CResource* { return new CSoundEffect(); });
+    resources.SetFactory(RES_STREAM_SOUND, [](CUiWindow*) -> CResource* { return new CZEMSound(); });
+    resources.SetSoundDeviceCheck([this] { return m_enabled; });
+}
+
 void CZEMSoundManager::SwitchOff() {
     {
         std::lock_guard<std::mutex> lock(m_soundsLock);
@@ -76,7 +85,7 @@ void CZEMSoundManager::SetStreamVolume(float volume) {
     m_streamLevel = VolumeLevel(volume);
     std::lock_guard<std::mutex> lock(m_soundsLock);
     for (CSound* s : m_sounds) {
-        if (s->Group() == SOUND_GROUP_STREAM) s->SetVolume(m_streamLevel);
+        if (s->Type() == RES_STREAM_SOUND) s->SetVolume(m_streamLevel);
     }
 }
 
@@ -85,7 +94,7 @@ void CZEMSoundManager::SetEffectVolume(float volume) {
     m_effectLevel = VolumeLevel(volume);
     std::lock_guard<std::mutex> lock(m_soundsLock);
     for (CSound* s : m_sounds) {
-        if (s->Group() == SOUND_GROUP_EFFECT) s->SetVolume(m_effectLevel);
+        if (s->Type() == RES_SOUND_EFFECT) s->SetVolume(m_effectLevel);
     }
 }
 

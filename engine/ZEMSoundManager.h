@@ -15,6 +15,7 @@
 #include "engine/SoundBuffer.h"
 #include "platform/Audio.h"
 
+class CResourceManager;
 class CSound;
 
 class CZEMSoundManager {
@@ -35,6 +36,10 @@ public:
     // After a failed initialisation: the sound list emptied, listener and
     // device released, the pool freed; from then on everything is silent.
     void SwitchOff();
+
+    // Makes the resource manager create sound effects (type 2) and streamed
+    // sounds (type 3), and refuse both while sound is off.
+    void RegisterResources(CResourceManager& resources);
 
     bool IsEnabled() const { return m_enabled; }
     platform::AudioDevice* Device() { return m_device.IsOpen() ? &m_device : nullptr; }

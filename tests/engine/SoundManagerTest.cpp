@@ -14,7 +14,8 @@ namespace {
 
 // A sound that records the levels it is sent.
 struct RecordingSound : CSound {
-    explicit RecordingSound(int32_t group) : CSound(group) {}
+    explicit RecordingSound(int32_t type) : CSound(type) {}
+    int Load(const char*, int) override { return 1; }
     std::vector<int32_t> levels;
     void StopAll() override {}
     void Pause() override {}
@@ -52,7 +53,7 @@ TEST(SoundManager, VolumeLawGivesTheLevelsOfTheOptions) {
 
 TEST(SoundManager, GroupVolumesReachOnlyTheirGroup) {
     Device d;
-    RecordingSound effect(SOUND_GROUP_EFFECT), stream(SOUND_GROUP_STREAM);
+    RecordingSound effect(RES_SOUND_EFFECT), stream(RES_STREAM_SOUND);
     d.manager.AddSound(&effect);
     d.manager.AddSound(&stream);
     d.manager.SetEffectVolume(0.5f);

@@ -63,6 +63,13 @@ struct StreamRig {
     }
 };
 
+// Loads as the resource manager does: the requested name and the package range are set first.
+int LoadStream(CZEMSound& s, const char* name, const std::string& path, uint32_t offset = 0, uint32_t size = 0) {
+    s.SetPath(name);
+    s.SetLocation(offset, size);
+    return s.Load(path.c_str(), 1);
+}
+
 // First output frame from which frames [0, 500) of the source follow, or -1.
 int FindSourceStart(const std::vector<float>& out, const std::vector<uint8_t>& pcm, uint32_t from, uint32_t to) {
     for (uint32_t f = from; f < to; ++f) {
@@ -90,7 +97,7 @@ TEST(ZEMSound, RingSizesFollowTheFormat) {
         std::string path = rig.Wave("s.wav", pcm, c.channels, c.bits);
         CZEMSound s;
         rig.report.Set(0, "");
-        int ok = s.LoadFile("MUSIC.WAV", path.c_str(), 0, 0);
+        int ok = LoadStream(s, "MUSIC.WAV", path);
         EXPECT_EQ(ok, c.bufferSize ? 1 : 0) << c.what;
         EXPECT_EQ(s.BufferSize(), c.bufferSize) << c.what;
         EXPECT_EQ(s.ChunkSize(), c.chunkSize) << c.what;
@@ -110,16 +117,16 @@ TEST(ZEMSound, StreamedSamplesMatchTheSourceAndStopAtTheEnd) {
     std::string path = rig.Wave("m.wav", pcm, 2);
     CZEMSound s;
     s.SetManualFeed(true);
-    ASSERT_EQ(s.LoadFile("M.WAV", path.c_str(), 0, 0), 1) << rig.report.Text();
+    ASSERT_EQ(LoadStream(s, "M.WAV", path), 1) << rig.report.Text();
     ASSERT_EQ(s.Play(false), 1);
-    EXPECT_EQ(s.State(), CZEMSound::STATE_PLAYING);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_PLAYING);
     std::vector<float> out;
     int steps = rig.Drive(s, out, 1000);
     std::string why;
     EXPECT_TRUE(audiotest::MatchesSource(out, 0, pcm, 0, frames, 1.0f, &why)) << why;
     // It ends by itself within a chunk and a few checks of its last byte, and
     // what follows the sound in the ring is silence, not an old lap.
-    EXPECT_EQ(s.State(), CZEMSound::STATE_STOPPED);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_STOPPED);
     EXPECT_LT(steps, static_cast<int>(frames / 441) + 25);
     size_t loud = 0;
     for (size_t i = static_cast<size_t>(frames) * 2; i < out.size(); i += 2) loud += out[i] != 0.0f;
@@ -145,7 +152,7 @@ TEST(ZEMSound, OggStreamFromAPackageMatchesItsDecoding) {
     ASSERT_TRUE(writer.WritePackage(rig.tmp.path()));
     CZEMSound s;
     s.SetManualFeed(true);
-    ASSERT_EQ(s.LoadFile("M.OGG", rig.tmp.Path("MUSIC.DRP").c_str(), writer.Records()[1].offset,
+    ASSERT_EQ(LoadStream(s, "M.OGG", rig.tmp.Path("MUSIC.DRP"), writer.Records()[1].offset,
                          static_cast<uint32_t>(ogg.size())),
               1)
         << rig.report.Text();
@@ -156,7 +163,7 @@ TEST(ZEMSound, OggStreamFromAPackageMatchesItsDecoding) {
     // Chunks of 22,050 bytes end inside a stereo frame: the next chunk must go on from that very byte.
     EXPECT_TRUE(audiotest::MatchesSource(out, 0, decoded, 0, static_cast<uint32_t>(decoded.size() / 4), 1.0f, &why))
         << why;
-    EXPECT_EQ(s.State(), CZEMSound::STATE_STOPPED);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_STOPPED);
 }
 
 TEST(ZEMSound, LoopStartsOverAfterTheLastByte) {
@@ -165,11 +172,11 @@ TEST(ZEMSound, LoopStartsOverAfterTheLastByte) {
     auto pcm = audiotest::MakePcm16(frames, 2);
     CZEMSound s;
     s.SetManualFeed(true);
-    ASSERT_EQ(s.LoadFile("L.WAV", rig.Wave("l.wav", pcm, 2).c_str(), 0, 0), 1);
+    ASSERT_EQ(LoadStream(s, "L.WAV", rig.Wave("l.wav", pcm, 2)), 1);
     ASSERT_EQ(s.Play(true), 1);
     std::vector<float> out;
     EXPECT_EQ(rig.Drive(s, out, 300), 300);  // a looping sound never ends by itself
-    EXPECT_EQ(s.State(), CZEMSound::STATE_PLAYING);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_PLAYING);
     int second = FindSourceStart(out, pcm, frames, frames + kRate);
     ASSERT_GT(second, 0);
     std::string why;
@@ -178,7 +185,7 @@ TEST(ZEMSound, LoopStartsOverAfterTheLastByte) {
               0);
     s.Stop();
     EXPECT_FALSE(s.FeederStep(g_now));
-    EXPECT_EQ(s.State(), CZEMSound::STATE_STOPPED);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_STOPPED);
     EXPECT_EQ(s.Buffer().Status(), 0u);
 }
 
@@ -187,14 +194,14 @@ TEST(ZEMSound, FadeOutSilencesInFiftyChecks) {
     auto pcm = audiotest::MakePcm16(kRate * 5, 2);
     CZEMSound s;
     s.SetManualFeed(true);
-    ASSERT_EQ(s.LoadFile("F.WAV", rig.Wave("f.wav", pcm, 2).c_str(), 0, 0), 1);
+    ASSERT_EQ(LoadStream(s, "F.WAV", rig.Wave("f.wav", pcm, 2)), 1);
     rig.manager.SetStreamVolume(1.0f);
     ASSERT_EQ(s.Play(false), 1);
     s.FadeOut(100);
     std::vector<float> out;
     int steps = rig.Drive(s, out, 200, CZEMSound::kCheckInterval + 1);  // every step is a refill check
     EXPECT_EQ(steps, 50);
-    EXPECT_EQ(s.State(), CZEMSound::STATE_STOPPED);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_STOPPED);
     EXPECT_EQ(s.Buffer().LastLevel(), -5000);
 }
 
@@ -203,7 +210,7 @@ TEST(ZEMSound, PauseHoldsThePlaceAndResumeGoesOn) {
     auto pcm = audiotest::MakePcm16(kRate * 3, 2);
     CZEMSound s;
     s.SetManualFeed(true);
-    ASSERT_EQ(s.LoadFile("P.WAV", rig.Wave("p.wav", pcm, 2).c_str(), 0, 0), 1);
+    ASSERT_EQ(LoadStream(s, "P.WAV", rig.Wave("p.wav", pcm, 2)), 1);
     ASSERT_EQ(s.Play(false), 1);
     std::vector<float> out;
     rig.Drive(s, out, 40);
@@ -223,10 +230,10 @@ TEST(ZEMSound, SoundOffPlaysNothingAndSucceeds) {
     StreamRig rig;
     auto pcm = audiotest::MakePcm16(kRate * 2, 2);
     CZEMSound s;
-    ASSERT_EQ(s.LoadFile("O.WAV", rig.Wave("o.wav", pcm, 2).c_str(), 0, 0), 1);
+    ASSERT_EQ(LoadStream(s, "O.WAV", rig.Wave("o.wav", pcm, 2)), 1);
     rig.manager.SwitchOff();
     EXPECT_EQ(s.Play(true), 1);
-    EXPECT_EQ(s.State(), CZEMSound::STATE_STOPPED);
+    EXPECT_EQ(s.StreamState(), CZEMSound::STATE_STOPPED);
 }
 
 TEST(ZEMSound, StopAndUnloadOfAPausedStreamReturnAtOnce) {
@@ -234,7 +241,7 @@ TEST(ZEMSound, StopAndUnloadOfAPausedStreamReturnAtOnce) {
     platform::SetClockSource(nullptr);  // the feeder thread runs on the real clock
     auto pcm = audiotest::MakePcm16(kRate * 3, 2);
     auto s = std::make_unique<CZEMSound>();
-    ASSERT_EQ(s->LoadFile("T.WAV", rig.Wave("t.wav", pcm, 2).c_str(), 0, 0), 1);
+    ASSERT_EQ(LoadStream(*s, "T.WAV", rig.Wave("t.wav", pcm, 2)), 1);
     ASSERT_EQ(s->Play(true), 1);
     ASSERT_EQ(s->Play(true), 1);  // the first feeder is stopped and waited for
     s->Pause();
@@ -243,7 +250,7 @@ TEST(ZEMSound, StopAndUnloadOfAPausedStreamReturnAtOnce) {
         s->Play(false);
         s->Pause();
         s->Unload();
-        return s->State();
+        return s->StreamState();
     });
     // A hang here is the fault; the limit only keeps the test from waiting for ever.
     ASSERT_EQ(done.wait_for(std::chrono::seconds(20)), std::future_status::ready);
