@@ -83,18 +83,19 @@ int32_t CZEMSoundManager::VolumeLevel(float volume) {
 void CZEMSoundManager::SetStreamVolume(float volume) {
     m_streamVolume = volume;
     m_streamLevel = VolumeLevel(volume);
-    std::lock_guard<std::mutex> lock(m_soundsLock);
-    for (CSound* s : m_sounds) {
-        if (s->Type() == RES_STREAM_SOUND) s->SetVolume(m_streamLevel);
-    }
+    SendLevel(RES_STREAM_SOUND, m_streamLevel);
 }
 
 void CZEMSoundManager::SetEffectVolume(float volume) {
     m_effectVolume = volume;
     m_effectLevel = VolumeLevel(volume);
+    SendLevel(RES_SOUND_EFFECT, m_effectLevel);
+}
+
+void CZEMSoundManager::SendLevel(int32_t type, int32_t level) {
     std::lock_guard<std::mutex> lock(m_soundsLock);
     for (CSound* s : m_sounds) {
-        if (s->Type() == RES_SOUND_EFFECT) s->SetVolume(m_effectLevel);
+        if (s->Type() == type) s->SetVolume(level);
     }
 }
 

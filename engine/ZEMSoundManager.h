@@ -84,6 +84,8 @@ public:
     static constexpr size_t kPoolBlockSize = 20;
 
 private:
+    void SendLevel(int32_t type, int32_t level);
+
     platform::AudioDevice m_device;
     platform::AudioListener m_listener;
     bool m_hasListener = false;

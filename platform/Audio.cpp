@@ -579,15 +579,7 @@ long AudioDevice::CreateBuffer(const AudioBufferDesc& desc, std::unique_ptr<Audi
     data->alFormat = AlFormatOf(desc.format);
     data->rate = static_cast<ALsizei>(desc.format.samplesPerSec);
     data->blockAlign = desc.format.blockAlign;
-    std::unique_ptr<AudioBuffer> b(new AudioBuffer(this, desc, std::move(data)));
-    long r = b->CreateSource();
-    if (r != AUDIO_OK) {
-        b->m_device = nullptr;
-        return r;
-    }
-    m_buffers.push_back(b.get());
-    *out = std::move(b);
-    return AUDIO_OK;
+    return AddBuffer(desc, std::move(data), out);
 }
 
 long AudioDevice::DuplicateBuffer(const AudioBuffer& source, std::unique_ptr<AudioBuffer>* out) {
@@ -600,7 +592,12 @@ long AudioDevice::DuplicateBuffer(const AudioBuffer& source, std::unique_ptr<Aud
     desc.flags = source.m_flags;
     desc.bytes = source.m_size;
     desc.format = source.m_format;
-    std::unique_ptr<AudioBuffer> b(new AudioBuffer(this, desc, source.m_data));
+    return AddBuffer(desc, source.m_data, out);
+}
+
+long AudioDevice::AddBuffer(const AudioBufferDesc& desc, std::shared_ptr<AudioBuffer::SharedData> data,
+                            std::unique_ptr<AudioBuffer>* out) {
+    std::unique_ptr<AudioBuffer> b(new AudioBuffer(this, desc, std::move(data)));
     long r = b->CreateSource();
     if (r != AUDIO_OK) {
         b->m_device = nullptr;

@@ -205,6 +205,8 @@ public:
 private:
     friend class AudioBuffer;
     long CreateContext(uint32_t rate);
+    long AddBuffer(const AudioBufferDesc& desc, std::shared_ptr<AudioBuffer::SharedData> data,
+                   std::unique_ptr<AudioBuffer>* out);
     void Forget(AudioBuffer* buffer);
 
     void* m_device = nullptr;   // ALCdevice
