@@ -22,6 +22,10 @@ public:
     virtual void Resume() = 0;
     // Level in hundredths of a decibel by the rules of CSoundBuffer::SetVolume.
     virtual void SetVolume(int32_t level) = 0;
+    // Sound is being switched off: stop, and let go of every device buffer
+    // and pool record now, before the device and the pool are gone. The sound
+    // stays loaded as far as its owner can tell and plays silently from then on.
+    virtual void DropDevice() = 0;
 
     const platform::AudioFormat& Format() const { return m_format; }
 

@@ -87,6 +87,12 @@ void CSoundEffect::Unload() {
 
 void CSoundEffect::UnloadEffect() {
     if (g_pSoundManager) g_pSoundManager->RemoveSound(this);
+    DropRecords();
+}
+
+void CSoundEffect::DropDevice() { DropRecords(); }
+
+void CSoundEffect::DropRecords() {
     for (const auto& held : m_held) held->m_record = nullptr;
     m_held.clear();
     for (CSoundBuffer* r : m_all) {

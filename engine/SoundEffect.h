@@ -46,6 +46,7 @@ public:
     void Pause() override;
     void Resume() override;
     void SetVolume(int32_t level) override;
+    void DropDevice() override;
 
     // A record for a caller that keeps it; null when none can be had.
     std::shared_ptr<CHeldSound> TakeHeld();
@@ -66,6 +67,7 @@ private:
     template <typename F>
     void ForEachInUse(F f);
     void UnloadEffect();
+    void DropRecords();
 
     platform::AudioBufferDesc m_desc;
     bool m_loop = false;

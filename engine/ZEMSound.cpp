@@ -175,6 +175,12 @@ void CZEMSound::SetVolume(int32_t level) {
     m_buffer.SetVolume(level);
 }
 
+void CZEMSound::DropDevice() {
+    StopFeeder();
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_buffer.Release();
+}
+
 void CZEMSound::FadeOut(int32_t step) {
     std::lock_guard<std::mutex> lock(m_lock);
     m_fadeStep = step;

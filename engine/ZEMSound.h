@@ -42,6 +42,7 @@ public:
     void Pause() override;
     void Resume() override;
     void SetVolume(int32_t level) override;
+    void DropDevice() override;
     // Lowers the level by step at every refill check until the sound is silent, then stops it.
     void FadeOut(int32_t step);
 

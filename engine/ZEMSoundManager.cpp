@@ -62,10 +62,15 @@ void CZEMSoundManager::RegisterResources(CResourceManager& resources) {
 }
 
 void CZEMSoundManager::SwitchOff() {
+    std::vector<CSound*> sounds;
     {
         std::lock_guard<std::mutex> lock(m_soundsLock);
-        m_sounds.clear();
+        sounds.swap(m_sounds);
     }
+    // Sounds still loaded give their buffers and records back while the pool
+    // and the device exist; otherwise their feeders and records would reach
+    // into freed memory.
+    for (CSound* s : sounds) s->DropDevice();
     m_hasListener = false;
     m_enabled = false;
     FreeSoundPool();

@@ -227,3 +227,24 @@ TEST(SoundEffect, StreamedSoundsComeThroughTheResourceManager) {
     resources.ReleaseResource(s);
     EXPECT_EQ(rig.manager.SoundCount(), 0u);
 }
+
+TEST(SoundEffect, SoundsLoadedWhenSoundGoesOffPlaySilently) {
+    EffectRig rig;
+    CSoundEffect* e = rig.Effect("MONO.WAV");
+    std::vector<uint8_t> music = audiotest::MakePcm16(kRate * 2, 2);
+    std::vector<uint8_t> wav = BuildWave(audiotest::Pcm16Format(2, kRate), music);
+    std::string path = rig.tmp.Write("THEME.WAV", std::vector<unsigned char>(wav.begin(), wav.end()));
+    auto stream = std::make_unique<CZEMSound>();
+    ASSERT_TRUE(e && stream->Load(path.c_str(), 1));
+    e->Play(true);
+    std::shared_ptr<CHeldSound> held = e->TakeHeld();
+    ASSERT_EQ(stream->Play(true), 1);  // its feeder thread runs
+
+    rig.manager.SwitchOff();
+    EXPECT_EQ(held->Record(), nullptr);
+    EXPECT_EQ(e->Play(false), 1);
+    EXPECT_EQ(stream->Play(false), 1);
+    EXPECT_EQ(stream->StreamState(), CZEMSound::STATE_STOPPED);
+    stream.reset();
+    rig.resources->ReleaseResource(e);
+}

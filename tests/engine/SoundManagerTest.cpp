@@ -15,12 +15,16 @@ namespace {
 // A sound that records the levels it is sent.
 struct RecordingSound : CSound {
     explicit RecordingSound(int32_t type) : CSound(type) {}
+    ~RecordingSound() override {
+        if (g_pSoundManager) g_pSoundManager->RemoveSound(this);  // as every sound leaves the list
+    }
     int Load(const char*, int) override { return 1; }
     std::vector<int32_t> levels;
     void StopAll() override {}
     void Pause() override {}
     void Resume() override {}
     void SetVolume(int32_t level) override { levels.push_back(level); }
+    void DropDevice() override {}
 };
 
 struct Device {
