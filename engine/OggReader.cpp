@@ -13,7 +13,8 @@ namespace {
 size_t SourceRead(void* ptr, size_t size, size_t count, void* source) {
     if (size == 0 || count == 0) return 0;
     uint64_t want = static_cast<uint64_t>(size) * count;
-    uint32_t n = static_cast<CSoundSource*>(source)->Read(ptr, static_cast<uint32_t>(std::min<uint64_t>(want, UINT32_MAX)));
+    uint32_t n =
+        static_cast<CSoundSource*>(source)->Read(ptr, static_cast<uint32_t>(std::min<uint64_t>(want, UINT32_MAX)));
     return n / size;
 }
 
@@ -86,8 +87,8 @@ int COggReader::Reset() {
 long COggReader::Decode(uint8_t* out, uint32_t bytes) {
     for (;;) {
         int section = 0;
-        long n = ov_read(m_vf.get(), reinterpret_cast<char*>(out), static_cast<int>(std::min<uint32_t>(bytes, 1u << 20)),
-                         0, 2, 1, &section);
+        long n = ov_read(m_vf.get(), reinterpret_cast<char*>(out),
+                         static_cast<int>(std::min<uint32_t>(bytes, 1u << 20)), 0, 2, 1, &section);
         // A hole (a lost page) only skips the sound it held; the stream goes on.
         if (n != OV_HOLE) return n;
     }

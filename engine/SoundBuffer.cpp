@@ -27,7 +27,8 @@ int CSoundBuffer::Create(const CSoundBuffer* source, const platform::AudioBuffer
     }
     long r;
     if (source) {
-        r = source->m_buffer ? device->DuplicateBuffer(*source->m_buffer, &m_buffer) : platform::AUDIO_ERR_INVALID_PARAM;
+        r = source->m_buffer ? device->DuplicateBuffer(*source->m_buffer, &m_buffer)
+                             : platform::AUDIO_ERR_INVALID_PARAM;
     } else {
         r = device->CreateBuffer(desc, &m_buffer);
     }

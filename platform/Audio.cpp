@@ -47,27 +47,43 @@ void ToAl(const float in[3], ALfloat out[3]) {
 
 const char* AudioResultName(long result) {
     switch (result) {
-        case AUDIO_OK: return "AUDIO_OK";
-        case AUDIO_ERR_NO_DEVICE: return "AUDIO_ERR_NO_DEVICE";
-        case AUDIO_ERR_INVALID_PARAM: return "AUDIO_ERR_INVALID_PARAM";
-        case AUDIO_ERR_BAD_FORMAT: return "AUDIO_ERR_BAD_FORMAT";
-        case AUDIO_ERR_CONTROL_UNAVAILABLE: return "AUDIO_ERR_CONTROL_UNAVAILABLE";
-        case AUDIO_ERR_OUT_OF_RESOURCES: return "AUDIO_ERR_OUT_OF_RESOURCES";
-        case AUDIO_ERR_INVALID_CALL: return "AUDIO_ERR_INVALID_CALL";
-        default: return "AUDIO_ERR_UNKNOWN";
+        case AUDIO_OK:
+            return "AUDIO_OK";
+        case AUDIO_ERR_NO_DEVICE:
+            return "AUDIO_ERR_NO_DEVICE";
+        case AUDIO_ERR_INVALID_PARAM:
+            return "AUDIO_ERR_INVALID_PARAM";
+        case AUDIO_ERR_BAD_FORMAT:
+            return "AUDIO_ERR_BAD_FORMAT";
+        case AUDIO_ERR_CONTROL_UNAVAILABLE:
+            return "AUDIO_ERR_CONTROL_UNAVAILABLE";
+        case AUDIO_ERR_OUT_OF_RESOURCES:
+            return "AUDIO_ERR_OUT_OF_RESOURCES";
+        case AUDIO_ERR_INVALID_CALL:
+            return "AUDIO_ERR_INVALID_CALL";
+        default:
+            return "AUDIO_ERR_UNKNOWN";
     }
 }
 
 const char* AudioResultDescription(long result) {
     switch (result) {
-        case AUDIO_OK: return "The call succeeded.";
-        case AUDIO_ERR_NO_DEVICE: return "No sound output is available.";
-        case AUDIO_ERR_INVALID_PARAM: return "A value passed to the call is out of range.";
-        case AUDIO_ERR_BAD_FORMAT: return "The sound format cannot be played.";
-        case AUDIO_ERR_CONTROL_UNAVAILABLE: return "The buffer was not created with this control.";
-        case AUDIO_ERR_OUT_OF_RESOURCES: return "The sound output has no room for another buffer or voice.";
-        case AUDIO_ERR_INVALID_CALL: return "The call is not valid in the current state.";
-        default: return "Unknown error.";
+        case AUDIO_OK:
+            return "The call succeeded.";
+        case AUDIO_ERR_NO_DEVICE:
+            return "No sound output is available.";
+        case AUDIO_ERR_INVALID_PARAM:
+            return "A value passed to the call is out of range.";
+        case AUDIO_ERR_BAD_FORMAT:
+            return "The sound format cannot be played.";
+        case AUDIO_ERR_CONTROL_UNAVAILABLE:
+            return "The buffer was not created with this control.";
+        case AUDIO_ERR_OUT_OF_RESOURCES:
+            return "The sound output has no room for another buffer or voice.";
+        case AUDIO_ERR_INVALID_CALL:
+            return "The call is not valid in the current state.";
+        default:
+            return "Unknown error.";
     }
 }
 
@@ -133,8 +149,8 @@ struct AudioBuffer::SharedData {
 
 AudioBuffer::AudioBuffer(AudioDevice* device, const AudioBufferDesc& desc, std::shared_ptr<SharedData> data)
     : m_device(device), m_flags(desc.flags), m_size(desc.bytes), m_format(desc.format), m_data(std::move(data)) {
-    uint32_t frames = std::max<uint32_t>(1, (m_format.samplesPerSec + kRingSegmentsPerSecond - 1) /
-                                                kRingSegmentsPerSecond);
+    uint32_t frames =
+        std::max<uint32_t>(1, (m_format.samplesPerSec + kRingSegmentsPerSecond - 1) / kRingSegmentsPerSecond);
     m_ringSegmentBytes = frames * m_format.blockAlign;
 }
 
@@ -395,8 +411,7 @@ bool AudioBuffer::RingQueueSegment() {
     uint32_t bytes = std::min(m_ringSegmentBytes, m_size - m_ringQueueEnd);
     ALuint b = m_ringSpare.back();
     ClearAlError();
-    alBufferData(b, m_data->alFormat, m_data->bytes.data() + m_ringQueueEnd, static_cast<ALsizei>(bytes),
-                 m_data->rate);
+    alBufferData(b, m_data->alFormat, m_data->bytes.data() + m_ringQueueEnd, static_cast<ALsizei>(bytes), m_data->rate);
     alSourceQueueBuffers(m_source, 1, &b);
     if (AlFailed()) return false;
     m_ringSpare.pop_back();

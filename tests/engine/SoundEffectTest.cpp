@@ -135,10 +135,8 @@ TEST(SoundEffect, PlayAtNeedsMonoAndTheHearingDistance) {
         int result;
         bool plays;
     } cases[] = {
-        {"stereo", stereo, {1000, 50, 1010}, 1.0f, 0, false},
-        {"250 away", mono, {1250, 50, 1000}, 1.0f, 1, false},
-        {"200 away", mono, {1000, 50, 1200}, 1.0f, 1, false},
-        {"volume 0", mono, {1000, 50, 1010}, 0.0f, 1, false},
+        {"stereo", stereo, {1000, 50, 1010}, 1.0f, 0, false}, {"250 away", mono, {1250, 50, 1000}, 1.0f, 1, false},
+        {"200 away", mono, {1000, 50, 1200}, 1.0f, 1, false}, {"volume 0", mono, {1000, 50, 1010}, 0.0f, 1, false},
         {"near", mono, {1100, 50, 1000}, 1.0f, 1, true},
     };
     for (const Case& c : cases) {

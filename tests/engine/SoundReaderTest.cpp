@@ -80,7 +80,7 @@ TEST(SoundReader, ReaderIsChosenByExtensionInAnyCase) {
     struct Case {
         const char* name;
         bool wave;
-    } cases[] = {{"X.WAV", true}, {"x.wav", true}, {"x.Wav", true},       {"DATA\\a.b.wav", true},
+    } cases[] = {{"X.WAV", true},  {"x.wav", true}, {"x.Wav", true},      {"DATA\\a.b.wav", true},
                  {"x.ogg", false}, {"x", false},    {"x.wav.ogg", false}, {"wav", false}};
     for (const Case& c : cases) {
         auto r = CSoundReader::ForName(c.name);

@@ -181,8 +181,9 @@ TEST(ZEMSound, LoopStartsOverAfterTheLastByte) {
     ASSERT_GT(second, 0);
     std::string why;
     EXPECT_TRUE(audiotest::MatchesSource(out, static_cast<uint32_t>(second), pcm, 0, frames, 1.0f, &why)) << why;
-    EXPECT_GT(FindSourceStart(out, pcm, static_cast<uint32_t>(second) + frames, static_cast<uint32_t>(second) + 2 * frames),
-              0);
+    EXPECT_GT(
+        FindSourceStart(out, pcm, static_cast<uint32_t>(second) + frames, static_cast<uint32_t>(second) + 2 * frames),
+        0);
     s.Stop();
     EXPECT_FALSE(s.FeederStep(g_now));
     EXPECT_EQ(s.StreamState(), CZEMSound::STATE_STOPPED);
