@@ -39,7 +39,7 @@ int CZEMSoundManager::CreateLoopbackDevice(uint32_t rate) {
 
 int CZEMSoundManager::InitSoundDevice(bool use3D, uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample) {
     if (!m_device.IsOpen()) return 0;
-    if (m_blocks.empty() && !GrowSoundPool()) return 0;
+    if (PoolBlockCount() == 0) GrowSoundPool();
     long r = m_device.SetOutputFormat(channels, samplesPerSec, bitsPerSample);
     if (r != platform::AUDIO_OK) {
         ReportSoundError("ZEMSoundManager", __LINE__, r);
@@ -147,14 +147,20 @@ void CZEMSoundManager::SetDistances(float minDistance, float maxDistance, float 
 }
 
 int CZEMSoundManager::GrowSoundPool() {
-    auto block = std::make_unique<CSoundBuffer[]>(kPoolBlockSize);
-    for (size_t i = 0; i < kPoolBlockSize; ++i) PushSoundNode(&block[i]);
-    m_blocks.push_back(std::move(block));
+    std::lock_guard<std::mutex> lock(m_poolLock);
+    GrowLocked();
     return 1;
 }
 
+void CZEMSoundManager::GrowLocked() {
+    auto block = std::make_unique<CSoundBuffer[]>(kPoolBlockSize);
+    for (size_t i = 0; i < kPoolBlockSize; ++i) PushLocked(&block[i]);
+    m_blocks.push_back(std::move(block));
+}
+
 CSoundBuffer* CZEMSoundManager::PopSoundNode() {
-    if (!m_freeHead) GrowSoundPool();
+    std::lock_guard<std::mutex> lock(m_poolLock);
+    if (!m_freeHead) GrowLocked();
     CSoundBuffer* r = m_freeHead;
     m_freeHead = r->m_next;
     if (!m_freeHead) m_freeTail = nullptr;
@@ -165,6 +171,11 @@ CSoundBuffer* CZEMSoundManager::PopSoundNode() {
 void CZEMSoundManager::PushSoundNode(CSoundBuffer* record) {
     if (!record) return;
     record->Release();
+    std::lock_guard<std::mutex> lock(m_poolLock);
+    PushLocked(record);
+}
+
+void CZEMSoundManager::PushLocked(CSoundBuffer* record) {
     record->m_next = nullptr;
     if (m_freeTail) {
         m_freeTail->m_next = record;
@@ -175,6 +186,12 @@ void CZEMSoundManager::PushSoundNode(CSoundBuffer* record) {
 }
 
 void CZEMSoundManager::FreeSoundPool() {
+    std::lock_guard<std::mutex> lock(m_poolLock);
     m_blocks.clear();
     m_freeHead = m_freeTail = nullptr;
+}
+
+size_t CZEMSoundManager::PoolBlockCount() const {
+    std::lock_guard<std::mutex> lock(m_poolLock);
+    return m_blocks.size();
 }

@@ -74,17 +74,20 @@ public:
 
     // The pool of play records: blocks of kPoolBlockSize records, handed out
     // and taken back through a free list. Records go back to the system only
-    // when the whole pool is freed.
+    // when the whole pool is freed. Effects loaded on the loader thread take
+    // records while the main thread plays, so the pool has its own lock.
     int GrowSoundPool();
     CSoundBuffer* PopSoundNode();
     void PushSoundNode(CSoundBuffer* record);
     void FreeSoundPool();
-    size_t PoolBlockCount() const { return m_blocks.size(); }
+    size_t PoolBlockCount() const;
 
     static constexpr size_t kPoolBlockSize = 20;
 
 private:
     void SendLevel(int32_t type, int32_t level);
+    void GrowLocked();
+    void PushLocked(CSoundBuffer* record);
 
     platform::AudioDevice m_device;
     platform::AudioListener m_listener;
@@ -100,6 +103,7 @@ private:
     int32_t m_effectLevel = 0;
     bool m_enabled = false;
 
+    mutable std::mutex m_poolLock;
     std::vector<std::unique_ptr<CSoundBuffer[]>> m_blocks;
     CSoundBuffer* m_freeHead = nullptr;
     CSoundBuffer* m_freeTail = nullptr;

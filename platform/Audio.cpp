@@ -538,7 +538,10 @@ long AudioDevice::CreateContext(uint32_t rate) {
 void AudioDevice::Close() {
     if (m_context) alcMakeContextCurrent(Ctx(m_context));
     std::vector<AudioBuffer*> buffers;
-    buffers.swap(m_buffers);
+    {
+        std::lock_guard<std::mutex> lock(m_buffersLock);
+        buffers.swap(m_buffers);
+    }
     for (AudioBuffer* b : buffers) {
         b->Release();
         b->m_device = nullptr;
@@ -570,7 +573,10 @@ long AudioDevice::SetOutputFormat(uint16_t channels, uint32_t samplesPerSec, uin
     }
     // OpenAL converts every buffer to the mixing rate; the rate can only
     // change while no buffer exists.
-    if (m_loopback || samplesPerSec == m_rate || !m_buffers.empty()) return AUDIO_OK;
+    {
+        std::lock_guard<std::mutex> lock(m_buffersLock);
+        if (m_loopback || samplesPerSec == m_rate || !m_buffers.empty()) return AUDIO_OK;
+    }
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(Ctx(m_context));
     m_context = nullptr;
@@ -618,7 +624,10 @@ long AudioDevice::AddBuffer(const AudioBufferDesc& desc, std::shared_ptr<AudioBu
         b->m_device = nullptr;
         return r;
     }
-    m_buffers.push_back(b.get());
+    {
+        std::lock_guard<std::mutex> lock(m_buffersLock);
+        m_buffers.push_back(b.get());
+    }
     *out = std::move(b);
     return AUDIO_OK;
 }
@@ -639,6 +648,7 @@ long AudioDevice::SetListener(const AudioListener& listener) {
     alSpeedOfSound(kSpeedOfSound / listener.distanceFactor);
     alDopplerFactor(listener.dopplerFactor);
     if (rolloffChanged) {
+        std::lock_guard<std::mutex> lock(m_buffersLock);
         for (AudioBuffer* b : m_buffers) {
             if (b->m_source && (b->m_flags & AUDIO_BUFFER_CTRL3D)) {
                 alSourcef(b->m_source, AL_ROLLOFF_FACTOR, listener.rolloffFactor);
@@ -649,6 +659,7 @@ long AudioDevice::SetListener(const AudioListener& listener) {
 }
 
 void AudioDevice::Forget(AudioBuffer* buffer) {
+    std::lock_guard<std::mutex> lock(m_buffersLock);
     m_buffers.erase(std::remove(m_buffers.begin(), m_buffers.end(), buffer), m_buffers.end());
 }
 

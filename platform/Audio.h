@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -214,6 +215,8 @@ private:
     bool m_loopback = false;
     uint32_t m_rate = 0;
     AudioListener m_listener;
+    // Buffers are made on the loader thread too.
+    std::mutex m_buffersLock;
     std::vector<AudioBuffer*> m_buffers;
 };
 
