@@ -12,14 +12,14 @@
 
 // Type ids of the resource manager's caches.
 enum ResourceType : int32_t {
-    RES_MODEL = 0,          // ".DRC" models
-    RES_EFFECT = 1,         // ".DRE" effects
-    RES_SOUND_EFFECT = 2,   // ".WAV" / ".OGG" sound effects
-    RES_STREAM_SOUND = 3,   // ".WAV" / ".OGG" streamed sound
-    RES_MESH = 4,           // meshes named inside models and effects
-    RES_ANIMATION = 5,      // animations named inside models
-    RES_LAYOUT = 6,         // ".DUI" layouts
-    RES_TEXTURE = 7,        // ".DDS" textures
+    RES_MODEL = 0,         // ".DRC" models
+    RES_EFFECT = 1,        // ".DRE" effects
+    RES_SOUND_EFFECT = 2,  // ".WAV" / ".OGG" sound effects
+    RES_STREAM_SOUND = 3,  // ".WAV" / ".OGG" streamed sound
+    RES_MESH = 4,          // meshes named inside models and effects
+    RES_ANIMATION = 5,     // animations named inside models
+    RES_LAYOUT = 6,        // ".DUI" layouts
+    RES_TEXTURE = 7,       // ".DDS" textures
     RES_TYPE_COUNT = 8,
 };
 
