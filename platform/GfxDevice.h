@@ -161,7 +161,7 @@ protected:
     virtual GfxResult DoClear(uint32_t count, const GfxRect* rects, uint32_t flags, uint32_t color, float z,
                               uint32_t stencil) = 0;
     virtual GfxResult DoDraw(const GfxDrawCall& call) = 0;
-    virtual GfxResult DoReset(const GfxPresentParameters& params) = 0;
+    virtual GfxResult DoReset(GfxPresentParameters& params) = 0;  // may fill in the size
     // Notice of a change (for logs and dirty flags); kind names the setter.
     enum class Change { RenderState, StageState, Sampler, Texture, Transform, Material, Light, Viewport, Fvf,
                         Declaration, Stream, Indices, RenderTarget, DepthSurface, Gamma, Scene };

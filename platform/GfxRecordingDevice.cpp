@@ -67,7 +67,7 @@ GfxResult CGfxRecordingDevice::DoDraw(const GfxDrawCall& call) {
     return GFX_OK;
 }
 
-GfxResult CGfxRecordingDevice::DoReset(const GfxPresentParameters& params) {
+GfxResult CGfxRecordingDevice::DoReset(GfxPresentParameters& params) {
     if (m_failResets) {
         --m_failResets;
         Add("Reset failed");

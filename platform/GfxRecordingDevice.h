@@ -34,7 +34,7 @@ protected:
     GfxResult DoClear(uint32_t count, const GfxRect* rects, uint32_t flags, uint32_t color, float z,
                       uint32_t stencil) override;
     GfxResult DoDraw(const GfxDrawCall& call) override;
-    GfxResult DoReset(const GfxPresentParameters& params) override;
+    GfxResult DoReset(GfxPresentParameters& params) override;
     void OnChange(Change change, uint32_t a, uint32_t b) override;
 
 private:
