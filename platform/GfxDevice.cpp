@@ -531,4 +531,18 @@ GfxResult CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, u
     return DoDraw(call);
 }
 
+GfxResult CGfxDevice::PrepareEffect(CGfxEffect*, std::string*) { return GFX_OK; }
+
+GfxResult CGfxDevice::BeginEffectPass(CGfxEffect*, uint32_t technique, uint32_t pass) {
+    OnChange(Change::Effect, technique, pass);
+    return GFX_OK;
+}
+
+GfxResult CGfxDevice::CommitEffect(CGfxEffect*) {
+    OnChange(Change::EffectCommit, 0, 0);
+    return GFX_OK;
+}
+
+void CGfxDevice::EndEffectPass(CGfxEffect*) { OnChange(Change::EffectEnd, 0, 0); }
+
 }  // namespace platform

@@ -18,12 +18,16 @@
 #include <memory>
 #include <vector>
 
+#include <string>
+
 #include "platform/GfxBuffer.h"
 #include "platform/GfxSurface.h"
 #include "platform/GfxTexture.h"
 #include "platform/GfxTypes.h"
 
 namespace platform {
+
+class CGfxEffect;
 
 inline uint32_t FloatBits(float f) {
     uint32_t u;
@@ -141,6 +145,13 @@ public:
     GfxResult SetIndices(CGfxIndexBuffer* buffer);
     const GfxState& State() const { return m_state; }
 
+    // Effects (GfxEffect.h) call these; an implementation compiles an effect's
+    // shaders when it is created and binds a pass's program and parameters.
+    virtual GfxResult PrepareEffect(CGfxEffect* effect, std::string* errors);
+    virtual GfxResult BeginEffectPass(CGfxEffect* effect, uint32_t technique, uint32_t pass);
+    virtual GfxResult CommitEffect(CGfxEffect* effect);
+    virtual void EndEffectPass(CGfxEffect* effect);
+
     // Drawing.
     GfxResult DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount);
     GfxResult DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex, uint32_t numVertices,
@@ -164,7 +175,8 @@ protected:
     virtual GfxResult DoReset(GfxPresentParameters& params) = 0;  // may fill in the size
     // Notice of a change (for logs and dirty flags); kind names the setter.
     enum class Change { RenderState, StageState, Sampler, Texture, Transform, Material, Light, Viewport, Fvf,
-                        Declaration, Stream, Indices, RenderTarget, DepthSurface, Gamma, Scene };
+                        Declaration, Stream, Indices, RenderTarget, DepthSurface, Gamma, Scene, Effect, EffectCommit,
+                        EffectEnd };
     virtual void OnChange(Change, uint32_t, uint32_t) {}
 
     CGfxVertexBuffer* Stream() const { return m_stream; }

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/GfxEffect.h"
 #include "platform/GfxFormatInfo.h"
 #include "platform/PixelCodec.h"
 
@@ -19,7 +20,7 @@ namespace platform {
 // GL names of released resources, deleted on the drawing thread.
 struct CGlGarbage {
     std::mutex mutex;
-    std::vector<GLuint> textures, buffers, renderbuffers;
+    std::vector<GLuint> textures, buffers, renderbuffers, programs;
 };
 
 namespace {
@@ -41,6 +42,26 @@ private:
     std::shared_ptr<CGlGarbage> m_garbage;
     Kind m_kind;
     GLuint m_name;
+};
+
+// The programs of an effect, one per pass of each technique, with the uniform
+// location of every parameter (-1 where a program does not use it).
+class CGlEffectNative : public CGfxNative {
+public:
+    explicit CGlEffectNative(std::shared_ptr<CGlGarbage> garbage) : m_garbage(std::move(garbage)) {}
+    ~CGlEffectNative() override {
+        std::lock_guard<std::mutex> lock(m_garbage->mutex);
+        for (const auto& technique : programs)
+            for (const auto& pass : technique) m_garbage->programs.push_back(pass.name);
+    }
+    struct PassProgram {
+        GLuint name = 0;
+        std::vector<GLint> locations;
+    };
+    std::vector<std::vector<PassProgram>> programs;
+
+private:
+    std::shared_ptr<CGlGarbage> m_garbage;
 };
 
 GLenum GlCompare(uint32_t cmp) { return cmp >= CMP_NEVER && cmp <= CMP_ALWAYS ? GL_NEVER + (cmp - 1) : GL_ALWAYS; }
@@ -292,9 +313,11 @@ void CGfxGlDevice::CollectGarbage() {
         }
         glDeleteRenderbuffers(static_cast<GLsizei>(m_garbage->renderbuffers.size()), m_garbage->renderbuffers.data());
     }
+    for (GLuint p : m_garbage->programs) glDeleteProgram(p);
     m_garbage->textures.clear();
     m_garbage->buffers.clear();
     m_garbage->renderbuffers.clear();
+    m_garbage->programs.clear();
 }
 
 uint32_t CGfxGlDevice::TextureName(CGfxTexture* t) {
@@ -576,7 +599,92 @@ void CGfxGlDevice::SetFixedFunctionUniforms(Program* p) {
     glUniform1f(p->alphaRef, static_cast<float>(s.render[RS_ALPHAREF] & 0xFF));
 }
 
-void CGfxGlDevice::UseProgram(uint32_t program) { m_effectProgram = program; }
+GfxResult CGfxGlDevice::PrepareEffect(CGfxEffect* effect, std::string* errors) {
+    if (!m_context->MakeCurrent()) return GFXERR_DRIVERINTERNALERROR;
+    CollectGarbage();
+    const GfxEffectDescription& d = effect->Description();
+    auto native = std::make_unique<CGlEffectNative>(m_garbage);
+    static const char* const kVertexPrelude =
+        "#version 330 core\n"
+        "vec4 ToClip(vec4 c) { return vec4(c.x, -c.y, c.z * 2.0 - c.w, c.w); }\n";
+    for (const auto& technique : d.techniques) {
+        native->programs.emplace_back();
+        for (const auto& pass : technique.passes) {
+            std::string log;
+            CGlEffectNative::PassProgram program;
+            program.name = GlLinkProgram(kVertexPrelude + d.shaders[pass.vertexShader].source,
+                                         "#version 330 core\n" + d.shaders[pass.fragmentShader].source, &log);
+            if (!program.name) {
+                if (errors) *errors = technique.name + "/" + pass.name + ": " + log;
+                effect->SetNative(std::move(native));
+                return GFXERR_INVALIDDATA;
+            }
+            for (const auto& parameter : d.parameters)
+                program.locations.push_back(glGetUniformLocation(program.name, parameter.name.c_str()));
+            native->programs.back().push_back(std::move(program));
+        }
+    }
+    effect->SetNative(std::move(native));
+    return GFX_OK;
+}
+
+GfxResult CGfxGlDevice::BeginEffectPass(CGfxEffect* effect, uint32_t technique, uint32_t pass) {
+    auto* native = dynamic_cast<CGlEffectNative*>(effect->GetNative());
+    if (!native || technique >= native->programs.size() || pass >= native->programs[technique].size())
+        return GFXERR_INVALIDCALL;
+    m_effect = effect;
+    m_effectProgram = native->programs[technique][pass].name;
+    return GFX_OK;
+}
+
+void CGfxGlDevice::EndEffectPass(CGfxEffect*) {
+    m_effect = nullptr;
+    m_effectProgram = 0;
+}
+
+void CGfxGlDevice::SendEffectParameters() {
+    auto* native = dynamic_cast<CGlEffectNative*>(m_effect->GetNative());
+    const auto& program = native->programs[m_effect->TechniqueIndex()][m_effect->CurrentPass()];
+    const auto& parameters = m_effect->Description().parameters;
+    uint32_t unit = 0;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        GLint location = program.locations[i];
+        const GfxEffectParameter& p = parameters[i];
+        if (location < 0) continue;
+        GLsizei n = static_cast<GLsizei>(p.elements);
+        switch (p.type) {
+            case EPT_FLOAT:
+                glUniform1fv(location, n, p.values.data());
+                break;
+            case EPT_VECTOR:
+                glUniform4fv(location, n, p.values.data());
+                break;
+            case EPT_MATRIX:
+                glUniformMatrix4fv(location, n, GL_FALSE, p.values.data());
+                break;
+            case EPT_BOOL:
+            case EPT_INT: {
+                std::vector<GLint> ints(p.values.begin(), p.values.end());
+                glUniform1iv(location, n, ints.data());
+                break;
+            }
+            case EPT_TEXTURE:
+                // Texture parameters take units in their order; the first two use samplers 0 and 1.
+                if (unit < 2) {
+                    if (m_samplerDirty[unit]) ApplySampler(unit);
+                    glBindSampler(unit, m_samplers[unit]);
+                } else {
+                    glBindSampler(unit, 0);
+                }
+                BindTextureUnit(unit, p.texture);
+                glUniform1i(location, static_cast<GLint>(unit));
+                ++unit;
+                break;
+            default:
+                break;
+        }
+    }
+}
 
 void CGfxGlDevice::BindTextureUnit(uint32_t unit, CGfxTexture* texture) {
     glActiveTexture(GL_TEXTURE0 + unit);
@@ -651,6 +759,7 @@ GfxResult CGfxGlDevice::DoDraw(const GfxDrawCall& call) {
 
     if (m_effectProgram) {
         glUseProgram(m_effectProgram);
+        SendEffectParameters();
     } else {
         Program* program = FixedFunctionProgram(elements);
         if (!program) return GFXERR_DRIVERINTERNALERROR;

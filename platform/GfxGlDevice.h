@@ -40,12 +40,9 @@ public:
     size_t ProgramCount() const { return m_programs.size(); }
     bool HasS3tc() const { return m_s3tc; }
 
-    // For effects: the next draws use this program instead of the fixed
-    // function (0 returns to it). The program's vertex inputs use the fixed
-    // locations: 0 position, 1 normal, 2 and 3 colours, 4.. texture sets.
-    void UseProgram(uint32_t program);
-    // Binds texture to a texture unit for the program in use (uploading it first).
-    void BindTextureUnit(uint32_t unit, CGfxTexture* texture);
+    GfxResult PrepareEffect(CGfxEffect* effect, std::string* errors) override;
+    GfxResult BeginEffectPass(CGfxEffect* effect, uint32_t technique, uint32_t pass) override;
+    void EndEffectPass(CGfxEffect* effect) override;
 
 protected:
     GfxResult DoPresent() override;
@@ -69,6 +66,8 @@ private:
     void ApplySampler(uint32_t unit);
     Program* FixedFunctionProgram(const std::vector<GfxVertexElement>& elements);
     void SetFixedFunctionUniforms(Program* program);
+    void BindTextureUnit(uint32_t unit, CGfxTexture* texture);
+    void SendEffectParameters();
 
     std::unique_ptr<CGlContext> m_context;
     std::shared_ptr<CGlGarbage> m_garbage;
@@ -78,6 +77,7 @@ private:
     uint32_t m_attachedColour = 0, m_attachedLevel = 0, m_attachedDepth = 0;
     bool m_attachedIsTexture = false;
     bool m_stateDirty = true, m_samplerDirty[2] = {true, true};
+    CGfxEffect* m_effect = nullptr;
     uint32_t m_effectProgram = 0;
     std::unordered_map<GlFixedFunctionKey, std::unique_ptr<Program>, GlFixedFunctionKeyHash> m_programs;
 };

@@ -84,7 +84,7 @@ void CGfxRecordingDevice::OnChange(Change change, uint32_t a, uint32_t b) {
     static const char* const kNames[] = {"RenderState", "StageState", "Sampler",      "Texture",      "Transform",
                                          "Material",    "Light",      "Viewport",     "Fvf",          "Declaration",
                                          "Stream",      "Indices",    "RenderTarget", "DepthSurface", "Gamma",
-                                         "Scene"};
+                                         "Scene",       "EffectPass", "EffectCommit", "EffectEnd"};
     std::string line = kNames[static_cast<int>(change)];
     if (change == Change::StageState || change == Change::Sampler)
         line += " " + std::to_string(a >> 16) + " " + std::to_string(a & 0xFFFF) + " " + std::to_string(b);
