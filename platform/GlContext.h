@@ -26,5 +26,8 @@ public:
 // A GL 3.3 core context without any surface (Mesa's surfaceless platform,
 // software rendering when no GPU is there). Null when EGL cannot give one.
 std::unique_ptr<CGlContext> CreateHeadlessGlContext();
+// A GL 3.3 core context on an SDL window (an SDL_Window* made with
+// SDL_WINDOW_OPENGL). Null when SDL cannot give one.
+std::unique_ptr<CGlContext> CreateWindowGlContext(void* sdlWindow);
 
 }  // namespace platform
