@@ -486,3 +486,64 @@ TEST_F(GfxGlDeviceTest, BuffersAndPrimitiveTypes) {
     EXPECT_EQ(px[20 * kSize + 30], 0xFF000000u);
     EXPECT_EQ(d().ProgramCount(), 1u);  // one vertex format, one stage setting: one program
 }
+
+TEST_F(GfxGlDeviceTest, SamplerAddressingAndGeneratedCoordinates) {
+    // A 2 x 2 texture: red, green / blue, white.
+    CGfxTexture* tex = Texture(FMT_A8R8G8B8, 2, 2, Quadrants());
+    d().SetTexture(0, tex);
+    d().SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    d().SetRenderState(RS_ZENABLE, 0);
+    struct Case {
+        const char* what;
+        uint32_t address;
+        uint32_t right;  // what u from 1 to 1.5 shows at the top
+    } cases[] = {{"wrap repeats", TADDRESS_WRAP, 0xFFFF0000u},
+                 {"clamp keeps the edge", TADDRESS_CLAMP, 0xFF00FF00u},
+                 {"border colour", TADDRESS_BORDER, 0xFFFF00FFu}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        d().SetSamplerState(0, SAMP_ADDRESSU, c.address);
+        d().SetSamplerState(0, SAMP_BORDERCOLOR, 0xFFFF00FFu);
+        RhwVertex v[4] = {{-0.5f, -0.5f, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                          {63.5f, -0.5f, 0.5f, 1, 0xFFFFFFFFu, 2, 0},
+                          {-0.5f, 63.5f, 0.5f, 1, 0xFFFFFFFFu, 0, 1},
+                          {63.5f, 63.5f, 0.5f, 1, 0xFFFFFFFFu, 2, 1}};
+        d().SetFVF(kRhwFvf);
+        d().DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, v, sizeof(RhwVertex));
+        std::vector<uint32_t> px = Read();
+        EXPECT_TRUE(Region(px, 0, 0, 16, 32, 0xFFFF0000u));
+        EXPECT_TRUE(Region(px, 32, 0, 48, 32, c.right));
+    }
+    d().SetSamplerState(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
+    d().SetSamplerState(0, SAMP_ADDRESSV, TADDRESS_CLAMP);
+
+    // Coordinates from the camera-space position through the texture matrix,
+    // as the shadow map uses them: (x, y) of a 64-unit square, halved by the
+    // projection's divide (the matrix doubles them and puts 2 into the divisor).
+    Matrix id = Matrix::Identity();
+    Matrix ortho = MatrixOrthoOffCenterLH(0, 64, 64, 0, 0, 1);
+    d().SetTransform(TS_WORLD, &id);
+    d().SetTransform(TS_VIEW, &id);
+    d().SetTransform(TS_PROJECTION, &ortho);
+    Matrix texMatrix;
+    texMatrix(0, 0) = 2.0f / 64;
+    texMatrix(1, 1) = 2.0f / 64;
+    texMatrix(3, 2) = 2.0f;
+    texMatrix(3, 3) = 1.0f;
+    d().SetTransform(TS_TEXTURE0, &texMatrix);
+    d().SetTextureStageState(0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
+    d().SetTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT3 | TTFF_PROJECTED);
+    struct Position {
+        float x, y, z;
+    } square[4] = {{0, 0, 0.5f}, {64, 0, 0.5f}, {0, 64, 0.5f}, {64, 64, 0.5f}};
+    d().SetFVF(FVF_XYZ);
+    d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    ASSERT_EQ(d().DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, square, sizeof(Position)), GFX_OK);
+    std::vector<uint32_t> px = Read();
+    EXPECT_TRUE(Region(px, 0, 0, 32, 32, 0xFFFF0000u));
+    EXPECT_TRUE(Region(px, 32, 0, 64, 32, 0xFF00FF00u));
+    EXPECT_TRUE(Region(px, 0, 32, 32, 64, 0xFF0000FFu));
+    EXPECT_TRUE(Region(px, 32, 32, 64, 64, 0xFFFFFFFFu));
+    d().SetTexture(0, nullptr);
+    GfxRelease(tex);
+}
