@@ -61,8 +61,8 @@ void BM_DeviceQuads(benchmark::State& state) {
     CGfxTexture* textures[2] = {};
     for (int i = 0; i < 2; ++i) {
         std::vector<uint8_t> dds = CDdsWriter::Solid(FMT_A8R8G8B8, 64, 64, i ? 0xC0FF8040u : 0xC040FF80u);
-        CreateTextureFromFileInMemoryEx(device.get(), dds.data(), dds.size(), 64, 64, 1, 0, FMT_A8R8G8B8,
-                                        POOL_MANAGED, 0, 0, 0, nullptr, &textures[i]);
+        CreateTextureFromFileInMemoryEx(device.get(), dds.data(), dds.size(), 64, 64, 1, 0, FMT_A8R8G8B8, POOL_MANAGED,
+                                        0, 0, 0, nullptr, &textures[i]);
     }
     std::vector<Vertex> quads = MakeQuads();
     device->SetRenderState(RS_LIGHTING, 0);
@@ -154,8 +154,7 @@ void BM_PlainGlQuads(benchmark::State& state) {
             glBindTexture(GL_TEXTURE_2D, textures[b & 1]);
             glBufferData(GL_ARRAY_BUFFER, batchBytes, &quads[static_cast<size_t>(b) * kBatch * 6], GL_STREAM_DRAW);
             glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex), nullptr);
-            glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
-                                  reinterpret_cast<void*>(16));
+            glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(16));
             glVertexAttribPointer(4, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(20));
             glDrawArrays(GL_TRIANGLES, 0, kBatch * 6);
         }

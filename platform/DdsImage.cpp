@@ -25,7 +25,8 @@ constexpr uint32_t kCaps2CubeMap = 0x200, kCaps2Volume = 0x200000;
 constexpr uint32_t kMaxExtent = 16384;
 
 uint32_t U32(const uint8_t* data, size_t offset) {
-    return data[offset] | data[offset + 1] << 8 | data[offset + 2] << 16 | static_cast<uint32_t>(data[offset + 3]) << 24;
+    return data[offset] | data[offset + 1] << 8 | data[offset + 2] << 16 |
+           static_cast<uint32_t>(data[offset + 3]) << 24;
 }
 
 uint32_t FormatOf(uint32_t pfFlags, uint32_t fourCC, uint32_t bits, uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
@@ -35,10 +36,12 @@ uint32_t FormatOf(uint32_t pfFlags, uint32_t fourCC, uint32_t bits, uint32_t r, 
     }
     bool hasAlpha = (pfFlags & kPfAlphaPixels) != 0;
     if (pfFlags & kPfRgb) {
-        if (bits == 32 && r == 0xFF0000 && g == 0xFF00 && b == 0xFF) return hasAlpha && a == 0xFF000000u ? FMT_A8R8G8B8 : FMT_X8R8G8B8;
+        if (bits == 32 && r == 0xFF0000 && g == 0xFF00 && b == 0xFF)
+            return hasAlpha && a == 0xFF000000u ? FMT_A8R8G8B8 : FMT_X8R8G8B8;
         if (bits == 16 && r == 0xF800 && g == 0x7E0 && b == 0x1F) return FMT_R5G6B5;
         if (bits == 16 && r == 0xF00 && g == 0xF0 && b == 0xF && hasAlpha && a == 0xF000) return FMT_A4R4G4B4;
-        if (bits == 16 && r == 0x7C00 && g == 0x3E0 && b == 0x1F) return hasAlpha && a == 0x8000 ? FMT_A1R5G5B5 : FMT_X1R5G5B5;
+        if (bits == 16 && r == 0x7C00 && g == 0x3E0 && b == 0x1F)
+            return hasAlpha && a == 0x8000 ? FMT_A1R5G5B5 : FMT_X1R5G5B5;
         return FMT_UNKNOWN;
     }
     if ((pfFlags & kPfLuminance) && bits == 8 && r == 0xFF) return FMT_L8;

@@ -44,10 +44,9 @@ public:
         EGLint count = 0;
         const EGLint configAttrs[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
         eglChooseConfig(m_display, configAttrs, &config, 1, &count);
-        const EGLint contextAttrs[] = {EGL_CONTEXT_MAJOR_VERSION,       3,
-                                       EGL_CONTEXT_MINOR_VERSION,       3,
-                                       EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                                       EGL_NONE};
+        const EGLint contextAttrs[] = {
+            EGL_CONTEXT_MAJOR_VERSION,           3,       EGL_CONTEXT_MINOR_VERSION, 3, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+            EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
         m_context = eglCreateContext(m_display, count ? config : EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, contextAttrs);
         return m_context != EGL_NO_CONTEXT && MakeCurrent();
     }

@@ -48,9 +48,9 @@ void CGfxDevice::Initialise() {
         s->Release();
         return s;
     };
-    m_backBuffer = own(new CGfxSurface(m_tracker, CGfxSurface::BACK_BUFFER, m_params.backBufferWidth,
-                                       m_params.backBufferHeight, m_params.backBufferFormat, USAGE_RENDERTARGET,
-                                       m_params.multiSampleType));
+    m_backBuffer =
+        own(new CGfxSurface(m_tracker, CGfxSurface::BACK_BUFFER, m_params.backBufferWidth, m_params.backBufferHeight,
+                            m_params.backBufferFormat, USAGE_RENDERTARGET, m_params.multiSampleType));
     if (m_params.enableAutoDepthStencil)
         m_autoDepth = own(new CGfxSurface(m_tracker, CGfxSurface::DEPTH_STENCIL, m_params.backBufferWidth,
                                           m_params.backBufferHeight, m_params.autoDepthStencilFormat,
@@ -213,8 +213,8 @@ GfxResult CGfxDevice::CreateDepthStencilSurface(uint32_t width, uint32_t height,
     if (!surface) return GFXERR_INVALIDCALL;
     *surface = nullptr;
     if (width == 0 || height == 0 || !IsDepthFormat(format)) return GFXERR_INVALIDCALL;
-    *surface = new CGfxSurface(m_tracker, CGfxSurface::DEPTH_STENCIL, width, height, format, USAGE_DEPTHSTENCIL,
-                               multiSample);
+    *surface =
+        new CGfxSurface(m_tracker, CGfxSurface::DEPTH_STENCIL, width, height, format, USAGE_DEPTHSTENCIL, multiSample);
     return GFX_OK;
 }
 
@@ -342,7 +342,8 @@ static Matrix* TransformSlot(GfxState& s, uint32_t state) {
         case TS_PROJECTION:
             return &s.projection;
         default:
-            if (state >= TS_TEXTURE0 && state < TS_TEXTURE0 + kTextureStageCount) return &s.texture[state - TS_TEXTURE0];
+            if (state >= TS_TEXTURE0 && state < TS_TEXTURE0 + kTextureStageCount)
+                return &s.texture[state - TS_TEXTURE0];
             return nullptr;
     }
 }

@@ -174,9 +174,27 @@ protected:
     virtual GfxResult DoDraw(const GfxDrawCall& call) = 0;
     virtual GfxResult DoReset(GfxPresentParameters& params) = 0;  // may fill in the size
     // Notice of a change (for logs and dirty flags); kind names the setter.
-    enum class Change { RenderState, StageState, Sampler, Texture, Transform, Material, Light, Viewport, Fvf,
-                        Declaration, Stream, Indices, RenderTarget, DepthSurface, Gamma, Scene, Effect, EffectCommit,
-                        EffectEnd };
+    enum class Change {
+        RenderState,
+        StageState,
+        Sampler,
+        Texture,
+        Transform,
+        Material,
+        Light,
+        Viewport,
+        Fvf,
+        Declaration,
+        Stream,
+        Indices,
+        RenderTarget,
+        DepthSurface,
+        Gamma,
+        Scene,
+        Effect,
+        EffectCommit,
+        EffectEnd
+    };
     virtual void OnChange(Change, uint32_t, uint32_t) {}
 
     CGfxVertexBuffer* Stream() const { return m_stream; }

@@ -161,9 +161,7 @@ GfxResult CGfxEffect::SetFloats(std::string_view name, uint32_t type, const floa
 
 GfxResult CGfxEffect::SetFloat(std::string_view name, float value) { return SetFloats(name, EPT_FLOAT, &value, 1); }
 GfxResult CGfxEffect::SetBool(std::string_view name, bool value) { return SetFloat(name, value ? 1.0f : 0.0f); }
-GfxResult CGfxEffect::SetInt(std::string_view name, int32_t value) {
-    return SetFloat(name, static_cast<float>(value));
-}
+GfxResult CGfxEffect::SetInt(std::string_view name, int32_t value) { return SetFloat(name, static_cast<float>(value)); }
 GfxResult CGfxEffect::SetVector(std::string_view name, const Vec4& value) {
     const float v[4] = {value.x, value.y, value.z, value.w};
     return SetFloats(name, EPT_VECTOR, v, 4);
@@ -196,8 +194,7 @@ GfxResult CGfxEffect::Begin(uint32_t* passes, uint32_t) {
 }
 
 GfxResult CGfxEffect::BeginPass(uint32_t pass) {
-    if (!m_begun || m_inPass || pass >= m_description.techniques[m_technique].passes.size())
-        return GFXERR_INVALIDCALL;
+    if (!m_begun || m_inPass || pass >= m_description.techniques[m_technique].passes.size()) return GFXERR_INVALIDCALL;
     const GfxEffectPass& p = m_description.techniques[m_technique].passes[pass];
     for (const auto& [state, value] : p.renderStates) m_device->SetRenderState(state, value);
     GfxResult r = m_device->BeginEffectPass(this, m_technique, pass);

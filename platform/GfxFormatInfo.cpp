@@ -163,8 +163,9 @@ bool DeclarationFromFvf(uint32_t fvf, std::vector<GfxVertexElement>* elements) {
         if (blend) {
             bool lastIsIndices = (fvf & FVF_LASTBETA_UBYTE4) != 0;
             uint32_t weights = lastIsIndices ? blend - 1 : blend;
-            if (weights) add(static_cast<uint8_t>(DECLTYPE_FLOAT1 + weights - 1), DECLUSAGE_BLENDWEIGHT, 0,
-                             static_cast<uint16_t>(4 * weights));
+            if (weights)
+                add(static_cast<uint8_t>(DECLTYPE_FLOAT1 + weights - 1), DECLUSAGE_BLENDWEIGHT, 0,
+                    static_cast<uint16_t>(4 * weights));
             if (lastIsIndices) add(DECLTYPE_UBYTE4, DECLUSAGE_BLENDINDICES, 0, 4);
         }
     }

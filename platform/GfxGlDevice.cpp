@@ -32,7 +32,9 @@ public:
         : m_garbage(std::move(garbage)), m_kind(kind), m_name(name) {}
     ~CGlNative() override {
         std::lock_guard<std::mutex> lock(m_garbage->mutex);
-        (m_kind == TEXTURE ? m_garbage->textures : m_kind == BUFFER ? m_garbage->buffers : m_garbage->renderbuffers)
+        (m_kind == TEXTURE  ? m_garbage->textures
+         : m_kind == BUFFER ? m_garbage->buffers
+                            : m_garbage->renderbuffers)
             .push_back(m_name);
     }
     GLuint Name() const { return m_name; }
@@ -335,9 +337,8 @@ uint32_t CGfxGlDevice::TextureName(CGfxTexture* t) {
             PlainUploadFormat(t->GetFormat(), &f);
             glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
             for (uint32_t l = 0; l < t->GetLevelCount(); ++l)
-                glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(l), GL_RGBA8,
-                             static_cast<GLsizei>(t->GetLevelWidth(l)), static_cast<GLsizei>(t->GetLevelHeight(l)), 0,
-                             GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+                glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(l), GL_RGBA8, static_cast<GLsizei>(t->GetLevelWidth(l)),
+                             static_cast<GLsizei>(t->GetLevelHeight(l)), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
             native->uploaded = t->GetVersion();
         }
     }
@@ -479,8 +480,9 @@ void CGfxGlDevice::ApplyRenderState() {
         glFrontFace(GL_CCW);
         glCullFace(r[RS_CULLMODE] == CULL_CW ? GL_FRONT : GL_BACK);
     }
-    glPolygonMode(GL_FRONT_AND_BACK,
-                  r[RS_FILLMODE] == FILL_WIREFRAME ? GL_LINE : r[RS_FILLMODE] == FILL_POINT ? GL_POINT : GL_FILL);
+    glPolygonMode(GL_FRONT_AND_BACK, r[RS_FILLMODE] == FILL_WIREFRAME ? GL_LINE
+                                     : r[RS_FILLMODE] == FILL_POINT   ? GL_POINT
+                                                                      : GL_FILL);
     float bias = BitsFloat(r[RS_DEPTHBIAS]), slope = BitsFloat(r[RS_SLOPESCALEDEPTHBIAS]);
     if (bias != 0.0f || slope != 0.0f) {
         glEnable(GL_POLYGON_OFFSET_FILL);
@@ -818,7 +820,8 @@ GfxResult CGfxGlDevice::DoClear(uint32_t count, const GfxRect* rects, uint32_t f
         r = std::min<int64_t>(r, static_cast<int64_t>(vp.x) + vp.width);
         b = std::min<int64_t>(b, static_cast<int64_t>(vp.y) + vp.height);
         if (r <= l || b <= t) return;
-        glScissor(static_cast<GLint>(l), static_cast<GLint>(t), static_cast<GLsizei>(r - l), static_cast<GLsizei>(b - t));
+        glScissor(static_cast<GLint>(l), static_cast<GLint>(t), static_cast<GLsizei>(r - l),
+                  static_cast<GLsizei>(b - t));
         glClear(mask);
     };
     if (count == 0)

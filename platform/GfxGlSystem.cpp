@@ -28,7 +28,7 @@ GfxResult CGfxGlSystem::GetDeviceCaps(uint32_t adapter, uint32_t, GfxCaps* caps)
     return GFX_OK;
 }
 
-std::vector<GfxDisplayMode> CGfxGlSystem::Modes() const {
+std::vector<GfxDisplayMode> CGfxGlSystem::AdapterModes() const {
     std::vector<GfxDisplayMode> modes;
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
         int n = SDL_GetNumDisplayModes(0);
@@ -46,25 +46,6 @@ std::vector<GfxDisplayMode> CGfxGlSystem::Modes() const {
                 modes.push_back(GfxDisplayMode{w, h, 60, format});
     }
     return modes;
-}
-
-uint32_t CGfxGlSystem::GetAdapterModeCount(uint32_t adapter, uint32_t format) {
-    if (adapter != 0) return 0;
-    uint32_t n = 0;
-    for (const auto& m : Modes()) n += m.format == format;
-    return n;
-}
-
-GfxResult CGfxGlSystem::EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index, GfxDisplayMode* mode) {
-    if (adapter != 0 || !mode) return GFXERR_INVALIDCALL;
-    for (const auto& m : Modes()) {
-        if (m.format != format) continue;
-        if (index-- == 0) {
-            *mode = m;
-            return GFX_OK;
-        }
-    }
-    return GFXERR_INVALIDCALL;
 }
 
 GfxResult CGfxGlSystem::GetAdapterDisplayMode(uint32_t adapter, GfxDisplayMode* mode) {

@@ -31,34 +31,13 @@ GfxResult CGfxRecordingSystem::GetDeviceCaps(uint32_t adapter, uint32_t, GfxCaps
     return GFX_OK;
 }
 
-uint32_t CGfxRecordingSystem::GetAdapterModeCount(uint32_t adapter, uint32_t format) {
-    if (adapter != 0) return 0;
-    uint32_t n = 0;
-    for (const auto& m : modes) n += m.format == format;
-    return n;
-}
-
-GfxResult CGfxRecordingSystem::EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index,
-                                                GfxDisplayMode* mode) {
-    if (adapter != 0 || !mode) return GFXERR_INVALIDCALL;
-    for (const auto& m : modes) {
-        if (m.format != format) continue;
-        if (index-- == 0) {
-            *mode = m;
-            return GFX_OK;
-        }
-    }
-    return GFXERR_INVALIDCALL;
-}
-
 GfxResult CGfxRecordingSystem::GetAdapterDisplayMode(uint32_t adapter, GfxDisplayMode* mode) {
     if (adapter != 0 || !mode) return GFXERR_INVALIDCALL;
     *mode = GfxDisplayMode{1024, 768, 60, FMT_X8R8G8B8};
     return GFX_OK;
 }
 
-GfxResult CGfxRecordingSystem::CheckDeviceType(uint32_t adapter, uint32_t, uint32_t, uint32_t backBufferFormat,
-                                               bool) {
+GfxResult CGfxRecordingSystem::CheckDeviceType(uint32_t adapter, uint32_t, uint32_t, uint32_t backBufferFormat, bool) {
     if (adapter != 0) return GFXERR_INVALIDCALL;
     return backBufferFormats.count(backBufferFormat) ? GFX_OK : GFXERR_NOTAVAILABLE;
 }

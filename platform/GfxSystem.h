@@ -22,8 +22,9 @@ public:
     virtual ~CGfxSystem() = default;
     virtual GfxResult GetAdapterIdentifier(uint32_t adapter, uint32_t flags, GfxAdapterIdentifier* id) = 0;
     virtual GfxResult GetDeviceCaps(uint32_t adapter, uint32_t deviceType, GfxCaps* caps) = 0;
-    virtual uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) = 0;
-    virtual GfxResult EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index, GfxDisplayMode* mode) = 0;
+    // Over the modes of AdapterModes() that have the format, in its order.
+    uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) const;
+    GfxResult EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index, GfxDisplayMode* mode) const;
     virtual GfxResult GetAdapterDisplayMode(uint32_t adapter, GfxDisplayMode* mode) = 0;
     virtual GfxResult CheckDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t displayFormat,
                                       uint32_t backBufferFormat, bool windowed) = 0;
@@ -34,6 +35,9 @@ public:
     // window: the SDL window (created with SDL_WINDOW_OPENGL) or null for a headless device.
     virtual GfxResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window, uint32_t behaviorFlags,
                                    GfxPresentParameters* params, std::unique_ptr<CGfxDevice>* device) = 0;
+
+protected:
+    virtual std::vector<GfxDisplayMode> AdapterModes() const = 0;
 };
 
 // The scripted system for tests; its devices are recording devices.
@@ -54,17 +58,18 @@ public:
 
     GfxResult GetAdapterIdentifier(uint32_t adapter, uint32_t flags, GfxAdapterIdentifier* id) override;
     GfxResult GetDeviceCaps(uint32_t adapter, uint32_t deviceType, GfxCaps* caps) override;
-    uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) override;
-    GfxResult EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index, GfxDisplayMode* mode) override;
     GfxResult GetAdapterDisplayMode(uint32_t adapter, GfxDisplayMode* mode) override;
-    GfxResult CheckDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t displayFormat,
-                              uint32_t backBufferFormat, bool windowed) override;
+    GfxResult CheckDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t displayFormat, uint32_t backBufferFormat,
+                              bool windowed) override;
     GfxResult CheckDeviceFormat(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat, uint32_t usage,
                                 uint32_t resourceType, uint32_t checkFormat) override;
     GfxResult CheckDepthStencilMatch(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat,
                                      uint32_t renderTargetFormat, uint32_t depthFormat) override;
     GfxResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window, uint32_t behaviorFlags,
                            GfxPresentParameters* params, std::unique_ptr<CGfxDevice>* device) override;
+
+protected:
+    std::vector<GfxDisplayMode> AdapterModes() const override { return modes; }
 };
 
 // The system on GL: display modes from SDL when its video is running (else
@@ -75,11 +80,9 @@ public:
 
     GfxResult GetAdapterIdentifier(uint32_t adapter, uint32_t flags, GfxAdapterIdentifier* id) override;
     GfxResult GetDeviceCaps(uint32_t adapter, uint32_t deviceType, GfxCaps* caps) override;
-    uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) override;
-    GfxResult EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t index, GfxDisplayMode* mode) override;
     GfxResult GetAdapterDisplayMode(uint32_t adapter, GfxDisplayMode* mode) override;
-    GfxResult CheckDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t displayFormat,
-                              uint32_t backBufferFormat, bool windowed) override;
+    GfxResult CheckDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t displayFormat, uint32_t backBufferFormat,
+                              bool windowed) override;
     GfxResult CheckDeviceFormat(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat, uint32_t usage,
                                 uint32_t resourceType, uint32_t checkFormat) override;
     GfxResult CheckDepthStencilMatch(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat,
@@ -87,8 +90,8 @@ public:
     GfxResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window, uint32_t behaviorFlags,
                            GfxPresentParameters* params, std::unique_ptr<CGfxDevice>* device) override;
 
-private:
-    std::vector<GfxDisplayMode> Modes() const;
+protected:
+    std::vector<GfxDisplayMode> AdapterModes() const override;
 };
 
 }  // namespace platform

@@ -6,9 +6,13 @@
 
 namespace platform {
 
-CGfxTexture::CGfxTexture(std::shared_ptr<CGfxResourceTracker> tracker, uint32_t width, uint32_t height,
-                         uint32_t levels, uint32_t usage, uint32_t format, uint32_t pool)
-    : CGfxResource(std::move(tracker), pool, usage), m_width(width), m_height(height), m_levels(levels), m_format(format) {
+CGfxTexture::CGfxTexture(std::shared_ptr<CGfxResourceTracker> tracker, uint32_t width, uint32_t height, uint32_t levels,
+                         uint32_t usage, uint32_t format, uint32_t pool)
+    : CGfxResource(std::move(tracker), pool, usage),
+      m_width(width),
+      m_height(height),
+      m_levels(levels),
+      m_format(format) {
     m_locked.assign(levels, false);
     m_lockFlags.assign(levels, 0);
     if (!(usage & USAGE_RENDERTARGET)) {
@@ -34,9 +38,11 @@ GfxResult CGfxTexture::LockRect(uint32_t level, GfxLockedRect* locked, const Gfx
             return GFXERR_INVALIDCALL;
         if (IsBlockFormat(m_format)) {
             if ((rect->left | rect->top) & 3) return GFXERR_INVALIDCALL;
-            offset = static_cast<size_t>(rect->top / 4) * pitch + static_cast<size_t>(rect->left / 4) * FormatUnitBytes(m_format);
+            offset = static_cast<size_t>(rect->top / 4) * pitch +
+                     static_cast<size_t>(rect->left / 4) * FormatUnitBytes(m_format);
         } else {
-            offset = static_cast<size_t>(rect->top) * pitch + static_cast<size_t>(rect->left) * FormatUnitBytes(m_format);
+            offset =
+                static_cast<size_t>(rect->top) * pitch + static_cast<size_t>(rect->left) * FormatUnitBytes(m_format);
         }
     }
     m_locked[level] = true;

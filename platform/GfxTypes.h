@@ -44,7 +44,8 @@ constexpr bool GfxFailed(GfxResult r) { return r < 0; }
 
 constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
     return static_cast<uint32_t>(static_cast<uint8_t>(a)) | (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16) | (static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24);
+           (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24);
 }
 
 enum GfxFormat : uint32_t {
@@ -157,7 +158,13 @@ enum GfxBlend : uint32_t {
     BLEND_SRCALPHASAT = 11,
 };
 
-enum GfxBlendOp : uint32_t { BLENDOP_ADD = 1, BLENDOP_SUBTRACT = 2, BLENDOP_REVSUBTRACT = 3, BLENDOP_MIN = 4, BLENDOP_MAX = 5 };
+enum GfxBlendOp : uint32_t {
+    BLENDOP_ADD = 1,
+    BLENDOP_SUBTRACT = 2,
+    BLENDOP_REVSUBTRACT = 3,
+    BLENDOP_MIN = 4,
+    BLENDOP_MAX = 5
+};
 
 enum GfxCmpFunc : uint32_t {
     CMP_NEVER = 1,

@@ -199,14 +199,15 @@ std::string FixedFunctionVertexSource(const GlFixedFunctionKey& k) {
 }
 
 std::string FixedFunctionFragmentSource(const GlFixedFunctionKey& k) {
-    std::string s = "#version 330 core\n"
-                    "in vec4 v_diffuse;\nin vec2 v_uv0;\nin vec2 v_uv1;\nin float v_eyeDepth;\nin float v_fog;\n"
-                    "uniform sampler2D u_tex0;\nuniform sampler2D u_tex1;\n"
-                    "uniform vec4 u_tfactor;\nuniform vec4 u_fogColor;\nuniform vec2 u_fogRange;\n"
-                    "uniform float u_alphaRef;\n"
-                    "out vec4 o_color;\n"
-                    "void main() {\n"
-                    "  vec4 cur = v_diffuse;\n";
+    std::string s =
+        "#version 330 core\n"
+        "in vec4 v_diffuse;\nin vec2 v_uv0;\nin vec2 v_uv1;\nin float v_eyeDepth;\nin float v_fog;\n"
+        "uniform sampler2D u_tex0;\nuniform sampler2D u_tex1;\n"
+        "uniform vec4 u_tfactor;\nuniform vec4 u_fogColor;\nuniform vec2 u_fogRange;\n"
+        "uniform float u_alphaRef;\n"
+        "out vec4 o_color;\n"
+        "void main() {\n"
+        "  vec4 cur = v_diffuse;\n";
     for (int i = 0; i < 2; ++i) {
         const auto& st = k.stage[i];
         if (!st.colorOp) break;

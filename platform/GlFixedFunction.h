@@ -22,7 +22,7 @@ struct GlFixedFunctionKey {
     };
     uint8_t pretransformed, hasNormal, hasDiffuse, texSets;
     uint8_t lighting, normalize, diffuseSource, ambientSource;
-    uint8_t fog;  // 0 none, 1 vertex linear, 2 table linear
+    uint8_t fog;        // 0 none, 1 vertex linear, 2 table linear
     uint8_t alphaFunc;  // 0 no test, else the comparison
     uint8_t pad[2];
     Stage stage[2];

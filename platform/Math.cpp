@@ -17,7 +17,8 @@ Matrix Matrix::operator*(const Matrix& o) const { return MatrixMultiply(*this, o
 
 ColorValue ColorFromArgb(uint32_t argb) {
     const float k = 1.0f / 255.0f;
-    return ColorValue(((argb >> 16) & 0xFF) * k, ((argb >> 8) & 0xFF) * k, (argb & 0xFF) * k, ((argb >> 24) & 0xFF) * k);
+    return ColorValue(((argb >> 16) & 0xFF) * k, ((argb >> 8) & 0xFF) * k, (argb & 0xFF) * k,
+                      ((argb >> 24) & 0xFF) * k);
 }
 
 static uint32_t Channel(float v) {
@@ -26,7 +27,9 @@ static uint32_t Channel(float v) {
     return static_cast<uint32_t>(v * 255.0f + 0.5f);
 }
 
-uint32_t ArgbFromColor(const ColorValue& c) { return ColorArgb(Channel(c.a), Channel(c.r), Channel(c.g), Channel(c.b)); }
+uint32_t ArgbFromColor(const ColorValue& c) {
+    return ColorArgb(Channel(c.a), Channel(c.r), Channel(c.g), Channel(c.b));
+}
 
 float Vec3LengthSq(const Vec3& v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
 float Vec3Length(const Vec3& v) { return std::sqrt(Vec3LengthSq(v)); }
@@ -125,8 +128,8 @@ static void Adjugate(const Matrix& a, float inv[16]) {
              m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
     inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
               m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
-    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
-              m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] + m[8] * m[1] * m[6] -
+              m[8] * m[2] * m[5];
 }
 
 float MatrixDeterminant(const Matrix& m) {

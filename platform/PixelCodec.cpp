@@ -32,7 +32,9 @@ void Write16(uint8_t* p, uint32_t v) {
 uint32_t From565(uint32_t c) {
     return ColorArgb(255, Expand5((c >> 11) & 31), Expand6((c >> 5) & 63), Expand5(c & 31));
 }
-uint32_t To565(uint32_t c) { return ((R(c) * 31 + 127) / 255) << 11 | ((G(c) * 63 + 127) / 255) << 5 | (B(c) * 31 + 127) / 255; }
+uint32_t To565(uint32_t c) {
+    return ((R(c) * 31 + 127) / 255) << 11 | ((G(c) * 63 + 127) / 255) << 5 | (B(c) * 31 + 127) / 255;
+}
 
 uint32_t Mix(uint32_t a, uint32_t b, uint32_t wa, uint32_t wb, uint32_t div) {
     return ColorArgb(255, (R(a) * wa + R(b) * wb) / div, (G(a) * wa + G(b) * wb) / div, (B(a) * wa + B(b) * wb) / div);
@@ -262,7 +264,8 @@ bool PackLevel(uint32_t format, uint32_t width, uint32_t height, const std::vect
                         uint32_t X = std::min(bx * 4 + x, width - 1), Y = std::min(by * 4 + y, height - 1);
                         px[y * 4 + x] = argb[static_cast<size_t>(Y) * width + X];
                     }
-                EncodeDxtBlock(format, px, data->data() + static_cast<size_t>(by) * pitch + static_cast<size_t>(bx) * unit);
+                EncodeDxtBlock(format, px,
+                               data->data() + static_cast<size_t>(by) * pitch + static_cast<size_t>(bx) * unit);
             }
         return true;
     }

@@ -76,7 +76,8 @@ GfxResult CreateTextureFromFileInMemoryEx(CGfxDevice* device, const void* data, 
             } else {
                 // Start from the smallest file level that is still at least as large.
                 uint32_t s = 0;
-                while (s + 1 < src.mipLevels && MipExtent(src.width, s + 1) >= lw && MipExtent(src.height, s + 1) >= lh) ++s;
+                while (s + 1 < src.mipLevels && MipExtent(src.width, s + 1) >= lw && MipExtent(src.height, s + 1) >= lh)
+                    ++s;
                 std::vector<uint32_t> decoded;
                 UnpackLevel(src.format, MipExtent(src.width, s), MipExtent(src.height, s), image.Level(s),
                             image.LevelSize(s), &decoded);

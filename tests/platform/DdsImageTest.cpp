@@ -47,11 +47,11 @@ TEST(DdsImage, EveryFormatRoundTripsThroughWriterLoaderAndDevice) {
     struct Case {
         uint32_t format;
         int tolerance;
-        bool alpha;      // whether the format keeps alpha
-        uint32_t fill;   // 1: grey input, 2: only alpha survives, 3: opaque input (DXT1 cuts alpha below half)
-    } cases[] = {{FMT_A8R8G8B8, 0, true, 0},  {FMT_X8R8G8B8, 0, false, 0}, {FMT_R5G6B5, 4, false, 0},
-                 {FMT_A4R4G4B4, 9, true, 0},  {FMT_DXT1, 8, false, 3},     {FMT_DXT3, 9, true, 0},
-                 {FMT_DXT5, 8, true, 0},      {FMT_L8, 0, false, 1},       {FMT_A8, 0, true, 2}};
+        bool alpha;     // whether the format keeps alpha
+        uint32_t fill;  // 1: grey input, 2: only alpha survives, 3: opaque input (DXT1 cuts alpha below half)
+    } cases[] = {{FMT_A8R8G8B8, 0, true, 0}, {FMT_X8R8G8B8, 0, false, 0}, {FMT_R5G6B5, 4, false, 0},
+                 {FMT_A4R4G4B4, 9, true, 0}, {FMT_DXT1, 8, false, 3},     {FMT_DXT3, 9, true, 0},
+                 {FMT_DXT5, 8, true, 0},     {FMT_L8, 0, false, 1},       {FMT_A8, 0, true, 2}};
     CGfxRecordingDevice device;
     const uint32_t w = 16, h = 8;
     std::vector<uint32_t> src = Quadrants(w, h);
@@ -73,10 +73,10 @@ TEST(DdsImage, EveryFormatRoundTripsThroughWriterLoaderAndDevice) {
         EXPECT_EQ(info.format, c.format);
 
         CGfxTexture* t = nullptr;
-        ASSERT_EQ(CreateTextureFromFileInMemoryEx(&device, file.data(), file.size(), info.width, info.height,
-                                                  info.mipLevels, 0, info.format, POOL_MANAGED, TEXF_LINEAR,
-                                                  TEXF_LINEAR, 0, nullptr, &t),
-                  GFX_OK);
+        ASSERT_EQ(
+            CreateTextureFromFileInMemoryEx(&device, file.data(), file.size(), info.width, info.height, info.mipLevels,
+                                            0, info.format, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR, 0, nullptr, &t),
+            GFX_OK);
         EXPECT_EQ(t->GetLevelCount(), 5u);
         std::vector<uint32_t> got = ReadLevel(t, 0);
         ASSERT_EQ(got.size(), want.size());
@@ -195,8 +195,8 @@ TEST(DdsImage, SizesAreChosenAsAsked) {
     // An odd-sized image grows to powers of two by default and keeps its size when asked.
     std::vector<uint8_t> odd = CDdsWriter::Solid(FMT_A8R8G8B8, 3, 5, 0xFF00FF00u);
     CGfxTexture* t = nullptr;
-    ASSERT_EQ(CreateTextureFromFileInMemoryEx(&device, odd.data(), odd.size(), 0, 0, 1, 0, FMT_UNKNOWN, POOL_MANAGED,
-                                              0, 0, 0, nullptr, &t),
+    ASSERT_EQ(CreateTextureFromFileInMemoryEx(&device, odd.data(), odd.size(), 0, 0, 1, 0, FMT_UNKNOWN, POOL_MANAGED, 0,
+                                              0, 0, nullptr, &t),
               GFX_OK);
     EXPECT_EQ(t->GetWidth(), 4u);
     EXPECT_EQ(t->GetHeight(), 8u);

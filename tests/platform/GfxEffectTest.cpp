@@ -42,6 +42,15 @@ CEffectWriter TwoTechniques() {
     return w;
 }
 
+std::vector<uint32_t> ReadBack(CGfxDevice& device) {
+    CGfxSurface* back = nullptr;
+    device.GetBackBuffer(0, 0, &back);
+    std::vector<uint32_t> px;
+    device.ReadSurface(back, &px);
+    GfxRelease(back);
+    return px;
+}
+
 struct QuadVertex {
     float x, y, z;
     float u, v;
@@ -72,7 +81,7 @@ TEST(GfxEffect, FileRoundTripAndUseThroughTheRecordingDevice) {
                        Matrix::Identity()};
     EXPECT_EQ(e->SetMatrixArray("Bones", bones, 4), GFX_OK);
     EXPECT_EQ(e->Description().parameters[1].values[16 + 12], 1.0f);
-    EXPECT_EQ(e->SetMatrixArray("Bones", bones, 5), GFXERR_INVALIDCALL);  // more than it holds
+    EXPECT_EQ(e->SetMatrixArray("Bones", bones, 5), GFXERR_INVALIDCALL);     // more than it holds
     EXPECT_EQ(e->SetVector("Scale", Vec4(1, 2, 3, 4)), GFXERR_INVALIDCALL);  // wrong type
     EXPECT_EQ(e->SetFloat("Missing", 1.0f), GFXERR_INVALIDCALL);
     EXPECT_EQ(e->SetBool("Invert", true), GFX_OK);
@@ -119,7 +128,8 @@ TEST(GfxEffect, MalformedFilesFailCleanly) {
         {"render state out of range",
          with(TwoTechniques(), [](GfxEffectDescription& d) { d.techniques[0].passes[0].renderStates[0].first = 999; })},
         {"no techniques", with(TwoTechniques(), [](GfxEffectDescription& d) { d.techniques.clear(); })},
-        {"duplicate parameter", with(TwoTechniques(), [](GfxEffectDescription& d) { d.parameters[1].name = "Transform"; })},
+        {"duplicate parameter",
+         with(TwoTechniques(), [](GfxEffectDescription& d) { d.parameters[1].name = "Transform"; })},
         {"unknown parameter type", with(TwoTechniques(), [](GfxEffectDescription& d) { d.parameters[0].type = 99; })},
         {"texture array", with(TwoTechniques(), [](GfxEffectDescription& d) { d.parameters[5].elements = 2; })},
     };
@@ -191,11 +201,7 @@ TEST(GfxEffect, DrawsThroughTheGlDevice) {
         ASSERT_EQ(device->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex)), GFX_OK);
         e->EndPass();
         e->End();
-        CGfxSurface* back = nullptr;
-        device->GetBackBuffer(0, 0, &back);
-        std::vector<uint32_t> px;
-        device->ReadSurface(back, &px);
-        GfxRelease(back);
+        std::vector<uint32_t> px = ReadBack(*device);
         auto near = [](uint32_t a, uint32_t b) {
             for (int s = 0; s < 24; s += 8)
                 if (std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF)) > 3) return false;
@@ -214,11 +220,7 @@ TEST(GfxEffect, DrawsThroughTheGlDevice) {
     device->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex));
     e->EndPass();
     e->End();
-    CGfxSurface* back = nullptr;
-    device->GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    device->ReadSurface(back, &px);
-    GfxRelease(back);
+    std::vector<uint32_t> px = ReadBack(*device);
     EXPECT_EQ(px[32 * 64 + 48], 0xFF0000FFu);
     EXPECT_EQ(px[32 * 64 + 16], 0xFF000000u);
     GfxRelease(tex);

@@ -135,8 +135,11 @@ TEST_F(GfxGlDeviceTest, TexturesKeepTheTopLeftOrigin) {
         const char* what;
         uint32_t format;
         int tolerance;
-    } cases[] = {{"A8R8G8B8", FMT_A8R8G8B8, 0}, {"R5G6B5", FMT_R5G6B5, 4}, {"A4R4G4B4", FMT_A4R4G4B4, 9},
-                 {"DXT1", FMT_DXT1, 8},         {"DXT5", FMT_DXT5, 8}};
+    } cases[] = {{"A8R8G8B8", FMT_A8R8G8B8, 0},
+                 {"R5G6B5", FMT_R5G6B5, 4},
+                 {"A4R4G4B4", FMT_A4R4G4B4, 9},
+                 {"DXT1", FMT_DXT1, 8},
+                 {"DXT5", FMT_DXT5, 8}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         CGfxTexture* t = Texture(c.format, 8, 8, [] {
@@ -176,8 +179,7 @@ TEST_F(GfxGlDeviceTest, StageOperations) {
          0xFF00FF00u, 0xFF00FF00u},
         {"add", true, TOP_ADD, TA_TEXTURE, TA_DIFFUSE, TOP_SELECTARG1, 0xFF0000FFu, 0, 0xFFFF80FFu},
         {"modulate 2x", true, TOP_MODULATE2X, TA_TEXTURE, TA_DIFFUSE, TOP_SELECTARG1, 0xFF808080u, 0, 0xFFFF8000u},
-        {"complement", true, TOP_SELECTARG1, TA_TEXTURE | TA_COMPLEMENT, TA_DIFFUSE, TOP_SELECTARG1, 0, 0,
-         0xFF007FFFu},
+        {"complement", true, TOP_SELECTARG1, TA_TEXTURE | TA_COMPLEMENT, TA_DIFFUSE, TOP_SELECTARG1, 0, 0, 0xFF007FFFu},
         {"blend by texture alpha", true, TOP_BLENDTEXTUREALPHA, TA_TFACTOR, TA_DIFFUSE, TOP_SELECTARG1, 0xFF0000FFu,
          0xFFFF0000u, 0xFF80007Fu},
         {"blend by diffuse alpha", true, TOP_BLENDDIFFUSEALPHA, TA_TEXTURE, TA_TFACTOR, TOP_SELECTARG1, 0x00000000u,
@@ -263,8 +265,11 @@ TEST_F(GfxGlDeviceTest, DepthTestAndCulling) {
     struct Case {
         uint32_t cull;
         bool clockwise, drawn;
-    } cases[] = {{CULL_CCW, true, true}, {CULL_CCW, false, false}, {CULL_CW, true, false},
-                 {CULL_CW, false, true},  {CULL_NONE, false, true}};
+    } cases[] = {{CULL_CCW, true, true},
+                 {CULL_CCW, false, false},
+                 {CULL_CW, true, false},
+                 {CULL_CW, false, true},
+                 {CULL_NONE, false, true}};
     for (const auto& c : cases) {
         d().SetRenderState(RS_CULLMODE, c.cull);
         d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);

@@ -23,8 +23,8 @@ GfxPresentParameters Params(uint32_t w = 64, uint32_t h = 32) {
 TEST(GfxFormatInfo, VertexFormatsTheClientUses) {
     struct Case {
         uint32_t fvf, size, elements;
-    } cases[] = {{0x2, 12, 1},  {0x12, 24, 2},  {0x42, 16, 2},        {0x112, 32, 3},
-                 {0x142, 24, 3}, {0x144, 28, 3}, {0x280312, 64, 5},    {FVF_XYZB4 | FVF_LASTBETA_UBYTE4 | 0x110, 48, 5}};
+    } cases[] = {{0x2, 12, 1},   {0x12, 24, 2},  {0x42, 16, 2},     {0x112, 32, 3},
+                 {0x142, 24, 3}, {0x144, 28, 3}, {0x280312, 64, 5}, {FVF_XYZB4 | FVF_LASTBETA_UBYTE4 | 0x110, 48, 5}};
     for (const auto& c : cases) {
         std::vector<GfxVertexElement> e;
         ASSERT_TRUE(DeclarationFromFvf(c.fvf, &e)) << std::hex << c.fvf;
@@ -107,9 +107,15 @@ TEST(GfxRecordingDevice, ResetRestoresDefaultStatesAndTheBackBufferTarget) {
     uint32_t v = 0;
     struct Default {
         uint32_t state, value;
-    } defaults[] = {{RS_ZENABLE, 1},        {RS_ZWRITEENABLE, 1},        {RS_CULLMODE, CULL_CCW},
-                    {RS_ZFUNC, CMP_LESSEQUAL}, {RS_ALPHAFUNC, CMP_ALWAYS}, {RS_LIGHTING, 1},
-                    {RS_SRCBLEND, BLEND_ONE}, {RS_DESTBLEND, BLEND_ZERO}, {RS_TEXTUREFACTOR, 0xFFFFFFFFu},
+    } defaults[] = {{RS_ZENABLE, 1},
+                    {RS_ZWRITEENABLE, 1},
+                    {RS_CULLMODE, CULL_CCW},
+                    {RS_ZFUNC, CMP_LESSEQUAL},
+                    {RS_ALPHAFUNC, CMP_ALWAYS},
+                    {RS_LIGHTING, 1},
+                    {RS_SRCBLEND, BLEND_ONE},
+                    {RS_DESTBLEND, BLEND_ZERO},
+                    {RS_TEXTUREFACTOR, 0xFFFFFFFFu},
                     {RS_FOGEND, FloatBits(1.0f)}};
     for (const auto& d : defaults) {
         device.SetRenderState(d.state, 12345);
@@ -178,7 +184,8 @@ TEST(GfxRecordingDevice, LocksCheckTheirRanges) {
     EXPECT_EQ(target->LockRect(0, &lr, nullptr, 0), GFXERR_INVALIDCALL);
     GfxRelease(target);
     CGfxTexture* bad = nullptr;
-    EXPECT_EQ(device.CreateTexture(16, 16, 1, USAGE_RENDERTARGET, FMT_A8R8G8B8, POOL_MANAGED, &bad), GFXERR_INVALIDCALL);
+    EXPECT_EQ(device.CreateTexture(16, 16, 1, USAGE_RENDERTARGET, FMT_A8R8G8B8, POOL_MANAGED, &bad),
+              GFXERR_INVALIDCALL);
     EXPECT_EQ(device.CreateTexture(0, 16, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &bad), GFXERR_INVALIDCALL);
     EXPECT_EQ(device.CreateTexture(16, 16, 1, 0, FMT_D16, POOL_MANAGED, &bad), GFXERR_INVALIDCALL);
     EXPECT_EQ(bad, nullptr);
@@ -209,10 +216,14 @@ TEST(GfxRecordingDevice, DrawsAreCheckedAndLogged) {
     struct Case {
         uint32_t type, start, prims;
         GfxResult want;
-    } plain[] = {{PT_TRIANGLELIST, 0, 1, GFX_OK},       {PT_TRIANGLELIST, 1, 1, GFX_OK},
-                 {PT_TRIANGLELIST, 2, 1, GFXERR_INVALIDCALL}, {PT_TRIANGLESTRIP, 0, 2, GFX_OK},
-                 {PT_TRIANGLEFAN, 0, 3, GFXERR_INVALIDCALL},  {PT_LINESTRIP, 0, 3, GFX_OK},
-                 {PT_LINELIST, 0, 2, GFX_OK},           {PT_LINELIST, 0, 0, GFXERR_INVALIDCALL},
+    } plain[] = {{PT_TRIANGLELIST, 0, 1, GFX_OK},
+                 {PT_TRIANGLELIST, 1, 1, GFX_OK},
+                 {PT_TRIANGLELIST, 2, 1, GFXERR_INVALIDCALL},
+                 {PT_TRIANGLESTRIP, 0, 2, GFX_OK},
+                 {PT_TRIANGLEFAN, 0, 3, GFXERR_INVALIDCALL},
+                 {PT_LINESTRIP, 0, 3, GFX_OK},
+                 {PT_LINELIST, 0, 2, GFX_OK},
+                 {PT_LINELIST, 0, 0, GFXERR_INVALIDCALL},
                  {99, 0, 1, GFXERR_INVALIDCALL}};
     for (const auto& c : plain)
         EXPECT_EQ(device.DrawPrimitive(c.type, c.start, c.prims), c.want) << c.type << " " << c.start << " " << c.prims;

@@ -155,8 +155,8 @@ TEST(Math, PlanesProjectionAndIntersection) {
     EXPECT_NEAR(dist, 0.5f, 1e-6f);
     EXPECT_TRUE(IntersectTri(a, b, c, Vec3(0.25f, 0.25f, 1), Vec3(0, 0, -1), &u, &v, &dist));  // back face
     EXPECT_FALSE(IntersectTri(a, b, c, Vec3(0.25f, 0.25f, 1), Vec3(0, 0, 1), &u, &v, &dist));  // behind
-    EXPECT_FALSE(IntersectTri(a, b, c, Vec3(0.8f, 0.8f, -1), Vec3(0, 0, 1), &u, &v, &dist));  // outside
-    EXPECT_FALSE(IntersectTri(a, b, c, Vec3(0, 0, -1), Vec3(1, 0, 0), &u, &v, &dist));        // parallel
+    EXPECT_FALSE(IntersectTri(a, b, c, Vec3(0.8f, 0.8f, -1), Vec3(0, 0, 1), &u, &v, &dist));   // outside
+    EXPECT_FALSE(IntersectTri(a, b, c, Vec3(0, 0, -1), Vec3(1, 0, 0), &u, &v, &dist));         // parallel
 }
 
 TEST(Math, BoundingSphereOverStridedVertices) {

@@ -38,8 +38,8 @@ bool Near(uint32_t got, uint32_t want, int tolerance) {
 
 TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window = SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 256, 192,
-                                          SDL_WINDOW_OPENGL);
+    SDL_Window* window =
+        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 256, 192, SDL_WINDOW_OPENGL);
     ASSERT_NE(window, nullptr) << SDL_GetError();
     {
         CGfxGlSystem system;
@@ -58,10 +58,10 @@ TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
         for (uint32_t i = 0; i < checker.size(); ++i) checker[i] = ((i / 16 + i % 16) & 1) ? 0xFFFFFFFFu : 0xFF808080u;
         std::vector<uint8_t> dds = CDdsWriter::FromArgb(FMT_DXT1, 16, 16, checker, 0);
         CGfxTexture* tex = nullptr;
-        ASSERT_EQ(CreateTextureFromFileInMemoryEx(&d, dds.data(), dds.size(), kGfxDefault, kGfxDefault, kGfxFromFile,
-                                                  0, FMT_UNKNOWN, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR, 0, nullptr,
-                                                  &tex),
-                  GFX_OK);
+        ASSERT_EQ(
+            CreateTextureFromFileInMemoryEx(&d, dds.data(), dds.size(), kGfxDefault, kGfxDefault, kGfxFromFile, 0,
+                                            FMT_UNKNOWN, POOL_MANAGED, TEXF_LINEAR, TEXF_LINEAR, 0, nullptr, &tex),
+            GFX_OK);
         Matrix view = MatrixLookAtLH(Vec3(0, 10, -10), Vec3(0, 0, 10), Vec3(0, 1, 0));
         Matrix proj = MatrixPerspectiveFovLH(std::numbers::pi_v<float> / 3, 256.0f / 192.0f, 1.0f, 200.0f);
         Matrix world = Matrix::Identity();
