@@ -452,6 +452,9 @@ void CGfxGlDevice::OnChange(Change change, uint32_t a, uint32_t) {
         case Change::Sampler:
             if ((a >> 16) < 2) m_samplerDirty[a >> 16] = true;
             break;
+        case Change::Gamma:
+            m_context->SetGammaRamp(GetGammaRamp().red, GetGammaRamp().green, GetGammaRamp().blue);
+            break;
         default:
             break;
     }

@@ -21,6 +21,8 @@ public:
         *height = 0;
     }
     virtual void SetSwapInterval(int) {}
+    // 256 entries per channel; windows only.
+    virtual void SetGammaRamp(const uint16_t*, const uint16_t*, const uint16_t*) {}
 };
 
 // A GL 3.3 core context without any surface (Mesa's surfaceless platform,

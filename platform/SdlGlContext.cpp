@@ -30,6 +30,9 @@ public:
         *height = static_cast<uint32_t>(h);
     }
     void SetSwapInterval(int interval) override { SDL_GL_SetSwapInterval(interval); }
+    void SetGammaRamp(const uint16_t* red, const uint16_t* green, const uint16_t* blue) override {
+        SDL_SetWindowGammaRamp(m_window, red, green, blue);
+    }
 
 private:
     SDL_Window* m_window;

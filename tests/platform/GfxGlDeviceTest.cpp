@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <thread>
 #include <numbers>
 
 #include "platform/TextureLoader.h"
@@ -551,4 +554,45 @@ TEST_F(GfxGlDeviceTest, SamplerAddressingAndGeneratedCoordinates) {
     EXPECT_TRUE(Region(px, 32, 32, 64, 64, 0xFFFFFFFFu));
     d().SetTexture(0, nullptr);
     GfxRelease(tex);
+}
+
+TEST_F(GfxGlDeviceTest, ResourcesMadeOnALoaderThreadAreUploadedWhenFirstUsed) {
+    d().SetRenderState(RS_ZENABLE, 0);
+    CGfxTexture* tex = nullptr;
+    CGfxVertexBuffer* vb = nullptr;
+    std::atomic<bool> done{false};
+    // The loader creates and fills while the drawing thread keeps drawing.
+    std::thread loader([&] {
+        std::vector<uint8_t> dds = CDdsWriter::Solid(FMT_DXT1, 16, 16, 0xFF00FF00u, 0);
+        CreateTextureFromFileInMemoryEx(&d(), dds.data(), dds.size(), kGfxDefault, kGfxDefault, kGfxFromFile, 0,
+                                        FMT_UNKNOWN, POOL_MANAGED, 0, 0, 0, nullptr, &tex);
+        if (GfxSucceeded(d().CreateVertexBuffer(4 * sizeof(RhwVertex), 0, kRhwFvf, POOL_MANAGED, &vb))) {
+            void* p = nullptr;
+            vb->Lock(0, 0, &p, 0);
+            RhwVertex v[4] = {{-0.5f, -0.5f, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                              {63.5f, -0.5f, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                              {-0.5f, 63.5f, 0.5f, 1, 0xFFFFFFFFu, 0, 1},
+                              {63.5f, 63.5f, 0.5f, 1, 0xFFFFFFFFu, 1, 1}};
+            std::memcpy(p, v, sizeof(v));
+            vb->Unlock();
+        }
+        done = true;
+    });
+    while (!done) {
+        d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        DrawRect(0, 0, 8, 8, 0xFFFFFFFFu);
+    }
+    loader.join();
+    ASSERT_NE(tex, nullptr);
+    ASSERT_NE(vb, nullptr);
+    d().SetTexture(0, tex);
+    d().SetFVF(kRhwFvf);
+    d().SetStreamSource(0, vb, 0, sizeof(RhwVertex));
+    d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    ASSERT_EQ(d().DrawPrimitive(PT_TRIANGLESTRIP, 0, 2), GFX_OK);
+    EXPECT_TRUE(Region(Read(), 0, 0, kSize, kSize, 0xFF00FF00u, 4));
+    d().SetTexture(0, nullptr);
+    d().SetStreamSource(0, nullptr, 0, 0);
+    GfxRelease(tex);
+    GfxRelease(vb);
 }
