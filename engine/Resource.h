@@ -63,6 +63,11 @@ public:
     uint32_t Size() const { return m_size; }
     bool IsPackageEntry() const { return m_size != 0; }
 
+    // A second key beside the name: layouts are cached per owner window, since
+    // each window loads its own controls from the same file. Null for the rest.
+    const void* CacheOwner() const { return m_cacheOwner; }
+    void SetCacheOwner(const void* owner) { m_cacheOwner = owner; }
+
     void SetPath(std::string path) { m_path = std::move(path); }
     void SetLocation(uint32_t offset, uint32_t size) {
         m_offset = offset;
@@ -79,6 +84,7 @@ private:
     int32_t m_type;
     int32_t m_state = 0;  // 0: device objects absent or not loaded; 1: loaded and usable
     uint32_t m_nameHash = 0;
+    const void* m_cacheOwner = nullptr;
     uint32_t m_offset = 0;  // inside the package; 0 for a loose file
     uint32_t m_size = 0;    // bytes inside the package; 0 for a loose file read whole
     std::string m_name;     // file-name part of the requested name

@@ -2,10 +2,10 @@
 
 #include "engine/NameHash.h"
 
-CResource* CResourceCache::Find(std::string_view fileName) const {
+CResource* CResourceCache::Find(std::string_view fileName, const void* owner) const {
     auto [first, last] = m_entries.equal_range(NameHash(fileName));
     for (auto it = first; it != last; ++it) {
-        if (it->second->Name() == fileName) return it->second;
+        if (it->second->Name() == fileName && it->second->CacheOwner() == owner) return it->second;
     }
     return nullptr;
 }
@@ -20,7 +20,7 @@ bool CResourceCache::Contains(const CResource* resource) const {
 }
 
 int CResourceCache::Insert(CResource* resource) {
-    if (!resource || resource->Name().empty() || Find(resource->Name())) return 0;
+    if (!resource || resource->Name().empty() || Find(resource->Name(), resource->CacheOwner())) return 0;
     if (resource->RefCount() <= 0) resource->SetRefCount(1);
     m_entries.emplace(NameHash(resource->Name()), resource);
     return 1;

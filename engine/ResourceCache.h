@@ -16,13 +16,13 @@ public:
     CResourceCache(const CResourceCache&) = delete;
     CResourceCache& operator=(const CResourceCache&) = delete;
 
-    // The cached resource of that file name (no folder), or null.
-    CResource* Find(std::string_view fileName) const;
+    // The cached resource of that file name (no folder) and cache owner, or null.
+    CResource* Find(std::string_view fileName, const void* owner = nullptr) const;
     bool Contains(const CResource* resource) const;
 
     // Caches a loaded resource under its name (CResource::SetName). A resource
     // enters with the reference its creator holds: a count of 0 becomes 1.
-    // Refused (0) when the resource has no name or its name is cached already.
+    // Refused (0) when the resource has no name or its name and owner are cached already.
     int Insert(CResource* resource);
     // Takes the entry out without freeing the resource; 0 when it is not cached.
     int Remove(const CResource* resource);

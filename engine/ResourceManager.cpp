@@ -65,7 +65,9 @@ CResource* CResourceManager::GetResource(const char* name, int32_t type, CUiWind
     }
     std::string_view fileName = FileNameView(name);
     CResourceCache& cache = m_caches[static_cast<size_t>(type)];
-    if (CResource* cached = cache.Find(fileName)) {
+    // A layout loads into its owner window, so another window's copy is never handed out.
+    const void* cacheOwner = type == RES_LAYOUT ? owner : nullptr;
+    if (CResource* cached = cache.Find(fileName, cacheOwner)) {
         cached->AddRef();
         return cached;
     }
@@ -80,6 +82,7 @@ CResource* CResourceManager::GetResource(const char* name, int32_t type, CUiWind
         return nullptr;
     }
     resource->SetRefCount(1);
+    resource->SetCacheOwner(cacheOwner);
     cache.Insert(resource);
     return resource;
 }

@@ -1,0 +1,33 @@
+// The cached layout of one window (resource type 6): loading it reads the
+// *.DUI file into the owner window and puts the window in the UI manager's
+// lower layer. The resource owns the window from then on: releasing the last
+// reference takes the window out of the layers and deletes it. The cache keys
+// layouts by file name and owner, so two windows that use the same file each
+// load their own controls.
+#pragma once
+
+#include "engine/Resource.h"
+
+class CResourceManager;
+class CUiWindow;
+
+class CLayoutResource : public CResource {
+public:
+    explicit CLayoutResource(CUiWindow* owner);
+    ~CLayoutResource() override;
+
+    int Load(const char* path, int flag) override;
+    void Unload() override;
+
+    CUiWindow* Window() const { return m_window; }
+    // The window is being deleted by someone else (the UI manager's clean-up).
+    void ForgetWindow() { m_window = nullptr; }
+
+private:
+    void DeleteWindow();
+
+    CUiWindow* m_window;
+};
+
+// Registers the layout factory (type 6) with a resource manager.
+void RegisterLayoutResource(CResourceManager& manager);

@@ -1,0 +1,19 @@
+// What the UI needs of a font: the size of a text and drawing it. The font
+// table of the UI manager holds these; the application fills it with adapters
+// over its FreeType fonts (one per font of the game's font keys, in order), and
+// tests use fixed-width fakes. Texts are code-page-949 bytes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+class IUiFont {
+public:
+    virtual ~IUiFont() = default;
+    // Width and height in pixels of one line of text.
+    virtual void Measure(std::string_view text, int32_t* width, int32_t* height) const = 0;
+    // Draws the text with its top-left corner at (x, y) in the colour 0xAARRGGBB.
+    virtual void Draw(int32_t x, int32_t y, std::string_view text, uint32_t argb) = 0;
+    // Height of a line of this font.
+    virtual int32_t LineHeight() const = 0;
+};
