@@ -1,12 +1,9 @@
 #include "ui/UiImage.h"
 
-namespace {
-UiImageAccessor g_accessor = nullptr;
-}
-
-void SetUiImageAccessor(UiImageAccessor accessor) { g_accessor = accessor; }
+#include "engine/TextureResource.h"
 
 UiImageInfo UiImageOf(CResource* resource) {
-    if (!resource || !g_accessor) return {};
-    return g_accessor(resource);
+    CTextureResource* texture = AsTexture(resource);
+    if (!texture) return {};
+    return {texture->Texture(), texture->Width(), texture->Height()};
 }

@@ -1,7 +1,6 @@
 // The images of UI elements are texture resources (type 7) of the resource
-// manager. The UI reaches the device texture and its size through this one
-// accessor, which the texture resource code installs; until one is installed
-// an image draws as an untextured quad.
+// manager; this is the one place where the UI turns one into the device
+// texture and its size.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +14,5 @@ struct UiImageInfo {
     uint32_t height = 0;
 };
 
-using UiImageAccessor = UiImageInfo (*)(CResource* resource);
-
-void SetUiImageAccessor(UiImageAccessor accessor);
-// Texture and size of an image resource; empty for null or while no accessor is installed.
+// Texture and size of an image resource; empty for null or a resource that is not a texture.
 UiImageInfo UiImageOf(CResource* resource);

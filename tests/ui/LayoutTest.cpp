@@ -7,8 +7,10 @@
 #include "engine/NameHash.h"
 #include "engine/ResourceManager.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"
 #include "ui/LayoutResource.h"
+#include "ui/UiImage.h"
 
 namespace {
 
@@ -366,4 +368,28 @@ TEST(Layout, ImagesAreTakenAndReleased) {
         EXPECT_EQ(ReadAll(again), BuildLayout(spec));
     }
     EXPECT_EQ(resources.Cache(RES_TEXTURE)->Count(), 0u);
+}
+
+// A real texture named by a record is bound while its element draws.
+TEST(Layout, RecordImageIsDrawnWithItsTexture) {
+    LayoutFixture f;
+    std::vector<uint8_t> dds = CDdsWriter::Solid(platform::FMT_A8R8G8B8, 16, 8, 0xFF804020u, 0);
+    f.WriteBytes("ICON.DDS", dds);
+    CResourceManager resources(f.tmp.path());
+    resources.SetDevice(&f.device);
+    LayoutFileSpec spec = SampleLayout();
+    spec.children = {Label("ID_STT_ICON", 10, 10, "", 0)};
+    spec.children[0].hasImage = 1;
+    spec.children[0].image = "ICON.DDS";
+    std::string path = f.Write("ICON.DUI", spec);
+    CUiWindow window;
+    ASSERT_EQ(window.LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+    CUiObject* icon = window.FindChild(NameHash("ID_STT_ICON"));
+    EXPECT_EQ(UiImageOf(icon->Image()).width, 16u);
+    f.ui.BeginDraw();
+    window.Render();
+    ASSERT_EQ(f.device.quads.size(), 2u);
+    EXPECT_EQ(f.device.quads[0].texture, nullptr);  // the window has no image
+    EXPECT_EQ(f.device.quads[1].texture, UiImageOf(icon->Image()).texture);
+    EXPECT_NE(f.device.quads[1].texture, nullptr);
 }
