@@ -24,12 +24,7 @@ int ReadImage(CUiObject& object, CLayoutStream& s) {
     std::string imageName;
     if (!s.Field(imageName)) return 0;
     if (imageName.empty()) return 1;
-    CResource* image = nullptr;
-    if (g_pResourceManager) {
-        image = g_pResourceManager->GetResource(imageName.c_str(), RES_TEXTURE, nullptr, 0);
-    } else {
-        ErrorReport().SetError(ERR_FILE_NOT_FOUND, "No resource manager for the image %s", imageName);
-    }
+    CResource* image = FetchLayoutImage(imageName);
     if (!image) return 0;
     object.SetImage(image, imageName);
     return 1;
@@ -56,6 +51,44 @@ int ReadNestedRecords(CUiObject& object, CLayoutStream& s) {
 }
 
 }  // namespace
+
+CResource* FetchLayoutImage(const std::string& name) {
+    if (!g_pResourceManager) {
+        ErrorReport().SetError(ERR_FILE_NOT_FOUND, "No resource manager for the image %s", name);
+        return nullptr;
+    }
+    return g_pResourceManager->GetResource(name.c_str(), RES_TEXTURE, nullptr, 0);
+}
+
+int ReadLayoutStateImage(CLayoutStream& s, int32_t* index, CResource** image, std::string* name) {
+    *index = -1;
+    *image = nullptr;
+    name->clear();
+    uint32_t hasImage = 0;
+    if (!s.Field(hasImage)) return 0;
+    if (hasImage != 1) return 1;
+    uint32_t state = 0;
+    if (!s.Field(state) || !s.Field(*name)) return 0;
+    if (state > 2) return s.FailData(FormatText("Layout state image %s has the state index %u", *name, state));
+    if (!name->empty()) {
+        *image = FetchLayoutImage(*name);
+        if (!*image) return 0;
+    }
+    *index = static_cast<int32_t>(state);
+    return 1;
+}
+
+int WriteLayoutStateImage(CLayoutStream& s, int32_t index, const std::string& name) {
+    uint32_t hasImage = name.empty() ? 0 : 1;
+    s.Field(hasImage);
+    if (hasImage) {
+        uint32_t state = static_cast<uint32_t>(index);
+        std::string copy = name;
+        s.Field(state);
+        s.Field(copy);
+    }
+    return s.Failed() ? 0 : 1;
+}
 
 int ReadLayoutRecord(CUiObject& object, CLayoutStream& s, bool nameRead) {
     if (!nameRead) {

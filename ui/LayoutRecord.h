@@ -20,10 +20,26 @@
 // so the error text lists the path from the failing element up to the window.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 class CLayoutStream;
+class CResource;
 class CUiObject;
 
 // The name is already read (and set) when nameRead is true.
 int ReadLayoutRecord(CUiObject& object, CLayoutStream& stream, bool nameRead);
 // Writes type id and record.
 int WriteLayoutRecord(CUiObject& object, CLayoutStream& stream);
+
+// A texture named by a layout (resource type 7) with one reference, or null
+// with the error report set.
+CResource* FetchLayoutImage(const std::string& name);
+
+// One of the three state-image entries of a button's or check button's part:
+// u32 has image (0 or 1), and when 1 a u32 state index (0 normal, 1 hover,
+// 2 pressed) and the image name. Reading gives the index (-1 without an image)
+// and the texture with one reference; an index outside 0..2 or a missing
+// texture fails the stream. Writing an empty name writes "no image".
+int ReadLayoutStateImage(CLayoutStream& stream, int32_t* index, CResource** image, std::string* name);
+int WriteLayoutStateImage(CLayoutStream& stream, int32_t index, const std::string& name);

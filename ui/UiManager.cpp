@@ -318,5 +318,52 @@ void CUiManager::RenderWindows() {
         m_messageBox->Render();
     }
     if (m_tooltip) m_tooltip->Render();
+    if (m_focus) DrawCandidates();
     EndDraw();
+}
+
+void CUiManager::DrawCandidates() {
+    const uint32_t count = m_ime.GetCandidateCount();
+    const uint32_t limit = std::min(count, m_ime.GetCandidatePageStart() + m_ime.GetCandidatePageSize());
+    if (limit == 0) return;
+    const float cellWidth = static_cast<float>(m_ime.GetCandidateWidth());
+    const float cellHeight = static_cast<float>(m_ime.GetCandidateHeight());
+    const bool vertical = m_ime.IsVerticalCandidates();
+    UiPoint origin = m_focus->GetAbsolutePos();
+    // A vertical list is moved up first, so that it ends at the control.
+    if (vertical) origin.y -= static_cast<float>(limit) * cellHeight;
+    // A Korean layout marks no entry: its selection is compared with the count.
+    const bool korean = (m_ime.GetLanguage() & 0x3FF) == 0x12;
+    const uint32_t selected = korean ? count : m_ime.GetCandidateSelection();
+    IUiFont* font = m_focus->Font() ? m_focus->Font() : GetFont(0);
+    float x = origin.x, y = origin.y;
+    for (uint32_t i = m_ime.GetCandidatePageStart(); i < limit; ++i) {
+        DrawQuad(i == selected ? 0xFF3A5A96u : 0xE0202020u, nullptr, nullptr, x, y, cellWidth, cellHeight);
+        char text[256];
+        if (font && m_ime.GetCandidateText(i, text, sizeof(text)))
+            font->Draw(static_cast<int32_t>(x) + 2, static_cast<int32_t>(y) + 2, text,
+                       i == selected ? 0xFFFFFF00u : 0xFFFFFFFFu);
+        if (vertical) y += cellHeight;
+        else x += cellWidth;
+    }
+}
+
+void CUiBlinkImage::Pulse(float dt) {
+    if (!falling) {
+        colour.a += dt;
+        if (colour.a > 1.0f) {
+            colour.a = 1.0f;
+            falling = 1;
+        }
+    } else {
+        colour.a -= dt;
+        if (colour.a < 0.0f) {
+            colour.a = 0.0f;
+            falling = 0;
+        }
+    }
+}
+
+void CUiBlinkImage::Draw(float x, float y, float width, float height) const {
+    if (g_pUiManager) g_pUiManager->DrawQuad(PackColor(colour), nullptr, texture, x, y, width, height);
 }

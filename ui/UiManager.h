@@ -113,6 +113,8 @@ public:
 
 private:
     CUiObject* DispatchLayer(std::vector<CUiWindow*>& layer, bool lower, bool blocked, float dt, CZEMDXInput& input);
+    // The input method's candidate cells at the focused control.
+    void DrawCandidates();
     void SetRenderStateIfChanged(uint32_t state, uint32_t value);
     void SetStageStateIfChanged(uint32_t type, uint32_t value);
     void FlushDeletions();
@@ -140,3 +142,14 @@ private:
 };
 
 extern CUiManager* g_pUiManager;
+
+// A pulsing image of the HUD and the community screens: its alpha rises to 1
+// and falls to 0 at one unit per second.
+struct CUiBlinkImage {
+    UiColor colour{1, 1, 1, 1};
+    int falling = 0;
+    platform::CGfxTexture* texture = nullptr;
+
+    void Pulse(float dt);
+    void Draw(float x, float y, float width, float height) const;
+};

@@ -10,6 +10,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"
 #include "ui/LayoutResource.h"
+#include "ui/LayoutRecord.h"
 #include "ui/UiImage.h"
 
 namespace {
@@ -392,4 +393,43 @@ TEST(Layout, RecordImageIsDrawnWithItsTexture) {
     EXPECT_EQ(f.device.quads[0].texture, nullptr);  // the window has no image
     EXPECT_EQ(f.device.quads[1].texture, UiImageOf(icon->Image()).texture);
     EXPECT_NE(f.device.quads[1].texture, nullptr);
+}
+
+// The state images of a button's part: the index must name one of the three states.
+TEST(Layout, StateImageEntries) {
+    LayoutFixture f;
+    f.tmp.Write("ICON.DDS", std::string("x"));
+    CResourceManager resources(f.tmp.path());
+    resources.SetFactory(RES_TEXTURE, [](CUiWindow*) { return new StubTexture; });
+    std::string path = f.tmp.Path("STATES.DUI");
+    {
+        CFileStream out;
+        ASSERT_EQ(out.OpenWrite(path.c_str()), 1);
+        CLayoutStream s(out, 1.09f, 0);
+        WriteLayoutStateImage(s, 2, "ICON.DDS");
+        WriteLayoutStateImage(s, 0, "");
+        uint32_t hasImage = 1, badIndex = 3;
+        std::string name = "ICON.DDS";
+        s.Field(hasImage);
+        s.Field(badIndex);
+        s.Field(name);
+    }
+    CFileStream in;
+    ASSERT_EQ(in.OpenRead(path.c_str()), 1);
+    CLayoutStream s(in, 1.09f, in.fileSize());
+    int32_t index = 0;
+    CResource* image = nullptr;
+    std::string name;
+    ASSERT_EQ(ReadLayoutStateImage(s, &index, &image, &name), 1);
+    EXPECT_EQ(index, 2);
+    EXPECT_EQ(name, "ICON.DDS");
+    ASSERT_NE(image, nullptr);
+    resources.ReleaseResource(image);
+    ASSERT_EQ(ReadLayoutStateImage(s, &index, &image, &name), 1);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(image, nullptr);
+    EXPECT_EQ(ReadLayoutStateImage(s, &index, &image, &name), 0);
+    EXPECT_EQ(image, nullptr);
+    EXPECT_EQ(ErrorReport().Text(), "Layout state image ICON.DDS has the state index 3 : STATES.DUI");
+    EXPECT_EQ(resources.Cache(RES_TEXTURE)->Count(), 0u);
 }

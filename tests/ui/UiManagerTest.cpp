@@ -1,6 +1,7 @@
 #include "tests/ui/UiFixture.h"
 
 #include "engine/NameHash.h"
+#include "platform/ScriptedIme.h"
 
 namespace {
 
@@ -193,4 +194,53 @@ TEST(UiManager, FocusAndTooltipTarget) {
     win->RemoveChild(NameHash("ID_B"));
     delete b;  // a dying element is forgotten as the focus
     EXPECT_EQ(f.ui.Focus(), nullptr);
+}
+
+TEST(UiManager, BlinkImagePulses) {
+    UiFixture f;
+    CUiBlinkImage blink;
+    blink.colour.a = 0.5f;
+    const float expected[] = {0.9f, 1.0f, 0.6f, 0.2f, 0.0f, 0.4f};
+    for (float e : expected) {
+        blink.Pulse(0.4f);
+        EXPECT_NEAR(blink.colour.a, e, 1e-5);
+    }
+    f.ui.BeginDraw();
+    blink.Draw(10, 10, 20, 20);
+    ASSERT_EQ(f.device.quads.size(), 1u);
+    EXPECT_EQ(f.device.quads[0].colour >> 24, 102u);  // 0.4 x 255 + 0.5
+}
+
+// The candidate cells follow each other from the focused control; the selected
+// one is marked except under a Korean layout.
+TEST(UiManager, CandidateCellsAtTheFocus) {
+    UiFixture f;
+    platform::ScriptedIme ime;
+    f.ui.Ime().SetMeasure([](const std::string&, int32_t* w, int32_t* h) {
+        *w = 30;
+        *h = 16;
+    });
+    f.ui.Ime().Create(&ime);
+    HookWindow* win = f.AddWindow("W", 100, 200, 300, 100);
+    TestLabel* edit = UiFixture::AddLabel(win, "ID_EDIT", 10, 20, 100, 20);
+    f.ui.SetFocus(edit);
+    for (uint16_t language : {uint16_t(0x0411), platform::kLanguageKorean}) {
+        ime.SwitchLanguage(language);
+        ime.ShowCandidates({{"a", "b", "c", "d"}, 1, 0, 3});
+        f.ui.Ime().ProcessEvents(100);
+        f.device.quads.clear();
+        win->SetColor(0u);
+        edit->SetColor(0u);
+        f.ui.RenderWindows();
+        ASSERT_EQ(f.device.quads.size(), 3u) << language;  // the page of three
+        // A vertical list ends at the control: it starts three cells above it.
+        const bool vertical = f.ui.Ime().IsVerticalCandidates();
+        for (size_t i = 0; i < 3; ++i) {
+            const float step = static_cast<float>(i);
+            EXPECT_FLOAT_EQ(f.device.quads[i].x, vertical ? 109.5f : 109.5f + 30.0f * step) << language;
+            EXPECT_FLOAT_EQ(f.device.quads[i].y, vertical ? 219.5f - 48.0f + 16.0f * step : 219.5f) << language;
+        }
+        bool korean = language == platform::kLanguageKorean;
+        EXPECT_EQ(f.device.quads[1].colour != f.device.quads[0].colour, !korean) << language;
+    }
 }
