@@ -121,7 +121,8 @@ bool RayHitTriangle(const Vec3& p0, const Vec3& p1, const Vec3& p2, const Vec3& 
     if (!IntersectTri(p0, p1, p2, origin, direction, &u, &v, &dist)) return false;
     if (dist >= *nearest) return false;
     *nearest = dist;
-    if (hitPoint) *hitPoint = {origin.x + dist * direction.x, origin.y + dist * direction.y, origin.z + dist * direction.z};
+    if (hitPoint)
+        *hitPoint = {origin.x + dist * direction.x, origin.y + dist * direction.y, origin.z + dist * direction.z};
     if (barycentric) *barycentric = {u, v};
     return true;
 }
@@ -174,8 +175,8 @@ void ProjectBoxToScreenRect(const Viewport& viewport, const Matrix& view, const 
     outMax[1] += margin;
 }
 
-void ProjectBoundsToScreen(const Viewport& viewport, const Matrix& view, const Matrix& projection,
-                           const Vec3& minimum, const Vec3& maximum, int32_t outPoints[4]) {
+void ProjectBoundsToScreen(const Viewport& viewport, const Matrix& view, const Matrix& projection, const Vec3& minimum,
+                           const Vec3& maximum, int32_t outPoints[4]) {
     Vec2 a = Project2(viewport, view, projection, minimum), b = Project2(viewport, view, projection, maximum);
     outPoints[0] = static_cast<int32_t>(a.x);
     outPoints[1] = static_cast<int32_t>(a.y);

@@ -43,9 +43,12 @@ void Record(Bytes& b, const LayoutRecordSpec& r, bool window) {
     }
     b.String(r.text);
     for (const LayoutField& f : r.part) {
-        if (auto* u = std::get_if<uint32_t>(&f.value)) b.U32(*u);
-        else if (auto* x = std::get_if<float>(&f.value)) b.Float(*x);
-        else b.String(std::get<std::string>(f.value));
+        if (auto* u = std::get_if<uint32_t>(&f.value))
+            b.U32(*u);
+        else if (auto* x = std::get_if<float>(&f.value))
+            b.Float(*x);
+        else
+            b.String(std::get<std::string>(f.value));
     }
     if (window) return;
     b.U32(r.nestedCount >= 0 ? static_cast<uint32_t>(r.nestedCount) : static_cast<uint32_t>(r.nested.size()));

@@ -21,8 +21,8 @@ struct LayoutRecordSpec {
     uint32_t flags = 0;
     float colour[4] = {1, 1, 1, 1};
     float uv[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-    uint32_t hasImage = 0;         // written when the type keeps a common image
-    std::string image;             // written when hasImage is 1
+    uint32_t hasImage = 0;  // written when the type keeps a common image
+    std::string image;      // written when hasImage is 1
     std::string text;
     std::vector<LayoutField> part;  // the type's own part
     // Nested records of the control's parts; the count is written from here

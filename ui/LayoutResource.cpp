@@ -14,8 +14,10 @@ void CLayoutResource::DeleteWindow() {
     if (!window) return;
     m_window = nullptr;
     window->SetLayoutResource(nullptr);
-    if (g_pUiManager) g_pUiManager->DeleteWindow(window);
-    else delete window;
+    if (g_pUiManager)
+        g_pUiManager->DeleteWindow(window);
+    else
+        delete window;
 }
 
 int CLayoutResource::Load(const char* path, int) {

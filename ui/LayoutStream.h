@@ -1,10 +1,12 @@
 // The field stream of a *.DUI layout: one object serializes its record part
 // through Field() calls in order, and the same calls read or write by the
-// stream's mode. Reads are bounded by the end of the layout (the end of the
-// file, or of the package entry it lies in): a fixed field or a string that
-// would pass it fails the stream with the error report set, never reading on.
+// stream's mode. A layout is read from its bytes in memory (the file, or the
+// package entry it lies in, read once): a fixed field or a string that would
+// pass the end fails the stream with the error report set, never reading on.
+// Writing goes field by field to a file stream.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,18 +14,22 @@
 
 class CLayoutStream {
 public:
-    // end: the byte position where the layout's data ends (reading only).
-    CLayoutStream(CFileStream& file, float version, uint32_t end);
+    // Reading the layout's bytes; fileName names it in error texts.
+    CLayoutStream(const uint8_t* data, size_t size, float version, std::string fileName);
+    // Writing to an open file stream.
+    CLayoutStream(CFileStream& file, float version);
 
-    bool Reading() const { return m_file.mode() == CFileStream::MODE_READ; }
+    bool Reading() const { return m_file == nullptr; }
     float Version() const { return m_version; }
+    void SetVersion(float version) { m_version = version; }
     bool Failed() const { return m_failed; }
+    size_t Position() const { return m_pos; }
 
     bool Field(uint32_t& v);
     bool Field(int32_t& v);
     bool Field(float& v);
     // The string form: an i32 length that counts the NUL, then the bytes; 0 or
-    // less is the empty string.
+    // less is the empty string. The bytes left bound the length.
     bool Field(std::string& v);
     bool Floats(float* v, int count);
 
@@ -32,11 +38,15 @@ public:
     const std::string& FileName() const { return m_fileName; }
 
 private:
-    bool Need(uint32_t bytes);
+    bool Need(size_t bytes);
+    bool Word(uint32_t* v);
+    bool WriteWord(uint32_t v);
 
-    CFileStream& m_file;
+    CFileStream* m_file = nullptr;
+    const uint8_t* m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_pos = 0;
     float m_version;
-    uint32_t m_end;
     std::string m_fileName;
     bool m_failed = false;
 };

@@ -74,12 +74,16 @@ CUiWindow* CUiManager::FindWindow(uint32_t hash) const {
 
 void CUiManager::ShowWindow(CUiWindow* window, bool show) {
     if (!window) return;
-    if (show) window->ClearFlags(UI_HIDDEN);
-    else window->AddFlags(UI_HIDDEN);
+    if (show)
+        window->ClearFlags(UI_HIDDEN);
+    else
+        window->AddFlags(UI_HIDDEN);
     if (!Contains(m_lower, window)) return;
     Erase(m_lower, window);
-    if (show) m_lower.push_back(window);
-    else m_lower.insert(m_lower.begin(), window);
+    if (show)
+        m_lower.push_back(window);
+    else
+        m_lower.insert(m_lower.begin(), window);
 }
 
 void CUiManager::BringToFront(CUiWindow* window) {
@@ -190,10 +194,14 @@ CUiObject* CUiManager::DispatchLayer(std::vector<CUiWindow*>& layer, bool lower,
     CUiWindow* top = order.front();
     if (!top->HasFlags(UI_HIDDEN)) {
         top->HitTest(cursor);
-        if (top->PointerInside()) top->AddFlags(UI_POINTER_OVER);
-        else top->ClearFlags(UI_POINTER_OVER);
-        if (blocked) top->AddFlags(UI_BLOCKED);
-        else top->ClearFlags(UI_BLOCKED);
+        if (top->PointerInside())
+            top->AddFlags(UI_POINTER_OVER);
+        else
+            top->ClearFlags(UI_POINTER_OVER);
+        if (blocked)
+            top->AddFlags(UI_BLOCKED);
+        else
+            top->ClearFlags(UI_BLOCKED);
         if (CUiObject* took = top->ProcessInput(dt, input)) {
             if (took->TypeId() == UI_TYPE_EDITBOX) SetFocus(took);
             blocked = true;
@@ -207,11 +215,15 @@ CUiObject* CUiManager::DispatchLayer(std::vector<CUiWindow*>& layer, bool lower,
         CUiWindow* w = order[i];
         // Closed by a hook earlier in this walk.
         if (!Contains(layer, w) || w->HasFlags(UI_HIDDEN)) continue;
-        if (blocked) w->AddFlags(UI_BLOCKED);
-        else w->ClearFlags(UI_BLOCKED);
+        if (blocked)
+            w->AddFlags(UI_BLOCKED);
+        else
+            w->ClearFlags(UI_BLOCKED);
         w->HitTest(cursor);
-        if (w->PointerInside() && !pointerTaken) w->AddFlags(UI_POINTER_OVER);
-        else w->ClearFlags(UI_POINTER_OVER);
+        if (w->PointerInside() && !pointerTaken)
+            w->AddFlags(UI_POINTER_OVER);
+        else
+            w->ClearFlags(UI_POINTER_OVER);
         CUiObject* took = w->ProcessInput(dt, input);
         if (w->PointerInside() && !blocked && !pointerTaken &&
             !(w->HasFlags(UI_HIT_DRAG_AREA) && w->HasFlags(UI_DISABLED))) {
@@ -291,8 +303,8 @@ void CUiManager::EndDraw() {
     SetRenderStateIfChanged(RS_ALPHABLENDENABLE, 0);
 }
 
-void CUiManager::DrawQuad(uint32_t argb, const float* uv, platform::CGfxTexture* texture, float x, float y,
-                          float width, float height) {
+void CUiManager::DrawQuad(uint32_t argb, const float* uv, platform::CGfxTexture* texture, float x, float y, float width,
+                          float height) {
     if (!m_device) return;
     const float* t = uv ? uv : kDefaultUv;
     const float left = x - 0.5f, top = y - 0.5f;
@@ -343,8 +355,10 @@ void CUiManager::DrawCandidates() {
         if (font && m_ime.GetCandidateText(i, text, sizeof(text)))
             font->Draw(static_cast<int32_t>(x) + 2, static_cast<int32_t>(y) + 2, text,
                        i == selected ? 0xFFFFFF00u : 0xFFFFFFFFu);
-        if (vertical) y += cellHeight;
-        else x += cellWidth;
+        if (vertical)
+            y += cellHeight;
+        else
+            x += cellWidth;
     }
 }
 

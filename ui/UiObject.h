@@ -62,9 +62,7 @@ public:
     void SetAlpha(float alpha, bool recursive);
     // Whole pixels, truncated toward zero.
     void SetPosition(float x, float y);
-    void SetSize(float width, float height) {
-        m_size = {width, height};
-    }
+    void SetSize(float width, float height) { m_size = {width, height}; }
     void SetColor(uint32_t argb);
     void SetColor(const UiColor& colour) { m_colour = colour; }
     void SetSavedColour(const UiColor& colour) { m_savedColour = colour; }

@@ -9,14 +9,14 @@
 
 // Bits of the flag word shared by windows and controls.
 enum UiFlag : uint32_t {
-    UI_FOCUS = 0x1,           // keyboard focus; a window: pressed with the pointer inside
+    UI_FOCUS = 0x1,  // keyboard focus; a window: pressed with the pointer inside
     UI_HIDDEN = 0x2,
     UI_DISABLED = 0x4,
-    UI_HIT_DRAG_AREA = 0x8,   // a window hit-tested by the press position against its drag area
-    UI_TAKES_ALL = 0x10,      // a window that takes all input while shown
-    UI_POINTER_OVER = 0x20,   // the pointer is over this element's window and no window above took it
+    UI_HIT_DRAG_AREA = 0x8,  // a window hit-tested by the press position against its drag area
+    UI_TAKES_ALL = 0x10,     // a window that takes all input while shown
+    UI_POINTER_OVER = 0x20,  // the pointer is over this element's window and no window above took it
     UI_PRESSED = 0x40,
-    UI_BLOCKED = 0x400,       // an upper window already took the input this frame
+    UI_BLOCKED = 0x400,  // an upper window already took the input this frame
     UI_NOT_DRAWN = 0x800,
     UI_STAY_BEHIND = 0x01000000,  // a lower-layer window that a press does not bring to the front
 };

@@ -123,23 +123,56 @@ void CUiWindow::SetCapture(CUiObject* control) {
 void CUiWindow::RouteEvent(uint32_t code, CUiObject* control) {
     if (!control || control->HasFlags(UI_DISABLED | UI_HIT_DRAG_AREA)) return;
     switch (code) {
-        case UI_EVENT_LCLICK: OnLButtonClick(control); break;
-        case UI_EVENT_LPRESS: OnLButtonPress(control); break;
-        case UI_EVENT_LHOLD: OnLButtonHold(control); break;
-        case UI_EVENT_MCLICK: OnMButtonClick(control); break;
-        case UI_EVENT_MPRESS: OnMButtonPress(control); break;
-        case UI_EVENT_MHOLD: OnMButtonHold(control); break;
-        case UI_EVENT_LMCLICK: OnLMButtonClick(control); break;
-        case UI_EVENT_RCLICK: OnRButtonClick(control); break;
-        case UI_EVENT_RPRESS: OnRButtonPress(control); break;
-        case UI_EVENT_RHOLD: OnRButtonHold(control); break;
-        case UI_EVENT_LDOUBLE: OnLButtonDoubleClick(control); break;
-        case UI_EVENT_MDOUBLE: OnMButtonDoubleClick(control); break;
-        case UI_EVENT_RDOUBLE: OnRButtonDoubleClick(control); break;
-        case UI_EVENT_DRAG: OnDrag(control); break;
-        case UI_EVENT_ENTER: OnEnter(control); break;
-        case UI_EVENT_TAB: OnTab(control); break;
-        default: break;
+        case UI_EVENT_LCLICK:
+            OnLButtonClick(control);
+            break;
+        case UI_EVENT_LPRESS:
+            OnLButtonPress(control);
+            break;
+        case UI_EVENT_LHOLD:
+            OnLButtonHold(control);
+            break;
+        case UI_EVENT_MCLICK:
+            OnMButtonClick(control);
+            break;
+        case UI_EVENT_MPRESS:
+            OnMButtonPress(control);
+            break;
+        case UI_EVENT_MHOLD:
+            OnMButtonHold(control);
+            break;
+        case UI_EVENT_LMCLICK:
+            OnLMButtonClick(control);
+            break;
+        case UI_EVENT_RCLICK:
+            OnRButtonClick(control);
+            break;
+        case UI_EVENT_RPRESS:
+            OnRButtonPress(control);
+            break;
+        case UI_EVENT_RHOLD:
+            OnRButtonHold(control);
+            break;
+        case UI_EVENT_LDOUBLE:
+            OnLButtonDoubleClick(control);
+            break;
+        case UI_EVENT_MDOUBLE:
+            OnMButtonDoubleClick(control);
+            break;
+        case UI_EVENT_RDOUBLE:
+            OnRButtonDoubleClick(control);
+            break;
+        case UI_EVENT_DRAG:
+            OnDrag(control);
+            break;
+        case UI_EVENT_ENTER:
+            OnEnter(control);
+            break;
+        case UI_EVENT_TAB:
+            OnTab(control);
+            break;
+        default:
+            break;
     }
 }
 
@@ -150,22 +183,35 @@ uint32_t CUiWindow::ReadInputEvent(CZEMDXInput& input) {
     const int dx = std::abs(cursor.x - m_pressPosition.x), dy = std::abs(cursor.y - m_pressPosition.y);
     const bool near = dx < 2 || dy < 2;
 
-    if (input.MouseReleased(kLeft)) a = UI_EVENT_LCLICK;
-    else if (input.MouseDoubleClick(kLeft) && near) a = UI_EVENT_LDOUBLE;
-    else if (input.MousePressed(kLeft)) a = UI_EVENT_LPRESS;
-    else if (input.MouseDown(kLeft)) a = UI_EVENT_LHOLD;
+    if (input.MouseReleased(kLeft))
+        a = UI_EVENT_LCLICK;
+    else if (input.MouseDoubleClick(kLeft) && near)
+        a = UI_EVENT_LDOUBLE;
+    else if (input.MousePressed(kLeft))
+        a = UI_EVENT_LPRESS;
+    else if (input.MouseDown(kLeft))
+        a = UI_EVENT_LHOLD;
 
-    if (input.MouseReleased(kRight)) c = UI_EVENT_RCLICK;
-    else if (input.MouseDoubleClick(kRight) && near) c = UI_EVENT_RDOUBLE;
-    else if (input.MousePressed(kRight)) c = UI_EVENT_RPRESS;
-    else if (input.MouseDown(kRight)) a = UI_EVENT_RHOLD;
+    if (input.MouseReleased(kRight))
+        c = UI_EVENT_RCLICK;
+    else if (input.MouseDoubleClick(kRight) && near)
+        c = UI_EVENT_RDOUBLE;
+    else if (input.MousePressed(kRight))
+        c = UI_EVENT_RPRESS;
+    else if (input.MouseDown(kRight))
+        a = UI_EVENT_RHOLD;
 
-    if (input.MouseReleased(kMiddle)) b = UI_EVENT_MCLICK;
-    else if (input.MouseDoubleClick(kMiddle) && near) a = UI_EVENT_MDOUBLE;
-    else if (input.MousePressed(kMiddle)) b = UI_EVENT_MPRESS;
-    else if (input.MouseDown(kMiddle)) a = UI_EVENT_MHOLD;
+    if (input.MouseReleased(kMiddle))
+        b = UI_EVENT_MCLICK;
+    else if (input.MouseDoubleClick(kMiddle) && near)
+        a = UI_EVENT_MDOUBLE;
+    else if (input.MousePressed(kMiddle))
+        b = UI_EVENT_MPRESS;
+    else if (input.MouseDown(kMiddle))
+        a = UI_EVENT_MHOLD;
 
-    if (input.MousePressed(kLeft) || input.MousePressed(kRight) || input.MousePressed(kMiddle)) m_pressPosition = cursor;
+    if (input.MousePressed(kLeft) || input.MousePressed(kRight) || input.MousePressed(kMiddle))
+        m_pressPosition = cursor;
 
     if (!input.MousePressed(kLeft) && input.MouseDown(kLeft) &&
         (std::abs(cursor.x - m_pressPosition.x) > 5 || std::abs(cursor.y - m_pressPosition.y) > 5))
@@ -206,23 +252,28 @@ void CUiWindow::OfferImageStatics(float dt, CZEMDXInput& input) {
 
 CUiObject* CUiWindow::OfferChild(CUiObject* child, float dt, CZEMDXInput& input, uint32_t code, bool blocked,
                                  bool* taken, CUiObject** result) {
-    if (HasFlags(UI_POINTER_OVER)) child->AddFlags(UI_POINTER_OVER);
-    else child->ClearFlags(UI_POINTER_OVER);
-    if (blocked || *taken) child->AddFlags(UI_BLOCKED);
-    else child->ClearFlags(UI_BLOCKED);
+    if (HasFlags(UI_POINTER_OVER))
+        child->AddFlags(UI_POINTER_OVER);
+    else
+        child->ClearFlags(UI_POINTER_OVER);
+    if (blocked || *taken)
+        child->AddFlags(UI_BLOCKED);
+    else
+        child->ClearFlags(UI_BLOCKED);
     CUiObject* took = child->ProcessInput(dt, input);
     if (took && !*taken && !blocked) {
         *taken = true;
         *result = took;
         RouteEvent(code, took);
-        if (child->HasFlags(UI_PRESSED)) AddFlags(UI_PRESSED);
-        else ClearFlags(UI_PRESSED);
+        if (child->HasFlags(UI_PRESSED))
+            AddFlags(UI_PRESSED);
+        else
+            ClearFlags(UI_PRESSED);
     } else if (!took && child->HasFlags(UI_PRESSED)) {
         OfferImageStatics(dt, input);
     }
     if (took) *taken = true;
-    if (!m_captured && input.MouseDown(kLeft) && HasFlags(UI_PRESSED) && child->HasFlags(UI_PRESSED))
-        SetCapture(child);
+    if (!m_captured && input.MouseDown(kLeft) && HasFlags(UI_PRESSED) && child->HasFlags(UI_PRESSED)) SetCapture(child);
     return took;
 }
 
@@ -242,7 +293,8 @@ CUiObject* CUiWindow::ProcessInput(float dt, CZEMDXInput& input) {
     bool taken = false;
     CUiObject* result = nullptr;
     if (m_captured) {
-        if (CUiObject* holder = FindChild(m_capturedHash)) OfferChild(holder, dt, input, code, blocked, &taken, &result);
+        if (CUiObject* holder = FindChild(m_capturedHash))
+            OfferChild(holder, dt, input, code, blocked, &taken, &result);
     } else {
         // Topmost (last drawn) first. A copy, so that a hook that changes the
         // child list does not move the walk.
@@ -272,15 +324,17 @@ CUiObject* CUiWindow::ProcessInput(float dt, CZEMDXInput& input) {
     }
     if (m_pointerInside || HasEditBoxChild()) RouteEvent(code, this);
     m_previousPosition = m_position;
-    if (m_pointerInside && input.MouseReleased(kLeft) && HasFlags(UI_POINTER_OVER)) AddFlags(UI_FOCUS);
-    else ClearFlags(UI_FOCUS | UI_PRESSED);
+    if (m_pointerInside && input.MouseReleased(kLeft) && HasFlags(UI_POINTER_OVER))
+        AddFlags(UI_FOCUS);
+    else
+        ClearFlags(UI_FOCUS | UI_PRESSED);
     return m_pointerInside && !blocked ? this : nullptr;
 }
 
 int CUiWindow::SaveLayout(const char* path) {
     CFileStream file;
     if (!file.OpenWrite(path)) return 0;
-    CLayoutStream s(file, kVersion109, 0);
+    CLayoutStream s(file, kVersion109);
     float version = kVersion109;
     s.Field(version);
     if (!WriteLayoutRecord(*this, s)) return 0;
@@ -326,18 +380,19 @@ int CUiWindow::LoadLayout(const char* path, uint32_t offset, uint32_t size) {
         ErrorReport().SetError(ERR_DATA, "Layout offset %u is past the end of %s", offset, BaseName(path));
         return 0;
     }
+    // Read once, then parsed from memory: a layout is a few kilobytes.
+    std::vector<uint8_t> bytes(end - offset);
+    if (!bytes.empty() && !file.Read(bytes.data(), static_cast<uint32_t>(bytes.size()))) return 0;
+    file.Close();
+    CLayoutStream s(bytes.data(), bytes.size(), 0.0f, BaseName(path));
     float version = 0.0f;
-    {
-        CLayoutStream head(file, 0.0f, end);
-        if (!head.Field(version)) return 0;
-    }
+    if (!s.Field(version)) return 0;
     m_layoutVersion = version;
     if (version != kVersion109 && version != kVersion107) {
-        file.Close();
         ErrorReport().SetError(ERR_FILE_VERSION, GetMessageText(MSG_ERROR_FILE_VERSION), BaseName(path));
         return 0;
     }
-    CLayoutStream s(file, version, end);
+    s.SetVersion(version);
     uint32_t windowType = 0;
     if (!s.Field(windowType)) return 0;
     if (!ReadLayoutRecord(*this, s, false)) return 0;

@@ -93,7 +93,9 @@ public:
     // Controls the derived window owns as members: the layout reader fills them
     // instead of creating new ones, and the window does not delete them.
     void AddPreBound(CUiObject* control) { m_preBound.push_back(control); }
-    void SetDragArea(float left, float top, float right, float bottom) { m_dragArea[0] = left, m_dragArea[1] = top, m_dragArea[2] = right, m_dragArea[3] = bottom; }
+    void SetDragArea(float left, float top, float right, float bottom) {
+        m_dragArea[0] = left, m_dragArea[1] = top, m_dragArea[2] = right, m_dragArea[3] = bottom;
+    }
     const float* DragArea() const { return m_dragArea; }
 
     float FadeAlpha() const { return m_fadeAlpha; }

@@ -51,8 +51,7 @@ TEST(Draw2D, ScreenQuadAndOutlineCorners) {
     ASSERT_EQ(device.draws.size(), 2u);
     EXPECT_EQ(device.types, (std::vector<uint32_t>{platform::PT_TRIANGLESTRIP, platform::PT_LINESTRIP}));
     EXPECT_EQ(device.draws[0], (std::vector<float>{9.5f, 19.5f, 39.5f, 19.5f, 9.5f, 59.5f, 39.5f, 59.5f}));
-    EXPECT_EQ(device.draws[1],
-              (std::vector<float>{9.5f, 19.5f, 39.5f, 19.5f, 39.5f, 59.5f, 9.5f, 59.5f, 9.5f, 19.5f}));
+    EXPECT_EQ(device.draws[1], (std::vector<float>{9.5f, 19.5f, 39.5f, 19.5f, 39.5f, 59.5f, 9.5f, 59.5f, 9.5f, 19.5f}));
     uint32_t z = 0, lighting = 0;
     device.GetRenderState(platform::RS_ZENABLE, &z);
     device.GetRenderState(platform::RS_LIGHTING, &lighting);
@@ -90,8 +89,8 @@ TEST(Draw2D, RaysAgainstBoxesAndTriangles) {
 
 TEST(Draw2D, FrustumTests) {
     // Only the side planes matter here: x >= 0 and four planes far away.
-    platform::Plane planes[6] = {{0, 0, 1, 100}, {0, 0, -1, 100}, {1, 0, 0, 0},
-                                 {-1, 0, 0, 100}, {0, 1, 0, 100}, {0, -1, 0, 100}};
+    platform::Plane planes[6] = {{0, 0, 1, 100},  {0, 0, -1, 100}, {1, 0, 0, 0},
+                                 {-1, 0, 0, 100}, {0, 1, 0, 100},  {0, -1, 0, 100}};
     Vec3 box[8];
     UnitBox(box);
     for (Vec3& p : box) p.x -= 0.5f;  // straddles x = 0

@@ -405,7 +405,7 @@ TEST(Layout, StateImageEntries) {
     {
         CFileStream out;
         ASSERT_EQ(out.OpenWrite(path.c_str()), 1);
-        CLayoutStream s(out, 1.09f, 0);
+        CLayoutStream s(out, 1.09f);
         WriteLayoutStateImage(s, 2, "ICON.DDS");
         WriteLayoutStateImage(s, 0, "");
         uint32_t hasImage = 1, badIndex = 3;
@@ -414,9 +414,8 @@ TEST(Layout, StateImageEntries) {
         s.Field(badIndex);
         s.Field(name);
     }
-    CFileStream in;
-    ASSERT_EQ(in.OpenRead(path.c_str()), 1);
-    CLayoutStream s(in, 1.09f, in.fileSize());
+    std::vector<uint8_t> bytes = ReadAll(path);
+    CLayoutStream s(bytes.data(), bytes.size(), 1.09f, "STATES.DUI");
     int32_t index = 0;
     CResource* image = nullptr;
     std::string name;

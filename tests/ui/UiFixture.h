@@ -101,8 +101,10 @@ public:
             if (input.MouseReleased(0)) ClearFlags(UI_PRESSED);
             return nullptr;
         }
-        if (input.MouseDown(0)) AddFlags(UI_PRESSED);
-        else if (input.MouseReleased(0)) ClearFlags(UI_PRESSED);
+        if (input.MouseDown(0))
+            AddFlags(UI_PRESSED);
+        else if (input.MouseReleased(0))
+            ClearFlags(UI_PRESSED);
         return this;
     }
     void SetEnabled(int enable) override {
@@ -177,10 +179,10 @@ public:
     std::vector<Call> calls;
     std::function<void(uint32_t, CUiObject*)> onHook;
 
-#define QOR_HOOK(name, code)                   \
-    void name(CUiObject* c) override {         \
-        calls.push_back({code, c});            \
-        if (onHook) onHook(code, c);           \
+#define QOR_HOOK(name, code)           \
+    void name(CUiObject* c) override { \
+        calls.push_back({code, c});    \
+        if (onHook) onHook(code, c);   \
     }
     QOR_HOOK(OnLButtonClick, 2)
     QOR_HOOK(OnLButtonPress, 1)
@@ -222,8 +224,10 @@ struct UiFixture {
         auto* win = new HookWindow;
         win->Create(nullptr, name, x, y, w, h, 0);
         win->SetColor(0xFFFFFFFFu);
-        if (upper) ui.AddUpperWindow(win);
-        else ui.AddLowerWindow(win);
+        if (upper)
+            ui.AddUpperWindow(win);
+        else
+            ui.AddLowerWindow(win);
         return win;
     }
     static TestLabel* AddLabel(CUiWindow* win, const std::string& name, float x, float y, float w, float h) {

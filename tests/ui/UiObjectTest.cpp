@@ -12,7 +12,7 @@ TEST(UiObject, HitTestEdgeTable) {
         float x, y;
         int inside;
     } cases[] = {
-        {111, 71, 1}, {149, 99, 1}, {110, 80, 0}, {150, 80, 0},      // left and right edges
+        {111, 71, 1}, {149, 99, 1},  {110, 80, 0},    {150, 80, 0},  // left and right edges
         {120, 70, 0}, {120, 100, 0}, {109.5f, 80, 0}, {130, 85, 1},  // top, bottom, just outside, middle
     };
     for (const Case& c : cases) {
@@ -35,7 +35,7 @@ TEST(UiObject, ColourPackingTable) {
         {{1, 1, 1, 1}, 0xFFFFFFFFu},
         {{0, 0, 0, 0}, 0x00000000u},
         {{2.0f, -1.0f, 0.5f, 1.5f}, 0xFFFF0080u},        // clamped; 127.5 + 0.5 -> 128
-        {{0.2f, 0.6f, 0.0f, 0.4f}, 0x66339900u},          // 51.5 -> 51, 153.5 -> 153, 102.5 -> 102
+        {{0.2f, 0.6f, 0.0f, 0.4f}, 0x66339900u},         // 51.5 -> 51, 153.5 -> 153, 102.5 -> 102
         {{0.998f, 0.002f, 0.0019f, 0.5f}, 0x80FE0100u},  // 254.99 -> 254, 1.01 -> 1, 0.98 -> 0
     };
     for (const Case& c : cases) EXPECT_EQ(PackColor(c.colour), c.argb) << std::hex << c.argb;
