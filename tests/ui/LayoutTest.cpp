@@ -9,6 +9,7 @@
 #include "tests/fixtures/TempFolder.h"
 #include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"
+#include "tools/PackageWriter.h"
 #include "ui/LayoutResource.h"
 #include "ui/LayoutRecord.h"
 #include "ui/UiImage.h"
@@ -431,4 +432,29 @@ TEST(Layout, StateImageEntries) {
     EXPECT_EQ(image, nullptr);
     EXPECT_EQ(ErrorReport().Text(), "Layout state image ICON.DDS has the state index 3 : STATES.DUI");
     EXPECT_EQ(resources.Cache(RES_TEXTURE)->Count(), 0u);
+}
+
+// A layout inside a package loads through the layout resource with the entry's
+// place; a damaged one fails without deleting anything twice.
+TEST(Layout, PackagedLayoutThroughTheResourceManager) {
+    LayoutFixture f;
+    std::vector<uint8_t> good = BuildLayout(SampleLayout());
+    CPackageWriter package("UI.DRP");
+    package.Add("PACKED.DUI", good, false);
+    package.Add("CUT.DUI", std::vector<uint8_t>(good.begin(), good.begin() + 60), false);
+    ASSERT_TRUE(package.WritePackage(f.tmp.path() + "\\DATA"));
+    ASSERT_TRUE(CPackageWriter::WriteList(f.tmp.Path("PACKAGELIST.DRL"), {&package}));
+    CResourceManager resources(f.tmp.path());
+    ASSERT_TRUE(resources.FileIndex().LoadPackageList("PACKAGELIST.DRL"));
+    RegisterLayoutResource(resources);
+    auto* window = new CUiWindow;
+    CResource* layout = resources.GetResource("PACKED.DUI", RES_LAYOUT, window, 0);
+    ASSERT_NE(layout, nullptr) << ErrorReport().Text();
+    EXPECT_EQ(window->Children().size(), 5u);
+    EXPECT_EQ(f.ui.LowerLayer(), (std::vector<CUiWindow*>{window}));
+    // The failed resource takes its window with it; nothing stays in the layers.
+    EXPECT_EQ(resources.GetResource("CUT.DUI", RES_LAYOUT, new CUiWindow, 0), nullptr);
+    EXPECT_EQ(f.ui.LowerLayer().size(), 1u);
+    resources.ReleaseResource(layout);
+    EXPECT_TRUE(f.ui.LowerLayer().empty());
 }

@@ -224,6 +224,10 @@ TEST(UiManager, CandidateCellsAtTheFocus) {
     HookWindow* win = f.AddWindow("W", 100, 200, 300, 100);
     TestLabel* edit = UiFixture::AddLabel(win, "ID_EDIT", 10, 20, 100, 20);
     f.ui.SetFocus(edit);
+    ime.Type('h');
+    ime.Type('i');
+    f.ui.HandleImeEvents();
+    EXPECT_EQ(f.ui.Ime().GetText(), "hi");
     for (uint16_t language : {uint16_t(0x0411), platform::kLanguageKorean}) {
         ime.SwitchLanguage(language);
         ime.ShowCandidates({{"a", "b", "c", "d"}, 1, 0, 3});
