@@ -19,7 +19,7 @@
 
 namespace {
 
-// A control with a label's part (a caption and a font index) that takes the
+// A control with the static's part that takes the
 // input while the pointer is over it.
 class BenchLabel : public CUiObject {
 public:
@@ -30,11 +30,17 @@ public:
         HitTest({static_cast<float>(c.x), static_cast<float>(c.y)});
         return m_pointerInside && !HasFlags(UI_BLOCKED) ? this : nullptr;
     }
+    // The static's part: text, text colour, font, frame columns and rows, frame time.
     int SerializeLayoutPart(CLayoutStream& s) override {
         uint32_t font = FontIndex();
-        return s.Field(caption) && s.Field(font) ? 1 : 0;
+        return s.Field(caption) && s.Floats(textColour, 4) && s.Field(font) && s.Field(frames[0]) &&
+                       s.Field(frames[1]) && s.Field(frames[2])
+                   ? 1
+                   : 0;
     }
     std::string caption;
+    float textColour[4] = {0, 0, 0, 1};
+    uint32_t frames[3] = {0, 0, 0};
 };
 
 LayoutFileSpec BigLayout(int controls) {
@@ -52,7 +58,8 @@ LayoutFileSpec BigLayout(int controls) {
         r.rect[2] = 48;
         r.rect[3] = 28;
         r.text = "tooltip " + std::to_string(i);
-        r.part = {LayoutString("caption " + std::to_string(i)), LayoutU32(0)};
+        const float black[4] = {0, 0, 0, 1};
+        r.part = StaticPart("caption " + std::to_string(i), black, 0, 0, 0, 0);
         spec.children.push_back(r);
     }
     return spec;

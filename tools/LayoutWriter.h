@@ -46,3 +46,28 @@ int WriteLayoutFile(const char* path, const LayoutFileSpec& spec);
 inline LayoutField LayoutU32(uint32_t v) { return {v}; }
 inline LayoutField LayoutFloat(float v) { return {v}; }
 inline LayoutField LayoutString(std::string v) { return {std::move(v)}; }
+
+// The type parts of the control types, field by field in file order.
+struct LayoutButtonPart {
+    float stateUv[24] = {0, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 0, 1, 1, 1};
+    std::string stateImage[3];  // normal, hover, pressed; empty for none
+    std::string caption;
+    float captionColour[4] = {1, 1, 1, 1};
+    std::string hoverSound, clickSound;
+    uint32_t font = 0;
+    uint32_t frameColumns = 0, frameRows = 0;
+    float frameTime = 0;
+    // Check buttons of version 1.09 files end with the caption shift.
+    bool withCheckShift = false;
+    int32_t checkShift = 0;
+};
+std::vector<LayoutField> ButtonPart(const LayoutButtonPart& part);
+std::vector<LayoutField> ComboBoxPart(float buttonWidth, float listHeight, uint32_t listRows);
+std::vector<LayoutField> ListBoxPart(uint32_t columns, uint32_t rows, float scrollBarWidth, const float colour[4],
+                                     uint32_t font);
+std::vector<LayoutField> GaugePart(float headLength);
+std::vector<LayoutField> SliderPart(float thumbLength);
+// Version 1.07 edit boxes have no font index (withFont false).
+std::vector<LayoutField> EditBoxPart(const float colour[4], uint32_t style, uint32_t font, bool withFont);
+std::vector<LayoutField> StaticPart(const std::string& text, const float colour[4], uint32_t font,
+                                    uint32_t frameColumns, uint32_t frameRows, float frameTime);

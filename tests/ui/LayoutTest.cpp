@@ -26,7 +26,8 @@ LayoutRecordSpec Label(const std::string& name, float x, float y, const std::str
     r.rect[3] = 20;
     r.colour[3] = 0.75f;
     r.text = "tip of " + name;
-    r.part = {LayoutString(caption), LayoutU32(font)};
+    const float black[4] = {0, 0, 0, 1};
+    r.part = StaticPart(caption, black, font, 0, 0, 0);
     return r;
 }
 
@@ -36,8 +37,8 @@ LayoutRecordSpec Edit(const std::string& name, bool withFont) {
     r.name = name;
     r.rect[2] = 120;
     r.rect[3] = 18;
-    r.part = {LayoutFloat(1), LayoutFloat(0.5f), LayoutFloat(0), LayoutFloat(1), LayoutU32(7)};
-    if (withFont) r.part.push_back(LayoutU32(1));
+    const float colour[4] = {1, 0.5f, 0, 1};
+    r.part = EditBoxPart(colour, 7, 1, withFont);
     return r;
 }
 
@@ -310,7 +311,7 @@ TEST(Layout, PreBoundControlIsFilledAndNotDeleted) {
     // A pre-bound control of another type than the record is refused.
     LayoutFileSpec spec = SampleLayout();
     spec.children[0].type = UI_TYPE_BUTTON;
-    spec.children[0].part = {LayoutString("x"), LayoutU32(0)};
+    spec.children[0].part = ButtonPart(LayoutButtonPart());
     path = f.Write("BOUND2.DUI", spec);
     BoundWindow window;
     EXPECT_EQ(window.LoadLayout(path.c_str(), 0), 0);
@@ -457,4 +458,74 @@ TEST(Layout, PackagedLayoutThroughTheResourceManager) {
     EXPECT_EQ(f.ui.LowerLayer().size(), 1u);
     resources.ReleaseResource(layout);
     EXPECT_TRUE(f.ui.LowerLayer().empty());
+}
+
+// Buttons and check buttons keep their images in their state part; a check
+// button of a 1.07 file has no caption shift; a state index past 2 fails.
+TEST(Layout, ButtonStatePartsAndVersions) {
+    LayoutFixture f;
+    f.tmp.Write("UP.DDS", std::string("x"));
+    f.tmp.Write("DOWN.DDS", std::string("x"));
+    CResourceManager resources(f.tmp.path());
+    resources.SetFactory(RES_TEXTURE, [](CUiWindow*) { return new StubTexture; });
+    auto button = [](uint32_t type, const std::string& name, bool checkShift) {
+        LayoutRecordSpec r;
+        r.type = type;
+        r.name = name;
+        LayoutButtonPart part;
+        part.stateImage[0] = "UP.DDS";
+        part.stateImage[2] = "DOWN.DDS";
+        part.caption = "OK";
+        part.hoverSound = "HOVER.WAV";
+        part.font = 1;
+        part.frameTime = 0.25f;
+        part.withCheckShift = checkShift;
+        part.checkShift = 3;
+        r.part = ButtonPart(part);
+        return r;
+    };
+    for (float version : {1.09f, 1.07f}) {
+        LayoutFileSpec spec = SampleLayout();
+        spec.version = version;
+        bool v109 = version == 1.09f;
+        spec.children = {button(UI_TYPE_BUTTON, "ID_BTN_OK", false), button(UI_TYPE_CHECKBUTTON, "ID_CHECK", v109),
+                         Label("ID_STT_AFTER", 0, 0, "after", 0)};
+        std::string path = f.Write("BUTTONS.DUI", spec);
+        CUiWindow window;
+        ASSERT_EQ(window.LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+        auto* ok = dynamic_cast<TestButton*>(window.FindChild(NameHash("ID_BTN_OK")));
+        ASSERT_NE(ok, nullptr);
+        EXPECT_NE(ok->stateImage[0], nullptr);
+        EXPECT_EQ(ok->stateImage[1], nullptr);
+        EXPECT_EQ(ok->stateName[2], "DOWN.DDS");
+        EXPECT_EQ(ok->Image(), nullptr);  // no common image for buttons
+        EXPECT_EQ(ok->hoverSound, "HOVER.WAV");
+        EXPECT_EQ(ok->FontIndex(), 1u);
+        auto* check = dynamic_cast<TestButton*>(window.FindChild(NameHash("ID_CHECK")));
+        EXPECT_EQ(check->checkShift, v109 ? 3 : 0);
+        EXPECT_EQ(dynamic_cast<TestLabel*>(window.FindChild(NameHash("ID_STT_AFTER")))->caption, "after");
+        if (v109) {
+            std::string again = f.tmp.Path("AGAIN.DUI");
+            ASSERT_EQ(window.SaveLayout(again.c_str()), 1);
+            EXPECT_EQ(ReadAll(again), BuildLayout(spec));
+        }
+    }
+
+    LayoutFileSpec spec = SampleLayout();
+    spec.children = {button(UI_TYPE_BUTTON, "ID_BTN_OK", false)};
+    // The pressed image's entry: has image, state index, name. Make its index 5.
+    std::vector<LayoutField>& part = spec.children[0].part;
+    for (size_t i = 24; i + 1 < part.size(); ++i) {
+        auto* name = std::get_if<std::string>(&part[i + 1].value);
+        if (name && *name == "DOWN.DDS") {
+            part[i] = LayoutU32(5);
+            break;
+        }
+    }
+    std::string path = f.Write("BADSTATE.DUI", spec);
+    CUiWindow window;
+    EXPECT_EQ(window.LoadLayout(path.c_str(), 0), 0);
+    EXPECT_EQ(ErrorReport().Text(),
+              "Layout state image DOWN.DDS has the state index 5 : BADSTATE.DUI\n<- ID_BTN_OK\n<- WND_SAMPLE");
+    EXPECT_EQ(resources.Cache(RES_TEXTURE)->Count(), 0u);  // the normal image went back with the button
 }

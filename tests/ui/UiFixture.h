@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "engine/ErrorReport.h"
+#include "engine/ResourceManager.h"
 #include "engine/ZEMDXInput.h"
 #include "platform/GfxRecordingDevice.h"
 #include "platform/ScriptedInput.h"
+#include "ui/LayoutRecord.h"
 #include "ui/LayoutStream.h"
 #include "ui/UiControlFactory.h"
 #include "ui/UiManager.h"
@@ -117,14 +119,63 @@ public:
             ClearFlags(UI_DISABLED);
         }
     }
+    // The static's part: text, text colour, font, frame columns and rows, frame time.
     int SerializeLayoutPart(CLayoutStream& s) override {
         uint32_t font = FontIndex();
-        if (!s.Field(caption) || !s.Field(font)) return 0;
+        if (!s.Field(caption) || !s.Floats(textColour, 4) || !s.Field(font) || !s.Field(frames[0]) ||
+            !s.Field(frames[1]) || !s.Field(frames[2]))
+            return 0;
         if (s.Reading()) SetFont(font);
         return 1;
     }
+    float textColour[4] = {0, 0, 0, 1};
+    uint32_t frames[3] = {0, 0, 0};
     std::string caption;
     int inputCalls = 0;
+};
+
+// A control of the button's and check button's types with their part: three
+// state images (taken as the layout names them), a caption and its colour, two
+// sound names, a font, the frame animation and, for a check button of a 1.09
+// file, the caption shift.
+class TestButton : public CUiObject {
+public:
+    explicit TestButton(uint32_t type) { m_typeId = type; }
+    ~TestButton() override {
+        for (CResource* image : stateImage)
+            if (image && g_pResourceManager) g_pResourceManager->ReleaseResource(image);
+    }
+    int SerializeLayoutPart(CLayoutStream& s) override {
+        if (!s.Floats(stateUv, 24)) return 0;
+        for (int i = 0; i < 3; ++i) {
+            if (s.Reading()) {
+                int32_t index = -1;
+                CResource* image = nullptr;
+                std::string name;
+                if (!ReadLayoutStateImage(s, &index, &image, &name)) return 0;
+                if (index >= 0) {
+                    stateImage[index] = image;
+                    stateName[index] = name;
+                }
+            } else if (!WriteLayoutStateImage(s, i, stateName[i])) {
+                return 0;
+            }
+        }
+        uint32_t font = FontIndex();
+        if (!s.Field(caption) || !s.Floats(captionColour, 4) || !s.Field(hoverSound) || !s.Field(clickSound) ||
+            !s.Field(font) || !s.Field(frames[0]) || !s.Field(frames[1]) || !s.Field(frames[2]))
+            return 0;
+        if (s.Reading()) SetFont(font);
+        if (m_typeId == UI_TYPE_CHECKBUTTON && s.Version() != CUiWindow::kVersion107 && !s.Field(checkShift)) return 0;
+        return 1;
+    }
+    float stateUv[24] = {};
+    CResource* stateImage[3] = {};
+    std::string stateName[3];
+    std::string caption, hoverSound, clickSound;
+    float captionColour[4] = {};
+    uint32_t frames[3] = {};
+    int32_t checkShift = 0;
 };
 
 // A control of the edit box's type: its part is a text colour, a style value
@@ -215,7 +266,8 @@ struct UiFixture {
         ui.AddFont(&font0);
         ui.AddFont(&font1);
         RegisterUiControl(UI_TYPE_STATIC, [] { return new TestLabel; });
-        RegisterUiControl(UI_TYPE_BUTTON, [] { return new TestLabel(UI_TYPE_BUTTON); });
+        RegisterUiControl(UI_TYPE_BUTTON, [] { return new TestButton(UI_TYPE_BUTTON); });
+        RegisterUiControl(UI_TYPE_CHECKBUTTON, [] { return new TestButton(UI_TYPE_CHECKBUTTON); });
         RegisterUiControl(UI_TYPE_EDITBOX, [] { return new TestEdit; });
         RegisterUiControl(UI_TYPE_LISTBOX, [] { return new TestCompound; });
     }
