@@ -1,0 +1,109 @@
+// A layout written by our writer, loaded into a window of the UI manager,
+// drawn by the GL device in a real SDL window (under the test's own Xvfb) and
+// clicked with scripted input: the clicked control changes colour, and the
+// screenshot shows it.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "engine/NameHash.h"
+#include "platform/GfxSystem.h"
+#include "tests/fixtures/TempFolder.h"
+#include "tests/ui/UiFixture.h"
+#include "tools/LayoutWriter.h"
+
+using namespace platform;
+
+namespace {
+
+// Turns a clicked control green.
+class PaintWindow : public CUiWindow {
+public:
+    void OnLButtonClick(CUiObject* control) override {
+        if (control != this) control->SetColor(0xFF00FF00u);
+    }
+};
+
+LayoutRecordSpec Square(const std::string& name, float x, float y, float r, float g, float b) {
+    LayoutRecordSpec spec;
+    spec.type = UI_TYPE_STATIC;
+    spec.name = name;
+    spec.rect[0] = x;
+    spec.rect[1] = y;
+    spec.rect[2] = 40;
+    spec.rect[3] = 40;
+    spec.colour[0] = r;
+    spec.colour[1] = g;
+    spec.colour[2] = b;
+    const float black[4] = {0, 0, 0, 1};
+    spec.part = StaticPart("", black, 0, 0, 0, 0);
+    return spec;
+}
+
+}  // namespace
+
+TEST(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Window* sdlWindow =
+        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 256, 192, SDL_WINDOW_OPENGL);
+    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+    {
+        CGfxGlSystem system;
+        GfxPresentParameters p;
+        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
+        std::unique_ptr<CGfxDevice> device;
+        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+                  GFX_OK);
+
+        UiFixture f;  // test controls and fonts; its recording device is replaced by the real one
+        f.ui.SetDevice(device.get());
+        TempFolder tmp;
+        LayoutFileSpec layout;
+        layout.window.name = "WND_PAINT";
+        layout.window.rect[0] = 20;
+        layout.window.rect[1] = 20;
+        layout.window.rect[2] = 200;
+        layout.window.rect[3] = 140;
+        layout.window.colour[0] = layout.window.colour[1] = 0;  // a blue panel
+        layout.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(0), LayoutFloat(0)};
+        layout.children = {Square("ID_STT_LEFT", 20, 30, 1, 0, 0), Square("ID_STT_RIGHT", 120, 30, 1, 0, 0)};
+        std::string path = tmp.Path("PAINT.DUI");
+        ASSERT_EQ(WriteLayoutFile(path.c_str(), layout), 1);
+        auto* window = new PaintWindow;
+        ASSERT_EQ(window->LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+        f.ui.AddLowerWindow(window);
+
+        ScriptedFrame in;
+        in.Cursor(160, 70);  // inside the right square (absolute 140..180 x 50..90)
+        in.Button(0, true);
+        in.Frame();
+        f.ui.DispatchInput(0.016f, in.input);
+        in.Button(0, false);
+        in.Frame();
+        f.ui.DispatchInput(0.016f, in.input);
+        EXPECT_EQ(window->FindChild(NameHash("ID_STT_RIGHT"))->Colour().g, 1.0f);
+
+        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
+        ASSERT_EQ(device->BeginScene(), GFX_OK);
+        f.ui.RenderWindows();
+        ASSERT_EQ(device->EndScene(), GFX_OK);
+        CGfxSurface* back = nullptr;
+        ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
+        std::vector<uint32_t> px;
+        ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
+        GfxRelease(back);
+        ASSERT_EQ(device->Present(), GFX_OK);
+
+        auto at = [&](int x, int y) { return px[static_cast<size_t>(y) * 256 + static_cast<size_t>(x)] & 0xFFFFFFu; };
+        EXPECT_EQ(at(5, 5), 0x000000u);     // outside the window
+        EXPECT_EQ(at(30, 30), 0x0000FFu);   // the panel
+        EXPECT_EQ(at(60, 70), 0xFF0000u);   // the left square, not clicked
+        EXPECT_EQ(at(160, 70), 0x00FF00u);  // the clicked one
+        EXPECT_EQ(at(139, 70), 0x0000FFu);  // just left of it: its edges are exact
+        EXPECT_EQ(at(140, 70), 0x00FF00u);
+        EXPECT_EQ(at(179, 89), 0x00FF00u);
+        EXPECT_EQ(at(180, 89), 0x0000FFu);
+        f.ui.DeleteAllWindows();
+        f.ui.SetDevice(nullptr);
+    }
+    SDL_DestroyWindow(sdlWindow);
+}
