@@ -344,6 +344,7 @@ TEST(Layout, TwoWindowsShareOneLayoutFile) {
     // released afterwards must not delete it again.
     f.ui.DeleteAllWindows();
     EXPECT_EQ(static_cast<CLayoutResource*>(b)->Window(), nullptr);
+    EXPECT_NE(b->CacheOwner(), second);  // a new window at the same address gets its own layout
     resources.ReleaseResource(b);
 }
 
