@@ -5,7 +5,8 @@
 //   u32 technique count (at least 1), each: string name, u32 pass count (at least 1), each pass:
 //       string name, u32 vertex shader index, u32 fragment shader index,
 //       u32 render-state count, each: u32 state, u32 value
-// Readers refuse trailing data, so a file that grew a field is noticed.
+// Bytes after the last technique are ignored: data files of the game may end
+// in their 16-byte digest.
 #include "platform/GfxEffect.h"
 
 #include <cstring>
@@ -39,7 +40,6 @@ public:
         m_pos += n;
         return true;
     }
-    bool AtEnd() const { return m_pos == m_size; }
 
 private:
     const uint8_t* m_data;
@@ -112,7 +112,6 @@ GfxResult ParseEffect(const uint8_t* data, size_t size, GfxEffectDescription* ou
         }
         d.techniques.push_back(std::move(t));
     }
-    if (!r.AtEnd()) return GFXERR_INVALIDDATA;
     *out = std::move(d);
     return GFX_OK;
 }
@@ -166,6 +165,19 @@ GfxResult CGfxEffect::SetVector(std::string_view name, const Vec4& value) {
     const float v[4] = {value.x, value.y, value.z, value.w};
     return SetFloats(name, EPT_VECTOR, v, 4);
 }
+GfxResult CGfxEffect::SetFloatArray(std::string_view name, const float* values, uint32_t count) {
+    const GfxEffectParameter* p = Find(name);
+    if (!p || !values || p->type == EPT_TEXTURE) return GFXERR_INVALIDCALL;
+    return SetFloats(name, p->type, values, count);
+}
+
+GfxResult CGfxEffect::SetVectorArray(std::string_view name, const Vec4* values, uint32_t count) {
+    if (!values || count == 0) return GFXERR_INVALIDCALL;
+    std::vector<float> flat;
+    for (uint32_t i = 0; i < count; ++i) flat.insert(flat.end(), {values[i].x, values[i].y, values[i].z, values[i].w});
+    return SetFloats(name, EPT_VECTOR, flat.data(), flat.size());
+}
+
 GfxResult CGfxEffect::SetMatrix(std::string_view name, const Matrix& value) {
     return SetFloats(name, EPT_MATRIX, &value.m[0][0], 16);
 }

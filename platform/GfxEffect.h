@@ -8,6 +8,9 @@
 // Shader sources carry no #version line; the device puts one in front with
 // this helper, which vertex shaders use for their output:
 //   vec4 ToClip(vec4 clip)  // Direct3D clip coordinates to the device's
+// A sampler uniform named u_stage0 or u_stage1 that is not a parameter reads
+// the texture bound to that device stage (SetTexture), as an effect without
+// its own texture does on the original.
 // Matrices reach the shaders as written (row vectors): in GLSL, M * v is the
 // row-vector product v * M. Vertex inputs use the device's locations:
 // 0 position, 1 normal, 2 diffuse, 3 specular, 4..11 texture sets 0..7.
@@ -86,6 +89,9 @@ public:
     GfxResult SetBool(std::string_view name, bool value);
     GfxResult SetInt(std::string_view name, int32_t value);
     GfxResult SetVector(std::string_view name, const Vec4& value);
+    // Raw floats into a float, vector or matrix parameter (e.g. an array of float2 as 2 n floats).
+    GfxResult SetFloatArray(std::string_view name, const float* values, uint32_t count);
+    GfxResult SetVectorArray(std::string_view name, const Vec4* values, uint32_t count);
     GfxResult SetMatrix(std::string_view name, const Matrix& value);
     GfxResult SetMatrixArray(std::string_view name, const Matrix* values, uint32_t count);
     GfxResult SetTexture(std::string_view name, CGfxTexture* texture);

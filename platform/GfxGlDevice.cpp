@@ -59,6 +59,7 @@ public:
     struct PassProgram {
         GLuint name = 0;
         std::vector<GLint> locations;
+        GLint stages[2] = {-1, -1};  // u_stage0, u_stage1
     };
     std::vector<std::vector<PassProgram>> programs;
 
@@ -282,6 +283,12 @@ bool CGfxGlDevice::Init() {
     glGenSamplers(2, m_samplers);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    const uint32_t white = 0xFFFFFFFFu;
+    glGenTextures(1, &m_white);
+    glBindTexture(GL_TEXTURE_2D, m_white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    m_context->SetSwapInterval(m_params.presentationInterval == PRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
     Initialise();
     return glGetError() == GL_NO_ERROR;
 }
@@ -290,6 +297,7 @@ CGfxGlDevice::~CGfxGlDevice() {
     if (!m_context || !m_context->MakeCurrent()) return;
     for (auto& p : m_programs) glDeleteProgram(p.second->name);
     glDeleteSamplers(2, m_samplers);
+    glDeleteTextures(1, &m_white);
     glDeleteBuffers(1, &m_streamVbo);
     glDeleteBuffers(1, &m_streamIbo);
     glDeleteFramebuffers(1, &m_fbo);
@@ -626,6 +634,8 @@ GfxResult CGfxGlDevice::PrepareEffect(CGfxEffect* effect, std::string* errors) {
             }
             for (const auto& parameter : d.parameters)
                 program.locations.push_back(glGetUniformLocation(program.name, parameter.name.c_str()));
+            program.stages[0] = glGetUniformLocation(program.name, "u_stage0");
+            program.stages[1] = glGetUniformLocation(program.name, "u_stage1");
             native->programs.back().push_back(std::move(program));
         }
     }
@@ -689,11 +699,20 @@ void CGfxGlDevice::SendEffectParameters() {
                 break;
         }
     }
+    // Device stages read through u_stage0 / u_stage1, on the units after the parameters'.
+    for (uint32_t stage = 0; stage < 2; ++stage) {
+        if (program.stages[stage] < 0) continue;
+        if (m_samplerDirty[stage]) ApplySampler(stage);
+        glBindSampler(unit, m_samplers[stage]);
+        BindTextureUnit(unit, GetTexture(stage));
+        glUniform1i(program.stages[stage], static_cast<GLint>(unit));
+        ++unit;
+    }
 }
 
 void CGfxGlDevice::BindTextureUnit(uint32_t unit, CGfxTexture* texture) {
     glActiveTexture(GL_TEXTURE0 + unit);
-    glBindTexture(GL_TEXTURE_2D, texture ? TextureName(texture) : 0);
+    glBindTexture(GL_TEXTURE_2D, texture ? TextureName(texture) : m_white);
     glActiveTexture(GL_TEXTURE0);
 }
 

@@ -74,6 +74,7 @@ private:
     bool m_s3tc = false;
     uint32_t m_vao = 0, m_fbo = 0, m_readFbo = 0, m_streamVbo = 0, m_streamIbo = 0;
     uint32_t m_samplers[2] = {0, 0};
+    uint32_t m_white = 0;  // what an unbound texture reads: opaque white
     uint32_t m_attachedColour = 0, m_attachedLevel = 0, m_attachedDepth = 0;
     bool m_attachedIsTexture = false;
     bool m_stateDirty = true, m_samplerDirty[2] = {true, true};

@@ -8,6 +8,7 @@
 #include "platform/GfxTypes.h"
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
+#include "tools/StandardEffects.h"
 #include "tools/ProtocolTablesWriter.h"
 
 namespace {
@@ -142,7 +143,11 @@ int MakeSampleGameFolder(const std::string& folder) {
     CPackageWriter textures("TEXTURE.DRP");
     textures.Add("LOGO1.DDS", LogoTexture());
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures})) return 0;
+    CPackageWriter shaders("SHADER.DRP");
+    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
+    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+    if (!shaders.WritePackage(folder + "\\DATA")) return 0;
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders})) return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;
