@@ -449,6 +449,22 @@ GfxResult CGfxDevice::SetIndices(CGfxIndexBuffer* buffer) {
     return GFX_OK;
 }
 
+// The largest index of count indices (16 or 32 bits each).
+static uint32_t MaxIndex(const uint8_t* indices, uint32_t count, bool wide) {
+    uint32_t most = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t v;
+        if (wide) {
+            v = indices[4 * i] | indices[4 * i + 1] << 8 | indices[4 * i + 2] << 16 |
+                static_cast<uint32_t>(indices[4 * i + 3]) << 24;
+        } else {
+            v = indices[2 * i] | indices[2 * i + 1] << 8;
+        }
+        if (v > most) most = v;
+    }
+    return most;
+}
+
 GfxResult CGfxDevice::CheckStreamDraw(uint32_t bytesFromOffset) const {
     if (!m_stream || m_streamStride == 0) return GFXERR_INVALIDCALL;
     if (!m_declaration && m_state.fvf == 0) return GFXERR_INVALIDCALL;
@@ -488,6 +504,14 @@ GfxResult CGfxDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, ui
         return GFXERR_INVALIDCALL;
     uint64_t bytes = (static_cast<uint64_t>(baseVertex) + minIndex + numVertices) * m_streamStride;
     if (bytes > 0xFFFFFFFFu || GfxFailed(CheckStreamDraw(static_cast<uint32_t>(bytes)))) return GFXERR_INVALIDCALL;
+    // An index past the vertices would make the device read beyond the buffer.
+    {
+        std::lock_guard<std::mutex> lock(m_indices->DataMutex());
+        uint32_t most = MaxIndex(m_indices->Data() + static_cast<size_t>(startIndex) * indexBytes, call.vertexCount,
+                                 indexBytes == 4);
+        uint64_t vertices = (m_stream->GetLength() - m_streamOffset) / m_streamStride;
+        if (static_cast<uint64_t>(most) + static_cast<uint64_t>(baseVertex) >= vertices) return GFXERR_INVALIDCALL;
+    }
     if (IsLost()) return GFX_OK;
     return DoDraw(call);
 }
@@ -525,6 +549,10 @@ GfxResult CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t minIndex, u
     if (call.vertexCount == 0 || !vertices || !indices || stride == 0 || numVertices == 0) return GFXERR_INVALIDCALL;
     if (indexFormat != FMT_INDEX16 && indexFormat != FMT_INDEX32) return GFXERR_INVALIDCALL;
     if (!m_declaration && m_state.fvf == 0) return GFXERR_INVALIDCALL;
+    // The vertices handed over are minIndex + numVertices long; no index may point past them.
+    if (static_cast<uint64_t>(MaxIndex(static_cast<const uint8_t*>(indices), call.vertexCount,
+                                       indexFormat == FMT_INDEX32)) >= static_cast<uint64_t>(minIndex) + numVertices)
+        return GFXERR_INVALIDCALL;
     Bind<CGfxVertexBuffer>(m_stream, nullptr);
     Bind<CGfxIndexBuffer>(m_indices, nullptr);
     m_streamOffset = m_streamStride = 0;

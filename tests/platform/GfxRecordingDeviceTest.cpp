@@ -231,10 +231,18 @@ TEST(GfxRecordingDevice, DrawsAreCheckedAndLogged) {
     EXPECT_EQ(device.DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 0, 4, 1, 2), GFXERR_INVALIDCALL);  // past the indices
     EXPECT_EQ(device.DrawIndexedPrimitive(PT_TRIANGLELIST, 1, 0, 4, 0, 2), GFXERR_INVALIDCALL);  // past the vertices
     void* p = nullptr;
+    // An index that points past the vertex buffer is refused, with or without a base vertex.
+    const uint16_t farIndices[6] = {0, 1, 2, 2, 1, 4};
+    ASSERT_EQ(ib->Lock(0, 0, &p, 0), GFX_OK);
+    std::memcpy(p, farIndices, sizeof(farIndices));
+    ib->Unlock();
+    EXPECT_EQ(device.DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 0, 4, 0, 2), GFXERR_INVALIDCALL);
+    EXPECT_EQ(device.DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 0, 4, 0, 1), GFX_OK);
+    EXPECT_EQ(device.DrawIndexedPrimitive(PT_TRIANGLELIST, 2, 0, 2, 0, 1), GFXERR_INVALIDCALL);
     vb->Lock(0, 0, &p, 0);
     EXPECT_EQ(device.DrawPrimitive(PT_TRIANGLELIST, 0, 1), GFXERR_INVALIDCALL);  // locked
     vb->Unlock();
-    EXPECT_EQ(device.DrawCount(), 6u);
+    EXPECT_EQ(device.DrawCount(), 7u);
 
     float quad[4 * 7] = {};
     device.SetFVF(0x144);
@@ -244,6 +252,7 @@ TEST(GfxRecordingDevice, DrawsAreCheckedAndLogged) {
     EXPECT_EQ(device.DrawPrimitive(PT_TRIANGLELIST, 0, 1), GFXERR_INVALIDCALL);
     uint16_t idx[3] = {0, 1, 2};
     EXPECT_EQ(device.DrawIndexedPrimitiveUP(PT_TRIANGLELIST, 0, 3, 1, idx, FMT_INDEX16, quad, 28), GFX_OK);
+    EXPECT_EQ(device.DrawIndexedPrimitiveUP(PT_TRIANGLELIST, 0, 2, 1, idx, FMT_INDEX16, quad, 28), GFXERR_INVALIDCALL);
 
     device.ClearLog();
     device.SetRenderState(RS_ALPHABLENDENABLE, 1);
