@@ -38,6 +38,7 @@ public:
             .push_back(m_name);
     }
     GLuint Name() const { return m_name; }
+    const CGlGarbage* Owner() const { return m_garbage.get(); }
     uint32_t uploaded = 0;  // the resource version the GL object holds
 
 private:
@@ -62,10 +63,19 @@ public:
         GLint stages[2] = {-1, -1};  // u_stage0, u_stage1
     };
     std::vector<std::vector<PassProgram>> programs;
+    const CGlGarbage* Owner() const { return m_garbage.get(); }
 
 private:
     std::shared_ptr<CGlGarbage> m_garbage;
 };
+
+// The GL objects of a resource, when they belong to this device's context; a
+// resource that outlived an earlier device gets new ones.
+template <typename Native>
+Native* OwnNative(CGfxResource* resource, const CGlGarbage* owner) {
+    auto* native = dynamic_cast<Native*>(resource->GetNative());
+    return native && native->Owner() == owner ? native : nullptr;
+}
 
 GLenum GlCompare(uint32_t cmp) { return cmp >= CMP_NEVER && cmp <= CMP_ALWAYS ? GL_NEVER + (cmp - 1) : GL_ALWAYS; }
 
@@ -331,7 +341,7 @@ void CGfxGlDevice::CollectGarbage() {
 }
 
 uint32_t CGfxGlDevice::TextureName(CGfxTexture* t) {
-    auto* native = dynamic_cast<CGlNative*>(t->GetNative());
+    auto* native = OwnNative<CGlNative>(t, m_garbage.get());
     if (!native) {
         GLuint name = 0;
         glGenTextures(1, &name);
@@ -382,7 +392,7 @@ uint32_t CGfxGlDevice::TextureName(CGfxTexture* t) {
 }
 
 uint32_t CGfxGlDevice::RenderbufferName(CGfxSurface* s) {
-    if (auto* native = dynamic_cast<CGlNative*>(s->GetNative())) return native->Name();
+    if (auto* native = OwnNative<CGlNative>(s, m_garbage.get())) return native->Name();
     GLuint name = 0;
     glGenRenderbuffers(1, &name);
     glBindRenderbuffer(GL_RENDERBUFFER, name);
@@ -394,7 +404,7 @@ uint32_t CGfxGlDevice::RenderbufferName(CGfxSurface* s) {
 }
 
 uint32_t CGfxGlDevice::BufferName(CGfxBuffer* b, bool index) {
-    auto* native = dynamic_cast<CGlNative*>(b->GetNative());
+    auto* native = OwnNative<CGlNative>(b, m_garbage.get());
     GLenum target = index ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER;
     if (!native) {
         GLuint name = 0;
@@ -644,7 +654,7 @@ GfxResult CGfxGlDevice::PrepareEffect(CGfxEffect* effect, std::string* errors) {
 }
 
 GfxResult CGfxGlDevice::BeginEffectPass(CGfxEffect* effect, uint32_t technique, uint32_t pass) {
-    auto* native = dynamic_cast<CGlEffectNative*>(effect->GetNative());
+    auto* native = OwnNative<CGlEffectNative>(effect, m_garbage.get());
     if (!native || technique >= native->programs.size() || pass >= native->programs[technique].size())
         return GFXERR_INVALIDCALL;
     m_effect = effect;

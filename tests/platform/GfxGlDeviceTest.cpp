@@ -596,3 +596,50 @@ TEST_F(GfxGlDeviceTest, ResourcesMadeOnALoaderThreadAreUploadedWhenFirstUsed) {
     GfxRelease(tex);
     GfxRelease(vb);
 }
+
+TEST_F(GfxGlDeviceTest, DepthBiasAndFillMode) {
+    d().SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG2);
+    d().SetTextureStageState(0, TSS_COLORARG2, TA_DIFFUSE);
+    // Two quads at the same depth: the second wins only with a bias toward the viewer.
+    struct Case {
+        float bias;
+        uint32_t want;
+    } cases[] = {{0.0f, 0xFFFF0000u}, {-0.01f, 0xFF00FF00u}};
+    for (const auto& c : cases) {
+        d().Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+        d().SetRenderState(RS_ZFUNC, CMP_LESS);
+        d().SetRenderState(RS_DEPTHBIAS, FloatBits(0.0f));
+        DrawRect(0, 0, kSize, kSize, 0xFFFF0000u, 0.5f);
+        d().SetRenderState(RS_DEPTHBIAS, FloatBits(c.bias));
+        DrawRect(0, 0, kSize, kSize, 0xFF00FF00u, 0.5f);
+        EXPECT_TRUE(Region(Read(), 0, 0, kSize, kSize, c.want)) << c.bias;
+    }
+    d().SetRenderState(RS_DEPTHBIAS, FloatBits(0.0f));
+    d().SetRenderState(RS_ZENABLE, 0);
+    // Wireframe leaves the inside of a quad untouched.
+    d().SetRenderState(RS_FILLMODE, FILL_WIREFRAME);
+    d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    DrawRect(8, 8, 56, 56, 0xFFFFFFFFu);
+    EXPECT_TRUE(Region(Read(), 16, 16, 30, 30, 0xFF000000u, 0));
+    d().SetRenderState(RS_FILLMODE, FILL_SOLID);
+}
+
+TEST_F(GfxGlDeviceTest, ManagedTexturesOutliveTheirDevice) {
+    CGfxTexture* tex = Texture(FMT_A8R8G8B8, 4, 4, std::vector<uint32_t>(16, 0xFF00FFFFu));
+    d().SetTexture(0, tex);
+    DrawFull(0xFFFFFFFFu);  // uploads it into this device's context
+    d().SetTexture(0, nullptr);
+    GfxPresentParameters p = d().GetPresentParameters();
+    m_device.reset();
+    // A new device (as after a failed reset) gives the texture GL objects of its own.
+    m_device = CGfxGlDevice::CreateHeadless(p);
+    ASSERT_NE(m_device, nullptr);
+    d().SetRenderState(RS_LIGHTING, 0);
+    d().SetRenderState(RS_ZENABLE, 0);
+    d().SetTexture(0, tex);
+    d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    DrawFull(0xFFFFFFFFu);
+    EXPECT_TRUE(Region(Read(), 0, 0, kSize, kSize, 0xFF00FFFFu, 0));
+    d().SetTexture(0, nullptr);
+    GfxRelease(tex);
+}
