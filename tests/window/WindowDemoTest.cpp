@@ -1,6 +1,8 @@
 // A small scene in a real SDL window (the test runs under its own Xvfb): a
 // textured, lit and fogged floor and a pre-transformed frame, presented in
 // the window, then the screenshot compared with what the scene must show.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -41,6 +43,11 @@ TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
     SDL_Window* window =
         SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 256, 192, SDL_WINDOW_OPENGL);
     ASSERT_NE(window, nullptr) << SDL_GetError();
+    // Let the X server map the window before anything is shown in it.
+    for (int i = 0; i < 20; ++i) {
+        SDL_PumpEvents();
+        SDL_Delay(10);
+    }
     {
         CGfxGlSystem system;
         GfxPresentParameters p;  // windowed: the window's size
@@ -119,6 +126,20 @@ TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
         ASSERT_EQ(SaveSurfaceToJpeg(&d, back, tmp.Path("SCREENSHOT.JPG")), GFX_OK);
         GfxRelease(back);
         ASSERT_EQ(d.Present(), GFX_OK);
+        // The window shows the picture the right way up: its top-left corner is the frame
+        // (window rows count from the bottom). Xvfb's software GL cannot read the front
+        // buffer, but its swap copies, so the window's back buffer still holds the picture.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+        uint8_t shown[4] = {};
+        glReadPixels(2, 189, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, shown);
+        EXPECT_EQ(shown[0], 255);
+        EXPECT_EQ(shown[1], 255);
+        EXPECT_EQ(shown[2], 0);
+        glReadPixels(200, 189, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, shown);
+        EXPECT_EQ(shown[2], 255);  // the sky beside it
+        glReadPixels(128, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, shown);
+        EXPECT_EQ(shown[2], 0);  // the floor at the bottom
 
         auto at = [&](uint32_t x, uint32_t y) { return px[y * 256 + x]; };
         // The frame, exact to the pixel.
