@@ -304,6 +304,7 @@ bool CGfxGlDevice::Init() {
 }
 
 CGfxGlDevice::~CGfxGlDevice() {
+    if (m_effect) m_effect->ReleaseDeviceRef();
     if (!m_context || !m_context->MakeCurrent()) return;
     for (auto& p : m_programs) glDeleteProgram(p.second->name);
     glDeleteSamplers(2, m_samplers);
@@ -657,12 +658,16 @@ GfxResult CGfxGlDevice::BeginEffectPass(CGfxEffect* effect, uint32_t technique, 
     auto* native = OwnNative<CGlEffectNative>(effect, m_garbage.get());
     if (!native || technique >= native->programs.size() || pass >= native->programs[technique].size())
         return GFXERR_INVALIDCALL;
+    // Held while the pass runs, so that a release inside it leaves nothing dangling.
+    effect->AddDeviceRef();
+    if (m_effect) m_effect->ReleaseDeviceRef();
     m_effect = effect;
     m_effectProgram = native->programs[technique][pass].name;
     return GFX_OK;
 }
 
 void CGfxGlDevice::EndEffectPass(CGfxEffect*) {
+    if (m_effect) m_effect->ReleaseDeviceRef();
     m_effect = nullptr;
     m_effectProgram = 0;
 }

@@ -21,6 +21,7 @@ uint32_t CGfxResourceTracker::HeldDefaultPool() const {
 }
 
 uint32_t CGfxObject::AddRef() {
+    m_total.fetch_add(1);
     uint32_t n = m_refs.fetch_add(1) + 1;
     if (n == 1) OnCallerReferenced();
     return n;
@@ -32,16 +33,14 @@ uint32_t CGfxObject::Release() {
     while (before != 0 && !m_refs.compare_exchange_weak(before, before - 1)) {
     }
     if (before == 0) return 0;
-    if (before == 1) {
-        OnCallerReleased();
-        if (m_deviceRefs.load() == 0) delete this;
-    }
+    if (before == 1) OnCallerReleased();
+    // One count decides the deletion, so a caller and the device letting go at once delete it once.
+    if (m_total.fetch_sub(1) == 1) delete this;
     return before - 1;
 }
 
 void CGfxObject::ReleaseDeviceRef() {
-    uint32_t before = m_deviceRefs.fetch_sub(1);
-    if (before == 1 && m_refs.load() == 0) delete this;
+    if (m_total.fetch_sub(1) == 1) delete this;
 }
 
 CGfxResource::CGfxResource(std::shared_ptr<CGfxResourceTracker> tracker, uint32_t pool, uint32_t usage)

@@ -45,7 +45,7 @@ public:
     uint32_t RefCount() const { return m_refs.load(); }
 
     // The device's own references to bound objects.
-    void AddDeviceRef() { m_deviceRefs.fetch_add(1); }
+    void AddDeviceRef() { m_total.fetch_add(1); }
     void ReleaseDeviceRef();
 
 protected:
@@ -57,8 +57,8 @@ protected:
     virtual void OnCallerReferenced() {}
 
 private:
-    std::atomic<uint32_t> m_refs{1};
-    std::atomic<uint32_t> m_deviceRefs{0};
+    std::atomic<uint32_t> m_refs{1};   // the callers'
+    std::atomic<uint32_t> m_total{1};  // the callers' and the device's: the object lives while it is not 0
 };
 
 class CGfxResource : public CGfxObject {
