@@ -643,3 +643,25 @@ TEST_F(GfxGlDeviceTest, ManagedTexturesOutliveTheirDevice) {
     d().SetTexture(0, nullptr);
     GfxRelease(tex);
 }
+
+TEST_F(GfxGlDeviceTest, PretransformedQuadsMapTexelsOntoPixelsExactly) {
+    // Every texel different; with the half-pixel rule each lands on one pixel, even when filtered.
+    std::vector<uint32_t> texels(16 * 16);
+    for (uint32_t i = 0; i < texels.size(); ++i) texels[i] = 0xFF000000u | (i * 16) << 16 | (255 - i) << 8 | (i * 7);
+    CGfxTexture* tex = Texture(FMT_A8R8G8B8, 16, 16, texels);
+    d().SetTexture(0, tex);
+    d().SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    d().SetRenderState(RS_ZENABLE, 0);
+    for (uint32_t filter : {TEXF_POINT, TEXF_LINEAR}) {
+        d().SetSamplerState(0, SAMP_MINFILTER, filter);
+        d().SetSamplerState(0, SAMP_MAGFILTER, filter);
+        d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        DrawRect(10, 20, 26, 36, 0xFFFFFFFFu);
+        std::vector<uint32_t> px = Read();
+        for (uint32_t y = 0; y < 16; ++y)
+            for (uint32_t x = 0; x < 16; ++x)
+                ASSERT_EQ(px[(20 + y) * kSize + 10 + x], texels[y * 16 + x]) << filter << " " << x << "," << y;
+    }
+    d().SetTexture(0, nullptr);
+    GfxRelease(tex);
+}
