@@ -52,6 +52,7 @@ public:
     }
 
     bool MakeCurrent() override {
+        if (eglGetCurrentContext() == m_context) return true;
         return eglMakeCurrent(m_display, EGL_NO_SURFACE, EGL_NO_SURFACE, m_context) == EGL_TRUE;
     }
 

@@ -467,6 +467,12 @@ void CGfxGlDevice::OnChange(Change change, uint32_t a, uint32_t) {
         case Change::RenderTarget:
         case Change::DepthSurface:
             m_stateDirty = true;
+            m_uniformsDirty = true;
+            break;
+        case Change::Transform:
+        case Change::Material:
+        case Change::Light:
+            m_uniformsDirty = true;
             break;
         case Change::Sampler:
             if ((a >> 16) < 2) m_samplerDirty[a >> 16] = true;
@@ -737,11 +743,12 @@ GfxResult CGfxGlDevice::DoDraw(const GfxDrawCall& call) {
     if (!BindTarget()) return GFXERR_INVALIDCALL;
     if (m_stateDirty) ApplyRenderState();
 
-    std::vector<GfxVertexElement> elements;
-    if (GetVertexDeclaration())
-        elements = GetVertexDeclaration()->Elements();
-    else if (!DeclarationFromFvf(State().fvf, &elements))
-        return GFXERR_INVALIDCALL;
+    if (!GetVertexDeclaration() && State().fvf != m_elementsFvf) {
+        if (!DeclarationFromFvf(State().fvf, &m_fvfElements)) return GFXERR_INVALIDCALL;
+        m_elementsFvf = State().fvf;
+    }
+    const std::vector<GfxVertexElement>& elements =
+        GetVertexDeclaration() ? GetVertexDeclaration()->Elements() : m_fvfElements;
 
     // Vertex data: the bound stream, or the caller's memory copied into the streaming buffer.
     uint32_t stride = call.vertices ? call.stride : StreamStride();
@@ -803,7 +810,12 @@ GfxResult CGfxGlDevice::DoDraw(const GfxDrawCall& call) {
         Program* program = FixedFunctionProgram(elements);
         if (!program) return GFXERR_DRIVERINTERNALERROR;
         glUseProgram(program->name);
-        SetFixedFunctionUniforms(program);
+        // Uniforms stay with their program; they are sent again only after a change.
+        if (program != m_uniformProgram || m_uniformsDirty) {
+            SetFixedFunctionUniforms(program);
+            m_uniformProgram = program;
+            m_uniformsDirty = false;
+        }
         for (uint32_t unit = 0; unit < 2; ++unit) {
             if (m_samplerDirty[unit]) ApplySampler(unit);
             glBindSampler(unit, m_samplers[unit]);
@@ -900,7 +912,8 @@ GfxResult CGfxGlDevice::DoReset(GfxPresentParameters& p) {
     }
     m_context->SetSwapInterval(p.presentationInterval == PRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
     m_attachedColour = m_attachedDepth = 0;
-    m_stateDirty = m_samplerDirty[0] = m_samplerDirty[1] = true;
+    // Reset sets every state back without notices: everything goes to GL again.
+    m_stateDirty = m_samplerDirty[0] = m_samplerDirty[1] = m_uniformsDirty = true;
     return GFX_OK;
 }
 

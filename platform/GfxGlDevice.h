@@ -78,6 +78,11 @@ private:
     uint32_t m_attachedColour = 0, m_attachedLevel = 0, m_attachedDepth = 0;
     bool m_attachedIsTexture = false;
     bool m_stateDirty = true, m_samplerDirty[2] = {true, true};
+    // The vertex layout of the last fixed vertex format, and the program whose uniforms are current.
+    uint32_t m_elementsFvf = 0;
+    std::vector<GfxVertexElement> m_fvfElements;
+    Program* m_uniformProgram = nullptr;
+    bool m_uniformsDirty = true;
     CGfxEffect* m_effect = nullptr;
     uint32_t m_effectProgram = 0;
     std::unordered_map<GlFixedFunctionKey, std::unique_ptr<Program>, GlFixedFunctionKeyHash> m_programs;

@@ -20,7 +20,10 @@ public:
         m_context = SDL_GL_CreateContext(m_window);
         return m_context != nullptr && MakeCurrent();
     }
-    bool MakeCurrent() override { return SDL_GL_MakeCurrent(m_window, m_context) == 0; }
+    bool MakeCurrent() override {
+        if (SDL_GL_GetCurrentContext() == m_context && SDL_GL_GetCurrentWindow() == m_window) return true;
+        return SDL_GL_MakeCurrent(m_window, m_context) == 0;
+    }
     void SwapBuffers() override { SDL_GL_SwapWindow(m_window); }
     bool HasWindow() const override { return true; }
     void DrawableSize(uint32_t* width, uint32_t* height) const override {
