@@ -6,6 +6,7 @@
 #include "engine/ResourceFile.h"
 #include "engine/ResourceManager.h"
 #include "engine/ShaderSet.h"
+#include "engine/TextureResource.h"
 
 using namespace platform;
 
@@ -223,10 +224,16 @@ int32_t CMeshResource::FindPart(const std::string& name) const {
 
 void CMeshResource::BindTexture(const CMeshPart& part) {
     // A slot past the list, or an empty one, draws untextured.
-    CResource* texture = part.textureIndex >= 0 ? TextureSlot(static_cast<uint32_t>(part.textureIndex)) : nullptr;
-    (void)texture;
-    SetTextureCached(*m_device, 0, nullptr);
-    if (part.textureIndex >= 0) SetTextureCached(*m_device, 1, nullptr);
+    if (part.textureIndex < 0) {
+        SetTextureCached(*m_device, 0, nullptr);
+        return;
+    }
+    CTextureResource* texture = AsTexture(TextureSlot(static_cast<uint32_t>(part.textureIndex)));
+    if (texture)
+        texture->SetToStage(0);
+    else
+        SetTextureCached(*m_device, 0, nullptr);
+    SetTextureCached(*m_device, 1, nullptr);
 }
 
 void CMeshResource::DrawOne(CMeshPart& part, const Matrix* bones, uint32_t boneCount) {
@@ -300,8 +307,8 @@ void CMeshResource::SetAlphaStates(bool blend, int32_t alpha, uint32_t sourceBle
     SetRenderStateCached(d, RS_DESTBLEND, destBlend);
 }
 
-void RegisterMeshResources(CResourceManager& manager, CGfxDevice* device, CShaderSet* shaders) {
-    manager.SetFactory(RES_MESH, [device, shaders](CUiWindow*) -> CResource* {
-        return new CMeshResource(device, shaders);
+void RegisterMeshResources(CResourceManager& manager, CShaderSet* shaders) {
+    manager.SetFactory(RES_MESH, [&manager, shaders](CUiWindow*) -> CResource* {
+        return new CMeshResource(manager.Device(), shaders);
     });
 }

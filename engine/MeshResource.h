@@ -109,5 +109,5 @@ private:
     std::vector<std::unique_ptr<CMeshPart>> m_parts;
 };
 
-// Registers the type-4 factory with the manager.
-void RegisterMeshResources(CResourceManager& manager, platform::CGfxDevice* device, CShaderSet* shaders);
+// Registers the type-4 factory with the manager: meshes on the manager's device.
+void RegisterMeshResources(CResourceManager& manager, CShaderSet* shaders);

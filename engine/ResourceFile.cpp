@@ -9,6 +9,8 @@ std::string ResourceReportName(const CResource& resource) {
 }
 
 int OpenResourceFile(CFileStream& stream, const CResource& resource, const char* path, float version) {
+    if (!CheckPackageRange(path ? path : "", resource.Offset(), resource.Size(), ResourceReportName(resource)))
+        return 0;
     if (!stream.OpenRead(path)) return 0;
     float stored = 0;
     if (!stream.Seek(resource.Offset()) || !stream.ReadFloat(stored)) {

@@ -9,7 +9,9 @@
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/RecordingEffect.h"
 #include "tests/fixtures/ResourceFolder.h"
+#include "tools/DdsWriter.h"
 #include "tools/MeshWriter.h"
+#include "engine/TextureResource.h"
 
 using namespace platform;
 
@@ -41,7 +43,8 @@ struct MeshFixture {
     explicit MeshFixture(bool shadersReady) {
         folder.WriteLoose("ZEMSKIN.FXO", {'F', 'X'});
         folder.WriteLoose("ZEMGAUSS.FXO", {'F', 'X'});
-        RegisterMeshResources(folder.Manager(), &device, &shaders);
+        folder.Manager().SetDevice(&device);
+        RegisterMeshResources(folder.Manager(), &shaders);
         shaders.SetEffectLoader(RecordingEffectLoader(&effectLog));
         if (shadersReady) {
             EXPECT_EQ(shaders.LoadShaders(1), 1) << folder.report.Text();
@@ -381,4 +384,27 @@ TEST(MeshResource, InvalidateAndRestoreRemakeTheBuffers) {
     EXPECT_EQ(mesh->Restore(), 1);
     EXPECT_EQ(mesh->State(), 1);
     EXPECT_NE(mesh->Part(1)->VertexBuffer(), nullptr);
+}
+
+TEST(MeshResource, BindsItsTexturesAndGivesThemBackOnUnload) {
+    MeshFixture fx(false);
+    fx.folder.WriteLoose("SKIN.DDS", CDdsWriter::Solid(FMT_A8R8G8B8, 4, 4, 0xFF336699u));
+    MeshFile f = TwoPartMesh();
+    f.textures = {"SKIN.DDS", ""};
+    f.parts[0].alphaKeys.clear();
+    f.parts[0].textureIndex = 0;
+    f.parts[1].textureIndex = 1;  // an empty slot: untextured
+    CMeshResource* mesh = fx.Load(f, "M.DRM", 0);
+    ASSERT_NE(mesh, nullptr) << fx.folder.report.Text();
+    CTextureResource* skin = AsTexture(mesh->TextureSlot(0));
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(mesh->TextureSlot(1), nullptr);
+    mesh->DrawPart(0, nullptr, nullptr, 0);
+    EXPECT_EQ(fx.device.GetTexture(0), skin->Texture());
+    mesh->DrawPart(1, nullptr, nullptr, 0);
+    EXPECT_EQ(fx.device.GetTexture(0), nullptr);
+    EXPECT_EQ(fx.folder.Manager().Cache(RES_TEXTURE)->Count(), 1u);
+    fx.folder.Manager().ReleaseResource(mesh);
+    fx.loaded.clear();
+    EXPECT_EQ(fx.folder.Manager().Cache(RES_TEXTURE)->Count(), 0u);
 }
