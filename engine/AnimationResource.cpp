@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/BlockReader.h"
 #include "engine/FileStream.h"
 #include "engine/NameHash.h"
 #include "engine/ResourceFile.h"
@@ -18,11 +19,10 @@ constexpr uint32_t kKeyBytes = 40;
 // name length word, parent, base matrix, mode, reserved
 constexpr uint32_t kTrackHeadBytes = 4 + 4 + 64 + 4 + 4;
 
-bool ReadVec3(CFileStream& s, Vec3& v) { return s.ReadFloat(v.x) && s.ReadFloat(v.y) && s.ReadFloat(v.z); }
-
-bool ReadKey(CFileStream& s, AnimationKey& k) {
-    return ReadVec3(s, k.translation) && s.ReadFloat(k.rotation.x) && s.ReadFloat(k.rotation.y) &&
-           s.ReadFloat(k.rotation.z) && s.ReadFloat(k.rotation.w) && ReadVec3(s, k.scale);
+void ReadKey(CBlockReader& r, AnimationKey& k) {
+    for (float* f : {&k.translation.x, &k.translation.y, &k.translation.z, &k.rotation.x, &k.rotation.y,
+                     &k.rotation.z, &k.rotation.w, &k.scale.x, &k.scale.y, &k.scale.z})
+        *f = r.Float();
 }
 
 bool ReadMatrix(CFileStream& s, Matrix& m) {
@@ -62,9 +62,9 @@ int CAnimationResource::Load(const char* path, int /*flag*/) {
         s.ReadU32(t.reserved);
         if (s.Failed()) break;
         t.keys.resize(m_keyCount);
-        for (AnimationKey& k : t.keys)
-            if (!ReadKey(s, k)) break;
-        if (s.Failed()) break;
+        CBlockReader block(s, uint64_t{m_keyCount} * kKeyBytes);
+        if (block.Failed()) break;
+        for (AnimationKey& k : t.keys) ReadKey(block, k);
     }
     s.Close();
     if (s.Failed()) {

@@ -55,24 +55,27 @@ void CSoftSkinMeshPart::ApplyBones(const Matrix* bones, uint32_t boneCount) {
     for (size_t i = 0; i < count; ++i) {
         const SkinVertex64& s = source[i];
         if (!(s.indices[0] >= 0)) continue;  // no influence: the last output stays
-        Vec3 position, normal;
+        // The weighted sum of the bones' matrices moves the vertex as the sum
+        // of the weighted moves would (rows 0-2 turn, row 3 moves).
+        float m[4][3] = {};
         for (int k = 0; k < 4; ++k) {
             if (!(s.indices[k] >= 0)) break;
             uint32_t bone = static_cast<uint32_t>(s.indices[k]);
             if (bone >= boneCount) continue;
-            const Matrix& m = bones[bone];
+            const Matrix& b = bones[bone];
             float w = s.weights[k];
-            const Vec3& p = s.position;
-            const Vec3& n = s.normal;
-            position.x += w * (p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0]);
-            position.y += w * (p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1]);
-            position.z += w * (p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]);
-            normal.x += w * (n.x * m.m[0][0] + n.y * m.m[1][0] + n.z * m.m[2][0]);
-            normal.y += w * (n.x * m.m[0][1] + n.y * m.m[1][1] + n.z * m.m[2][1]);
-            normal.z += w * (n.x * m.m[0][2] + n.y * m.m[1][2] + n.z * m.m[2][2]);
+            for (int r = 0; r < 4; ++r)
+                for (int c = 0; c < 3; ++c) m[r][c] += w * b.m[r][c];
         }
-        output[i].position = position;
-        output[i].normal = normal;
+        const Vec3& p = s.position;
+        const Vec3& n = s.normal;
+        MeshVertex32& o = output[i];
+        o.position.x = p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0];
+        o.position.y = p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1];
+        o.position.z = p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2];
+        o.normal.x = n.x * m[0][0] + n.y * m[1][0] + n.z * m[2][0];
+        o.normal.y = n.x * m[0][1] + n.y * m[1][1] + n.z * m[2][1];
+        o.normal.z = n.x * m[0][2] + n.y * m[1][2] + n.z * m[2][2];
     }
     if (m_vertexBuffer) FillVertexBuffer(output.data());
 }

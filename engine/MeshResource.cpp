@@ -1,5 +1,6 @@
 #include "engine/MeshResource.h"
 
+#include "engine/BlockReader.h"
 #include "engine/DeviceStates.h"
 #include "engine/ErrorReport.h"
 #include "engine/FileStream.h"
@@ -19,12 +20,15 @@ constexpr uint32_t kAlphaOpaqueRef = 0x82;
 
 bool ReadVec3(CFileStream& s, Vec3& v) { return s.ReadFloat(v.x) && s.ReadFloat(v.y) && s.ReadFloat(v.z); }
 
-bool ReadVertex(CFileStream& s, MeshFileVertex& v, bool skinned) {
-    bool ok = ReadVec3(s, v.position) && ReadVec3(s, v.normal) && s.ReadFloat(v.u) && s.ReadFloat(v.v);
-    if (skinned)
-        for (SkinInfluence& in : v.influences)
-            ok = ok && s.ReadI32(in.boneIndex) && s.ReadI32(in.paletteIndex) && s.ReadFloat(in.weight);
-    return ok;
+void ReadVertex(CBlockReader& r, MeshFileVertex& v, bool skinned) {
+    for (float* f : {&v.position.x, &v.position.y, &v.position.z, &v.normal.x, &v.normal.y, &v.normal.z, &v.u, &v.v})
+        *f = r.Float();
+    if (!skinned) return;
+    for (SkinInfluence& in : v.influences) {
+        in.boneIndex = r.I32();
+        in.paletteIndex = r.I32();
+        in.weight = r.Float();
+    }
 }
 
 }  // namespace
@@ -98,8 +102,11 @@ int CMeshResource::ReadPart(CFileStream& s, MeshFilePart& part) {
                           (part.isStrip ? uint64_t{part.stripIndexCount} : uint64_t{part.triangleCount} * 3) * 2;
     if (!CountFits(s, *this, 1, fixedBytes)) return ReportDamagedResource(*this, "vertex or index count past the file");
     part.vertices.resize(vertexCount);
-    for (MeshFileVertex& v : part.vertices)
-        if (!ReadVertex(s, v, skinned)) return 0;
+    {
+        CBlockReader block(s, uint64_t{vertexCount} * (skinned ? kSkinVertexBytes : kRigidVertexBytes));
+        if (block.Failed()) return 0;
+        for (MeshFileVertex& v : part.vertices) ReadVertex(block, v, skinned);
+    }
     if (skinned) {
         uint32_t boneCount = 0;
         if (!s.ReadU32(boneCount)) return 0;
@@ -108,8 +115,9 @@ int CMeshResource::ReadPart(CFileStream& s, MeshFilePart& part) {
         for (uint32_t& b : part.palette) s.ReadU32(b);
     }
     part.indices.resize(indexCount);
-    for (uint16_t& index : part.indices) s.ReadU16(index);
-    return s.Failed() ? 0 : 1;
+    CBlockReader block(s, uint64_t{indexCount} * 2);
+    for (uint16_t& index : part.indices) index = block.U16();
+    return s.Failed() || block.Failed() ? 0 : 1;
 }
 
 int CMeshResource::CheckPart(const MeshFilePart& part, uint32_t index) {
