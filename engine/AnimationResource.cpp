@@ -20,8 +20,8 @@ constexpr uint32_t kKeyBytes = 40;
 constexpr uint32_t kTrackHeadBytes = 4 + 4 + 64 + 4 + 4;
 
 void ReadKey(CBlockReader& r, AnimationKey& k) {
-    for (float* f : {&k.translation.x, &k.translation.y, &k.translation.z, &k.rotation.x, &k.rotation.y,
-                     &k.rotation.z, &k.rotation.w, &k.scale.x, &k.scale.y, &k.scale.z})
+    for (float* f : {&k.translation.x, &k.translation.y, &k.translation.z, &k.rotation.x, &k.rotation.y, &k.rotation.z,
+                     &k.rotation.w, &k.scale.x, &k.scale.y, &k.scale.z})
         *f = r.Float();
 }
 

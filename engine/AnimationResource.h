@@ -42,8 +42,15 @@ class CAnimationResource : public CResource {
 public:
     static constexpr float kVersion = 1.15f;
     // Well-known bones that effects and attachments follow.
-    enum BoneSlot { BONE_HEAD, BONE_LEFT_HAND, BONE_RIGHT_HAND, BONE_LEFT_FOOT, BONE_RIGHT_FOOT, BONE_SPINE,
-                    BONE_SLOT_COUNT = 7 };
+    enum BoneSlot {
+        BONE_HEAD,
+        BONE_LEFT_HAND,
+        BONE_RIGHT_HAND,
+        BONE_LEFT_FOOT,
+        BONE_RIGHT_FOOT,
+        BONE_SPINE,
+        BONE_SLOT_COUNT = 7
+    };
 
     CAnimationResource() : CResource(RES_ANIMATION) {}
     ~CAnimationResource() override;

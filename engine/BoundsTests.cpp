@@ -20,8 +20,7 @@ bool RayHitBox(const Vec3* box, const Vec3& origin, const Vec3& direction, float
                                               {5, 4, 0}, {5, 0, 1}, {4, 7, 3}, {4, 3, 0}, {0, 3, 1}, {2, 1, 3}};
     if (!box) return false;
     for (const auto& t : kTriangles)
-        if (RayHitTriangle(box[t[0]], box[t[1]], box[t[2]], origin, direction, nearest, nullptr, nullptr))
-            return true;
+        if (RayHitTriangle(box[t[0]], box[t[1]], box[t[2]], origin, direction, nearest, nullptr, nullptr)) return true;
     return false;
 }
 

@@ -84,8 +84,7 @@ void CShaderSkinMeshPart::ApplyBones(const Matrix* bones, uint32_t boneCount) {
     if (!bones || !m_shaders || !m_shaders->SkinEffect()) return;
     Matrix uploaded[kMaxPaletteBones];
     uint32_t count = std::min<uint32_t>(static_cast<uint32_t>(palette.size()), kMaxPaletteBones);
-    for (uint32_t i = 0; i < count; ++i)
-        uploaded[i] = palette[i] < boneCount ? bones[palette[i]] : Matrix::Identity();
+    for (uint32_t i = 0; i < count; ++i) uploaded[i] = palette[i] < boneCount ? bones[palette[i]] : Matrix::Identity();
     m_shaders->SkinEffect()->SetMatrixArray("mWorldMatrixArray", uploaded, count);
 }
 

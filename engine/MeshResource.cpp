@@ -63,8 +63,8 @@ int CMeshResource::Load(const char* path, int flag) {
         }
     }
 
-    bool shaderSkinning = flag != 0 && m_shaders && m_shaders->IsReady() && m_shaders->SkinEffect() &&
-                          m_shaders->SkinDeclaration();
+    bool shaderSkinning =
+        flag != 0 && m_shaders && m_shaders->IsReady() && m_shaders->SkinEffect() && m_shaders->SkinDeclaration();
     for (uint32_t i = 0; i < partCount; ++i) {
         MeshFilePart data;
         if (!ReadPart(s, data)) return 0;
@@ -296,8 +296,8 @@ void CMeshResource::SetAlphaStates(bool blend, int32_t alpha, uint32_t sourceBle
         SetRenderStateCached(d, RS_ZWRITEENABLE, 1);
         return;
     }
-    int32_t effective = static_cast<int32_t>((static_cast<float>(m_alpha) / 255.0f) *
-                                             (static_cast<float>(alpha) / 255.0f) * 255.0f);
+    int32_t effective =
+        static_cast<int32_t>((static_cast<float>(m_alpha) / 255.0f) * (static_cast<float>(alpha) / 255.0f) * 255.0f);
     if (effective < 255) {
         uint32_t a = static_cast<uint32_t>(std::max(effective, 0));
         SetRenderStateCached(d, RS_TEXTUREFACTOR, (a << 24) | 0xFFFFFFu);

@@ -58,8 +58,8 @@ int CModelResource::LoadParts(CFileStream& s) {
     if (!rm) return ReportDamagedResource(*this, "no resource manager");
 
     if (!animationName.empty()) {
-        m_animation = static_cast<CAnimationResource*>(
-            rm->GetResource(animationName.c_str(), RES_ANIMATION, nullptr, 1));
+        m_animation =
+            static_cast<CAnimationResource*>(rm->GetResource(animationName.c_str(), RES_ANIMATION, nullptr, 1));
         if (!m_animation) {
             ChainResourceFailure(*this);
             return 0;
@@ -162,7 +162,8 @@ int CModelResource::ReadActions(CFileStream& s) {
     uint32_t count = 0;
     if (!s.ReadU32(count)) return 0;
     // name length, id, times, three counts and the trail values
-    if (!CountFits(s, *this, count, 4 + 4 + 8 + 12 + 28)) return ReportDamagedResource(*this, "action count past the file");
+    if (!CountFits(s, *this, count, 4 + 4 + 8 + 12 + 28))
+        return ReportDamagedResource(*this, "action count past the file");
     for (uint32_t i = 0; i < count; ++i) {
         m_actions.emplace_back();
         ModelAction& a = m_actions.back();
@@ -207,7 +208,8 @@ int CModelResource::ReadAction(CFileStream& s, ModelAction& a) {
     for (std::vector<TrailPoint>* points : {&a.trailPointsA, &a.trailPointsB}) {
         uint32_t n = 0;
         if (!s.ReadU32(n)) return 0;
-        if (!CountFits(s, *this, n, sizeof(TrailPoint))) return ReportDamagedResource(*this, "trail point count past the file");
+        if (!CountFits(s, *this, n, sizeof(TrailPoint)))
+            return ReportDamagedResource(*this, "trail point count past the file");
         points->resize(n);
         for (TrailPoint& p : *points) s.Read(p.data(), static_cast<uint32_t>(p.size()));
     }

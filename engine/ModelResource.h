@@ -47,7 +47,7 @@ struct ModelEffect {
     uint32_t field1 = 0;
     int32_t boneIndex = -1;  // the animation track it follows; outside the tracks: none
     std::string name;
-    uint32_t attached = 0;   // lives with the model; else started by action events
+    uint32_t attached = 0;  // lives with the model; else started by action events
     platform::Vec3 position;
     platform::Vec3 rotation;  // degrees
     platform::Matrix placement;

@@ -41,10 +41,14 @@ void CPlacementGrid::BuildMesh() {
                 v.v = static_cast<float>(kCorner[k][1]);
             }
             uint16_t b = static_cast<uint16_t>(4 * n);
-            const uint16_t quad[6] = {b, static_cast<uint16_t>(b + 2), static_cast<uint16_t>(b + 1),
-                                      static_cast<uint16_t>(b + 1), static_cast<uint16_t>(b + 2),
+            const uint16_t quad[6] = {b,
+                                      static_cast<uint16_t>(b + 2),
+                                      static_cast<uint16_t>(b + 1),
+                                      static_cast<uint16_t>(b + 1),
+                                      static_cast<uint16_t>(b + 2),
                                       static_cast<uint16_t>(b + 3)};
-            for (int k = 0; k < 6; ++k) indices[6 * n + static_cast<uint32_t>(k)] = m_indexCopy[6 * n + static_cast<uint32_t>(k)] = quad[k];
+            for (int k = 0; k < 6; ++k)
+                indices[6 * n + static_cast<uint32_t>(k)] = m_indexCopy[6 * n + static_cast<uint32_t>(k)] = quad[k];
             ++n;
         }
     }

@@ -19,8 +19,7 @@ int OpenResourceFile(CFileStream& stream, const CResource& resource, const char*
     }
     if (stored != version) {
         stream.Close();
-        ErrorReport().SetError(ERR_FILE_VERSION, GetMessageText(MSG_ERROR_FILE_VERSION),
-                               ResourceReportName(resource));
+        ErrorReport().SetError(ERR_FILE_VERSION, GetMessageText(MSG_ERROR_FILE_VERSION), ResourceReportName(resource));
         return 0;
     }
     return 1;

@@ -35,8 +35,7 @@ bool CSceneObject::OverlapsRect(const Vec3* rectMin, const Vec3* rectMax) {
     if (!rectMin || !rectMax) return false;
     const Vec3& maxCorner = bounds.innerBox[1];
     const Vec3& minCorner = bounds.innerBox[3];
-    return minCorner.x < rectMax->x && maxCorner.x > rectMin->x && minCorner.z < rectMax->z &&
-           maxCorner.z > rectMin->z;
+    return minCorner.x < rectMax->x && maxCorner.x > rectMin->x && minCorner.z < rectMax->z && maxCorner.z > rectMin->z;
 }
 
 void CSceneObject::SetAlpha(float a) {

@@ -18,9 +18,9 @@ class CModelResource;
 
 // Flag bits of a scene object (the world objects use further bits).
 enum SceneObjectFlag : uint32_t {
-    SO_PLACED = 0x1,               // re-placed on the terrain after a move
-    SO_VISIBLE = 0x2,              // for a child, the parent's bit counts
-    SO_FROZEN = 0x20,              // no transform rebuild
+    SO_PLACED = 0x1,   // re-placed on the terrain after a move
+    SO_VISIBLE = 0x2,  // for a child, the parent's bit counts
+    SO_FROZEN = 0x20,  // no transform rebuild
     SO_HIDDEN = 0x40,
     SO_POSITION_CHANGED = 0x1000,
     SO_AXES_CHANGED = 0x2000,

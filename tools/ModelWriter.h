@@ -14,7 +14,7 @@ struct ModelFile {
     std::vector<ModelSubModel> subModels;  // the placement and model are not written
     std::vector<ModelEffect> effects;      // nor the placement and effect
     std::vector<ModelSound> sounds;
-    std::vector<ModelAction> actions;      // the name hash and pending flags are not written
+    std::vector<ModelAction> actions;  // the name hash and pending flags are not written
     platform::Vec3 boundsMin, boundsMax;
     float halfDepthOverride = 0;
 };

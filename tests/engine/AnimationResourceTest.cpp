@@ -31,12 +31,10 @@ AnimationFile WalkClip() {
     f.length = 2;
     f.reserved = 5;
     f.extraCount = 2;
-    f.tracks.push_back(MakeTrack("Bip01", -1,
-                                 {MakeAnimationKey({0, 0, 0}), MakeAnimationKey({10, 0, 0}),
-                                  MakeAnimationKey({20, 0, 0})}));
-    f.tracks.push_back(MakeTrack("Bip01 Head", 0,
-                                 {MakeAnimationKey({0, 1, 0}), MakeAnimationKey({0, 1, 0}),
-                                  MakeAnimationKey({0, 1, 0})}));
+    f.tracks.push_back(MakeTrack(
+        "Bip01", -1, {MakeAnimationKey({0, 0, 0}), MakeAnimationKey({10, 0, 0}), MakeAnimationKey({20, 0, 0})}));
+    f.tracks.push_back(MakeTrack(
+        "Bip01 Head", 0, {MakeAnimationKey({0, 1, 0}), MakeAnimationKey({0, 1, 0}), MakeAnimationKey({0, 1, 0})}));
     return f;
 }
 
@@ -100,10 +98,10 @@ TEST(AnimationResource, SamplesBetweenKeysAndWrapsAtTheLength) {
     struct Case {
         float time, rootX;
     } cases[] = {
-        {0.0f, 0},   {0.5f, 5},   {1.5f, 15},  // half way between keys 1 and 2
-        {2.0f, 0},                             // the end is the start again
-        {2.5f, 5},   {5.5f, 15},               // past the end: modulo the length
-        {-0.5f, 15},                           // before the start: counted back from the end
+        {0.0f, 0},   {0.5f, 5},  {1.5f, 15},  // half way between keys 1 and 2
+        {2.0f, 0},                            // the end is the start again
+        {2.5f, 5},   {5.5f, 15},              // past the end: modulo the length
+        {-0.5f, 15},                          // before the start: counted back from the end
         {NAN, 0},
     };
     for (const Case& c : cases) {
@@ -120,8 +118,10 @@ TEST(AnimationResource, RotationIsSlerpedAndScaleCountsOnlyInModeOne) {
     AnimationFile f;
     f.keyCount = 2;
     f.length = 1;
-    f.tracks.push_back(MakeTrack("a", -1, {MakeAnimationKey({0, 0, 0}, 0, 1), MakeAnimationKey({0, 0, 0}, 1.0f, 3)}, 1));
-    f.tracks.push_back(MakeTrack("b", -1, {MakeAnimationKey({0, 0, 0}, 0, 1), MakeAnimationKey({0, 0, 0}, 1.0f, 3)}, 0));
+    f.tracks.push_back(
+        MakeTrack("a", -1, {MakeAnimationKey({0, 0, 0}, 0, 1), MakeAnimationKey({0, 0, 0}, 1.0f, 3)}, 1));
+    f.tracks.push_back(
+        MakeTrack("b", -1, {MakeAnimationKey({0, 0, 0}, 0, 1), MakeAnimationKey({0, 0, 0}, 1.0f, 3)}, 0));
     Loaded l(WriteAnimationFile(f));
     ASSERT_NE(l.anim, nullptr);
     Matrix out[2];
@@ -200,7 +200,8 @@ TEST(AnimationResource, RejectsDamagedFiles) {
     // Counts that the file cannot hold are refused before anything is made for them.
     for (auto patch : {std::pair<size_t, uint32_t>{16, 0x7FFFFFFF}, {4, 0x40000000}}) {
         std::vector<uint8_t> bytes = good;
-        for (int i = 0; i < 4; ++i) bytes[patch.first + static_cast<size_t>(i)] = static_cast<uint8_t>(patch.second >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[patch.first + static_cast<size_t>(i)] = static_cast<uint8_t>(patch.second >> (8 * i));
         Loaded l(bytes);
         EXPECT_EQ(l.anim, nullptr);
         EXPECT_EQ(l.folder.report.GetCode(), ERR_DATA);

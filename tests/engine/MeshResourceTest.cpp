@@ -138,8 +138,8 @@ TEST(MeshResource, PartClassTable) {
         size_t paletteSize;
         CMeshPart::PartClass expect;
     } cases[] = {
-        {0, 1, true, 0, CMeshPart::RIGID},          {2, 1, true, 2, CMeshPart::SHADER_SKIN},
-        {1, 0, true, 2, CMeshPart::SOFT_SKIN},      {1, 1, false, 2, CMeshPart::SOFT_SKIN},
+        {0, 1, true, 0, CMeshPart::RIGID},        {2, 1, true, 2, CMeshPart::SHADER_SKIN},
+        {1, 0, true, 2, CMeshPart::SOFT_SKIN},    {1, 1, false, 2, CMeshPart::SOFT_SKIN},
         {1, 1, true, 45, CMeshPart::SHADER_SKIN},  // as many bones as the effect takes
         {1, 1, true, 46, CMeshPart::SOFT_SKIN},    // more: blended on the processor
     };
@@ -187,7 +187,7 @@ TEST(MeshResource, DrawPartSetsOpaqueOrTranslucentStatesAndRestoresThem) {
     d.ClearLog();
     float opaque = 1.0f;
     mesh->DrawPart(0, &opaque, nullptr, 0);
-    EXPECT_EQ(d.Count("RenderState 22 3"), 1u);   // counter-clockwise culling
+    EXPECT_EQ(d.Count("RenderState 22 3"), 1u);    // counter-clockwise culling
     EXPECT_EQ(d.Count("RenderState 24 130"), 1u);  // alpha-test reference while drawing
     uint32_t value = 0;
     d.GetRenderState(RS_ALPHAREF, &value);
@@ -310,8 +310,8 @@ TEST(MeshResource, ShaderSkinningUploadsThePaletteAndDrawsEveryPass) {
     EXPECT_EQ(uploaded[0](0, 0), 1.0f);
     EXPECT_EQ(uploaded[1](3, 0), 1.0f);
     EXPECT_EQ(uploaded[44](3, 0), 2.0f);
-    std::vector<std::string> expect = {"SetMatrixArray mWorldMatrixArray 45", "SetTechnique SkinShader", "Begin",
-                                       "BeginPass 0", "EndPass", "End"};
+    std::vector<std::string> expect = {
+        "SetMatrixArray mWorldMatrixArray 45", "SetTechnique SkinShader", "Begin", "BeginPass 0", "EndPass", "End"};
     EXPECT_EQ(fx.effectLog, expect);
     EXPECT_EQ(fx.device.Count("Draw 4 prims 2 indexed stream stride 64"), 1u);
     EXPECT_EQ(fx.device.GetVertexDeclaration(), nullptr);  // the previous declaration is back
@@ -345,11 +345,13 @@ TEST(MeshResource, MendsOrRefusesBadParts) {
         const char* text;
     } bads[] = {
         {"I.DRM", [](MeshFile& m) { m.parts[0].indices[3] = 4; }, "index 4 past its 4 vertices"},
-        {"S.DRM", [](MeshFile& m) {
+        {"S.DRM",
+         [](MeshFile& m) {
              m.parts[0].isStrip = 1;
              m.parts[0].stripIndexCount = 2;
              m.parts[0].indices.resize(2);
-         }, "fewer than 3"},
+         },
+         "fewer than 3"},
         {"N.DRM", [](MeshFile& m) { m.parts[0].name = std::string(300, 'x'); }, ""},
         {"V.DRM", [](MeshFile& m) { m.version = 1.27f; }, "Wrong file version : V.DRM"},
         {"X.DRM", [](MeshFile& m) { m.textures = {"NOWHERE.DDS"}; }, "<- X.DRM"},

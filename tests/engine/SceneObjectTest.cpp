@@ -47,10 +47,8 @@ TEST(SceneObject, VisibilityTable) {
         float alpha;
         bool visible;
     } cases[] = {
-        {SO_VISIBLE, 0, false, 1.0f, true},
-        {SO_VISIBLE | SO_HIDDEN, 0, false, 1.0f, false},
-        {SO_VISIBLE, 0, false, 0.0f, false},
-        {SO_VISIBLE, 0, true, 1.0f, false},  // a child follows its parent's bit
+        {SO_VISIBLE, 0, false, 1.0f, true},  {SO_VISIBLE | SO_HIDDEN, 0, false, 1.0f, false},
+        {SO_VISIBLE, 0, false, 0.0f, false}, {SO_VISIBLE, 0, true, 1.0f, false},  // a child follows its parent's bit
         {0, SO_VISIBLE, true, 1.0f, true},
     };
     for (const Case& c : cases) {

@@ -51,8 +51,8 @@ TEST(ShaderSet, LoadsBothEffectsFromLooseFilesOrPackagesWithADeclarationEach) {
 
         set.SetViewProjLight(Matrix::Identity(), Matrix::Identity(), Vec4(0, -1, 0, 0));
         set.ResetEffects();
-        std::vector<std::string> expect = {"SetMatrix mView", "SetMatrix mProj", "SetVector lightDir",
-                                           "OnResetDevice", "OnResetDevice"};
+        std::vector<std::string> expect = {"SetMatrix mView", "SetMatrix mProj", "SetVector lightDir", "OnResetDevice",
+                                           "OnResetDevice"};
         EXPECT_EQ(log, expect);
     }
 }
