@@ -9,6 +9,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/ProtocolTablesWriter.h"
+#include "tools/SampleModel.h"
 
 namespace {
 
@@ -142,7 +143,10 @@ int MakeSampleGameFolder(const std::string& folder) {
     CPackageWriter textures("TEXTURE.DRP");
     textures.Add("LOGO1.DDS", LogoTexture());
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures})) return 0;
+    CPackageWriter models("MODEL.DRP");
+    AddSampleModel(models);
+    if (!models.WritePackage(folder + "\\DATA")) return 0;
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &models})) return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;
