@@ -46,8 +46,8 @@ int CMeshResource::Load(const char* path, int flag) {
     s.ReadU32(m_twoSided);
     s.ReadU32(m_alwaysBlend);
     if (s.Failed()) return 0;
-    // A texture name takes at least its length word, a part at least its fixed fields.
-    if (!CountFits(s, *this, textureCount, 4) || !CountFits(s, *this, partCount, 40))
+    // A texture name takes at least its length word, a part at least its eight fixed words.
+    if (!CountFits(s, *this, textureCount, 4) || !CountFits(s, *this, partCount, 32))
         return ReportDamagedResource(*this, "texture or part count past the file");
 
     m_textures.assign(textureCount, nullptr);
@@ -56,7 +56,8 @@ int CMeshResource::Load(const char* path, int flag) {
         s.ReadString(name, kNameCapacity);
         if (s.Failed()) return 0;
         if (name.empty()) continue;
-        slot = g_pResourceManager ? g_pResourceManager->GetResource(name.c_str(), RES_TEXTURE, nullptr, 1) : nullptr;
+        if (!g_pResourceManager) return ReportDamagedResource(*this, "no resource manager for its textures");
+        slot = g_pResourceManager->GetResource(name.c_str(), RES_TEXTURE, nullptr, 1);
         if (!slot) {
             ChainResourceFailure(*this);
             return 0;
