@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/BoundsTests.h"
 
@@ -15,7 +16,7 @@ int CSceneObject::Update(float /*dt*/) {
 
 bool CSceneObject::IntersectRay(const Vec3& origin, const Vec3& direction, float* distance, void* /*unused*/,
                                 int useInner) {
-    float nearest = distance ? *distance : 3.4e38f;
+    float nearest = std::numeric_limits<float>::max();
     bool hit = RayHitBox(useInner ? bounds.innerBox : bounds.outerBox, origin, direction, &nearest);
     if (hit && distance) *distance = nearest;
     return hit;

@@ -176,7 +176,7 @@ TEST(SceneObject, RectRangeRayAndFrustumTests) {
     EXPECT_FALSE(o.IsWithinDistance(&farOff, 0));
     EXPECT_TRUE(o.IsWithinDistance(&farOff, 0.2f));
 
-    float dist = 1000;
+    float dist = 1;  // an out value: what it held before does not limit the search
     EXPECT_TRUE(o.IntersectRay({10, 2, 0}, {0, 0, 1}, &dist, nullptr, 0));
     EXPECT_NEAR(dist, 17.0f, 1e-4);  // the outer box's near face at z = 17
     dist = 1000;
