@@ -5,6 +5,7 @@
 #include "engine/ErrorReport.h"
 #include "engine/FileIndex.h"
 #include "engine/FileStream.h"
+#include "engine/GfxShaderEffect.h"
 #include "engine/MessageTable.h"
 #include "platform/File.h"
 #include "platform/GfxFormatInfo.h"
@@ -23,7 +24,7 @@ EffectEntry::~EffectEntry() {
     if (declaration) declaration->Release();
 }
 
-CShaderSet::CShaderSet(CGfxDevice* device) : m_device(device) { g_pShaderSet = this; }
+CShaderSet::CShaderSet(CGfxDevice* device) : m_device(device), m_loader(DeviceEffectLoader()) { g_pShaderSet = this; }
 
 CShaderSet::~CShaderSet() {
     ClearEffects();

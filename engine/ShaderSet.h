@@ -42,7 +42,7 @@ public:
     CShaderSet(const CShaderSet&) = delete;
     CShaderSet& operator=(const CShaderSet&) = delete;
 
-    // Until a loader is given, every effect load fails.
+    // The render device's effects unless another loader is given.
     void SetEffectLoader(EffectLoader loader) { m_loader = std::move(loader); }
 
     // With enable 0 nothing is loaded and 1 returned; otherwise the skinning
