@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/BoundsTests.h"
+#include "engine/Draw2D.h"
 
 using namespace platform;
 
