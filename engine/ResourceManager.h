@@ -51,6 +51,8 @@ public:
     // The sound manager tells whether a sound device is usable; while it says
     // no, sound resources are refused. Unset, sound loads are attempted.
     void SetSoundDeviceCheck(std::function<bool()> usable);
+    // What that check says now (true when none was given).
+    bool SoundDeviceUsable() const { return !m_soundDeviceUsable || m_soundDeviceUsable(); }
 
     // The cached resource of that file name and type with one more reference,
     // or a new one loaded from the file. Only the file-name part of the name

@@ -10,6 +10,7 @@
 #include "tools/PackageWriter.h"
 #include "tools/StandardEffects.h"
 #include "tools/ProtocolTablesWriter.h"
+#include "tools/SampleModel.h"
 
 namespace {
 
@@ -147,7 +148,10 @@ int MakeSampleGameFolder(const std::string& folder) {
     shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
     shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
     if (!shaders.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders})) return 0;
+    CPackageWriter models("MODEL.DRP");
+    AddSampleModel(models);
+    if (!models.WritePackage(folder + "\\DATA")) return 0;
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders, &models})) return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;

@@ -8,6 +8,7 @@
 //   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
 //   DATA\TEXTURE.DRP       LOGO1.DDS (DXT5, 256 x 256, with mip levels)
+//   DATA\MODEL.DRP         the animated sample model (tools/SampleModel.h)
 //   PROTOCOL.DAT           loose: the record permutation and level experience
 //                          the network reads (a permutation of the sample's own)
 #pragma once
