@@ -106,7 +106,7 @@ int CFontFileLocator::Locate(const char* name, int32_t faceIndex, FontFile* out)
         }
     }
     if (path.empty()) {
-        ErrorReport().SetError(ERR_FILE_NOT_FOUND, GetMessageText(MSG_ERROR_FILE_NOT_FOUND), n);
+        ErrorReport().SetError(ERR_FILE_NOT_FOUND, FileNotFoundFormat(), n);
         return 0;
     }
     out->path = std::move(path);

@@ -320,8 +320,9 @@ std::vector<std::string> CFreeTypeFont::WrapText(std::string_view text, int32_t 
     std::string openTag;  // the colour tag in effect where the next line starts
     auto emit = [&](size_t from, size_t to) {
         std::string line;
-        if (reader.IsMarkup() && !lines.empty()) line = openTag.empty() ? "</>" : openTag;
         for (size_t k = from; k < to; ++k) line += atoms[k].bytes;
+        if (reader.IsMarkup() && !lines.empty() && !BeginsWithColorTag(line))
+            line.insert(0, openTag.empty() ? "</>" : openTag);
         lines.push_back(std::move(line));
     };
     auto track = [&](size_t from, size_t to) {
