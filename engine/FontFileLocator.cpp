@@ -15,16 +15,16 @@ namespace {
 // pitch faces ("Che") become the Nanum coding font; the others the Nanum face
 // of the same style. A substitute file holds one face, so its face is 0.
 constexpr FontSubstitute kSubstitutes[] = {
-    {"gulim.ttc", 0, "NanumGothic.ttf"},          {"gulim.ttc", 1, "NanumGothicCoding.ttf"},
-    {"gulim.ttc", 2, "NanumGothic.ttf"},          {"gulim.ttc", 3, "NanumGothicCoding.ttf"},
-    {"batang.ttc", 0, "NanumMyeongjo.ttf"},       {"batang.ttc", 1, "NanumGothicCoding.ttf"},
-    {"batang.ttc", 2, "NanumMyeongjo.ttf"},       {"batang.ttc", 3, "NanumGothicCoding.ttf"},
-    {"malgun.ttf", -1, "NanumGothic.ttf"},        {"malgunbd.ttf", -1, "NanumGothicBold.ttf"},
-    {"arial.ttf", -1, "NanumGothic.ttf"},         {"arialbd.ttf", -1, "NanumGothicBold.ttf"},
-    {"tahoma.ttf", -1, "NanumGothic.ttf"},        {"tahomabd.ttf", -1, "NanumGothicBold.ttf"},
-    {"verdana.ttf", -1, "NanumGothic.ttf"},       {"verdanab.ttf", -1, "NanumGothicBold.ttf"},
-    {"times.ttf", -1, "NanumMyeongjo.ttf"},       {"timesbd.ttf", -1, "NanumMyeongjoBold.ttf"},
-    {"cour.ttf", -1, "NanumGothicCoding.ttf"},    {"courbd.ttf", -1, "NanumGothicCodingBold.ttf"},
+    {"gulim.ttc", 0, "NanumGothic.ttf"},       {"gulim.ttc", 1, "NanumGothicCoding.ttf"},
+    {"gulim.ttc", 2, "NanumGothic.ttf"},       {"gulim.ttc", 3, "NanumGothicCoding.ttf"},
+    {"batang.ttc", 0, "NanumMyeongjo.ttf"},    {"batang.ttc", 1, "NanumGothicCoding.ttf"},
+    {"batang.ttc", 2, "NanumMyeongjo.ttf"},    {"batang.ttc", 3, "NanumGothicCoding.ttf"},
+    {"malgun.ttf", -1, "NanumGothic.ttf"},     {"malgunbd.ttf", -1, "NanumGothicBold.ttf"},
+    {"arial.ttf", -1, "NanumGothic.ttf"},      {"arialbd.ttf", -1, "NanumGothicBold.ttf"},
+    {"tahoma.ttf", -1, "NanumGothic.ttf"},     {"tahomabd.ttf", -1, "NanumGothicBold.ttf"},
+    {"verdana.ttf", -1, "NanumGothic.ttf"},    {"verdanab.ttf", -1, "NanumGothicBold.ttf"},
+    {"times.ttf", -1, "NanumMyeongjo.ttf"},    {"timesbd.ttf", -1, "NanumMyeongjoBold.ttf"},
+    {"cour.ttf", -1, "NanumGothicCoding.ttf"}, {"courbd.ttf", -1, "NanumGothicCodingBold.ttf"},
 };
 
 // Font folders nest by foundry and family; deeper trees are not font folders.

@@ -73,8 +73,8 @@ void CFreeTypeFont::SetEmbolden(float x, float y) {
     m_emboldenY = fixed(y);
 }
 
-int CFreeTypeFont::Create(int32_t outlineMode, int32_t size, FontFile file, float bold1, float bold2,
-                          int32_t gapNarrow, int32_t gapWide, int32_t offsetY, int32_t offsetX) {
+int CFreeTypeFont::Create(int32_t outlineMode, int32_t size, FontFile file, float bold1, float bold2, int32_t gapNarrow,
+                          int32_t gapWide, int32_t offsetY, int32_t offsetX) {
     Destroy();
     m_size = size;
     m_lineHeight = static_cast<int32_t>(1.7 * size);

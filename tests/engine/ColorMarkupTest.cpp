@@ -15,14 +15,21 @@ std::vector<std::string> Pieces(std::string_view text) {
     char buf[16];
     for (auto p = reader.Next(); p.kind != CColorMarkupReader::Kind::End; p = reader.Next()) {
         switch (p.kind) {
-            case CColorMarkupReader::Kind::Run: out.emplace_back(p.text); break;
+            case CColorMarkupReader::Kind::Run:
+                out.emplace_back(p.text);
+                break;
             case CColorMarkupReader::Kind::Color:
                 std::snprintf(buf, sizeof buf, "C:%x", p.value);
                 out.emplace_back(buf);
                 break;
-            case CColorMarkupReader::Kind::Reset: out.emplace_back("R"); break;
-            case CColorMarkupReader::Kind::Newline: out.emplace_back("N"); break;
-            case CColorMarkupReader::Kind::End: break;
+            case CColorMarkupReader::Kind::Reset:
+                out.emplace_back("R");
+                break;
+            case CColorMarkupReader::Kind::Newline:
+                out.emplace_back("N");
+                break;
+            case CColorMarkupReader::Kind::End:
+                break;
         }
     }
     return out;
@@ -36,10 +43,22 @@ TEST(ColorMarkup, OnlyATextThatBeginsWithAWellFormedTagIsMarkup) {
         std::string text;
         bool markup;
     } cases[] = {
-        {"</>", true},           {"</>abc", true},          {"</C=ff0000>", true},      {"</C=80FF0000>x", true},
-        {"</C=ff0000", false},   {"</C=ff00>x", false},     {"</C=ff00000>x", false},   {"</C=gg0000>x", false},
-        {"</C=", false},         {"</C", false},            {"</", false},              {"<", false},
-        {"", false},             {"a</C=ff0000>b", false},  {"</C=ff0000ff0>", false},  {std::string("</C=ff0000\0>", 12), false},
+        {"</>", true},
+        {"</>abc", true},
+        {"</C=ff0000>", true},
+        {"</C=80FF0000>x", true},
+        {"</C=ff0000", false},
+        {"</C=ff00>x", false},
+        {"</C=ff00000>x", false},
+        {"</C=gg0000>x", false},
+        {"</C=", false},
+        {"</C", false},
+        {"</", false},
+        {"<", false},
+        {"", false},
+        {"a</C=ff0000>b", false},
+        {"</C=ff0000ff0>", false},
+        {std::string("</C=ff0000\0>", 12), false},
     };
     for (const auto& c : cases) EXPECT_EQ(BeginsWithColorTag(c.text), c.markup) << c.text;
 }

@@ -55,10 +55,10 @@ TEST(FontFileLocator, SystemFolderAndSubstitutes) {
         const char* found;  // file name part, or null when not found
         int32_t foundFace;
     } cases[] = {
-        {"myfont.ttf", 3, "MyFont.TTF", 3},                  // found as named, any case, in a sub-folder
-        {"GULIM.TTC", 1, "NanumGothicCoding.ttf", 0},        // GulimChe: fixed pitch
-        {"batang.ttc", 2, "NanumMyeongjo.ttf", 0},           // Gungsuh
-        {"gulim.ttc", 0, nullptr, 0},                        // its substitute is not installed here
+        {"myfont.ttf", 3, "MyFont.TTF", 3},            // found as named, any case, in a sub-folder
+        {"GULIM.TTC", 1, "NanumGothicCoding.ttf", 0},  // GulimChe: fixed pitch
+        {"batang.ttc", 2, "NanumMyeongjo.ttf", 0},     // Gungsuh
+        {"gulim.ttc", 0, nullptr, 0},                  // its substitute is not installed here
         {"unknown.ttf", 0, nullptr, 0},
     };
     for (const auto& c : cases) {
@@ -82,9 +82,9 @@ TEST(FontFileLocator, SubstituteTable) {
         int32_t face;
         const char* installed;
     } cases[] = {
-        {"gulim.ttc", 0, "NanumGothic.ttf"},   {"Gulim.ttc", 3, "NanumGothicCoding.ttf"},
+        {"gulim.ttc", 0, "NanumGothic.ttf"},    {"Gulim.ttc", 3, "NanumGothicCoding.ttf"},
         {"batang.ttc", 0, "NanumMyeongjo.ttf"}, {"arial.ttf", 0, "NanumGothic.ttf"},
-        {"ARIAL.TTF", 2, "NanumGothic.ttf"},   {"gulim.ttc", 4, nullptr},
+        {"ARIAL.TTF", 2, "NanumGothic.ttf"},    {"gulim.ttc", 4, nullptr},
         {"nanumgothic.ttf", 0, nullptr},
     };
     for (const auto& c : cases) {

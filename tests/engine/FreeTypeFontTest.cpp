@@ -16,10 +16,10 @@ using namespace platform;
 namespace {
 
 // Code-page-949 syllables.
-const std::string kGa = "\xB0\xA1";    // 가
-const std::string kNa = "\xB3\xAA";    // 나
-const std::string kDa = "\xB4\xD9";    // 다
-const std::string kRa = "\xB6\xF3";    // 라
+const std::string kGa = "\xB0\xA1";  // 가
+const std::string kNa = "\xB3\xAA";  // 나
+const std::string kDa = "\xB4\xD9";  // 다
+const std::string kRa = "\xB6\xF3";  // 라
 const std::string kWideBlank = "\xA1\xA1";
 
 constexpr uint32_t kWhite = 0xFFFFFFFF;
