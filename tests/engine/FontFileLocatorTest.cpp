@@ -4,8 +4,13 @@
 
 #include "engine/ErrorReport.h"
 #include "engine/FreeTypeFont.h"
+#include "engine/MessageTable.h"
 #include "platform/File.h"
 #include "tests/fixtures/IndexedFolder.h"
+#include "tools/SampleGameFolder.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -101,5 +106,34 @@ TEST(FontFileLocator, SubstituteTable) {
     for (const char* name : {"gulim.ttc", "batang.ttc", "malgunbd.ttf", "cour.ttf", "timesbd.ttf"}) {
         FontFile file;
         EXPECT_EQ(locator.Locate(name, 0, &file), 1) << name;
+    }
+}
+
+TEST(FontFileLocator, EveryFontOfTheSampleGameFolderOpens) {
+    CErrorReport report;
+    IndexedFolder folder;
+    CMessageTable messages;
+    ASSERT_EQ(MakeSampleGameFolder(folder.tmp.path()), 1);
+    ASSERT_TRUE(folder.Index());
+    ASSERT_EQ(messages.LoadInfoFile("GAMEINFO.DAT"), 1) << report.Text();
+    int count = std::atoi(messages.GetInfo("FONT_COUNT"));
+    ASSERT_GT(count, 0);
+    for (int n = 1; n <= count; ++n) {
+        auto key = [n](const char* field) { return "FONT" + std::to_string(n) + "_" + field; };
+        FontFile file;
+        ASSERT_EQ(CFontFileLocator().Locate(messages.GetInfo(key("NAME").c_str()),
+                                            std::atoi(messages.GetInfo(key("INDEX").c_str())), &file),
+                  1)
+            << report.Text();
+        CFreeTypeFont font;
+        EXPECT_EQ(font.Create(std::atoi(messages.GetInfo(key("OUTLINE").c_str())),
+                              std::atoi(messages.GetInfo(key("SIZE").c_str())), std::move(file),
+                              static_cast<float>(std::atof(messages.GetInfo(key("BOLD1").c_str()))),
+                              static_cast<float>(std::atof(messages.GetInfo(key("BOLD2").c_str()))),
+                              std::atoi(messages.GetInfo(key("GAP1").c_str())),
+                              std::atoi(messages.GetInfo(key("GAP2").c_str())), 1, 1),
+                  1)
+            << report.Text();
+        EXPECT_NE(font.Glyph(0xB0A1), nullptr) << n;
     }
 }
