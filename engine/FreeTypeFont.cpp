@@ -64,7 +64,9 @@ CFreeTypeFont::CFreeTypeFont() : m_glyphs(kGlyphSlots) {}
 CFreeTypeFont::~CFreeTypeFont() { Destroy(); }
 
 void CFreeTypeFont::SetEmbolden(float x, float y) {
+    // FreeType refuses negative strengths, which would leave every glyph undrawn.
     auto fixed = [](float v) {
+        if (!(v > 0)) return 0;
         auto whole = static_cast<int32_t>(v);
         return static_cast<int32_t>((static_cast<uint32_t>(whole) << 6) |
                                     static_cast<uint32_t>(static_cast<int32_t>((v - static_cast<float>(whole)) * 64)));

@@ -55,7 +55,7 @@ public:
     // nothing of FreeType left open.
     int Create(int32_t outlineMode, int32_t size, FontFile file, float bold1, float bold2, int32_t gapNarrow,
                int32_t gapWide, int32_t offsetY, int32_t offsetX);
-    // Emboldening strengths in pixels, kept as FreeType 26.6 values.
+    // Emboldening strengths in pixels, kept as FreeType 26.6 values (negative ones as 0).
     void SetEmbolden(float x, float y);
     // Frees the glyphs and FreeType's face and library.
     void Destroy();

@@ -364,6 +364,9 @@ TEST_F(FreeTypeFontTest, CreateFailsCleanly) {
     EXPECT_EQ(device.draws[0].At<float>(0, 0), 5.0f);
     EXPECT_EQ(small->EmboldenX(), (1 << 6) | 32);
     EXPECT_EQ(small->EmboldenY(), 16);
+    small->SetEmbolden(-1.0f, 2.0f);
+    EXPECT_EQ(small->EmboldenX(), 0);
+    EXPECT_EQ(small->EmboldenY(), 128);
 }
 
 TEST(FontList, FontsByIndexAndFreeingEverything) {
