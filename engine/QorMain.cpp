@@ -1,12 +1,23 @@
 // Entry of the game client. Started by the patcher as "QOR.run go" in the game folder.
-#include <cstdio>
-#include <cstring>
+#include <string>
+
+#include "engine/ClientEntry.h"
+#include "engine/GameApp.h"
+#include "platform/GfxSystem.h"
+#include "platform/Input.h"
+#include "platform/Window.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "go") != 0) {
-        std::fprintf(stderr, "QOR: start the game through QORPatch.run\n");
-        return 0;
-    }
-    std::fprintf(stderr, "QOR: the client is not complete yet\n");
-    return 0;
+    std::string whole;
+    for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
+    ClientEntryHooks hooks;
+    hooks.makeApp = [](const std::string& commandLine) {
+        auto app = std::make_unique<CGameApp>(commandLine);
+        app->SetWindowMaker(platform::CreateSdlWindow);
+        // Frames are shown through the software device until the window carries the GL device.
+        app->SetSystemMaker([] { return std::make_unique<platform::CGfxRecordingSystem>(); });
+        app->SetInputMaker([](platform::CWindow* window) { return platform::CreateSdlInputSystem(window->Id()); });
+        return app;
+    };
+    return ClientMain(argc > 1 ? argv[1] : "", whole, hooks);
 }

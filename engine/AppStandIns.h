@@ -1,0 +1,213 @@
+// Stand-ins for the application's services whose own classes are not in the
+// program yet. Each does only what the application and the screen base need of
+// it today, and nothing more; the real class takes its place as the member's
+// type when it arrives. They live in their own namespace so that the real
+// classes can never clash with them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/MessageBoxHost.h"
+#include "platform/GfxDevice.h"
+#include "platform/Window.h"
+
+class CZEMDXInput;
+
+namespace standin {
+
+class CGameCommandManager {};
+class CScriptManager {};
+class CPlayResources {
+public:
+    void Release() {}
+};
+
+class CGameDataRegistry {
+public:
+    void Clear() {}
+};
+
+class CCameraRegistry {
+public:
+    int AddCamera() { return ++m_cameras; }
+    int CameraCount() const { return m_cameras; }
+    // The screens' viewport; the cameras' projections follow it.
+    void SetViewport(platform::CGfxDevice* device, uint32_t width, uint32_t height) {
+        if (!device) return;
+        platform::Viewport vp;
+        vp.x = vp.y = 0;
+        vp.width = width;
+        vp.height = height;
+        vp.minZ = 0.0f;
+        vp.maxZ = 1.0f;
+        device->SetViewport(&vp);
+    }
+    void UpdateProjections(uint32_t, uint32_t) {}
+
+private:
+    int m_cameras = 0;
+};
+
+class CEffectManager {
+public:
+    int CreateDeviceObjects() { return 1; }
+    void DeleteDeviceObjects() {}
+    void ClearCounter() { liveCount = 0; }
+    int liveCount = 0;
+};
+
+class CRibbonManager {
+public:
+    int RestoreTrailBuffers() { return 1; }
+    void ReleaseTrailBuffers() {}
+};
+
+class CShaderSet {
+public:
+    int LoadShaders(bool) { return 1; }
+    void ResetEffects() {}
+    void LostDevice() {}
+    void ClearEffects() {}
+    bool HasGlow() const { return false; }
+};
+
+class CGlowEffect {
+public:
+    void SetSize(uint32_t width, uint32_t height, float value) {
+        m_width = width;
+        m_height = height;
+        m_value = value;
+    }
+    int Create(uint32_t) { return 1; }
+    void Release() {}
+
+private:
+    uint32_t m_width = 0, m_height = 0;
+    float m_value = 0.0f;
+};
+
+// Without a sound device the game runs silent, as when the real start-up fails.
+class CSoundManager {
+public:
+    int Startup(platform::CWindow*, int, int, int) {
+        enabled = false;
+        return 0;
+    }
+    bool enabled = false;
+};
+
+class CBackgroundMusic {
+public:
+    void SetFade(float value) { fade = value; }
+    void Stop() { playing = false; }
+    float fade = 0.0f;
+    bool playing = true;
+};
+
+// A font as the font table lists it until FreeType fonts render them.
+struct FontSpec {
+    std::string path;
+    int size = 0, index = 0, outline = 0, gap1 = 0, gap2 = 0;
+    float bold1 = 0.0f, bold2 = 0.0f;
+};
+class CFontList {
+public:
+    void Add(FontSpec font) { fonts.push_back(std::move(font)); }
+    void Clear() { fonts.clear(); }
+    std::vector<FontSpec> fonts;
+};
+
+class CMessageBox : public IMessageBoxHost {
+public:
+    void ShowBox(const char* text, int buttonMode) override {
+        m_text = text ? text : "";
+        m_mode = buttonMode;
+        m_visible = true;
+    }
+    void ClearStyleBits(unsigned) override {}
+    void SetDimAlpha(float alpha) override { m_dim = alpha; }
+    int Result() const override { return m_result; }
+    void SetResult(int result) override { m_result = result; }
+    void HideBox() override { m_visible = false; }
+    bool Visible() const { return m_visible; }
+    int Mode() const { return m_mode; }
+    const std::string& Text() const { return m_text; }
+    float Dim() const { return m_dim; }
+
+private:
+    std::string m_text;
+    int m_mode = 0, m_result = -1;
+    bool m_visible = false;
+    float m_dim = 0.0f;
+};
+
+class CUiManager {
+public:
+    // 0 when a window took the message.
+    int MsgHook(const platform::WindowMessage&) { return 1; }
+    void DispatchInput(float, CZEMDXInput&) {}
+    int InitQuad() { return 1; }
+    void SetScreenSize(uint32_t width, uint32_t height) {
+        screenWidth = width;
+        screenHeight = height;
+    }
+    void DeleteAllWindows() {}
+    size_t CursorCount() const { return 0; }
+    void SetCursor(int index) { cursor = index; }
+    CMessageBox& MessageBox() { return m_box; }
+
+    bool cursorShown = true;
+    int cursor = 0;
+    uint32_t screenWidth = 1024, screenHeight = 768;
+
+private:
+    CMessageBox m_box;
+};
+
+class CZEMMap {
+public:
+    // The header texts and stamp of a map file; until maps are read, a present
+    // file gives empty texts.
+    int ReadMapHeader(const char*, std::string* text1, std::string* text2, std::string* text3, uint32_t* stamp) {
+        text1->clear();
+        text2->clear();
+        text3->clear();
+        *stamp = 0;
+        return 1;
+    }
+};
+
+class CPlayerSlot {
+public:
+    int index = 0;
+};
+
+// The full-screen fade of a screen: colour, direction and rate; done when its time is up.
+class CScreenFade {
+public:
+    void Start(const float rgba[4], bool fadeOut, float rate) {
+        for (int i = 0; i < 4; ++i) m_color[i] = rgba[i];
+        m_fadeOut = fadeOut;
+        m_rate = rate;
+        m_elapsed = 0.0f;
+        m_done = rate <= 0.0f;
+        m_active = true;
+    }
+    void Advance(float dt) {
+        if (m_done) return;
+        m_elapsed += dt;
+        if (m_elapsed * m_rate >= 1.0f) m_done = true;
+    }
+    bool IsDone() const { return m_done; }
+    bool IsFadeOut() const { return m_fadeOut; }
+    float Rate() const { return m_rate; }
+
+private:
+    float m_color[4] = {0, 0, 0, 1};
+    float m_rate = 0.0f, m_elapsed = 0.0f;
+    bool m_fadeOut = false, m_done = true, m_active = false;
+};
+
+}  // namespace standin

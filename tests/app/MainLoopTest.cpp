@@ -1,0 +1,308 @@
+// The real main loop, headless: start-up on the sample game folder, screens in
+// turn, frame results, device loss, minimised windows, the full-screen switch
+// and screenshots.
+#include <algorithm>
+
+#include "engine/ErrorReport.h"
+#include "tests/app/AppFixture.h"
+#include "tools/PackageWriter.h"
+#include "tools/TextFileWriters.h"
+#include "ui/StandInScreen.h"
+
+using namespace platform;
+
+namespace {
+
+size_t IndexOf(const std::vector<std::string>& lines, const std::string& line, size_t from = 0) {
+    auto it = std::find(lines.begin() + static_cast<long>(from), lines.end(), line);
+    return static_cast<size_t>(it - lines.begin());
+}
+
+size_t CountOf(const std::vector<std::string>& lines, const std::string& line) {
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
+}  // namespace
+
+class MainLoop : public AppFixture {
+protected:
+    // The first screen: named "A", logging into log, with the given results.
+    CScriptedScreen* FirstScreen(std::vector<int> results) {
+        CScriptedScreen* screen = nullptr;
+        app->SetFirstScreenMaker([this, results, &screen] {
+            screen = new CScriptedScreen("A", &log, results);
+            return screen;
+        });
+        EXPECT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+        return screen;
+    }
+    ScreenLog log;
+};
+
+TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
+    MakeApp();
+    CScriptedScreen* screen = FirstScreen({0, 0, 2});
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(window->Title(), "-Morvane-");
+    EXPECT_FALSE(window->CursorShown());
+    EXPECT_EQ(app->LoginServer(), kSampleLoginServer);
+    EXPECT_EQ(app->JoinUrl(), kSampleJoinUrl);
+    EXPECT_EQ(app->LogoTextures(), std::vector<std::string>{"LOGO1.DDS"});
+    EXPECT_EQ(app->GameTips().size(), 3u);
+    EXPECT_EQ(app->FilterWords().size(), 2u);
+    EXPECT_EQ(app->Fonts().fonts.size(), 3u);
+    EXPECT_EQ(app->PlayerSlotIndex(11), 11);
+    EXPECT_EQ(app->Cameras().CameraCount(), 4);
+    // Pushed in the post-window step, then the device objects.
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"A enter", "A init", "A invalidate", "A restore"}));
+    uint32_t ambient = 0;
+    Device()->GetRenderState(RS_AMBIENT, &ambient);
+    EXPECT_EQ(ambient, 0xFF777777u);
+    EXPECT_EQ(system->log.size(), 1u);
+    EXPECT_NE(system->log[0].find("Create 68 1024x768 depth 75 auto 1 windowed 1"), std::string::npos)
+        << system->log[0];
+
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    // The last frame presents too, after the finished screen is gone.
+    EXPECT_EQ(Device()->PresentCount(), 3u);
+    EXPECT_FALSE(app->IsCloseIgnored());
+    EXPECT_EQ(CountOf(log.lines, "A update"), 3u);
+    EXPECT_EQ(log.lines.back(), "A delete");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainLoop, StartUpErrorsNameTheMissingFile) {
+    struct Row {
+        const char* remove;
+        const char* text;
+    } rows[] = {{"PACKAGELIST.DRL", "not found file!!! (MSG.DAT)"}, {"VAZE.INI", "Cannot find the file VAZE.INI."}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.remove);
+        ASSERT_TRUE(DeleteFile(tmp.path() + "\\" + row.remove));
+        MakeApp();
+        EXPECT_TRUE(app->LoaderFailed());
+        EXPECT_EQ(app->CreateApp(), 0);
+        EXPECT_EQ(ErrorReport().Text(), row.text);
+        EXPECT_EQ(window->Title(), "");  // no window was made
+        app.reset();
+        ASSERT_EQ(MakeSampleGameFolder(tmp.path()), 1);
+    }
+}
+
+TEST_F(MainLoop, AMissingTipFileLeavesTheWordFilterOn) {
+    CPackageWriter info("INFO.DRP");
+    info.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
+    info.Add("GAMEINFO.DAT", SampleGameInfoText(), false);
+    info.Add("FilterWord.DAT", TextListText({"badword"}), false);
+    ASSERT_TRUE(info.WritePackage(tmp.path() + "\\DATA"));
+    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&info}));
+    MakeApp();
+    FirstScreen({2});
+    EXPECT_TRUE(app->GameTips().empty());
+    EXPECT_EQ(app->FilterWords(), std::vector<std::string>{"badword"});
+}
+
+TEST_F(MainLoop, TheFirstFailingDeviceObjectStepStopsTheStart) {
+    MakeApp();
+    app->SetFirstScreenMaker([this] {
+        auto* screen = new CScriptedScreen("A", &log, {2});
+        screen->initResult = 0;
+        return screen;
+    });
+    EXPECT_EQ(app->CreateApp(), 0);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"A enter", "A init"}));
+}
+
+TEST_F(MainLoop, FatalScreenResultShowsTheErrorAndQuits) {
+    MakeApp();
+    CScriptedScreen* screen = FirstScreen({0, 4});
+    screen->onUpdate = [](CScriptedScreen& s) {
+        if (s.updates == 2) ErrorReport().SetError(ERR_DATA, "%s", "the world broke");
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    EXPECT_TRUE(app->IsQuitting());
+    EXPECT_FALSE(app->IsCloseIgnored());
+    EXPECT_EQ(app->Screens().Current(), nullptr);
+    EXPECT_EQ(log.lines.back(), "A delete");
+    EXPECT_EQ(messages, std::vector<std::string>{"-Morvane-|the world broke"});
+}
+
+TEST_F(MainLoop, ClosingTheWindowIsIgnoredWhileScreensRun) {
+    MakeApp();
+    CScriptedScreen* screen = FirstScreen({0, 0, 0, 0, 2});
+    screen->onUpdate = [this](CScriptedScreen& s) {
+        if (s.updates == 1) window->QueueEvent(WM_CLOSE);
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    EXPECT_EQ(CountOf(log.lines, "A update"), 5u);
+}
+
+TEST_F(MainLoop, TheStandInScreenEndsOnCloseOrEscapeAndClearsTheScreen) {
+    for (bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape);
+        MakeApp();
+        ASSERT_EQ(app->CreateApp(), 1);
+        ASSERT_NE(dynamic_cast<CStandInScreen*>(app->Screens().Current()), nullptr);
+        // Two frames, then the player leaves.
+        for (int frame = 0; frame < 2; ++frame) ASSERT_EQ(app->RenderStep(), 1);
+        if (byEscape) {
+            input->SetKey(DIK_ESCAPE, true);
+            app->RenderStep();
+            input->SetKey(DIK_ESCAPE, false);
+        } else {
+            window->QueueEvent(WM_CLOSE);
+        }
+        EXPECT_EQ(app->RunMessageLoop(), 1);
+        std::vector<uint32_t> pixels;
+        CGfxSurface* back = nullptr;
+        ASSERT_EQ(Device()->GetBackBuffer(0, 0, &back), GFX_OK);
+        ASSERT_EQ(Device()->ReadSurface(back, &pixels), GFX_OK);
+        back->Release();
+        EXPECT_EQ(pixels[0], CStandInScreen::kClearColor);
+        app.reset();
+    }
+}
+
+TEST_F(MainLoop, ALostDeviceWaitsAndIsResetWhenTheDriverAllows) {
+    MakeApp();
+    CScriptedScreen* screen = FirstScreen({});
+    screen->onUpdate = [this](CScriptedScreen& s) {
+        if (s.updates == 2) {
+            Device()->LoseDevice();
+            s.Add("lost");
+        }
+        if (s.updates == 5) {
+            Device()->AllowReset();
+            s.Add("allowed");
+        }
+        if (s.updates == 8) window->PostQuitMessage(0);
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    const std::vector<std::string>& l = log.lines;
+    const size_t lost = IndexOf(l, "A lost"), allowed = IndexOf(l, "A allowed");
+    ASSERT_LT(allowed, l.size());
+    // The frame of the loss still renders and its present fails; then nothing renders until the reset.
+    EXPECT_EQ(l[lost + 1], "A render");
+    EXPECT_EQ(IndexOf(l, "A render", lost + 2), IndexOf(l, "A restore", allowed) + 2);
+    EXPECT_EQ(l[IndexOf(l, "A invalidate", allowed) + 1], "A restore");
+    EXPECT_EQ(app->CountSleeps(100), 3);
+    EXPECT_EQ(Device()->Count("Reset"), 2u);  // the first at creation
+    EXPECT_FALSE(app->IsDeviceLost());
+}
+
+TEST_F(MainLoop, AMinimisedWindowDrawsNothingAndSleeps) {
+    MakeApp();
+    CScriptedScreen* screen = FirstScreen({});
+    screen->onUpdate = [this](CScriptedScreen& s) {
+        if (s.updates == 2) {
+            window->Minimise();
+            s.Add("minimised");
+        }
+        if (s.updates == 6) {
+            window->Restore();
+            s.Add("restored");
+        }
+        if (s.updates == 9) window->PostQuitMessage(0);
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    const std::vector<std::string>& l = log.lines;
+    const size_t minimised = IndexOf(l, "A minimised"), restored = IndexOf(l, "A restored");
+    EXPECT_EQ(l[minimised + 1], "A render");  // the frame before the message arrives
+    EXPECT_GT(IndexOf(l, "A render", minimised + 2), restored);
+    EXPECT_GE(app->CountSleeps(1), 4);
+    EXPECT_FALSE(app->IsMinimised());
+}
+
+TEST_F(MainLoop, AltEnterSwitchesToFullScreenAndBack) {
+    MakeApp();
+    CScriptedScreen* screen = FirstScreen({});
+    screen->onUpdate = [this](CScriptedScreen& s) {
+        // Alt held; Enter pressed and released twice.
+        const int u = s.updates;
+        input->SetKey(DIK_LMENU, u >= 1 && u < 8);
+        input->SetKey(DIK_RETURN, u == 2 || u == 5);
+        if (u == 5) s.Add(app->IsWindowed() ? "windowed" : "full");
+        if (u == 8) s.Add(app->IsWindowed() ? "windowed" : "full");
+        if (u == 8) window->PostQuitMessage(0);
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    EXPECT_LT(IndexOf(log.lines, "A full"), IndexOf(log.lines, "A windowed"));
+    EXPECT_EQ(Device()->Count("Reset 1024x768"), 3u);
+    EXPECT_FALSE(window->IsFullscreen());
+}
+
+TEST_F(MainLoop, FullScreenNeedsTheModeAndFallsBackInDepthFormats) {
+    struct Row {
+        std::vector<GfxDisplayMode> modes;
+        std::vector<uint32_t> depths;
+        uint32_t failCreates;
+        int created;
+        const char* lastCreate;
+    } rows[] = {
+        {{{800, 600, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 0, 0, nullptr},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24X8, FMT_D16}, 0, 1, "depth 77 auto 1 windowed 0"},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D16}, 0, 1, "depth 80 auto 1 windowed 0"},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 1, 1, "depth 80 auto 1 windowed 0"},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 2, 1, "depth 80 auto 0 windowed 0"},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 3, 0, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.failCreates);
+        configureSystem = [&](CGfxRecordingSystem& s) {
+            s.modes = row.modes;
+            s.depthFormats = row.depths;
+            s.failCreates = row.failCreates;
+        };
+        MakeApp(false);
+        app->SetFirstScreenMaker([] { return new CScriptedScreen("A", nullptr); });
+        EXPECT_EQ(app->CreateApp(), row.created);
+        if (row.lastCreate) {
+            ASSERT_FALSE(system->log.empty());
+            EXPECT_NE(system->log.back().find(row.lastCreate), std::string::npos) << system->log.back();
+            EXPECT_EQ(app->PresentParameters().backBufferFormat, uint32_t(FMT_X8R8G8B8));
+        } else {
+            EXPECT_EQ(ErrorReport().GetCode(), uint32_t(ERR_DEVICE_CALL));
+        }
+        app.reset();
+    }
+}
+
+TEST_F(MainLoop, PrintScreenSavesTheLastPresentedFrame) {
+    MakeApp();
+    std::vector<std::string> paths;
+    std::vector<uint32_t> saved;
+    uint32_t savedW = 0, savedH = 0;
+    app->SetJpegWriter([&](const std::string& path, const std::vector<uint32_t>& argb, uint32_t w, uint32_t h) {
+        paths.push_back(path);
+        saved = argb;
+        savedW = w;
+        savedH = h;
+        return true;
+    });
+    CScriptedScreen* screen = FirstScreen({});
+    screen->clearColor = 0xFF3366CCu;
+    screen->onUpdate = [this](CScriptedScreen& s) {
+        input->SetKey(DIK_SYSRQ, s.updates == 2);
+        if (s.updates == 6) window->PostQuitMessage(0);
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    ASSERT_EQ(paths.size(), 1u);
+    const std::string folder = HostPath(app->ScreenshotFolder());
+    EXPECT_EQ(paths[0].rfind(folder + "/QOR_", 0), 0u) << paths[0];
+    EXPECT_EQ(paths[0].size(), folder.size() + std::string("/QOR_20261210133335.JPG").size());
+    EXPECT_EQ(savedW, 1024u);
+    EXPECT_EQ(savedH, 768u);
+    ASSERT_EQ(saved.size(), 1024u * 768u);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), 0xFF3366CCu), 1024 * 768);
+
+    // A writer that fails makes the step report it.
+    app->SetJpegWriter([](const std::string&, const std::vector<uint32_t>&, uint32_t, uint32_t) { return false; });
+    EXPECT_EQ(app->SaveScreenshot(app->ScreenshotFolder()), 0);
+    EXPECT_NE(ErrorReport().Text().find("could not be written"), std::string::npos);
+}
+
+TEST(ScreenshotName, FollowsTheFolderAndTheLocalTime) {
+    EXPECT_EQ(CGameApp::ScreenshotName("C:\\Docs\\QOR\\SCREENSHOT", 2026, 1, 2, 3, 4, 5),
+              "C:\\Docs\\QOR\\SCREENSHOT\\QOR_20260102030405.JPG");
+    EXPECT_EQ(CGameApp::ScreenshotName("", 999, 12, 31, 23, 59, 9), "\\QOR_09991231235909.JPG");
+}

@@ -1,0 +1,86 @@
+// The base of every screen (start-up, login, lobby, room, loading, play,
+// result ...): a phase word, a frame timer, a full-screen fade and the
+// operations the screen manager calls. The helpers every screen's update
+// calls live here too: the common per-frame input step, the error popup that
+// leads back to the login screen, and the confirmation of a one-button box.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/AppStandIns.h"
+#include "engine/FrameTimer.h"
+#include "engine/LoaderJob.h"
+#include "platform/Window.h"
+
+class IChatLines;
+
+// Results of a screen's Update; the manager adds 1 (no screen) and 3 (no successor).
+enum ScreenResult : int {
+    SCREEN_RUNNING = 0,
+    SCREEN_NONE = 1,
+    SCREEN_FINISHED = 2,
+    SCREEN_NO_SUCCESSOR = 3,
+    SCREEN_FATAL = 4,
+};
+
+class CScreen : public CLoaderJob {
+public:
+    // The error-popup phases shared by every screen.
+    static constexpr int kPhaseErrorPopup = 10000;
+    static constexpr int kPhaseErrorQuit = 10001;
+    static constexpr int kPhaseErrorReturn = 10002;
+    // Room for one whole network packet, which screens build in place.
+    static constexpr size_t kPacketBufferSize = 2048;
+
+    CScreen();
+    ~CScreen() override;
+    CScreen(const CScreen&) = delete;
+    CScreen& operator=(const CScreen&) = delete;
+
+    // The background job on the loader thread.
+    int Job() override { return 1; }
+    // Runs when the screen is pushed: the full viewport and the fade start.
+    virtual void Enter();
+    virtual int Update() { return SCREEN_RUNNING; }
+    virtual void Render() {}
+    virtual int InitDeviceObjects() { return 1; }
+    virtual int RestoreDeviceObjects() { return 1; }
+    virtual int InvalidateDeviceObjects() { return 1; }
+    virtual void DeleteDeviceObjects() {}
+    // 1 when the message was not consumed.
+    virtual intptr_t MsgProc(const platform::WindowMessage&) { return 1; }
+
+    // The start of every update: input, UI input, fade; with flags bit 0 the
+    // server-shutdown count-down too.
+    void UpdateCommon(int inputActive, IChatLines* chat, uint32_t flags);
+    // The error popup's phases; its result is the update's result while the
+    // phase is one of them, else 0.
+    int UpdateErrorPopup();
+    // 1 while a one-button box is up: the screen skips its own interaction.
+    int CheckMessageBoxConfirm();
+    // Shows the error report's text in the message box (closing the game
+    // connection first when closeConnection is set) and enters the popup phase.
+    void ShowErrorPopup(int closeConnection);
+
+    int Phase() const { return m_phase; }
+    void SetPhase(int phase) { m_phase = phase; }
+    CFrameTimer& Timer() { return m_timer; }
+    float Dt() const { return m_timer.Dt(); }
+    standin::CScreenFade& Fade() { return m_fade; }
+    unsigned char* PacketBuffer() { return m_packet; }
+
+protected:
+    int m_word = 0;
+    int m_phase = 0;
+    CFrameTimer m_timer;
+    standin::CScreenFade m_fade;
+    float m_fadeColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    unsigned char m_packet[kPacketBufferSize] = {};
+};
+
+// The login screen that the error popup returns to. The lobby screens install
+// the maker; until then the popup ends the program instead.
+using LoginScreenMaker = CScreen* (*)();
+void SetLoginScreenMaker(LoginScreenMaker maker);
+CScreen* MakeLoginScreen();
