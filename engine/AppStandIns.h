@@ -88,24 +88,6 @@ private:
     float m_value = 0.0f;
 };
 
-// Without a sound device the game runs silent, as when the real start-up fails.
-class CSoundManager {
-public:
-    int Startup(platform::CWindow*, int, int, int) {
-        enabled = false;
-        return 0;
-    }
-    bool enabled = false;
-};
-
-class CBackgroundMusic {
-public:
-    void SetFade(float value) { fade = value; }
-    void Stop() { playing = false; }
-    float fade = 0.0f;
-    bool playing = true;
-};
-
 // A font as the font table lists it until FreeType fonts render them.
 struct FontSpec {
     std::string path;

@@ -210,7 +210,10 @@ void CGameApp::CreateUserFolders() {
     if (!FolderExists(m_replayFolder)) CreateFolders(m_replayFolder);
 }
 
-void CGameApp::ModifyWindowClass() {}
+void CGameApp::ModifyWindowClass() {
+    // A machine without sound output plays silent; the post-window step switches sound off then.
+    m_sound.CreateSoundDevice();
+}
 
 int CGameApp::PostWindowInit() {
     m_closeIgnored = true;
@@ -221,7 +224,11 @@ int CGameApp::PostWindowInit() {
     if (NetStartup(1) < 0) return ReportNetError(kNetErrorFromSocket);
     m_netStarted = true;
     // Without sound the game goes on silent.
-    m_sound.Startup(m_window, 2, 22050, 16);
+    if (m_sound.InitSoundDevice(true, 2, 22050, 16))
+        m_sound.SetDistances(40.0f, 100000.0f, 200.0f);
+    else
+        m_sound.SwitchOff();
+    m_sound.RegisterResources(m_resources);
     m_effects.ClearCounter();
     // The input is made once; making it a second time would lose the first.
     std::unique_ptr<InputSystem> inputSystem =
@@ -358,6 +365,7 @@ intptr_t CGameApp::MsgProc(const WindowMessage& message) {
 void CGameApp::StopBgm() {
     if (!m_bgm) return;
     m_bgm->Stop();
+    m_resources.ReleaseResource(m_bgm);
     m_bgm = nullptr;
 }
 

@@ -22,6 +22,8 @@
 #include "engine/ShutdownCountdown.h"
 #include "engine/ZEMD3DApp.h"
 #include "engine/ZEMDXInput.h"
+#include "engine/ZEMSound.h"
+#include "engine/ZEMSoundManager.h"
 #include "net/NetClient.h"
 #include "platform/GfxTypes.h"
 #include "ui/ScreenManager.h"
@@ -95,7 +97,7 @@ public:
 
     // Services.
     standin::CCameraRegistry& Cameras() { return m_cameras; }
-    standin::CSoundManager& Sound() { return m_sound; }
+    CZEMSoundManager& Sound() { return m_sound; }
     CScreenManager& Screens() { return m_screens; }
     CResourceManager& Resources() { return m_resources; }
     standin::CUiManager& Ui() { return m_ui; }
@@ -105,8 +107,9 @@ public:
     COptions& Options() { return m_options; }
     CMessageTable& Messages() { return m_messages; }
     CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
-    standin::CBackgroundMusic* Bgm() const { return m_bgm; }
-    void SetBgm(standin::CBackgroundMusic* music) { m_bgm = music; }
+    // The music that plays now (a resource reference the application holds), or null.
+    CZEMSound* Bgm() const { return m_bgm; }
+    void SetBgm(CZEMSound* music) { m_bgm = music; }
 
     bool LoaderFailed() const { return m_loaderFailed; }
     bool IsQuitting() const { return m_quitting; }
@@ -148,7 +151,7 @@ private:
     standin::CGameDataRegistry m_gameData;
     standin::CCameraRegistry m_cameras;
     standin::CEffectManager m_effects;
-    standin::CSoundManager m_sound;
+    CZEMSoundManager m_sound;
     standin::CShaderSet m_shaders;
     standin::CRibbonManager m_ribbons;
     CScreenManager m_screens;
@@ -166,7 +169,7 @@ private:
     std::array<std::vector<std::unique_ptr<MapListEntry>>, MAP_LIST_COUNT> m_mapLists;
     SceneLightRecord m_light;
     standin::CPlayResources m_playResources;
-    standin::CBackgroundMusic* m_bgm = nullptr;
+    CZEMSound* m_bgm = nullptr;
     std::string m_screenshotFolder, m_replayFolder;
     std::vector<std::string> m_gameTips, m_filterWords, m_changeFilterWords;
     CShutdownCountdown m_shutdown;

@@ -58,7 +58,7 @@ int CScreen::UpdateErrorPopup() {
             if (g_pGameApp->Window()) g_pGameApp->Window()->ShowCursor(cursors);
             const float clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
             m_fade.Start(clear, false, 0.8f);
-            if (standin::CBackgroundMusic* music = g_pGameApp->Bgm()) music->SetFade(100.0f);
+            if (CZEMSound* music = g_pGameApp->Bgm()) music->FadeOut(100);
             box.HideBox();
             m_phase = kPhaseErrorReturn;
             return 0;
