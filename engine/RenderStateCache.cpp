@@ -22,38 +22,37 @@ void CRenderStateCache::ResetStateCache() {
     m_sampler.fill(kUnknown);
 }
 
+namespace {
+
+// Sends the value unless the slot already holds it; a refused value is not
+// cached, so the next set tries again. No slot: always sent.
+template <typename Send>
+int32_t SetCached(uint32_t* slot, uint32_t value, Send send) {
+    if (slot && *slot == value) return platform::GFX_OK;
+    const int32_t r = send();
+    if (slot && r == platform::GFX_OK) *slot = value;
+    return r;
+}
+
+}  // namespace
+
 int32_t CRenderStateCache::SetRenderState(uint32_t state, uint32_t value) {
     if (!m_device) return platform::GFXERR_INVALIDCALL;
-    if (state < kRenderStates) {
-        if (m_render[state] == value) return platform::GFX_OK;
-        int32_t r = m_device->SetRenderState(state, value);
-        // A refused value is not cached, so the next set tries again.
-        if (r == platform::GFX_OK) m_render[state] = value;
-        return r;
-    }
-    return m_device->SetRenderState(state, value);
+    uint32_t* slot = state < kRenderStates ? &m_render[state] : nullptr;
+    return SetCached(slot, value, [&] { return m_device->SetRenderState(state, value); });
 }
 
 int32_t CRenderStateCache::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
     if (!m_device) return platform::GFXERR_INVALIDCALL;
-    if (stage < kStages && type >= 1 && type <= kStageTypes) {
-        uint32_t& slot = m_stage[stage * kStageTypes + type - 1];
-        if (slot == value) return platform::GFX_OK;
-        int32_t r = m_device->SetTextureStageState(stage, type, value);
-        if (r == platform::GFX_OK) slot = value;
-        return r;
-    }
-    return m_device->SetTextureStageState(stage, type, value);
+    uint32_t* slot =
+        stage < kStages && type >= 1 && type <= kStageTypes ? &m_stage[stage * kStageTypes + type - 1] : nullptr;
+    return SetCached(slot, value, [&] { return m_device->SetTextureStageState(stage, type, value); });
 }
 
 int32_t CRenderStateCache::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value) {
     if (!m_device) return platform::GFXERR_INVALIDCALL;
-    if (sampler < kSamplers && type >= 1 && type <= kSamplerTypes) {
-        uint32_t& slot = m_sampler[sampler * kSamplerTypes + type - 1];
-        if (slot == value) return platform::GFX_OK;
-        int32_t r = m_device->SetSamplerState(sampler, type, value);
-        if (r == platform::GFX_OK) slot = value;
-        return r;
-    }
-    return m_device->SetSamplerState(sampler, type, value);
+    uint32_t* slot = sampler < kSamplers && type >= 1 && type <= kSamplerTypes
+                         ? &m_sampler[sampler * kSamplerTypes + type - 1]
+                         : nullptr;
+    return SetCached(slot, value, [&] { return m_device->SetSamplerState(sampler, type, value); });
 }

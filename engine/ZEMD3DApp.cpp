@@ -7,6 +7,7 @@
 #include "engine/MessageTable.h"
 #include "platform/Clock.h"
 #include "platform/GfxDevice.h"
+#include "platform/GfxFormatInfo.h"
 #include "platform/GfxSystem.h"
 #include "platform/MessageSink.h"
 
@@ -30,33 +31,6 @@ void SetParams(GfxPresentParameters& p, uint32_t format, bool windowed) {
 }
 
 }  // namespace
-
-uint32_t FormatColorBits(uint32_t format) {
-    switch (format) {
-        case 20:
-            return 24;
-        case 21:
-        case 22:
-        case 31:
-        case 32:
-        case 33:
-        case 34:
-        case 35:
-            return 32;
-        case 23:
-        case 24:
-        case 25:
-        case 26:
-        case 29:
-        case 30:
-            return 16;
-        case 27:
-        case 28:
-            return 8;
-        default:
-            return 0;
-    }
-}
 
 CZEMD3DApp::CZEMD3DApp() {
     SetParams(m_windowedParams, FMT_UNKNOWN, true);

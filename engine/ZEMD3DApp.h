@@ -137,6 +137,3 @@ private:
     bool m_cleanedUp = false;
     bool m_recreating = false;
 };
-
-// Colour bits of a back-buffer format (0 for formats without a known size).
-uint32_t FormatColorBits(uint32_t format);

@@ -306,3 +306,19 @@ TEST(ScreenshotName, FollowsTheFolderAndTheLocalTime) {
               "C:\\Docs\\QOR\\SCREENSHOT\\QOR_20260102030405.JPG");
     EXPECT_EQ(CGameApp::ScreenshotName("", 999, 12, 31, 23, 59, 9), "\\QOR_09991231235909.JPG");
 }
+
+TEST_F(MainLoop, GammaRampFollowsThePowerCurve) {
+    MakeApp();
+    FirstScreen({});
+    struct Row {
+        float gamma;
+        int index;
+        uint16_t entry;
+    } rows[] = {{1.0f, 0, 0}, {1.0f, 128, 127 * 256}, {1.0f, 255, 254 * 256}, {2.0f, 64, 127 * 256}};
+    for (const Row& r : rows) {
+        app->ApplyGammaRamp(r.gamma);
+        const GfxGammaRamp& ramp = Device()->GetGammaRamp();
+        EXPECT_EQ(ramp.red[r.index], r.entry) << r.gamma << " " << r.index;
+        EXPECT_EQ(ramp.blue[r.index], r.entry);
+    }
+}
