@@ -135,6 +135,7 @@ protected:
         app->SetInputMaker([this](platform::CWindow*) {
             auto made = std::make_unique<platform::ScriptedInput>();
             input = made.get();
+            ++inputsMade;
             return made;
         });
         return *app;
@@ -151,6 +152,7 @@ protected:
     platform::ScriptedInput* input = nullptr;
     std::function<void(platform::CGfxRecordingSystem&)> configureSystem;
     std::vector<std::string> messages;
+    int inputsMade = 0;
 
 private:
     std::string m_oldFolder;

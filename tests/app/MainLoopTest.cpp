@@ -53,6 +53,8 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     EXPECT_EQ(app->Fonts().fonts.size(), 3u);
     EXPECT_EQ(app->PlayerSlotIndex(11), 11);
     EXPECT_EQ(app->Cameras().CameraCount(), 4);
+    EXPECT_EQ(inputsMade, 1);
+    EXPECT_EQ(input->LiveDevices(), 2);  // keyboard and mouse, made once
     // Pushed in the post-window step, then the device objects.
     EXPECT_EQ(log.lines, (std::vector<std::string>{"A enter", "A init", "A invalidate", "A restore"}));
     uint32_t ambient = 0;
