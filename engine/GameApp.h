@@ -61,7 +61,6 @@ public:
     // Hooks the program and the tests set before CreateApp.
     void SetFirstScreenMaker(ScreenMaker maker) { m_firstScreenMaker = std::move(maker); }
     void SetInputMaker(InputMaker maker) { m_inputMaker = std::move(maker); }
-    void SetJpegWriter(JpegWriter writer) { m_jpegWriter = std::move(writer); }
     // Tests give the machine's figures instead of measuring them.
     void SetSystemFigures(const SystemFigures& figures) {
         m_figures = figures;
@@ -188,7 +187,6 @@ private:
     platform::Viewport m_viewport;
     ScreenMaker m_firstScreenMaker;
     InputMaker m_inputMaker;
-    JpegWriter m_jpegWriter;
 };
 
 extern CGameApp* g_pGameApp;

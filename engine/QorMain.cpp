@@ -13,9 +13,10 @@ int main(int argc, char** argv) {
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);
-        app->SetWindowMaker(platform::CreateSdlWindow);
-        // Frames are shown through the software device until the window carries the GL device.
-        app->SetSystemMaker([] { return std::make_unique<platform::CGfxRecordingSystem>(); });
+        app->SetWindowMaker([](const std::string& title, int width, int height, bool windowed, std::string* error) {
+            return platform::CreateSdlWindow(title, width, height, windowed, true, error);
+        });
+        app->SetSystemMaker([] { return std::make_unique<platform::CGfxGlSystem>(); });
         app->SetInputMaker([](platform::CWindow* window) { return platform::CreateSdlInputSystem(window->Id()); });
         return app;
     };

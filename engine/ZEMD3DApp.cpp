@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kSourceFile = ".\\ZEMD3DApp.cpp";
 constexpr uint32_t kRequestedVersion = 32;
+// The resource kind of a plain surface, which depth buffers are.
+constexpr uint32_t kSurfaceResource = 1;
 
 void SetParams(GfxPresentParameters& p, uint32_t format, bool windowed) {
     p.backBufferWidth = 1024;
@@ -67,8 +69,8 @@ int CZEMD3DApp::CreateApp(CWindow* window) {
     m_window->GetClientSize(&m_clientWidth, &m_clientHeight);
     if (!UpdateBackBufferSize() || !PostWindowInit()) return 0;
 
-    GfxResult r = m_system->GetAdapterIdentifier(&m_adapter);
-    if (r == GFX_OK) r = m_system->GetDeviceCaps(&m_caps);
+    GfxResult r = m_system->GetAdapterIdentifier(0, 0, &m_adapter);
+    if (r == GFX_OK) r = m_system->GetDeviceCaps(0, DEVTYPE_HAL, &m_caps);
     if (r != GFX_OK) {
         SetDeviceError(__LINE__, r);
         return 0;
@@ -89,14 +91,22 @@ int CZEMD3DApp::EnsureSystem() {
     return 1;
 }
 
+GfxResult CZEMD3DApp::DepthFormatWorks(uint32_t depthFormat) {
+    const uint32_t format = m_params->backBufferFormat;
+    GfxResult r =
+        m_system->CheckDeviceFormat(0, DEVTYPE_HAL, format, USAGE_DEPTHSTENCIL, kSurfaceResource, depthFormat);
+    if (r == GFX_OK) r = m_system->CheckDepthStencilMatch(0, DEVTYPE_HAL, format, format, depthFormat);
+    return r;
+}
+
 int CZEMD3DApp::SelectDisplayMode() {
     if (m_windowed) return 1;
     GfxPresentParameters& p = *m_params;
-    const uint32_t count = m_system->GetAdapterModeCount(p.backBufferFormat);
+    const uint32_t count = m_system->GetAdapterModeCount(0, p.backBufferFormat);
     bool found = false;
     for (uint32_t i = 0; i < count && !found; ++i) {
         GfxDisplayMode mode;
-        if (m_system->EnumAdapterModes(p.backBufferFormat, i, &mode) != GFX_OK) continue;
+        if (m_system->EnumAdapterModes(0, p.backBufferFormat, i, &mode) != GFX_OK) continue;
         if (mode.width == p.backBufferWidth && mode.height == p.backBufferHeight && mode.format == p.backBufferFormat) {
             p.fullScreenRefreshRateInHz = p.presentationInterval == PRESENT_INTERVAL_IMMEDIATE ? 0 : mode.refreshRate;
             found = true;
@@ -106,12 +116,12 @@ int CZEMD3DApp::SelectDisplayMode() {
         SetDeviceError(__LINE__, GFXERR_NOTAVAILABLE);
         return 0;
     }
-    GfxResult r = m_system->CheckDeviceType(p.backBufferFormat, false);
+    GfxResult r = m_system->CheckDeviceType(0, DEVTYPE_HAL, p.backBufferFormat, p.backBufferFormat, false);
     if (r != GFX_OK) {
         SetDeviceError(__LINE__, r);
         return 0;
     }
-    if (m_system->CheckDepthFormat(p.backBufferFormat, FMT_D24S8) == GFX_OK) {
+    if (DepthFormatWorks(FMT_D24S8) == GFX_OK) {
         m_depthFormatAccepted = true;
         return 1;
     }
@@ -119,7 +129,7 @@ int CZEMD3DApp::SelectDisplayMode() {
     for (uint32_t depth : {uint32_t(FMT_D24X8), uint32_t(FMT_D16)}) {
         m_windowedParams.autoDepthStencilFormat = depth;
         m_fullscreenParams.autoDepthStencilFormat = depth;
-        r = m_system->CheckDepthFormat(p.backBufferFormat, depth);
+        r = DepthFormatWorks(depth);
         if (r == GFX_OK) return 1;
     }
     SetDeviceError(__LINE__, r);
@@ -132,14 +142,14 @@ int CZEMD3DApp::CreateDevice() {
     const uint32_t flags =
         m_behaviourFlags | ((m_caps.devCaps & DEVCAPS_HWTRANSFORMANDLIGHT) ? CREATE_HARDWARE_VERTEXPROCESSING
                                                                            : CREATE_SOFTWARE_VERTEXPROCESSING);
-    GfxResult r = m_system->CreateDevice(m_window, flags, m_params, &m_device);
+    GfxResult r = m_system->CreateDevice(0, DEVTYPE_HAL, WindowHandle(), flags, m_params, &m_device);
     if (r != GFX_OK) {
         m_params->autoDepthStencilFormat = FMT_D16;
-        r = m_system->CreateDevice(m_window, flags, m_params, &m_device);
+        r = m_system->CreateDevice(0, DEVTYPE_HAL, WindowHandle(), flags, m_params, &m_device);
     }
     if (r != GFX_OK) {
         m_params->enableAutoDepthStencil = 0;
-        r = m_system->CreateDevice(m_window, flags, m_params, &m_device);
+        r = m_system->CreateDevice(0, DEVTYPE_HAL, WindowHandle(), flags, m_params, &m_device);
     }
     if (r != GFX_OK || !m_device) {
         SetDeviceError(__LINE__, r != GFX_OK ? r : GFXERR_NOTAVAILABLE);

@@ -97,6 +97,9 @@ protected:
     int EnsureSystem();
     int UpdateBackBufferSize();
     int SelectDisplayMode();
+    // Whether the depth format works with the back-buffer format in use.
+    int32_t DepthFormatWorks(uint32_t depthFormat);
+    void* WindowHandle() const { return m_window ? m_window->NativeHandle() : nullptr; }
     int CreateDevice();
     void ReleaseDevice();
     // The device's text for a failed call into the error report (code 10005).

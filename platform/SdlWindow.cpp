@@ -69,17 +69,6 @@ public:
     }
     void ShowCursor(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
     void ClipCursor(bool clip) override { SDL_SetWindowGrab(m_window, clip ? SDL_TRUE : SDL_FALSE); }
-    void ShowPixels(const uint32_t* argb, uint32_t width, uint32_t height) override {
-        SDL_Surface* target = SDL_GetWindowSurface(m_window);
-        if (!target) return;
-        SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), static_cast<int>(width),
-                                                                static_cast<int>(height), 32,
-                                                                static_cast<int>(width * 4), SDL_PIXELFORMAT_ARGB8888);
-        if (!frame) return;
-        SDL_BlitScaled(frame, nullptr, target, nullptr);
-        SDL_FreeSurface(frame);
-        SDL_UpdateWindowSurface(m_window);
-    }
     void* NativeHandle() const override { return m_window; }
 
 protected:
@@ -162,7 +151,7 @@ void GetScreenSize(int* width, int* height) {
     }
 }
 
-std::unique_ptr<CWindow> CreateSdlWindow(const std::string& title, int width, int height, bool windowed,
+std::unique_ptr<CWindow> CreateSdlWindow(const std::string& title, int width, int height, bool windowed, bool openGl,
                                          std::string* error) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (error) *error = SDL_GetError();
@@ -175,6 +164,7 @@ std::unique_ptr<CWindow> CreateSdlWindow(const std::string& title, int width, in
     const int y = windowed ? (screenH - height) / 2 : 0;
     uint32_t flags = SDL_WINDOW_SHOWN;
     if (!windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (openGl) flags |= SDL_WINDOW_OPENGL;
     SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
     if (!window) {
         if (error) *error = SDL_GetError();

@@ -37,11 +37,6 @@ void CTestWindow::SetPlacement(int x, int y, int width, int height) {
     m_height = height;
 }
 
-void CTestWindow::ShowPixels(const uint32_t* argb, uint32_t width, uint32_t height) {
-    m_lastFrame.assign(argb, argb + static_cast<size_t>(width) * height);
-    ++m_framesShown;
-}
-
 void CTestWindow::Minimise() {
     m_minimised = true;
     QueueEvent(WM_SIZE, SIZE_MINIMIZED);

@@ -87,9 +87,6 @@ public:
     virtual void ShowCursor(bool show) = 0;
     // Keeps the cursor inside the client area while on.
     virtual void ClipCursor(bool clip) = 0;
-    // Shows a frame of 0xAARRGGBB pixels, top row first, scaled to the client
-    // area. Used only by the software stand-in device; GL devices draw themselves.
-    virtual void ShowPixels(const uint32_t* argb, uint32_t width, uint32_t height) = 0;
     // The native window for a device that draws into it (null without one).
     virtual void* NativeHandle() const = 0;
 
@@ -105,9 +102,10 @@ private:
 // Size of the main display (1024 x 768 when none is known).
 void GetScreenSize(int* width, int* height);
 
-// The SDL2 window with a client area of width x height, centred when windowed.
-// Null when SDL has no video (the reason in *error).
-std::unique_ptr<CWindow> CreateSdlWindow(const std::string& title, int width, int height, bool windowed,
+// The SDL2 window with a client area of width x height, centred when windowed;
+// with openGl set a GL device can draw into it. Null when SDL has no video
+// (the reason in *error).
+std::unique_ptr<CWindow> CreateSdlWindow(const std::string& title, int width, int height, bool windowed, bool openGl,
                                          std::string* error);
 
 // A window without a system window. Messages are posted by the test; what the
@@ -127,7 +125,6 @@ public:
     void SetPlacement(int x, int y, int width, int height) override;
     void ShowCursor(bool show) override { m_cursorShown = show; }
     void ClipCursor(bool clip) override { m_clipped = clip; }
-    void ShowPixels(const uint32_t* argb, uint32_t width, uint32_t height) override;
     void* NativeHandle() const override { return nullptr; }
 
     // Test controls: what a user would do to a real window.
@@ -140,8 +137,6 @@ public:
     const std::string& Title() const { return m_title; }
     bool CursorShown() const { return m_cursorShown; }
     bool CursorClipped() const { return m_clipped; }
-    uint32_t FramesShown() const { return m_framesShown; }
-    const std::vector<uint32_t>& LastFrame() const { return m_lastFrame; }
 
 protected:
     void PumpEvents() override;
@@ -154,8 +149,6 @@ private:
     bool m_focus = true;
     bool m_cursorShown = true;
     bool m_clipped = false;
-    uint32_t m_framesShown = 0;
-    std::vector<uint32_t> m_lastFrame;
     std::deque<WindowMessage> m_events;
 };
 

@@ -12,6 +12,7 @@
 #include "engine/GameApp.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
+#include "platform/GfxRecordingDevice.h"
 #include "platform/GfxSystem.h"
 #include "platform/MessageSink.h"
 #include "platform/Registry.h"
@@ -141,7 +142,8 @@ protected:
         return *app;
     }
 
-    platform::CGfxRecordingDevice* Device() const { return system ? system->lastDevice : nullptr; }
+    // The application's device while it has one.
+    platform::CGfxRecordingDevice* Device() const { return dynamic_cast<platform::CGfxRecordingDevice*>(GetDevice()); }
 
     TempFolder tmp;
     TempFolder documents;

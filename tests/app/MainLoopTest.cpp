@@ -2,9 +2,11 @@
 // turn, frame results, device loss, minimised windows, the full-screen switch
 // and screenshots.
 #include <algorithm>
+#include <set>
 
 #include "engine/ErrorReport.h"
 #include "tests/app/AppFixture.h"
+#include "tests/fixtures/JpegDecode.h"
 #include "tools/PackageWriter.h"
 #include "tools/TextFileWriters.h"
 #include "ui/StandInScreen.h"
@@ -60,9 +62,13 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     uint32_t ambient = 0;
     Device()->GetRenderState(RS_AMBIENT, &ambient);
     EXPECT_EQ(ambient, 0xFF777777u);
-    EXPECT_EQ(system->log.size(), 1u);
-    EXPECT_NE(system->log[0].find("Create 68 1024x768 depth 75 auto 1 windowed 1"), std::string::npos)
-        << system->log[0];
+    ASSERT_EQ(system->createCalls.size(), 1u);
+    const GfxPresentParameters& made = system->createCalls[0];
+    EXPECT_EQ(made.backBufferWidth * 10000 + made.backBufferHeight, 1024u * 10000 + 768);
+    EXPECT_EQ(made.autoDepthStencilFormat, uint32_t(FMT_D24S8));
+    EXPECT_EQ(made.enableAutoDepthStencil, 1u);
+    EXPECT_EQ(made.windowed, 1u);
+    EXPECT_EQ(made.presentationInterval, PRESENT_INTERVAL_IMMEDIATE);
 
     EXPECT_EQ(app->RunMessageLoop(), 1);
     // The last frame presents too, after the finished screen is gone.
@@ -236,17 +242,17 @@ TEST_F(MainLoop, AltEnterSwitchesToFullScreenAndBack) {
 TEST_F(MainLoop, FullScreenNeedsTheModeAndFallsBackInDepthFormats) {
     struct Row {
         std::vector<GfxDisplayMode> modes;
-        std::vector<uint32_t> depths;
+        std::set<uint32_t> depths;
         uint32_t failCreates;
         int created;
-        const char* lastCreate;
+        uint32_t depth, autoDepth;  // of the last creation, when made
     } rows[] = {
-        {{{800, 600, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 0, 0, nullptr},
-        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24X8, FMT_D16}, 0, 1, "depth 77 auto 1 windowed 0"},
-        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D16}, 0, 1, "depth 80 auto 1 windowed 0"},
-        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 1, 1, "depth 80 auto 1 windowed 0"},
-        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 2, 1, "depth 80 auto 0 windowed 0"},
-        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 3, 0, nullptr},
+        {{{800, 600, 60, FMT_X8R8G8B8}}, {FMT_D24S8}, 0, 0, 0, 0},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24X8, FMT_D16}, 0, 1, FMT_D24X8, 1},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D16}, 0, 1, FMT_D16, 1},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8, FMT_D16}, 1, 1, FMT_D16, 1},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8, FMT_D16}, 2, 1, FMT_D16, 0},
+        {{{1024, 768, 60, FMT_X8R8G8B8}}, {FMT_D24S8, FMT_D16}, 3, 0, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.failCreates);
@@ -258,9 +264,12 @@ TEST_F(MainLoop, FullScreenNeedsTheModeAndFallsBackInDepthFormats) {
         MakeApp(false);
         app->SetFirstScreenMaker([] { return new CScriptedScreen("A", nullptr); });
         EXPECT_EQ(app->CreateApp(), row.created);
-        if (row.lastCreate) {
-            ASSERT_FALSE(system->log.empty());
-            EXPECT_NE(system->log.back().find(row.lastCreate), std::string::npos) << system->log.back();
+        if (row.created) {
+            ASSERT_FALSE(system->createCalls.empty());
+            const GfxPresentParameters& last = system->createCalls.back();
+            EXPECT_EQ(last.autoDepthStencilFormat, row.depth);
+            EXPECT_EQ(last.enableAutoDepthStencil, row.autoDepth);
+            EXPECT_EQ(last.windowed, 0u);
             EXPECT_EQ(app->PresentParameters().backBufferFormat, uint32_t(FMT_X8R8G8B8));
         } else {
             EXPECT_EQ(ErrorReport().GetCode(), uint32_t(ERR_DEVICE_CALL));
@@ -271,35 +280,29 @@ TEST_F(MainLoop, FullScreenNeedsTheModeAndFallsBackInDepthFormats) {
 
 TEST_F(MainLoop, PrintScreenSavesTheLastPresentedFrame) {
     MakeApp();
-    std::vector<std::string> paths;
-    std::vector<uint32_t> saved;
-    uint32_t savedW = 0, savedH = 0;
-    app->SetJpegWriter([&](const std::string& path, const std::vector<uint32_t>& argb, uint32_t w, uint32_t h) {
-        paths.push_back(path);
-        saved = argb;
-        savedW = w;
-        savedH = h;
-        return true;
-    });
     CScriptedScreen* screen = FirstScreen({});
     screen->clearColor = 0xFF3366CCu;
     screen->onUpdate = [this](CScriptedScreen& s) {
         input->SetKey(DIK_SYSRQ, s.updates == 2);
+        // The next frame draws another colour: what is saved is the frame presented before the key.
+        if (s.updates == 4) s.clearColor = 0xFFFF0000u;
         if (s.updates == 6) window->PostQuitMessage(0);
     };
     EXPECT_EQ(app->RunMessageLoop(), 1);
-    ASSERT_EQ(paths.size(), 1u);
-    const std::string folder = HostPath(app->ScreenshotFolder());
-    EXPECT_EQ(paths[0].rfind(folder + "/QOR_", 0), 0u) << paths[0];
-    EXPECT_EQ(paths[0].size(), folder.size() + std::string("/QOR_20261210133335.JPG").size());
-    EXPECT_EQ(savedW, 1024u);
-    EXPECT_EQ(savedH, 768u);
-    ASSERT_EQ(saved.size(), 1024u * 768u);
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), 0xFF3366CCu), 1024 * 768);
+    std::vector<FolderEntry> shots = ListFolder(app->ScreenshotFolder());
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_EQ(shots[0].name.rfind("QOR_", 0), 0u) << shots[0].name;
+    EXPECT_EQ(shots[0].name.size(), std::string("QOR_20261210133335.JPG").size()) << shots[0].name;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(app->ScreenshotFolder() + "\\" + shots[0].name, bytes));
+    Decoded image;
+    ASSERT_TRUE(Decode(bytes, &image));
+    EXPECT_EQ(image.width, 1024u);
+    EXPECT_EQ(image.height, 768u);
+    for (uint32_t y : {0u, 384u, 767u}) ExpectColourAt(image, 512, y, 0xFF3366CCu);
 
-    // A writer that fails makes the step report it.
-    app->SetJpegWriter([](const std::string&, const std::vector<uint32_t>&, uint32_t, uint32_t) { return false; });
-    EXPECT_EQ(app->SaveScreenshot(app->ScreenshotFolder()), 0);
+    // A folder that cannot be written makes the step report it.
+    EXPECT_EQ(app->SaveScreenshot(tmp.path() + "\\NO_SUCH_FOLDER"), 0);
     EXPECT_NE(ErrorReport().Text().find("could not be written"), std::string::npos);
 }
 

@@ -31,7 +31,7 @@ TEST(TestWindow, QueuedEventsArriveInOrderAfterPostedMessages) {
 TEST(SdlWindow, SdlEventsBecomeWindowMessages) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     std::string error;
-    std::unique_ptr<CWindow> window = CreateSdlWindow("-Morvane-", 1024, 768, true, &error);
+    std::unique_ptr<CWindow> window = CreateSdlWindow("-Morvane-", 1024, 768, true, false, &error);
     ASSERT_NE(window, nullptr) << error;
     WindowMessage m;
     while (window->PeekMessage(&m, true)) {
