@@ -3,6 +3,7 @@
 // 32- or 16-bit back buffers.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/GfxFormatInfo.h"
@@ -40,11 +41,15 @@ std::vector<GfxDisplayMode> CGfxGlSystem::AdapterModes() const {
                                                static_cast<uint32_t>(m.refresh_rate), format});
         }
     }
-    if (modes.empty()) {
-        for (uint32_t format : {FMT_X8R8G8B8, FMT_R5G6B5})
-            for (auto [w, h] : {std::pair{800u, 600u}, {1024u, 768u}, {1280u, 1024u}, {1920u, 1080u}})
-                modes.push_back(GfxDisplayMode{w, h, 60, format});
-    }
+    // Full screen keeps the desktop's own mode and scales the back buffer to
+    // it, so the usual sizes are there even where the display lacks them.
+    for (uint32_t format : {FMT_X8R8G8B8, FMT_R5G6B5})
+        for (auto [w, h] : {std::pair{800u, 600u}, {1024u, 768u}, {1280u, 1024u}, {1920u, 1080u}}) {
+            const bool listed = std::any_of(modes.begin(), modes.end(), [&](const GfxDisplayMode& m) {
+                return m.width == w && m.height == h && m.format == format;
+            });
+            if (!listed) modes.push_back(GfxDisplayMode{w, h, 60, format});
+        }
     return modes;
 }
 
