@@ -21,7 +21,9 @@ int ClientMain(const std::string& argument, const std::string& wholeCommandLine,
     std::unique_ptr<CGameApp> app = hooks.makeApp ? hooks.makeApp(word) : nullptr;
     if (!app) return 0;
     if (hooks.installCrashHandler) {
-        const std::string patcher = app->Options().workingFolder + "\\QORPatch.run";
+        // The folder the options recorded at start-up; the current one when they never loaded.
+        const std::string& folder = app->Options().workingFolder;
+        const std::string patcher = (folder.empty() ? platform::WorkingFolder() : folder) + "\\QORPatch.run";
         platform::InstallCrashHandler(platform::HostPath(patcher), CGameApp::kVersionValue);
     }
     if (!app->CreateApp() || !app->RunMessageLoop()) app->ShowError();

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/ErrorReport.h"
+#include "platform/Crash.h"
 #include "tests/app/AppFixture.h"
 #include "tests/fixtures/JpegDecode.h"
 #include "tools/PackageWriter.h"
@@ -70,6 +71,7 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     EXPECT_EQ(made.windowed, 1u);
     EXPECT_EQ(made.presentationInterval, PRESENT_INTERVAL_IMMEDIATE);
 
+    SetCrashDumpsEnabled(true);
     EXPECT_EQ(app->RunMessageLoop(), 1);
     // The last frame presents too, after the finished screen is gone.
     EXPECT_EQ(Device()->PresentCount(), 3u);
@@ -77,6 +79,8 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     EXPECT_EQ(CountOf(log.lines, "A update"), 3u);
     EXPECT_EQ(log.lines.back(), "A delete");
     EXPECT_TRUE(messages.empty());
+    app.reset();
+    EXPECT_FALSE(CrashDumpsEnabled());  // the end of the program is no crash
 }
 
 TEST_F(MainLoop, StartUpErrorsNameTheMissingFile) {
