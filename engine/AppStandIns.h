@@ -12,8 +12,7 @@
 #include "engine/MessageBoxHost.h"
 #include "platform/GfxDevice.h"
 #include "platform/Window.h"
-
-class CZEMDXInput;
+#include "ui/UiManager.h"
 
 namespace standin {
 
@@ -101,51 +100,39 @@ public:
     std::vector<FontSpec> fonts;
 };
 
+// The text, buttons and result of the one message box until the message box
+// control holds them; showing and hiding go to the UI manager.
 class CMessageBox : public IMessageBoxHost {
 public:
+    explicit CMessageBox(CUiManager& ui) : m_ui(ui) {}
     void ShowBox(const char* text, int buttonMode) override {
         m_text = text ? text : "";
         m_mode = buttonMode;
         m_visible = true;
+        m_ui.ShowMessageBox(m_dim);
     }
     void ClearStyleBits(unsigned) override {}
-    void SetDimAlpha(float alpha) override { m_dim = alpha; }
+    void SetDimAlpha(float alpha) override {
+        m_dim = alpha;
+        if (m_visible) m_ui.ShowMessageBox(alpha);
+    }
     int Result() const override { return m_result; }
     void SetResult(int result) override { m_result = result; }
-    void HideBox() override { m_visible = false; }
+    void HideBox() override {
+        m_visible = false;
+        m_ui.HideMessageBox();
+    }
     bool Visible() const { return m_visible; }
     int Mode() const { return m_mode; }
     const std::string& Text() const { return m_text; }
     float Dim() const { return m_dim; }
 
 private:
+    CUiManager& m_ui;
     std::string m_text;
     int m_mode = 0, m_result = -1;
     bool m_visible = false;
     float m_dim = 0.0f;
-};
-
-class CUiManager {
-public:
-    // 0 when a window took the message.
-    int MsgHook(const platform::WindowMessage&) { return 1; }
-    void DispatchInput(float, CZEMDXInput&) {}
-    int InitQuad() { return 1; }
-    void SetScreenSize(uint32_t width, uint32_t height) {
-        screenWidth = width;
-        screenHeight = height;
-    }
-    void DeleteAllWindows() {}
-    size_t CursorCount() const { return 0; }
-    void SetCursor(int index) { cursor = index; }
-    CMessageBox& MessageBox() { return m_box; }
-
-    bool cursorShown = true;
-    int cursor = 0;
-    uint32_t screenWidth = 1024, screenHeight = 768;
-
-private:
-    CMessageBox m_box;
 };
 
 class CZEMMap {
@@ -164,32 +151,6 @@ public:
 class CPlayerSlot {
 public:
     int index = 0;
-};
-
-// The full-screen fade of a screen: colour, direction and rate; done when its time is up.
-class CScreenFade {
-public:
-    void Start(const float rgba[4], bool fadeOut, float rate) {
-        for (int i = 0; i < 4; ++i) m_color[i] = rgba[i];
-        m_fadeOut = fadeOut;
-        m_rate = rate;
-        m_elapsed = 0.0f;
-        m_done = rate <= 0.0f;
-        m_active = true;
-    }
-    void Advance(float dt) {
-        if (m_done) return;
-        m_elapsed += dt;
-        if (m_elapsed * m_rate >= 1.0f) m_done = true;
-    }
-    bool IsDone() const { return m_done; }
-    bool IsFadeOut() const { return m_fadeOut; }
-    float Rate() const { return m_rate; }
-
-private:
-    float m_color[4] = {0, 0, 0, 1};
-    float m_rate = 0.0f, m_elapsed = 0.0f;
-    bool m_fadeOut = false, m_done = true, m_active = false;
 };
 
 }  // namespace standin

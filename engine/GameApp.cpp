@@ -238,7 +238,6 @@ int CGameApp::PostWindowInit() {
     const int inputMade = m_input.CreateInput(std::move(inputSystem), 0);
     if (!LoadFonts()) return 0;
     if (m_window) m_window->ShowCursor(false);
-    m_ui.cursorShown = false;
     m_screens.SetPushListener(&m_input);
     if (m_firstScreenMaker) m_screens.PushScreen(m_firstScreenMaker());
     // Each list loads on its own: a missing tip file must not switch the word filter off.
@@ -281,8 +280,9 @@ int CGameApp::LoadFonts() {
 
 int CGameApp::InitDeviceObjects() {
     m_resources.SetDevice(GetDevice());
-    if (!m_screens.InitDeviceObjects() || !m_effects.CreateDeviceObjects() || !m_ui.InitQuad() ||
-        !m_resources.RestoreAll() || !m_shaders.LoadShaders(m_shadersUsable) || !m_ribbons.RestoreTrailBuffers())
+    m_ui.SetDevice(GetDevice());
+    if (!m_screens.InitDeviceObjects() || !m_effects.CreateDeviceObjects() || !m_resources.RestoreAll() ||
+        !m_shaders.LoadShaders(m_shadersUsable) || !m_ribbons.RestoreTrailBuffers())
         return 0;
     return 1;
 }
@@ -305,7 +305,6 @@ int CGameApp::RestoreDeviceObjects() {
     SetRenderState(RS_DEPTHBIAS, 5);
     device->GetViewport(&m_viewport);
     if (!m_screens.RestoreDeviceObjects()) return 0;
-    m_ui.SetScreenSize(m_backBufferWidth, m_backBufferHeight);
     m_cameras.UpdateProjections(m_backBufferWidth, m_backBufferHeight);
     m_shaders.ResetEffects();
     // The device has one light, so every scene light shares index 0 there.
@@ -358,7 +357,6 @@ void CGameApp::Render() {
 
 intptr_t CGameApp::MsgProc(const WindowMessage& message) {
     if (message.message == WM_SETCURSOR) return 0;
-    if (m_ui.MsgHook(message) == 0) return 1;
     if (CScreen* screen = m_screens.Current())
         if (screen->MsgProc(message) == 0) return 1;
     return HandleWindowMessage(message);

@@ -99,7 +99,8 @@ public:
     CZEMSoundManager& Sound() { return m_sound; }
     CScreenManager& Screens() { return m_screens; }
     CResourceManager& Resources() { return m_resources; }
-    standin::CUiManager& Ui() { return m_ui; }
+    CUiManager& Ui() { return m_ui; }
+    standin::CMessageBox& MessageBox() { return m_messageBox; }
     standin::CFontList& Fonts() { return m_fonts; }
     CZEMDXInput& Input() { return m_input; }
     CNetClient& Net() { return m_net; }
@@ -156,7 +157,8 @@ private:
     CScreenManager m_screens;
     CErrorReport m_errorReport;
     CResourceManager m_resources;
-    standin::CUiManager m_ui;
+    CUiManager m_ui;
+    standin::CMessageBox m_messageBox{m_ui};
     standin::CFontList m_fonts;
     CZEMDXInput m_input;
     CNetClient m_net;

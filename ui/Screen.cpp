@@ -21,7 +21,7 @@ CScreen::~CScreen() = default;
 void CScreen::Enter() {
     if (g_pGameApp)
         g_pGameApp->Cameras().SetViewport(GetDevice(), g_pGameApp->BackBufferWidth(), g_pGameApp->BackBufferHeight());
-    m_fade.Start(m_fadeColor, false, 0.0f);
+    m_fade.Start(m_fadeColor, 0, 0.0f);
 }
 
 void CScreen::UpdateCommon(int inputActive, IChatLines* chat, uint32_t flags) {
@@ -42,22 +42,21 @@ void CScreen::ShowErrorPopup(int closeConnection) {
     if (closeConnection) g_pGameApp->Net().Disconnect();
     m_phase = kPhaseErrorPopup;
     if (g_pGameApp->Window()) g_pGameApp->Window()->ShowCursor(true);
-    ShowMessageBox(g_pGameApp->Ui().MessageBox(), ErrorReport().GetText(), 1, 1);
+    ShowMessageBox(g_pGameApp->MessageBox(), ErrorReport().GetText(), 1, 1);
 }
 
 int CScreen::UpdateErrorPopup() {
     if (!g_pGameApp) return 0;
     switch (m_phase) {
         case kPhaseErrorPopup: {
-            standin::CMessageBox& box = g_pGameApp->Ui().MessageBox();
+            standin::CMessageBox& box = g_pGameApp->MessageBox();
             const int result = PollMessageBoxResult(box);
             if (result != 1 && !g_pGameApp->Input().KeyReleased(platform::DIK_ESCAPE)) return 0;
-            standin::CUiManager& ui = g_pGameApp->Ui();
+            CUiManager& ui = g_pGameApp->Ui();
             const bool cursors = ui.CursorCount() > 0;
             if (cursors) ui.SetCursor(26);
             if (g_pGameApp->Window()) g_pGameApp->Window()->ShowCursor(cursors);
-            const float clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-            m_fade.Start(clear, false, 0.8f);
+            m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 0.0f), 0, 0.8f);
             if (CZEMSound* music = g_pGameApp->Bgm()) music->FadeOut(100);
             box.HideBox();
             m_phase = kPhaseErrorReturn;
@@ -67,7 +66,7 @@ int CScreen::UpdateErrorPopup() {
             g_pGameApp->Net().Disconnect();
             return SCREEN_FATAL;
         case kPhaseErrorReturn:
-            if (!m_fade.IsDone()) return 0;
+            if (!m_fade.Done()) return 0;
             g_pGameApp->StopBgm();
             g_pGameApp->Screens().PushScreen(MakeLoginScreen());
             return SCREEN_FINISHED;
@@ -78,8 +77,8 @@ int CScreen::UpdateErrorPopup() {
 
 int CScreen::CheckMessageBoxConfirm() {
     if (!g_pGameApp) return 0;
-    standin::CUiManager& ui = g_pGameApp->Ui();
-    standin::CMessageBox& box = ui.MessageBox();
+    CUiManager& ui = g_pGameApp->Ui();
+    standin::CMessageBox& box = g_pGameApp->MessageBox();
     if (!box.Visible() || box.Mode() != 1) return 0;
     const bool cursors = ui.CursorCount() > 0;
     if (cursors) ui.SetCursor(0);

@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/AppStandIns.h"
 #include "engine/FrameTimer.h"
 #include "engine/LoaderJob.h"
+#include "ui/ScreenFade.h"
 #include "platform/Window.h"
 
 class IChatLines;
@@ -67,15 +67,15 @@ public:
     void SetPhase(int phase) { m_phase = phase; }
     CFrameTimer& Timer() { return m_timer; }
     float Dt() const { return m_timer.Dt(); }
-    standin::CScreenFade& Fade() { return m_fade; }
+    CScreenFade& Fade() { return m_fade; }
     unsigned char* PacketBuffer() { return m_packet; }
 
 protected:
     int m_word = 0;
     int m_phase = 0;
     CFrameTimer m_timer;
-    standin::CScreenFade m_fade;
-    float m_fadeColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    CScreenFade m_fade;
+    UiColor m_fadeColor{0.0f, 0.0f, 0.0f, 1.0f};
     unsigned char m_packet[kPacketBufferSize] = {};
 };
 

@@ -148,6 +148,8 @@ protected:
     TempFolder tmp;
     TempFolder documents;
     ScopedEnv documentsEnv{"XDG_DOCUMENTS_DIR", documents.path().c_str()};
+    // Sound plays into OpenAL Soft's silent output: no sound card is needed.
+    ScopedEnv soundEnv{"ALSOFT_DRIVERS", "null"};
     std::unique_ptr<CTestGameApp> app;
     platform::CTestWindow* window = nullptr;  // owned by the application
     platform::CGfxRecordingSystem* system = nullptr;

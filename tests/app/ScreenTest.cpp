@@ -108,7 +108,7 @@ TEST_F(ErrorPopup, EscapeOrOkLeadsBackToTheLoginScreen) {
             if (s.updates == 2) {
                 ErrorReport().SetError(28, "%s", "connection lost");
                 s.ShowErrorPopup(1);
-                const standin::CMessageBox& box = app->Ui().MessageBox();
+                const standin::CMessageBox& box = app->MessageBox();
                 EXPECT_TRUE(box.Visible());
                 EXPECT_EQ(box.Text(), "connection lost");
                 EXPECT_EQ(box.Mode(), 1);
@@ -119,12 +119,12 @@ TEST_F(ErrorPopup, EscapeOrOkLeadsBackToTheLoginScreen) {
                 if (byEscape)
                     input->SetKey(DIK_ESCAPE, true);
                 else
-                    app->Ui().MessageBox().SetResult(1);
+                    app->MessageBox().SetResult(1);
             }
             if (s.updates == 5) input->SetKey(DIK_ESCAPE, false);
         };
         EXPECT_EQ(app->RunMessageLoop(), 1);
-        EXPECT_FALSE(app->Ui().MessageBox().Visible());
+        EXPECT_FALSE(app->MessageBox().Visible());
         // The screen darkened for 1 / 0.8 s of 16 ms frames before the login screen came.
         const auto enter = std::find(log.lines.begin(), log.lines.end(), "Login enter");
         ASSERT_NE(enter, log.lines.end());
