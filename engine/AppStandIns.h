@@ -87,19 +87,6 @@ private:
     float m_value = 0.0f;
 };
 
-// A font as the font table lists it until FreeType fonts render them.
-struct FontSpec {
-    std::string path;
-    int size = 0, index = 0, outline = 0, gap1 = 0, gap2 = 0;
-    float bold1 = 0.0f, bold2 = 0.0f;
-};
-class CFontList {
-public:
-    void Add(FontSpec font) { fonts.push_back(std::move(font)); }
-    void Clear() { fonts.clear(); }
-    std::vector<FontSpec> fonts;
-};
-
 // The text, buttons and result of the one message box until the message box
 // control holds them; showing and hiding go to the UI manager.
 class CMessageBox : public IMessageBoxHost {

@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "engine/FileIndex.h"
+#include "engine/FontFileLocator.h"
+#include "engine/FreeTypeFont.h"
 #include "engine/Random.h"
 #include "engine/TextList.h"
 #include "net/NetErrors.h"
@@ -256,23 +258,23 @@ int CGameApp::PostWindowInit() {
 }
 
 int CGameApp::LoadFonts() {
-    // The font list keeps each font's settings; opening the files is the fonts' own work.
     const int count = InfoInt("FONT_COUNT");
     char key[32];
-    auto text = [&](int n, const char* field) {
+    auto value = [&](int n, const char* field) {
         std::snprintf(key, sizeof(key), "FONT%d_%s", n, field);
-        return std::string(Info(key));
+        return Info(key);
     };
+    CFontFileLocator locator;
     for (int n = 1; n <= count; ++n) {
-        standin::FontSpec font;
-        font.size = std::atoi(text(n, "SIZE").c_str());
-        font.path = text(n, "NAME");
-        font.index = std::atoi(text(n, "INDEX").c_str());
-        font.outline = std::atoi(text(n, "OUTLINE").c_str());
-        font.bold1 = static_cast<float>(std::atof(text(n, "BOLD1").c_str()));
-        font.bold2 = static_cast<float>(std::atof(text(n, "BOLD2").c_str()));
-        font.gap1 = std::atoi(text(n, "GAP1").c_str());
-        font.gap2 = std::atoi(text(n, "GAP2").c_str());
+        // A font that is nowhere stops the start (error 10001 with its name).
+        FontFile file;
+        if (!locator.Locate(value(n, "NAME"), std::atoi(value(n, "INDEX")), &file)) return 0;
+        auto font = std::make_unique<CFreeTypeFont>();
+        if (!font->Create(std::atoi(value(n, "OUTLINE")), std::atoi(value(n, "SIZE")), std::move(file),
+                          static_cast<float>(std::atof(value(n, "BOLD1"))),
+                          static_cast<float>(std::atof(value(n, "BOLD2"))), std::atoi(value(n, "GAP1")),
+                          std::atoi(value(n, "GAP2")), 1, 1))
+            return 0;
         m_fonts.Add(std::move(font));
     }
     return 1;
@@ -282,7 +284,8 @@ int CGameApp::InitDeviceObjects() {
     m_resources.SetDevice(GetDevice());
     m_ui.SetDevice(GetDevice());
     if (!m_screens.InitDeviceObjects() || !m_effects.CreateDeviceObjects() || !m_resources.RestoreAll() ||
-        !m_shaders.LoadShaders(m_shadersUsable) || !m_ribbons.RestoreTrailBuffers())
+        !m_fonts.Textures().CreateTextTextures(GetDevice()) || !m_shaders.LoadShaders(m_shadersUsable) ||
+        !m_ribbons.RestoreTrailBuffers())
         return 0;
     return 1;
 }
@@ -325,6 +328,7 @@ void CGameApp::DeleteDeviceObjects() {
     m_screens.DeleteDeviceObjects();
     m_effects.DeleteDeviceObjects();
     m_resources.InvalidateAll();
+    m_fonts.Textures().ReleaseTextures();
     m_shaders.ClearEffects();
     m_ribbons.ReleaseTrailBuffers();
 }
@@ -379,7 +383,7 @@ void CGameApp::FinalCleanup() {
     m_playResources.Release();
     m_ui.DeleteAllWindows();
     m_gameData.Clear();
-    m_fonts.Clear();
+    m_fonts.FreeAll();
     m_input.Release();
     for (auto& list : m_mapLists) list.clear();
 }

@@ -15,6 +15,7 @@
 
 #include "engine/AppStandIns.h"
 #include "engine/ErrorReport.h"
+#include "engine/FontList.h"
 #include "engine/IniFile.h"
 #include "engine/MessageTable.h"
 #include "engine/Options.h"
@@ -101,7 +102,7 @@ public:
     CResourceManager& Resources() { return m_resources; }
     CUiManager& Ui() { return m_ui; }
     standin::CMessageBox& MessageBox() { return m_messageBox; }
-    standin::CFontList& Fonts() { return m_fonts; }
+    CFontList& Fonts() { return m_fonts; }
     CZEMDXInput& Input() { return m_input; }
     CNetClient& Net() { return m_net; }
     COptions& Options() { return m_options; }
@@ -159,7 +160,7 @@ private:
     CResourceManager m_resources;
     CUiManager m_ui;
     standin::CMessageBox m_messageBox{m_ui};
-    standin::CFontList m_fonts;
+    CFontList m_fonts;
     CZEMDXInput m_input;
     CNetClient m_net;
     standin::CZEMMap m_map;

@@ -2,6 +2,7 @@
 // turn, frame results, device loss, minimised windows, the full-screen switch
 // and screenshots.
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "engine/ErrorReport.h"
@@ -53,7 +54,7 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     EXPECT_EQ(app->LogoTextures(), std::vector<std::string>{"LOGO1.DDS"});
     EXPECT_EQ(app->GameTips().size(), 3u);
     EXPECT_EQ(app->FilterWords().size(), 2u);
-    EXPECT_EQ(app->Fonts().fonts.size(), 3u);
+    EXPECT_EQ(app->Fonts().Count(), 3);
     EXPECT_EQ(app->PlayerSlotIndex(11), 11);
     EXPECT_EQ(app->Cameras().CameraCount(), 4);
     EXPECT_EQ(inputsMade, 1);
@@ -330,4 +331,19 @@ TEST_F(MainLoop, GammaRampFollowsThePowerCurve) {
         EXPECT_EQ(ramp.red[r.index], r.entry) << r.gamma << " " << r.index;
         EXPECT_EQ(ramp.blue[r.index], r.entry);
     }
+}
+
+TEST_F(MainLoop, AFontThatIsNowhereStopsTheStart) {
+    std::string info = SampleGameInfoText();
+    for (size_t at; (at = info.find("NanumGothic.ttf")) != std::string::npos;)
+        info.replace(at, std::strlen("NanumGothic.ttf"), "NoSuchFont.ttf");
+    CPackageWriter package("INFO.DRP");
+    package.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
+    package.Add("GAMEINFO.DAT", info, false);
+    ASSERT_TRUE(package.WritePackage(tmp.path() + "\\DATA"));
+    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&package}));
+    MakeApp();
+    EXPECT_EQ(app->CreateApp(), 0);
+    EXPECT_EQ(ErrorReport().GetCode(), uint32_t(ERR_FILE_NOT_FOUND));
+    EXPECT_NE(ErrorReport().Text().find("NoSuchFont.ttf"), std::string::npos) << ErrorReport().Text();
 }
