@@ -257,3 +257,42 @@ TEST_F(SystemCheck, OptionsAreSavedAtTheEndOnlyWhenTheyWereLoaded) {
     app.reset();
     EXPECT_FALSE(TheRegistry().GetDword(kOptionsKeyPath, "WindowMode").has_value());
 }
+
+TEST_F(ErrorPopup, AOneButtonBoxHoldsTheScreenUntilConfirmed) {
+    MakeApp();
+    CScriptedScreen* screen = nullptr;
+    app->SetFirstScreenMaker([&] { return screen = new CScriptedScreen("A", nullptr, {0}); });
+    ASSERT_EQ(app->CreateApp(), 1);
+    standin::CMessageBox& box = app->MessageBox();
+    std::vector<int> held;
+    screen->onUpdate = [&](CScriptedScreen& s) {
+        held.push_back(s.CheckMessageBoxConfirm());
+        switch (s.updates) {
+            case 1:
+                ShowMessageBox(box, "two buttons", 2, 0);
+                break;
+            case 2:
+                ShowMessageBox(box, "one button", 1, 0);
+                break;
+            case 3:
+                box.SetResult(1);
+                break;  // OK pressed: the next check hides the box
+            case 5:
+                ShowMessageBox(box, "again", 1, 0);
+                break;
+            case 6:
+                input->SetKey(DIK_ESCAPE, true);
+                break;
+            case 7:
+                input->SetKey(DIK_ESCAPE, false);
+                break;
+            case 9:
+                window->PostQuitMessage(0);
+                break;
+        }
+    };
+    EXPECT_EQ(app->RunMessageLoop(), 1);
+    // Update 4 confirms by OK, update 8 by Escape released; both still hold their frame.
+    EXPECT_EQ(held, (std::vector<int>{0, 0, 1, 1, 0, 1, 1, 1, 0}));
+    EXPECT_FALSE(box.Visible());
+}
