@@ -16,4 +16,8 @@ public:
     virtual void Draw(int32_t x, int32_t y, std::string_view text, uint32_t argb) = 0;
     // Height of a line of this font.
     virtual int32_t LineHeight() const = 0;
+    // Space the controls leave between their edge and the text.
+    virtual int32_t LeftMargin() const { return 0; }
+    virtual int32_t TopMargin() const { return 0; }
+    virtual int32_t RightMargin() const { return 0; }
 };

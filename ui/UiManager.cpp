@@ -143,6 +143,10 @@ void CUiManager::ClearTooltipTarget(const CUiObject* element) {
     }
 }
 
+void CUiManager::HandleImeEvents() {
+    m_ime.ProcessEvents(m_focus ? m_focus->TextByteLimit() : CImeInput::kMaxTextBytes);
+}
+
 void CUiManager::SetFocus(CUiObject* control) {
     if (m_focus) m_focus->ClearFlags(UI_FOCUS);
     m_focus = control;

@@ -69,9 +69,9 @@ public:
     CImeInput& Ime() { return m_ime; }
     // Hands the input method's pending events (typed characters, compositions,
     // candidate lists, language changes) to the input-method state, which
-    // writes the text into the focused edit box's buffer. Once a frame, before
-    // the dispatch.
-    void HandleImeEvents() { m_ime.ProcessEvents(CImeInput::kMaxTextBytes); }
+    // writes the text into the focused edit box's buffer, within that box's
+    // byte limit. Once a frame, before the dispatch.
+    void HandleImeEvents();
 
     // The font table: an element's font index selects an entry (not owned).
     void AddFont(IUiFont* font) { m_fonts.push_back(font); }

@@ -44,7 +44,9 @@ void CUiObject::Create(CUiObject* parent, const std::string& name, float x, floa
 
 CUiObject* CUiObject::ProcessInput(float, CZEMDXInput&) { return nullptr; }
 
-void CUiObject::Render() {
+void CUiObject::Render() { RenderQuad(m_uv); }
+
+void CUiObject::RenderQuad(const float* uv) {
     if (!(m_colour.a > 0.0f) || !g_pUiManager) return;
     float x = m_position.x, y = m_position.y;
     if (m_parent) {
@@ -52,7 +54,7 @@ void CUiObject::Render() {
         x += base.x;
         y += base.y;
     }
-    g_pUiManager->DrawQuad(PackColor(m_colour), m_uv, UiImageOf(m_image).texture, x, y, m_size.x, m_size.y);
+    g_pUiManager->DrawQuad(PackColor(m_colour), uv, UiImageOf(m_image).texture, x, y, m_size.x, m_size.y);
 }
 
 void CUiObject::SetFont(uint32_t index) {

@@ -36,6 +36,8 @@ public:
     virtual void SetEnabled(int) {}
     // The UI manager gave this element the keyboard focus (an edit box restarts its caret).
     virtual void OnFocusGained() {}
+    // Bytes of typed text the element takes while focused (edit boxes set their own).
+    virtual int TextByteLimit() const { return 100; }
 
     // Layout files. The reader makes a control by its type id, then calls
     // CreateForLayout: the control makes its parts (linked as children, named
@@ -95,6 +97,8 @@ public:
     uint32_t FontIndex() const { return m_fontIndex; }
 
 protected:
+    // The element's quad with the given corner texture coordinates (an animation's frame).
+    void RenderQuad(const float* uv);
     // Drops a held image through the resource manager (buttons hand their state
     // images to the resource manager themselves).
     void ReleaseImage();

@@ -43,6 +43,9 @@ inline uint32_t PackColor(const UiColor& c) { return platform::ArgbFromColor(c);
 // 0xAARRGGBB to floats, each byte x 1/255.
 inline UiColor UnpackColor(uint32_t argb) { return platform::ColorFromArgb(argb); }
 
+// A disabled element's colour: red, green and blue x 0.6, alpha kept.
+inline UiColor DimmedColor(const UiColor& c) { return {c.r * 0.6f, c.g * 0.6f, c.b * 0.6f, c.a}; }
+
 struct UiPoint {
     float x = 0, y = 0;
 };
