@@ -11,6 +11,7 @@
 #include "tools/StandardEffects.h"
 #include "tools/ProtocolTablesWriter.h"
 #include "tools/SampleModel.h"
+#include "tools/UiLayouts.h"
 
 namespace {
 
@@ -151,7 +152,14 @@ int MakeSampleGameFolder(const std::string& folder) {
     CPackageWriter models("MODEL.DRP");
     AddSampleModel(models);
     if (!models.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders, &models})) return 0;
+    // Layouts are read as they lie in the package: no digest.
+    CPackageWriter layouts("UI.DRP");
+    layouts.Add("TOOLTIP.DUI", BuildLayout(TooltipLayout()), false);
+    layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
+    layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
+    if (!layouts.WritePackage(folder + "\\DATA")) return 0;
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders, &models, &layouts}))
+        return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;

@@ -2,8 +2,10 @@
 #include <iterator>
 
 #include "engine/NameHash.h"
+#include "tests/fixtures/IndexedFolder.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/ui/UiFixture.h"
+#include "tools/SampleGameFolder.h"
 #include "tools/UiLayouts.h"
 #include "ui/UiComboBox.h"
 #include "ui/UiControls.h"
@@ -222,4 +224,25 @@ TEST(UiPopupMenu, GrowsWithItemsStartsHiddenAndStaysOnScreen) {
     EXPECT_FLOAT_EQ(popup->Position().x, 1024.0f - 228.0f);
     EXPECT_FLOAT_EQ(popup->Position().y, 768.0f - 90.0f);
     f.ui.DeleteWindow(popup);
+}
+
+TEST(UiControlLayout, SampleGameFolderLayoutsLoadFromTheirPackage) {
+    ControlsFixture f;
+    IndexedFolder folder;
+    ASSERT_EQ(MakeSampleGameFolder(folder.tmp.path()), 1) << ErrorReport().Text();
+    ASSERT_TRUE(folder.Index());
+    auto resolve = [&](const char* name, uint32_t* offset, uint32_t* size) {
+        return folder.index.ResolvePath(name, offset, size);
+    };
+    uint32_t offset = 0, size = 0;
+    std::string path = resolve("TOOLTIP.DUI", &offset, &size);
+    CUiFramedWindow tooltip;
+    EXPECT_EQ(tooltip.LoadLayout(path.c_str(), offset, size), 1) << ErrorReport().Text();
+    path = resolve("MESSAGE_BOX.DUI", &offset, &size);
+    CUiMessageBox box;
+    EXPECT_EQ(box.LoadLayout(path.c_str(), offset, size), 1) << ErrorReport().Text();
+    path = resolve("ALL_CONTROLS.DUI", &offset, &size);
+    CUiWindow all;
+    EXPECT_EQ(all.LoadLayout(path.c_str(), offset, size), 1) << ErrorReport().Text();
+    EXPECT_EQ(all.Children().size(), 8u);
 }
