@@ -10,6 +10,12 @@
 #include "tests/fixtures/TempFolder.h"
 #include "tests/ui/UiFixture.h"
 #include "tools/LayoutWriter.h"
+#include "tools/UiLayouts.h"
+#include "ui/UiComboBox.h"
+#include "ui/UiControls.h"
+#include "ui/UiEditBox.h"
+#include "ui/UiGauge.h"
+#include "ui/UiSlider.h"
 
 using namespace platform;
 
@@ -102,6 +108,116 @@ TEST(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
         EXPECT_EQ(at(140, 70), 0x00FF00u);
         EXPECT_EQ(at(179, 89), 0x00FF00u);
         EXPECT_EQ(at(180, 89), 0x0000FFu);
+        f.ui.DeleteAllWindows();
+        f.ui.SetDevice(nullptr);
+    }
+    SDL_DestroyWindow(sdlWindow);
+}
+
+namespace {
+
+// One frame of scripted input through the UI manager.
+struct Driver {
+    explicit Driver(CUiManager& manager) : ui(manager) {}
+    void Step(int x, int y, bool left) {
+        in.Cursor(x, y);
+        in.Button(0, left);
+        in.Frame();
+        ui.DispatchInput(0.016f, in.input);
+    }
+    void Click(int x, int y) {
+        Step(x, y, false);
+        Step(x, y, true);
+        Step(x, y, false);
+    }
+    CUiManager& ui;
+    ScriptedFrame in;
+};
+
+}  // namespace
+
+// The layout with one control of every type, clicked through: push the button,
+// check the check button, open the combo box and pick an item, drag the
+// slider, focus the edit box and type; the screenshot shows the result.
+TEST(UiClickThrough, EveryControlTypeInARealWindow) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    constexpr int kWidth = 720, kHeight = 520;
+    SDL_Window* sdlWindow =
+        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, SDL_WINDOW_OPENGL);
+    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+    {
+        CGfxGlSystem system;
+        GfxPresentParameters p;
+        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
+        std::unique_ptr<CGfxDevice> device;
+        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+                  GFX_OK);
+        UiFixture f;
+        RegisterUiControls();
+        f.ui.SetDevice(device.get());
+        TempFolder tmp;
+        const std::string path = tmp.Path("ALL_CONTROLS.DUI");
+        ASSERT_EQ(WriteLayoutFile(path.c_str(), AllControlsLayout()), 1);
+        auto* window = new HookWindow;
+        ASSERT_EQ(window->LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+        f.ui.AddLowerWindow(window);
+        auto control = [&](const char* name) { return window->FindChild(NameHash(name)); };
+        auto* combo = dynamic_cast<CUiComboBox*>(control("ID_COMBO_MODE"));
+        auto* gauge = dynamic_cast<CUiGauge*>(control("ID_PROGRESS_LOAD"));
+        auto* slider = dynamic_cast<CUiSlider*>(control("ID_SLIDER_VOLUME"));
+        auto* edit = dynamic_cast<CUiEditBox*>(control("ID_EDIT_NAME"));
+        auto* check = dynamic_cast<CUiCheckButton*>(control("ID_CHECKBUTTON_OPTION"));
+        auto* list = dynamic_cast<CUiListBox*>(control("ID_LIST_ITEMS"));
+        ASSERT_TRUE(combo && gauge && slider && edit && check && list);
+        for (const char* item : {"Solo", "Team", "Arena"}) combo->AddItem(item, {1, 1, 1, 1});
+        for (const char* item : {"one", "two", "three", "four", "five", "six"}) list->AddItem(item, {1, 1, 1, 1});
+        slider->SetRange(0, 100);
+        gauge->SetPercent(50);
+        gauge->UpdateBar();
+
+        Driver d(f.ui);
+        d.Click(150, 155);  // the push button: window (100, 100) + (10, 40), 100 x 30
+        EXPECT_TRUE(window->Saw(UI_EVENT_LCLICK, control("ID_BTN_PUSH")));
+        d.Click(120, 190);  // the check button
+        EXPECT_TRUE(check->Checked());
+        d.Click(538, 262);  // the combo box's button part: 526..550 x 250..274
+        EXPECT_TRUE(combo->IsOpen());
+        d.Click(400, 274 + 45);  // its list's second row (rows of 30)
+        EXPECT_EQ(combo->Selected(), 1);
+        EXPECT_FALSE(combo->IsOpen());
+        d.Click(120, 245);  // the list box's second row (rows of 25)
+        EXPECT_EQ(list->Selected(), 1);
+        d.Step(358, 218, false);  // the slider's thumb, dragged to x 450
+        d.Step(358, 218, true);
+        d.Step(420, 218, true);
+        d.Step(450, 218, true);
+        d.Step(450, 218, false);
+        EXPECT_EQ(slider->Value(), 50);
+        d.Click(400, 150);  // the edit box takes the focus
+        ASSERT_EQ(f.ui.Focus(), edit);
+        f.ui.Ime().OnResult("hello", f.ui.Focus()->TextByteLimit());
+        EXPECT_STREQ(edit->GetText(), "hello");
+
+        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
+        ASSERT_EQ(device->BeginScene(), GFX_OK);
+        f.ui.RenderWindows();
+        ASSERT_EQ(device->EndScene(), GFX_OK);
+        CGfxSurface* back = nullptr;
+        ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
+        std::vector<uint32_t> px;
+        ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
+        GfxRelease(back);
+        ASSERT_EQ(device->Present(), GFX_OK);
+        auto at = [&](int x, int y) {
+            return px[static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)] & 0xFFFFFFu;
+        };
+        EXPECT_EQ(at(50, 50), 0x000000u);   // outside the window
+        EXPECT_EQ(at(120, 480), 0xD9D9D9u);  // the panel
+        EXPECT_EQ(at(360, 188), 0x1ACC1Au);  // the gauge's fill, half way
+        EXPECT_EQ(at(500, 188), 0x262626u);  // and its empty rest
+        EXPECT_EQ(at(450, 218), 0x4D80E6u);  // the slider's thumb where it was dropped
+        EXPECT_EQ(at(360, 218), 0x666666u);  // the track it left
+        EXPECT_EQ(at(400, 320), 0xD9D9D9u);  // the combo box's list, closed again
         f.ui.DeleteAllWindows();
         f.ui.SetDevice(nullptr);
     }
