@@ -41,8 +41,7 @@ LayoutRecordSpec StaticRecord(const std::string& name, float x, float y, float w
     return r;
 }
 
-LayoutRecordSpec ButtonRecord(const std::string& name, float x, float y, float w, float h,
-                              const std::string& caption) {
+LayoutRecordSpec ButtonRecord(const std::string& name, float x, float y, float w, float h, const std::string& caption) {
     LayoutRecordSpec r = Record(kButton, name, x, y, w, h);
     Colour(r, 0.3f, 0.5f, 0.9f);
     r.part = ButtonPart(ButtonFields(caption, false));
@@ -124,9 +123,9 @@ LayoutFileSpec FramedWindow(const std::string& name) {
     spec.window.rect[3] = 80;
     spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(0), LayoutFloat(0)};
     spec.children = {StaticRecord("ID_STT_STRING", 8, 8, 100, 20)};
-    const char* decor[] = {"ID_STT_SIDE_DECOR1",       "ID_STT_SIDE_DECOR2",     "ID_STT_SIDE_DECOR3",
-                           "ID_STT_SIDE_DECOR4",       "ID_STT_SIDE_TOP_DECOR",  "ID_STT_SIDE_BOTTOM_DECOR",
-                           "ID_STT_SIDE_LEFT_DECOR",   "ID_STT_SIDE_RIGHT_DECOR"};
+    const char* decor[] = {"ID_STT_SIDE_DECOR1",     "ID_STT_SIDE_DECOR2",     "ID_STT_SIDE_DECOR3",
+                           "ID_STT_SIDE_DECOR4",     "ID_STT_SIDE_TOP_DECOR",  "ID_STT_SIDE_BOTTOM_DECOR",
+                           "ID_STT_SIDE_LEFT_DECOR", "ID_STT_SIDE_RIGHT_DECOR"};
     for (const char* d : decor) {
         LayoutRecordSpec s = StaticRecord(d, 0, 0, 8, 8);
         Colour(s, 0.8f, 0.7f, 0.4f);

@@ -64,8 +64,8 @@ void CUiComboBox::AddItem(const std::string& text, const UiColor& colour) { m_li
 void CUiComboBox::SelectItem(int32_t n) {
     m_selected = n >= 0 && static_cast<uint32_t>(n) < m_list.ItemCount() ? n : -1;
     m_list.SetSelected(m_selected);
-    if (m_selected >= 0) m_list.ScrollBar().SetPosition(std::min(static_cast<uint32_t>(m_selected),
-                                                                 m_list.ScrollBar().Range()));
+    if (m_selected >= 0)
+        m_list.ScrollBar().SetPosition(std::min(static_cast<uint32_t>(m_selected), m_list.ScrollBar().Range()));
 }
 
 std::string CUiComboBox::ShownText() const {

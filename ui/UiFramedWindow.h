@@ -30,7 +30,17 @@ public:
     bool Drawn() const { return !HasFlags(UI_NOT_DRAWN); }
 
 protected:
-    enum Decor { CORNER_TL, CORNER_TR, CORNER_BL, CORNER_BR, EDGE_TOP, EDGE_BOTTOM, EDGE_LEFT, EDGE_RIGHT, DECOR_COUNT };
+    enum Decor {
+        CORNER_TL,
+        CORNER_TR,
+        CORNER_BL,
+        CORNER_BR,
+        EDGE_TOP,
+        EDGE_BOTTOM,
+        EDGE_LEFT,
+        EDGE_RIGHT,
+        DECOR_COUNT
+    };
     // A control of the layout by name and type, or null with the error report
     // set naming the window and the control.
     CUiObject* Bind(const char* name, uint32_t type);

@@ -38,9 +38,7 @@ void CUiListBox::CreateForLayout(CUiWindow* window, const std::string& name) {
     SetScrollBarWidth(0);
 }
 
-void CUiListBox::LayOutHighlight() {
-    m_marking.SetSize(m_rowWidth * static_cast<float>(m_columns), m_rowHeight);
-}
+void CUiListBox::LayOutHighlight() { m_marking.SetSize(m_rowWidth * static_cast<float>(m_columns), m_rowHeight); }
 
 void CUiListBox::SetRows(uint32_t columns, uint32_t rows) {
     m_columns = columns < 1 ? 1 : columns;
@@ -113,8 +111,8 @@ int32_t CUiListBox::ItemAtPoint(const UiPoint& point) {
     const UiPoint a = GetAbsolutePos();
     const float fx = (point.x - a.x) / m_rowWidth, fy = (point.y - a.y) / m_rowHeight;
     if (fx < 0.0f || fy < 0.0f || fx >= static_cast<float>(m_columns) || fy >= static_cast<float>(m_rows)) return -1;
-    const uint64_t index = (static_cast<uint64_t>(static_cast<uint32_t>(fy)) + FirstVisibleRow()) * m_columns +
-                           static_cast<uint32_t>(fx);
+    const uint64_t index =
+        (static_cast<uint64_t>(static_cast<uint32_t>(fy)) + FirstVisibleRow()) * m_columns + static_cast<uint32_t>(fx);
     return index < m_items.size() ? static_cast<int32_t>(index) : -1;
 }
 

@@ -66,11 +66,10 @@ void CUiSlider::FollowCursor(const UiPoint& cursor) {
     const UiPoint a = GetAbsolutePos();
     const bool vertical = HasFlags(kStyleVertical);
     const float travel = std::max(0.0f, TrackLength() - m_thumbLength);
-    const float offset =
-        std::clamp((vertical ? cursor.y - a.y : cursor.x - a.x) - m_thumbLength * 0.5f, 0.0f, travel);
+    const float offset = std::clamp((vertical ? cursor.y - a.y : cursor.x - a.x) - m_thumbLength * 0.5f, 0.0f, travel);
     const int64_t last = static_cast<int64_t>(m_maximum) - m_minimum;
-    m_position = m_step > 0.0f ? static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(offset / m_step + 0.5f), last))
-                               : 0;
+    m_position =
+        m_step > 0.0f ? static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(offset / m_step + 0.5f), last)) : 0;
     if (vertical)
         m_thumb.SetPosition(0, offset);
     else

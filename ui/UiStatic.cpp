@@ -97,8 +97,8 @@ void CUiStatic::Render() {
         dx = (m_size.x - m_labelSize.x) * 0.5f;
     else if (HasFlags(kFlagRightText))
         dx = m_size.x - m_labelSize.x - static_cast<float>(m_font->RightMargin());
-    const float dy = m_labelSize.y < m_size.y ? (m_size.y - m_labelSize.y) * 0.5f
-                                               : static_cast<float>(m_font->TopMargin());
+    const float dy =
+        m_labelSize.y < m_size.y ? (m_size.y - m_labelSize.y) * 0.5f : static_cast<float>(m_font->TopMargin());
     const UiPoint a = GetAbsolutePos();
     m_font->Draw(static_cast<int32_t>(a.x + std::trunc(dx)), static_cast<int32_t>(a.y + std::trunc(dy)), m_label,
                  PackColor(m_textColour));

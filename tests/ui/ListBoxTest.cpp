@@ -41,10 +41,8 @@ TEST(UiListBox, ScrollRangeNeverBelowZero) {
         uint32_t style;
         uint32_t range, position;
     } cases[] = {
-        {10, 3, 0, 7, 0},
-        {10, 3, CUiListBox::kStyleFollowLast, 7, 7},
-        {2, 3, 0, 0, 0},
-        {2, 3, CUiListBox::kStyleFollowLast, 0, 0},
+        {10, 3, 0, 7, 0}, {10, 3, CUiListBox::kStyleFollowLast, 7, 7},
+        {2, 3, 0, 0, 0},  {2, 3, CUiListBox::kStyleFollowLast, 0, 0},
         {0, 0, 0, 0, 0},  // zero rows from a layout count as one
     };
     for (const Case& c : cases) {
@@ -121,7 +119,9 @@ TEST(UiTextFit, DoubleByteCharactersStayWhole) {
         {"abcdef", 28, "abcd..."},
         // Two-byte characters measure 14 each: the third does not fit in 30.
         {"\xB0\xA1\xB0\xA2\xB0\xA3", 30, "\xB0\xA1\xB0\xA2..."},
-        {"a\xB0\xA1" "b", 10, "a..."},
+        {"a\xB0\xA1"
+         "b",
+         10, "a..."},
         {"<c=red>abc", 21, "<c=red>abc"},  // mark-up takes no room
     };
     for (const Case& c : cases) EXPECT_EQ(FitTextToWidth(font, c.text, c.room), c.shown) << c.text;

@@ -211,7 +211,7 @@ TEST(UiClickThrough, EveryControlTypeInARealWindow) {
         auto at = [&](int x, int y) {
             return px[static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)] & 0xFFFFFFu;
         };
-        EXPECT_EQ(at(50, 50), 0x000000u);   // outside the window
+        EXPECT_EQ(at(50, 50), 0x000000u);    // outside the window
         EXPECT_EQ(at(120, 480), 0xD9D9D9u);  // the panel
         EXPECT_EQ(at(360, 188), 0x1ACC1Au);  // the gauge's fill, half way
         EXPECT_EQ(at(500, 188), 0x262626u);  // and its empty rest
