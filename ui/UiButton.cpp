@@ -6,6 +6,7 @@
 #include "engine/ErrorReport.h"
 #include "engine/ResourceManager.h"
 #include "engine/SoundEffect.h"
+#include "engine/TextFormat.h"
 #include "engine/ZEMDXInput.h"
 #include "engine/ZEMSoundManager.h"
 #include "ui/LayoutRecord.h"
@@ -26,7 +27,8 @@ CResource* LoadSound(const std::string& name) {
     if (name.empty() || !g_pResourceManager) return nullptr;
     if (g_pSoundManager && !g_pSoundManager->IsEnabled()) return nullptr;
     CResource* sound = g_pResourceManager->GetResource(name.c_str(), RES_SOUND_EFFECT, nullptr, 0);
-    if (!sound) ErrorReport().SetError(ERR_FILE_NOT_FOUND, "Sound load fail %s\n", name);
+    // Only the text changes: the layout goes on without the sound.
+    if (!sound) ErrorReport().Set(ErrorReport().GetCode(), FormatText("Sound load fail %s\n", name));
     return sound;
 }
 

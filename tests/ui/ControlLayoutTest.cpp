@@ -1,4 +1,5 @@
 #include <fstream>
+#include <set>
 #include <iterator>
 
 #include "engine/NameHash.h"
@@ -245,4 +246,69 @@ TEST(UiControlLayout, SampleGameFolderLayoutsLoadFromTheirPackage) {
     CUiWindow all;
     EXPECT_EQ(all.LoadLayout(path.c_str(), offset, size), 1) << ErrorReport().Text();
     EXPECT_EQ(all.Children().size(), 8u);
+}
+
+namespace {
+
+class StubSound : public CResource {
+public:
+    StubSound() : CResource(RES_SOUND_EFFECT) {}
+    int Load(const char*, int) override { return 1; }
+};
+
+// A button that tells which sounds it holds.
+class CountingButton : public CUiButton {
+public:
+    bool HasHoverSound() const { return m_hoverSound != nullptr; }
+    bool HasClickSound() const { return m_clickSound != nullptr; }
+};
+
+}  // namespace
+
+TEST(UiControlLayout, AMissingSoundLeavesTheButtonSilentAndTheLayoutLoads) {
+    ControlsFixture f;
+    f.folder.Write("CLICK.WAV", std::string("RIFF"));
+    CResourceManager resources(f.folder.path());
+    resources.SetFactory(RES_SOUND_EFFECT, [](CUiWindow*) { return new StubSound; });
+    LayoutFileSpec spec = AllControlsLayout();
+    LayoutButtonPart part;
+    part.caption = "Push";
+    part.hoverSound = "HOVER.WAV";
+    part.clickSound = "CLICK.WAV";
+    spec.children[1].part = ButtonPart(part);
+    const std::string path = f.Write("SOUNDS.DUI", spec);
+
+    CUiWindow window;
+    CountingButton button;
+    button.SetName("ID_BTN_PUSH");
+    window.AddPreBound(&button);
+    ASSERT_EQ(window.LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+    EXPECT_NE(ErrorReport().Text().find("Sound load fail HOVER.WAV"), std::string::npos) << ErrorReport().Text();
+    EXPECT_EQ(button.Caption(), "Push");
+    EXPECT_FALSE(button.HasHoverSound());
+    EXPECT_TRUE(button.HasClickSound()) << ErrorReport().Text();
+}
+
+// Every layout the tools write: unique control names, and every control a
+// window binds by name is there.
+TEST(UiControlLayout, ToolLayoutsHaveUniqueNamesAndTheirBoundControls) {
+    ControlsFixture f;
+    struct Case {
+        const char* name;
+        LayoutFileSpec spec;
+    } cases[] = {{"TOOLTIP.DUI", TooltipLayout()},
+                 {"MESSAGE_BOX.DUI", MessageBoxLayout()},
+                 {"ALL_CONTROLS.DUI", AllControlsLayout()}};
+    for (const Case& c : cases) {
+        std::set<std::string> names;
+        for (const LayoutRecordSpec& r : c.spec.children) EXPECT_TRUE(names.insert(r.name).second) << r.name;
+        const std::string path = f.Write(c.name, c.spec);
+        CUiMessageBox box;
+        CUiFramedWindow frame;
+        CUiWindow plain;
+        CUiWindow& window = std::string(c.name) == "MESSAGE_BOX.DUI" ? box
+                            : std::string(c.name) == "TOOLTIP.DUI"   ? static_cast<CUiWindow&>(frame)
+                                                                     : plain;
+        EXPECT_EQ(window.LoadLayout(path.c_str(), 0), 1) << c.name << ": " << ErrorReport().Text();
+    }
 }
