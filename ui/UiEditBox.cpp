@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/ZEMDXInput.h"
+#include "platform/CodePage.h"
 #include "ui/LayoutStream.h"
 #include "ui/UiManager.h"
 #include "ui/UiTextFit.h"
@@ -41,7 +42,7 @@ void CUiEditBox::SetByteLimit(int bytes) { m_byteLimit = std::clamp(bytes, 1, st
 void CUiEditBox::SetText(const char* text) {
     if (!text) return;
     const std::string whole(text);
-    const size_t bytes = CharacterPrefixBytes(whole, kBufferSize - 1);
+    const size_t bytes = platform::Cp949CutLength(whole, kBufferSize - 1);
     std::memcpy(m_buffer, whole.data(), bytes);
     m_buffer[bytes] = '\0';
     // The input method holds the focused box's text; it takes the new one and
@@ -98,8 +99,7 @@ std::string CUiEditBox::ShownText() const {
     if (!IsPassword()) return text;
     // One star per character, a two-byte character being one.
     size_t characters = 0;
-    for (size_t at = 0; at < text.size(); ++characters)
-        at += (static_cast<uint8_t>(text[at]) & 0x80) && at + 1 < text.size() ? 2 : 1;
+    for (size_t at = 0; at < text.size(); ++characters) at += TextCharacterBytes(text, at);
     return std::string(characters, '*');
 }
 

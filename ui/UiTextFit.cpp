@@ -4,20 +4,16 @@
 
 #include "ui/UiFont.h"
 
-namespace {
-
-size_t CharacterBytes(const std::string& text, size_t at) {
+size_t TextCharacterBytes(const std::string& text, size_t at) {
     const bool lead = (static_cast<uint8_t>(text[at]) & 0x80) != 0;
     return lead && at + 1 < text.size() ? 2 : 1;
 }
-
-}  // namespace
 
 std::string FitTextToWidth(const IUiFont& font, const std::string& text, float room) {
     float width = 0.0f;
     bool inMarkup = false;
     for (size_t at = 0; at < text.size();) {
-        const size_t bytes = CharacterBytes(text, at);
+        const size_t bytes = TextCharacterBytes(text, at);
         if (text[at] == '<') inMarkup = true;
         if (!inMarkup) {
             int32_t w = 0, h = 0;
@@ -29,14 +25,4 @@ std::string FitTextToWidth(const IUiFont& font, const std::string& text, float r
         at += bytes;
     }
     return text;
-}
-
-size_t CharacterPrefixBytes(const std::string& text, size_t maxBytes) {
-    size_t at = 0;
-    while (at < text.size()) {
-        const size_t next = at + CharacterBytes(text, at);
-        if (next > maxBytes) break;
-        at = next;
-    }
-    return at;
 }

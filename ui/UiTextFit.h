@@ -9,6 +9,6 @@
 class IUiFont;
 
 std::string FitTextToWidth(const IUiFont& font, const std::string& text, float room);
-// Bytes of the longest prefix of text that is at most maxBytes long and ends
-// between two characters.
-size_t CharacterPrefixBytes(const std::string& text, size_t maxBytes);
+// Bytes of the character at `at`: 2 for a byte with the high bit set that has
+// a byte after it, else 1.
+size_t TextCharacterBytes(const std::string& text, size_t at);

@@ -125,8 +125,6 @@ TEST(UiTextFit, DoubleByteCharactersStayWhole) {
         {"<c=red>abc", 21, "<c=red>abc"},  // mark-up takes no room
     };
     for (const Case& c : cases) EXPECT_EQ(FitTextToWidth(font, c.text, c.room), c.shown) << c.text;
-    EXPECT_EQ(CharacterPrefixBytes("a\xB0\xA1", 2), 1u);
-    EXPECT_EQ(CharacterPrefixBytes("a\xB0\xA1", 3), 3u);
 }
 
 TEST(UiScrollBar, ArrowsStepWithinTheRangeAndTheThumbFollows) {
