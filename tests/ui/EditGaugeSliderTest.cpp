@@ -1,3 +1,4 @@
+#include "platform/ScriptedIme.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiGauge.h"
@@ -46,18 +47,21 @@ TEST(UiEditBox, FocusHandsTheBufferToTheInputMethodWithTheLimit) {
     ASSERT_EQ(b.f.ui.Focus(), &b.edit);
     EXPECT_TRUE(b.edit.CaretShown());
     EXPECT_EQ(b.edit.TextByteLimit(), 100);
+    platform::ScriptedIme ime;
+    b.f.ui.Ime().Create(&ime);
     b.edit.SetByteLimit(4);
-    b.f.ui.Ime().OnResult("abcdef", b.f.ui.Focus()->TextByteLimit());
-    b.f.ui.Ime().OnResult("abc", b.f.ui.Focus()->TextByteLimit());
-    EXPECT_STREQ(b.edit.GetText(), "abc");
+    for (char c : std::string("abcdef")) ime.Type(static_cast<uint8_t>(c));
+    b.f.ui.HandleImeEvents();
+    EXPECT_STREQ(b.edit.GetText(), "abcd");
     // A press elsewhere takes the focus away; typing no longer reaches the box.
     b.in.Cursor(300, 300);
     b.in.Button(0, true);
     b.Frame();
     EXPECT_EQ(b.f.ui.Focus(), nullptr);
     EXPECT_FALSE(b.edit.HasFlags(UI_FOCUS));
-    b.f.ui.Ime().OnResult("x", 100);
-    EXPECT_STREQ(b.edit.GetText(), "abc");
+    ime.Type('x');
+    b.f.ui.HandleImeEvents();
+    EXPECT_STREQ(b.edit.GetText(), "abcd");
 }
 
 TEST(UiEditBox, SetTextCutsAt127BytesBetweenCharacters) {

@@ -151,6 +151,19 @@ TEST(UiScrollBar, ArrowsStepWithinTheRangeAndTheThumbFollows) {
     click(10, 3);  // up arrow
     click(10, 3);
     EXPECT_EQ(bar.Position(), 0u);
+    // Held on the down arrow: one step per frame once held past 0.2 seconds.
+    in.Cursor(10, 95);
+    in.Button(0, true);
+    for (int i = 0; i < 16; ++i) {
+        in.Frame();
+        bar.ProcessInput(0.016f, in.input);
+    }
+    EXPECT_EQ(bar.Position(), 4u);  // frames 13 to 16
+    in.Button(0, false);
+    in.Frame();
+    bar.ProcessInput(0.016f, in.input);
+    EXPECT_EQ(bar.Position(), 5u);  // and the release is a click
+    bar.SetPosition(0u);
     bar.SetPosition(9u);  // past the range: refused
     EXPECT_EQ(bar.Position(), 0u);
     // Drag the thumb to the bottom: the last position.
