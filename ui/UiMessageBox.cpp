@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/ZEMDXInput.h"
+#include "ui/UiManager.h"
 
 CUiMessageBox::CUiMessageBox() = default;
 
@@ -59,19 +60,15 @@ void CUiMessageBox::Show(const std::string& text, int mode) {
     SetPosition((m_screen.x - m_size.x) * 0.5f, (m_screen.y - m_size.y) * 0.5f);
 }
 
-void CUiMessageBox::Open(const std::string& text, int mode) {
-    Show(text, mode);
-    ClearFlags(kShowClears);
-    m_result = RESULT_NONE;
-    m_enterMark = 0;
+void CUiMessageBox::SetDimAlpha(float alpha) {
+    if (g_pUiManager && g_pUiManager->MessageBox() == this && !HasFlags(UI_HIDDEN)) g_pUiManager->ShowMessageBox(alpha);
 }
 
-int32_t CUiMessageBox::Poll() {
-    if (m_result == RESULT_NONE) return RESULT_NONE;
-    const int32_t result = m_result;
-    m_result = RESULT_NONE;
-    AddFlags(UI_HIDDEN);
-    return result;
+void CUiMessageBox::HideBox() {
+    if (g_pUiManager && g_pUiManager->MessageBox() == this)
+        g_pUiManager->HideMessageBox();
+    else
+        AddFlags(UI_HIDDEN);
 }
 
 void CUiMessageBox::OnLButtonClick(CUiObject* control) {

@@ -1,20 +1,20 @@
 // The one blocking message window: a framed text with no button, an OK
 // button, or OK and Cancel. Screens show it with a text and a button mode and
-// poll its result each frame; while shown it takes all the input.
+// poll its result each frame (ShowMessageBox and PollMessageBoxResult of the
+// message box host); while shown it takes all the input.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "engine/MessageBoxHost.h"
 #include "ui/UiButton.h"
 #include "ui/UiFramedWindow.h"
 
-class CUiMessageBox : public CUiFramedWindow {
+class CUiMessageBox : public CUiFramedWindow, public IMessageBoxHost {
 public:
     enum Mode { MODE_NONE = 0, MODE_OK = 1, MODE_OK_CANCEL = 2 };
     enum Result { RESULT_NONE = -1, RESULT_CANCEL = 0, RESULT_OK = 1 };
-    // Flags a screen clears to show the box: hidden, disabled, drag-area hit test, takes all, not drawn.
-    static constexpr uint32_t kShowClears = 0x81E;
     static constexpr float kButtonGap = 17.0f;
     static constexpr float kTextHeightTrim = 11.0f;
 
@@ -29,14 +29,17 @@ public:
 
     // Lays the box out for the text and the mode, centred on the screen.
     void Show(const std::string& text, int mode);
-    // What the screens do: Show, the box made visible with its result cleared.
-    void Open(const std::string& text, int mode);
-    // -1 while there is no answer; otherwise the answer, after which the box is hidden.
-    int32_t Poll();
     void SetScreenSize(float width, float height) { m_screen = {width, height}; }
 
-    int32_t GetResult() const { return m_result; }
-    void SetResult(int32_t result) { m_result = result; }
+    // The message box host: what the screens' shortcuts use.
+    void ShowBox(const char* text, int buttonMode) override { Show(text ? text : "", buttonMode); }
+    void ClearStyleBits(unsigned bits) override { ClearFlags(bits); }
+    // Dims the screen behind the box when the UI manager holds it.
+    void SetDimAlpha(float alpha) override;
+    int Result() const override { return m_result; }
+    void SetResult(int result) override { m_result = result; }
+    void HideBox() override;
+
     int Mode() const { return m_mode; }
     CUiButton* OkButton() const { return m_ok; }
     CUiButton* CancelButton() const { return m_cancel; }

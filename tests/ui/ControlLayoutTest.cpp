@@ -127,12 +127,13 @@ TEST(UiMessageBox, ModesButtonsAndEnter) {
         MessageBench b;
         ASSERT_EQ(b.loaded, 1) << ErrorReport().Text();
         EXPECT_TRUE(b.box->HasFlags(UI_HIDDEN));
-        b.box->Open("A rather long message for the box", c.mode);
+        ShowMessageBox(*b.box, "A rather long message for the box", c.mode, 1);
+        EXPECT_FLOAT_EQ(b.ui.MessageBoxDim(), 0.4f);
         EXPECT_FALSE(b.box->HasFlags(UI_HIDDEN));
         EXPECT_EQ(!b.box->OkButton()->HasFlags(UI_HIDDEN), c.okShown) << c.mode;
         EXPECT_EQ(!b.box->CancelButton()->HasFlags(UI_HIDDEN), c.cancelShown) << c.mode;
         b.Frame(true);
-        EXPECT_EQ(b.box->Poll(), c.afterEnter) << c.mode;
+        EXPECT_EQ(PollMessageBoxResult(*b.box), c.afterEnter) << c.mode;
         EXPECT_EQ(b.box->HasFlags(UI_HIDDEN), c.afterEnter != -1) << c.mode;
     }
 }
@@ -140,7 +141,7 @@ TEST(UiMessageBox, ModesButtonsAndEnter) {
 TEST(UiMessageBox, ShortTextGetsTwoAndAHalfButtonsWithButtonsAtTheEdges) {
     MessageBench b;
     ASSERT_EQ(b.loaded, 1) << ErrorReport().Text();
-    b.box->Open("Hi", CUiMessageBox::MODE_OK_CANCEL);
+    ShowMessageBox(*b.box, "Hi", CUiMessageBox::MODE_OK_CANCEL, 0);
     // OK buttons are 60 wide, corners 8: 150 of text area.
     EXPECT_FLOAT_EQ(b.box->Size().x, 8 + 150 + 8);
     EXPECT_TRUE(b.box->TextStatic()->HasFlags(CUiStatic::kFlagCentreText));
@@ -148,7 +149,7 @@ TEST(UiMessageBox, ShortTextGetsTwoAndAHalfButtonsWithButtonsAtTheEdges) {
     EXPECT_FLOAT_EQ(b.box->CancelButton()->Position().x, 8 + 150 - 60);
     // A long text: the box is as wide as the text, the buttons at 0.2 and 0.8.
     const std::string text(40, 'x');  // 280 pixels
-    b.box->Open(text, CUiMessageBox::MODE_OK_CANCEL);
+    ShowMessageBox(*b.box, text.c_str(), CUiMessageBox::MODE_OK_CANCEL, 0);
     EXPECT_FLOAT_EQ(b.box->Size().x, 8 + 280 + 8);
     EXPECT_TRUE(b.box->TextStatic()->HasFlags(CUiStatic::kFlagRightText));
     EXPECT_FLOAT_EQ(b.box->OkButton()->Position().x, 8 + 44);
@@ -162,7 +163,7 @@ TEST(UiMessageBox, ShortTextGetsTwoAndAHalfButtonsWithButtonsAtTheEdges) {
     b.Frame();
     b.in.Button(0, false);
     b.Frame();
-    EXPECT_EQ(b.box->Poll(), 0);
+    EXPECT_EQ(PollMessageBoxResult(*b.box), 0);
 }
 
 TEST(UiFramedWindow, TooltipAfterAThirdOfASecondOnATextedElement) {
