@@ -12,6 +12,14 @@ namespace {
 
 constexpr float kFirstArrowSize = 20.0f;
 
+// The cell of an offset in cells of `size`, -1 outside any (or for a size a
+// damaged layout made 0 or tiny).
+int32_t CellIndex(float offset, float size) {
+    if (!(size > 0.0f)) return -1;
+    const float cell = offset / size;
+    return cell >= 0.0f && cell < 2147483647.0f ? static_cast<int32_t>(cell) : -1;
+}
+
 }  // namespace
 
 CUiListBox::CUiListBox() { m_typeId = UI_TYPE_LISTBOX; }
@@ -98,8 +106,8 @@ const char* CUiListBox::GetItemText(int32_t n) const {
 }
 
 void CUiListBox::UpdateScroll() {
-    const uint32_t itemRows = (ItemCount() + m_columns - 1) / m_columns;
-    m_scroll.SetRange(itemRows, m_rows);
+    const uint64_t itemRows = (static_cast<uint64_t>(ItemCount()) + m_columns - 1) / m_columns;
+    m_scroll.SetRange(static_cast<uint32_t>(itemRows), m_rows);
     if (HasFlags(kStyleFollowLast) && itemRows > m_rows)
         m_scroll.SetPosition(m_scroll.Range());
     else
@@ -149,8 +157,8 @@ CUiObject* CUiListBox::ProcessInput(float dt, CZEMDXInput& input) {
         return nullptr;
     }
     const UiPoint a = GetAbsolutePos();
-    m_hoverColumn = m_rowWidth > 0.0f ? static_cast<int32_t>((m_cursor.x - a.x) / m_rowWidth) : -1;
-    m_hoverRow = m_rowHeight > 0.0f ? static_cast<int32_t>((m_cursor.y - a.y) / m_rowHeight) : -1;
+    m_hoverColumn = CellIndex(m_cursor.x - a.x, m_rowWidth);
+    m_hoverRow = CellIndex(m_cursor.y - a.y, m_rowHeight);
     if (m_hoverRow >= 0) m_marking.SetPosition(0, static_cast<float>(m_hoverRow) * m_rowHeight);
     if (std::fabs(m_marking.Size().x - m_rowWidth * static_cast<float>(m_columns)) > 1.0f) LayOutHighlight();
     if (HasFlags(kStyleNoHighlight))

@@ -62,8 +62,8 @@ void CUiScrollBar::StepBy(int delta) {
 void CUiScrollBar::FollowCursor(float cursorY) {
     const float travel = std::max(0.0f, m_size.y - m_thumb.Size().y);
     const float y = std::clamp(cursorY - m_thumb.Size().y * 0.5f - GetAbsolutePos().y, 0.0f, travel);
-    uint32_t position = m_step > 0.0f ? static_cast<uint32_t>(y / m_step + 0.5f) : 0;
-    m_position = std::min(position, m_range);
+    const double position = m_step > 0.0f ? static_cast<double>(y) / m_step + 0.5 : 0.0;
+    m_position = position >= static_cast<double>(m_range) ? m_range : static_cast<uint32_t>(position);
     m_thumb.SetPosition(m_thumb.Position().x, y);
     m_moved = 1;
 }

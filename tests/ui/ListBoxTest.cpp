@@ -236,3 +236,17 @@ TEST(UiComboBox, SelectItemOutOfRangeClearsAndLongTextIsCut) {
     EXPECT_EQ(b.combo.SelectedText(), nullptr);
     EXPECT_EQ(b.combo.ShownText(), "");
 }
+
+// A damaged layout's grid of 2^32 - 1 columns and rows: nothing overflows, the
+// pointer is over no item, and drawing stops at the items there are.
+TEST(UiListBox, HugeGridFromADamagedLayout) {
+    ListBench b(0xFFFFFFFFu);
+    b.list.SetRows(0xFFFFFFFFu, 0xFFFFFFFFu);
+    b.Fill(3);
+    EXPECT_EQ(b.list.ScrollBar().Range(), 0u);
+    b.Click(30, 25);
+    EXPECT_EQ(b.list.Selected(), -1);
+    b.f.ui.BeginDraw();
+    b.list.Render();
+    EXPECT_EQ(b.f.font0.drawn.size(), 3u);
+}
