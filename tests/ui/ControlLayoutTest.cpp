@@ -313,3 +313,28 @@ TEST(UiControlLayout, ToolLayoutsHaveUniqueNamesAndTheirBoundControls) {
         EXPECT_EQ(window.LoadLayout(path.c_str(), 0), 1) << c.name << ": " << ErrorReport().Text();
     }
 }
+
+// Version 1.07 layouts: check buttons end before the caption shift and edit
+// boxes have no font index (font 0).
+TEST(UiControlLayout, OlderVersionLoads) {
+    ControlsFixture f;
+    LayoutFileSpec spec = AllControlsLayout();
+    spec.version = 1.07f;
+    for (LayoutRecordSpec& r : spec.children) {
+        if (r.type == UI_TYPE_CHECKBUTTON) r.part.pop_back();
+        if (r.type == UI_TYPE_EDITBOX) r.part.pop_back();
+        for (LayoutRecordSpec& n : r.nested)
+            if (n.type == UI_TYPE_CHECKBUTTON) n.part.pop_back();
+    }
+    const std::string path = f.Write("OLD.DUI", spec);
+    CUiWindow window;
+    ASSERT_EQ(window.LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+    auto* check = Control<CUiCheckButton>(window, "ID_CHECKBUTTON_OPTION");
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->CheckShift(), 0);
+    EXPECT_EQ(check->Caption(), "Option");
+    auto* edit = Control<CUiEditBox>(window, "ID_EDIT_NAME");
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->FontIndex(), 0u);
+    ASSERT_NE(Control<CUiComboBox>(window, "ID_COMBO_MODE"), nullptr);
+}
