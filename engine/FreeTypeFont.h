@@ -103,6 +103,8 @@ public:
     int32_t TexHeight() const { return m_texHeight; }
     int32_t EmboldenX() const { return m_emboldenX; }
     int32_t EmboldenY() const { return m_emboldenY; }
+    int32_t OffsetX() const { return m_offsetX; }
+    int32_t OffsetY() const { return m_offsetY; }
 
 private:
     struct Face;

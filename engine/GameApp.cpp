@@ -16,6 +16,7 @@
 #include "net/SocketLayer.h"
 #include "platform/Crash.h"
 #include "platform/CrtRandom.h"
+#include "ui/UiControls.h"
 #include "platform/File.h"
 #include "platform/GfxSystem.h"
 #include "platform/JpegWriter.h"
@@ -220,6 +221,8 @@ void CGameApp::ModifyWindowClass() {
 }
 
 int CGameApp::PostWindowInit() {
+    // Layouts name their controls by type id; the makers must be known before the first layout loads.
+    RegisterUiControls();
     m_closeIgnored = true;
     m_altEnterAllowed = true;
     CrtSrand(static_cast<uint32_t>(std::time(nullptr)));
@@ -275,6 +278,8 @@ int CGameApp::LoadFonts() {
                           static_cast<float>(std::atof(value(n, "BOLD2"))), std::atoi(value(n, "GAP1")),
                           std::atoi(value(n, "GAP2")), 1, 1))
             return 0;
+        m_uiFonts.push_back(std::make_unique<CUiFreeTypeFont>(font.get()));
+        m_ui.AddFont(m_uiFonts.back().get());
         m_fonts.Add(std::move(font));
     }
     return 1;

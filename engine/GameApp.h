@@ -28,6 +28,7 @@
 #include "net/NetClient.h"
 #include "platform/GfxTypes.h"
 #include "ui/ScreenManager.h"
+#include "ui/UiFreeTypeFont.h"
 
 // One map of a map list.
 struct MapListEntry {
@@ -161,6 +162,7 @@ private:
     CUiManager m_ui;
     standin::CMessageBox m_messageBox{m_ui};
     CFontList m_fonts;
+    std::vector<std::unique_ptr<CUiFreeTypeFont>> m_uiFonts;  // the UI manager's view of m_fonts, same order
     CZEMDXInput m_input;
     CNetClient m_net;
     standin::CZEMMap m_map;

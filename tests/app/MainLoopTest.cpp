@@ -12,6 +12,8 @@
 #include "tools/PackageWriter.h"
 #include "tools/TextFileWriters.h"
 #include "ui/StandInScreen.h"
+#include "ui/UiControlFactory.h"
+#include "ui/UiObject.h"
 
 using namespace platform;
 
@@ -55,6 +57,12 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     EXPECT_EQ(app->GameTips().size(), 3u);
     EXPECT_EQ(app->FilterWords().size(), 2u);
     EXPECT_EQ(app->Fonts().Count(), 3);
+    // The UI manager's font table names the same fonts, in the same order.
+    ASSERT_EQ(app->Ui().FontCount(), 3u);
+    EXPECT_EQ(app->Ui().GetFont(0)->LineHeight(), app->Fonts().Get(0)->LineHeight());
+    // The controls are known before any layout loads.
+    std::unique_ptr<CUiObject> editBox(CreateUiControl(UI_TYPE_EDITBOX));
+    EXPECT_NE(editBox, nullptr);
     EXPECT_EQ(app->PlayerSlotIndex(11), 11);
     EXPECT_EQ(app->Cameras().CameraCount(), 4);
     EXPECT_EQ(inputsMade, 1);
