@@ -157,6 +157,18 @@ std::unique_ptr<CWindow> CreateSdlWindow(const std::string& title, int width, in
         if (error) *error = SDL_GetError();
         return nullptr;
     }
+    // With no display SDL falls back to drivers that show nothing; a player
+    // would be left with an invisible game that cannot be closed. Those
+    // drivers serve only when asked for by name (tests do).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (!asked || !*asked) &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
+         SDL_strcmp(driver, "evdev") == 0)) {
+        if (error) *error = std::string("no display (video driver \"") + driver + "\")";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     int screenW = 0, screenH = 0;
     GetScreenSize(&screenW, &screenH);
     // Windowed: centred on the screen; full screen covers the desktop.
