@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "tests/fixtures/ScopedEnv.h"
+
 #include <cstdlib>
 
 using namespace platform;
@@ -79,4 +81,15 @@ TEST(SdlWindow, SdlEventsBecomeWindowMessages) {
         EXPECT_EQ(seen, row.messages);
         EXPECT_EQ(lastParam, row.wParam);
     }
+}
+
+TEST(SdlWindow, WithoutADisplayNoWindowIsMadeAndTheReasonIsGiven) {
+    // An invisible window that cannot be closed must never stand in for a real one.
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
+    std::string error;
+    std::unique_ptr<CWindow> window = CreateSdlWindow("-Morvane-", 1024, 768, true, false, &error);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_FALSE(error.empty());
 }
