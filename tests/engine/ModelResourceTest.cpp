@@ -11,6 +11,7 @@
 #include "platform/CodePage.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/RecordingEffect.h"
+#include "tests/fixtures/ModelFolder.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/AnimationWriter.h"
 #include "tools/MeshWriter.h"
@@ -19,28 +20,6 @@
 using namespace platform;
 
 namespace {
-
-// A mesh with a skinned body and the two ribbon frames.
-std::vector<uint8_t> RibbonMesh() {
-    MeshFile m;
-    m.parts.push_back(MakeSkinnedGridPart("BODY", 1, 1, 2, {0, 1}));
-    m.parts.push_back(MakeGridPart("RIBBON_02", 1, 1));
-    m.parts.push_back(MakeGridPart("RIBBON_01", 1, 1));
-    return WriteMeshFile(m);
-}
-
-std::vector<uint8_t> TwoBoneAnimation() {
-    AnimationFile a;
-    a.keyCount = 2;
-    a.length = 1;
-    for (const char* name : {"Bip01", "Bip01 Head"}) {
-        AnimationTrack t;
-        t.name = name;
-        t.keys = {MakeAnimationKey({0, 0, 0}), MakeAnimationKey({1, 0, 0})};
-        a.tracks.push_back(t);
-    }
-    return WriteAnimationFile(a);
-}
 
 ModelFile FullModel() {
     ModelFile f;
@@ -86,57 +65,7 @@ ModelFile FullModel() {
     return f;
 }
 
-ModelFile SubModelFile() {
-    ModelFile f;
-    f.meshName = "SUB.DRM";
-    f.actions = {MakeModelAction("STAND", 0, 1)};
-    return f;
-}
-
-struct ModelFixture {
-    ResourceFolder folder;
-    CGfxRecordingDevice device;
-    CShaderSet shaders{&device};
-    std::vector<CResource*> held;
-
-    ModelFixture() {
-        folder.WriteLoose("ZEMSKIN.FXO", {'F', 'X'});
-        folder.WriteLoose("ZEMGAUSS.FXO", {'F', 'X'});
-        folder.WriteLoose("BODY.DRM", RibbonMesh());
-        folder.WriteLoose("SUB.DRM", RibbonMesh());
-        folder.WriteLoose("WALK.DRA", TwoBoneAnimation());
-        folder.WriteLoose("GLOW.DRE", WriteEmptyEffectFile());
-        folder.WriteLoose("SUB.DRC", WriteModelFile(SubModelFile()));
-    }
-    ~ModelFixture() {
-        for (CResource* r : held) folder.Manager().ReleaseResource(r);
-    }
-    CResourceManager& Manager() {
-        CResourceManager& rm = folder.Manager();
-        if (!registered) {
-            rm.SetDevice(&device);
-            shaders.SetEffectLoader(RecordingEffectLoader(nullptr));
-            shaders.LoadShaders(1);
-            RegisterAnimationResources(rm);
-            RegisterMeshResources(rm, &shaders);
-            RegisterModelResources(rm);
-            RegisterEffectStandIn(rm);
-            rm.SetSoundDeviceCheck([] { return false; });
-            registered = true;
-        }
-        return rm;
-    }
-    CModelResource* Load(const ModelFile& f, const std::string& name) {
-        folder.WriteLoose(name, WriteModelFile(f));
-        CResourceManager& rm = Manager();
-        rm.FileIndex().ClearFolders();
-        rm.FileIndex().ScanFolder(".");
-        auto* model = static_cast<CModelResource*>(rm.GetResource(name.c_str(), RES_MODEL, nullptr, 1));
-        if (model) held.push_back(model);
-        return model;
-    }
-    bool registered = false;
-};
+using ModelFixture = ModelFolder;
 
 }  // namespace
 
