@@ -48,6 +48,8 @@ TEST(Glow, ReleaseIsHarmlessAndASizeOfZeroDividesNothing) {
 TEST(Glow, ABrightSquareGlowsAroundItsEdges) {
     GfxPresentParameters pp;
     pp.backBufferWidth = pp.backBufferHeight = kSize;
+    pp.enableAutoDepthStencil = 1;
+    pp.autoDepthStencilFormat = FMT_D24S8;
     auto device = CGfxGlDevice::CreateHeadless(pp);
     ASSERT_NE(device, nullptr);
     CGfxEffect* effect = nullptr;
