@@ -97,11 +97,20 @@ Matrix Inverted(const Matrix& m) {
 const Matrix& CCamera::GetBillboardMatrix(uint32_t kind) {
     Matrix* slot = nullptr;
     switch (kind) {
-    case BILLBOARD_X: slot = &billboardX; break;
-    case BILLBOARD_Y: slot = &billboardY; break;
-    case BILLBOARD_XZ: slot = &billboardXZ; break;
-    case BILLBOARD_FULL: slot = &billboardFull; break;
-    default: return view;
+        case BILLBOARD_X:
+            slot = &billboardX;
+            break;
+        case BILLBOARD_Y:
+            slot = &billboardY;
+            break;
+        case BILLBOARD_XZ:
+            slot = &billboardXZ;
+            break;
+        case BILLBOARD_FULL:
+            slot = &billboardFull;
+            break;
+        default:
+            return view;
     }
     if (billboardMask & kind) return *slot;
     Matrix m = Matrix::Identity();
@@ -134,7 +143,9 @@ void CCamera::UpdateScriptedMove(float dt) {
     if (returning) direction = -direction;
     Vec3 start = returning ? travelA : travelB;
     float span = Vec3Length(travelA - travelB);
-    auto near = [](const Vec3& p, const Vec3& q) { return std::fabs(p.x - q.x) <= 1.0f && std::fabs(p.z - q.z) <= 1.0f; };
+    auto near = [](const Vec3& p, const Vec3& q) {
+        return std::fabs(p.x - q.x) <= 1.0f && std::fabs(p.z - q.z) <= 1.0f;
+    };
     auto overshot = [&](const Vec3& p) { return Vec3Length(p - start) > span; };
     auto move = [&] {
         Vec3 next = target + direction * step;

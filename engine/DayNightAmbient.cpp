@@ -60,8 +60,8 @@ uint32_t CDayNightAmbient::ChannelByte(float value) {
 }
 
 void CDayNightAmbient::Apply(CGfxDevice& device, CShaderSet* shaders) const {
-    uint32_t argb = ColorArgb(ChannelByte(current.w), ChannelByte(current.x), ChannelByte(current.y),
-                              ChannelByte(current.z));
+    uint32_t argb =
+        ColorArgb(ChannelByte(current.w), ChannelByte(current.x), ChannelByte(current.y), ChannelByte(current.z));
     SetRenderStateCached(device, RS_AMBIENT, argb);
     if (shaders && shaders->IsReady())
         shaders->SkinEffect()->SetVector("DayNightAmbient", Vec4(current.x, current.y, current.z, 1.0f));

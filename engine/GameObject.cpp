@@ -97,7 +97,7 @@ void CGameObject::SetModel(CModelResource* modelResource) {
         for (const ModelEffect& record : model->Effects()) {
             if (!record.attached) continue;
             CEffectInstance* instance = g_pEffectManager->CreateEffect(Vec3(), record.effect, nullptr, record.boneIndex,
-                                                                        record.placement, kind, 0);
+                                                                       record.placement, kind, 0);
             if (record.effect) record.effect->AddRef();
             attachedEffects.push_back(instance);
             attachedEnabled.push_back(0);
@@ -266,8 +266,8 @@ void CGameObject::RunEvents() {
         float layerDuration = g_pEffectManager ? g_pEffectManager->layerDuration : 0;
         if (slot < eventStarted.size() && !eventStarted[slot] && at <= time &&
             (time <= at + kEventWindow || layerDuration == 0) && g_pEffectManager) {
-            CEffectInstance* instance = g_pEffectManager->CreateEffect(Vec3(), record.effect, nullptr,
-                                                                        record.boneIndex, record.placement, kind, 0);
+            CEffectInstance* instance = g_pEffectManager->CreateEffect(Vec3(), record.effect, nullptr, record.boneIndex,
+                                                                       record.placement, kind, 0);
             if (record.effect) record.effect->AddRef();
             actionEffects.push_back(instance);
             eventStarted[slot] = 1;

@@ -16,8 +16,7 @@ void CRibbonTrail::SetStyle(uint32_t on, const uint32_t values[4]) {
     std::copy(values, values + 4, style.begin());
 }
 
-void CRibbonTrail::Update(const platform::Matrix& ownerMatrix, const std::vector<TrailPoint>* /*samples*/,
-                          float time) {
+void CRibbonTrail::Update(const platform::Matrix& ownerMatrix, const std::vector<TrailPoint>* /*samples*/, float time) {
     matrix = ownerMatrix;
     lastTime = time;
     ++updates;

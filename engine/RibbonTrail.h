@@ -23,7 +23,10 @@ public:
     // The action's switch and its four values (colour and alpha), as the action starts.
     void SetStyle(uint32_t on, const uint32_t values[4]);
     void Update(const platform::Matrix& ownerMatrix, const std::vector<TrailPoint>* samples, float time);
-    void ClearSegments() { segmentsCleared++; updates = 0; }
+    void ClearSegments() {
+        segmentsCleared++;
+        updates = 0;
+    }
     void Draw() {}
 
     CGameObject* owner = nullptr;

@@ -73,8 +73,8 @@ int CZEMGauss::CreateQuad() {
 int CZEMGauss::Create(CGfxEffect* glowEffect, uint32_t format) {
     m_effect = glowEffect;
     for (int i = 0; i < 3; ++i) {
-        GfxResult r = m_device->CreateTexture(m_width, m_height, 1, USAGE_RENDERTARGET, format, POOL_DEFAULT,
-                                              &m_targets[i]);
+        GfxResult r =
+            m_device->CreateTexture(m_width, m_height, 1, USAGE_RENDERTARGET, format, POOL_DEFAULT, &m_targets[i]);
         if (GfxFailed(r)) return Fail(__LINE__, r);
         r = m_targets[i]->GetSurfaceLevel(0, &m_surfaces[i]);
         if (GfxFailed(r)) return Fail(__LINE__, r);

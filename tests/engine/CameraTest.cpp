@@ -90,8 +90,8 @@ TEST_F(CameraFixture, FrustumPlanesPointInwards) {
         Vec3 point;
         int outsidePlane;  // -1: inside all
     } cases[] = {
-        {Vec3(0, 0, 0), -1},   {Vec3(0, 0, -9.7f), 0}, {Vec3(0, 0, 5000), 1}, {Vec3(-100, 0, 0), 2},
-        {Vec3(100, 0, 0), 3},  {Vec3(0, 100, 0), 4},   {Vec3(0, -100, 0), 5},
+        {Vec3(0, 0, 0), -1},  {Vec3(0, 0, -9.7f), 0}, {Vec3(0, 0, 5000), 1}, {Vec3(-100, 0, 0), 2},
+        {Vec3(100, 0, 0), 3}, {Vec3(0, 100, 0), 4},   {Vec3(0, -100, 0), 5},
     };
     for (const Case& c : cases)
         for (int i = 0; i < 6; ++i)

@@ -109,7 +109,7 @@ TEST_F(GameObjectFixture, EventWindows) {
         float layerDuration, at;
         bool oneShotStarted, attachedLit;
     } cases[] = {
-        {5, 0.35f, false, true},  {5, 0.45f, true, true},   {5, 0.55f, true, false},
+        {5, 0.35f, false, true},  {5, 0.45f, true, true},  {5, 0.55f, true, false},
         {5, 0.65f, false, false}, {0, 0.65f, true, false},  // an endless effect has no window
     };
     for (const Case& c : cases) {

@@ -73,8 +73,8 @@ TEST(Glow, ABrightSquareGlowsAroundItsEdges) {
     ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
     GfxRelease(back);
     auto at = [&](int x, int y) { return Red(px[static_cast<size_t>(y) * kSize + x]); };
-    EXPECT_GT(at(32, 32), 0xF0u);                  // the square itself
-    for (int d : {2, 3}) {                          // just outside each edge
+    EXPECT_GT(at(32, 32), 0xF0u);  // the square itself
+    for (int d : {2, 3}) {         // just outside each edge
         EXPECT_GT(at(40 + d, 32), 0x20u) << d;
         EXPECT_GT(at(23 - d, 32), 0x20u) << d;
         EXPECT_GT(at(32, 40 + d), 0x20u) << d;
