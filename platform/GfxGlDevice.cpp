@@ -441,10 +441,22 @@ bool CGfxGlDevice::AttachToFramebuffer(uint32_t fbo, CGfxSurface* colour, CGfxSu
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-bool CGfxGlDevice::BindTarget() {
+// A framebuffer draws only where all its attachments reach, so a depth
+// surface smaller than the colour target (the back buffer's, kept while a
+// larger render texture is drawn with depth off) would clip every draw and
+// clear to its own size. Such a surface cannot serve that target anyway and
+// is left out, as if none were set.
+CGfxSurface* CGfxGlDevice::UsableDepth() const {
     CGfxSurface* colour = RenderTarget();
     CGfxSurface* depth = DepthSurface();
+    if (!colour || !depth) return nullptr;
+    return depth->GetWidth() >= colour->GetWidth() && depth->GetHeight() >= colour->GetHeight() ? depth : nullptr;
+}
+
+bool CGfxGlDevice::BindTarget() {
+    CGfxSurface* colour = RenderTarget();
     if (!colour) return false;
+    CGfxSurface* depth = UsableDepth();
     bool isTexture = colour->GetKind() == CGfxSurface::TEXTURE_LEVEL;
     GLuint colourName = isTexture ? TextureName(colour->GetTexture()) : RenderbufferName(colour);
     GLuint depthName = depth ? RenderbufferName(depth) : 0;
@@ -492,7 +504,7 @@ void CGfxGlDevice::ApplyRenderState() {
                static_cast<GLsizei>(vp.height));
     glDepthRange(vp.minZ, vp.maxZ);
     glDisable(GL_SCISSOR_TEST);
-    bool depth = DepthSurface() != nullptr && r[RS_ZENABLE] != 0;
+    bool depth = UsableDepth() != nullptr && r[RS_ZENABLE] != 0;
     (depth ? glEnable : glDisable)(GL_DEPTH_TEST);
     glDepthFunc(GlCompare(r[RS_ZFUNC]));
     glDepthMask(r[RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);

@@ -61,6 +61,7 @@ private:
     uint32_t RenderbufferName(CGfxSurface* surface);
     uint32_t BufferName(CGfxBuffer* buffer, bool index);
     bool BindTarget();
+    CGfxSurface* UsableDepth() const;
     bool AttachToFramebuffer(uint32_t fbo, CGfxSurface* colour, CGfxSurface* depth);
     void ApplyRenderState();
     void ApplySampler(uint32_t unit);

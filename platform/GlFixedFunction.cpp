@@ -3,6 +3,9 @@
 // device stores images top row first in its framebuffers, and depth 0..w
 // becomes -w..w. Pre-transformed vertices are in target pixels with D3D's
 // pixel centres on integers, hence the half pixel added before mapping.
+// Texture coordinates travel with their divisor (1 unless projected), and
+// the divide is made for each pixel: divided at the vertices and then
+// interpolated, a projected image would bend across a primitive.
 #include "platform/GlFixedFunction.h"
 
 namespace platform {
@@ -136,7 +139,7 @@ std::string FixedFunctionVertexSource(const GlFixedFunctionKey& k) {
          "uniform vec4 u_matDiffuse, u_matAmbient, u_matEmissive, u_ambient;\n"
          "uniform vec4 u_lightDiffuse, u_lightAmbient;\nuniform vec3 u_lightDirView;\nuniform int u_lightOn;\n"
          "uniform vec2 u_fogRange;\n"
-         "out vec4 v_diffuse;\nout vec2 v_uv0;\nout vec2 v_uv1;\nout float v_eyeDepth;\nout float v_fog;\n"
+         "out vec4 v_diffuse;\nout vec3 v_uv0;\nout vec3 v_uv1;\nout float v_eyeDepth;\nout float v_fog;\n"
          "void main() {\n";
     if (k.pretransformed) {
         s += "  float w = a_position.w != 0.0 ? 1.0 / a_position.w : 1.0;\n"
@@ -170,7 +173,7 @@ std::string FixedFunctionVertexSource(const GlFixedFunctionKey& k) {
         const auto& st = k.stage[i];
         std::string out = "v_uv" + std::to_string(i);
         if (!st.colorOp) {
-            s += "  " + out + " = vec2(0.0);\n";
+            s += "  " + out + " = vec3(0.0, 0.0, 1.0);\n";
             continue;
         }
         std::string coord = st.coordSource == 8 ? "vec4(eye.xyz, 1.0)"
@@ -179,14 +182,14 @@ std::string FixedFunctionVertexSource(const GlFixedFunctionKey& k) {
                                 : "vec4(0.0, 0.0, 1.0, 0.0)";
         int count = st.transform & 7;
         if (count == 0) {
-            s += "  " + out + " = " + coord + ".xy;\n";
+            s += "  " + out + " = vec3(" + coord + ".xy, 1.0);\n";
         } else {
             s += "  { vec4 t = u_texMatrix[" + std::to_string(i) + "] * " + coord + ";\n";
             if (st.transform & 0x80) {
                 std::string q = count >= 4 ? "t.w" : count == 3 ? "t.z" : "t.y";
-                s += "    " + out + " = t.xy / (" + q + " != 0.0 ? " + q + " : 1.0); }\n";
+                s += "    " + out + " = vec3(t.xy, " + q + "); }\n";
             } else {
-                s += "    " + out + " = t.xy; }\n";
+                s += "    " + out + " = vec3(t.xy, 1.0); }\n";
             }
         }
     }
@@ -201,7 +204,7 @@ std::string FixedFunctionVertexSource(const GlFixedFunctionKey& k) {
 std::string FixedFunctionFragmentSource(const GlFixedFunctionKey& k) {
     std::string s =
         "#version 330 core\n"
-        "in vec4 v_diffuse;\nin vec2 v_uv0;\nin vec2 v_uv1;\nin float v_eyeDepth;\nin float v_fog;\n"
+        "in vec4 v_diffuse;\nin vec3 v_uv0;\nin vec3 v_uv1;\nin float v_eyeDepth;\nin float v_fog;\n"
         "uniform sampler2D u_tex0;\nuniform sampler2D u_tex1;\n"
         "uniform vec4 u_tfactor;\nuniform vec4 u_fogColor;\nuniform vec2 u_fogRange;\n"
         "uniform float u_alphaRef;\n"
@@ -213,7 +216,9 @@ std::string FixedFunctionFragmentSource(const GlFixedFunctionKey& k) {
         if (!st.colorOp) break;
         std::string n = std::to_string(i);
         // An unbound texture reads as opaque white.
-        s += "  vec4 tex" + n + " = " + (st.textured ? "texture(u_tex" + n + ", v_uv" + n + ")" : "vec4(1.0)") + ";\n";
+        std::string uv = "v_uv" + n;
+        std::string read = "texture(u_tex" + n + ", " + uv + ".xy / (" + uv + ".z != 0.0 ? " + uv + ".z : 1.0))";
+        s += "  vec4 tex" + n + " = " + (st.textured ? read : "vec4(1.0)") + ";\n";
         s += "  {\n    vec3 c = " + Op(st.colorOp, Arg(st.colorArg1, i, false), Arg(st.colorArg2, i, false), i, false) +
              ";\n";
         if (st.alphaOp && st.alphaOp != TOP_DISABLE)

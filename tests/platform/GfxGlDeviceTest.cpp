@@ -665,3 +665,118 @@ TEST_F(GfxGlDeviceTest, PretransformedQuadsMapTexelsOntoPixelsExactly) {
     d().SetTexture(0, nullptr);
     GfxRelease(tex);
 }
+
+// A render target larger than the back buffer, drawn into while the back
+// buffer's smaller depth surface stays set (as the shadow pass does, with
+// depth off), then read through a projected stage that spans it all.
+TEST_F(GfxGlDeviceTest, ATargetLargerThanTheBackBufferIsDrawnAndSampledWhole) {
+    constexpr uint32_t kBig = 256;
+    struct Case {
+        const char* what;
+        uint32_t format, levels, transform;
+    } cases[] = {{"full chain, three coordinates", FMT_X8R8G8B8, 0, TTFF_COUNT3},
+                 {"one level, four coordinates", FMT_A8R8G8B8, 1, TTFF_COUNT4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CGfxTexture* target = nullptr;
+        ASSERT_EQ(d().CreateTexture(kBig, kBig, c.levels, USAGE_RENDERTARGET, c.format, POOL_DEFAULT, &target), GFX_OK);
+        CGfxSurface* level = nullptr;
+        ASSERT_EQ(target->GetSurfaceLevel(0, &level), GFX_OK);
+        CGfxSurface* saved = nullptr;
+        d().GetRenderTarget(0, &saved);
+
+        // White, with a dark top-left quarter and a grey bottom-right one.
+        d().SetRenderTarget(0, level);
+        d().SetRenderState(RS_ZENABLE, 0);
+        d().SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG2);
+        d().SetTextureStageState(0, TSS_COLORARG2, TA_DIFFUSE);
+        ASSERT_EQ(d().Clear(0, nullptr, CLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0), GFX_OK);
+        DrawRect(0, 0, kBig / 2, kBig / 2, 0xFF000000u);
+        DrawRect(kBig / 2, kBig / 2, kBig, kBig, 0xFF646464u);
+        std::vector<uint32_t> inTarget;
+        ASSERT_EQ(d().ReadSurface(level, &inTarget), GFX_OK);
+        ASSERT_EQ(inTarget.size(), kBig * kBig);
+        const int tolerance = 3;
+        auto texel = [&](uint32_t x, uint32_t y) { return inTarget[y * kBig + x]; };
+        EXPECT_TRUE(Near(texel(100, 100), 0xFF000000u, tolerance));
+        EXPECT_TRUE(Near(texel(200, 60), 0xFFFFFFFFu, tolerance));
+        EXPECT_TRUE(Near(texel(60, 200), 0xFFFFFFFFu, tolerance));
+        EXPECT_TRUE(Near(texel(200, 200), 0xFF646464u, tolerance));
+
+        // Back on the back buffer: the square (0..64)^2 in camera space maps onto the whole image.
+        d().SetRenderTarget(0, saved);
+        GfxRelease(saved);
+        Matrix id = Matrix::Identity();
+        Matrix ortho = MatrixOrthoOffCenterLH(0, kSize, kSize, 0, 0, 1);
+        d().SetTransform(TS_WORLD, &id);
+        d().SetTransform(TS_VIEW, &id);
+        d().SetTransform(TS_PROJECTION, &ortho);
+        Matrix texMatrix;
+        texMatrix(0, 0) = 2.0f / kSize;
+        texMatrix(1, 1) = 2.0f / kSize;
+        texMatrix(3, c.transform == TTFF_COUNT4 ? 3 : 2) = 2.0f;
+        d().SetTransform(TS_TEXTURE0, &texMatrix);
+        d().SetTexture(0, target);
+        d().SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+        d().SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+        d().SetTextureStageState(0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
+        d().SetTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, c.transform | TTFF_PROJECTED);
+        d().SetSamplerState(0, SAMP_ADDRESSU, TADDRESS_BORDER);
+        d().SetSamplerState(0, SAMP_ADDRESSV, TADDRESS_BORDER);
+        d().SetSamplerState(0, SAMP_BORDERCOLOR, 0xFFFFFFFFu);
+        d().SetSamplerState(0, SAMP_MINFILTER, TEXF_LINEAR);
+        d().SetSamplerState(0, SAMP_MAGFILTER, TEXF_LINEAR);
+        struct Position {
+            float x, y, z;
+        } square[4] = {{0, 0, 0.5f}, {kSize, 0, 0.5f}, {0, kSize, 0.5f}, {kSize, kSize, 0.5f}};
+        d().SetFVF(FVF_XYZ);
+        d().Clear(0, nullptr, CLEAR_TARGET, 0xFFFF0000u, 1.0f, 0);
+        ASSERT_EQ(d().DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, square, sizeof(Position)), GFX_OK);
+        std::vector<uint32_t> px = Read();
+        EXPECT_TRUE(Region(px, 0, 0, 32, 32, 0xFF000000u, tolerance));
+        EXPECT_TRUE(Region(px, 32, 0, 64, 32, 0xFFFFFFFFu, tolerance));
+        EXPECT_TRUE(Region(px, 0, 32, 32, 64, 0xFFFFFFFFu, tolerance));
+        EXPECT_TRUE(Region(px, 32, 32, 64, 64, 0xFF646464u, tolerance));
+
+        d().SetTexture(0, nullptr);
+        d().SetTextureStageState(0, TSS_TEXCOORDINDEX, 0);
+        d().SetTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, 0);
+        GfxRelease(level);
+        GfxRelease(target);
+    }
+}
+
+// A projected coordinate whose divisor changes across the quad: u = 2x / (x + 64)
+// reaches the texture's middle at x = 21.3, where a divide made only at the
+// vertices (u then linear in x) would put it at x = 32.
+TEST_F(GfxGlDeviceTest, TheProjectiveDivideIsMadeForEachPixel) {
+    CGfxTexture* tex = Texture(FMT_A8R8G8B8, 2, 2, Quadrants());
+    d().SetTexture(0, tex);
+    d().SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    d().SetRenderState(RS_ZENABLE, 0);
+    Matrix id = Matrix::Identity();
+    Matrix ortho = MatrixOrthoOffCenterLH(0, kSize, kSize, 0, 0, 1);
+    d().SetTransform(TS_WORLD, &id);
+    d().SetTransform(TS_VIEW, &id);
+    d().SetTransform(TS_PROJECTION, &ortho);
+    Matrix texMatrix;  // (2x, x / 4 + 16, x + 64): v stays at a quarter, in the top row
+    texMatrix(0, 0) = 2.0f;
+    texMatrix(0, 1) = 0.25f;
+    texMatrix(3, 1) = 16.0f;
+    texMatrix(0, 2) = 1.0f;
+    texMatrix(3, 2) = 64.0f;
+    d().SetTransform(TS_TEXTURE0, &texMatrix);
+    d().SetTextureStageState(0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
+    d().SetTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT3 | TTFF_PROJECTED);
+    struct Position {
+        float x, y, z;
+    } square[4] = {{0, 0, 0.5f}, {kSize, 0, 0.5f}, {0, kSize, 0.5f}, {kSize, kSize, 0.5f}};
+    d().SetFVF(FVF_XYZ);
+    d().Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    ASSERT_EQ(d().DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, square, sizeof(Position)), GFX_OK);
+    std::vector<uint32_t> px = Read();
+    EXPECT_TRUE(Region(px, 0, 0, 20, kSize, 0xFFFF0000u));
+    EXPECT_TRUE(Region(px, 23, 0, kSize, kSize, 0xFF00FF00u));
+    d().SetTexture(0, nullptr);
+    GfxRelease(tex);
+}
