@@ -9,39 +9,13 @@
 #include "engine/SceneObject.h"
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
+#include "tests/fixtures/FlatSquare.h"
 
 using namespace platform;
 
 namespace {
 
 constexpr uint32_t kSize = 64;
-
-// A flat square at a height, drawn white in world space.
-class FlatSquare : public CSceneObject {
-public:
-    FlatSquare(CGfxDevice& device, float half, float height) : m_device(device) {
-        flags |= SO_VISIBLE;
-        const float corners[4][2] = {{-half, -half}, {half, -half}, {-half, half}, {half, half}};
-        for (int i = 0; i < 4; ++i) m_vertices[i] = {corners[i][0], height, corners[i][1], 0xFFFFFFFF};
-    }
-    void RenderPose() override {
-        Matrix identity = Matrix::Identity();
-        m_device.SetTransform(TS_WORLD, &identity);
-        m_device.SetRenderState(RS_CULLMODE, CULL_NONE);
-        m_device.SetFVF(FVF_XYZ | FVF_DIFFUSE);
-        m_device.DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, m_vertices, sizeof(Vertex));
-        ++draws;
-    }
-    int draws = 0;
-
-private:
-    struct Vertex {
-        float x, y, z;
-        uint32_t colour;
-    };
-    CGfxDevice& m_device;
-    Vertex m_vertices[4];
-};
 
 void AimCamera(CCamera& camera) {
     camera.SetLookAt(Vec3(0, 20, -20), Vec3(0, 0, 0), 0.785398f);
@@ -148,8 +122,8 @@ TEST(Shadow, TheGroundDarkensUnderACasterOnTheGlDevice) {
         for (uint32_t y = box.t; y < box.b; ++y)
             for (uint32_t x = box.l; x < box.r; ++x)
                 if (!test(px[y * kSize + x]))
-                    return ::testing::AssertionFailure() << std::hex << "0x" << px[y * kSize + x] << std::dec
-                                                         << " at " << x << "," << y;
+                    return ::testing::AssertionFailure()
+                           << std::hex << "0x" << px[y * kSize + x] << std::dec << " at " << x << "," << y;
         return ::testing::AssertionSuccess();
     };
     auto red = [](uint32_t argb) { return static_cast<int>((argb >> 16) & 0xFF); };
@@ -178,11 +152,11 @@ TEST(Shadow, TheGroundDarkensUnderACasterOnTheGlDevice) {
 
         auto shaded = [&](uint32_t c) { return std::abs(red(c) - grey) <= 8; };
         auto white = [&](uint32_t c) { return red(c) >= 0xF0; };
-        EXPECT_TRUE(every(px, onScreen(-2, -2, 2, 2), shaded));    // under the square
-        EXPECT_TRUE(every(px, onScreen(5, -2, 9, 2), white));      // to its right
-        EXPECT_TRUE(every(px, onScreen(-9, -2, -5, 2), white));    // to its left
-        EXPECT_TRUE(every(px, onScreen(-2, 5, 2, 9), white));      // behind it
-        EXPECT_TRUE(every(px, onScreen(-2, -9, 2, -5), white));    // in front of it
+        EXPECT_TRUE(every(px, onScreen(-2, -2, 2, 2), shaded));  // under the square
+        EXPECT_TRUE(every(px, onScreen(5, -2, 9, 2), white));    // to its right
+        EXPECT_TRUE(every(px, onScreen(-9, -2, -5, 2), white));  // to its left
+        EXPECT_TRUE(every(px, onScreen(-2, 5, 2, 9), white));    // behind it
+        EXPECT_TRUE(every(px, onScreen(-2, -9, 2, -5), white));  // in front of it
         shadow.Release();
     }
 }
