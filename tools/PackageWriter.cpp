@@ -1,5 +1,7 @@
 #include "tools/PackageWriter.h"
 
+#include <unordered_map>
+
 #include "engine/FileStream.h"
 #include "engine/NameHash.h"
 #include "platform/File.h"
@@ -13,7 +15,27 @@ void AppendDigest(std::vector<uint8_t>& bytes) {
 
 CPackageWriter::CPackageWriter(std::string packageName) : m_packageName(std::move(packageName)) {}
 
-void CPackageWriter::Add(const std::string& name, const std::vector<uint8_t>& bytes, bool appendDigest) {
+namespace {
+
+// True when two different names of the list share a hash.
+bool HasHashCollision(const std::vector<const std::vector<std::string>*>& nameLists) {
+    std::unordered_map<uint32_t, const std::string*> seen;
+    for (const std::vector<std::string>* names : nameLists) {
+        for (const std::string& name : *names) {
+            auto [it, added] = seen.emplace(NameHash(name), &name);
+            if (!added && *it->second != name) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int CPackageWriter::Add(const std::string& name, const std::vector<uint8_t>& bytes, bool appendDigest) {
+    const uint32_t hash = NameHash(name);
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        if (m_records[i].nameHash == hash && m_names[i] != name) return 0;
+    }
     std::vector<uint8_t> entry = bytes;
     if (appendDigest) AppendDigest(entry);
     Record r;
@@ -23,10 +45,12 @@ void CPackageWriter::Add(const std::string& name, const std::vector<uint8_t>& by
     r.length = static_cast<uint32_t>(entry.size());
     m_data.insert(m_data.end(), entry.begin(), entry.end());
     m_records.push_back(r);
+    m_names.push_back(name);
+    return 1;
 }
 
-void CPackageWriter::Add(const std::string& name, const std::string& text, bool appendDigest) {
-    Add(name, std::vector<uint8_t>(text.begin(), text.end()), appendDigest);
+int CPackageWriter::Add(const std::string& name, const std::string& text, bool appendDigest) {
+    return Add(name, std::vector<uint8_t>(text.begin(), text.end()), appendDigest);
 }
 
 int CPackageWriter::WritePackage(const std::string& folder) const {
@@ -53,6 +77,9 @@ int CPackageWriter::WriteListRecords(const std::string& path, const std::vector<
 }
 
 int CPackageWriter::WriteList(const std::string& path, const std::vector<const CPackageWriter*>& packages) {
+    std::vector<const std::vector<std::string>*> names;
+    for (const CPackageWriter* p : packages) names.push_back(&p->m_names);
+    if (HasHashCollision(names)) return 0;
     std::vector<Record> all;
     for (const CPackageWriter* p : packages) all.insert(all.end(), p->Records().begin(), p->Records().end());
     return WriteListRecords(path, all);

@@ -37,3 +37,20 @@ TEST(PackageWriter, ListRecordsAreThirtyTwoBytesInTheReadersOrder) {
     }
     EXPECT_FALSE(s.Failed());
 }
+
+TEST(PackageWriter, RefusesTwoNamesTheListCouldNotTellApart) {
+    // "Az" and "BY" share their djb2 value; the list stores hashes only.
+    CPackageWriter first("A.DRP");
+    EXPECT_EQ(first.Add("Az.DDS", std::string("a")), 1);
+    EXPECT_EQ(first.Add("BY.DDS", std::string("b")), 0);
+    EXPECT_EQ(first.Records().size(), 1u);
+    EXPECT_EQ(first.Add("Az.DDS", std::string("again")), 1);  // the same name again is a later copy, as lists allow
+
+    TempFolder tmp;
+    CPackageWriter second("B.DRP");
+    EXPECT_EQ(second.Add("BY.DDS", std::string("b")), 1);
+    EXPECT_EQ(CPackageWriter::WriteList(tmp.Path("L.DRL"), {&first, &second}), 0);
+    CPackageWriter third("C.DRP");
+    third.Add("Az.DDS", std::string("c"));
+    EXPECT_EQ(CPackageWriter::WriteList(tmp.Path("L.DRL"), {&first, &third}), 1);
+}
