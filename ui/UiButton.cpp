@@ -174,19 +174,7 @@ void CUiButton::Render() {
 }
 
 void CUiButton::SetEnabled(int enable) {
-    if (!enable) {
-        if (HasFlags(UI_DISABLED)) return;
-        m_savedColour = m_colour;
-        m_savedTextColour = m_textColour;
-        m_colour = DimmedColor(m_colour);
-        m_textColour = DimmedColor(m_textColour);
-        ShowState(STATE_NORMAL, false);
-        AddFlags(UI_DISABLED);
-    } else if (HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        m_textColour = m_savedTextColour;
-        ClearFlags(UI_DISABLED);
-    }
+    if (ApplyDisabledColour(enable, &m_textColour, &m_savedTextColour) && !enable) ShowState(STATE_NORMAL, false);
 }
 
 int CUiButton::SerializeCommonPart(CLayoutStream& s) {

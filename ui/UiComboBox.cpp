@@ -144,14 +144,7 @@ void CUiComboBox::SetTextAlpha(float alpha) {
 void CUiComboBox::SetEnabled(int enable) {
     for (CUiObject* part : m_children) part->SetEnabled(enable);
     m_static.SetEnabled(enable);
-    if (!enable && !HasFlags(UI_DISABLED)) {
-        m_savedColour = m_colour;
-        m_colour = DimmedColor(m_colour);
-        AddFlags(UI_DISABLED);
-    } else if (enable && HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        ClearFlags(UI_DISABLED);
-    }
+    ApplyDisabledColour(enable);
 }
 
 int CUiComboBox::SerializeLayoutPart(CLayoutStream& s) {

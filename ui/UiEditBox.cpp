@@ -118,18 +118,7 @@ void CUiEditBox::Render() {
 }
 
 void CUiEditBox::SetEnabled(int enable) {
-    if (!enable) {
-        if (HasFlags(UI_DISABLED)) return;
-        m_savedColour = m_colour;
-        m_savedTextColour = m_textColour;
-        m_colour = DimmedColor(m_colour);
-        m_textColour = DimmedColor(m_textColour);
-        AddFlags(UI_DISABLED);
-    } else if (HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        m_textColour = m_savedTextColour;
-        ClearFlags(UI_DISABLED);
-    }
+    ApplyDisabledColour(enable, &m_textColour, &m_savedTextColour);
 }
 
 int CUiEditBox::SerializeLayoutPart(CLayoutStream& s) {

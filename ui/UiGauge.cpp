@@ -85,14 +85,7 @@ void CUiGauge::Render() {
 
 void CUiGauge::SetEnabled(int enable) {
     for (CUiObject* part : m_children) part->SetEnabled(enable);
-    if (!enable && !HasFlags(UI_DISABLED)) {
-        m_savedColour = m_colour;
-        m_colour = DimmedColor(m_colour);
-        AddFlags(UI_DISABLED);
-    } else if (enable && HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        ClearFlags(UI_DISABLED);
-    }
+    ApplyDisabledColour(enable);
 }
 
 int CUiGauge::SerializeLayoutPart(CLayoutStream& s) {

@@ -241,17 +241,7 @@ void CUiListBox::Render() {
 
 void CUiListBox::SetEnabled(int enable) {
     for (CUiObject* part : m_children) part->SetEnabled(enable);
-    if (!enable && !HasFlags(UI_DISABLED)) {
-        m_savedColour = m_colour;
-        m_colour = DimmedColor(m_colour);
-        m_savedTextColour = m_textColour;
-        m_textColour = DimmedColor(m_textColour);
-        AddFlags(UI_DISABLED);
-    } else if (enable && HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        m_textColour = m_savedTextColour;
-        ClearFlags(UI_DISABLED);
-    }
+    ApplyDisabledColour(enable, &m_textColour, &m_savedTextColour);
 }
 
 int CUiListBox::SerializeLayoutPart(CLayoutStream& s) {

@@ -130,3 +130,23 @@ void CUiObject::SetAlpha(float alpha, bool recursive) {
 void CUiObject::SetPosition(float x, float y) { m_position = {std::trunc(x), std::trunc(y)}; }
 
 void CUiObject::SetColor(uint32_t argb) { m_colour = UnpackColor(argb); }
+
+int CUiObject::ApplyDisabledColour(int enable, UiColor* textColour, UiColor* savedTextColour) {
+    if (!enable && !HasFlags(UI_DISABLED)) {
+        m_savedColour = m_colour;
+        m_colour = DimmedColor(m_colour);
+        if (textColour && savedTextColour) {
+            *savedTextColour = *textColour;
+            *textColour = DimmedColor(*textColour);
+        }
+        AddFlags(UI_DISABLED);
+        return 1;
+    }
+    if (enable && HasFlags(UI_DISABLED)) {
+        m_colour = m_savedColour;
+        if (textColour && savedTextColour) *textColour = *savedTextColour;
+        ClearFlags(UI_DISABLED);
+        return 1;
+    }
+    return 0;
+}

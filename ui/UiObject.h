@@ -104,6 +104,10 @@ protected:
     void ReleaseImage();
     // Colour alpha of every descendant (not of this element).
     void SetDescendantsAlpha(float alpha);
+    // The one rule of disabling: the colour (and a text colour, when given with
+    // its saved copy) is kept and dimmed to 0.6 on disable and put back on
+    // enable. 1 when the disabled state changed, 0 when it already was so.
+    int ApplyDisabledColour(int enable, UiColor* textColour = nullptr, UiColor* savedTextColour = nullptr);
 
     CResource* m_image = nullptr;
     std::string m_imageName;

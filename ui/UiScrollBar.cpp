@@ -119,12 +119,5 @@ void CUiScrollBar::Render() {
 
 void CUiScrollBar::SetEnabled(int enable) {
     for (CUiObject* part : m_children) part->SetEnabled(enable);
-    if (!enable && !HasFlags(UI_DISABLED)) {
-        m_savedColour = m_colour;
-        m_colour = DimmedColor(m_colour);
-        AddFlags(UI_DISABLED);
-    } else if (enable && HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        ClearFlags(UI_DISABLED);
-    }
+    ApplyDisabledColour(enable);
 }

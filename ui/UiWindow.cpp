@@ -69,17 +69,7 @@ void CUiWindow::Render() {
 
 void CUiWindow::SetEnabled(int enable) {
     for (CUiObject* child : m_children) child->SetEnabled(enable);
-    if (!enable) {
-        if (HasFlags(UI_DISABLED)) return;
-        m_savedColour = m_colour;
-        m_colour.r *= 0.6f;
-        m_colour.g *= 0.6f;
-        m_colour.b *= 0.6f;
-        AddFlags(UI_DISABLED);
-    } else if (HasFlags(UI_DISABLED)) {
-        m_colour = m_savedColour;
-        ClearFlags(UI_DISABLED);
-    }
+    ApplyDisabledColour(enable);
 }
 
 int CUiWindow::SerializeLayoutPart(CLayoutStream& stream) { return stream.Floats(m_dragArea, 4) ? 1 : 0; }
