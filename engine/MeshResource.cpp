@@ -18,8 +18,6 @@ constexpr uint32_t kRigidVertexBytes = 32;
 constexpr uint32_t kSkinVertexBytes = 80;
 constexpr uint32_t kAlphaOpaqueRef = 0x82;
 
-bool ReadVec3(CFileStream& s, Vec3& v) { return s.ReadFloat(v.x) && s.ReadFloat(v.y) && s.ReadFloat(v.z); }
-
 void ReadVertex(CBlockReader& r, MeshFileVertex& v, bool skinned) {
     for (float* f : {&v.position.x, &v.position.y, &v.position.z, &v.normal.x, &v.normal.y, &v.normal.z, &v.u, &v.v})
         *f = r.Float();

@@ -22,8 +22,6 @@ constexpr const char* kEqualTimesText =
     "%d\xB9\xF8 \xBE\xD7\xBC\xC7\xC0\xC7 \xBD\xC3\xC0\xDB\xBD\xC3\xB0\xA3\xB0\xFA \xB3\xA1\xBD\xC3\xB0\xA3\xC0\xCC "
     "\xB0\xB0\xBD\xC0\xB4\xCF\xB4\xD9.";
 
-bool ReadVec3(CFileStream& s, Vec3& v) { return s.ReadFloat(v.x) && s.ReadFloat(v.y) && s.ReadFloat(v.z); }
-
 Matrix Placement(const Vec3& position, const Vec3& degrees, float scale) {
     Quaternion q = QuaternionRotationYawPitchRoll(degrees.y * kDegreesToRadians, degrees.x * kDegreesToRadians,
                                                   degrees.z * kDegreesToRadians);

@@ -10,6 +10,7 @@
 
 #include "engine/FileStream.h"
 #include "engine/Resource.h"
+#include "platform/Math.h"
 
 // The resource's name for error texts (before its first load succeeds only
 // the requested path is known).
@@ -29,6 +30,9 @@ bool CountFits(const CFileStream& stream, const CResource& resource, uint64_t co
 
 // Sets error 10000 "<name> : <what>" and returns 0.
 int ReportDamagedResource(const CResource& resource, const char* what);
+
+// Three floats in x, y, z order (bounds, positions and rotations of the records).
+inline bool ReadVec3(CFileStream& s, platform::Vec3& v) { return s.ReadFloat(v.x) && s.ReadFloat(v.y) && s.ReadFloat(v.z); }
 
 // Chains the resource's name onto the report's text ("%s\n<- %s").
 void ChainResourceFailure(const CResource& resource);
