@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/DeviceStates.h"
+
 using namespace platform;
 
 namespace {
@@ -27,11 +29,6 @@ CGfxVertexBuffer* g_quadBuffer = nullptr;
 // The 12 triangles of a box as corner indices.
 constexpr int kBoxTriangles[12][3] = {{7, 6, 3}, {6, 2, 3}, {6, 5, 2}, {5, 1, 2}, {4, 5, 7}, {5, 6, 7},
                                       {5, 4, 0}, {5, 0, 1}, {4, 7, 3}, {4, 3, 0}, {0, 3, 1}, {2, 1, 3}};
-
-void SetStateIfChanged(uint32_t state, uint32_t value) {
-    uint32_t current = 0;
-    if (g_device->GetRenderState(state, &current) != GFX_OK || current != value) g_device->SetRenderState(state, value);
-}
 
 // Fills `count` corners (with the first again when count is 5) and binds the buffer.
 bool FillQuad(const GfxRect& rect, uint32_t argb, uint32_t count) {
@@ -60,8 +57,8 @@ bool FillQuad(const GfxRect& rect, uint32_t argb, uint32_t count) {
 
 void Draw(uint32_t type, uint32_t primitives, bool resetStates) {
     if (resetStates) {
-        SetStateIfChanged(RS_ZENABLE, 0);
-        SetStateIfChanged(RS_LIGHTING, 0);
+        SetRenderStateCached(*g_device, RS_ZENABLE, 0);
+        SetRenderStateCached(*g_device, RS_LIGHTING, 0);
     }
     uint32_t fvf = 0;
     g_device->GetFVF(&fvf);
@@ -69,8 +66,8 @@ void Draw(uint32_t type, uint32_t primitives, bool resetStates) {
     g_device->SetStreamSource(0, g_quadBuffer, 0, sizeof(QuadVertex));
     g_device->DrawPrimitive(type, 0, primitives);
     if (resetStates) {
-        SetStateIfChanged(RS_ZENABLE, 1);
-        SetStateIfChanged(RS_LIGHTING, 1);
+        SetRenderStateCached(*g_device, RS_ZENABLE, 1);
+        SetRenderStateCached(*g_device, RS_LIGHTING, 1);
     }
 }
 
