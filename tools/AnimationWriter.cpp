@@ -1,9 +1,9 @@
 #include "tools/AnimationWriter.h"
 
-#include "tools/ByteWriter.h"
+#include "tools/FormatWriter.h"
 
 std::vector<uint8_t> WriteAnimationFile(const AnimationFile& file) {
-    CByteWriter w;
+    CFormatWriter w;
     w.Float(file.version);
     w.U32(file.keyCount);
     w.U32(file.reserved);

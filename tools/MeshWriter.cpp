@@ -1,9 +1,9 @@
 #include "tools/MeshWriter.h"
 
-#include "tools/ByteWriter.h"
+#include "tools/FormatWriter.h"
 
 std::vector<uint8_t> WriteMeshFile(const MeshFile& file) {
-    CByteWriter w;
+    CFormatWriter w;
     w.Float(file.version);
     w.U32(static_cast<uint32_t>(file.textures.size()));
     w.U32(static_cast<uint32_t>(file.parts.size()));

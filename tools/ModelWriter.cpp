@@ -1,10 +1,10 @@
 #include "tools/ModelWriter.h"
 
 #include "engine/EffectStandIn.h"
-#include "tools/ByteWriter.h"
+#include "tools/FormatWriter.h"
 
 std::vector<uint8_t> WriteModelFile(const ModelFile& file) {
-    CByteWriter w;
+    CFormatWriter w;
     w.Float(file.version);
     w.String(file.meshName);
     w.String(file.animationName);
@@ -73,7 +73,7 @@ ModelAction MakeModelAction(const std::string& name, float start, float end) {
 }
 
 std::vector<uint8_t> WriteEmptyEffectFile() {
-    CByteWriter w;
+    CFormatWriter w;
     w.Float(CEffectStandIn::kVersion);
     return w.Data();
 }

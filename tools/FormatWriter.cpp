@@ -1,34 +1,34 @@
-#include "tools/ByteWriter.h"
+#include "tools/FormatWriter.h"
 
 #include <cstring>
 
-void CByteWriter::U16(uint16_t v) {
+void CFormatWriter::U16(uint16_t v) {
     U8(static_cast<uint8_t>(v & 0xFF));
     U8(static_cast<uint8_t>(v >> 8));
 }
 
-void CByteWriter::U32(uint32_t v) {
+void CFormatWriter::U32(uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8) U8(static_cast<uint8_t>((v >> shift) & 0xFF));
 }
 
-void CByteWriter::Float(float v) {
+void CFormatWriter::Float(float v) {
     uint32_t bits;
     std::memcpy(&bits, &v, 4);
     U32(bits);
 }
 
-void CByteWriter::Vec3(const platform::Vec3& v) {
+void CFormatWriter::Vec3(const platform::Vec3& v) {
     Float(v.x);
     Float(v.y);
     Float(v.z);
 }
 
-void CByteWriter::Matrix(const platform::Matrix& m) {
+void CFormatWriter::Matrix(const platform::Matrix& m) {
     for (const auto& row : m.m)
         for (float f : row) Float(f);
 }
 
-void CByteWriter::String(const std::string& text) {
+void CFormatWriter::String(const std::string& text) {
     if (text.empty()) {
         U32(0);
         return;

@@ -1,4 +1,5 @@
-// Little-endian byte building for the writers of the binary formats: fixed
+// Little-endian byte building for the writers of the game's data files (the
+// network's packets have their own fixed-buffer writer in net/): fixed
 // fields are 4-byte integers or floats, a string is an int32 length that
 // counts the terminating NUL followed by the bytes and the NUL (the empty
 // string is the int32 0 alone), as CFileStream reads them.
@@ -10,7 +11,7 @@
 
 #include "platform/Math.h"
 
-class CByteWriter {
+class CFormatWriter {
 public:
     void U8(uint8_t v) { m_bytes.push_back(v); }
     void U16(uint16_t v);
