@@ -88,6 +88,52 @@ TEST(CrashHandler, ACrashingChildLeavesADumpAndStartsThePatcher) {
     at += 4;
     EXPECT_EQ(dump.size(), at + mapLength);
     EXPECT_NE(dump.find("[stack]", at), std::string::npos);
+
+    CrashDump read;
+    ASSERT_TRUE(ReadCrashDump(tmp.path() + "/" + dumpName, &read));
+    EXPECT_EQ(read.signal, uint32_t(SIGSEGV));
+    EXPECT_EQ(read.faultAddress, 0x10u);
+    EXPECT_EQ(read.processId, uint64_t(child));
+    EXPECT_EQ(read.frames.size(), frames);
+    EXPECT_EQ(read.memoryMap, dump.substr(dump.size() - mapLength));
+}
+
+TEST(CrashHandler, DumpsReadBackAndBrokenOnesAreRefused) {
+    CrashDump d;
+    d.signal = 11;
+    d.code = 1;
+    d.faultAddress = 0x1234;
+    d.processId = 42;
+    d.time = 1765400000;
+    d.registers = {1, 2, 3};
+    d.frames = {0x401000, 0x402000};
+    d.memoryMap = "00400000-00401000 r-xp 00000000 00:00 0 /QOR.run\n";
+    const std::vector<uint8_t> bytes = EncodeCrashDump(d);
+    CrashDump r;
+    ASSERT_TRUE(ParseCrashDump(bytes.data(), bytes.size(), &r));
+    EXPECT_EQ(EncodeCrashDump(r), bytes);
+    // Every cut, a byte more, another magic, and counts beyond the limits.
+    for (size_t size = 0; size < bytes.size(); ++size) EXPECT_FALSE(ParseCrashDump(bytes.data(), size, &r)) << size;
+    std::vector<uint8_t> bad = bytes;
+    bad.push_back(0);
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+    bad = bytes;
+    bad[7] = '2';
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+    bad = bytes;
+    bad[40] = 0xff;  // register count
+    bad[43] = 0x7f;
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+    d.frames.assign(kMaxDumpFrames + 1, 7);
+    bad = EncodeCrashDump(d);
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+
+    TempFolder tmp;
+    const std::string path = tmp.Write("a.dmp", std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    EXPECT_TRUE(ReadCrashDump(path, &r));
+    EXPECT_EQ(r.frames, (std::vector<uint64_t>{0x401000, 0x402000}));
+    EXPECT_FALSE(ReadCrashDump(tmp.Write("b.dmp", "QORDUMP1"), &r));
+    EXPECT_FALSE(ReadCrashDump(tmp.Path("missing.dmp"), &r));
 }
 
 TEST(CrashHandler, DumpNamesAndDates) {
