@@ -79,8 +79,8 @@ int DnsQueryMx(const std::string& domain, std::vector<std::string>* hosts) {
     state->retrans = 2;
     state->retry = 2;
     std::vector<uint8_t> answer(65535);
-    const int size = res_nquery(state.get(), domain.c_str(), ns_c_in, ns_t_mx, answer.data(),
-                                static_cast<int>(answer.size()));
+    const int size =
+        res_nquery(state.get(), domain.c_str(), ns_c_in, ns_t_mx, answer.data(), static_cast<int>(answer.size()));
     int status;
     if (size < 0) {
         switch (state->res_h_errno) {

@@ -71,7 +71,8 @@ int CpuInfoMhz(std::string_view cpuinfo) {
 
 std::string OsReleasePrettyName(std::string_view osRelease) {
     std::string_view v = LineValue(osRelease, "PRETTY_NAME", '=');
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
     return std::string(v);
 }
 

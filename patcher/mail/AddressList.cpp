@@ -1,6 +1,5 @@
 #include "patcher/mail/AddressList.h"
 
-namespace patcher {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -115,5 +114,3 @@ std::string ExtractEnvelopeAddresses(std::string_view headerValue) {
     }
     return out;
 }
-
-}  // namespace patcher

@@ -6,8 +6,6 @@
 #include <string_view>
 #include <vector>
 
-namespace patcher {
-
 // Splits a list at commas (and semicolons) outside quotes and "<" ">". A
 // quoted display name ("...", with backslash escapes) stays with its address.
 // An entry with neither a quote nor "<" is a run of bare addresses and is also
@@ -22,5 +20,3 @@ std::string EnvelopeAddress(std::string_view entry);
 
 // The envelope addresses of a header value, joined by ",".
 std::string ExtractEnvelopeAddresses(std::string_view headerValue);
-
-}  // namespace patcher

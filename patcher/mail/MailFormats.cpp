@@ -7,12 +7,10 @@
 
 #include "platform/File.h"
 
-namespace patcher {
 namespace {
 
 constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 std::mutex g_typesMutex;
 std::string g_typesPath = "/etc/mime.types";
@@ -85,5 +83,3 @@ std::string ContentTypeForFile(std::string_view fileName) {
 }
 
 std::string CharsetForCodePage() { return "utf-8"; }
-
-}  // namespace patcher

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-namespace patcher {
-
 // "Wed, 9 Dec 2026 13:05:07 +0530": the local time with English names and the
 // offset from UTC (tm_gmtoff), as RFC 2822 writes it.
 std::string MailDate(time_t when);
@@ -21,5 +19,3 @@ void SetMimeTypesPath(std::string path);
 // The charset of the text part. Texts are converted from code page 949 to
 // UTF-8 at this edge, so it is always "utf-8".
 std::string CharsetForCodePage();
-
-}  // namespace patcher

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-namespace patcher {
-
 class IMailWriter {
 public:
     virtual ~IMailWriter() = default;
@@ -24,5 +22,3 @@ public:
 private:
     std::string m_text;
 };
-
-}  // namespace patcher

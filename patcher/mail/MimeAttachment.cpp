@@ -6,8 +6,6 @@
 #include "patcher/mail/MimeHeader.h"
 #include "platform/File.h"
 
-namespace patcher {
-
 bool CMimeAttachment::Set(const std::string& path, int encoding) {
     m_path.clear();
     if (!SetEncoding(encoding)) return false;
@@ -45,5 +43,3 @@ bool CMimeAttachment::WritePart(IMailWriter& out, const std::string& opening) co
     stream->Finish(text);
     return out.Write(text);
 }
-
-}  // namespace patcher

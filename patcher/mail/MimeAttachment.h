@@ -7,8 +7,6 @@
 
 #include "patcher/mail/MimeEncoder.h"
 
-namespace patcher {
-
 class CMimeAttachment : public CMimeEncoder {
 public:
     // Bytes read from the file per block.
@@ -29,5 +27,3 @@ private:
     std::string m_fileName;
     std::string m_contentType;
 };
-
-}  // namespace patcher

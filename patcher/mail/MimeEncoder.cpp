@@ -2,7 +2,6 @@
 
 #include "patcher/mail/MimeEncoding.h"
 
-namespace patcher {
 namespace {
 
 template <typename Encoder>
@@ -48,5 +47,3 @@ std::unique_ptr<CMimeEncoder::CStream> CMimeEncoder::MakeStream(const std::strin
             return std::make_unique<CStreamOf<CBase64Stream>>();
     }
 }
-
-}  // namespace patcher

@@ -6,8 +6,6 @@
 
 #include "patcher/mail/MimePart.h"
 
-namespace patcher {
-
 enum MimeEncoding : int { MIME_BASE64 = 0, MIME_UUENCODE = 1, MIME_QUOTED_PRINTABLE = 2 };
 
 class CMimeEncoder : public CMimePart {
@@ -32,5 +30,3 @@ public:
 private:
     int m_encoding = MIME_BASE64;
 };
-
-}  // namespace patcher

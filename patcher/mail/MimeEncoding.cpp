@@ -1,6 +1,5 @@
 #include "patcher/mail/MimeEncoding.h"
 
-namespace patcher {
 namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -11,8 +10,8 @@ char UuChar(unsigned v) { return v == 0 ? '`' : static_cast<char>(' ' + (v & 0x3
 }  // namespace
 
 void CBase64Stream::Group(const uint8_t* in, size_t n, std::string& out) {
-    const uint32_t v = static_cast<uint32_t>(in[0]) << 16 | (n > 1 ? static_cast<uint32_t>(in[1]) << 8 : 0u) |
-                       (n > 2 ? in[2] : 0u);
+    const uint32_t v =
+        static_cast<uint32_t>(in[0]) << 16 | (n > 1 ? static_cast<uint32_t>(in[1]) << 8 : 0u) | (n > 2 ? in[2] : 0u);
     const char group[4] = {kBase64[v >> 18 & 63], kBase64[v >> 12 & 63], n > 1 ? kBase64[v >> 6 & 63] : '=',
                            n > 2 ? kBase64[v & 63] : '='};
     if (m_column >= kLineLength) {
@@ -141,5 +140,3 @@ std::string QuotedPrintableEncode(const void* data, size_t size) {
     s.Finish(out);
     return out;
 }
-
-}  // namespace patcher

@@ -11,8 +11,6 @@
 #include <string>
 #include <string_view>
 
-namespace patcher {
-
 // Base64 (RFC 2045 alphabet, "=" padding) in lines of 76 characters
 // separated by CRLF (none after the last).
 std::string Base64Encode(const void* data, size_t size);
@@ -68,5 +66,3 @@ private:
 
 std::string QuotedPrintableEncode(const void* data, size_t size);
 std::string Uuencode(std::string_view fileName, const void* data, size_t size);
-
-}  // namespace patcher

@@ -2,8 +2,6 @@
 
 #include "patcher/mail/MimeEncoding.h"
 
-namespace patcher {
-
 std::string HeaderValue(std::string_view value) {
     std::string out(value);
     for (char& c : out)
@@ -30,5 +28,3 @@ std::string HeaderText(std::string_view value, std::string_view charset) {
         if (c != '\r' && c != '\n') joined += c;
     return "=?" + std::string(charset) + "?B?" + joined + "?=";
 }
-
-}  // namespace patcher

@@ -10,7 +10,6 @@
 #include "platform/Clock.h"
 #include "platform/CrtRandom.h"
 
-namespace patcher {
 namespace {
 
 std::string JoinList(const std::vector<std::string>& list) {
@@ -33,8 +32,7 @@ bool CMimeMessage::AddTextPart(std::string_view text, long length, std::string c
     return AddPart(std::make_unique<CMimeTextPart>(std::string(text), std::move(charset)));
 }
 
-bool CMimeMessage::AddAttachment(const std::string& path, int encoding, std::string charset,
-                                 std::string contentType) {
+bool CMimeMessage::AddAttachment(const std::string& path, int encoding, std::string charset, std::string contentType) {
     auto part = std::make_unique<CMimeAttachment>();
     if (!charset.empty()) part->SetCharset(std::move(charset));
     if (!part->Set(path, encoding)) return false;
@@ -110,6 +108,3 @@ bool CMimeMultipartMessage::Send(IMailWriter& out) const {
         if (!part->WritePart(out, opening)) return false;
     return out.Write("\r\n\r\n--" + boundary + "--\r\n");
 }
-
-}  // namespace patcher
-

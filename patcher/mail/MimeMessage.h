@@ -13,8 +13,6 @@
 
 #include "patcher/mail/MimePart.h"
 
-namespace patcher {
-
 class CMimeMessage : public CMimePart {
 public:
     void SetFrom(std::string address) { m_from = std::move(address); }
@@ -80,5 +78,3 @@ public:
     // "------=_Next_Part_" with the tick count (ten digits) and a number below 1000 (three digits).
     static std::string MakeBoundary();
 };
-
-}  // namespace patcher

@@ -8,8 +8,6 @@
 
 #include "patcher/mail/MailWriter.h"
 
-namespace patcher {
-
 class CMimePart {
 public:
     virtual ~CMimePart() = default;
@@ -25,5 +23,3 @@ public:
 protected:
     std::string m_charset = "iso-8859-1";
 };
-
-}  // namespace patcher

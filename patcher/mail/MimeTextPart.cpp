@@ -2,8 +2,6 @@
 
 #include "patcher/mail/MimeHeader.h"
 
-namespace patcher {
-
 CMimeTextPart::CMimeTextPart(std::string text, std::string charset) : m_text(std::move(text)) {
     SetCharset(std::move(charset));
 }
@@ -13,5 +11,3 @@ bool CMimeTextPart::WritePart(IMailWriter& out, const std::string& opening) cons
                                "\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n";
     return out.Write(header) && out.Write(m_text);
 }
-
-}  // namespace patcher

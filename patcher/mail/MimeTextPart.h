@@ -5,8 +5,6 @@
 
 #include "patcher/mail/MimePart.h"
 
-namespace patcher {
-
 class CMimeTextPart : public CMimePart {
 public:
     CMimeTextPart(std::string text, std::string charset);
@@ -16,5 +14,3 @@ public:
 private:
     std::string m_text;
 };
-
-}  // namespace patcher

@@ -6,7 +6,6 @@
 #include "patcher/mail/SmtpDataWriter.h"
 #include "platform/Dns.h"
 
-namespace patcher {
 namespace {
 
 int64_t NowMs() {
@@ -87,7 +86,8 @@ bool CSmtpConnection::SendMail(const CMimeMessage& message) {
         return Fail(why);
     }
     CSmtpDataWriter data([this](std::string_view text) { return SocketWrite(text); });
-    if (!message.Send(data) || !data.Finish()) return Fail(m_lastError.empty() ? "the message was not written" : m_lastError);
+    if (!message.Send(data) || !data.Finish())
+        return Fail(m_lastError.empty() ? "the message was not written" : m_lastError);
     if (ReadReply() != 250) {
         const std::string why = m_lastError.empty() ? "data refused: " + LastReply() : m_lastError;
         Reset();
@@ -158,5 +158,3 @@ bool CSmtpConnection::SendCommand(const std::string& text, int expected, int als
     if (code == expected || (alsoAccepted != 0 && code == alsoAccepted)) return true;
     return Fail(text.substr(0, text.size() - 2) + " refused: " + LastReply());
 }
-
-}  // namespace patcher

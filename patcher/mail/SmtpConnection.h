@@ -13,8 +13,6 @@
 #include "patcher/mail/SmtpReply.h"
 #include "platform/Socket.h"
 
-namespace patcher {
-
 class CMimeMessage;
 
 // The exchangers of a domain, in answer order; returns the DNS status (0 when found).
@@ -69,5 +67,3 @@ private:
     std::string m_pending;
     std::string m_lastError;
 };
-
-}  // namespace patcher

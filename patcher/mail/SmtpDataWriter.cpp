@@ -1,7 +1,5 @@
 #include "patcher/mail/SmtpDataWriter.h"
 
-namespace patcher {
-
 bool CSmtpDataWriter::Write(std::string_view text) {
     if (m_failed) return false;
     for (char c : text) {
@@ -29,5 +27,3 @@ bool CSmtpDataWriter::Finish() {
     m_lastCr = false;
     return Flush();
 }
-
-}  // namespace patcher

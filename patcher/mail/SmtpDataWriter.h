@@ -10,8 +10,6 @@
 
 #include "patcher/mail/MailWriter.h"
 
-namespace patcher {
-
 class CSmtpDataWriter : public IMailWriter {
 public:
     using Sink = std::function<bool(std::string_view)>;
@@ -31,5 +29,3 @@ private:
     bool m_lastCr = false;
     bool m_failed = false;
 };
-
-}  // namespace patcher

@@ -1,7 +1,5 @@
 #include "patcher/mail/SmtpReply.h"
 
-namespace patcher {
-
 void CSmtpReply::Clear() {
     m_state = REPLY_PENDING;
     m_code = 0;
@@ -44,5 +42,3 @@ CSmtpReply::State CSmtpReply::Line(std::string_view line) {
     if (line[3] == '-') return REPLY_PENDING;
     return REPLY_BAD;
 }
-
-}  // namespace patcher

@@ -9,8 +9,6 @@
 #include <string>
 #include <string_view>
 
-namespace patcher {
-
 class CSmtpReply {
 public:
     static constexpr size_t kMaxReply = 64 * 1024;
@@ -35,5 +33,3 @@ private:
     std::string m_text;
     std::string m_line;
 };
-
-}  // namespace patcher

@@ -3,16 +3,15 @@
 #include <cinttypes>
 #include <cstdio>
 
-namespace patcher {
-
 void CZEMSystemInfo::Build() { Build(platform::ReadSystemFigures()); }
 
 std::string CZEMSystemInfo::ProcessorTypeName(const std::string& machine) {
     static const struct {
         const char* machine;
         const char* name;
-    } kNames[] = {{"i386", "Intel 386"},     {"i486", "Intel 486"},   {"i586", "Intel Pentium"},
-                  {"i686", "Intel Pentium (II/Pro)"}, {"ia64", "Intel IA64"}, {"x86_64", "AMD X8664"}};
+    } kNames[] = {{"i386", "Intel 386"},     {"i486", "Intel 486"},
+                  {"i586", "Intel Pentium"}, {"i686", "Intel Pentium (II/Pro)"},
+                  {"ia64", "Intel IA64"},    {"x86_64", "AMD X8664"}};
     for (const auto& n : kNames)
         if (machine == n.machine) return n.name;
     return "Unknown System";
@@ -42,5 +41,3 @@ void CZEMSystemInfo::Build(const platform::SystemFigures& f) {
            "\r\nService Pack : " + f.prettyName + "\r\n";
     m_extra.clear();
 }
-
-}  // namespace patcher

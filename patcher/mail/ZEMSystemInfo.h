@@ -7,8 +7,6 @@
 
 #include "platform/SystemFigures.h"
 
-namespace patcher {
-
 class CZEMSystemInfo {
 public:
     // Reads this machine's figures.
@@ -33,5 +31,3 @@ private:
     std::string m_os;
     std::string m_extra;  // a fourth text that stays empty
 };
-
-}  // namespace patcher

@@ -7,10 +7,14 @@ CLocalDnsServer::CLocalDnsServer(const std::vector<LocalMxRecord>& records) {
     for (int attempt = 0; attempt < 3 && !m_port; ++attempt) {
         const uint16_t port = FreeLoopbackPort();
         if (!port) continue;
-        std::vector<std::string> args = {"/usr/sbin/dnsmasq",        "--keep-in-foreground",
-                                         "--conf-file=/dev/null",    "--no-resolv",
-                                         "--no-hosts",               "--pid-file=",
-                                         "--listen-address=127.0.0.1", "--bind-interfaces",
+        std::vector<std::string> args = {"/usr/sbin/dnsmasq",
+                                         "--keep-in-foreground",
+                                         "--conf-file=/dev/null",
+                                         "--no-resolv",
+                                         "--no-hosts",
+                                         "--pid-file=",
+                                         "--listen-address=127.0.0.1",
+                                         "--bind-interfaces",
                                          "--port=" + std::to_string(port)};
         for (const LocalMxRecord& r : records)
             args.push_back("--mx-host=" + r.domain + "," + r.host + "," + std::to_string(r.preference));

@@ -65,7 +65,9 @@ CScriptedSmtpPeer& CScriptedSmtpPeer::Close() {
     return *this;
 }
 
-void CScriptedSmtpPeer::Start() { m_thread = std::thread([this] { Run(); }); }
+void CScriptedSmtpPeer::Start() {
+    m_thread = std::thread([this] { Run(); });
+}
 
 bool CScriptedSmtpPeer::WaitDone(int timeoutMs) {
     for (int waited = 0; waited < timeoutMs && !m_done; waited += 10)

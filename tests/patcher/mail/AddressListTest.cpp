@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace patcher;
-
 TEST(AddressList, ParsesListsAsWritten) {
     struct Row {
         const char* text;

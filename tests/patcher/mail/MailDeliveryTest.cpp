@@ -14,8 +14,6 @@
 #include "tests/servers/LocalDnsServer.h"
 #include "tests/servers/LocalSmtpServer.h"
 
-using namespace patcher;
-
 namespace {
 
 class MailDelivery : public ::testing::Test {

@@ -11,8 +11,6 @@
 #include "tests/fixtures/ProgramOutput.h"
 #include "tests/fixtures/TempFolder.h"
 
-using namespace patcher;
-
 namespace {
 
 std::string Bytes(size_t n, unsigned seed) {
@@ -47,9 +45,14 @@ std::string InBlocks(const std::string& data, size_t block, Args... args) {
 }  // namespace
 
 TEST(Base64, Rfc4648VectorsAndLines) {
-    const std::pair<const char*, const char*> vectors[] = {{"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},
-                                                           {"foo", "Zm9v"},   {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
-                                                           {"foobar", "Zm9vYmFy"}, {"abc", "YWJj"}};
+    const std::pair<const char*, const char*> vectors[] = {{"", ""},
+                                                           {"f", "Zg=="},
+                                                           {"fo", "Zm8="},
+                                                           {"foo", "Zm9v"},
+                                                           {"foob", "Zm9vYg=="},
+                                                           {"fooba", "Zm9vYmE="},
+                                                           {"foobar", "Zm9vYmFy"},
+                                                           {"abc", "YWJj"}};
     for (const auto& [in, expected] : vectors) EXPECT_EQ(Base64Encode(in, std::strlen(in)), expected) << in;
 
     const std::string data = Bytes(1000, 1);

@@ -13,8 +13,6 @@
 #include "tests/fixtures/ScopedEnv.h"
 #include "tests/fixtures/TempFolder.h"
 
-using namespace patcher;
-
 namespace {
 
 std::string Write(const CMimeMessage& m) {
@@ -70,17 +68,20 @@ TEST(MimeMessage, OnePartHasNoBoundaryTwoPartsAreMultipart) {
     EXPECT_NE(text.find("X-Priority: 3\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed;\r\n\tboundary=\"" +
                         boundary + "\"\r\n\r\n\r\n--" + boundary + "\r\nContent-Type: text/plain;"),
               std::string::npos);
-    EXPECT_NE(text.find("\r\n\r\n--" + boundary + "\r\nContent-Type: application/octet-stream;\r\n\tcharset=\"iso-8859-1\""
-                        "\r\n\tname=\"a.qdump\"\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment;"
-                        "\r\n\tfilename=\"a.qdump\"\r\n\r\nZHVtcA=="),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("\r\n\r\n--" + boundary +
+                  "\r\nContent-Type: application/octet-stream;\r\n\tcharset=\"iso-8859-1\""
+                  "\r\n\tname=\"a.qdump\"\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment;"
+                  "\r\n\tfilename=\"a.qdump\"\r\n\r\nZHVtcA=="),
+        std::string::npos)
         << text;
     EXPECT_EQ(text.substr(text.size() - boundary.size() - 10), "\r\n\r\n--" + boundary + "--\r\n");
 }
 
 TEST(MimeMessage, ContentTypesComeFromTheMimeTypesTable) {
     TempFolder tmp;
-    SetMimeTypesPath(tmp.Write("mime.types", "# comment\ntext/plain\t\ttxt text\nimage/png png\n\napplication/x-q q # x\n"));
+    SetMimeTypesPath(
+        tmp.Write("mime.types", "# comment\ntext/plain\t\ttxt text\nimage/png png\n\napplication/x-q q # x\n"));
     EXPECT_EQ(ContentTypeForFile("a.TXT"), "text/plain");
     EXPECT_EQ(ContentTypeForFile("dir\\b.png"), "image/png");
     EXPECT_EQ(ContentTypeForFile("b.q"), "application/x-q");

@@ -9,8 +9,6 @@
 #include "patcher/mail/SmtpReply.h"
 #include "tests/servers/ScriptedSmtpPeer.h"
 
-using namespace patcher;
-
 namespace {
 
 std::unique_ptr<CMimeMessage> Message(const std::string& text = "report\r\n") {

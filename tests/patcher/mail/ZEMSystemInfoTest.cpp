@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace patcher;
-
 TEST(ZEMSystemInfo, ReportFromGivenFigures) {
     platform::SystemFigures f;
     f.totalMemoryKb = 16314580;
@@ -17,11 +15,12 @@ TEST(ZEMSystemInfo, ReportFromGivenFigures) {
     f.prettyName = "Debian GNU/Linux 12 (bookworm)";
     CZEMSystemInfo info;
     info.Build(f);
-    EXPECT_EQ(info.ReportText(),
-              "- Computer Info -\r\nTotal Memory : 16314580\r\nAvailable Memory : 9876543\r\n"
-              "Virtual Memory : 137438953468\r\n"
-              "Processor Speed : 2400 MHz\r\nProcessor Type : Unknown System\r\nProcessor Count : 8\r\n"
-              "OS Info : Linux 6.1.0-28-amd64\r\nBUILD Number : 1\r\nService Pack : Debian GNU/Linux 12 (bookworm)\r\n");
+    EXPECT_EQ(
+        info.ReportText(),
+        "- Computer Info -\r\nTotal Memory : 16314580\r\nAvailable Memory : 9876543\r\n"
+        "Virtual Memory : 137438953468\r\n"
+        "Processor Speed : 2400 MHz\r\nProcessor Type : Unknown System\r\nProcessor Count : 8\r\n"
+        "OS Info : Linux 6.1.0-28-amd64\r\nBUILD Number : 1\r\nService Pack : Debian GNU/Linux 12 (bookworm)\r\n");
     EXPECT_EQ(CZEMSystemInfo::ProcessorTypeName("x86_64"), "AMD X8664");
     EXPECT_EQ(CZEMSystemInfo::ProcessorTypeName("i686"), "Intel Pentium (II/Pro)");
     EXPECT_EQ(CZEMSystemInfo::BuildNumber("#42-Ubuntu SMP"), 42);
