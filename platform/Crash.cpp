@@ -286,9 +286,9 @@ bool ParseCrashDump(const uint8_t* data, size_t size, CrashDump* dump) {
     CrashDump d;
     uint32_t mapLength = 0;
     if (!r.Bytes(magic, 8) || std::memcmp(magic, "QORDUMP1", 8) != 0) return false;
-    if (!r.U32(&d.signal) || !r.U32(&d.code) || !r.U64(&d.faultAddress) || !r.U64(&d.processId) ||
-        !r.U64(&d.time) || !r.U64List(&d.registers, kMaxDumpRegisters) || !r.U64List(&d.frames, kMaxDumpFrames) ||
-        !r.U32(&mapLength) || mapLength > kMaxDumpMapBytes || mapLength != r.Left())
+    if (!r.U32(&d.signal) || !r.U32(&d.code) || !r.U64(&d.faultAddress) || !r.U64(&d.processId) || !r.U64(&d.time) ||
+        !r.U64List(&d.registers, kMaxDumpRegisters) || !r.U64List(&d.frames, kMaxDumpFrames) || !r.U32(&mapLength) ||
+        mapLength > kMaxDumpMapBytes || mapLength != r.Left())
         return false;
     d.memoryMap.resize(mapLength);
     if (!r.Bytes(d.memoryMap.data(), mapLength)) return false;
