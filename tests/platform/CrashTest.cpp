@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/File.h"
@@ -27,13 +26,6 @@ uint32_t U32(const std::string& d, size_t at) {
     return v;
 }
 uint64_t U64(const std::string& d, size_t at) { return U32(d, at) | static_cast<uint64_t>(U32(d, at + 4)) << 32; }
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 }  // namespace
 
@@ -63,7 +55,7 @@ TEST(CrashHandler, ACrashingChildLeavesADumpAndStartsThePatcher) {
     std::string args;
     for (int i = 0; i < 500 && !FileExists(tmp.path() + "/args.txt"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    args = ReadAll(tmp.path() + "/args.txt");
+    args = ReadFileText(tmp.path() + "/args.txt");
     ASSERT_FALSE(args.empty());
     const std::string version = args.substr(0, args.find('|'));
     const std::string dumpName = args.substr(args.find('|') + 1, args.find('\n') - args.find('|') - 1);
@@ -72,7 +64,7 @@ TEST(CrashHandler, ACrashingChildLeavesADumpAndStartsThePatcher) {
     EXPECT_EQ(dumpName.rfind(user, 0), 0u) << dumpName;
     EXPECT_EQ(dumpName.size(), user.size() + std::strlen("2026-12-10-13-33-35.dmp")) << dumpName;
 
-    const std::string dump = ReadAll(tmp.path() + "/" + dumpName);
+    const std::string dump = ReadFileText(tmp.path() + "/" + dumpName);
     ASSERT_GT(dump.size(), 48u);
     EXPECT_EQ(dump.substr(0, 8), "QORDUMP1");
     EXPECT_EQ(U32(dump, 8), uint32_t(SIGSEGV));

@@ -1,8 +1,5 @@
 #include "tests/servers/LocalDnsServer.h"
 
-#include <fstream>
-#include <sstream>
-
 CLocalDnsServer::CLocalDnsServer(const std::vector<LocalMxRecord>& records) {
     for (int attempt = 0; attempt < 3 && !m_port; ++attempt) {
         const uint16_t port = FreeLoopbackPort();
@@ -31,9 +28,4 @@ std::vector<LocalMxRecord> CLocalDnsServer::CrashTestRecords() {
     return {{"crash.test", "127.0.0.1", 20}, {"crash.test", "127.0.0.2", 10}};
 }
 
-std::string CLocalDnsServer::Log() const {
-    std::ifstream in(m_folder.Path("dnsmasq.log"));
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string CLocalDnsServer::Log() const { return ReadFileText(m_folder.Path("dnsmasq.log")); }

@@ -3,20 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
-namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 CLocalSmtpServer::CLocalSmtpServer() {
     // Another program may take the port between the look and the bind: try a few.
@@ -47,7 +36,7 @@ std::vector<std::string> CLocalSmtpServer::Mails() const {
         names.push_back(e.path().string());
     std::sort(names.begin(), names.end());
     std::vector<std::string> mails;
-    for (const std::string& n : names) mails.push_back(ReadAll(n));
+    for (const std::string& n : names) mails.push_back(ReadFileText(n));
     return mails;
 }
 
@@ -59,4 +48,4 @@ bool CLocalSmtpServer::WaitForMails(size_t count, int timeoutMs) const {
     return false;
 }
 
-std::string CLocalSmtpServer::Log() const { return ReadAll(m_folder.Path("server.log")); }
+std::string CLocalSmtpServer::Log() const { return ReadFileText(m_folder.Path("server.log")); }

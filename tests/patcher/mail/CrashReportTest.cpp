@@ -123,19 +123,20 @@ TEST_F(CrashReport, FailedSendsKeepTheDumpAndMaySendAgain) {
     EXPECT_TRUE(m_smtp.WaitForMails(1));
 }
 
-TEST_F(CrashReport, CancelAndTheDeletionRule) {
-    const std::string dumpName = CrashedChildDump(m_tmp.path());
+TEST(CrashReportDump, CancelAndTheDeletionRule) {
+    TempFolder tmp;
+    const std::string dumpName = CrashedChildDump(tmp.path());
     ASSERT_FALSE(dumpName.empty());
     CCrashReport report;
-    report.SetDumpName(dumpName, m_tmp.path());
+    report.SetDumpName(dumpName, tmp.path());
     EXPECT_TRUE(report.DumpDeletable());
     report.Cancel();
-    EXPECT_FALSE(platform::FileExists(m_tmp.Path(dumpName)));
+    EXPECT_FALSE(platform::FileExists(tmp.Path(dumpName)));
 
-    const std::string inner = m_tmp.path() + "/game";
+    const std::string inner = tmp.path() + "/game";
     ASSERT_TRUE(platform::CreateFolder(inner));
     std::vector<uint8_t> dump = platform::EncodeCrashDump({});
-    platform::WriteWholeFile(m_tmp.Path("x.dmp"), dump.data(), dump.size());
+    platform::WriteWholeFile(tmp.Path("x.dmp"), dump.data(), dump.size());
     platform::WriteWholeFile(inner + "/notes.dmp", "just text", 9);
     platform::WriteWholeFile(inner + "/kept.txt", dump.data(), dump.size());
     struct Row {
@@ -148,7 +149,7 @@ TEST_F(CrashReport, CancelAndTheDeletionRule) {
         c.SetDumpName(r.name, inner);
         EXPECT_FALSE(c.DumpDeletable()) << r.name;
         c.Cancel();
-        EXPECT_TRUE(platform::FileExists(m_tmp.Path(r.path))) << r.name;
+        EXPECT_TRUE(platform::FileExists(tmp.Path(r.path))) << r.name;
     }
 }
 

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "patcher/mail/MailFormats.h"
 #include "patcher/mail/MimeAttachment.h"
@@ -19,13 +17,6 @@ std::string Write(const CMimeMessage& m) {
     CStringMailWriter out;
     EXPECT_TRUE(m.Send(out));
     return out.Text();
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string Bytes(size_t n) {
@@ -145,7 +136,7 @@ TEST(MimeMessage, AttachmentsDecodeByteEqualWithPythonsEmailPackage) {
         args);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.output, "done\n");
-    for (size_t i = 0; i < args.size(); ++i) EXPECT_EQ(ReadAll(args[i] + ".out"), originals[i]) << args[i];
+    for (size_t i = 0; i < args.size(); ++i) EXPECT_EQ(ReadFileText(args[i] + ".out"), originals[i]) << args[i];
 }
 
 TEST(MimeMessage, AMessageAttachedToAnother) {
