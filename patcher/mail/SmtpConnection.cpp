@@ -34,6 +34,11 @@ bool CSmtpConnection::Fail(std::string text) {
     return false;
 }
 
+int CSmtpConnection::FailReply(std::string text) {
+    Fail(std::move(text));
+    return 0;
+}
+
 bool CSmtpConnection::ConnectToMx(const std::string& domain, int timeoutMs) {
     std::vector<std::string> hosts;
     const int status = LookupMxHosts(domain, &hosts);
@@ -55,7 +60,9 @@ bool CSmtpConnection::Connect(const std::string& host, int timeoutMs) {
         Close();
         return Fail("cannot connect to " + host + " (" + std::to_string(error) + ")");
     }
-    if (ReadReply() != 220 || !SendCommand("HELO " + platform::LocalHostName() + "\r\n", 250)) {
+    const int greeting = ReadReply();
+    if (greeting != 220 && greeting != 0) Fail("greeting refused: " + LastReply());
+    if (greeting != 220 || !SendCommand("HELO " + platform::LocalHostName() + "\r\n", 250)) {
         const std::string why = m_lastError;
         Close();
         return Fail(host + ": " + why);
@@ -128,7 +135,7 @@ bool CSmtpConnection::SocketWrite(std::string_view data) {
 int CSmtpConnection::ReadReply() {
     m_reply.Clear();
     m_lastError.clear();
-    if (!IsOpen()) return Fail("not connected"), 0;
+    if (!IsOpen()) return FailReply("not connected");
     const int64_t deadline = NowMs() + m_replyTimeoutMs;
     char buffer[4096];
     for (;;) {
@@ -138,15 +145,16 @@ int CSmtpConnection::ReadReply() {
             m_pending.erase(0, used);
         }
         if (m_reply.GetState() == CSmtpReply::REPLY_DONE) return m_reply.Code();
-        if (m_reply.GetState() == CSmtpReply::REPLY_BAD) return Fail("bad reply: " + m_reply.Text().substr(0, 200)), 0;
+        if (m_reply.GetState() == CSmtpReply::REPLY_BAD)
+            return FailReply("bad reply: " + m_reply.Text().substr(0, 200));
         const int64_t left = deadline - NowMs();
         const int ready =
             left > 0 ? platform::SocketWaitFor(m_socket, platform::SOCKET_READABLE, static_cast<int>(left)) : 0;
-        if (ready == 0) return Fail("no reply in time"), 0;
-        if (ready < 0) return Fail("wait failed"), 0;
+        if (ready == 0) return FailReply("no reply in time");
+        if (ready < 0) return FailReply("wait failed");
         const long n = platform::SocketRecv(m_socket, buffer, sizeof(buffer));
-        if (n < 0) return Fail("receive failed (" + std::to_string(platform::SocketLastError()) + ")"), 0;
-        if (n == 0) return Fail("the server closed the connection"), 0;
+        if (n < 0) return FailReply("receive failed (" + std::to_string(platform::SocketLastError()) + ")");
+        if (n == 0) return FailReply("the server closed the connection");
         m_pending.append(buffer, static_cast<size_t>(n));
     }
 }

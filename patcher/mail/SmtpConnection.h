@@ -58,6 +58,7 @@ private:
     // Sends a command and reads its reply: true when the number is one of the expected ones.
     bool SendCommand(const std::string& text, int expected, int alsoAccepted = 0);
     bool Fail(std::string text);
+    int FailReply(std::string text);
 
     platform::SocketHandle m_socket = platform::kInvalidSocket;
     uint16_t m_port = kSmtpPort;

@@ -43,6 +43,11 @@ TEST(MimeMessage, OnePartHasNoBoundaryTwoPartsAreMultipart) {
               std::string::npos)
         << text;
     EXPECT_EQ(text.rfind("Date: ", 0), 0u);
+    // Header values stay on their line; a subject outside ASCII is an encoded word.
+    m.SetSubject("\xED\x95\x9C\xEA\xB8\x80\r\nBcc: x@y");
+    EXPECT_NE(Write(m).find("\r\nSubject: =?utf-8?B?7ZWc6riAICBCY2M6IHhAeQ==?=\r\n"), std::string::npos);
+    m.SetSubject("Report\r\nBcc: x@y");
+    EXPECT_NE(Write(m).find("\r\nSubject: Report  Bcc: x@y\r\n"), std::string::npos);
 
     // A file that cannot be opened is left out, and the message stays single.
     EXPECT_FALSE(m.AddAttachment(tmp.Path("missing.dmp")));

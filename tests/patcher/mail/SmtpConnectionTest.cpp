@@ -161,6 +161,7 @@ TEST(SmtpConnection, RefusedGreetingsSilenceAndNoRecipients) {
         CSmtpConnection c;
         EXPECT_FALSE(Connect(c, peer));
         EXPECT_FALSE(c.IsOpen());
+        EXPECT_EQ(c.LastError(), "127.0.0.1: greeting refused: 554 go away\r\n");
     }
     {
         CScriptedSmtpPeer peer;
