@@ -18,6 +18,9 @@
 
 template <typename T>
 class CBlockPool {
+    // Chunks come from new[], which aligns this far.
+    static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+
 public:
     // blockBytes is the object's size; a pool of variable-size records (one
     // pool per record size) passes its own. A chunk holds blocksPerChunk blocks.
