@@ -15,7 +15,7 @@ CGameCommandManager::CGameCommandManager() {
     m_recordedTimes.reserve(kRecordingReserve);
     m_pools.reserve(kGameCommandTypes);
     for (const GameCommandInfo& info : kGameCommandTable) {
-        m_pools.emplace_back(info.blocksPerChunk, info.size);
+        m_pools.emplace_back(info.blocksPerChunk, std::max<size_t>(info.size, kMinBlockBytes));
         m_pools.back().Grow();
     }
 }
@@ -24,23 +24,6 @@ CGameCommandManager::~CGameCommandManager() {
     ClearQueue();
     ClearRecording();
     if (g_pGameCommandManager == this) g_pGameCommandManager = nullptr;
-}
-
-CGameCommand* CGameCommandManager::CreateCommand(uint32_t type) {
-    if (type >= kGameCommandTypes) return nullptr;
-    void* block = m_pools[type].Take();
-    if (!block) return nullptr;
-    const uint8_t size = kGameCommandTable[type].size;
-    uint8_t* bytes = static_cast<uint8_t*>(block);
-    std::memset(bytes, 0, size);
-    bytes[0] = static_cast<uint8_t>(type);
-    bytes[1] = size;
-    return static_cast<CGameCommand*>(block);
-}
-
-void CGameCommandManager::FreeCommand(CGameCommand* record) {
-    if (!record || record->Type() >= kGameCommandTypes) return;
-    m_pools[record->Type()].Release(record);
 }
 
 CGameCommand* CGameCommandManager::PackCommand(uint32_t size, uint32_t type) {
@@ -73,13 +56,7 @@ void CGameCommandManager::BeginSession(uint32_t packing, const float* clock, uin
     if (m_packing) ResetFrames();
 }
 
-CGameCommand* CGameCommandManager::NextCommand() {
-    if (!m_playback && m_playbackIndex < 1) {
-        if (m_queue.empty()) return nullptr;
-        CGameCommand* record = m_queue.front();
-        m_queue.pop_front();
-        return record;
-    }
+CGameCommand* CGameCommandManager::NextRecorded() {
     const size_t index = m_playbackIndex < 0 ? 0 : static_cast<size_t>(m_playbackIndex);
     if (index < m_recorded.size() && m_recordedTimes[index] <= Clock()) {
         ++m_playbackIndex;
@@ -98,9 +75,8 @@ bool CGameCommandManager::KeepInRecording(const CGameCommand& record) const {
     return true;
 }
 
-void CGameCommandManager::ReleaseDispatched(CGameCommand* record) {
-    if (!record || m_playback) return;
-    if (!m_recording || !KeepInRecording(*record)) {
+void CGameCommandManager::Record(CGameCommand* record) {
+    if (!KeepInRecording(*record)) {
         FreeCommand(record);
         return;
     }
@@ -118,8 +94,7 @@ void CGameCommandManager::DeferCommand(CGameCommand* record) {
 }
 
 void CGameCommandManager::ClearQueue() {
-    for (CGameCommand* record : m_queue) FreeCommand(record);
-    m_queue.clear();
+    while (!m_queue.empty()) FreeCommand(m_queue.pop_front());
     m_playback = 0;
 }
 

@@ -16,11 +16,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "commands/CommandFrame.h"
+#include "commands/CommandQueue.h"
 #include "commands/CommandRecords.h"
 #include "commands/Replay.h"
 #include "engine/core/BlockPool.h"
@@ -31,6 +32,8 @@ public:
     static constexpr int kFrames = 5;
     static constexpr int kSlots = 12;
     static constexpr size_t kRecordingReserve = 3000;
+    // Every pool block has room for at least this many record bytes.
+    static constexpr size_t kMinBlockBytes = 24;
 
     CGameCommandManager();
     virtual ~CGameCommandManager();
@@ -39,9 +42,23 @@ public:
 
     // A zeroed record of the type from its pool, type and size stamped; null
     // for a type above 33. It is not queued: the caller queues or frees it.
-    CGameCommand* CreateCommand(uint32_t type);
+    CGameCommand* CreateCommand(uint32_t type) {
+        if (type >= kGameCommandTypes) return nullptr;
+        uint8_t* bytes = static_cast<uint8_t*>(m_pools[type].Take());
+        if (!bytes) return nullptr;
+        const uint8_t size = kGameCommandTable[type].size;
+        // Zeroing a constant span compiles to a few stores; only the two
+        // largest types need more (a variable memset costs more than the pool).
+        std::memset(bytes, 0, kMinBlockBytes);
+        if (size > kMinBlockBytes) std::memset(bytes + kMinBlockBytes, 0, size - kMinBlockBytes);
+        bytes[0] = static_cast<uint8_t>(type);
+        bytes[1] = size;
+        return reinterpret_cast<CGameCommand*>(bytes);
+    }
     // Back to the pool of the type in its first byte.
-    void FreeCommand(CGameCommand* record);
+    void FreeCommand(CGameCommand* record) {
+        if (record && record->Type() < kGameCommandTypes) m_pools[record->Type()].Release(record);
+    }
     // A record reserved in the current outgoing frame (moving on to the next
     // frame when it is full), or null when all five are full or size is not
     // the type's size. The caller writes the fields in place.
@@ -64,8 +81,17 @@ public:
 
     // The dispatcher's loop: NextCommand until null, run the record, then
     // ReleaseDispatched, or DeferCommand when its unit cannot take it now.
-    CGameCommand* NextCommand();
-    void ReleaseDispatched(CGameCommand* record);
+    CGameCommand* NextCommand() {
+        if (!m_playback && m_playbackIndex < 1) return m_queue.empty() ? nullptr : m_queue.pop_front();
+        return NextRecorded();
+    }
+    void ReleaseDispatched(CGameCommand* record) {
+        if (!record || m_playback) return;
+        if (m_recording)
+            Record(record);
+        else
+            FreeCommand(record);
+    }
     // A refused record waits: live, it goes back to the front of the queue so
     // that no later record overtakes it; in playback the index steps back.
     void DeferCommand(CGameCommand* record);
@@ -162,7 +188,7 @@ public:
     uint32_t IsPlayback() const { return m_playback; }
     int32_t PlaybackIndex() const { return m_playbackIndex; }
     size_t QueueSize() const { return m_queue.size(); }
-    const std::deque<CGameCommand*>& Queue() const { return m_queue; }
+    const CCommandQueue& Queue() const { return m_queue; }
     const std::vector<CGameCommand*>& Recorded() const { return m_recorded; }
     const std::vector<float>& RecordedTimes() const { return m_recordedTimes; }
     const CBlockPool<CGameCommand>& Pool(uint32_t type) const { return m_pools[type]; }
@@ -174,10 +200,14 @@ private:
     CGameCommand* Begin(uint32_t type, int send);
     float Clock() const { return m_clock ? *m_clock : 0.0f; }
     bool KeepInRecording(const CGameCommand& record) const;
+    // Playback: the next recorded record due by the clock.
+    CGameCommand* NextRecorded();
+    // Live play while recording: kept with the clock, or freed by the filter.
+    void Record(CGameCommand* record);
     // Re-creates one validated record through its builder.
     CGameCommand* Rebuild(const CGameCommand& in);
 
-    std::deque<CGameCommand*> m_queue;
+    CCommandQueue m_queue;
     uint32_t m_packing = 0;
     int32_t m_frameIndex = 0;
     std::array<CommandFrame, kFrames> m_frames;
