@@ -28,22 +28,14 @@ public:
 
     uint8_t Count() const { return m_bytes[0]; }
     uint8_t Sender() const { return m_bytes[1]; }
-    uint16_t Used() const { return static_cast<uint16_t>(m_bytes[2] | m_bytes[3] << 8); }
-    float Time() const {
-        uint32_t u = uint32_t{m_bytes[4]} | uint32_t{m_bytes[5]} << 8 | uint32_t{m_bytes[6]} << 16 |
-                     uint32_t{m_bytes[7]} << 24;
-        float f;
-        std::memcpy(&f, &u, 4);
-        return f;
-    }
+    uint16_t Used() const { return LoadU16(m_bytes + 2); }
+    float Time() const { return LoadF32(m_bytes + 4); }
     bool Empty() const { return Count() == 0; }
 
     // Stamps the sender's slot and clock before the frame goes out.
     void Seal(uint8_t slot, float clock) {
         m_bytes[1] = slot;
-        uint32_t u;
-        std::memcpy(&u, &clock, 4);
-        for (int i = 0; i < 4; ++i) m_bytes[4 + i] = static_cast<uint8_t>(u >> (8 * i));
+        StoreF32(m_bytes + 4, clock);
     }
 
     // Room for a record of size bytes: within the capacity and the count.
@@ -67,10 +59,7 @@ public:
     uint8_t* Data() { return m_bytes; }
 
 private:
-    void SetUsed(uint16_t used) {
-        m_bytes[2] = static_cast<uint8_t>(used);
-        m_bytes[3] = static_cast<uint8_t>(used >> 8);
-    }
+    void SetUsed(uint16_t used) { StoreU16(m_bytes + 2, used); }
 
     static constexpr size_t kZeroSpan = 24;
     uint8_t m_bytes[kCapacity + kZeroSpan];

@@ -122,6 +122,30 @@ constexpr size_t kMaxChatText = 127;
 constexpr int kRewardGroupIds = 7;
 constexpr int kTargetListIds = 6;
 
+// Little-endian fields at a byte address: records and frame headers alike.
+inline uint16_t LoadU16(const uint8_t* b) { return static_cast<uint16_t>(b[0] | b[1] << 8); }
+inline uint32_t LoadU32(const uint8_t* b) {
+    return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+}
+inline float LoadF32(const uint8_t* b) {
+    const uint32_t u = LoadU32(b);
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+}
+inline void StoreU16(uint8_t* b, uint32_t v) {
+    b[0] = static_cast<uint8_t>(v);
+    b[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void StoreU32(uint8_t* b, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline void StoreF32(uint8_t* b, float v) {
+    uint32_t u;
+    std::memcpy(&u, &v, 4);
+    StoreU32(b, u);
+}
+
 class CGameCommand {
 public:
     CGameCommand() = delete;
@@ -135,43 +159,18 @@ public:
     uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(this); }
 
     uint8_t U8(size_t at) const { return Bytes()[at]; }
-    uint16_t U16(size_t at) const {
-        const uint8_t* b = Bytes() + at;
-        return static_cast<uint16_t>(b[0] | b[1] << 8);
-    }
+    uint16_t U16(size_t at) const { return LoadU16(Bytes() + at); }
     int16_t I16(size_t at) const { return static_cast<int16_t>(U16(at)); }
-    uint32_t U32(size_t at) const {
-        const uint8_t* b = Bytes() + at;
-        return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
-    }
+    uint32_t U32(size_t at) const { return LoadU32(Bytes() + at); }
     int32_t I32(size_t at) const { return static_cast<int32_t>(U32(at)); }
-    float F32(size_t at) const {
-        uint32_t u = U32(at);
-        float f;
-        std::memcpy(&f, &u, 4);
-        return f;
-    }
+    float F32(size_t at) const { return LoadF32(Bytes() + at); }
     // A stored point as floats with height 0.
     platform::Vec3 Point(size_t at) const { return {float(I16(at)), 0.0f, float(I16(at + 2))}; }
 
     void SetU8(size_t at, uint32_t v) { Bytes()[at] = static_cast<uint8_t>(v); }
-    void SetU16(size_t at, uint32_t v) {
-        uint8_t* b = Bytes() + at;
-        b[0] = static_cast<uint8_t>(v);
-        b[1] = static_cast<uint8_t>(v >> 8);
-    }
-    void SetU32(size_t at, uint32_t v) {
-        uint8_t* b = Bytes() + at;
-        b[0] = static_cast<uint8_t>(v);
-        b[1] = static_cast<uint8_t>(v >> 8);
-        b[2] = static_cast<uint8_t>(v >> 16);
-        b[3] = static_cast<uint8_t>(v >> 24);
-    }
-    void SetF32(size_t at, float v) {
-        uint32_t u;
-        std::memcpy(&u, &v, 4);
-        SetU32(at, u);
-    }
+    void SetU16(size_t at, uint32_t v) { StoreU16(Bytes() + at, v); }
+    void SetU32(size_t at, uint32_t v) { StoreU32(Bytes() + at, v); }
+    void SetF32(size_t at, float v) { StoreF32(Bytes() + at, v); }
     // Two i16 at at and at + 2, each coordinate truncated toward zero.
     void SetPoint(size_t at, const platform::Vec3& p);
 

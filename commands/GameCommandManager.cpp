@@ -114,7 +114,7 @@ int CGameCommandManager::UnpackFrame(const uint8_t* frame, size_t length) {
         return 0;
     }
     const size_t count = frame[0];
-    const size_t used = static_cast<size_t>(frame[2] | frame[3] << 8);
+    const size_t used = LoadU16(frame + 2);
     if (used < CommandFrame::kHeaderSize || used > length) {
         std::fprintf(stderr, "command frame dropped: %zu used bytes of %zu\n", used, length);
         m_rejected += static_cast<uint32_t>(count);
