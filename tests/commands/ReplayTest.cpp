@@ -174,7 +174,7 @@ TEST_F(ReplayTest, NothingIsWrittenWithoutRecording) {
 }
 
 TEST_F(ReplayTest, EveryCutOfAFileIsRefusedWithNothingApplied) {
-    const std::string path = WriteSample(dir, 4);
+    const std::string path = WriteSample(dir, 2);
     const std::vector<uint8_t> whole = ReadFile(path);
     const std::string cutPath = dir.Path("cut.srd");
     CGameCommandManager m;
