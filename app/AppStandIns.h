@@ -16,7 +16,6 @@
 
 namespace standin {
 
-class CGameCommandManager {};
 class CScriptManager {};
 class CPlayResources {
 public:

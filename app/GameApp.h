@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/AppStandIns.h"
+#include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
 #include "engine/text/FontList.h"
 #include "engine/core/IniFile.h"
@@ -149,7 +150,7 @@ private:
     };
 
     // Members in construction order; destruction runs the other way.
-    standin::CGameCommandManager m_commandManager;
+    CGameCommandManager m_commandManager;
     standin::CGameDataRegistry m_gameData;
     standin::CCameraRegistry m_cameras;
     standin::CEffectManager m_effects;
