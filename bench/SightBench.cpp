@@ -16,15 +16,20 @@ using platform::Vec3;
 
 namespace {
 
-// 128 tiles of 20 units a side: 256 x 256 cells of 10; some raised ground.
+// 128 tiles of 20 units a side: 256 x 256 cells of 10; 40 plateaus of raised
+// ground (about a sixth of the map) that hide what lies behind their edges.
 void MakeGrid(CSightGrid& grid) {
     grid.Setup(128, 128, 20, 8, 1, 0);
     grid.OpenLayer(1, 1);
     std::mt19937 random(160);
     const float flat[4] = {0, 0, 0, 0};
-    for (int32_t z = 0; z < grid.sizeZ(); ++z)
-        for (int32_t x = 0; x < grid.sizeX(); ++x)
-            grid.SetHeights(z, x, random() % 100 < 8 ? 60.0f : 0.0f, flat);
+    for (int plateau = 0; plateau < 40; ++plateau) {
+        const int32_t w = 8 + static_cast<int32_t>(random() % 24), h = 8 + static_cast<int32_t>(random() % 24);
+        const int32_t x0 = static_cast<int32_t>(random() % static_cast<uint32_t>(grid.sizeX() - w));
+        const int32_t z0 = static_cast<int32_t>(random() % static_cast<uint32_t>(grid.sizeZ() - h));
+        for (int32_t z = z0; z < z0 + h; ++z)
+            for (int32_t x = x0; x < x0 + w; ++x) grid.SetHeights(z, x, 60.0f, flat);
+    }
 }
 
 void BM_SightFrame160Units(benchmark::State& state) {

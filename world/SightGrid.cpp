@@ -44,7 +44,20 @@ int CSightGrid::Setup(int32_t zTiles, int32_t xTiles, float tileSize, int32_t ce
     m_fogTarget.assign(cells, kUnexplored);
     m_fogShown.assign(cells, kUnexplored);
     m_blockHeight.assign(cells, 0.0f);
+    m_blocksX = (sizeX + kBlock - 1) / kBlock;
+    m_blockMax.assign(static_cast<size_t>(m_blocksX) * static_cast<size_t>((sizeZ + kBlock - 1) / kBlock), 0.0f);
     OpenLayer(current, 1);
+    // The slopes of the near and far corners of every cell an octant can visit.
+    m_slopeLow.assign((kMaxRadius + 1) * (kMaxRadius + 1), 0);
+    m_slopeHigh.assign((kMaxRadius + 1) * (kMaxRadius + 1), 0);
+    for (int32_t j = 1; j <= kMaxRadius; ++j) {
+        for (int32_t col = 0; col <= j; ++col) {
+            m_slopeLow[static_cast<size_t>(j * (kMaxRadius + 1) + col)] =
+                (static_cast<float>(col) - 0.5f) / (static_cast<float>(j) + 0.5f);
+            m_slopeHigh[static_cast<size_t>(j * (kMaxRadius + 1) + col)] =
+                (static_cast<float>(col) + 0.5f) / (static_cast<float>(j) - 0.5f);
+        }
+    }
     m_stencils.resize(kMaxRadius + 1);
     for (int32_t k = 0; k <= kMaxRadius; ++k) {
         const int32_t side = 2 * k + 1;
@@ -74,6 +87,7 @@ void CSightGrid::Free() {
     m_fogTarget = std::vector<uint8_t>();
     m_fogShown = std::vector<uint8_t>();
     m_blockHeight = std::vector<float>();
+    m_blockMax = std::vector<float>();
     m_stencils = std::vector<std::vector<uint8_t>>();
     m_sizeZ = m_sizeX = 0;
     platform::GfxRelease(m_texture);
@@ -138,31 +152,47 @@ void CSightGrid::CastOctant(Cast& cast, int32_t row, float start, float end, int
                             int32_t qz) {
     if (start < end) return;
     const Footprint& fp = *cast.fp;
+    const int32_t side = 2 * fp.r + 1;
+    // Along a row the cell moves by q: one step in the grid and in the source's square.
+    const ptrdiff_t cellStep = static_cast<ptrdiff_t>(qz) * m_sizeX + qx;
+    const ptrdiff_t squareStep = static_cast<ptrdiff_t>(qz) * side + qx;
+    const float* heights = m_blockHeight.data();
     float nextStart = start;
     for (int32_t j = row; j <= fp.r; ++j) {
         bool blocked = false;
+        const int32_t rowZ = fp.cz + j * pz, rowX = fp.cx + j * px;
+        const ptrdiff_t rowCell = static_cast<ptrdiff_t>(rowZ) * m_sizeX + rowX;
+        const ptrdiff_t rowSquare = static_cast<ptrdiff_t>(rowZ - fp.cz + fp.r) * side + (rowX - fp.cx + fp.r);
+        const float* low = m_slopeLow.data() + j * (kMaxRadius + 1);
+        const float* high = m_slopeHigh.data() + j * (kMaxRadius + 1);
         // From the diagonal (slope 1) towards the axis (slope 0).
         for (int32_t col = j; col >= 0; --col) {
-            const float low = (static_cast<float>(col) - 0.5f) / (static_cast<float>(j) + 0.5f);
-            const float high = (static_cast<float>(col) + 0.5f) / (static_cast<float>(j) - 0.5f);
-            if (low > start) continue;
-            if (high < end) break;
-            const int32_t z = fp.cz + j * pz + col * qz, x = fp.cx + j * px + col * qx;
+            if (low[col] > start) continue;
+            if (high[col] < end) break;
+            const int32_t z = rowZ + col * qz, x = rowX + col * qx;
             if (z < fp.z0 || z > fp.z1 || x < fp.x0 || x > fp.x1) continue;
-            const bool wall = Blocks(cast, z, x);
+            const ptrdiff_t cell = rowCell + col * cellStep;
+            const bool wall = heights[cell] > cast.blockAbove;
             // Cells on the bounding rays are the rays' own.
-            if (col != 0 && col != j && !wall) Light(cast, z, x);
+            if (col != 0 && col != j && !wall) {
+                const ptrdiff_t s = rowSquare + col * squareStep;
+                if (!cast.lit[s] && cast.stencil[s]) {
+                    cast.lit[s] = 1;
+                    int16_t& v = cast.values[cell];
+                    v = v == -1 ? 1 : (v < kMaxCount ? static_cast<int16_t>(v + 1) : v);
+                }
+            }
             if (blocked) {
                 if (wall) {
-                    nextStart = low;
+                    nextStart = low[col];
                     continue;
                 }
                 blocked = false;
                 start = nextStart;
             } else if (wall && j < fp.r) {
                 blocked = true;
-                CastOctant(cast, j + 1, start, high, px, pz, qx, qz);
-                nextStart = low;
+                CastOctant(cast, j + 1, start, high[col], px, pz, qx, qz);
+                nextStart = low[col];
             }
         }
         if (blocked) break;
@@ -222,7 +252,27 @@ void CSightGrid::AddSight(SightSource* source, const Vec3& position, float range
     // Line of sight starts at the centre cell: an eye off the grid sees nothing.
     if (fp.cz < 0 || fp.cz >= m_sizeZ || fp.cx < 0 || fp.cx >= m_sizeX) return;
     Cast cast{values, source->lit.data(), stencil, &fp, position.y + kEyeClearance};
-    CastLineOfSight(cast);
+    // A blocking cell only ever shades cells farther out than itself, so
+    // without one in the square the cast would light the whole disc.
+    bool open = true;
+    for (int32_t bz = fp.z0 / kBlock; bz <= fp.z1 / kBlock && open; ++bz)
+        for (int32_t bx = fp.x0 / kBlock; bx <= fp.x1 / kBlock; ++bx)
+            open &= !(m_blockMax[static_cast<size_t>(bz * m_blocksX + bx)] > cast.blockAbove);
+    if (!open) {
+        CastLineOfSight(cast);
+        return;
+    }
+    for (int32_t z = fp.z0; z <= fp.z1; ++z) {
+        const size_t stencilRow = static_cast<size_t>(z - fp.cz + fp.r) * static_cast<size_t>(side);
+        int16_t* row = values + Index(z, 0);
+        for (int32_t x = fp.x0; x <= fp.x1; ++x) {
+            const size_t s = stencilRow + static_cast<size_t>(x - fp.cx + fp.r);
+            if (!stencil[s]) continue;
+            cast.lit[s] = 1;
+            int16_t& v = row[x];
+            v = v == -1 ? 1 : (v < kMaxCount ? static_cast<int16_t>(v + 1) : v);
+        }
+    }
 }
 
 void CSightGrid::RemoveSight(SightSource* source, const Vec3& /*position*/, float /*range*/, int32_t /*layer*/,
@@ -258,6 +308,17 @@ void CSightGrid::SetHeights(int32_t cellZ, int32_t cellX, float ground, const fl
     float highest = ground;
     for (int i = 0; i < 4 && quarters; ++i) highest = std::max(highest, quarters[i]);
     m_blockHeight[Index(cellZ, cellX)] = highest;
+    float& blockMax = m_blockMax[static_cast<size_t>((cellZ / kBlock) * m_blocksX + cellX / kBlock)];
+    if (highest >= blockMax) {
+        blockMax = highest;
+        return;
+    }
+    // Lowered: the block's highest cell may be another one now.
+    blockMax = -INFINITY;
+    const int32_t z0 = cellZ / kBlock * kBlock, x0 = cellX / kBlock * kBlock;
+    for (int32_t z = z0; z < std::min(z0 + kBlock, m_sizeZ); ++z)
+        for (int32_t x = x0; x < std::min(x0 + kBlock, m_sizeX); ++x)
+            blockMax = std::max(blockMax, m_blockHeight[Index(z, x)]);
 }
 
 uint8_t CSightGrid::TargetAlpha(size_t index) const {

@@ -133,7 +133,13 @@ private:
     uint32_t m_smoothFade = 0, m_allLayers = 0;
     std::vector<uint8_t> m_fogTarget, m_fogShown;
     std::vector<float> m_blockHeight;
+    // The highest cell of every 8 x 8 block: most casts see no blocking cell
+    // at all and light the plain disc.
+    static constexpr int32_t kBlock = 8;
+    std::vector<float> m_blockMax;
+    int32_t m_blocksX = 0;
     std::vector<std::vector<uint8_t>> m_stencils;  // radius 0..40
+    std::vector<float> m_slopeLow, m_slopeHigh;    // by row and column of an octant
     platform::CGfxTexture* m_texture = nullptr;
     int32_t m_textureSide = 0, m_marginZ = 0, m_marginX = 0, m_texelsZ = 0, m_texelsX = 0;
 };

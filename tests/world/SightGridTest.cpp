@@ -101,17 +101,27 @@ TEST_F(SightFixture, RangeZeroLightsTheCentreAndLargeRangesAreClamped) {
 }
 
 TEST_F(SightFixture, OpenGroundShowsTheWholeDiscEvenWhereTheGridClipsIt) {
+    // Mode 2: line of sight with a wall in a corner of the square, outside
+    // the disc, so the full cast runs and must still light the whole disc.
     for (auto [cz, cx] : {std::pair{0, 0}, {1, 30}, {31, 2}, {15, 15}}) {
-        for (int32_t mode : {0, 1}) {
+        for (int32_t mode : {0, 1, 2}) {
             CSightGrid g;
             ASSERT_EQ(g.Setup(16, 16, 20, 8, 0, 0), 1);
+            const float wall[4] = {100, 100, 100, 100};
+            if (mode == 2) {
+                for (auto [wz, wx] : {std::pair{cz + 7, cx + 7}, {cz - 7, cx + 7}, {cz + 7, cx - 7}, {cz - 7, cx - 7}})
+                    if (wz >= 0 && wz < 32 && wx >= 0 && wx < 32) {
+                        g.SetHeights(wz, wx, 0, wall);
+                        break;
+                    }
+            }
             SightSource s;
-            g.AddSight(&s, At(cz, cx), 75, 0, mode);
+            g.AddSight(&s, At(cz, cx), 75, 0, mode % 2);
             for (int32_t z = 0; z < 32; ++z)
                 for (int32_t x = 0; x < 32; ++x)
                     ASSERT_EQ(Value(g, z, x), InDisc(z - cz, x - cx, 7) ? 1 : -1)
                         << "centre " << cz << "," << cx << " cell " << z << "," << x << " mode " << mode;
-            g.RemoveSight(&s, At(cz, cx), 75, 0, mode);
+            g.RemoveSight(&s, At(cz, cx), 75, 0, mode % 2);
             for (int32_t z = 0; z < 32; ++z)
                 for (int32_t x = 0; x < 32; ++x) ASSERT_EQ(Value(g, z, x), InDisc(z - cz, x - cx, 7) ? 0 : -1);
         }
@@ -138,6 +148,12 @@ TEST_F(SightFixture, GroundHigherThanTheEyeHidesWhatLiesBehind) {
         g.RemoveSight(&s, At(16, 15, eye), 60, 0, CSightGrid::MODE_LINE_OF_SIGHT);
         EXPECT_EQ(Value(g, 14, 15), 0);
         EXPECT_EQ(Value(g, 11, 15), hides ? -1 : 0);
+        // The wall lowered again: nothing hides.
+        const float flat[4] = {0, 0, 0, 0};
+        for (int32_t x = 5; x <= 25; ++x) g.SetHeights(13, x, 0, flat);
+        g.AddSight(&s, At(16, 15, eye), 60, 0, CSightGrid::MODE_LINE_OF_SIGHT);
+        EXPECT_EQ(Value(g, 11, 15), 1);
+        EXPECT_EQ(Value(g, 13, 15), 1);
     }
 }
 
