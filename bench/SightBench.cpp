@@ -63,12 +63,17 @@ void BM_SightFrame160Units(benchmark::State& state) {
 }
 BENCHMARK(BM_SightFrame160Units)->Unit(benchmark::kMicrosecond);
 
-void BM_ViewFogRegionWrite(benchmark::State& state) {
-    CSightGrid grid;
+// The grid with a wide sight in its middle, a frame of fading done.
+void MakeLitGrid(CSightGrid& grid, SightSource& source) {
     MakeGrid(grid);
-    SightSource source;
     grid.AddSight(&source, Vec3(1280, 5, 1280), 400, 0, CSightGrid::MODE_LINE_OF_SIGHT);
     grid.UpdateFog(0.016f);
+}
+
+void BM_ViewFogRegionWrite(benchmark::State& state) {
+    CSightGrid grid;
+    SightSource source;
+    MakeLitGrid(grid, source);
     platform::CGfxRecordingDevice device;
     platform::CGfxTexture* view = nullptr;
     device.CreateTexture(128, 128, 1, 0, platform::FMT_A8R8G8B8, platform::POOL_MANAGED, &view);
@@ -80,9 +85,8 @@ BENCHMARK(BM_ViewFogRegionWrite)->Unit(benchmark::kMicrosecond);
 
 void BM_FogStepAndSightTexture(benchmark::State& state) {
     CSightGrid grid;
-    MakeGrid(grid);
     SightSource source;
-    grid.AddSight(&source, Vec3(1280, 5, 1280), 400, 0, CSightGrid::MODE_LINE_OF_SIGHT);
+    MakeLitGrid(grid, source);
     platform::CGfxRecordingDevice device;
     grid.CreateTexture(&device, 128, 128);
     for (auto _ : state) benchmark::DoNotOptimize(grid.UpdateTexture(0.016f));

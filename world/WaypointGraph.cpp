@@ -160,6 +160,11 @@ int CWaypointGraph::Found(std::vector<platform::Vec3>& out) {
     return 1;
 }
 
+bool CWaypointGraph::MoveOffTerrain(PathPoint& end, const PathPoint& other) const {
+    if (m_grid->IsTerrainFree(end.cellX, end.cellZ)) return true;
+    return m_grid->FindCellOnLine(end.cellX, end.cellZ, other.cellX, other.cellZ, CWalkGrid::LINE_TERRAIN, &end);
+}
+
 int CWaypointGraph::FindPath(const platform::Vec3& start, const platform::Vec3& goal,
                              std::vector<platform::Vec3>& out) {
     CWalkGrid& grid = *m_grid;
@@ -168,24 +173,11 @@ int CWaypointGraph::FindPath(const platform::Vec3& start, const platform::Vec3& 
     m_goal = grid.FromWorld(goal);
     if (!grid.Contains(m_start.cellX, m_start.cellZ) || !grid.Contains(m_goal.cellX, m_goal.cellZ)) return 0;
 
-    PathPoint free;
-    if (!grid.IsTerrainFree(m_goal.cellX, m_goal.cellZ)) {
-        if (!grid.FindCellOnLine(m_goal.cellX, m_goal.cellZ, m_start.cellX, m_start.cellZ, CWalkGrid::LINE_TERRAIN,
-                                 &free)) {
-            Emit(out, m_start);
-            Emit(out, m_goal);
-            return 0;
-        }
-        m_goal = free;
-    }
-    if (!grid.IsTerrainFree(m_start.cellX, m_start.cellZ)) {
-        if (!grid.FindCellOnLine(m_start.cellX, m_start.cellZ, m_goal.cellX, m_goal.cellZ, CWalkGrid::LINE_TERRAIN,
-                                 &free)) {
-            Emit(out, m_start);
-            Emit(out, m_goal);
-            return 0;
-        }
-        m_start = free;
+    // An end on blocked terrain moves to the first empty cell towards the other end.
+    if (!MoveOffTerrain(m_goal, m_start) || !MoveOffTerrain(m_start, m_goal)) {
+        Emit(out, m_start);
+        Emit(out, m_goal);
+        return 0;
     }
     if (grid.IsLineClear(m_start.cellX, m_start.cellZ, m_goal.cellX, m_goal.cellZ, CWalkGrid::LINE_TERRAIN)) {
         Emit(out, m_start);

@@ -57,6 +57,7 @@ public:
 
 private:
     bool IsTerrainBlocked(int32_t x, int32_t z) const;
+    bool MoveOffTerrain(PathPoint& end, const PathPoint& other) const;
     bool Offer(int32_t j, int32_t closedIndex);
     int Found(std::vector<platform::Vec3>& out);
     int NoRoute(std::vector<platform::Vec3>& out);
