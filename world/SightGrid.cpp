@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "engine/ErrorReport.h"
@@ -148,6 +149,7 @@ void CSightGrid::Light(Cast& cast, int32_t z, int32_t x) {
     v = v == -1 ? 1 : (v < kMaxCount ? static_cast<int16_t>(v + 1) : v);
 }
 
+template <bool kClipped>
 void CSightGrid::CastOctant(Cast& cast, int32_t row, float start, float end, int32_t px, int32_t pz, int32_t qx,
                             int32_t qz) {
     if (start < end) return;
@@ -170,7 +172,7 @@ void CSightGrid::CastOctant(Cast& cast, int32_t row, float start, float end, int
             if (low[col] > start) continue;
             if (high[col] < end) break;
             const int32_t z = rowZ + col * qz, x = rowX + col * qx;
-            if (z < fp.z0 || z > fp.z1 || x < fp.x0 || x > fp.x1) continue;
+            if (kClipped && (z < fp.z0 || z > fp.z1 || x < fp.x0 || x > fp.x1)) continue;
             const ptrdiff_t cell = rowCell + col * cellStep;
             const bool wall = heights[cell] > cast.blockAbove;
             // Cells on the bounding rays are the rays' own.
@@ -191,7 +193,7 @@ void CSightGrid::CastOctant(Cast& cast, int32_t row, float start, float end, int
                 start = nextStart;
             } else if (wall && j < fp.r) {
                 blocked = true;
-                CastOctant(cast, j + 1, start, high[col], px, pz, qx, qz);
+                CastOctant<kClipped>(cast, j + 1, start, high[col], px, pz, qx, qz);
                 nextStart = low[col];
             }
         }
@@ -217,12 +219,18 @@ void CSightGrid::CastLineOfSight(Cast& cast) {
         }
     }
     // Octants: a primary axis p and a side q; bounded by the ray p and the diagonal p + q.
+    const bool clipped =
+        fp.z0 != fp.cz - fp.r || fp.z1 != fp.cz + fp.r || fp.x0 != fp.cx - fp.r || fp.x1 != fp.cx + fp.r;
     static constexpr int32_t kOctants[8][4] = {{1, 0, 0, 1},  {1, 0, 0, -1},  {-1, 0, 0, 1}, {-1, 0, 0, -1},
                                                {0, 1, 1, 0},  {0, 1, -1, 0},  {0, -1, 1, 0}, {0, -1, -1, 0}};
     for (const auto& o : kOctants) {
         const int32_t px = o[0], pz = o[1], qx = o[2], qz = o[3];
         if (stoppedFirst[(pz + 1) * 3 + (px + 1)] && stoppedFirst[(pz + qz + 1) * 3 + (px + qx + 1)]) continue;
-        CastOctant(cast, 1, 1.0f, 0.0f, px, pz, qx, qz);
+        // Most squares lie wholly on the grid: no cell then needs its bounds checked.
+        if (clipped)
+            CastOctant<true>(cast, 1, 1.0f, 0.0f, px, pz, qx, qz);
+        else
+            CastOctant<false>(cast, 1, 1.0f, 0.0f, px, pz, qx, qz);
     }
 }
 
@@ -238,14 +246,7 @@ void CSightGrid::AddSight(SightSource* source, const Vec3& position, float range
     source->mode = mode;
     source->added = true;
     if (mode == MODE_DISC) {
-        for (int32_t z = fp.z0; z <= fp.z1; ++z) {
-            const uint8_t* row = stencil + (z - fp.cz + fp.r) * side;
-            for (int32_t x = fp.x0; x <= fp.x1; ++x) {
-                if (!row[x - fp.cx + fp.r]) continue;
-                int16_t& v = values[Index(z, x)];
-                v = v == -1 ? 1 : (v < kMaxCount ? static_cast<int16_t>(v + 1) : v);
-            }
-        }
+        AddToCells(values, stencil, fp);
         return;
     }
     source->lit.assign(static_cast<size_t>(side * side), 0);
@@ -262,17 +263,9 @@ void CSightGrid::AddSight(SightSource* source, const Vec3& position, float range
         CastLineOfSight(cast);
         return;
     }
-    for (int32_t z = fp.z0; z <= fp.z1; ++z) {
-        const size_t stencilRow = static_cast<size_t>(z - fp.cz + fp.r) * static_cast<size_t>(side);
-        int16_t* row = values + Index(z, 0);
-        for (int32_t x = fp.x0; x <= fp.x1; ++x) {
-            const size_t s = stencilRow + static_cast<size_t>(x - fp.cx + fp.r);
-            if (!stencil[s]) continue;
-            cast.lit[s] = 1;
-            int16_t& v = row[x];
-            v = v == -1 ? 1 : (v < kMaxCount ? static_cast<int16_t>(v + 1) : v);
-        }
-    }
+    // Cells of the square off the grid are never read back: the removal clips alike.
+    std::memcpy(cast.lit, stencil, static_cast<size_t>(side * side));
+    AddToCells(values, stencil, fp);
 }
 
 void CSightGrid::RemoveSight(SightSource* source, const Vec3& /*position*/, float /*range*/, int32_t /*layer*/,
@@ -288,12 +281,23 @@ void CSightGrid::RemoveSight(SightSource* source, const Vec3& /*position*/, floa
     const uint8_t* marks = disc ? Stencil(fp.r) : source->lit.data();
     int16_t* values = m_layers[layer].values.data();
     for (int32_t z = fp.z0; z <= fp.z1; ++z) {
-        const uint8_t* row = marks + (z - fp.cz + fp.r) * side;
-        for (int32_t x = fp.x0; x <= fp.x1; ++x) {
-            if (!row[x - fp.cx + fp.r]) continue;
-            int16_t& v = values[Index(z, x)];
-            // -1 and 0 were never lit by this source: nothing to take.
-            if (v > 0) --v;
+        const uint8_t* mark = marks + (z - fp.cz + fp.r) * side + (fp.x0 - fp.cx + fp.r);
+        int16_t* v = values + Index(z, fp.x0);
+        // -1 and 0 were never lit by this source: nothing to take. (Branch-free, so it vectorises.)
+        for (int32_t i = 0; i <= fp.x1 - fp.x0; ++i) v[i] = static_cast<int16_t>(v[i] - (mark[i] & (v[i] > 0)));
+    }
+}
+
+void CSightGrid::AddToCells(int16_t* values, const uint8_t* marks, const Footprint& fp) {
+    const int32_t side = 2 * fp.r + 1;
+    for (int32_t z = fp.z0; z <= fp.z1; ++z) {
+        const uint8_t* mark = marks + (z - fp.cz + fp.r) * side + (fp.x0 - fp.cx + fp.r);
+        int16_t* v = values + Index(z, fp.x0);
+        // -1 (never seen) becomes 1; a full count stays full.
+        for (int32_t i = 0; i <= fp.x1 - fp.x0; ++i) {
+            const int32_t m = mark[i], old = v[i];
+            const int32_t next = old + m + (m & (old == -1));
+            v[i] = static_cast<int16_t>(next > kMaxCount ? kMaxCount : next);
         }
     }
 }

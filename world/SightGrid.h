@@ -120,9 +120,12 @@ private:
         float blockAbove;
     };
     void CastLineOfSight(Cast& cast);
+    template <bool kClipped>
     void CastOctant(Cast& cast, int32_t row, float start, float end, int32_t px, int32_t pz, int32_t qx, int32_t qz);
     bool Blocks(const Cast& cast, int32_t z, int32_t x) const { return m_blockHeight[Index(z, x)] > cast.blockAbove; }
     void Light(Cast& cast, int32_t z, int32_t x);
+    // One more source on every cell of the footprint whose mark is set.
+    void AddToCells(int16_t* values, const uint8_t* marks, const Footprint& fp);
     int WriteTexels(platform::CGfxTexture* texture, int32_t originZ, int32_t originX, int32_t cellsPerTexel,
                     int32_t marginZ, int32_t marginX, int32_t texelsZ, int32_t texelsX) const;
 
