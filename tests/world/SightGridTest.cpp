@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "platform/GfxRecordingDevice.h"
 
@@ -155,6 +157,39 @@ TEST_F(SightFixture, GroundHigherThanTheEyeHidesWhatLiesBehind) {
         EXPECT_EQ(Value(g, 11, 15), 1);
         EXPECT_EQ(Value(g, 13, 15), 1);
     }
+}
+
+TEST_F(SightFixture, SourcesOnRoughGroundGiveBackExactlyWhatTheyLit) {
+    std::mt19937 random(23);
+    const float wall[4] = {50, 0, 0, 0};
+    for (int32_t z = 0; z < 32; ++z)
+        for (int32_t x = 0; x < 32; ++x)
+            if (random() % 100 < 15) grid.SetHeights(z, x, 0, wall);
+    std::vector<SightSource> sources(60);
+    std::vector<Vec3> at;
+    for (SightSource& s : sources) {
+        at.push_back(Vec3(static_cast<float>(random() % 330) - 5, 0, static_cast<float>(random() % 330) - 5));
+        grid.AddSight(&s, at.back(), static_cast<float>(random() % 500), 2, CSightGrid::MODE_LINE_OF_SIGHT);
+    }
+    int lit = 0;
+    for (int32_t z = 0; z < 32; ++z)
+        for (int32_t x = 0; x < 32; ++x) lit += Value(grid, z, x) > 0;
+    EXPECT_GT(lit, 300);
+    for (size_t i = 0; i < sources.size(); i += 2) grid.RemoveSight(&sources[i], at[i], 0, 2, 0);
+    // What is left equals a grid that only ever had the odd sources.
+    CSightGrid odd;
+    ASSERT_EQ(odd.Setup(16, 16, 20.0f, 8, 0, 2), 1);
+    std::mt19937 again(23);
+    for (int32_t z = 0; z < 32; ++z)
+        for (int32_t x = 0; x < 32; ++x)
+            if (again() % 100 < 15) odd.SetHeights(z, x, 0, wall);
+    std::vector<SightSource> oddSources(sources.size());
+    for (size_t i = 1; i < sources.size(); i += 2) odd.AddSight(&oddSources[i], at[i], sources[i].range, 2, 0);
+    for (int32_t z = 0; z < 32; ++z)
+        for (int32_t x = 0; x < 32; ++x) ASSERT_EQ(std::max(Value(grid, z, x), 0), std::max(Value(odd, z, x), 0));
+    for (size_t i = 1; i < sources.size(); i += 2) grid.RemoveSight(&sources[i], at[i], 0, 2, 0);
+    for (int32_t z = 0; z < 32; ++z)
+        for (int32_t x = 0; x < 32; ++x) ASSERT_LE(Value(grid, z, x), 0) << z << "," << x;
 }
 
 TEST_F(SightFixture, AnySeenLooksAtOneLayerOrEverySharedOne) {
