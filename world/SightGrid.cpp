@@ -348,7 +348,17 @@ uint8_t CSightGrid::FogAlpha(int32_t cellZ, int32_t cellX) const {
 
 void CSightGrid::UpdateFog(float frameTime) {
     if (m_allLayers) return;
-    for (size_t i = 0; i < m_fogTarget.size(); ++i) m_fogTarget[i] = TargetAlpha(i);
+    // Layer by layer, so each pass is a plain loop: a lit cell anywhere wins, then an explored one.
+    std::fill(m_fogTarget.begin(), m_fogTarget.end(), kUnexplored);
+    for (const Layer& layer : m_layers) {
+        if (!layer.active || !layer.shared) continue;
+        const int16_t* values = layer.values.data();
+        uint8_t* target = m_fogTarget.data();
+        for (size_t i = 0; i < m_fogTarget.size(); ++i) {
+            const uint8_t alpha = values[i] >= 1 ? kVisible : (values[i] == 0 ? kExplored : kUnexplored);
+            target[i] = std::min(target[i], alpha);
+        }
+    }
     if (!m_smoothFade) return;
     const float amount = frameTime * kFadePerSecond;
     const int32_t step = amount >= 255.0f ? 255 : std::max(1, static_cast<int32_t>(amount > 0 ? amount : 0));
