@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 
 using platform::CGfxTexture;
 using platform::Vec3;

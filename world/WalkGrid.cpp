@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/ErrorReport.h"
-#include "engine/FileStream.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
 
 CWalkGrid::CWalkGrid() : m_open(kNodeCount), m_closed(kNodeCount) { m_search.path.reserve(200); }
 

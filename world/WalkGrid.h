@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/WalkGridView.h"
+#include "engine/render/WalkGridView.h"
 #include "platform/Math.h"
 #include "world/PathPoint.h"
 

@@ -1,10 +1,10 @@
-#include "engine/GameObject.h"
+#include "engine/render/GameObject.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/EffectManager.h"
-#include "engine/WalkGridView.h"
-#include "engine/RibbonTrail.h"
+#include "engine/effects/EffectManager.h"
+#include "engine/render/WalkGridView.h"
+#include "engine/effects/RibbonTrail.h"
 #include "tests/fixtures/ModelFolder.h"
 
 using namespace platform;

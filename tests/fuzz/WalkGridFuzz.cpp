@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/FileStream.h"
+#include "engine/core/FileStream.h"
 #include "world/PathFinder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/ErrorReport.h"
-#include "engine/FileStream.h"
-#include "engine/GameObject.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
+#include "engine/render/GameObject.h"
 #include "tests/fixtures/AsciiWalkGrid.h"
 #include "tests/fixtures/TempFolder.h"
 #include "world/PathFinder.h"
