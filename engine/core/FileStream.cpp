@@ -52,6 +52,11 @@ void CFileStream::OpenMemory(std::vector<uint8_t> bytes, std::string name) {
     m_mode = MODE_READ;
 }
 
+void CFileStream::OpenMemoryWrite(std::string name) {
+    OpenMemory({}, std::move(name));
+    m_mode = MODE_WRITE;
+}
+
 int CFileStream::OpenReadBuffered(const char* path, uint32_t offset, uint32_t size) {
     if (!OpenRead(path)) return 0;
     if (offset > m_fileSize || (size != 0 && size > m_fileSize - offset)) {
@@ -152,6 +157,13 @@ bool CFileStream::Read(void* buffer, uint32_t size) {
 }
 
 bool CFileStream::Write(const void* data, uint32_t size) {
+    if (m_inMemory) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        m_memory.insert(m_memory.end(), bytes, bytes + size);
+        m_memoryPos = static_cast<uint32_t>(m_memory.size());
+        m_bytesDone = size;
+        return true;
+    }
     size_t done = 0;
     bool ok = m_file.Write(data, size, &done);
     m_bytesDone = static_cast<uint32_t>(done);

@@ -38,6 +38,9 @@ public:
     // serves further reads from memory: many small fields cost one read call.
     // 0 with the error report set when the file or range cannot be read.
     int OpenReadBuffered(const char* path, uint32_t offset, uint32_t size);
+    // Writes into memory (Bytes() holds what was written).
+    void OpenMemoryWrite(std::string name);
+    const std::vector<uint8_t>& Bytes() const { return m_memory; }
     void Close();
     bool IsOpen() const { return m_inMemory || m_file.IsOpen(); }
 
