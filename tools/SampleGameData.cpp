@@ -33,6 +33,7 @@ Record& Add(CGameDataRegistry& registry, std::unique_ptr<Record> record, const s
 CUnitData& AddUnit(CGameDataRegistry& registry, const std::string& name, std::vector<std::string> skills) {
     CUnitData& u = Add(registry, std::make_unique<CUnitData>(), name);
     u.unitText2 = name;
+    u.flags |= 0x2000;  // class 0's bit, as reading the class sets it
     u.model = kModel;
     u.icon = "ICON1.DDS";
     for (std::string& s : skills) u.skills.push_back({nullptr, std::move(s)});
@@ -133,12 +134,11 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
 
     CUnitData& knight = AddUnit(registry, "Knight", {"Bolt", "Aura", "Swap", "Call"});
     knight.flags |= 16;  // a hero
-    knight.unitClass = 0;
-    knight.flags |= 0x2000;
     knight.hitRow = 1;
     CUnitData& guardian = AddUnit(registry, "Guardian", {"Boomerang", "Burn", "Twin", "Blink", "Mirror"});
     guardian.flags |= 16;
     guardian.unitClass = 3;
+    guardian.flags &= ~CUnitData::kClassFlagMask;
     AddUnit(registry, "Creep", {}).hitColumn = 2;
     AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
     AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
