@@ -22,16 +22,8 @@ namespace {
 constexpr const char* kModel = "SAMPLE.DRC";
 constexpr const char* kMesh = "SAMPLE.DRM";
 
-template <typename Record>
-Record& Add(CGameDataRegistry& registry, std::unique_ptr<Record> record, const std::string& name) {
-    record->name = name;
-    Record& ref = *record;
-    registry.AddRecord(std::move(record));
-    return ref;
-}
-
 CUnitData& AddUnit(CGameDataRegistry& registry, const std::string& name, std::vector<std::string> skills) {
-    CUnitData& u = Add(registry, std::make_unique<CUnitData>(), name);
+    CUnitData& u = registry.AddNamed(std::make_unique<CUnitData>(), name);
     u.unitText2 = name;
     u.flags |= 0x2000;  // class 0's bit, as reading the class sets it
     u.model = kModel;
@@ -43,7 +35,7 @@ CUnitData& AddUnit(CGameDataRegistry& registry, const std::string& name, std::ve
 
 template <typename Skill>
 Skill& AddSkill(CGameDataRegistry& registry, const std::string& name, size_t levels) {
-    Skill& s = Add(registry, std::make_unique<Skill>(), name);
+    Skill& s = registry.AddNamed(std::make_unique<Skill>(), name);
     s.icon = "ICON1.DDS";
     s.iconDisabled = "ICON2.DDS";
     for (size_t i = 0; i < levels; ++i) {
@@ -58,7 +50,7 @@ Skill& AddSkill(CGameDataRegistry& registry, const std::string& name, size_t lev
 }
 
 CEffectRecord& AddEffect(CGameDataRegistry& registry, uint32_t kind, const std::string& name, float duration) {
-    CEffectRecord& e = Add(registry, CreateEffectRecord(kind), name);
+    CEffectRecord& e = registry.AddNamed(CreateEffectRecord(kind), name);
     e.icon = "ICON1.DDS";
     e.flags = CEffectRecord::kFlagNoStack;
     for (int level = 0; level < 2; ++level) {
@@ -143,24 +135,24 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
     AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
 
-    CBuildingData& tower = Add(registry, std::make_unique<CBuildingData>(), "Tower");
+    CBuildingData& tower = registry.AddNamed(std::make_unique<CBuildingData>(), "Tower");
     tower.model = kModel;
     tower.skills.push_back({nullptr, "Bolt"});
     tower.shootInfo.modelName = kModel;
 
-    CDecorationData& tree = Add(registry, std::make_unique<CDecorationData>(), "Tree");
+    CDecorationData& tree = registry.AddNamed(std::make_unique<CDecorationData>(), "Tree");
     tree.model = kModel;
     tree.mesh = kMesh;
-    CDecorationData& rock = Add(registry, std::make_unique<CDecorationData>(), "Rock");
+    CDecorationData& rock = registry.AddNamed(std::make_unique<CDecorationData>(), "Rock");
     rock.model = kModel;
     rock.flags |= 1u << 21;
 
-    CItemData& potion = Add(registry, std::make_unique<CItemData>(), "Potion");
+    CItemData& potion = registry.AddNamed(std::make_unique<CItemData>(), "Potion");
     potion.model = kModel;
     potion.icon = "ICON2.DDS";
     potion.useSkill = "Drink";
     potion.itemWord[1] = 3;  // charges
-    CItemData& sword = Add(registry, std::make_unique<CItemData>(), "Sword");
+    CItemData& sword = registry.AddNamed(std::make_unique<CItemData>(), "Sword");
     sword.kind = 1;  // equipment: a use takes no charge
     sword.model = kModel;
     sword.icon = "ICON1.DDS";

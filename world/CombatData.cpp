@@ -16,10 +16,8 @@ CCombatData::CCombatData(uint32_t category, uint32_t flags) : CGameDataRecord(ca
 }
 
 int CCombatData::Check() {
-    for (RecordName& entry : skills) {
-        entry.record = FindGameRecord(CAT_SKILL, NameHash(entry.name));
-        if (!entry.record) return FailCheck(ERR_RESOURCE_LINK, entry.name);
-    }
+    for (RecordName& entry : skills)
+        if (!ResolveRecord(CAT_SKILL, entry.name, entry.record)) return 0;
     return 1;
 }
 

@@ -77,8 +77,7 @@ void CEffectParamNamed::Assign(const CEffectParam& other) {
 }
 
 int CEffectParamNamed::Link() {
-    target = FindGameRecord(CAT_EFFECT, NameHash(targetName));
-    if (!target) return FailCheck(ERR_RESOURCE_LINK, targetName);
+    if (!ResolveRecord(CAT_EFFECT, targetName, target)) return 0;
     linked = 1;
     return 1;
 }
@@ -107,9 +106,7 @@ void CEffectParamRecall::Assign(const CEffectParam& other) {
 
 int CEffectParamRecall::Check(const std::string&) {
     if (recallUnit.empty()) return p[4] != 0 ? 1 : FailCheck(ERR_DATA, "Recall Unit");
-    recallRecord = FindGameRecord(CAT_UNIT, NameHash(recallUnit));
-    if (!recallRecord) return FailCheck(ERR_RESOURCE_LINK, recallUnit);
-    return 1;
+    return ResolveRecord(CAT_UNIT, recallUnit, recallRecord);
 }
 
 int CEffectParamRecall::Link() {

@@ -7,6 +7,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/effects/EffectResource.h"
 #include "engine/resource/ResourceManager.h"
+#include "world/GameDataRegistry.h"
 
 const char* CategoryLabel(uint32_t category) {
     static const char* const labels[CAT_COUNT] = {"UNIT", "BUILDING", "DECORATION", "ITEM", "SKILL", "EFFECT"};
@@ -62,23 +63,26 @@ bool CountFits(CFileStream& s, uint32_t count, uint32_t minBytes) {
     return false;
 }
 
-bool SerializeNameList(CFileStream& s, std::vector<RecordName>& list) {
+namespace {
+
+// u32 count, then each entry's field; every entry takes 4 bytes at least.
+template <typename Entry, typename Field>
+bool SerializeList(CFileStream& s, std::vector<Entry>& list, Field Entry::*field) {
     uint32_t count = static_cast<uint32_t>(list.size());
     if (!s.Serialize(count) || !CountFits(s, count, 4)) return false;
-    if (s.mode() == CFileStream::MODE_READ) list.assign(count, RecordName{});
-    for (RecordName& entry : list)
-        if (!s.Serialize(entry.name)) return false;
+    if (s.mode() == CFileStream::MODE_READ) list.assign(count, Entry{});
+    for (Entry& entry : list)
+        if (!s.Serialize(entry.*field)) return false;
     return true;
 }
 
-bool SerializeKeyList(CFileStream& s, std::vector<RecordKey>& list) {
-    uint32_t count = static_cast<uint32_t>(list.size());
-    if (!s.Serialize(count) || !CountFits(s, count, 4)) return false;
-    if (s.mode() == CFileStream::MODE_READ) list.assign(count, RecordKey{});
-    for (RecordKey& entry : list)
-        if (!s.Serialize(entry.key)) return false;
-    return true;
+}  // namespace
+
+bool SerializeNameList(CFileStream& s, std::vector<RecordName>& list) {
+    return SerializeList(s, list, &RecordName::name);
 }
+
+bool SerializeKeyList(CFileStream& s, std::vector<RecordKey>& list) { return SerializeList(s, list, &RecordKey::key); }
 
 uint32_t FloatBits(float value) {
     uint32_t bits;
@@ -125,6 +129,11 @@ bool EffectHasRefusedType(const CResource* effect) {
 bool EffectIsEndless(const CResource* effect) {
     const auto* fx = dynamic_cast<const CEffectResource*>(effect);
     return fx && fx->InfiniteEmission() != 0;
+}
+
+int ResolveRecord(uint32_t category, const std::string& name, CGameDataRecord*& out) {
+    out = FindGameRecord(category, NameHash(name));
+    return out ? 1 : FailCheck(ERR_RESOURCE_LINK, name);
 }
 
 int FailCheck(uint32_t code, const std::string& text) {

@@ -114,5 +114,8 @@ int AcquireSound(const std::string& name, CResource*& out);
 // emits without end (false for null).
 bool EffectHasRefusedType(const CResource* effect);
 bool EffectIsEndless(const CResource* effect);
+// Looks a name up in a category of the process-wide registry and stores the
+// record; 0 with error 10003 and the name when there is none.
+int ResolveRecord(uint32_t category, const std::string& name, CGameDataRecord*& out);
 // Sets code and text, then returns 0 (the checks' failure path).
 int FailCheck(uint32_t code, const std::string& text);

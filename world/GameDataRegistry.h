@@ -156,6 +156,14 @@ public:
     const CRecordMap& Records(uint32_t category) const { return m_records[category < CAT_COUNT ? category : 0]; }
     // Adds a record (the tools build blocks this way); replaces one of the same id.
     void AddRecord(std::unique_ptr<CGameDataRecord> record);
+    // Names the record, adds it and returns it for filling in.
+    template <typename Record>
+    Record& AddNamed(std::unique_ptr<Record> record, std::string name) {
+        record->name = std::move(name);
+        Record& added = *record;
+        AddRecord(std::move(record));
+        return added;
+    }
     void AddCombination(std::unique_ptr<ItemCombination> combination);
     void AddCatalogueEntry(std::unique_ptr<ItemCatalogueEntry> entry) { m_catalogue.Insert(std::move(entry)); }
     void AddTextEntry(std::unique_ptr<ItemTextEntry> entry) { m_itemTexts.Insert(std::move(entry)); }

@@ -24,10 +24,7 @@ int CItemData::Serialize(CFileStream& s) {
 
 int CItemData::Check() {
     if (model.empty()) return FailCheck(ERR_RESOURCE_LINK, "ResourceData");
-    if (!useSkill.empty()) {
-        useSkillRecord = FindGameRecord(CAT_SKILL, NameHash(useSkill));
-        if (!useSkillRecord) return FailCheck(ERR_RESOURCE_LINK, useSkill);
-    }
+    if (!useSkill.empty() && !ResolveRecord(CAT_SKILL, useSkill, useSkillRecord)) return 0;
     for (RecordKey& entry : linkedItems) {
         entry.record = FindGameRecord(CAT_ITEM, entry.key);
         if (!entry.record) return FailCheck(ERR_RESOURCE_LINK, FormatText("%u\n<- ITEM : %s", entry.key, name));

@@ -39,9 +39,7 @@ bool CSkillLevelRecall::SerializeKind(CFileStream& s) {
 
 int CSkillLevelRecall::Check() {
     if (recallUnit.empty()) return FailCheck(ERR_DATA, "Recall Unit");
-    recallRecord = FindGameRecord(CAT_UNIT, recallKey);
-    if (!recallRecord) return FailCheck(ERR_RESOURCE_LINK, recallUnit);
-    return 1;
+    return ResolveRecord(CAT_UNIT, recallUnit, recallRecord);
 }
 
 int CSkillLevelRecall::Link() {

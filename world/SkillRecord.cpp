@@ -38,10 +38,8 @@ int CSkillRecord::Serialize(CFileStream& s) {
 bool CSkillRecord::SerializeKind(CFileStream& s) { return SerializeWords(s, {&kindWord1, &kindWord2, &kindWord3}); }
 
 int CSkillRecord::Check() {
-    for (RecordName& entry : effects) {
-        entry.record = FindGameRecord(CAT_EFFECT, NameHash(entry.name));
-        if (!entry.record) return FailCheck(ERR_RESOURCE_LINK, entry.name);
-    }
+    for (RecordName& entry : effects)
+        if (!ResolveRecord(CAT_EFFECT, entry.name, entry.record)) return 0;
     for (auto& level : levels)
         if (!level->Check()) return 0;
     return CheckKind();

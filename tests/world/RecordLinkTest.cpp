@@ -13,16 +13,8 @@
 
 namespace {
 
-template <typename Record>
-Record& Add(CGameDataRegistry& registry, std::unique_ptr<Record> record, const std::string& name) {
-    record->name = name;
-    Record& ref = *record;
-    registry.AddRecord(std::move(record));
-    return ref;
-}
-
 CEffectRecord& AddEffect(CGameDataRegistry& r, uint32_t kind, const std::string& name, std::vector<float> durations) {
-    CEffectRecord& e = Add(r, CreateEffectRecord(kind), name);
+    CEffectRecord& e = r.AddNamed(CreateEffectRecord(kind), name);
     e.flags = CEffectRecord::kFlagNoStack;
     for (float d : durations) {
         e.params.push_back(CreateEffectParam(kind));
@@ -77,7 +69,7 @@ TEST(RecordLink, ItemChecksInOrder) {
     for (const Case& c : cases) {
         GameDataFolder f;
         ASSERT_TRUE(f.made);
-        CItemData& item = Add(f.registry, std::make_unique<CItemData>(), "Thing");
+        CItemData& item = f.registry.AddNamed(std::make_unique<CItemData>(), "Thing");
         item.model = "SAMPLE.DRC";
         c.change(item);
         if (item.effect == "REFUSED.DRE") {
@@ -98,7 +90,7 @@ TEST(RecordLink, ItemChecksInOrder) {
 
 TEST(RecordLink, AMissingSkillOfAUnitIsMissingData) {
     GameDataFolder f;
-    CUnitData& unit = Add(f.registry, std::make_unique<CUnitData>(), "Lonely");
+    CUnitData& unit = f.registry.AddNamed(std::make_unique<CUnitData>(), "Lonely");
     unit.skills = {{nullptr, "Ghost"}};
     EXPECT_EQ(unit.Link(), 0);
     EXPECT_EQ(f.report.GetCode(), ERR_RESOURCE_LINK);
@@ -118,7 +110,7 @@ TEST(RecordLink, PassiveAuraDurations) {
     for (const auto& c : cases) {
         GameDataFolder f;
         AddEffect(f.registry, 2, "Glow", {2.0f, c.duration});
-        auto& aura = Add(f.registry, std::make_unique<CEffectAuraSkillRecord>(), "Aura");
+        auto& aura = f.registry.AddNamed(std::make_unique<CEffectAuraSkillRecord>(), "Aura");
         aura.flags = c.flags;
         aura.effects = {{nullptr, "Glow"}};
         EXPECT_EQ(aura.Link(), c.passes ? 1 : 0) << c.flags << " " << c.duration << ": " << f.report.Text();
@@ -132,7 +124,7 @@ TEST(RecordLink, PassiveAuraDurations) {
     GameDataFolder f;
     CEffectRecord& stacking = AddEffect(f.registry, 2, "Stacks", {2.0f});
     stacking.flags = 0;
-    auto& aura = Add(f.registry, std::make_unique<CEffectAuraSkillRecord>(), "Aura");
+    auto& aura = f.registry.AddNamed(std::make_unique<CEffectAuraSkillRecord>(), "Aura");
     aura.effects = {{nullptr, "Stacks"}};
     EXPECT_EQ(aura.Link(), 0);
     EXPECT_EQ(f.report.Text(), "[패시브 스킬]용 [Stacks]효과의 [이름 중복 가능]은 사용할 수 없습니다");
@@ -140,7 +132,7 @@ TEST(RecordLink, PassiveAuraDurations) {
 
 TEST(RecordLink, EffectParameterChecks) {
     GameDataFolder f;
-    Add(f.registry, std::make_unique<CUnitData>(), "Creep");
+    f.registry.AddNamed(std::make_unique<CUnitData>(), "Creep");
     CEffectRecord& six = AddEffect(f.registry, 14, "Six", {1.0f});
     static_cast<CEffectParamCount&>(*six.params[0]).p[2] = 6;
     EXPECT_EQ(six.Link(), 1) << f.report.Text();
@@ -179,20 +171,20 @@ TEST(RecordLink, EffectParameterChecks) {
 
 TEST(RecordLink, SkillLinksChainTheirNames) {
     GameDataFolder f;
-    auto& bolt = Add(f.registry, std::make_unique<CDirectAttackSkillRecord>(), "Bolt");
+    auto& bolt = f.registry.AddNamed(std::make_unique<CDirectAttackSkillRecord>(), "Bolt");
     EXPECT_EQ(bolt.Link(), 0);
     EXPECT_EQ(f.report.Text(), "DATASKILL_DIRECT_ATTACK_ShootingObject: 없음[Bolt]");
     bolt.shootInfo.modelName = "MISSING.DRC";
     EXPECT_EQ(bolt.Link(), 0);
     EXPECT_NE(f.report.Text().find("\n<- SKILL : Bolt - ShootInfo"), std::string::npos) << f.report.Text();
 
-    auto& call = Add(f.registry, std::make_unique<CSkillRecord>(), "Call");
+    auto& call = f.registry.AddNamed(std::make_unique<CSkillRecord>(), "Call");
     call.levels.push_back(CreateSkillLevel(0));
     EXPECT_EQ(call.Link(), 0);
     EXPECT_EQ(f.report.GetCode(), ERR_DATA);
     EXPECT_EQ(f.report.Text(), "Recall Unit");
 
-    auto& swap = Add(f.registry, std::make_unique<CEffectOtherSelfSkillRecord>(), "Swap");
+    auto& swap = f.registry.AddNamed(std::make_unique<CEffectOtherSelfSkillRecord>(), "Swap");
     swap.selfEffect = "NOPE.DRE";
     EXPECT_EQ(swap.Link(), 0);
     EXPECT_NE(f.report.Text().find("\n<-EFFECT_OTHERSELF: Swap"), std::string::npos) << f.report.Text();
@@ -200,10 +192,10 @@ TEST(RecordLink, SkillLinksChainTheirNames) {
 
 TEST(RecordLink, RecordsThatNameEachOtherLinkAndRelease) {
     GameDataFolder f;
-    CUnitData& unit = Add(f.registry, std::make_unique<CUnitData>(), "Self");
+    CUnitData& unit = f.registry.AddNamed(std::make_unique<CUnitData>(), "Self");
     unit.model = "SAMPLE.DRC";
     unit.skills = {{nullptr, "Clone"}};
-    auto& clone = Add(f.registry, std::make_unique<CSkillRecord>(), "Clone");
+    auto& clone = f.registry.AddNamed(std::make_unique<CSkillRecord>(), "Clone");
     clone.levels.push_back(CreateSkillLevel(0));
     static_cast<CSkillLevelRecall&>(*clone.levels[0]).recallUnit = "Self";
     static_cast<CSkillLevelRecall&>(*clone.levels[0]).recallKey = NameHash("Self");
@@ -217,7 +209,7 @@ TEST(RecordLink, RecordsThatNameEachOtherLinkAndRelease) {
 
 TEST(RecordLink, ASoundOnlyVisualBlockLinksSilentlyWithSoundOff) {
     GameDataFolder f;
-    CUnitData& unit = Add(f.registry, std::make_unique<CUnitData>(), "Loud");
+    CUnitData& unit = f.registry.AddNamed(std::make_unique<CUnitData>(), "Loud");
     unit.shootInfo.soundName = "HIT1.WAV";
     EXPECT_EQ(unit.Link(), 1) << f.report.Text();
     EXPECT_EQ(unit.shootInfo.sound, nullptr);
@@ -226,11 +218,11 @@ TEST(RecordLink, ASoundOnlyVisualBlockLinksSilentlyWithSoundOff) {
 
 TEST(RecordLink, DecorationAndBuildingChainTheirNames) {
     GameDataFolder f;
-    CDecorationData& deco = Add(f.registry, std::make_unique<CDecorationData>(), "Tree");
+    CDecorationData& deco = f.registry.AddNamed(std::make_unique<CDecorationData>(), "Tree");
     deco.mesh = "NOPE.DRM";
     EXPECT_EQ(deco.Link(), 0);
     EXPECT_NE(f.report.Text().find("\n<- DECORATION : Tree"), std::string::npos) << f.report.Text();
-    CBuildingData& tower = Add(f.registry, std::make_unique<CBuildingData>(), "Tower");
+    CBuildingData& tower = f.registry.AddNamed(std::make_unique<CBuildingData>(), "Tower");
     tower.model2 = "NOPE.DRC";
     EXPECT_EQ(tower.Link(), 0);
     EXPECT_NE(f.report.Text().find("\n<- BUILDING : Tower"), std::string::npos) << f.report.Text();
