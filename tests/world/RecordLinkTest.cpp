@@ -183,6 +183,12 @@ TEST(RecordLink, SkillLinksChainTheirNames) {
     EXPECT_EQ(call.Link(), 0);
     EXPECT_EQ(f.report.GetCode(), ERR_DATA);
     EXPECT_EQ(f.report.Text(), "Recall Unit");
+    f.registry.AddNamed(std::make_unique<CUnitData>(), "Broken").model = "MISSING.DRC";
+    static_cast<CSkillLevelRecall&>(*call.levels[0]).recallUnit = "Broken";
+    static_cast<CSkillLevelRecall&>(*call.levels[0]).recallKey = NameHash("Broken");
+    EXPECT_EQ(call.Link(), 0);
+    EXPECT_NE(f.report.Text().find("\n<- UNIT : Broken\n<- SKILL : Call [lv 1]"), std::string::npos)
+        << f.report.Text();
 
     auto& swap = f.registry.AddNamed(std::make_unique<CEffectOtherSelfSkillRecord>(), "Swap");
     swap.selfEffect = "NOPE.DRE";
