@@ -45,8 +45,6 @@ bool SerializeWords(CFileStream& s, std::initializer_list<uint32_t*> words) {
     return !s.Failed();
 }
 
-bool SerializeFloat(CFileStream& s, float& value) { return s.Serialize(value); }
-
 bool SerializeVec(CFileStream& s, std::array<uint32_t, 3>& vec) {
     for (uint32_t& v : vec) s.Serialize(v);
     return !s.Failed();

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -88,7 +89,6 @@ private:
 
 // Field helpers over CFileStream::Serialize, for the records' field orders.
 bool SerializeWords(CFileStream& s, std::initializer_list<uint32_t*> words);
-bool SerializeFloat(CFileStream& s, float& value);
 bool SerializeVec(CFileStream& s, std::array<uint32_t, 3>& vec);
 bool SerializeBlock(CFileStream& s, StatBlock& block);
 // u32 count then count strings; on read the count must fit the bytes left.
