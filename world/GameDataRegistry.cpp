@@ -80,13 +80,13 @@ int CGameDataRegistry::LoadDataBlock(const char* name) {
     if (path.empty()) path = fileNameIn;
     CFileStream s;
     if (!s.OpenReadBuffered(path.c_str(), offset, size)) return 0;
-    const int result = ReadDataBlock(s);
+    const int result = ReadDataBlock(s, FileNamePart(fileNameIn));
     if (result) fileName = FileNamePart(fileNameIn);
     return result;
 }
 
-int CGameDataRegistry::ReadDataBlock(CFileStream& s) {
-    const std::string blockName = FileNamePart(s.path());
+int CGameDataRegistry::ReadDataBlock(CFileStream& s, const std::string& name) {
+    const std::string blockName = name.empty() ? FileNamePart(s.path()) : name;
     float version = 0;
     if (!s.ReadFloat(version)) return 0;
     if (version != kVersion) {

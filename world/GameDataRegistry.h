@@ -122,8 +122,9 @@ public:
     // or damaged: 10000 with the record's name chained) nothing of this block
     // stays. Records of an earlier load stay: the caller clears first.
     int LoadDataBlock(const char* fileName);
-    // The same from a stream positioned at the block's version (tests, fuzzing).
-    int ReadDataBlock(CFileStream& stream);
+    // The same from a stream positioned at the block's version (tests,
+    // fuzzing); name is the data file's name in error texts (default: the stream's).
+    int ReadDataBlock(CFileStream& stream, const std::string& name = {});
     // Writes the registry as a block (the tools' direction); 1 on success.
     int SaveDataBlock(const char* fileName);
     int WriteDataBlock(CFileStream& stream);

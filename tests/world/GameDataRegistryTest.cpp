@@ -192,6 +192,12 @@ TEST(GameDataRegistry, BlockInsideAPackageAtAnOffset) {
     EXPECT_EQ(registry.fileName, "GAME.DAT");
     EXPECT_NE(registry.FindRecord(CAT_UNIT, NameHash("Knight")), nullptr);
     EXPECT_EQ(registry.LoadDataBlock("NONE.DAT"), 0);
+    // A damaged entry names the data file, not its package.
+    const std::vector<uint8_t> block = SampleGameDataBlock();
+    folder.WriteLoose("CUT.DAT", std::vector<uint8_t>(block.begin(), block.begin() + 100));
+    folder.Manager().FileIndex().ScanFolder(".");
+    EXPECT_EQ(registry.LoadDataBlock("CUT.DAT"), 0);
+    EXPECT_NE(folder.report.Text().find("\n<- CUT.DAT"), std::string::npos) << folder.report.Text();
     registry.Clear();
     EXPECT_EQ(RecordCount(registry), 0u);
     EXPECT_TRUE(registry.fileName.empty());
