@@ -16,6 +16,40 @@
 
 CGameDataRegistry* g_pGameDataRegistry = nullptr;
 
+bool ItemCatalogueEntry::Serialize(CFileStream& s) {
+    s.Serialize(code);
+    for (std::string& t : texts) s.Serialize(t);
+    for (uint32_t& v : values) s.Serialize(v);
+    return s.Serialize(text4);
+}
+
+bool ItemTextEntry::Serialize(CFileStream& s) {
+    s.Serialize(code);
+    for (std::string& t : texts) s.Serialize(t);
+    for (uint32_t& v : values) s.Serialize(v);
+    for (uint32_t& v : values2) s.Serialize(v);
+    return !s.Failed();
+}
+
+template <typename Entry>
+bool CEntryTable<Entry>::Serialize(CFileStream& s) {
+    uint32_t count = static_cast<uint32_t>(m_entries.size());
+    if (!s.Serialize(count) || !CountFits(s, count, Entry::kMinBytes)) return false;
+    if (s.mode() == CFileStream::MODE_WRITE) {
+        for (auto& entry : m_entries) entry->Serialize(s);
+        return !s.Failed();
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        auto entry = std::make_unique<Entry>();
+        if (!entry->Serialize(s)) return false;
+        Insert(std::move(entry));
+    }
+    return true;
+}
+
+template class CEntryTable<ItemCatalogueEntry>;
+template class CEntryTable<ItemTextEntry>;
+
 CGameDataRecord* FindGameRecord(uint32_t category, uint32_t id) {
     return g_pGameDataRegistry ? g_pGameDataRegistry->FindRecord(category, id) : nullptr;
 }
@@ -136,26 +170,7 @@ int CGameDataRegistry::ReadDataBlock(CFileStream& s, const std::string& name) {
         if (s.Failed()) return fail(nullptr, "");
         loaded.m_combinations.push_back(std::move(combination));
     }
-    if (!s.Serialize(count) || !CountFits(s, count, 36)) return fail(nullptr, "");
-    for (uint32_t i = 0; i < count; ++i) {
-        auto entry = std::make_unique<ItemCatalogueEntry>();
-        s.Serialize(entry->code);
-        for (std::string& t : entry->texts) s.Serialize(t);
-        for (uint32_t& v : entry->values) s.Serialize(v);
-        s.Serialize(entry->text4);
-        if (s.Failed()) return fail(nullptr, "");
-        loaded.m_catalogue.Insert(std::move(entry));
-    }
-    if (!s.Serialize(count) || !CountFits(s, count, 56)) return fail(nullptr, "");
-    for (uint32_t i = 0; i < count; ++i) {
-        auto entry = std::make_unique<ItemTextEntry>();
-        s.Serialize(entry->code);
-        for (std::string& t : entry->texts) s.Serialize(t);
-        for (uint32_t& v : entry->values) s.Serialize(v);
-        for (uint32_t& v : entry->values2) s.Serialize(v);
-        if (s.Failed()) return fail(nullptr, "");
-        loaded.m_itemTexts.Insert(std::move(entry));
-    }
+    if (!loaded.m_catalogue.Serialize(s) || !loaded.m_itemTexts.Serialize(s)) return fail(nullptr, "");
     TakeOver(loaded);
     return 1;
 }
@@ -242,22 +257,8 @@ int CGameDataRegistry::WriteDataBlock(CFileStream& s) {
         s.Serialize(c->value);
         s.Serialize(extra);
     }
-    count = static_cast<uint32_t>(m_catalogue.Entries().size());
-    s.Serialize(count);
-    for (const auto& e : m_catalogue.Entries()) {
-        s.Serialize(e->code);
-        for (std::string& t : e->texts) s.Serialize(t);
-        for (uint32_t& v : e->values) s.Serialize(v);
-        s.Serialize(e->text4);
-    }
-    count = static_cast<uint32_t>(m_itemTexts.Entries().size());
-    s.Serialize(count);
-    for (const auto& e : m_itemTexts.Entries()) {
-        s.Serialize(e->code);
-        for (std::string& t : e->texts) s.Serialize(t);
-        for (uint32_t& v : e->values) s.Serialize(v);
-        for (uint32_t& v : e->values2) s.Serialize(v);
-    }
+    m_catalogue.Serialize(s);
+    m_itemTexts.Serialize(s);
     return s.Failed() ? 0 : 1;
 }
 

@@ -31,6 +31,9 @@ struct ItemCombination {
 };
 
 struct ItemCatalogueEntry {
+    static constexpr uint32_t kMinBytes = 40;
+    // Reads or writes the entry by the stream's mode.
+    bool Serialize(CFileStream& s);
     uint32_t code = 0;
     std::array<std::string, 3> texts;
     std::array<uint32_t, 5> values{};
@@ -38,6 +41,8 @@ struct ItemCatalogueEntry {
 };
 
 struct ItemTextEntry {
+    static constexpr uint32_t kMinBytes = 56;
+    bool Serialize(CFileStream& s);
     uint32_t code = 0;
     std::array<std::string, 3> texts;
     std::array<uint32_t, 4> values{};
@@ -96,6 +101,9 @@ public:
         m_entries.clear();
         m_index.clear();
     }
+    // u32 count, then the entries, by the stream's mode; read entries are
+    // added to what the table holds. False when the stream fails.
+    bool Serialize(CFileStream& s);
     std::vector<std::unique_ptr<Entry>> TakeAll() {
         m_index.clear();
         return std::move(m_entries);
