@@ -137,6 +137,20 @@ TEST(EffectResource, MissingMeshChainsItsTextAndRestoresSkinning) {
     EXPECT_NE(ErrorReport().Text().find("\n<- BAD.DRE"), std::string::npos) << ErrorReport().Text();
     EXPECT_TRUE(f.shaders.UseSkin());
     EXPECT_EQ(f.Load(MakeEffectFile({MeshLayer("")}), "EMPTYMESH.DRE"), nullptr);
+
+    // The layers read before the failing one stay until the resource unloads.
+    const std::vector<uint8_t> bytes =
+        WriteEffectFile(MakeEffectFile({BillboardLayer("SPARK.DDS"), MeshLayer("NOPE.DRM", "WALK.DRA")}));
+    CFileStream s;
+    s.OpenMemory(std::vector<uint8_t>(bytes.begin() + 4, bytes.end()), "KEEP.DRE");
+    CEffectResource fx;
+    EXPECT_EQ(fx.LoadBody(s), 0);
+    ASSERT_EQ(fx.Layers().size(), 1u);
+    EXPECT_NE(fx.Layers()[0]->texture, nullptr);
+    EXPECT_EQ(f.Manager().Cache(RES_ANIMATION)->Find("WALK.DRA"), nullptr);  // the failed layer's animation went back
+    fx.Unload();
+    EXPECT_TRUE(fx.Layers().empty());
+    EXPECT_EQ(f.Manager().Cache(RES_TEXTURE)->Find("SPARK.DDS"), nullptr);
 }
 
 TEST(EffectResource, EveryCutOfAFileFailsCleanly) {
