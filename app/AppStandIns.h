@@ -22,11 +22,6 @@ public:
     void Release() {}
 };
 
-class CGameDataRegistry {
-public:
-    void Clear() {}
-};
-
 class CCameraRegistry {
 public:
     int AddCamera() { return ++m_cameras; }

@@ -30,6 +30,7 @@
 #include "platform/GfxTypes.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
+#include "world/GameDataRegistry.h"
 
 // One map of a map list.
 struct MapListEntry {
@@ -151,7 +152,7 @@ private:
 
     // Members in construction order; destruction runs the other way.
     CGameCommandManager m_commandManager;
-    standin::CGameDataRegistry m_gameData;
+    CGameDataRegistry m_gameData;
     standin::CCameraRegistry m_cameras;
     standin::CEffectManager m_effects;
     CZEMSoundManager m_sound;
