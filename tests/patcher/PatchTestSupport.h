@@ -43,3 +43,36 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_statuses;
 };
+
+// Two versions of a game folder, the files a patch server publishes for one
+// of them, and the player's folder, all in one test folder:
+//   A: the sample game folder, stub key programs, NOTICE.TXT
+//   B: A with a changed package, a new file two folders deep, a changed loose
+//      file, files of 0, 9999, 10000, 10001 and 20000 bytes and a lower-case ".drp"
+class CPatchSite {
+public:
+    explicit CPatchSite(const std::string& root);
+
+    std::string a, b, www, game, work;
+
+    // Writes A and B with a VAZE.INI that points at the server.
+    bool MakeVersions(const std::string& server, bool ftp);
+    // Sets a [INFO] key of both versions' VAZE.INI.
+    void SetIni(const std::string& key, const std::string& value);
+    // The server's files for a version ("patch" below www).
+    bool Publish(const std::string& version, uint32_t level);
+    // The player's folder: a copy of the version.
+    bool Install(const std::string& version);
+    // Every file of the version has the same bytes in the player's folder.
+    bool SameFiles(const std::string& version, std::string* diff) const;
+    // Names of ".part" and ".DRZ" files left in the player's folder.
+    std::vector<std::string> Leftovers() const;
+
+    struct Result {
+        uint32_t flags = 0;
+        std::string error;
+    };
+    Result Run(bool repatch = false);
+};
+
+std::string ReadFileText(const std::string& path);
