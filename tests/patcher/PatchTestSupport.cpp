@@ -1,5 +1,13 @@
 #include "tests/patcher/PatchTestSupport.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
 #include "platform/MessageSink.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -44,4 +52,40 @@ void CRecordingPatchView::FileProgress(uint32_t position, uint32_t range) {
 std::vector<std::string> CRecordingPatchView::Statuses() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_statuses;
+}
+
+int StartChild(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
+               const std::string& logPath) {
+    std::vector<std::string> copies;
+    copies.push_back(program);
+    copies.insert(copies.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (log >= 0) {
+            ::dup2(log, 1);
+            ::dup2(log, 2);
+        }
+        if (::chdir(folder.c_str()) != 0) ::_exit(127);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int WaitChild(int pid, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
