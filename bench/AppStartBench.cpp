@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/GameApp.h"
+#include "app/GameApp.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/GfxSystem.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/FileIndex.h"
+#include "engine/core/FileIndex.h"
 #include "platform/File.h"
 #include "tools/PackageWriter.h"
 

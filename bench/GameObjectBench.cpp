@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/AnimationResource.h"
-#include "engine/EffectManager.h"
-#include "engine/EffectStandIn.h"
-#include "engine/GameObject.h"
-#include "engine/MeshResource.h"
-#include "engine/ModelResource.h"
-#include "engine/ResourceManager.h"
-#include "engine/RibbonTrail.h"
+#include "engine/render/AnimationResource.h"
+#include "engine/effects/EffectManager.h"
+#include "engine/effects/EffectStandIn.h"
+#include "engine/render/GameObject.h"
+#include "engine/render/MeshResource.h"
+#include "engine/render/ModelResource.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/effects/RibbonTrail.h"
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tools/AnimationWriter.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "engine/ZEMGauss.h"
+#include "engine/render/ZEMGauss.h"
 #include "platform/GfxGlDevice.h"
 #include "tools/StandardEffects.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/AnimationResource.h"
-#include "engine/MeshResource.h"
-#include "engine/ResourceManager.h"
+#include "engine/render/AnimationResource.h"
+#include "engine/render/MeshResource.h"
+#include "engine/resource/ResourceManager.h"
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tools/AnimationWriter.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "net/SocketLayer.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/ResourceManager.h"
-#include "engine/TextureResource.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tools/DdsWriter.h"

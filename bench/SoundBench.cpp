@@ -12,9 +12,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "engine/OggReader.h"
-#include "engine/ZEMSound.h"
-#include "engine/ZEMSoundManager.h"
+#include "engine/sound/OggReader.h"
+#include "engine/sound/ZEMSound.h"
+#include "engine/sound/ZEMSoundManager.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "tools/OggWriter.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/ColorMarkup.h"
-#include "engine/FontList.h"
-#include "engine/FreeTypeFont.h"
+#include "engine/text/ColorMarkup.h"
+#include "engine/text/FontList.h"
+#include "engine/text/FreeTypeFont.h"
 #include "platform/GfxRecordingDevice.h"
 
 namespace {

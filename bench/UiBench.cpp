@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "platform/ScriptedInput.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "net/ByteWriter.h"
 #include "net/HmacMd5.h"
 #include "platform/CodePage.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
 #include "platform/Socket.h"
 
 namespace {

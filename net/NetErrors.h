@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/MessageTable.h"
+#include "engine/core/MessageTable.h"
 
 // The code that leaves the choice to the platform's last socket error.
 constexpr int kNetErrorFromSocket = 10000;

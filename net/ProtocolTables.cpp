@@ -1,7 +1,7 @@
 #include "net/ProtocolTables.h"
 
-#include "engine/ErrorReport.h"
-#include "engine/FileStream.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
 
 CProtocolTables* g_pProtocolTables = nullptr;
 

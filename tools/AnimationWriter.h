@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/AnimationResource.h"
+#include "engine/render/AnimationResource.h"
 
 struct AnimationFile {
     float version = CAnimationResource::kVersion;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/FileStream.h"
+#include "engine/core/FileStream.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // MakeGameFolder <folder>: writes the sample game folder.
 #include <cstdio>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "tools/SampleGameFolder.h"
 
 int main(int argc, char** argv) {

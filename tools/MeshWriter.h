@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/MeshResource.h"
+#include "engine/render/MeshResource.h"
 
 struct MeshFile {
     float version = CMeshResource::kVersion;

@@ -1,6 +1,6 @@
 #include "tools/ModelWriter.h"
 
-#include "engine/EffectStandIn.h"
+#include "engine/effects/EffectStandIn.h"
 #include "tools/FormatWriter.h"
 
 std::vector<uint8_t> WriteModelFile(const ModelFile& file) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ModelResource.h"
+#include "engine/render/ModelResource.h"
 
 struct ModelFile {
     float version = CModelResource::kVersion;

@@ -2,8 +2,8 @@
 
 #include <unordered_map>
 
-#include "engine/FileStream.h"
-#include "engine/NameHash.h"
+#include "engine/core/FileStream.h"
+#include "engine/core/NameHash.h"
 #include "platform/File.h"
 #include "platform/Md5.h"
 

@@ -1,6 +1,6 @@
 #include "tools/ProtocolTablesWriter.h"
 
-#include "engine/FileStream.h"
+#include "engine/core/FileStream.h"
 
 SampleProtocolTables MakeSampleProtocolTables() {
     SampleProtocolTables t{};

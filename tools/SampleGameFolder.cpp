@@ -3,7 +3,7 @@
 #include <cctype>
 #include <map>
 
-#include "engine/MessageTable.h"
+#include "engine/core/MessageTable.h"
 #include "platform/File.h"
 #include "platform/GfxTypes.h"
 #include "tools/DdsWriter.h"

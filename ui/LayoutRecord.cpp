@@ -3,9 +3,9 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/ErrorReport.h"
-#include "engine/ResourceManager.h"
-#include "engine/TextFormat.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/core/TextFormat.h"
 #include "ui/LayoutStream.h"
 #include "ui/UiObject.h"
 

@@ -1,7 +1,7 @@
 #include "ui/LayoutResource.h"
 
-#include "engine/ErrorReport.h"
-#include "engine/ResourceManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/resource/ResourceManager.h"
 #include "ui/UiManager.h"
 #include "ui/UiWindow.h"
 

@@ -6,7 +6,7 @@
 // two windows that use the same file each load their own controls.
 #pragma once
 
-#include "engine/Resource.h"
+#include "engine/resource/Resource.h"
 
 class CResourceManager;
 class CUiWindow;

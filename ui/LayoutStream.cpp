@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/FileStream.h"
+#include "engine/core/FileStream.h"
 
 class CLayoutStream {
 public:

@@ -1,7 +1,7 @@
 // The screen base and its shared per-frame helpers.
 #include "ui/Screen.h"
 
-#include "engine/GameApp.h"
+#include "app/GameApp.h"
 #include "platform/Input.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/FrameTimer.h"
-#include "engine/LoaderJob.h"
+#include "engine/core/FrameTimer.h"
+#include "engine/resource/LoaderJob.h"
 #include "ui/ScreenFade.h"
 #include "platform/Window.h"
 

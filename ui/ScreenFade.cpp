@@ -1,7 +1,7 @@
 #include "ui/ScreenFade.h"
 
-#include "engine/ResourceManager.h"
-#include "engine/TextFormat.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/core/TextFormat.h"
 #include "platform/GfxDevice.h"
 #include "ui/UiImage.h"
 #include "ui/UiManager.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/Resource.h"
+#include "engine/resource/Resource.h"
 #include "ui/UiTypes.h"
 
 class CScreenFade {

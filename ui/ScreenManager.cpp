@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 
 CScreenManager* g_pScreenManager = nullptr;
 

@@ -1,7 +1,7 @@
 // The stand-in first screen.
 #include "ui/StandInScreen.h"
 
-#include "engine/GameApp.h"
+#include "app/GameApp.h"
 #include "platform/GfxDevice.h"
 #include "platform/Input.h"
 

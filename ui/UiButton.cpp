@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/ErrorReport.h"
-#include "engine/ResourceManager.h"
-#include "engine/SoundEffect.h"
-#include "engine/TextFormat.h"
-#include "engine/ZEMDXInput.h"
-#include "engine/ZEMSoundManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/sound/SoundEffect.h"
+#include "engine/core/TextFormat.h"
+#include "engine/input/ZEMDXInput.h"
+#include "engine/sound/ZEMSoundManager.h"
 #include "ui/LayoutRecord.h"
 #include "ui/LayoutStream.h"
 #include "ui/UiImage.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 #include "ui/UiWindow.h"
 #include "ui/LayoutStream.h"
 #include "ui/UiTextFit.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 #include "platform/CodePage.h"
 #include "ui/LayoutStream.h"
 #include "ui/UiManager.h"

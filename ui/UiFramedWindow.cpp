@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "engine/ErrorReport.h"
-#include "engine/NameHash.h"
-#include "engine/ZEMDXInput.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/NameHash.h"
+#include "engine/input/ZEMDXInput.h"
 #include "ui/UiManager.h"
 
 namespace {

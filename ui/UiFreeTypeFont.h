@@ -3,7 +3,7 @@
 // index names the same font as the rest of the client.
 #pragma once
 
-#include "engine/FreeTypeFont.h"
+#include "engine/text/FreeTypeFont.h"
 #include "ui/UiFont.h"
 
 class CUiFreeTypeFont : public IUiFont {

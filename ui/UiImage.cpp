@@ -1,6 +1,6 @@
 #include "ui/UiImage.h"
 
-#include "engine/TextureResource.h"
+#include "engine/resource/TextureResource.h"
 
 UiImageInfo UiImageOf(CResource* resource) {
     CTextureResource* texture = AsTexture(resource);

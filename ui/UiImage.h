@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/Resource.h"
+#include "engine/resource/Resource.h"
 #include "platform/GfxTexture.h"
 
 struct UiImageInfo {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 #include "platform/GfxDevice.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiObject.h"

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/ImeInput.h"
+#include "engine/input/ImeInput.h"
 #include "ui/UiCursorHost.h"
 #include "ui/UiFont.h"
 #include "ui/UiTypes.h"

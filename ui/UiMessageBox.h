@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/MessageBoxHost.h"
+#include "engine/core/MessageBoxHost.h"
 #include "ui/UiButton.h"
 #include "ui/UiFramedWindow.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/NameHash.h"
-#include "engine/ResourceManager.h"
+#include "engine/core/NameHash.h"
+#include "engine/resource/ResourceManager.h"
 #include "ui/UiImage.h"
 #include "ui/UiManager.h"
 #include "ui/UiWindow.h"

@@ -8,7 +8,7 @@
 #include <list>
 #include <string>
 
-#include "engine/Resource.h"
+#include "engine/resource/Resource.h"
 #include "ui/UiFont.h"
 #include "ui/UiTypes.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 #include "ui/UiManager.h"
 
 CUiPopupMenu::CUiPopupMenu(CUiWindow* owner) : m_owner(owner) {}

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "engine/TextFormat.h"
-#include "engine/ZEMDXInput.h"
+#include "engine/core/TextFormat.h"
+#include "engine/input/ZEMDXInput.h"
 #include "ui/LayoutStream.h"
 
 CUiStatic::CUiStatic() { m_typeId = UI_TYPE_STATIC; }

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/ErrorReport.h"
-#include "engine/FileStream.h"
-#include "engine/MessageTable.h"
-#include "engine/NameHash.h"
-#include "engine/ZEMDXInput.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
+#include "engine/input/ZEMDXInput.h"
 #include "ui/LayoutRecord.h"
 #include "ui/LayoutResource.h"
 #include "ui/LayoutStream.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/GameApp.h"
+#include "app/GameApp.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"

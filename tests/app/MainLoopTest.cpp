@@ -5,7 +5,7 @@
 #include <cstring>
 #include <set>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "platform/Crash.h"
 #include "tests/app/AppFixture.h"
 #include "tests/fixtures/JpegDecode.h"

@@ -1,7 +1,7 @@
 // The screen manager's rules, the error popup's way back to the login screen,
 // and the client's start (one copy, the start word).
-#include "engine/ClientEntry.h"
-#include "engine/ErrorReport.h"
+#include "app/ClientEntry.h"
+#include "engine/core/ErrorReport.h"
 #include "platform/Process.h"
 #include "tests/app/AppFixture.h"
 

@@ -1,10 +1,10 @@
-#include "engine/AnimationResource.h"
+#include "engine/render/AnimationResource.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/AnimationWriter.h"
 

@@ -1,5 +1,5 @@
-#include "engine/MessageBoxHost.h"
-#include "engine/UnitMarker.h"
+#include "engine/core/MessageBoxHost.h"
+#include "engine/effects/UnitMarker.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 #include <atomic>
 #include <vector>
 
-#include "engine/ErrorReport.h"
-#include "engine/LoaderJob.h"
-#include "engine/MessageTable.h"
-#include "engine/ResourceManager.h"
-#include "engine/TextureResource.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/resource/LoaderJob.h"
+#include "engine/core/MessageTable.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/SampleGameFolder.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/CameraRegistry.h"
+#include "engine/render/CameraRegistry.h"
 #include "platform/GfxRecordingDevice.h"
 
 using namespace platform;

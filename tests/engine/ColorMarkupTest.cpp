@@ -1,4 +1,4 @@
-#include "engine/ColorMarkup.h"
+#include "engine/text/ColorMarkup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/DayNightAmbient.h"
+#include "engine/render/DayNightAmbient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "engine/DeviceErrorText.h"
+#include "engine/core/DeviceErrorText.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "platform/GfxTypes.h"
 
 TEST(DeviceErrorText, FailedDeviceCallsReadWithNameAndDescription) {

@@ -1,4 +1,4 @@
-#include "engine/Draw2D.h"
+#include "engine/render/Draw2D.h"
 
 #include <gtest/gtest.h>
 

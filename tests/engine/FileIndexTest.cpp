@@ -1,6 +1,6 @@
-#include "engine/ErrorReport.h"
-#include "engine/FileIndex.h"
-#include "engine/NameHash.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileIndex.h"
+#include "engine/core/NameHash.h"
 #include "platform/File.h"
 #include "tools/PackageWriter.h"
 

@@ -1,8 +1,8 @@
-#include "engine/ErrorReport.h"
-#include "engine/FileStream.h"
-#include "engine/MessageTable.h"
-#include "engine/NameHash.h"
-#include "engine/Random.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
+#include "engine/core/Random.h"
 #include "platform/CrtRandom.h"
 #include "platform/File.h"
 

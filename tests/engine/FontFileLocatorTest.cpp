@@ -1,10 +1,10 @@
-#include "engine/FontFileLocator.h"
+#include "engine/text/FontFileLocator.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/ErrorReport.h"
-#include "engine/FreeTypeFont.h"
-#include "engine/MessageTable.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/text/FreeTypeFont.h"
+#include "engine/core/MessageTable.h"
 #include "platform/File.h"
 #include "tests/fixtures/IndexedFolder.h"
 #include "tools/SampleGameFolder.h"

@@ -1,4 +1,4 @@
-#include "engine/FrameTimer.h"
+#include "engine/core/FrameTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "engine/FreeTypeFont.h"
+#include "engine/text/FreeTypeFont.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/ColorMarkup.h"
-#include "engine/ErrorReport.h"
-#include "engine/FontList.h"
+#include "engine/text/ColorMarkup.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/text/FontList.h"
 #include "tests/fixtures/CapturingGfxDevice.h"
 #include "tests/fixtures/TempFolder.h"
 

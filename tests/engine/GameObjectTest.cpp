@@ -1,10 +1,10 @@
-#include "engine/GameObject.h"
+#include "engine/render/GameObject.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/EffectManager.h"
-#include "engine/PathFinder.h"
-#include "engine/RibbonTrail.h"
+#include "engine/effects/EffectManager.h"
+#include "engine/render/PathFinder.h"
+#include "engine/effects/RibbonTrail.h"
 #include "tests/fixtures/ModelFolder.h"
 
 using namespace platform;

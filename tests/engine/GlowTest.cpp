@@ -1,4 +1,4 @@
-#include "engine/ZEMGauss.h"
+#include "engine/render/ZEMGauss.h"
 
 #include <gtest/gtest.h>
 

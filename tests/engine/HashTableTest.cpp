@@ -1,4 +1,4 @@
-#include "engine/HashTable.h"
+#include "engine/core/HashTable.h"
 
 #include <gtest/gtest.h>
 

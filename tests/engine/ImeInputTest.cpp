@@ -1,4 +1,4 @@
-#include "engine/ImeInput.h"
+#include "engine/input/ImeInput.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
-#include "engine/ResourceManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/resource/ResourceManager.h"
 #include "tests/fixtures/TempFolder.h"
 
 namespace {

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "engine/ErrorReport.h"
-#include "engine/PlacementGrid.h"
-#include "engine/SharedVertexMesh.h"
-#include "engine/StaticMesh32.h"
-#include "engine/TrailBuffer.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/render/PlacementGrid.h"
+#include "engine/render/SharedVertexMesh.h"
+#include "engine/render/StaticMesh32.h"
+#include "engine/render/TrailBuffer.h"
 #include "platform/GfxRecordingDevice.h"
 
 using namespace platform;

@@ -1,17 +1,17 @@
-#include "engine/MeshResource.h"
+#include "engine/render/MeshResource.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "engine/ErrorReport.h"
-#include "engine/ShaderSet.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/render/ShaderSet.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/RecordingEffect.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/DdsWriter.h"
 #include "tools/MeshWriter.h"
-#include "engine/TextureResource.h"
+#include "engine/resource/TextureResource.h"
 
 using namespace platform;
 

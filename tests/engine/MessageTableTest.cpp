@@ -1,5 +1,5 @@
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "engine/ModelResource.h"
+#include "engine/render/ModelResource.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/AnimationResource.h"
-#include "engine/EffectStandIn.h"
-#include "engine/ErrorReport.h"
-#include "engine/MeshResource.h"
-#include "engine/NameHash.h"
-#include "engine/ShaderSet.h"
+#include "engine/render/AnimationResource.h"
+#include "engine/effects/EffectStandIn.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/render/MeshResource.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/ShaderSet.h"
 #include "platform/CodePage.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/RecordingEffect.h"

@@ -1,4 +1,4 @@
-#include "engine/Options.h"
+#include "engine/core/Options.h"
 
 #include <gtest/gtest.h>
 

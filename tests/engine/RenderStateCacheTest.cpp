@@ -1,4 +1,4 @@
-#include "engine/RenderStateCache.h"
+#include "engine/render/RenderStateCache.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "engine/ResourceManager.h"
+#include "engine/resource/ResourceManager.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
-#include "engine/NameHash.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
 #include "platform/File.h"
 #include "tests/fixtures/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "engine/SceneObject.h"
+#include "engine/render/SceneObject.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "engine/ShaderSet.h"
+#include "engine/render/ShaderSet.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/Material.h"
+#include "engine/render/Material.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/RecordingEffect.h"
 #include "tests/fixtures/ResourceFolder.h"

@@ -1,12 +1,12 @@
-#include "engine/ZEMShadow.h"
+#include "engine/render/ZEMShadow.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/Camera.h"
-#include "engine/SceneObject.h"
+#include "engine/render/Camera.h"
+#include "engine/render/SceneObject.h"
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/FlatSquare.h"

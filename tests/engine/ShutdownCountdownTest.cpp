@@ -1,5 +1,5 @@
-#include "engine/MessageTable.h"
-#include "engine/ShutdownCountdown.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/ShutdownCountdown.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // two images are compared.
 #include <gtest/gtest.h>
 
-#include "engine/MeshResource.h"
-#include "engine/ShaderSet.h"
+#include "engine/render/MeshResource.h"
+#include "engine/render/ShaderSet.h"
 #include "platform/GfxGlDevice.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/MeshWriter.h"

@@ -1,7 +1,7 @@
-#include "engine/ErrorReport.h"
-#include "engine/Sound.h"
-#include "engine/SoundBuffer.h"
-#include "engine/ZEMSoundManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/sound/Sound.h"
+#include "engine/sound/SoundBuffer.h"
+#include "engine/sound/ZEMSoundManager.h"
 
 #include <gtest/gtest.h>
 

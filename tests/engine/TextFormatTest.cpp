@@ -1,5 +1,5 @@
-#include "engine/ErrorReport.h"
-#include "engine/TextFormat.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/TextFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
-#include "engine/TextList.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/TextList.h"
 
 #include <gtest/gtest.h>
 

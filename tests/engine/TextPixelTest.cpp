@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/ErrorReport.h"
-#include "engine/FontList.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/text/FontList.h"
 #include "platform/GfxGlDevice.h"
 
 using namespace platform;

@@ -1,4 +1,4 @@
-#include "engine/TextureResource.h"
+#include "engine/resource/TextureResource.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
-#include "engine/RenderTargetTexture.h"
-#include "engine/ResourceManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/resource/RenderTargetTexture.h"
+#include "engine/resource/ResourceManager.h"
 #include "platform/File.h"
 #include "platform/GfxFormatInfo.h"
 #include "platform/GfxRecordingDevice.h"

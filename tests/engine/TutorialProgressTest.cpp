@@ -1,5 +1,5 @@
-#include "engine/ErrorReport.h"
-#include "engine/TutorialProgress.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/TutorialProgress.h"
 
 #include <gtest/gtest.h>
 

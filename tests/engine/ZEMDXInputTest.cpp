@@ -1,8 +1,8 @@
-#include "engine/ZEMDXInput.h"
+#include "engine/input/ZEMDXInput.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "platform/ScriptedInput.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "engine/ZEMFTFontTexture.h"
+#include "engine/text/ZEMFTFontTexture.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/ErrorReport.h"
+#include "engine/core/ErrorReport.h"
 #include "platform/GfxRecordingDevice.h"
 
 TEST(ZEMFTFontTexture, PickTable) {

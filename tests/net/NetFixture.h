@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
 #include "net/SocketLayer.h"
 
 class NetTest : public ::testing::Test {

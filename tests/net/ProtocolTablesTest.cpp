@@ -1,5 +1,5 @@
 // Loading and checking the protocol data file, and the level progress it feeds.
-#include "engine/FileStream.h"
+#include "engine/core/FileStream.h"
 #include "net/ProtocolTables.h"
 #include "net/ServerAddress.h"
 #include "tests/fixtures/TempFolder.h"

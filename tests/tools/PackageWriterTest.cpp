@@ -1,5 +1,5 @@
-#include "engine/FileStream.h"
-#include "engine/NameHash.h"
+#include "engine/core/FileStream.h"
+#include "engine/core/NameHash.h"
 #include "tools/PackageWriter.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "engine/ErrorReport.h"
-#include "engine/MessageTable.h"
-#include "engine/TextList.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/TextList.h"
 #include "platform/Ini.h"
 #include "tests/fixtures/IndexedFolder.h"
 

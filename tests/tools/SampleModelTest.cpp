@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/AnimationResource.h"
-#include "engine/ErrorReport.h"
-#include "engine/MeshResource.h"
-#include "engine/ModelResource.h"
-#include "engine/NameHash.h"
-#include "engine/ResourceManager.h"
-#include "engine/TextureResource.h"
+#include "engine/render/AnimationResource.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/render/MeshResource.h"
+#include "engine/render/ModelResource.h"
+#include "engine/core/NameHash.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/SampleGameFolder.h"

@@ -2,7 +2,7 @@
 #include <set>
 #include <iterator>
 
-#include "engine/NameHash.h"
+#include "engine/core/NameHash.h"
 #include "tests/fixtures/IndexedFolder.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/ui/UiFixture.h"

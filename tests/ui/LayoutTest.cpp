@@ -3,9 +3,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/MessageTable.h"
-#include "engine/NameHash.h"
-#include "engine/ResourceManager.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
+#include "engine/resource/ResourceManager.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/ErrorReport.h"
-#include "engine/ResourceManager.h"
-#include "engine/ZEMDXInput.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/input/ZEMDXInput.h"
 #include "platform/GfxRecordingDevice.h"
 #include "platform/ScriptedInput.h"
 #include "ui/LayoutRecord.h"

@@ -1,6 +1,6 @@
 #include "tests/ui/UiFixture.h"
 
-#include "engine/NameHash.h"
+#include "engine/core/NameHash.h"
 #include "platform/ScriptedIme.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tests/ui/UiFixture.h"
 
-#include "engine/NameHash.h"
+#include "engine/core/NameHash.h"
 
 // Strict edges: a point on any edge of the rectangle is outside.
 TEST(UiObject, HitTestEdgeTable) {

@@ -1,6 +1,6 @@
 #include "tests/ui/UiFixture.h"
 
-#include "engine/NameHash.h"
+#include "engine/core/NameHash.h"
 
 using platform::DIK_LMENU;
 using platform::DIK_NUMPADENTER;

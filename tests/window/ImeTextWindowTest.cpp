@@ -4,9 +4,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "engine/ErrorReport.h"
-#include "engine/FontList.h"
-#include "engine/ImeInput.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/text/FontList.h"
+#include "engine/input/ImeInput.h"
 #include "platform/GfxSystem.h"
 #include "platform/ScriptedIme.h"
 

@@ -3,11 +3,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "engine/AnimationResource.h"
-#include "engine/ErrorReport.h"
-#include "engine/MeshResource.h"
-#include "engine/ModelResource.h"
-#include "engine/ResourceManager.h"
+#include "engine/render/AnimationResource.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/render/MeshResource.h"
+#include "engine/render/ModelResource.h"
+#include "engine/resource/ResourceManager.h"
 #include "platform/GfxSystem.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/SampleGameFolder.h"

@@ -5,7 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "engine/NameHash.h"
+#include "engine/core/NameHash.h"
 #include "platform/GfxSystem.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/ui/UiFixture.h"

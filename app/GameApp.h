@@ -1,0 +1,197 @@
+// The game application: owns every long-lived service of the client as a
+// member, loads the start-up data when constructed and fills in the
+// framework's steps (system check, post-window start-up, device-object
+// events, frame update and render, message chain, final clean-up).
+// Services whose own classes are not in the program yet are stand-ins
+// (engine/AppStandIns.h).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppStandIns.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/text/FontList.h"
+#include "engine/core/IniFile.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/Options.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/core/ShutdownCountdown.h"
+#include "engine/render/ZEMD3DApp.h"
+#include "engine/input/ZEMDXInput.h"
+#include "engine/sound/ZEMSound.h"
+#include "engine/sound/ZEMSoundManager.h"
+#include "net/NetClient.h"
+#include "platform/GfxTypes.h"
+#include "ui/ScreenManager.h"
+#include "ui/UiFreeTypeFont.h"
+
+// One map of a map list.
+struct MapListEntry {
+    std::string text1, fileName, text2, text3;
+    uint8_t digest[16] = {};
+    uint32_t dataStamp = 0;
+    int key = 0;
+};
+
+// The memory, processor and video figures of the machine.
+struct SystemFigures {
+    uint32_t memoryKb = 0;
+    uint32_t mhz = 0;      // clock speed times processor count; 0 when the system does not say
+    uint32_t videoKb = 0;  // 0 when the driver does not say
+};
+
+class CGameApp : public CZEMD3DApp {
+public:
+    enum MapList { MAP_LIST_LOAD, MAP_LIST_PVM, MAP_LIST_TUTORIAL, MAP_LIST_COUNT };
+    static constexpr int kPlayerSlots = 12;
+    static constexpr float kVersionValue = 1.00441f;
+
+    using ScreenMaker = std::function<CScreen*()>;
+    using InputMaker = std::function<std::unique_ptr<platform::InputSystem>(platform::CWindow* window)>;
+    // Writes a frame (0xAARRGGBB, top row first) as a JPG file; false when it could not.
+    using JpegWriter = std::function<bool(const std::string& path, const std::vector<uint32_t>& argb, uint32_t width,
+                                          uint32_t height)>;
+
+    explicit CGameApp(const std::string& commandLine);
+    ~CGameApp() override;
+
+    // Hooks the program and the tests set before CreateApp.
+    void SetFirstScreenMaker(ScreenMaker maker) { m_firstScreenMaker = std::move(maker); }
+    void SetInputMaker(InputMaker maker) { m_inputMaker = std::move(maker); }
+    // Tests give the machine's figures instead of measuring them.
+    void SetSystemFigures(const SystemFigures& figures) {
+        m_figures = figures;
+        m_figuresGiven = true;
+    }
+
+    // The framework's steps.
+    intptr_t MsgProc(const platform::WindowMessage& message) override;
+    int OneTimeInit() override;
+    void ModifyWindowClass() override;
+    int PostWindowInit() override;
+    int InitDeviceObjects() override;
+    int RestoreDeviceObjects() override;
+    void FrameMove() override;
+    void Render() override;
+    int InvalidateDeviceObjects() override;
+    void DeleteDeviceObjects() override;
+    void FinalCleanup() override;
+
+    int LoadStartupData();
+    int MeasureSystem();
+    int CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* speedText, uint32_t videoMb, int pvmWording);
+    int GetSystemGrade() const;
+    // Fills the screenshot and replay folders and makes the missing ones.
+    void CreateUserFolders();
+    // 1 when the last presented frame was written as a JPG into folder.
+    int SaveScreenshot(const std::string& folder);
+    // The screenshot name for a local time.
+    static std::string ScreenshotName(const std::string& folder, int year, int month, int day, int hour, int minute,
+                                      int second);
+    void StopBgm();
+    int TickShutdownCountdown(IChatLines* chat, float dt) { return m_shutdown.TickShutdownCountdown(chat, dt); }
+
+    // Services.
+    standin::CCameraRegistry& Cameras() { return m_cameras; }
+    CZEMSoundManager& Sound() { return m_sound; }
+    CScreenManager& Screens() { return m_screens; }
+    CResourceManager& Resources() { return m_resources; }
+    CUiManager& Ui() { return m_ui; }
+    standin::CMessageBox& MessageBox() { return m_messageBox; }
+    CFontList& Fonts() { return m_fonts; }
+    CZEMDXInput& Input() { return m_input; }
+    CNetClient& Net() { return m_net; }
+    COptions& Options() { return m_options; }
+    CMessageTable& Messages() { return m_messages; }
+    CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
+    // The music that plays now (a resource reference the application holds), or null.
+    CZEMSound* Bgm() const { return m_bgm; }
+    void SetBgm(CZEMSound* music) { m_bgm = music; }
+
+    bool LoaderFailed() const { return m_loaderFailed; }
+    bool IsQuitting() const { return m_quitting; }
+    const SystemFigures& Figures() const { return m_figures; }
+    const std::vector<std::unique_ptr<MapListEntry>>& Maps(MapList list) const { return m_mapLists[list]; }
+    const std::vector<std::string>& LogoTextures() const { return m_logoTextures; }
+    const std::vector<std::string>& LogoSounds() const { return m_logoSounds; }
+    const std::vector<std::string>& GameTips() const { return m_gameTips; }
+    const std::vector<std::string>& FilterWords() const { return m_filterWords; }
+    const std::vector<std::string>& ChangeFilterWords() const { return m_changeFilterWords; }
+    const std::string& ScreenshotFolder() const { return m_screenshotFolder; }
+    const std::string& ReplayFolder() const { return m_replayFolder; }
+    const std::string& LoginServer() const { return m_loginServer; }
+    const std::string& HomepageUrl() const { return m_homepageUrl; }
+    const std::string& JoinUrl() const { return m_joinUrl; }
+    const platform::GfxLight& SceneLight() const { return m_light.light; }
+    const platform::Viewport& SavedViewport() const { return m_viewport; }
+    int PlayerSlotIndex(int slot) const { return m_slots[static_cast<size_t>(slot)].index; }
+    std::string nickname;
+    int tutorialCancel = 0;
+
+private:
+    int LoadMapLists();
+    int LoadFonts();
+    // A data file's path: package, loose file, then the working folder; empty when none.
+    std::string FindDataFile(const char* name, uint32_t* offset, uint32_t* size);
+    const char* Info(const char* key) const;
+    int InfoInt(const char* key) const;
+
+    struct SceneLightRecord {
+        SceneLightRecord();
+        ~SceneLightRecord();
+        uint32_t number;
+        platform::GfxLight light;
+    };
+
+    // Members in construction order; destruction runs the other way.
+    standin::CGameCommandManager m_commandManager;
+    standin::CGameDataRegistry m_gameData;
+    standin::CCameraRegistry m_cameras;
+    standin::CEffectManager m_effects;
+    CZEMSoundManager m_sound;
+    standin::CShaderSet m_shaders;
+    standin::CRibbonManager m_ribbons;
+    CScreenManager m_screens;
+    CErrorReport m_errorReport;
+    CResourceManager m_resources;
+    CUiManager m_ui;
+    standin::CMessageBox m_messageBox{m_ui};
+    CFontList m_fonts;
+    std::vector<std::unique_ptr<CUiFreeTypeFont>> m_uiFonts;  // the UI manager's view of m_fonts, same order
+    CZEMDXInput m_input;
+    CNetClient m_net;
+    standin::CZEMMap m_map;
+    std::array<standin::CPlayerSlot, kPlayerSlots> m_slots;
+    COptions m_options;
+    CMessageTable m_messages;
+    standin::CGlowEffect m_glow;
+    std::array<std::vector<std::unique_ptr<MapListEntry>>, MAP_LIST_COUNT> m_mapLists;
+    SceneLightRecord m_light;
+    standin::CPlayResources m_playResources;
+    CZEMSound* m_bgm = nullptr;
+    std::string m_screenshotFolder, m_replayFolder;
+    std::vector<std::string> m_gameTips, m_filterWords, m_changeFilterWords;
+    CShutdownCountdown m_shutdown;
+    std::string m_loginServer, m_homepageUrl, m_joinUrl;
+    int m_logoCount = 0;
+    std::vector<std::string> m_logoTextures, m_logoSounds;
+    standin::CScriptManager m_scripts;
+    CIniFile m_tutorialFile;
+
+    SystemFigures m_figures;
+    bool m_figuresGiven = false;
+    bool m_loaderFailed = false;
+    bool m_quitting = false;
+    bool m_altEnterAllowed = false;
+    bool m_netStarted = false;
+    platform::Viewport m_viewport;
+    ScreenMaker m_firstScreenMaker;
+    InputMaker m_inputMaker;
+};
+
+extern CGameApp* g_pGameApp;

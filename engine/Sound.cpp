@@ -1,8 +1,0 @@
-#include "engine/Sound.h"
-
-CSound::~CSound() = default;
-
-void CSound::Unload() {
-    CResource::Unload();
-    m_format = platform::AudioFormat();
-}
