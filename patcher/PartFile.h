@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "patcher/BackgroundMd5.h"
 #include "platform/File.h"
 
 class CPartFile {
@@ -21,7 +23,7 @@ public:
     const std::string& PartPath() const { return m_partPath; }
     const std::string& TargetPath() const { return m_target; }
 
-    // Flushes and closes the part, checks its size and digest (md5 may be null:
+    // Closes the part, checks its size and digest (md5 may be null:
     // size only), and renames it over the target. The target keeps its mode, or
     // gets forcedMode when that is not -1; a new program (ELF or "#!") becomes
     // executable. Anything but Ok removes the part.
@@ -35,5 +37,6 @@ private:
     platform::File m_file;
     uint64_t m_written = 0;
     uint8_t m_head[4] = {};
+    std::unique_ptr<CBackgroundMd5> m_md5;  // digested as the bytes pass, so the check reads nothing twice
     bool m_open = false;
 };

@@ -587,10 +587,6 @@ int CPatchEngine::DownloadFile(PatchFileEntry& entry, int mode) {
                                                             : LoadLocalString(134) + "[" + local + "]");
         return 0;
     }
-    if (!packedFile.Flush()) {
-        SetErrorText(LoadLocalString(134) + "[" + packedPath + "]");
-        return 0;
-    }
     packedFile.Close();
     SetStatus(BaseName(entry.name) + LoadLocalString(126));
     return InflateDrz(packedPath, entry);
