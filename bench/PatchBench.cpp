@@ -36,14 +36,6 @@ constexpr size_t kFolderFileSize = (1u << 30) / kFolderFiles;
 constexpr size_t kBigSize = 200u * 1000u * 1000u;
 constexpr int kManyFiles = 10000;
 
-class CQuietView : public IPatchView {
-public:
-    void StatusChanged(const std::string&) override {}
-    void TotalProgress(uint32_t, uint32_t) override {}
-    void FileProgress(uint32_t, uint32_t) override {}
-    void PatchFinished() override {}
-};
-
 // Bytes that compress about as well as game packages do (a few to one).
 std::vector<uint8_t> Bytes(size_t size, uint32_t seed) {
     std::vector<uint8_t> d(size);
@@ -159,7 +151,7 @@ void BM_Md5File_1GiB_200Files(benchmark::State& state) {
 BENCHMARK(BM_Md5File_1GiB_200Files)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void InflateBig() {
-    CQuietView view;
+    CNullPatchView view;
     CPatchEngine engine(kLanguageEnglish, view);
     engine.LoadPatchConfig("QOR", TheBench().root);
     PatchFileEntry e = TheBench().BigEntry();
@@ -176,7 +168,7 @@ void BM_InflateDrz_200MB(benchmark::State& state) {
 BENCHMARK(BM_InflateDrz_200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void DownloadBig() {
-    CQuietView view;
+    CNullPatchView view;
     CPatchEngine engine(kLanguageEnglish, view);
     engine.LoadPatchConfig("QOR", TheBench().game);
     engine.ConnectPatchServer();
@@ -225,7 +217,7 @@ struct ManyFiles {
 void BM_EqualLevelRun_10000Files(benchmark::State& state) {
     static ManyFiles many;
     for (auto _ : state) {
-        CQuietView view;
+        CNullPatchView view;
         CPatchEngine engine(kLanguageEnglish, view);
         engine.LoadPatchConfig("QOR", many.game);
         engine.SetReady();

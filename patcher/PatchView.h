@@ -18,3 +18,12 @@ public:
     // Every file is up to date: Start now launches the client, re-patch is offered.
     virtual void PatchFinished() = 0;
 };
+
+// A front end that shows nothing (benchmarks, the text front end's bars).
+class CNullPatchView : public IPatchView {
+public:
+    void StatusChanged(const std::string&) override {}
+    void TotalProgress(uint32_t, uint32_t) override {}
+    void FileProgress(uint32_t, uint32_t) override {}
+    void PatchFinished() override {}
+};

@@ -3,10 +3,7 @@
 
 #include "patcher/PatchView.h"
 
-class CTextPatchView : public IPatchView {
+class CTextPatchView : public CNullPatchView {
 public:
     void StatusChanged(const std::string& status) override;
-    void TotalProgress(uint32_t, uint32_t) override {}
-    void FileProgress(uint32_t, uint32_t) override {}
-    void PatchFinished() override {}
 };

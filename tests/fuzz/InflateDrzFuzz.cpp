@@ -12,18 +12,6 @@
 #include "platform/MessageSink.h"
 #include "platform/Registry.h"
 
-namespace {
-
-class CQuietView : public IPatchView {
-public:
-    void StatusChanged(const std::string&) override {}
-    void TotalProgress(uint32_t, uint32_t) override {}
-    void FileProgress(uint32_t, uint32_t) override {}
-    void PatchFinished() override {}
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string folder = [] {
         char pattern[] = "/tmp/qor-fuzz-drz-XXXXXX";
@@ -34,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         platform::SetMessageHook([](const std::string&, const std::string&) {});
         return made;
     }();
-    CQuietView view;
+    CNullPatchView view;
     CPatchEngine engine(kLanguageEnglish, view);
     engine.LoadPatchConfig("QOR", folder);
     platform::WriteWholeFile(folder + "/A.DRP", "old", 3);

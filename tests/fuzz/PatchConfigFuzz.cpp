@@ -17,14 +17,6 @@
 
 namespace {
 
-class CQuietView : public IPatchView {
-public:
-    void StatusChanged(const std::string&) override {}
-    void TotalProgress(uint32_t, uint32_t) override {}
-    void FileProgress(uint32_t, uint32_t) override {}
-    void PatchFinished() override {}
-};
-
 const std::string& Folder() {
     static const std::string folder = [] {
         char pattern[] = "/tmp/qor-fuzz-config-XXXXXX";
@@ -50,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string& folder = Folder();
     platform::WriteWholeFile(folder + "/VAZE.INI", data, size);
-    CQuietView view;
+    CNullPatchView view;
     CPatchEngine engine(kLanguageEnglish, view);
     engine.LoadPatchConfig("QOR", folder);
     for (const std::string& line : {engine.ReadIniString("VAZE.INI", "PATCH", "WEB"),

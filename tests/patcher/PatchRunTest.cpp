@@ -35,9 +35,8 @@ protected:
     CLocalHttpServer http{site.www, site.work};
 };
 
-}  // namespace
-
-TEST_F(HttpPatchRun, UpdatesVersionAToB) {
+// Publishes B at level 2, installs A and runs: the player ends with B's files and level.
+void UpdateAToB(CPatchSite& site) {
     ASSERT_TRUE(site.Publish(site.b, 2));
     ASSERT_TRUE(site.Install(site.a));
     CPatchSite::Result r = site.Run();
@@ -46,6 +45,12 @@ TEST_F(HttpPatchRun, UpdatesVersionAToB) {
     EXPECT_TRUE(site.SameFiles(site.b, &diff)) << diff;
     EXPECT_EQ(InstalledLevel(), 2u);
     EXPECT_TRUE(site.Leftovers().empty());
+}
+
+}  // namespace
+
+TEST_F(HttpPatchRun, UpdatesVersionAToB) {
+    UpdateAToB(site);
     EXPECT_FALSE(fs::exists(site.game + "/FILELIST.DAT"));
     // Packages travel packed; a lower-case ".drp" is no package.
     EXPECT_EQ(http.CountRequests("GET /patch/DATA/INFO.DRP.DRZ "), 1);
@@ -183,14 +188,7 @@ TEST(FtpPatchRun, UpdatesVersionAToB) {
     CLocalFtpServer ftp(site.www, site.work, "qor", "secret");
     ASSERT_TRUE(ftp.Start()) << ftp.Log();
     ASSERT_TRUE(site.MakeVersions("127.0.0.1:" + std::to_string(ftp.Port()), true));
-    ASSERT_TRUE(site.Publish(site.b, 2));
-    ASSERT_TRUE(site.Install(site.a));
-    CPatchSite::Result r = site.Run();
-    EXPECT_EQ(r.flags & (PATCH_FLAG_FINISHED | PATCH_FLAG_STOPPED), PATCH_FLAG_FINISHED) << r.error;
-    std::string diff;
-    EXPECT_TRUE(site.SameFiles(site.b, &diff)) << diff;
-    EXPECT_EQ(InstalledLevel(), 2u);
-    EXPECT_TRUE(site.Leftovers().empty());
+    UpdateAToB(site);
     EXPECT_GT(ftp.CountCommands("EPRT"), 0);
     EXPECT_GT(ftp.CountCommands("RETR patch/DATA/INFO.DRP.DRZ"), 0);
 
@@ -200,5 +198,6 @@ TEST(FtpPatchRun, UpdatesVersionAToB) {
     CPatchSite::Result w = site.Run();
     EXPECT_NE(w.flags & PATCH_FLAG_STOPPED, 0u);
     EXPECT_FALSE(w.error.empty());
+    std::string diff;
     EXPECT_TRUE(site.SameFiles(site.a, &diff)) << diff;
 }
