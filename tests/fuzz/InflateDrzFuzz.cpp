@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Nothing but a checked file may replace the old one, and no part stays.
     std::vector<uint8_t> now;
     if (platform::FileExists(folder + "/A.DRP.part")) __builtin_trap();
-    if (!platform::ReadWholeFile(folder + "/A.DRP", now)) __builtin_trap();
+    if (!platform::ReadWholeFile(folder + "/A.DRP", now) || std::string(now.begin(), now.end()) != "old")
+        __builtin_trap();
     return 0;
 }
