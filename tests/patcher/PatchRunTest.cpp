@@ -55,6 +55,7 @@ TEST_F(HttpPatchRun, UpdatesVersionAToB) {
     // Packages travel packed; a lower-case ".drp" is no package.
     EXPECT_EQ(http.CountRequests("GET /patch/DATA/INFO.DRP.DRZ "), 1);
     EXPECT_EQ(http.CountRequests("GET /patch/DATA/lower.drp "), 1);
+    EXPECT_EQ(http.CountRequests("GET /patch/DATA/A%20B%231%25.DAT "), 1);
     // Files that did not change are not fetched.
     EXPECT_EQ(http.CountRequests("GET /patch/DATA/TEXTURE.DRP"), 0);
     EXPECT_EQ(http.CountRequests("GET /patch/PatchStop.txt "), 1);

@@ -65,6 +65,7 @@ bool CPatchSite::MakeVersions(const std::string& server, bool ftp) {
     WriteFile(b + "/DATA/MAP/DEEP/NEW.DAT", Pattern(3000, 5));
     WriteFile(b + "/NOTICE.TXT", "new notice\n");
     WriteFile(b + "/DATA/lower.drp", Pattern(5000, 9));
+    WriteFile(b + "/DATA/A B#1%.DAT", "a name to encode");
     for (size_t size : {0u, 9999u, 10000u, 10001u, 20000u})
         WriteFile(b + "/SIZES/S" + std::to_string(size), Pattern(size, static_cast<int>(size)));
     return true;

@@ -48,7 +48,8 @@ private:
 // of them, and the player's folder, all in one test folder:
 //   A: the sample game folder, stub key programs, NOTICE.TXT
 //   B: A with a changed package, a new file two folders deep, a changed loose
-//      file, files of 0, 9999, 10000, 10001 and 20000 bytes and a lower-case ".drp"
+//      file, files of 0, 9999, 10000, 10001 and 20000 bytes, a lower-case ".drp"
+//      and a name that the URL must encode
 class CPatchSite {
 public:
     explicit CPatchSite(const std::string& root);
