@@ -47,8 +47,7 @@ int RunPatch(uint16_t languageId, const std::string& commandLine, const std::str
     engine.StartWorker();
     engine.WaitWorker();
     PatchHandOverChoice choice = PatchHandOver(engine.Flags());
-    if (choice.launcherArgument &&
-        !platform::Spawn(platform::HostPath(folder + "/QOR.exe"), {choice.launcherArgument}))
+    if (choice.launcherArgument && !engine.StartLauncher(choice.launcherArgument))
         engine.SetErrorText(engine.LoadLocalString(107));
     if (!choice.close) return 0;
     std::string error = engine.ErrorText();

@@ -185,9 +185,12 @@ int CPatchEngine::LoadPatchConfig(const std::string& commandLine, const std::str
     m_config.installedLevel = registry.GetDword(m_config.registryKey, "PatchKey").value_or(1);
 
     if (!commandLine.empty()) return 1;
-    if (!platform::Spawn(platform::HostPath(folder + "/" + kLauncherName), {"QOR"}))
-        platform::ShowMessage("Patch Message", LoadLocalString(107));
+    if (!StartLauncher("QOR")) platform::ShowMessage("Patch Message", LoadLocalString(107));
     return 0;
+}
+
+bool CPatchEngine::StartLauncher(const std::string& argument) const {
+    return platform::Spawn(platform::HostPath(m_config.folder + "/" + kLauncherName), {argument});
 }
 
 std::string CPatchEngine::StatusText() const {

@@ -74,6 +74,10 @@ public:
     void Repatch();
     uint32_t Flags() const { return m_flags.load(); }
 
+    // Starts the launcher "QOR.exe" of the game folder with one argument (the
+    // hand-over after a key-file update); false when it cannot be started.
+    bool StartLauncher(const std::string& argument) const;
+
     std::string StatusText() const;
     std::string ErrorText() const;
     void SetErrorText(const std::string& text);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "patcher/PatchApp.h"
 #include "patcher/PatchEngine.h"
 #include "platform/Ini.h"
 #include "platform/Registry.h"
@@ -201,4 +202,31 @@ TEST(FtpPatchRun, UpdatesVersionAToB) {
     EXPECT_FALSE(w.error.empty());
     std::string diff;
     EXPECT_TRUE(site.SameFiles(site.a, &diff)) << diff;
+}
+
+TEST_F(HttpPatchRun, ThePatcherHandsOverToTheLauncher) {
+    struct Case {
+        const char* file;
+        const char* content;
+        const char* argument;
+    };
+    const Case cases[] = {{"B/QOR.exe", "#!/bin/sh\n# launcher B\n", "QOR"},
+                          {"B/QORPatch.run", "#!/bin/sh\n# patcher B\n", "QORPatchTemp.tmp"}};
+    for (const Case& c : cases) {
+        tmp.Write(c.file, c.content);
+        ASSERT_TRUE(site.Publish(site.b, 2));
+        ASSERT_TRUE(site.Install(site.a));
+        env.spawns.clear();
+        EXPECT_EQ(RunPatchApp("QOR", site.game), 0);
+        EXPECT_EQ(env.spawns, std::vector<std::string>{site.game + "/QOR.exe " + c.argument});
+        EXPECT_TRUE(env.messages.empty());
+    }
+    // A finished run starts nothing; a failed one shows its error.
+    ASSERT_TRUE(site.Install(site.b));
+    env.spawns.clear();
+    EXPECT_EQ(RunPatchApp("QOR", site.game), 0);
+    EXPECT_TRUE(env.spawns.empty());
+    fs::remove(site.www + "/patch/FILELIST.DAT");
+    EXPECT_EQ(RunPatchApp("QOR", site.game), 1);
+    EXPECT_EQ(env.messages, std::vector<std::string>{"Unable to find the requested filepatch/FILELIST.DAT"});
 }
