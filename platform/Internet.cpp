@@ -232,7 +232,7 @@ TransferResult InternetSession::Fetch(std::string_view remotePath, ITransferSink
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, g_connectSeconds.load());
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, g_stallSeconds.load());
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 512L * 1024L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &st);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
