@@ -169,6 +169,8 @@ int MakeSampleGameFolder(const std::string& folder) {
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;
 
+    // The patcher checks for a loose message file before it starts.
+    if (!WriteText(folder + "\\MSG.DAT", MessageFileText(SampleMessages()))) return 0;
     return WriteText(folder + "\\VAZE.INI", VazeIniText(kSampleLoginServer, kSampleHomepageUrl, kSampleJoinUrl)) ? 1
                                                                                                                  : 0;
 }

@@ -100,6 +100,10 @@ TEST_F(MainLoop, StartUpErrorsNameTheMissingFile) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.remove);
         ASSERT_TRUE(DeleteFile(tmp.path() + "\\" + row.remove));
+        // Without the packages the loose message file (the patcher's) would serve.
+        if (std::string(row.remove) == "PACKAGELIST.DRL") {
+            ASSERT_TRUE(DeleteFile(tmp.path() + "\\MSG.DAT"));
+        }
         MakeApp();
         EXPECT_TRUE(app->LoaderFailed());
         EXPECT_EQ(app->CreateApp(), 0);

@@ -192,6 +192,7 @@ TEST_F(ClientStart, ASecondCopyEndsBeforeAnything) {
 
 TEST_F(ClientStart, AFailedStartShowsTheErrorTitledWithTheWindowTitle) {
     ASSERT_TRUE(DeleteFile(tmp.path() + "\\PACKAGELIST.DRL"));
+    ASSERT_TRUE(DeleteFile(tmp.path() + "\\MSG.DAT"));  // the patcher's loose copy
     hooks.makeApp = [this](const std::string&) {
         MakeApp();
         return std::unique_ptr<CGameApp>(std::move(app));

@@ -1,6 +1,8 @@
-#include "net/ByteReader.h"
+#include "platform/ByteReader.h"
 
 #include <cstring>
+
+namespace platform {
 
 bool CByteReader::Take(size_t size) {
     if (m_failed || size > m_size - m_pos) {
@@ -73,3 +75,5 @@ bool CByteReader::Seek(size_t offset) {
     m_pos = offset;
     return true;
 }
+
+}  // namespace platform
