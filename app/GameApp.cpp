@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine/core/FileIndex.h"
+#include "engine/render/GfxShaderEffect.h"
 #include "engine/text/FontFileLocator.h"
 #include "engine/text/FreeTypeFont.h"
 #include "engine/core/Random.h"
@@ -66,6 +67,7 @@ CGameApp::SceneLightRecord::~SceneLightRecord() { --g_lightCount; }
 
 CGameApp::CGameApp(const std::string& commandLine) {
     if (!g_pGameApp) g_pGameApp = this;
+    RegisterScreenHost(this);
     m_commandLine = commandLine;
     m_windowTitle = "-Morvane-";
     m_behaviourFlags = CREATE_MULTITHREADED;
@@ -78,6 +80,7 @@ CGameApp::~CGameApp() {
     Cleanup();
     // Options that were never loaded are not the player's: they must not overwrite the stored ones.
     if (m_options.loaded) m_options.SaveOptions();
+    WithdrawScreenHost(this);
     if (g_pGameApp == this) g_pGameApp = nullptr;
 }
 
@@ -227,7 +230,13 @@ int CGameApp::PostWindowInit() {
     m_altEnterAllowed = true;
     CrtSrand(static_cast<uint32_t>(std::time(nullptr)));
     InitPercentTable();
-    for (int i = 0; i < 4; ++i) m_cameras.AddCamera();
+    if (m_cameras.Count() == 0) {
+        auto* play = new CPlayCamera();
+        play->pitchLimitHigh = 0.95f;
+        play->pitchLimitLow = 0.05f;
+        m_cameras.Register(play);
+        for (int i = 0; i < 3; ++i) m_cameras.Register(new CCamera());
+    }
     if (NetStartup(1) < 0) return ReportNetError(kNetErrorFromSocket);
     m_netStarted = true;
     // Without sound the game goes on silent.
@@ -286,8 +295,12 @@ int CGameApp::LoadFonts() {
 }
 
 int CGameApp::InitDeviceObjects() {
-    m_resources.SetDevice(GetDevice());
-    m_ui.SetDevice(GetDevice());
+    CGfxDevice* device = GetDevice();
+    m_resources.SetDevice(device);
+    m_ui.SetDevice(device);
+    m_cameras.SetDevice(device);
+    m_shaders.SetDevice(device);
+    m_glow.SetDevice(device);
     if (!m_screens.InitDeviceObjects() || !m_effects.CreateDeviceObjects() || !m_resources.RestoreAll() ||
         !m_fonts.Textures().CreateTextTextures(GetDevice()) || !m_shaders.LoadShaders(m_shadersUsable) ||
         !m_ribbons.RestoreTrailBuffers())
@@ -318,13 +331,15 @@ int CGameApp::RestoreDeviceObjects() {
     // The device has one light, so every scene light shares index 0 there.
     device->SetLight(0, &m_light.light);
     device->LightEnable(0, true);
-    if (m_shaders.HasGlow()) m_glow.Create(m_params->backBufferFormat);
+    // Without its effect the play view goes without the glow.
+    if (auto* glowEffect = dynamic_cast<CGfxShaderEffect*>(m_shaders.GlowEffect()))
+        if (!m_glow.Create(glowEffect->Effect(), m_params->backBufferFormat)) m_glow.Release();
     return 1;
 }
 
 int CGameApp::InvalidateDeviceObjects() {
     const int result = m_screens.InvalidateDeviceObjects();
-    m_shaders.LostDevice();
+    m_shaders.LoseEffects();
     m_glow.Release();
     return result;
 }
@@ -336,6 +351,10 @@ void CGameApp::DeleteDeviceObjects() {
     m_fonts.Textures().ReleaseTextures();
     m_shaders.ClearEffects();
     m_ribbons.ReleaseTrailBuffers();
+    m_glow.Release();
+    m_cameras.SetDevice(nullptr);
+    m_shaders.SetDevice(nullptr);
+    m_glow.SetDevice(nullptr);
 }
 
 void CGameApp::FrameMove() {

@@ -108,11 +108,11 @@ TEST_F(ErrorPopup, EscapeOrOkLeadsBackToTheLoginScreen) {
             if (s.updates == 2) {
                 ErrorReport().SetError(28, "%s", "connection lost");
                 s.ShowErrorPopup(1);
-                const standin::CMessageBox& box = app->MessageBox();
+                const IMessageBoxHost& box = app->MessageBox();
                 EXPECT_TRUE(box.Visible());
                 EXPECT_EQ(box.Text(), "connection lost");
                 EXPECT_EQ(box.Mode(), 1);
-                EXPECT_FLOAT_EQ(box.Dim(), 0.4f);
+                EXPECT_FLOAT_EQ(app->Ui().MessageBoxDim(), 0.4f);
                 EXPECT_TRUE(window->CursorShown());
             }
             if (s.updates == 4) {
@@ -263,7 +263,7 @@ TEST_F(ErrorPopup, AOneButtonBoxHoldsTheScreenUntilConfirmed) {
     CScriptedScreen* screen = nullptr;
     app->SetFirstScreenMaker([&] { return screen = new CScriptedScreen("A", nullptr, {0}); });
     ASSERT_EQ(app->CreateApp(), 1);
-    standin::CMessageBox& box = app->MessageBox();
+    IMessageBoxHost& box = app->MessageBox();
     std::vector<int> held;
     screen->onUpdate = [&](CScriptedScreen& s) {
         held.push_back(s.CheckMessageBoxConfirm());
