@@ -148,6 +148,12 @@ protected:
     TempFolder tmp;
     TempFolder documents;
     ScopedEnv documentsEnv{"XDG_DOCUMENTS_DIR", documents.path().c_str()};
+    // The single-instance lock and the options store are this test's own: a
+    // running client or a second test run changes no result.
+    TempFolder runtime;
+    TempFolder config;
+    ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path().c_str()};
+    ScopedEnv configEnv{"XDG_CONFIG_HOME", config.path().c_str()};
     // Sound plays into OpenAL Soft's silent output: no sound card is needed.
     ScopedEnv soundEnv{"ALSOFT_DRIVERS", "null"};
     std::unique_ptr<CTestGameApp> app;

@@ -190,6 +190,20 @@ TEST_F(ClientStart, ASecondCopyEndsBeforeAnything) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(ClientStart, AClientRunningOutsideTheTestChangesNothing) {
+    // A client of the machine's own runtime folder holds its lock.
+    TempFolder machine;
+    std::unique_ptr<InstanceLock> running;
+    {
+        ScopedEnv elsewhere{"XDG_RUNTIME_DIR", machine.path().c_str()};
+        running = std::make_unique<InstanceLock>("-Morvane-");
+    }
+    ASSERT_FALSE(running->HeldElsewhere());
+    EXPECT_EQ(InstanceLock::LockPath("-Morvane-").rfind(runtime.path() + "/", 0), 0u);
+    EXPECT_EQ(ClientMain("go", "", hooks), 0);
+    EXPECT_EQ(made.size(), 1u);
+}
+
 TEST_F(ClientStart, AFailedStartShowsTheErrorTitledWithTheWindowTitle) {
     ASSERT_TRUE(DeleteFile(tmp.path() + "\\PACKAGELIST.DRL"));
     hooks.makeApp = [this](const std::string&) {
