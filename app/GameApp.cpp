@@ -121,8 +121,8 @@ int CGameApp::MeasureSystem() {
     if (m_figuresGiven) return 1;
     m_figures.memoryKb = ReadMemoryKb();
     m_figures.mhz = ReadProcessorMhz() * std::max(1u, std::thread::hardware_concurrency());
-    // The graphics system does not tell its memory; the check lets such a driver pass.
-    m_figures.videoKb = 0;
+    // 0 when the driver does not tell: the check lets it pass and the grade goes by the other figures.
+    m_figures.videoKb = System() ? System()->VideoMemoryKb() : 0;
     return 1;
 }
 
@@ -154,9 +154,11 @@ int CGameApp::CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* spee
 
 int CGameApp::GetSystemGrade() const {
     const SystemFigures& f = m_figures;
-    if (f.videoKb < 60000 || f.memoryKb < 400000 || f.mhz < 1100) return 3;
-    if (f.videoKb < 100000 || f.memoryKb < 500000 || f.mhz < 1700) return 2;
-    if (f.videoKb < 200000 || f.memoryKb < 1000000 || f.mhz < 2800) return 1;
+    // A driver that does not tell its memory (0) leaves the grade to the other figures.
+    auto videoBelow = [&f](uint32_t kb) { return f.videoKb != 0 && f.videoKb < kb; };
+    if (videoBelow(60000) || f.memoryKb < 400000 || f.mhz < 1100) return 3;
+    if (videoBelow(100000) || f.memoryKb < 500000 || f.mhz < 1700) return 2;
+    if (videoBelow(200000) || f.memoryKb < 1000000 || f.mhz < 2800) return 1;
     return 0;
 }
 

@@ -230,7 +230,8 @@ TEST_F(SystemCheck, MinimumsAndGrades) {
         {{1u << 20, 999, 1u << 18}, 0, MSG_APP_ERROR_CPU_SPEED_FAILED, 3},
         {{1u << 20, 0, 1u << 18}, 1, -1, 3},  // no clock speed told
         {{1u << 20, 3000, 31999}, 0, MSG_APP_ERROR_VIDEO_MEM_FAILED, 3},
-        {{1u << 20, 3000, 0}, 1, -1, 3},  // software rendering tells no video memory
+        {{1u << 20, 3000, 0}, 1, -1, 0},  // a driver that tells no video memory: the other figures grade
+        {{450000, 3000, 0}, 1, -1, 2},
         {{450000, 3000, 1u << 18}, 1, -1, 2},
         {{1u << 20, 2000, 150000}, 1, -1, 1},
     };
@@ -245,6 +246,14 @@ TEST_F(SystemCheck, MinimumsAndGrades) {
         }
         EXPECT_EQ(app->GetSystemGrade(), row.grade);
     }
+}
+
+TEST_F(SystemCheck, TheVideoMemoryIsTheGraphicsSystems) {
+    MakeApp(true, false);
+    configureSystem = [](CGfxRecordingSystem& made) { made.videoMemoryKb = 262144; };
+    ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+    EXPECT_EQ(app->Figures().videoKb, 262144u);
+    EXPECT_GT(app->Figures().memoryKb, 0u);
 }
 
 TEST_F(SystemCheck, UserFoldersAreMadeWhereMissing) {
