@@ -190,7 +190,6 @@ int CZEMD3DApp::ResetDevice() {
     if (!UpdateBackBufferSize() || !InvalidateDeviceObjects()) return 0;
     const GfxResult r = m_device->Reset(m_params);
     if (r == GFX_OK) {
-        ResetStateCache();
         if (!RestoreDeviceObjects()) return 0;
     } else {
         // A device that cannot be reset is made anew once; a new device that
