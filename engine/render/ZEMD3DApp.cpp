@@ -10,6 +10,7 @@
 #include "platform/GfxFormatInfo.h"
 #include "platform/GfxSystem.h"
 #include "platform/MessageSink.h"
+#include "platform/StopSignals.h"
 
 using namespace platform;
 
@@ -239,6 +240,8 @@ int CZEMD3DApp::RunMessageLoop() {
     if (m_window->PeekMessage(&msg, false) && msg.message == WM_QUIT) return 1;
     int result = 1;
     for (;;) {
+        // A stop signal ends the loop as a quit message would.
+        if (StopRequested()) break;
         if (m_window->PeekMessage(&msg, true)) {
             if (msg.message == WM_QUIT) break;
             if (!(msg.message == WM_SYSKEYDOWN && swallowSystemKeys)) MsgProc(msg);
