@@ -14,16 +14,10 @@
 
 namespace standin {
 
-class CGameCommandManager {};
 class CScriptManager {};
 class CPlayResources {
 public:
     void Release() {}
-};
-
-class CGameDataRegistry {
-public:
-    void Clear() {}
 };
 
 class CEffectManager {

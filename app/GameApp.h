@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/AppStandIns.h"
+#include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
 #include "engine/text/FontList.h"
 #include "engine/core/IniFile.h"
@@ -33,6 +34,7 @@
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
+#include "world/GameDataRegistry.h"
 
 // One map of a map list.
 struct MapListEntry {
@@ -164,8 +166,8 @@ private:
     };
 
     // Members in construction order; destruction runs the other way.
-    standin::CGameCommandManager m_commandManager;
-    standin::CGameDataRegistry m_gameData;
+    CGameCommandManager m_commandManager;
+    CGameDataRegistry m_gameData;
     CCameraRegistry m_cameras{nullptr};
     standin::CEffectManager m_effects;
     CZEMSoundManager m_sound;

@@ -9,7 +9,7 @@
 
 #include "engine/render/AnimationResource.h"
 #include "engine/effects/EffectManager.h"
-#include "engine/effects/EffectStandIn.h"
+#include "engine/effects/EffectResource.h"
 #include "engine/render/GameObject.h"
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
@@ -18,6 +18,7 @@
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tools/AnimationWriter.h"
+#include "tools/EffectFileWriter.h"
 #include "tools/MeshWriter.h"
 #include "tools/ModelWriter.h"
 
@@ -47,7 +48,7 @@ void BM_UpdateAndDraw200Objects30Bones2Effects(benchmark::State& state) {
         anim.tracks.push_back(t);
     }
     WriteFile(path + "/WALK.DRA", WriteAnimationFile(anim));
-    WriteFile(path + "/GLOW.DRE", WriteEmptyEffectFile());
+    WriteFile(path + "/GLOW.DRE", WriteEffectFile(MakeEffectFile({})));
     ModelFile model;
     model.meshName = "BODY.DRM";
     model.animationName = "WALK.DRA";
@@ -66,7 +67,7 @@ void BM_UpdateAndDraw200Objects30Bones2Effects(benchmark::State& state) {
     RegisterAnimationResources(rm);
     RegisterMeshResources(rm, nullptr);
     RegisterModelResources(rm);
-    RegisterEffectStandIn(rm);
+    RegisterEffectResources(rm);
     CEffectManager effects;
     CRibbonManager ribbons;
     std::vector<std::unique_ptr<CGameObject>> objects;

@@ -10,6 +10,7 @@
 #include "tools/PackageWriter.h"
 #include "tools/StandardEffects.h"
 #include "tools/ProtocolTablesWriter.h"
+#include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
 #include "tools/UiLayouts.h"
 
@@ -97,6 +98,7 @@ std::string SampleGameInfoText() {
     info.Add("LOGO_COUNT", 1);
     info.Add("LOGO1_TEXTURE", "LOGO1.DDS");
     info.Add("LOGO1_SOUND", "LOGO1.WAV");
+    info.Add("LOAD_DATA", kSampleDataBlock);
     // No maps yet.
     info.Add("LOAD_MAPCOUNT", 0);
     info.Add("PVM_MAPCOUNT", 0);
@@ -156,13 +158,16 @@ int MakeSampleGameFolder(const std::string& folder) {
     CPackageWriter models("MODEL.DRP");
     AddSampleModel(models);
     if (!models.WritePackage(folder + "\\DATA")) return 0;
+    CPackageWriter gameData("GAMEDATA.DRP");
+    if (!AddSampleGameData(gameData) || !gameData.WritePackage(folder + "\\DATA")) return 0;
     // Layouts are read as they lie in the package: no digest.
     CPackageWriter layouts("UI.DRP");
     layouts.Add("TOOLTIP.DUI", BuildLayout(TooltipLayout()), false);
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders, &models, &layouts}))
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL",
+                                   {&info, &textures, &shaders, &models, &gameData, &layouts}))
         return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();

@@ -9,6 +9,8 @@
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
 //   DATA\TEXTURE.DRP       LOGO1.DDS (DXT5, 256 x 256, with mip levels)
 //   DATA\MODEL.DRP         the animated sample model (tools/SampleModel.h)
+//   DATA\GAMEDATA.DRP      the game data block and what its records name
+//                          (tools/SampleGameData.h)
 //   PROTOCOL.DAT           loose: the record permutation and level experience
 //                          the network reads (a permutation of the sample's own)
 #pragma once

@@ -4,8 +4,11 @@
 // marks the reader failed; loaders bound the block by the file first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 class CFileStream;
@@ -14,6 +17,13 @@ class CBlockReader {
 public:
     // Reads size bytes from the stream; Failed() when they are not there.
     CBlockReader(CFileStream& stream, uint64_t size);
+    // Bytes already in memory.
+    explicit CBlockReader(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+
+    uint8_t U8() {
+        if (!Need(1)) return 0;
+        return m_bytes[m_pos++];
+    }
 
     uint32_t U32() {
         if (!Need(4)) return 0;
@@ -34,11 +44,35 @@ public:
         m_pos += 2;
         return static_cast<uint16_t>(b[0] | b[1] << 8);
     }
+    // Copies size bytes; on a short block out is zero-filled and the reader fails.
+    bool Bytes(void* out, size_t size) {
+        if (!Need(size)) {
+            if (size) std::memset(out, 0, size);
+            return false;
+        }
+        if (size) std::memcpy(out, m_bytes.data() + m_pos, size);
+        m_pos += size;
+        return true;
+    }
+    bool Skip(size_t size) {
+        if (!Need(size)) return false;
+        m_pos += size;
+        return true;
+    }
+    // The file stream's string form (i32 length counting the NUL, then the
+    // bytes): a length below 1 is the empty string; one above capacity or
+    // past the block fails. The text ends at its first NUL.
+    bool String(std::string& out, size_t capacity);
+
     bool Failed() const { return m_failed; }
+    size_t Position() const { return m_pos; }
+    size_t Remaining() const { return m_bytes.size() - m_pos; }
+    const uint8_t* Data() const { return m_bytes.data(); }
+    size_t Size() const { return m_bytes.size(); }
 
 private:
     bool Need(size_t n) {
-        if (m_pos + n <= m_bytes.size()) return true;
+        if (n <= m_bytes.size() - m_pos) return true;
         m_failed = true;
         return false;
     }

@@ -15,7 +15,7 @@
 #include "engine/render/AnimationResource.h"
 #include "engine/effects/EffectManager.h"
 #include "engine/render/MeshResource.h"
-#include "engine/render/PathFinder.h"
+#include "engine/render/WalkGridView.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/effects/RibbonTrail.h"
 #include "engine/render/ShaderSet.h"
@@ -23,7 +23,7 @@
 
 using namespace platform;
 
-CPathFinder* g_pPathFinder = nullptr;
+CWalkGridView* g_pWalkGridView = nullptr;
 
 namespace {
 
@@ -476,7 +476,7 @@ void CGameObject::SetColor(float r, float g, float b, float a) {
 void CGameObject::ResetColor() { SetColor(1, 1, 1, material.Get().ambient.a); }
 
 void CGameObject::ApplyGrid(bool mark) const {
-    CPathFinder* grid = g_pPathFinder;
+    CWalkGridView* grid = g_pWalkGridView;
     if (!grid || !grid->cells) return;
     for (int32_t z = gridRect[2]; z <= gridRect[3]; ++z) {
         if (z < 0 || z >= grid->height) continue;
@@ -489,7 +489,7 @@ void CGameObject::ApplyGrid(bool mark) const {
 }
 
 void CGameObject::MarkGridCells(int recompute) {
-    CPathFinder* grid = g_pPathFinder;
+    CWalkGridView* grid = g_pWalkGridView;
     if (!grid) return;
     int32_t c = static_cast<int32_t>(grid->cellSize);
     if (c == 0) return;  // a cell narrower than one unit has no footprint in whole cells
@@ -505,7 +505,7 @@ void CGameObject::MarkGridCells(int recompute) {
 }
 
 void CGameObject::UnmarkGridCells() {
-    if (g_pPathFinder && static_cast<int32_t>(g_pPathFinder->cellSize) != 0) ApplyGrid(false);
+    if (g_pWalkGridView && static_cast<int32_t>(g_pWalkGridView->cellSize) != 0) ApplyGrid(false);
 }
 
 void CGameObject::OccupyGrid(int recompute) {

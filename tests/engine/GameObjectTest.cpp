@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/effects/EffectManager.h"
-#include "engine/render/PathFinder.h"
+#include "engine/render/WalkGridView.h"
 #include "engine/effects/RibbonTrail.h"
 #include "tests/fixtures/ModelFolder.h"
 
@@ -210,12 +210,12 @@ TEST(GridCellWord, MarkAndUnmarkKeepTheGridFlags) {
 TEST(GridFootprint, MarksOnlyCellsInsideTheGrid) {
     uint32_t cells[4 * 3] = {};
     cells[0] = 0x10000000;
-    CPathFinder grid;
+    CWalkGridView grid;
     grid.cells = cells;
     grid.width = 4;
     grid.height = 3;
     grid.cellSize = 10.9f;  // whole cells of 10
-    g_pPathFinder = &grid;
+    g_pWalkGridView = &grid;
     CGameObject object;
     object.bounds.innerBox[3] = Vec3(-25, 0, -5);
     object.bounds.innerBox[1] = Vec3(15, 0, 45);
@@ -236,5 +236,5 @@ TEST(GridFootprint, MarksOnlyCellsInsideTheGrid) {
     grid.cellSize = 0.5f;  // truncates to no cell at all
     object.OccupyGrid(1);
     for (int i = 1; i < 12; ++i) EXPECT_EQ(cells[i], 0u) << i;
-    g_pPathFinder = nullptr;
+    g_pWalkGridView = nullptr;
 }

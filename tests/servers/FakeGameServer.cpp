@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 #include "net/ByteReader.h"
 #include "net/ByteWriter.h"
@@ -115,11 +116,16 @@ bool CFakeGameServer::DoAccept() {
 
 bool CFakeGameServer::DoSend(const std::vector<uint8_t>& bytes) {
     if (m_client < 0 && !DoAccept()) return false;
+    return SendTo(m_client, bytes);
+}
+
+bool CFakeGameServer::SendTo(int fd, const std::vector<uint8_t>& bytes, bool quiet) {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        ssize_t n = ::send(m_client, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n < 0) {
             if (errno == EINTR) continue;
+            if (quiet) return false;
             return Fail("send failed: " + std::string(std::strerror(errno)));
         }
         sent += static_cast<size_t>(n);
@@ -128,15 +134,15 @@ bool CFakeGameServer::DoSend(const std::vector<uint8_t>& bytes) {
 }
 
 // 1 all read, 0 the client closed, -1 time-out or error (timeoutMs < 0: no limit).
-int CFakeGameServer::ReadBytes(uint8_t* buffer, size_t size, int timeoutMs) {
+int CFakeGameServer::ReadBytesFrom(int fd, uint8_t* buffer, size_t size, int timeoutMs) {
     const int64_t deadline = NowMs() + timeoutMs;
     size_t got = 0;
     while (got < size) {
         if (m_stop || (timeoutMs >= 0 && NowMs() >= deadline)) return -1;
-        int r = WaitReadable(m_client, kSlice);
+        int r = WaitReadable(fd, kSlice);
         if (r < 0) return -1;
         if (r == 0) continue;
-        ssize_t n = ::recv(m_client, buffer + got, size - got, 0);
+        ssize_t n = ::recv(fd, buffer + got, size - got, 0);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) return 0;
@@ -147,8 +153,17 @@ int CFakeGameServer::ReadBytes(uint8_t* buffer, size_t size, int timeoutMs) {
 
 int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs, bool keep) {
     if (m_client < 0 && !DoAccept()) return -1;
+    const int r = ReceiveFrom(m_client, packet, timeoutMs);
+    if (r > 0 && keep) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_received.push_back(packet);
+    }
+    return r;
+}
+
+int CFakeGameServer::ReceiveFrom(int fd, FakePacket& packet, int timeoutMs) {
     uint8_t header[kPacketHeaderSize];
-    int r = ReadBytes(header, sizeof(header), timeoutMs);
+    int r = ReadBytesFrom(fd, header, sizeof(header), timeoutMs);
     if (r <= 0) return r;
     CByteReader h(header, sizeof(header));
     packet.id = h.ReadU16();
@@ -158,12 +173,8 @@ int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs, bool keep) {
         return -1;
     }
     packet.payload.assign(length, 0);
-    r = ReadBytes(packet.payload.data(), length, timeoutMs);
+    r = ReadBytesFrom(fd, packet.payload.data(), length, timeoutMs);
     if (r <= 0) return r;
-    if (keep) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_received.push_back(packet);
-    }
     return 1;
 }
 
@@ -221,6 +232,49 @@ CFakeGameServer& CFakeGameServer::Echo() {
             if (!DoSend(PacketBytes(packet.id, packet.payload))) return false;
         }
     });
+}
+
+CFakeGameServer& CFakeGameServer::Relay(int clients) {
+    return Add([this, clients] { return DoRelay(clients); });
+}
+
+bool CFakeGameServer::DoRelay(int clients) {
+    std::vector<int> fds;
+    auto closeAll = [&] {
+        for (int fd : fds)
+            if (fd >= 0) ::close(fd);
+    };
+    if (m_client >= 0) fds.push_back(std::exchange(m_client, -1));
+    while (static_cast<int>(fds.size()) < clients) {
+        if (!DoAccept()) {
+            closeAll();
+            return false;
+        }
+        fds.push_back(std::exchange(m_client, -1));
+    }
+    size_t open = fds.size();
+    while (open > 0 && !m_stop) {
+        std::vector<pollfd> polls;
+        for (int fd : fds) polls.push_back({fd, POLLIN, 0});  // a closed client (-1) is skipped by poll
+        if (::poll(polls.data(), polls.size(), kSlice) < 0 && errno != EINTR) break;
+        for (size_t i = 0; i < polls.size(); ++i) {
+            if (fds[i] < 0 || !(polls[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            FakePacket packet;
+            const int r = ReceiveFrom(fds[i], packet, m_expectTimeoutMs);
+            if (r <= 0) {  // this client is done
+                ::close(fds[i]);
+                fds[i] = -1;
+                --open;
+                continue;
+            }
+            if (packet.id != PK_GAME_COMMANDS) continue;
+            const std::vector<uint8_t> bytes = PacketBytes(packet.id, packet.payload);
+            for (int fd : fds)
+                if (fd >= 0) SendTo(fd, bytes, true);
+        }
+    }
+    closeAll();
+    return true;
 }
 
 CFakeGameServer& CFakeGameServer::SendAuthKey(uint32_t key) {

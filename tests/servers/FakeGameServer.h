@@ -53,6 +53,11 @@ public:
     // Sends every packet back as it came until the client closes (they are not
     // kept in Received()).
     CFakeGameServer& Echo();
+    // The match server's command relay: accepts clients more clients (beside
+    // one already accepted) and sends every PK_GAME_COMMANDS packet to all of
+    // them, the sender included, in the order they arrive, until every client
+    // has closed. Other packets are dropped (not kept in Received()).
+    CFakeGameServer& Relay(int clients);
 
     // PK_AUTH_KEY with the key.
     CFakeGameServer& SendAuthKey(uint32_t key);
@@ -84,7 +89,12 @@ private:
     // 1 a packet, 0 the client closed, -1 time-out or error (timeoutMs < 0: no
     // limit). keep adds the packet to Received().
     int DoReceive(FakePacket& packet, int timeoutMs, bool keep);
-    int ReadBytes(uint8_t* buffer, size_t size, int timeoutMs);
+    int ReadBytes(uint8_t* buffer, size_t size, int timeoutMs) { return ReadBytesFrom(m_client, buffer, size, timeoutMs); }
+    int ReadBytesFrom(int fd, uint8_t* buffer, size_t size, int timeoutMs);
+    int ReceiveFrom(int fd, FakePacket& packet, int timeoutMs);
+    // quiet: a client that went away is not a failure (the relay's clients).
+    bool SendTo(int fd, const std::vector<uint8_t>& bytes, bool quiet = false);
+    bool DoRelay(int clients);
     bool Fail(std::string text);
     void CloseClient();
 
