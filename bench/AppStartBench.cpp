@@ -44,7 +44,11 @@ struct BenchFolder {
             info.Add(name, std::vector<uint8_t>{1, 2, 3, 4}, false);
         }
         info.WritePackage(path + "\\DATA");
-        CPackageWriter::WriteList(path + "\\PACKAGELIST.DRL", {&info});
+        // The real shader set loads its effects at start-up.
+        CPackageWriter shaders("SHADER.DRP");
+        AddSampleShaders(shaders);
+        shaders.WritePackage(path + "\\DATA");
+        CPackageWriter::WriteList(path + "\\PACKAGELIST.DRL", {&info, &shaders});
         for (int i = 0; i < 10000; ++i) {
             char name[64];
             std::snprintf(name, sizeof(name), "\\LOOSE\\%02d\\FILE_%05d.DDS", i % 100, i);

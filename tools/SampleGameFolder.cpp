@@ -129,6 +129,11 @@ std::string SampleGameInfoText() {
     return info.Text();
 }
 
+void AddSampleShaders(CPackageWriter& shaders) {
+    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
+    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+}
+
 int MakeSampleGameFolder(const std::string& folder) {
     if (!platform::CreateFolders(folder)) return 0;
 
@@ -148,8 +153,7 @@ int MakeSampleGameFolder(const std::string& folder) {
     textures.Add("LOGO1.DDS", LogoTexture());
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
-    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
-    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+    AddSampleShaders(shaders);
     if (!shaders.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter models("MODEL.DRP");
     AddSampleModel(models);

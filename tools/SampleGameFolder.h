@@ -20,12 +20,17 @@
 
 #include "tools/TextFileWriters.h"
 
+class CPackageWriter;
+
 // All 400 message keys in index order with readable English texts; the texts
 // used as formats take the arguments their callers give.
 std::vector<MessageEntry> SampleMessages();
 
 // The "GAMEINFO.DAT" text of the sample folder.
 std::string SampleGameInfoText();
+
+// The shader package's entries: the skinning and glow effect files.
+void AddSampleShaders(CPackageWriter& shaders);
 
 // Writes the sample folder into folder (a game path; created when missing).
 // 1 on success, 0 when a file could not be written.

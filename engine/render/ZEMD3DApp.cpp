@@ -10,6 +10,7 @@
 #include "platform/GfxFormatInfo.h"
 #include "platform/GfxSystem.h"
 #include "platform/MessageSink.h"
+#include "platform/StopSignals.h"
 
 using namespace platform;
 
@@ -190,7 +191,6 @@ int CZEMD3DApp::ResetDevice() {
     if (!UpdateBackBufferSize() || !InvalidateDeviceObjects()) return 0;
     const GfxResult r = m_device->Reset(m_params);
     if (r == GFX_OK) {
-        ResetStateCache();
         if (!RestoreDeviceObjects()) return 0;
     } else {
         // A device that cannot be reset is made anew once; a new device that
@@ -240,6 +240,8 @@ int CZEMD3DApp::RunMessageLoop() {
     if (m_window->PeekMessage(&msg, false) && msg.message == WM_QUIT) return 1;
     int result = 1;
     for (;;) {
+        // A stop signal ends the loop as a quit message would.
+        if (StopRequested()) break;
         if (m_window->PeekMessage(&msg, true)) {
             if (msg.message == WM_QUIT) break;
             if (!(msg.message == WM_SYSKEYDOWN && swallowSystemKeys)) MsgProc(msg);
