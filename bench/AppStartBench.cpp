@@ -4,6 +4,8 @@
 // under 50 microseconds.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -31,9 +33,9 @@ public:
     }
 };
 
-struct BenchFolder {
-    std::string path = "/tmp/qor-app-bench";
-    BenchFolder() {
+struct AppFolder {
+    std::string path = ::BenchFolder("app");
+    AppFolder() {
         MakeSampleGameFolder(path);
         CPackageWriter info("INFO.DRP");
         info.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
@@ -57,7 +59,7 @@ struct BenchFolder {
     }
 };
 
-void PrepareFolder() { static BenchFolder folder; }
+void PrepareFolder() { static AppFolder folder; }
 
 std::unique_ptr<CGameApp> MakeApp() {
     PrepareFolder();
