@@ -49,7 +49,7 @@ fuzz:
 	@bash scripts/install-deps fuzz
 	CC=clang-16 CXX=clang++-16 cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 		-DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DQOR_TESTS=OFF -DQOR_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
 	$(FUZZ_DIR)/tests/fuzz/fuzz_seeds tests/fuzz/corpus
 	@set -e; for t in $(FUZZ_DIR)/tests/fuzz/fuzz_*; do \
 		name=$${t##*/fuzz_}; [ "$$name" = seeds ] && continue; \
