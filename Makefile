@@ -56,8 +56,8 @@ fuzz:
 		corpus=tests/fuzz/corpus/$$name; found=$(FUZZ_DIR)/found/$$name; \
 		mkdir -p $$corpus $$found; \
 		echo "== fuzz $$name ($(FUZZ_SECONDS) s)"; \
-		(cd $(FUZZ_DIR) && ASAN_OPTIONS=detect_leaks=1 ../../$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
-			-malloc_limit_mb=2048 -timeout=10 -max_len=65536 -print_final_stats=0 \
+		(cd $(FUZZ_DIR) && ASAN_OPTIONS=detect_leaks=1 ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-16/bin/llvm-symbolizer ../../$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+			-malloc_limit_mb=2048 -timeout=10 -max_len=4096 -print_final_stats=0 \
 			-artifact_prefix=found/$$name/ found/$$name ../../$$corpus) ; \
-		$$t -merge=1 -rss_limit_mb=2048 -max_len=65536 $$corpus $$found 2>&1 | tail -1; \
+		$$t -merge=1 -rss_limit_mb=2048 -max_len=4096 $$corpus $$found 2>&1 | tail -1; \
 	done

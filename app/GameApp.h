@@ -149,7 +149,7 @@ private:
     };
 
     // Members in construction order; destruction runs the other way.
-    standin::CGameCommandManager m_commandManager;
+    [[maybe_unused]] standin::CGameCommandManager m_commandManager;  // a stand-in, in its place in the order
     standin::CGameDataRegistry m_gameData;
     standin::CCameraRegistry m_cameras;
     standin::CEffectManager m_effects;
@@ -180,7 +180,7 @@ private:
     std::string m_loginServer, m_homepageUrl, m_joinUrl;
     int m_logoCount = 0;
     std::vector<std::string> m_logoTextures, m_logoSounds;
-    standin::CScriptManager m_scripts;
+    [[maybe_unused]] standin::CScriptManager m_scripts;  // a stand-in, in its place in the order
     CIniFile m_tutorialFile;
 
     SystemFigures m_figures;
