@@ -114,18 +114,7 @@ void SeedResources() {
     Seed("Animation", huge);
 
     Seed("Model", WriteModelFile(SubModelFile()));
-    ModelFile hero;
-    hero.meshName = "BODY.DRM";
-    hero.animationName = "WALK.DRA";
-    ModelSubModel sub;
-    sub.name = "SUB.DRC";
-    hero.subModels = {sub};
-    ModelEffect glow;
-    glow.name = "GLOW.DRE";
-    glow.attached = 1;
-    hero.effects = {glow};
-    hero.actions = {MakeModelAction("WALK", 0, 1), MakeModelAction("STAND", 0, 0.5f)};
-    Seed("Model", WriteModelFile(hero));
+    Seed("Model", WriteModelFile(HeroModelFile()));
 }
 
 void SeedLayouts() {
