@@ -197,7 +197,7 @@ private:
     std::string m_loginServer, m_homepageUrl, m_joinUrl;
     int m_logoCount = 0;
     std::vector<std::string> m_logoTextures, m_logoSounds;
-    standin::CScriptManager m_scripts;
+    [[maybe_unused]] standin::CScriptManager m_scripts;  // a stand-in, in its place in the order
     CIniFile m_tutorialFile;
 
     SystemFigures m_figures;

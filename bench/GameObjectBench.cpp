@@ -3,6 +3,8 @@
 // processor time a frame.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,7 +33,7 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 void BM_UpdateAndDraw200Objects30Bones2Effects(benchmark::State& state) {
-    std::string path = "/tmp/qor-gameobject-bench";
+    std::string path = BenchFolder("gameobject");
     CreateFolders(path);
     MeshFile mesh;
     mesh.parts.push_back(MakeSkinnedGridPart("BODY", 4, 8, 2, {0, 29}));

@@ -14,8 +14,6 @@
 namespace platform {
 namespace {
 
-// The largest buffer a caller may ask for (a quarter of a gigabyte).
-constexpr uint32_t kMaxBufferBytes = 0x0FFFFFFF;
 constexpr uint32_t kRingBufferCount = AudioBuffer::kRingLeadSegments + 4;
 constexpr float kSpeedOfSound = 343.3f;
 
@@ -626,7 +624,7 @@ long AudioDevice::CreateBuffer(const AudioBufferDesc& desc, std::unique_ptr<Audi
     out->reset();
     if (!m_context) return AUDIO_ERR_NO_DEVICE;
     if (!IsPlayableFormat(desc.format)) return AUDIO_ERR_BAD_FORMAT;
-    if (desc.bytes < desc.format.blockAlign || desc.bytes > kMaxBufferBytes) return AUDIO_ERR_INVALID_PARAM;
+    if (desc.bytes < desc.format.blockAlign || desc.bytes > kAudioMaxBufferBytes) return AUDIO_ERR_INVALID_PARAM;
     if ((desc.flags & AUDIO_BUFFER_CTRL3D) && desc.format.channels != 1) return AUDIO_ERR_INVALID_PARAM;
     if ((desc.flags & AUDIO_BUFFER_GETCURRENTPOSITION2) && desc.bytes % desc.format.blockAlign != 0) {
         return AUDIO_ERR_INVALID_PARAM;

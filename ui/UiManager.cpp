@@ -345,7 +345,7 @@ void CUiManager::DrawCandidates() {
         DrawQuad(i == selected ? 0xFF3A5A96u : 0xE0202020u, nullptr, nullptr, x, y, cellWidth, cellHeight);
         char text[256];
         if (font && m_ime.GetCandidateText(i, text, sizeof(text)))
-            font->Draw(static_cast<int32_t>(x) + 2, static_cast<int32_t>(y) + 2, text,
+            font->Draw(PixelCoord(x) + 2, PixelCoord(y) + 2, text,
                        i == selected ? 0xFFFFFF00u : 0xFFFFFFFFu);
         if (vertical)
             y += cellHeight;

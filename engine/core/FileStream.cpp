@@ -265,7 +265,10 @@ int CFileStream::ReadString(std::string& out, size_t capacity) {
         out.clear();
         return 0;
     }
-    out.resize(std::strlen(out.c_str()));  // up to the stored NUL
+    // Up to the stored NUL, and never the last byte: both overloads keep at
+    // most n - 1 characters, as the char buffer must.
+    out[static_cast<size_t>(n) - 1] = '\0';
+    out.resize(std::strlen(out.c_str()));
     return 1;
 }
 

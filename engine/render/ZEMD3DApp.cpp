@@ -1,6 +1,7 @@
 // The application framework and its main loop.
 #include "engine/render/ZEMD3DApp.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "engine/core/ErrorReport.h"
@@ -77,6 +78,8 @@ int CZEMD3DApp::CreateApp(CWindow* window) {
         return 0;
     }
     if (!SelectDisplayMode()) return 0;
+    GfxDisplayMode desktop;
+    if (m_system->GetAdapterDisplayMode(0, &desktop) == GFX_OK) m_pacer.SetRate(desktop.refreshRate);
     m_shadersUsable = m_caps.vertexShaderVersion >= 0xFFFE0200u && m_caps.pixelShaderVersion >= 0xFFFF0101u;
     if (!CreateDevice() || !InitScene()) return 0;
     m_frameUpdateEnabled = true;
@@ -272,6 +275,10 @@ int CZEMD3DApp::RenderStep() {
     if (m_device && m_active && !m_deviceLost && !m_minimised) {
         Render();
         if (m_active && m_device && m_device->Present() == GFXERR_DEVICELOST) m_deviceLost = true;
+        // Paced by the wall clock: the game clock is the frames' own (tests step it).
+        const auto wall = std::chrono::steady_clock::now().time_since_epoch();
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wall).count();
+        if (const uint32_t wait = m_pacer.FrameEnded(static_cast<uint32_t>(ms))) Sleep(wait);
         return 1;
     }
     Sleep(1);

@@ -111,6 +111,12 @@ TEST(FileStream, HostileStringsFailWithoutOverflow) {
     char buf[3];
     EXPECT_EQ(r.ReadString(buf, sizeof(buf)), 1);
     EXPECT_STREQ(buf, "ab");
+    // The std::string overload gives the same text as the buffer one.
+    CFileStream s;
+    ASSERT_TRUE(s.OpenRead(path.c_str()));
+    std::string text;
+    EXPECT_EQ(s.ReadString(text, 3), 1);
+    EXPECT_EQ(text, "ab");
 }
 
 TEST(FileStream, OpenFailureReportsTheFileNameThroughMessageSeven) {
