@@ -142,9 +142,9 @@ void CSpatialTree::Insert(CSceneObject* object) {
     int32_t found = 0;
     for (int i = 0; i < 4; ++i) {
         const Vec3& corner = object->bounds.outerBox[i];
-        // Truncation toward zero, then the range check: a corner just below 0 lands outside.
-        float fc = corner.x / m_leafWidth, fr = corner.z / m_leafDepth;
-        if (!(fc > -1.0f && fr > -1.0f && fc < static_cast<float>(m_leavesPerSide) &&
+        // Rounded down, so that a corner just below 0 lies outside too.
+        float fc = std::floor(corner.x / m_leafWidth), fr = std::floor(corner.z / m_leafDepth);
+        if (!(fc >= 0.0f && fr >= 0.0f && fc < static_cast<float>(m_leavesPerSide) &&
               fr < static_cast<float>(m_leavesPerSide)))
             continue;
         int32_t leaf = LeafAt(static_cast<int32_t>(fr), static_cast<int32_t>(fc));
