@@ -28,7 +28,13 @@ CWorldObject* AsWorldObject(CSceneObject* object) {
     return object && (object->flags & WO_WORLD_OBJECT) ? static_cast<CWorldObject*>(object) : nullptr;
 }
 
-bool PassesTreeFilter(CWorldObject& o, const SpatialFilter& f) {
+}  // namespace
+
+bool CSpatialTree::Matches(CWorldObject& o, const SpatialFilter& f) {
+    return &o != f.self && InCircle(o, f.x, f.z, f.radius) && MatchesFlags(o, f);
+}
+
+bool CSpatialTree::MatchesFlags(const CWorldObject& o, const SpatialFilter& f) {
     if (&o == f.self) return false;
     if ((o.flags & (f.kindMask | WO_WORLD_OBJECT)) == 0) return false;
     // Frozen (removed) objects never match, whatever the excluded bits.
@@ -37,9 +43,10 @@ bool PassesTreeFilter(CWorldObject& o, const SpatialFilter& f) {
     if (o.unitFlags & (f.unitFlagExclusion | 0x200000u)) return false;
     if (f.stateFlagExclusion && (o.stateFlags & f.stateFlagExclusion)) return false;
     if (f.aliveOnly && !o.alive) return false;
-    if (f.teamTest && ((o.team == f.team) != (f.sameTeam != 0))) return false;
-    return true;
+    return !f.teamTest || (o.team == f.team) == (f.sameTeam != 0);
 }
+
+namespace {
 
 float TargetDistance(const CWorldObject& attacker, const CWorldObject& target) {
     return platform::Vec3Length(target.position - attacker.position) - target.bounds.radius * target.bounds.scale;
@@ -243,22 +250,59 @@ bool CSpatialTree::NodeMeetsSquare(const Node& node, float x0, float z0, float x
 void CSpatialTree::QueryRange(const SpatialFilter& filter, std::vector<CWorldObject*>& result,
                               bool stopAtFirst) const {
     result.clear();
-    if (!m_nodes.empty()) QueryNode(0, filter, result, stopAtFirst);
+    if (m_nodes.empty()) return;
+    // Only leaves hold objects, and leaves are numbered in the order of the
+    // walk: the leaves under the square, in index order, give what the walk
+    // from the root gives, without visiting the nodes above them.
+    const float x0 = filter.x - filter.radius, x1 = filter.x + filter.radius;
+    const float z0 = filter.z - filter.radius, z1 = filter.z + filter.radius;
+    const float n = static_cast<float>(m_leavesPerSide);
+    const float c0 = std::clamp(std::floor(x0 / m_leafWidth) - 1.0f, 0.0f, n - 1.0f);
+    const float c1 = std::clamp(std::floor(x1 / m_leafWidth), 0.0f, n - 1.0f);
+    const float r0 = std::clamp(std::floor(z0 / m_leafDepth) - 1.0f, 0.0f, n - 1.0f);
+    const float r1 = std::clamp(std::floor(z1 / m_leafDepth), 0.0f, n - 1.0f);
+    constexpr size_t kMaxLeaves = 64;
+    if (!(x0 <= x1 && z0 <= z1) || (c1 - c0 + 1.0f) * (r1 - r0 + 1.0f) > static_cast<float>(kMaxLeaves)) {
+        QueryNode(0, filter, result, stopAtFirst);
+        return;
+    }
+    int32_t leaves[kMaxLeaves];
+    size_t count = 0;
+    for (int32_t r = static_cast<int32_t>(r0); r <= static_cast<int32_t>(r1); ++r)
+        for (int32_t c = static_cast<int32_t>(c0); c <= static_cast<int32_t>(c1); ++c) {
+            int32_t leaf = LeafAt(r, c);
+            if (NodeMeetsSquare(m_nodes[static_cast<size_t>(leaf)], x0, z0, x1, z1)) leaves[count++] = leaf;
+        }
+    std::sort(leaves, leaves + count);
+    for (size_t i = 0; i < count; ++i)
+        if (QueryObjects(m_nodes[static_cast<size_t>(leaves[i])], filter, result, stopAtFirst)) return;
+}
+
+bool CSpatialTree::QueryObjects(const Node& node, const SpatialFilter& f, std::vector<CWorldObject*>& result,
+                                bool stopAtFirst) const {
+    // The objects lie apart in memory: their loads overlap when asked for together.
+    for (CSceneObject* so : node.objects) {
+        __builtin_prefetch(&so->position);
+        __builtin_prefetch(&so->bounds.halfDepth);
+    }
+    for (CSceneObject* so : node.objects) {
+        // Most objects of the entered leaves lie outside the circle: that test first.
+        if (so == f.self || !InCircle(*so, f.x, f.z, f.radius)) continue;
+        CWorldObject* o = AsWorldObject(so);
+        if (!o || !MatchesFlags(*o, f)) continue;
+        // Held by up to four leaves: taken once.
+        if (o->treeLeaves[1] >= 0 && std::find(result.begin(), result.end(), o) != result.end()) continue;
+        result.push_back(o);
+        if (stopAtFirst) return true;
+    }
+    return false;
 }
 
 bool CSpatialTree::QueryNode(int32_t index, const SpatialFilter& f, std::vector<CWorldObject*>& result,
                              bool stopAtFirst) const {
     const Node& node = m_nodes[static_cast<size_t>(index)];
     if (!NodeMeetsSquare(node, f.x - f.radius, f.z - f.radius, f.x + f.radius, f.z + f.radius)) return false;
-    for (CSceneObject* so : node.objects) {
-        CWorldObject* o = AsWorldObject(so);
-        if (!o || !PassesTreeFilter(*o, f)) continue;
-        // Held by up to four leaves: taken once.
-        if (std::find(result.begin(), result.end(), o) != result.end()) continue;
-        if (!InCircle(*o, f.x, f.z, f.radius)) continue;
-        result.push_back(o);
-        if (stopAtFirst) return true;
-    }
+    if (QueryObjects(node, f, result, stopAtFirst)) return true;
     for (int32_t child : node.children)
         if (child >= 0 && QueryNode(child, f, result, stopAtFirst) && stopAtFirst) return true;
     return stopAtFirst && !result.empty();

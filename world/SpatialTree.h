@@ -78,6 +78,10 @@ public:
                                    float* bestDistance) const;
     // Keeps the cached target while it stays valid and in range, else searches anew.
     CWorldObject* FindTarget(int32_t* cachedId, CWorldObject* attacker, float range) const;
+    // One object against the filter and its circle, as a range query tests it.
+    static bool Matches(CWorldObject& object, const SpatialFilter& filter);
+    // The filter's flag, life and team tests alone.
+    static bool MatchesFlags(const CWorldObject& object, const SpatialFilter& filter);
     // Rectangles (x0, z0, x1, z1) overlap in cells of cellSize, edges included.
     static bool CellsOverlap(const float a[4], const float b[4], float cellSize);
 
@@ -94,6 +98,8 @@ private:
     int32_t FillNode(int32_t level, float x0, float z0, float width, float depthZ, int32_t* next);
     bool NodeMeetsSquare(const Node& node, float x0, float z0, float x1, float z1) const;
     void CollectNode(int32_t index, const platform::Plane planes[6], int withNearFar);
+    bool QueryObjects(const Node& node, const SpatialFilter& filter, std::vector<CWorldObject*>& result,
+                      bool stopAtFirst) const;
     bool QueryNode(int32_t index, const SpatialFilter& filter, std::vector<CWorldObject*>& result,
                    bool stopAtFirst) const;
     CWorldObject* AreaNode(int32_t index, const platform::Vec3& rectMin, const platform::Vec3& rectMax,

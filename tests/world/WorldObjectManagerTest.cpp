@@ -256,6 +256,8 @@ struct ManagerSightFixture : ManagerFixture {
         ASSERT_EQ(grid.Setup(16, 16, 20.0f, 8, 0, 0), 1);
         manager.sightGrid = &grid;
     }
+    // The objects take their circles out of the grid before it goes.
+    void TearDown() override { manager.Clear(); }
     int32_t Cell(float x, float z) const { return grid.GetCell(Vec3(x, 0, z), 0); }
     CSightGrid grid;
 };
