@@ -14,27 +14,20 @@ bool CObjectPool::Grow() {
     return m_pool->Grow();
 }
 
-void* CObjectPool::Alloc() {
-    if (!m_pool && !Grow()) return nullptr;
-    void* p = m_pool->Take();
-    if (!p) return nullptr;
-    ++m_live;
 #ifndef NDEBUG
+void CObjectPool::Taken(void* p) {
+    ++m_live;
     m_liveSet.insert(p);
-#endif
-    return p;
 }
 
-void CObjectPool::Free(void* element) {
-    if (!element || !m_pool) return;
-#ifndef NDEBUG
-    bool wasLive = m_liveSet.erase(element) == 1;
+bool CObjectPool::Released(void* p) {
+    bool wasLive = m_liveSet.erase(p) == 1;
     assert(wasLive && "element freed twice or not from this pool");
-    if (!wasLive) return;
-#endif
+    if (!wasLive) return false;
     if (m_live) --m_live;
-    m_pool->Release(element);
+    return true;
 }
+#endif
 
 void CObjectPool::Clear() {
     assert(m_live == 0 && "pool cleared with elements in use");

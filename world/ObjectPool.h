@@ -29,9 +29,17 @@ public:
     // One more block appended to the free list; false without a size or block count.
     bool Grow();
     // Storage for one element, or null when the pool has no size yet.
-    void* Alloc();
+    void* Alloc() {
+        if (!m_pool && !Grow()) return nullptr;
+        void* p = m_pool->Take();
+        if (p) Taken(p);
+        return p;
+    }
     // Back to the tail of the free list; null is ignored.
-    void Free(void* element);
+    void Free(void* element) {
+        if (!element || !m_pool || !Released(element)) return;
+        m_pool->Release(element);
+    }
     // Every block back to the heap; elements still in use are not destroyed.
     void Clear();
 
@@ -40,6 +48,18 @@ public:
     size_t LiveCount() const { return m_live; }
 
 private:
+#ifndef NDEBUG
+    void Taken(void* p);
+    // False (after the debug check fired) for an element that is not in use.
+    bool Released(void* p);
+#else
+    void Taken(void*) { ++m_live; }
+    bool Released(void*) {
+        if (m_live) --m_live;
+        return true;
+    }
+#endif
+
     using Pool = CBlockPool<std::max_align_t>;
     int32_t m_blockCount = -1;
     size_t m_elementBytes = 0;
