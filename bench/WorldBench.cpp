@@ -130,7 +130,9 @@ void BM_NewDelete(benchmark::State& state) {
     for (auto _ : state) {
         for (char*& p : held) {
             p = new char[sizeof(CTestWorldObject)];
-            benchmark::DoNotOptimize(p);
+            // Through a const reference: the read-write form lets GCC at -O1 hand back a clobbered pointer.
+            const char* const seen = p;
+            benchmark::DoNotOptimize(seen);
         }
         for (char* p : held) delete[] p;
         benchmark::ClobberMemory();
