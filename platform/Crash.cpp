@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/File.h"
 #include "platform/Process.h"
 
 extern char** environ;
@@ -226,6 +227,99 @@ void CopyText(char* out, size_t cap, const std::string& text) {
 }
 
 }  // namespace
+
+namespace {
+
+// Little-endian fields of a dump, each checked against the bytes left.
+class DumpReader {
+public:
+    DumpReader(const uint8_t* data, size_t size) : m_data(data), m_left(size) {}
+    bool Bytes(void* out, size_t n) {
+        if (n > m_left) return false;
+        if (n) std::memcpy(out, m_data, n);
+        m_data += n;
+        m_left -= n;
+        return true;
+    }
+    bool U32(uint32_t* v) {
+        uint8_t b[4];
+        if (!Bytes(b, 4)) return false;
+        *v = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
+             static_cast<uint32_t>(b[3]) << 24;
+        return true;
+    }
+    bool U64(uint64_t* v) {
+        uint32_t lo, hi;
+        if (!U32(&lo) || !U32(&hi)) return false;
+        *v = lo | static_cast<uint64_t>(hi) << 32;
+        return true;
+    }
+    bool U64List(std::vector<uint64_t>* list, uint32_t max) {
+        uint32_t count;
+        if (!U32(&count) || count > max || static_cast<size_t>(count) * 8 > m_left) return false;
+        list->resize(count);
+        for (uint64_t& v : *list)
+            if (!U64(&v)) return false;
+        return true;
+    }
+    size_t Left() const { return m_left; }
+
+private:
+    const uint8_t* m_data;
+    size_t m_left;
+};
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void PutU64(std::vector<uint8_t>& out, uint64_t v) {
+    PutU32(out, static_cast<uint32_t>(v));
+    PutU32(out, static_cast<uint32_t>(v >> 32));
+}
+
+}  // namespace
+
+bool ParseCrashDump(const uint8_t* data, size_t size, CrashDump* dump) {
+    if (!data || !dump) return false;
+    DumpReader r(data, size);
+    char magic[8];
+    CrashDump d;
+    uint32_t mapLength = 0;
+    if (!r.Bytes(magic, 8) || std::memcmp(magic, "QORDUMP1", 8) != 0) return false;
+    if (!r.U32(&d.signal) || !r.U32(&d.code) || !r.U64(&d.faultAddress) || !r.U64(&d.processId) || !r.U64(&d.time) ||
+        !r.U64List(&d.registers, kMaxDumpRegisters) || !r.U64List(&d.frames, kMaxDumpFrames) || !r.U32(&mapLength) ||
+        mapLength > kMaxDumpMapBytes || mapLength != r.Left())
+        return false;
+    d.memoryMap.resize(mapLength);
+    if (!r.Bytes(d.memoryMap.data(), mapLength)) return false;
+    *dump = std::move(d);
+    return true;
+}
+
+bool ReadCrashDump(const std::string& path, CrashDump* dump) {
+    // Larger than any dump the handler writes: not read at all.
+    const int64_t largest = 48 + 8 * (kMaxDumpRegisters + kMaxDumpFrames) + kMaxDumpMapBytes;
+    const int64_t size = FileSize(path);
+    if (size < 0 || size > largest) return false;
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes) && ParseCrashDump(bytes.data(), bytes.size(), dump);
+}
+
+std::vector<uint8_t> EncodeCrashDump(const CrashDump& dump) {
+    std::vector<uint8_t> out = {'Q', 'O', 'R', 'D', 'U', 'M', 'P', '1'};
+    PutU32(out, dump.signal);
+    PutU32(out, dump.code);
+    PutU64(out, dump.faultAddress);
+    PutU64(out, dump.processId);
+    PutU64(out, dump.time);
+    for (const std::vector<uint64_t>* list : {&dump.registers, &dump.frames}) {
+        PutU32(out, static_cast<uint32_t>(list->size()));
+        for (uint64_t v : *list) PutU64(out, v);
+    }
+    PutU32(out, static_cast<uint32_t>(dump.memoryMap.size()));
+    out.insert(out.end(), dump.memoryMap.begin(), dump.memoryMap.end());
+    return out;
+}
 
 void CivilFromDays(int64_t days, int* year, int* month, int* day) {
     // Howard Hinnant's days-to-civil conversion (proleptic Gregorian calendar).

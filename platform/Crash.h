@@ -20,8 +20,10 @@
 // The name is the user name, then the local time as YYYY-MM-DD-hh-mm-ss, then ".dmp".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -31,6 +33,31 @@ bool InstallCrashHandler(const std::string& patcherPath, float version);
 // Dumps are on from the installation; the application switches them off at its end.
 void SetCrashDumpsEnabled(bool enabled);
 bool CrashDumpsEnabled();
+
+// A dump as the handler wrote it.
+struct CrashDump {
+    uint32_t signal = 0;
+    uint32_t code = 0;
+    uint64_t faultAddress = 0;
+    uint64_t processId = 0;
+    uint64_t time = 0;
+    std::vector<uint64_t> registers;
+    std::vector<uint64_t> frames;
+    std::string memoryMap;
+};
+
+// Limits of a dump that the reader accepts: more than the handler ever writes.
+constexpr uint32_t kMaxDumpRegisters = 256;
+constexpr uint32_t kMaxDumpFrames = 256;
+constexpr uint32_t kMaxDumpMapBytes = 1u << 20;
+
+// Reads a dump file (host path): false for a file that is missing, is not a
+// dump, is cut short, exceeds the limits or has bytes after the map.
+bool ReadCrashDump(const std::string& path, CrashDump* dump);
+// The same over bytes in memory.
+bool ParseCrashDump(const uint8_t* data, size_t size, CrashDump* dump);
+// The bytes of a dump, as the handler lays them out (for tests and seed files).
+std::vector<uint8_t> EncodeCrashDump(const CrashDump& dump);
 
 // The dump name for a user at a local time ("Unknown" for an empty user).
 std::string CrashDumpName(const std::string& user, int year, int month, int day, int hour, int minute, int second);

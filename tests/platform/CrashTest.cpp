@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/File.h"
@@ -27,13 +26,6 @@ uint32_t U32(const std::string& d, size_t at) {
     return v;
 }
 uint64_t U64(const std::string& d, size_t at) { return U32(d, at) | static_cast<uint64_t>(U32(d, at + 4)) << 32; }
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 }  // namespace
 
@@ -63,7 +55,7 @@ TEST(CrashHandler, ACrashingChildLeavesADumpAndStartsThePatcher) {
     std::string args;
     for (int i = 0; i < 500 && !FileExists(tmp.path() + "/args.txt"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    args = ReadAll(tmp.path() + "/args.txt");
+    args = ReadFileText(tmp.path() + "/args.txt");
     ASSERT_FALSE(args.empty());
     const std::string version = args.substr(0, args.find('|'));
     const std::string dumpName = args.substr(args.find('|') + 1, args.find('\n') - args.find('|') - 1);
@@ -72,7 +64,7 @@ TEST(CrashHandler, ACrashingChildLeavesADumpAndStartsThePatcher) {
     EXPECT_EQ(dumpName.rfind(user, 0), 0u) << dumpName;
     EXPECT_EQ(dumpName.size(), user.size() + std::strlen("2026-12-10-13-33-35.dmp")) << dumpName;
 
-    const std::string dump = ReadAll(tmp.path() + "/" + dumpName);
+    const std::string dump = ReadFileText(tmp.path() + "/" + dumpName);
     ASSERT_GT(dump.size(), 48u);
     EXPECT_EQ(dump.substr(0, 8), "QORDUMP1");
     EXPECT_EQ(U32(dump, 8), uint32_t(SIGSEGV));
@@ -88,6 +80,52 @@ TEST(CrashHandler, ACrashingChildLeavesADumpAndStartsThePatcher) {
     at += 4;
     EXPECT_EQ(dump.size(), at + mapLength);
     EXPECT_NE(dump.find("[stack]", at), std::string::npos);
+
+    CrashDump read;
+    ASSERT_TRUE(ReadCrashDump(tmp.path() + "/" + dumpName, &read));
+    EXPECT_EQ(read.signal, uint32_t(SIGSEGV));
+    EXPECT_EQ(read.faultAddress, 0x10u);
+    EXPECT_EQ(read.processId, uint64_t(child));
+    EXPECT_EQ(read.frames.size(), frames);
+    EXPECT_EQ(read.memoryMap, dump.substr(dump.size() - mapLength));
+}
+
+TEST(CrashHandler, DumpsReadBackAndBrokenOnesAreRefused) {
+    CrashDump d;
+    d.signal = 11;
+    d.code = 1;
+    d.faultAddress = 0x1234;
+    d.processId = 42;
+    d.time = 1765400000;
+    d.registers = {1, 2, 3};
+    d.frames = {0x401000, 0x402000};
+    d.memoryMap = "00400000-00401000 r-xp 00000000 00:00 0 /QOR.run\n";
+    const std::vector<uint8_t> bytes = EncodeCrashDump(d);
+    CrashDump r;
+    ASSERT_TRUE(ParseCrashDump(bytes.data(), bytes.size(), &r));
+    EXPECT_EQ(EncodeCrashDump(r), bytes);
+    // Every cut, a byte more, another magic, and counts beyond the limits.
+    for (size_t size = 0; size < bytes.size(); ++size) EXPECT_FALSE(ParseCrashDump(bytes.data(), size, &r)) << size;
+    std::vector<uint8_t> bad = bytes;
+    bad.push_back(0);
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+    bad = bytes;
+    bad[7] = '2';
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+    bad = bytes;
+    bad[40] = 0xff;  // register count
+    bad[43] = 0x7f;
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+    d.frames.assign(kMaxDumpFrames + 1, 7);
+    bad = EncodeCrashDump(d);
+    EXPECT_FALSE(ParseCrashDump(bad.data(), bad.size(), &r));
+
+    TempFolder tmp;
+    const std::string path = tmp.Write("a.dmp", std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    EXPECT_TRUE(ReadCrashDump(path, &r));
+    EXPECT_EQ(r.frames, (std::vector<uint64_t>{0x401000, 0x402000}));
+    EXPECT_FALSE(ReadCrashDump(tmp.Write("b.dmp", "QORDUMP1"), &r));
+    EXPECT_FALSE(ReadCrashDump(tmp.Path("missing.dmp"), &r));
 }
 
 TEST(CrashHandler, DumpNamesAndDates) {
