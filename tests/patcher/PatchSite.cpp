@@ -12,13 +12,6 @@
 
 namespace fs = std::filesystem;
 
-std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 namespace {
 
 bool WriteFile(const std::string& path, const std::string& content) {

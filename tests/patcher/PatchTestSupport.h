@@ -75,8 +75,6 @@ public:
     Result Run(bool repatch = false);
 };
 
-std::string ReadFileText(const std::string& path);
-
 // Starts program with args in folder (standard output and error to logPath);
 // the child's process id, or -1.
 int StartChild(const std::string& program, const std::vector<std::string>& args, const std::string& folder,

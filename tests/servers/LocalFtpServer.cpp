@@ -1,5 +1,7 @@
 #include "tests/servers/LocalFtpServer.h"
 
+#include "tests/fixtures/TempFolder.h"
+
 
 bool CLocalFtpServer::Start() {
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -9,12 +11,12 @@ bool CLocalFtpServer::Start() {
                               std::to_string(m_port), "-d", m_root, "-u", m_user, "-P", m_password},
                              m_work + "/ftp.log"))
             return false;
-        if (m_process.WaitForPort(m_port, 15000)) return true;
+        if (WaitForTcpServer(m_port, m_process, "", 15000)) return true;
         m_process.Stop();
     }
     return false;
 }
 
-std::string CLocalFtpServer::Log() const { return ReadLogFile(m_work + "/ftp.log"); }
+std::string CLocalFtpServer::Log() const { return ReadFileText(m_work + "/ftp.log"); }
 
 int CLocalFtpServer::CountCommands(const std::string& text) const { return CountLinesWith(Log(), text); }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/servers/ServerProcess.h"
+#include "tests/servers/ChildProcess.h"
 
 class CLocalFtpServer {
 public:
@@ -25,5 +25,5 @@ private:
     std::string m_user;
     std::string m_password;
     uint16_t m_port = 0;
-    CServerProcess m_process;
+    CChildProcess m_process;
 };

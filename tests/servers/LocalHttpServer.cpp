@@ -1,5 +1,7 @@
 #include "tests/servers/LocalHttpServer.h"
 
+#include "tests/fixtures/TempFolder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,12 +42,12 @@ bool CLocalHttpServer::Start() {
         if (!m_process.Start({"/usr/sbin/nginx", "-p", m_work, "-e", m_work + "/nginx-error.log", "-c", conf},
                              m_work + "/nginx-output.log"))
             return false;
-        if (m_process.WaitForPort(m_port, 10000)) return true;
+        if (WaitForTcpServer(m_port, m_process, "", 10000)) return true;
         m_process.Stop();
     }
     return false;
 }
 
-std::string CLocalHttpServer::AccessLog() const { return ReadLogFile(m_work + "/nginx-access.log"); }
+std::string CLocalHttpServer::AccessLog() const { return ReadFileText(m_work + "/nginx-access.log"); }
 
 int CLocalHttpServer::CountRequests(const std::string& text) const { return CountLinesWith(AccessLog(), text); }

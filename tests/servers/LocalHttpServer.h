@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/servers/ServerProcess.h"
+#include "tests/servers/ChildProcess.h"
 
 class CLocalHttpServer {
 public:
@@ -30,5 +30,5 @@ private:
     std::string m_work;
     std::string m_locations;
     uint16_t m_port = 0;
-    CServerProcess m_process;
+    CChildProcess m_process;
 };
