@@ -3,6 +3,8 @@
 #include "patcher/PatchEngine.h"
 #include "patcher/PatchStrings.h"
 #include "patcher/TextPatchView.h"
+#include "patcher/ZEMPatchDlg.h"
+#include "platform/Dialog.h"
 #include "platform/File.h"
 #include "platform/Ini.h"
 #include "platform/MessageSink.h"
@@ -38,18 +40,24 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments) {
 
 namespace {
 
+int RunPatchDialog(uint16_t languageId, const std::string& commandLine, const std::string& folder) {
+    CZEMPatchDlg dialog(languageId);
+    if (!dialog.LoadPatchConfig(commandLine, folder)) return 0;
+    dialog.OnInitDialog();
+    return dialog.RunModal();
+}
+
 int RunPatch(uint16_t languageId, const std::string& commandLine, const std::string& folder) {
+    // The display is checked before FLTK touches it: FLTK's own failure ends the process.
+    if (platform::StartDialogs()) return RunPatchDialog(languageId, commandLine, folder);
+    // Without a display the patch still runs, reporting on standard error.
     CTextPatchView view;
     CPatchEngine engine(languageId, view);
     if (!engine.LoadPatchConfig(commandLine, folder)) return 0;
     // No window to paint: the worker may start at once.
     engine.SetReady();
     engine.StartWorker();
-    engine.WaitWorker();
-    PatchHandOverChoice choice = PatchHandOver(engine.Flags());
-    if (choice.launcherArgument &&
-        !platform::Spawn(platform::HostPath(folder + "/QOR.exe"), {choice.launcherArgument}))
-        engine.SetErrorText(engine.LoadLocalString(107));
+    PatchHandOverChoice choice = engine.HandOver();
     if (!choice.close) return 0;
     std::string error = engine.ErrorText();
     if (!error.empty()) platform::ShowMessage("Patch Message", error);
@@ -64,9 +72,8 @@ int RunPatchApp(const std::string& commandLine, const std::string& folder) {
     if (lock.HeldElsewhere()) return 0;
 
     std::string error;
-    uint16_t languageId =
-        LanguageIdOf(platform::GetProfileString("INFO", "LANGUAGE", "", platform::HostPath(folder + "/VAZE.INI")),
-                     &error);
+    uint16_t languageId = LanguageIdOf(
+        platform::GetProfileString("INFO", "LANGUAGE", "", platform::HostPath(folder + "/VAZE.INI")), &error);
     if (!languageId) {
         platform::ShowMessage("Patch Error", error);
         return 1;
