@@ -1,9 +1,12 @@
 #include "patcher/PatchApp.h"
 
+#include <cstdio>
+
 #include "patcher/PatchEngine.h"
 #include "patcher/PatchStrings.h"
 #include "patcher/TextPatchView.h"
 #include "patcher/ZEMPatchDlg.h"
+#include "patcher/mail/ZEMErrorDlg.h"
 #include "platform/Dialog.h"
 #include "platform/File.h"
 #include "platform/Ini.h"
@@ -65,6 +68,19 @@ int RunPatch(uint16_t languageId, const std::string& commandLine, const std::str
     return choice.launcherArgument && error.empty() ? 0 : 1;
 }
 
+int RunCrashReport(uint16_t languageId, const std::string& commandLine, const std::string& dumpName,
+                   const std::string& folder) {
+    if (!platform::StartDialogs()) {
+        std::fprintf(stderr, "QORPatch: no display for the crash report; the dump %s is kept.\n", dumpName.c_str());
+        return 1;
+    }
+    CZEMErrorDlg dialog(languageId);
+    dialog.SetDumpName(dumpName, folder);
+    dialog.SetCommandLine("QORPatch.run " + commandLine);
+    dialog.OnInitDialog();
+    return dialog.RunModal();
+}
+
 }  // namespace
 
 int RunPatchApp(const std::string& commandLine, const std::string& folder) {
@@ -84,8 +100,7 @@ int RunPatchApp(const std::string& commandLine, const std::string& folder) {
         case PatchAppMode::Patch:
             return RunPatch(languageId, commandLine, folder);
         case PatchAppMode::CrashReport:
-            // The crash report is not written yet: the dump stays for it.
-            return 0;
+            return RunCrashReport(languageId, commandLine, dumpName, folder);
         case PatchAppMode::Unknown:
             platform::ShowMessage("", commandLine);
             return 0;
