@@ -297,13 +297,17 @@ void CZEMPatchDlg::StatusAwake(void* id) {
 void CZEMPatchDlg::TotalProgress(uint32_t position, uint32_t range) {
     m_totalPosition = position;
     m_totalRange = range;
-    if (!m_progressPosted.exchange(true) && Fl::awake(&CZEMPatchDlg::ProgressAwake, Id()) != 0)
-        m_progressPosted = false;
+    PostProgress();
 }
 
 void CZEMPatchDlg::FileProgress(uint32_t position, uint32_t range) {
     m_filePosition = position;
     m_fileRange = range;
+    PostProgress();
+}
+
+void CZEMPatchDlg::PostProgress() {
+    // One callback at a time carries the latest values of both bars.
     if (!m_progressPosted.exchange(true) && Fl::awake(&CZEMPatchDlg::ProgressAwake, Id()) != 0)
         m_progressPosted = false;
 }

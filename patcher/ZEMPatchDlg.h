@@ -92,6 +92,7 @@ private:
     void EndDialog(int exitStatus);
     void ReleaseHandOff();
     void SetPatchingBitmaps();
+    void PostProgress();
 
     static CZEMPatchDlg* Find(void* id);
     void* Id() const { return reinterpret_cast<void*>(m_id); }

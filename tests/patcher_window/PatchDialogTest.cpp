@@ -342,9 +342,18 @@ TEST_F(PatchDialogTest, AnUnreachableNoticeKeepsTheLocalPage) {
     SetPatchKey("NOTICE_URL", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/notice.htm");
     ASSERT_TRUE(site.Publish(site.b, 2));
     ASSERT_TRUE(site.Install(site.a));
-    tmp.Write("game/DefaultNotice.htm", "<html><body bgcolor=\"#00FF00\">local page</body></html>");
+    tmp.Write("game/DefaultNotice.htm",
+              "<html><body bgcolor=\"#00FF00\"><h1><a href=\"http://127.0.0.1:9/news\">NEWS NEWS NEWS NEWS</a></h1>"
+              "local page</body></html>");
     Open();
     EXPECT_NE(dialog->NoticeHtml().find("local page"), std::string::npos);
     ASSERT_TRUE(PumpUntil(15000, [&] { return !dialog->NoticeFetching(); }));
+    EXPECT_NE(dialog->NoticeHtml().find("local page"), std::string::npos);
+
+    // A link of the page opens in the desktop's browser; the view stays.
+    const LayoutRect& web = dialog->Layout().web;
+    ASSERT_TRUE(ClickAt(*dialog, web.x + 40, web.y + 20));
+    ASSERT_FALSE(env.spawns.empty());
+    EXPECT_EQ(env.spawns.back(), "xdg-open http://127.0.0.1:9/news");
     EXPECT_NE(dialog->NoticeHtml().find("local page"), std::string::npos);
 }

@@ -9,6 +9,9 @@
 
 #include <cstdlib>
 
+#include "platform/File.h"
+#include "tests/patcher/PatchTestSupport.h"
+
 void Settle(int ms) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < end) Fl::wait(0.01);
@@ -44,17 +47,8 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
 
 bool XdoTool(const std::vector<std::string>& args) {
     XSync(fl_display, False);
-    std::vector<std::string> copies{"/usr/bin/xdotool"};
-    copies.insert(copies.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    if (pid < 0) return false;
+    int pid = StartChild("/usr/bin/xdotool", args, platform::WorkingFolder(), "/dev/null");
+    if (pid <= 0) return false;
     int status = 0;
     bool ended = PumpUntil(10000, [&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
     if (!ended) {
