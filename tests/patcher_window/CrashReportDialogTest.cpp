@@ -44,6 +44,8 @@ protected:
     }
     void TearDown() override {
         m_dialog.reset();
+        // The window's end reaches the X server now, not with some later request.
+        Fl::check();
         platform::SetDialogHook(nullptr);
         platform::SetDnsServer("", 0);
     }

@@ -40,6 +40,8 @@ protected:
     }
     void TearDown() override {
         dialog.reset();
+        // The window's end reaches the X server now, not with some later request.
+        Fl::check();
         platform::SetDialogHook(nullptr);
     }
 
