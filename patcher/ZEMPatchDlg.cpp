@@ -212,13 +212,16 @@ double CZEMPatchDlg::TotalBarMaximum() const { return m_totalBar->maximum(); }
 
 // ---------------------------------------------------------------- the player's actions
 
+bool CZEMPatchDlg::AskedToCancel(uint32_t flags) {
+    if (flags & PATCH_FLAG_FINISHED) return false;
+    if (platform::DialogAsk(kBoxCaption, m_engine.LoadLocalString(118))) m_engine.Cancel();
+    return true;
+}
+
 void CZEMPatchDlg::OnClose() {
     if (m_ended) return;
     uint32_t flags = m_engine.Flags();
-    if (!(flags & PATCH_FLAG_FINISHED)) {
-        if (platform::DialogAsk(kBoxCaption, m_engine.LoadLocalString(118))) m_engine.Cancel();
-        return;
-    }
+    if (AskedToCancel(flags)) return;
     m_engine.Cancel();
     // A finished patch whose worker has ended closes at once, starting nothing;
     // otherwise the hand-over closes it when the worker ends.
@@ -231,11 +234,7 @@ void CZEMPatchDlg::OnClose() {
 void CZEMPatchDlg::OnStart() {
     if (m_ended) return;
     uint32_t flags = m_engine.Flags();
-    if (!(flags & PATCH_FLAG_FINISHED)) {
-        if (platform::DialogAsk(kBoxCaption, m_engine.LoadLocalString(118))) m_engine.Cancel();
-        return;
-    }
-    if (!(flags & PATCH_FLAG_WORKER_DONE)) return;
+    if (AskedToCancel(flags) || !(flags & PATCH_FLAG_WORKER_DONE)) return;
     m_engine.WaitWorker();
     if (!platform::Spawn(platform::HostPath(m_engine.Config().folder + "/QOR.run"), {"go"}))
         platform::DialogMessage(kBoxCaption, m_engine.LoadLocalString(107));

@@ -93,6 +93,8 @@ private:
     void ReleaseHandOff();
     void SetPatchingBitmaps();
     void PostProgress();
+    // While the patch runs, Start and the close ask first (118); Yes cancels. True when it asked.
+    bool AskedToCancel(uint32_t flags);
 
     static CZEMPatchDlg* Find(void* id);
     void* Id() const { return reinterpret_cast<void*>(m_id); }

@@ -27,17 +27,6 @@ std::string Xdo(const std::vector<std::string>& args, const std::string& logPath
     return ReadFileText(logPath);
 }
 
-// Polls until pred holds or the time is up.
-template <typename Pred>
-bool PollFor(int timeoutMs, Pred pred) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(PatchProgramWindowTest, PatchesInItsWindowAndStartStartsTheClient) {
