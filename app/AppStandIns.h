@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "engine/core/MessageBoxHost.h"
-#include "platform/GfxDevice.h"
-#include "platform/Window.h"
 #include "ui/UiManager.h"
 
 namespace standin {
@@ -27,27 +25,6 @@ public:
     void Clear() {}
 };
 
-class CCameraRegistry {
-public:
-    int AddCamera() { return ++m_cameras; }
-    int CameraCount() const { return m_cameras; }
-    // The screens' viewport; the cameras' projections follow it.
-    void SetViewport(platform::CGfxDevice* device, uint32_t width, uint32_t height) {
-        if (!device) return;
-        platform::Viewport vp;
-        vp.x = vp.y = 0;
-        vp.width = width;
-        vp.height = height;
-        vp.minZ = 0.0f;
-        vp.maxZ = 1.0f;
-        device->SetViewport(&vp);
-    }
-    void UpdateProjections(uint32_t, uint32_t) {}
-
-private:
-    int m_cameras = 0;
-};
-
 class CEffectManager {
 public:
     int CreateDeviceObjects() { return 1; }
@@ -60,30 +37,6 @@ class CRibbonManager {
 public:
     int RestoreTrailBuffers() { return 1; }
     void ReleaseTrailBuffers() {}
-};
-
-class CShaderSet {
-public:
-    int LoadShaders(bool) { return 1; }
-    void ResetEffects() {}
-    void LostDevice() {}
-    void ClearEffects() {}
-    bool HasGlow() const { return false; }
-};
-
-class CGlowEffect {
-public:
-    void SetSize(uint32_t width, uint32_t height, float value) {
-        m_width = width;
-        m_height = height;
-        m_value = value;
-    }
-    int Create(uint32_t) { return 1; }
-    void Release() {}
-
-private:
-    uint32_t m_width = 0, m_height = 0;
-    float m_value = 0.0f;
 };
 
 // The text, buttons and result of the one message box until the message box
@@ -108,10 +61,9 @@ public:
         m_visible = false;
         m_ui.HideMessageBox();
     }
-    bool Visible() const { return m_visible; }
-    int Mode() const { return m_mode; }
-    const std::string& Text() const { return m_text; }
-    float Dim() const { return m_dim; }
+    bool Visible() const override { return m_visible; }
+    int Mode() const override { return m_mode; }
+    std::string Text() const override { return m_text; }
 
 private:
     CUiManager& m_ui;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine/core/FileIndex.h"
+#include "engine/render/GfxShaderEffect.h"
 #include "engine/text/FontFileLocator.h"
 #include "engine/text/FreeTypeFont.h"
 #include "engine/core/Random.h"
@@ -66,6 +67,7 @@ CGameApp::SceneLightRecord::~SceneLightRecord() { --g_lightCount; }
 
 CGameApp::CGameApp(const std::string& commandLine) {
     if (!g_pGameApp) g_pGameApp = this;
+    RegisterScreenHost(this);
     m_commandLine = commandLine;
     m_windowTitle = "-Morvane-";
     m_behaviourFlags = CREATE_MULTITHREADED;
@@ -78,6 +80,7 @@ CGameApp::~CGameApp() {
     Cleanup();
     // Options that were never loaded are not the player's: they must not overwrite the stored ones.
     if (m_options.loaded) m_options.SaveOptions();
+    WithdrawScreenHost(this);
     if (g_pGameApp == this) g_pGameApp = nullptr;
 }
 
@@ -118,8 +121,8 @@ int CGameApp::MeasureSystem() {
     if (m_figuresGiven) return 1;
     m_figures.memoryKb = ReadMemoryKb();
     m_figures.mhz = ReadProcessorMhz() * std::max(1u, std::thread::hardware_concurrency());
-    // The graphics system does not tell its memory; the check lets such a driver pass.
-    m_figures.videoKb = 0;
+    // 0 when the driver does not tell: the check lets it pass and the grade goes by the other figures.
+    m_figures.videoKb = System() ? System()->VideoMemoryKb() : 0;
     return 1;
 }
 
@@ -151,9 +154,11 @@ int CGameApp::CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* spee
 
 int CGameApp::GetSystemGrade() const {
     const SystemFigures& f = m_figures;
-    if (f.videoKb < 60000 || f.memoryKb < 400000 || f.mhz < 1100) return 3;
-    if (f.videoKb < 100000 || f.memoryKb < 500000 || f.mhz < 1700) return 2;
-    if (f.videoKb < 200000 || f.memoryKb < 1000000 || f.mhz < 2800) return 1;
+    // A driver that does not tell its memory (0) leaves the grade to the other figures.
+    auto videoBelow = [&f](uint32_t kb) { return f.videoKb != 0 && f.videoKb < kb; };
+    if (videoBelow(60000) || f.memoryKb < 400000 || f.mhz < 1100) return 3;
+    if (videoBelow(100000) || f.memoryKb < 500000 || f.mhz < 1700) return 2;
+    if (videoBelow(200000) || f.memoryKb < 1000000 || f.mhz < 2800) return 1;
     return 0;
 }
 
@@ -227,7 +232,13 @@ int CGameApp::PostWindowInit() {
     m_altEnterAllowed = true;
     CrtSrand(static_cast<uint32_t>(std::time(nullptr)));
     InitPercentTable();
-    for (int i = 0; i < 4; ++i) m_cameras.AddCamera();
+    if (m_cameras.Count() == 0) {
+        auto* play = new CPlayCamera();
+        play->pitchLimitHigh = 0.95f;
+        play->pitchLimitLow = 0.05f;
+        m_cameras.Register(play);
+        for (int i = 0; i < 3; ++i) m_cameras.Register(new CCamera());
+    }
     if (NetStartup(1) < 0) return ReportNetError(kNetErrorFromSocket);
     m_netStarted = true;
     // Without sound the game goes on silent.
@@ -286,8 +297,12 @@ int CGameApp::LoadFonts() {
 }
 
 int CGameApp::InitDeviceObjects() {
-    m_resources.SetDevice(GetDevice());
-    m_ui.SetDevice(GetDevice());
+    CGfxDevice* device = GetDevice();
+    m_resources.SetDevice(device);
+    m_ui.SetDevice(device);
+    m_cameras.SetDevice(device);
+    m_shaders.SetDevice(device);
+    m_glow.SetDevice(device);
     if (!m_screens.InitDeviceObjects() || !m_effects.CreateDeviceObjects() || !m_resources.RestoreAll() ||
         !m_fonts.Textures().CreateTextTextures(GetDevice()) || !m_shaders.LoadShaders(m_shadersUsable) ||
         !m_ribbons.RestoreTrailBuffers())
@@ -318,13 +333,15 @@ int CGameApp::RestoreDeviceObjects() {
     // The device has one light, so every scene light shares index 0 there.
     device->SetLight(0, &m_light.light);
     device->LightEnable(0, true);
-    if (m_shaders.HasGlow()) m_glow.Create(m_params->backBufferFormat);
+    // Without its effect the play view goes without the glow.
+    if (auto* glowEffect = dynamic_cast<CGfxShaderEffect*>(m_shaders.GlowEffect()))
+        if (!m_glow.Create(glowEffect->Effect(), m_params->backBufferFormat)) m_glow.Release();
     return 1;
 }
 
 int CGameApp::InvalidateDeviceObjects() {
     const int result = m_screens.InvalidateDeviceObjects();
-    m_shaders.LostDevice();
+    m_shaders.LoseEffects();
     m_glow.Release();
     return result;
 }
@@ -336,6 +353,10 @@ void CGameApp::DeleteDeviceObjects() {
     m_fonts.Textures().ReleaseTextures();
     m_shaders.ClearEffects();
     m_ribbons.ReleaseTrailBuffers();
+    m_glow.Release();
+    m_cameras.SetDevice(nullptr);
+    m_shaders.SetDevice(nullptr);
+    m_glow.SetDevice(nullptr);
 }
 
 void CGameApp::FrameMove() {

@@ -3,7 +3,7 @@
 // framework's steps (system check, post-window start-up, device-object
 // events, frame update and render, message chain, final clean-up).
 // Services whose own classes are not in the program yet are stand-ins
-// (engine/AppStandIns.h).
+// (app/AppStandIns.h). Screens reach it only as their screen host.
 #pragma once
 
 #include <array>
@@ -22,12 +22,16 @@
 #include "engine/core/Options.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/core/ShutdownCountdown.h"
+#include "engine/render/CameraRegistry.h"
+#include "engine/render/ShaderSet.h"
 #include "engine/render/ZEMD3DApp.h"
+#include "engine/render/ZEMGauss.h"
 #include "engine/input/ZEMDXInput.h"
 #include "engine/sound/ZEMSound.h"
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
 #include "platform/GfxTypes.h"
+#include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
 
@@ -46,7 +50,7 @@ struct SystemFigures {
     uint32_t videoKb = 0;  // 0 when the driver does not say
 };
 
-class CGameApp : public CZEMD3DApp {
+class CGameApp : public CZEMD3DApp, public IScreenHost {
 public:
     enum MapList { MAP_LIST_LOAD, MAP_LIST_PVM, MAP_LIST_TUTORIAL, MAP_LIST_COUNT };
     static constexpr int kPlayerSlots = 12;
@@ -94,24 +98,35 @@ public:
     // The screenshot name for a local time.
     static std::string ScreenshotName(const std::string& folder, int year, int month, int day, int hour, int minute,
                                       int second);
-    void StopBgm();
-    int TickShutdownCountdown(IChatLines* chat, float dt) { return m_shutdown.TickShutdownCountdown(chat, dt); }
+
+    // The screen host.
+    CZEMDXInput& Input() override { return m_input; }
+    CUiManager& Ui() override { return m_ui; }
+    IMessageBoxHost& MessageBox() override { return m_messageBox; }
+    CScreenManager& Screens() override { return m_screens; }
+    platform::CWindow* Window() const override { return CZEMD3DApp::Window(); }
+    bool HasWindowFocus() const override { return CZEMD3DApp::HasWindowFocus(); }
+    uint32_t BackBufferWidth() const override { return CZEMD3DApp::BackBufferWidth(); }
+    uint32_t BackBufferHeight() const override { return CZEMD3DApp::BackBufferHeight(); }
+    int TickShutdownCountdown(IChatLines* chat, float dt) override {
+        return m_shutdown.TickShutdownCountdown(chat, dt);
+    }
+    void CloseConnection() override { m_net.Disconnect(); }
+    CZEMSound* Bgm() const override { return m_bgm; }
+    void StopBgm() override;
 
     // Services.
-    standin::CCameraRegistry& Cameras() { return m_cameras; }
+    CCameraRegistry& Cameras() { return m_cameras; }
+    CShaderSet& Shaders() { return m_shaders; }
+    CZEMGauss& Glow() { return m_glow; }
     CZEMSoundManager& Sound() { return m_sound; }
-    CScreenManager& Screens() { return m_screens; }
     CResourceManager& Resources() { return m_resources; }
-    CUiManager& Ui() { return m_ui; }
-    standin::CMessageBox& MessageBox() { return m_messageBox; }
     CFontList& Fonts() { return m_fonts; }
-    CZEMDXInput& Input() { return m_input; }
     CNetClient& Net() { return m_net; }
     COptions& Options() { return m_options; }
     CMessageTable& Messages() { return m_messages; }
     CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
-    // The music that plays now (a resource reference the application holds), or null.
-    CZEMSound* Bgm() const { return m_bgm; }
+    // The music that plays now is a resource reference the application holds.
     void SetBgm(CZEMSound* music) { m_bgm = music; }
 
     bool LoaderFailed() const { return m_loaderFailed; }
@@ -152,10 +167,10 @@ private:
     // Members in construction order; destruction runs the other way.
     CGameCommandManager m_commandManager;
     standin::CGameDataRegistry m_gameData;
-    standin::CCameraRegistry m_cameras;
+    CCameraRegistry m_cameras{nullptr};
     standin::CEffectManager m_effects;
     CZEMSoundManager m_sound;
-    standin::CShaderSet m_shaders;
+    CShaderSet m_shaders{nullptr};
     standin::CRibbonManager m_ribbons;
     CScreenManager m_screens;
     CErrorReport m_errorReport;
@@ -170,7 +185,7 @@ private:
     std::array<standin::CPlayerSlot, kPlayerSlots> m_slots;
     COptions m_options;
     CMessageTable m_messages;
-    standin::CGlowEffect m_glow;
+    CZEMGauss m_glow{nullptr};
     std::array<std::vector<std::unique_ptr<MapListEntry>>, MAP_LIST_COUNT> m_mapLists;
     SceneLightRecord m_light;
     standin::CPlayResources m_playResources;

@@ -9,6 +9,8 @@
 #include "platform/GfxFormatInfo.h"
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxSystem.h"
+#include "platform/GlContext.h"
+#include "platform/GlVideoMemory.h"
 
 namespace platform {
 
@@ -90,6 +92,15 @@ GfxResult CGfxGlSystem::CreateDevice(uint32_t adapter, uint32_t, void* window, u
     *params = created->GetPresentParameters();
     *device = std::move(created);
     return GFX_OK;
+}
+
+uint32_t CGfxGlSystem::VideoMemoryKb() {
+    static const uint32_t kb = [] {
+        uint32_t found = 0;
+        if (std::unique_ptr<CGlContext> context = CreateHeadlessGlContext()) found = CurrentGlVideoMemoryKb();
+        return found ? found : MesaRendererVideoMemoryKb();
+    }();
+    return kb;
 }
 
 }  // namespace platform

@@ -35,6 +35,8 @@ public:
     // window: the SDL window (created with SDL_WINDOW_OPENGL) or null for a headless device.
     virtual GfxResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window, uint32_t behaviorFlags,
                                    GfxPresentParameters* params, std::unique_ptr<CGfxDevice>* device) = 0;
+    // The adapter's video memory in KB; 0 when the driver does not tell.
+    virtual uint32_t VideoMemoryKb() { return 0; }
 
 protected:
     virtual std::vector<GfxDisplayMode> AdapterModes() const = 0;
@@ -55,6 +57,7 @@ public:
     uint32_t failCreates = 0;  // the next n CreateDevice calls fail
     // Every CreateDevice call's parameters, in order.
     std::vector<GfxPresentParameters> createCalls;
+    uint32_t videoMemoryKb = 0;
 
     GfxResult GetAdapterIdentifier(uint32_t adapter, uint32_t flags, GfxAdapterIdentifier* id) override;
     GfxResult GetDeviceCaps(uint32_t adapter, uint32_t deviceType, GfxCaps* caps) override;
@@ -67,6 +70,7 @@ public:
                                      uint32_t renderTargetFormat, uint32_t depthFormat) override;
     GfxResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window, uint32_t behaviorFlags,
                            GfxPresentParameters* params, std::unique_ptr<CGfxDevice>* device) override;
+    uint32_t VideoMemoryKb() override { return videoMemoryKb; }
 
 protected:
     std::vector<GfxDisplayMode> AdapterModes() const override { return modes; }
@@ -89,6 +93,10 @@ public:
                                      uint32_t renderTargetFormat, uint32_t depthFormat) override;
     GfxResult CreateDevice(uint32_t adapter, uint32_t deviceType, void* window, uint32_t behaviorFlags,
                            GfxPresentParameters* params, std::unique_ptr<CGfxDevice>* device) override;
+    // Asked of the driver once: GL_NVX_gpu_memory_info, GL_ATI_meminfo (free
+    // texture memory) on a headless context, then Mesa's renderer query on
+    // the X display.
+    uint32_t VideoMemoryKb() override;
 
 protected:
     std::vector<GfxDisplayMode> AdapterModes() const override;

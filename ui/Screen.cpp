@@ -1,8 +1,16 @@
 // The screen base and its shared per-frame helpers.
 #include "ui/Screen.h"
 
-#include "app/GameApp.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/input/ZEMDXInput.h"
+#include "engine/render/RenderStateCache.h"
+#include "engine/sound/ZEMSound.h"
+#include "platform/GfxDevice.h"
 #include "platform/Input.h"
+#include "ui/ScreenHost.h"
+#include "ui/ScreenManager.h"
+#include "ui/UiManager.h"
 
 namespace {
 LoginScreenMaker g_loginScreenMaker = nullptr;
@@ -19,56 +27,69 @@ CScreen::CScreen() {
 CScreen::~CScreen() = default;
 
 void CScreen::Enter() {
-    if (g_pGameApp)
-        g_pGameApp->Cameras().SetViewport(GetDevice(), g_pGameApp->BackBufferWidth(), g_pGameApp->BackBufferHeight());
+    // The whole back buffer; a screen that draws into a part sets its own.
+    IScreenHost* host = ScreenHost();
+    platform::CGfxDevice* device = GetDevice();
+    if (host && device) {
+        platform::Viewport vp;
+        vp.x = vp.y = 0;
+        vp.width = host->BackBufferWidth();
+        vp.height = host->BackBufferHeight();
+        vp.minZ = 0.0f;
+        vp.maxZ = 1.0f;
+        device->SetViewport(&vp);
+    }
     m_fade.Start(m_fadeColor, 0, 0.0f);
 }
 
 void CScreen::UpdateCommon(int inputActive, IChatLines* chat, uint32_t flags) {
     const float dt = m_timer.Dt();
-    if (g_pGameApp) {
-        g_pGameApp->Input().UpdateInput(dt, inputActive);
-        g_pGameApp->Ui().DispatchInput(dt, g_pGameApp->Input());
+    IScreenHost* host = ScreenHost();
+    if (host) {
+        host->Input().UpdateInput(dt, inputActive);
+        host->Ui().DispatchInput(dt, host->Input());
     }
     m_fade.Advance(dt);
-    if ((flags & 1) && g_pGameApp && !g_pGameApp->TickShutdownCountdown(chat, dt)) {
+    if ((flags & 1) && host && !host->TickShutdownCountdown(chat, dt)) {
         ErrorReport().SetError(28, "%s", GetMessageText(MSG_ERROR_NETWORK_DISCONNECT));
         ShowErrorPopup(1);
     }
 }
 
 void CScreen::ShowErrorPopup(int closeConnection) {
-    if (!g_pGameApp) return;
-    if (closeConnection) g_pGameApp->Net().Disconnect();
+    IScreenHost* host = ScreenHost();
+    if (!host) return;
+    if (closeConnection) host->CloseConnection();
     m_phase = kPhaseErrorPopup;
-    if (g_pGameApp->Window()) g_pGameApp->Window()->ShowCursor(true);
-    ShowMessageBox(g_pGameApp->MessageBox(), ErrorReport().GetText(), 1, 1);
+    if (host->Window()) host->Window()->ShowCursor(true);
+    ShowMessageBox(host->MessageBox(), ErrorReport().GetText(), 1, 1);
 }
 
 int CScreen::UpdateErrorPopup() {
-    if (!g_pGameApp) return 0;
+    IScreenHost* host = ScreenHost();
+    if (!host) return 0;
     switch (m_phase) {
         case kPhaseErrorPopup: {
-            standin::CMessageBox& box = g_pGameApp->MessageBox();
+            IMessageBoxHost& box = host->MessageBox();
             const int result = PollMessageBoxResult(box);
-            if (result != 1 && !g_pGameApp->Input().KeyReleased(platform::DIK_ESCAPE)) return 0;
-            CUiManager& ui = g_pGameApp->Ui();
+            if (result != 1 && !host->Input().KeyReleased(platform::DIK_ESCAPE)) return 0;
+            CUiManager& ui = host->Ui();
             const bool cursors = ui.CursorCount() > 0;
             if (cursors) ui.SetCursor(26);
-            if (g_pGameApp->Window()) g_pGameApp->Window()->ShowCursor(cursors);
+            if (host->Window()) host->Window()->ShowCursor(cursors);
             m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 0.0f), 0, 0.8f);
-            if (CZEMSound* music = g_pGameApp->Bgm()) music->FadeOut(100);
+            if (CZEMSound* music = host->Bgm()) music->FadeOut(100);
             box.HideBox();
             m_phase = kPhaseErrorReturn;
             return 0;
         }
         case kPhaseErrorQuit:
-            g_pGameApp->Net().Disconnect();
+            host->CloseConnection();
             return SCREEN_FATAL;
         case kPhaseErrorReturn:
             if (!m_fade.Done()) return 0;
-            g_pGameApp->StopBgm();
-            g_pGameApp->Screens().PushScreen(MakeLoginScreen());
+            host->StopBgm();
+            host->Screens().PushScreen(MakeLoginScreen());
             return SCREEN_FINISHED;
         default:
             return 0;
@@ -76,14 +97,15 @@ int CScreen::UpdateErrorPopup() {
 }
 
 int CScreen::CheckMessageBoxConfirm() {
-    if (!g_pGameApp) return 0;
-    CUiManager& ui = g_pGameApp->Ui();
-    standin::CMessageBox& box = g_pGameApp->MessageBox();
+    IScreenHost* host = ScreenHost();
+    if (!host) return 0;
+    CUiManager& ui = host->Ui();
+    IMessageBoxHost& box = host->MessageBox();
     if (!box.Visible() || box.Mode() != 1) return 0;
     const bool cursors = ui.CursorCount() > 0;
     if (cursors) ui.SetCursor(0);
-    if (g_pGameApp->Window()) g_pGameApp->Window()->ShowCursor(cursors);
+    if (host->Window()) host->Window()->ShowCursor(cursors);
     const int result = PollMessageBoxResult(box);
-    if (result != 1 && g_pGameApp->Input().KeyReleased(platform::DIK_ESCAPE)) box.HideBox();
+    if (result != 1 && host->Input().KeyReleased(platform::DIK_ESCAPE)) box.HideBox();
     return 1;
 }

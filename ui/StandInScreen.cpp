@@ -1,15 +1,18 @@
 // The stand-in first screen.
 #include "ui/StandInScreen.h"
 
-#include "app/GameApp.h"
+#include "engine/input/ZEMDXInput.h"
+#include "engine/render/RenderStateCache.h"
 #include "platform/GfxDevice.h"
 #include "platform/Input.h"
+#include "ui/ScreenHost.h"
 
 int CStandInScreen::Update() {
     m_timer.Update();
-    UpdateCommon(g_pGameApp && g_pGameApp->HasWindowFocus() ? 1 : 0, nullptr, 0);
+    IScreenHost* host = ScreenHost();
+    UpdateCommon(host && host->HasWindowFocus() ? 1 : 0, nullptr, 0);
     if (m_phase >= kPhaseErrorPopup) return UpdateErrorPopup();
-    if (m_closeAsked || (g_pGameApp && g_pGameApp->Input().KeyReleased(platform::DIK_ESCAPE))) return SCREEN_FINISHED;
+    if (m_closeAsked || (host && host->Input().KeyReleased(platform::DIK_ESCAPE))) return SCREEN_FINISHED;
     return SCREEN_RUNNING;
 }
 

@@ -60,6 +60,8 @@ void CUiMessageBox::Show(const std::string& text, int mode) {
     SetPosition((m_screen.x - m_size.x) * 0.5f, (m_screen.y - m_size.y) * 0.5f);
 }
 
+std::string CUiMessageBox::Text() const { return TextStatic() ? TextStatic()->GetText() : std::string(); }
+
 void CUiMessageBox::SetDimAlpha(float alpha) {
     if (g_pUiManager && g_pUiManager->MessageBox() == this && !HasFlags(UI_HIDDEN)) g_pUiManager->ShowMessageBox(alpha);
 }

@@ -40,7 +40,9 @@ public:
     void SetResult(int result) override { m_result = result; }
     void HideBox() override;
 
-    int Mode() const { return m_mode; }
+    bool Visible() const override { return !HasFlags(UI_HIDDEN); }
+    int Mode() const override { return m_mode; }
+    std::string Text() const override;
     CUiButton* OkButton() const { return m_ok; }
     CUiButton* CancelButton() const { return m_cancel; }
     CUiStatic* Background() const { return m_background; }

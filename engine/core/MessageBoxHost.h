@@ -4,6 +4,8 @@
 // to implement it.
 #pragma once
 
+#include <string>
+
 class IMessageBoxHost {
 public:
     virtual ~IMessageBoxHost() = default;
@@ -16,6 +18,10 @@ public:
     virtual int Result() const = 0;
     virtual void SetResult(int result) = 0;
     virtual void HideBox() = 0;
+    virtual bool Visible() const = 0;
+    // The button mode the box was last shown with.
+    virtual int Mode() const = 0;
+    virtual std::string Text() const = 0;
 };
 
 // Style bits a shown box must not keep (hidden, disabled and the input bits).

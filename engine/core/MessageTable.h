@@ -2,7 +2,7 @@
 // "GAMEINFO.DAT" by key.
 //
 // "MSG.DAT" is an INI file: section [MESSAGE], one key per text (the names of
-// engine/MessageKeys.h), values up to 511 bytes, where the two characters
+// engine/core/MessageKeys.h), values up to 511 bytes, where the two characters
 // backslash and n stand for a line break. It may lie loose or inside a package
 // entry; only the entry's bytes are read.
 //

@@ -17,6 +17,8 @@ public:
     CCameraRegistry(const CCameraRegistry&) = delete;
     CCameraRegistry& operator=(const CCameraRegistry&) = delete;
 
+    // The application's registry exists before its device does.
+    void SetDevice(platform::CGfxDevice* device) { m_device = device; }
     // Takes ownership; the camera's index is its place.
     void Register(CCamera* camera);
     // Every camera's projection for the new size; the device keeps the last camera's.

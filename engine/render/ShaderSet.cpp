@@ -24,7 +24,9 @@ EffectEntry::~EffectEntry() {
     if (declaration) declaration->Release();
 }
 
-CShaderSet::CShaderSet(CGfxDevice* device) : m_device(device), m_loader(DeviceEffectLoader()) { g_pShaderSet = this; }
+CShaderSet::CShaderSet(CGfxDevice* device) : m_device(device), m_loader(DeviceEffectLoader()) {
+    if (!g_pShaderSet) g_pShaderSet = this;
+}
 
 CShaderSet::~CShaderSet() {
     ClearEffects();

@@ -42,6 +42,9 @@ public:
     CShaderSet(const CShaderSet&) = delete;
     CShaderSet& operator=(const CShaderSet&) = delete;
 
+    // The application's set exists before its device does; effects loaded on
+    // another device must be cleared first.
+    void SetDevice(platform::CGfxDevice* device) { m_device = device; }
     // The render device's effects unless another loader is given.
     void SetEffectLoader(EffectLoader loader) { m_loader = std::move(loader); }
 

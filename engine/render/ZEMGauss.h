@@ -20,6 +20,8 @@ public:
     CZEMGauss(const CZEMGauss&) = delete;
     CZEMGauss& operator=(const CZEMGauss&) = delete;
 
+    // The application's glow exists before its device does; Release first when it changes.
+    void SetDevice(platform::CGfxDevice* device) { m_device = device; }
     void SetSize(uint32_t targetWidth, uint32_t targetHeight, float glowFactor);
     // The targets in the back buffer's format, the quad, the effect's
     // parameters and the back buffer. 0 with error 10005 on a failing device

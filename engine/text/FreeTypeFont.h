@@ -1,10 +1,10 @@
 // One font of the game at one size: a FreeType face whose characters are
 // rasterised once into white ARGB glyph bitmaps (the draw colour tints them;
 // shadows and outlines stay black), and the routines that measure, cut, wrap
-// and draw code-page-949 texts with colour mark-up (engine/ColorMarkup.h).
+// and draw code-page-949 texts with colour mark-up (engine/text/ColorMarkup.h).
 //
 // A run of text is drawn by writing its glyphs into one of the shared scratch
-// textures (engine/ZEMFTFontTexture.h) and drawing that texture as one
+// textures (engine/text/ZEMFTFontTexture.h) and drawing that texture as one
 // screen-space quad, so a run costs one draw call. Glyphs live in system
 // memory and survive a lost device.
 //

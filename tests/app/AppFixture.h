@@ -115,12 +115,13 @@ protected:
         platform::SetWorkingFolder(m_oldFolder);
     }
 
-    // Makes the application on test services; windowed unless told otherwise.
-    CTestGameApp& MakeApp(bool windowed = true) {
+    // Makes the application on test services; windowed unless told otherwise,
+    // and with a fast machine's figures unless the figures are to be measured.
+    CTestGameApp& MakeApp(bool windowed = true, bool giveFigures = true) {
         platform::TheRegistry().SetDword(kOptionsKeyPath, "WindowMode", windowed ? 1 : 0);
         platform::TheRegistry().SetDword(kOptionsKeyPath, "Color32Bit", 1);
         app = std::make_unique<CTestGameApp>("go");
-        app->SetSystemFigures({1u << 20, 3000, 1u << 18});
+        if (giveFigures) app->SetSystemFigures({1u << 20, 3000, 1u << 18});
         m_pendingWindow = std::make_unique<platform::CTestWindow>(1024, 768, windowed);
         window = m_pendingWindow.get();
         app->SetWindowMaker([this](const std::string& title, int, int, bool, std::string*) {
@@ -148,6 +149,12 @@ protected:
     TempFolder tmp;
     TempFolder documents;
     ScopedEnv documentsEnv{"XDG_DOCUMENTS_DIR", documents.path().c_str()};
+    // The single-instance lock and the options store are this test's own: a
+    // running client or a second test run changes no result.
+    TempFolder runtime;
+    TempFolder config;
+    ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path().c_str()};
+    ScopedEnv configEnv{"XDG_CONFIG_HOME", config.path().c_str()};
     // Sound plays into OpenAL Soft's silent output: no sound card is needed.
     ScopedEnv soundEnv{"ALSOFT_DRIVERS", "null"};
     std::unique_ptr<CTestGameApp> app;

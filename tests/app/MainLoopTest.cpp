@@ -10,6 +10,7 @@
 #include "tests/app/AppFixture.h"
 #include "tests/fixtures/JpegDecode.h"
 #include "tools/PackageWriter.h"
+#include "tools/StandardEffects.h"
 #include "tools/TextFileWriters.h"
 #include "ui/StandInScreen.h"
 #include "ui/UiControlFactory.h"
@@ -64,7 +65,6 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     std::unique_ptr<CUiObject> editBox(CreateUiControl(UI_TYPE_EDITBOX));
     EXPECT_NE(editBox, nullptr);
     EXPECT_EQ(app->PlayerSlotIndex(11), 11);
-    EXPECT_EQ(app->Cameras().CameraCount(), 4);
     EXPECT_EQ(inputsMade, 1);
     EXPECT_EQ(input->LiveDevices(), 2);  // keyboard and mouse, made once
     // Pushed in the post-window step, then the device objects.
@@ -116,7 +116,11 @@ TEST_F(MainLoop, AMissingTipFileLeavesTheWordFilterOn) {
     info.Add("GAMEINFO.DAT", SampleGameInfoText(), false);
     info.Add("FilterWord.DAT", TextListText({"badword"}), false);
     ASSERT_TRUE(info.WritePackage(tmp.path() + "\\DATA"));
-    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&info}));
+    CPackageWriter shaders("SHADER.DRP");
+    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
+    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+    ASSERT_TRUE(shaders.WritePackage(tmp.path() + "\\DATA"));
+    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&info, &shaders}));
     MakeApp();
     FirstScreen({2});
     EXPECT_TRUE(app->GameTips().empty());

@@ -108,11 +108,11 @@ TEST_F(ErrorPopup, EscapeOrOkLeadsBackToTheLoginScreen) {
             if (s.updates == 2) {
                 ErrorReport().SetError(28, "%s", "connection lost");
                 s.ShowErrorPopup(1);
-                const standin::CMessageBox& box = app->MessageBox();
+                const IMessageBoxHost& box = app->MessageBox();
                 EXPECT_TRUE(box.Visible());
                 EXPECT_EQ(box.Text(), "connection lost");
                 EXPECT_EQ(box.Mode(), 1);
-                EXPECT_FLOAT_EQ(box.Dim(), 0.4f);
+                EXPECT_FLOAT_EQ(app->Ui().MessageBoxDim(), 0.4f);
                 EXPECT_TRUE(window->CursorShown());
             }
             if (s.updates == 4) {
@@ -190,6 +190,20 @@ TEST_F(ClientStart, ASecondCopyEndsBeforeAnything) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(ClientStart, AClientRunningOutsideTheTestChangesNothing) {
+    // A client of the machine's own runtime folder holds its lock.
+    TempFolder machine;
+    std::unique_ptr<InstanceLock> running;
+    {
+        ScopedEnv elsewhere{"XDG_RUNTIME_DIR", machine.path().c_str()};
+        running = std::make_unique<InstanceLock>("-Morvane-");
+    }
+    ASSERT_FALSE(running->HeldElsewhere());
+    EXPECT_EQ(InstanceLock::LockPath("-Morvane-").rfind(runtime.path() + "/", 0), 0u);
+    EXPECT_EQ(ClientMain("go", "", hooks), 0);
+    EXPECT_EQ(made.size(), 1u);
+}
+
 TEST_F(ClientStart, AFailedStartShowsTheErrorTitledWithTheWindowTitle) {
     ASSERT_TRUE(DeleteFile(tmp.path() + "\\PACKAGELIST.DRL"));
     hooks.makeApp = [this](const std::string&) {
@@ -216,7 +230,8 @@ TEST_F(SystemCheck, MinimumsAndGrades) {
         {{1u << 20, 999, 1u << 18}, 0, MSG_APP_ERROR_CPU_SPEED_FAILED, 3},
         {{1u << 20, 0, 1u << 18}, 1, -1, 3},  // no clock speed told
         {{1u << 20, 3000, 31999}, 0, MSG_APP_ERROR_VIDEO_MEM_FAILED, 3},
-        {{1u << 20, 3000, 0}, 1, -1, 3},  // software rendering tells no video memory
+        {{1u << 20, 3000, 0}, 1, -1, 0},  // a driver that tells no video memory: the other figures grade
+        {{450000, 3000, 0}, 1, -1, 2},
         {{450000, 3000, 1u << 18}, 1, -1, 2},
         {{1u << 20, 2000, 150000}, 1, -1, 1},
     };
@@ -231,6 +246,14 @@ TEST_F(SystemCheck, MinimumsAndGrades) {
         }
         EXPECT_EQ(app->GetSystemGrade(), row.grade);
     }
+}
+
+TEST_F(SystemCheck, TheVideoMemoryIsTheGraphicsSystems) {
+    MakeApp(true, false);
+    configureSystem = [](CGfxRecordingSystem& made) { made.videoMemoryKb = 262144; };
+    ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+    EXPECT_EQ(app->Figures().videoKb, 262144u);
+    EXPECT_GT(app->Figures().memoryKb, 0u);
 }
 
 TEST_F(SystemCheck, UserFoldersAreMadeWhereMissing) {
@@ -263,7 +286,7 @@ TEST_F(ErrorPopup, AOneButtonBoxHoldsTheScreenUntilConfirmed) {
     CScriptedScreen* screen = nullptr;
     app->SetFirstScreenMaker([&] { return screen = new CScriptedScreen("A", nullptr, {0}); });
     ASSERT_EQ(app->CreateApp(), 1);
-    standin::CMessageBox& box = app->MessageBox();
+    IMessageBoxHost& box = app->MessageBox();
     std::vector<int> held;
     screen->onUpdate = [&](CScriptedScreen& s) {
         held.push_back(s.CheckMessageBoxConfirm());

@@ -21,6 +21,9 @@ struct FakeBox : IMessageBoxHost {
     int Result() const override { return result; }
     void SetResult(int r) override { result = r; }
     void HideBox() override { shown = false; }
+    bool Visible() const override { return shown; }
+    int Mode() const override { return mode; }
+    std::string Text() const override { return text; }
 };
 
 struct FakeUnit : IUnitMarkerHost {

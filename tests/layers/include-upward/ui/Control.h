@@ -1,0 +1,3 @@
+// Fixture of the layering check: ui/ may use engine/.
+#pragma once
+#include "engine/Upward.h"

@@ -1,0 +1,48 @@
+// What the screens use of the application: its input, UI manager, message
+// box, window, music, screen manager, the server's shut-down count-down and
+// the game connection. The application implements it and registers itself;
+// screens reach the application only through it, so the screen base needs
+// nothing of the folders above it. A service a later screen needs becomes a
+// member here.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/MessageBoxHost.h"
+
+class CZEMDXInput;
+class CUiManager;
+class CScreenManager;
+class CZEMSound;
+class IChatLines;
+namespace platform {
+class CWindow;
+}
+
+class IScreenHost {
+public:
+    virtual ~IScreenHost() = default;
+
+    virtual CZEMDXInput& Input() = 0;
+    virtual CUiManager& Ui() = 0;
+    virtual IMessageBoxHost& MessageBox() = 0;
+    virtual CScreenManager& Screens() = 0;
+    // Null when the application runs without a window.
+    virtual platform::CWindow* Window() const = 0;
+    virtual bool HasWindowFocus() const = 0;
+    virtual uint32_t BackBufferWidth() const = 0;
+    virtual uint32_t BackBufferHeight() const = 0;
+    // 0 when the server's shut-down count-down ran out this frame.
+    virtual int TickShutdownCountdown(IChatLines* chat, float dt) = 0;
+    // Closes the connection to the game server (harmless when there is none).
+    virtual void CloseConnection() = 0;
+    // The music that plays now, or null.
+    virtual CZEMSound* Bgm() const = 0;
+    virtual void StopBgm() = 0;
+};
+
+// The application's host, or null (tests of single screens run without one).
+IScreenHost* ScreenHost();
+// The first registration holds until it is withdrawn with the same host.
+void RegisterScreenHost(IScreenHost* host);
+void WithdrawScreenHost(IScreenHost* host);
