@@ -399,6 +399,55 @@ void CGameApp::StopBgm() {
     m_bgm = nullptr;
 }
 
+void CGameApp::PlayBgm(CZEMSound* sound) {
+    if (sound && sound == m_bgm) {
+        m_resources.ReleaseResource(sound);
+        return;
+    }
+    StopBgm();
+    m_bgm = sound;
+    if (m_bgm) m_bgm->Play(true);
+}
+
+int CGameApp::PlayBgmByName(const char* name) {
+    auto* sound = static_cast<CZEMSound*>(m_resources.GetResource(name, RES_STREAM_SOUND, nullptr, 0));
+    PlayBgm(sound);
+    return sound ? 1 : 0;
+}
+
+uint32_t CGameApp::SumMapChecks() const {
+    uint32_t sum = 0;
+    for (const auto& list : m_mapLists)
+        for (const auto& map : list) {
+            for (size_t i = 0; i < sizeof(map->digest); i += 4)
+                sum += static_cast<uint32_t>(map->digest[i]) | static_cast<uint32_t>(map->digest[i + 1]) << 8 |
+                       static_cast<uint32_t>(map->digest[i + 2]) << 16 |
+                       static_cast<uint32_t>(map->digest[i + 3]) << 24;
+            sum += map->dataStamp;
+        }
+    return sum;
+}
+
+const MapListEntry* CGameApp::FindMapInfo(int id) const {
+    for (const auto& list : m_mapLists)
+        for (const auto& map : list)
+            if (map->key == id) return map.get();
+    return nullptr;
+}
+
+int CGameApp::FindMapByName(const char* name, int* list) const {
+    if (!name) return -1;
+    for (int l : {MAP_LIST_LOAD, MAP_LIST_PVM}) {
+        const auto& maps = m_mapLists[static_cast<size_t>(l)];
+        for (size_t i = 0; i < maps.size(); ++i)
+            if (maps[i]->fileName == name) {
+                if (list) *list = l;
+                return static_cast<int>(i);
+            }
+    }
+    return -1;
+}
+
 void CGameApp::FinalCleanup() {
     SetCrashDumpsEnabled(false);
     StopBgm();

@@ -31,17 +31,10 @@
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
 #include "platform/GfxTypes.h"
+#include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
-
-// One map of a map list.
-struct MapListEntry {
-    std::string text1, fileName, text2, text3;
-    uint8_t digest[16] = {};
-    uint32_t dataStamp = 0;
-    int key = 0;
-};
 
 // The memory, processor and video figures of the machine.
 struct SystemFigures {
@@ -114,6 +107,11 @@ public:
     void CloseConnection() override { m_net.Disconnect(); }
     CZEMSound* Bgm() const override { return m_bgm; }
     void StopBgm() override;
+    void PlayBgm(CZEMSound* sound) override;
+    int PlayBgmByName(const char* name) override;
+    uint32_t SumMapChecks() const override;
+    const MapListEntry* FindMapInfo(int id) const override;
+    int FindMapByName(const char* name, int* list) const override;
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }
