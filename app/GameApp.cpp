@@ -415,38 +415,11 @@ int CGameApp::PlayBgmByName(const char* name) {
     return sound ? 1 : 0;
 }
 
-uint32_t CGameApp::SumMapChecks() const {
-    uint32_t sum = 0;
-    for (const auto& list : m_mapLists)
-        for (const auto& map : list) {
-            for (size_t i = 0; i < sizeof(map->digest); i += 4)
-                sum += static_cast<uint32_t>(map->digest[i]) | static_cast<uint32_t>(map->digest[i + 1]) << 8 |
-                       static_cast<uint32_t>(map->digest[i + 2]) << 16 |
-                       static_cast<uint32_t>(map->digest[i + 3]) << 24;
-            sum += map->dataStamp;
-        }
-    return sum;
-}
+uint32_t CGameApp::SumMapChecks() const { return ::SumMapChecks(m_mapLists); }
 
-const MapListEntry* CGameApp::FindMapInfo(int id) const {
-    for (const auto& list : m_mapLists)
-        for (const auto& map : list)
-            if (map->key == id) return map.get();
-    return nullptr;
-}
+const MapListEntry* CGameApp::FindMapInfo(int id) const { return ::FindMapInfo(m_mapLists, id); }
 
-int CGameApp::FindMapByName(const char* name, int* list) const {
-    if (!name) return -1;
-    for (int l : {MAP_LIST_LOAD, MAP_LIST_PVM}) {
-        const auto& maps = m_mapLists[static_cast<size_t>(l)];
-        for (size_t i = 0; i < maps.size(); ++i)
-            if (maps[i]->fileName == name) {
-                if (list) *list = l;
-                return static_cast<int>(i);
-            }
-    }
-    return -1;
-}
+int CGameApp::FindMapByName(const char* name, int* list) const { return ::FindMapByName(m_mapLists, name, list); }
 
 void CGameApp::FinalCleanup() {
     SetCrashDumpsEnabled(false);
