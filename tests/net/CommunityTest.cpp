@@ -7,6 +7,9 @@
 #include "net/CommunityRequests.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
+#include "net/NetLog.h"
+#include "engine/core/ErrorReport.h"
+#include "platform/Socket.h"
 #include "net/SocketLayer.h"
 #include "tests/net/ChatFixture.h"
 #include "tests/servers/FakeGameServer.h"
@@ -178,6 +181,63 @@ TEST_F(CommunityTest, AddCommunityMemberOrder) {
     list.ClearItems();
     EXPECT_EQ(ValidateCommunityName("ab", &list, 1), 0);
     EXPECT_EQ(LastLine(), Red(MSG_GUILD_ERROR_GUILD_NAME));
+}
+
+}  // namespace
+
+namespace {
+
+// Receives the next packet (polling with a bound); id 0 when none came.
+NetPacket NextPacket(CNetClient& net) {
+    NetPacket packet;
+    for (int i = 0; i < 200 && net.IsConnected(); ++i) {
+        if (!net.RecvPacket(packet) || packet.id != 0) break;
+        platform::SocketWaitFor(net.GetSocket(), platform::SOCKET_READABLE, 10);
+    }
+    return packet;
+}
+
+TEST_F(CommunityTest, ServerFraming) {
+    ASSERT_EQ(NetStartup(1), 0);
+    std::vector<std::string> log;
+    SetNetLogHook([&log](const std::string& line) { log.push_back(line); });
+    CNetClient net;
+    CFakeGameServer server;
+    std::vector<uint8_t> cut = FriendListPacket(2, 5);
+    cut.resize(120);
+    server.Accept()
+        .Send(PK_FRIEND_LIST, {0, 7})
+        .SendRaw(CFakeGameServer::PacketBytes(1999, {1, 2, 3}))
+        .Send(PK_FRIEND_LIST, FriendListPacket(2, 2))
+        .Send(PK_FRIEND_LIST, cut);
+    ASSERT_EQ(net.Connect(server.Host(), server.Port()), 1);
+    auto handle = [&](const NetPacket& p) {
+        const int r = HandleCommunityListPacket(session, p.id, p.payload.data(), p.length);
+        return r == 0 ? net.CloseMalformed(p.id, p.length) : r;
+    };
+    // A bare refusal is handled by its code.
+    NetPacket p = NextPacket(net);
+    ASSERT_EQ(p.id, PK_FRIEND_LIST);
+    EXPECT_EQ(p.length, 2);
+    EXPECT_EQ(handle(p), 1);
+    // The unknown id is dropped with a log line; the next packet comes through.
+    p = NextPacket(net);
+    ASSERT_EQ(p.id, PK_FRIEND_LIST);
+    EXPECT_EQ(handle(p), 1);
+    EXPECT_EQ(session.community.FriendCount(), 2);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], "dropped message 1999 (3 bytes)");
+    // An accepted list cut short closes the connection with message 28.
+    p = NextPacket(net);
+    ASSERT_EQ(p.id, PK_FRIEND_LIST);
+    EXPECT_EQ(handle(p), 0);
+    EXPECT_FALSE(net.IsConnected());
+    EXPECT_EQ(ErrorReport().GetCode(), static_cast<uint32_t>(MSG_ERROR_NETWORK_DISCONNECT));
+    EXPECT_EQ(ErrorReport().Text(), "m28");
+    EXPECT_EQ(session.community.FriendCount(), 2);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1], "message 3042 ends early (120 bytes)");
+    SetNetLogHook(nullptr);
 }
 
 }  // namespace
