@@ -1,0 +1,136 @@
+// A whisper typed in Korean through the scripted input method goes out as the
+// exact bytes of PK_WHISPER to the fake game server, and the server's echo is
+// drawn as a pink line in the chat list by the GL device in a real SDL window
+// (under the test's own Xvfb).
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/input/ImeInput.h"
+#include "engine/text/FontFileLocator.h"
+#include "engine/text/FontList.h"
+#include "net/ChatInputProcess.h"
+#include "net/ChatLines.h"
+#include "net/ClientSession.h"
+#include "net/MessageIds.h"
+#include "net/NetClient.h"
+#include "net/SocketLayer.h"
+#include "platform/CodePage.h"
+#include "platform/GfxSystem.h"
+#include "platform/ScriptedIme.h"
+#include "tests/servers/FakeGameServer.h"
+#include "ui/UiManager.h"
+#include "ui/UiFreeTypeFont.h"
+#include "ui/UiListBox.h"
+#include "ui/UiStatic.h"
+
+using namespace platform;
+
+namespace {
+constexpr int kWidth = 320, kHeight = 120;
+}
+
+TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
+    ASSERT_EQ(NetStartup(1), 0);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Window* sdlWindow =
+        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, SDL_WINDOW_OPENGL);
+    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+    {
+        CMessageTable messages;
+        messages.SetMsg(MSG_CHAT_SEND_TO_ALL, "all");
+        CGfxGlSystem system;
+        GfxPresentParameters p;
+        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
+        std::unique_ptr<CGfxDevice> device;
+        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
+                  GFX_OK);
+        device->SetRenderState(RS_LIGHTING, 0);
+        device->SetRenderState(RS_ZENABLE, 0);
+
+        CFontList fonts;
+        ASSERT_EQ(fonts.Textures().CreateTextTextures(device.get()), 1) << ErrorReport().Text();
+        FontFile file;
+        ASSERT_EQ(CFontFileLocator().Locate("NanumGothic.ttf", 0, &file), 1) << ErrorReport().Text();
+        auto created = std::make_unique<CFreeTypeFont>();
+        ASSERT_EQ(created->Create(CFreeTypeFont::OUTLINE_FULL, 14, std::move(file), 0, 0, 0, 0, 1, 1), 1);
+        CUiFreeTypeFont uiFont(fonts.Add(std::move(created)));
+
+        CUiManager ui;
+        ui.SetDevice(device.get());
+        ui.AddFont(&uiFont);
+        CUiListBox list;
+        list.CreateEx(nullptr, "ID_LIST_CHAT", 0, 0, kWidth, 100, 1, 5);
+        CUiStatic label;
+        label.Create(nullptr, "ID_STT_CHATMODE", 0, 100, 60, 20, 0);
+        label.SetText("all");
+
+        CFakeGameServer server;
+        const std::string text = Utf8ToCp949("안녕하세요");
+        std::vector<uint8_t> whisper(35 + text.size(), 0);
+        std::memcpy(whisper.data(), "mine", 4);
+        std::memcpy(whisper.data() + 17, "abcd", 4);
+        std::memcpy(whisper.data() + 34, text.data(), text.size());
+        std::vector<uint8_t> echo = {1, 'e', 'a', 'b', 'c', 'd'};
+        echo.resize(19, 0);
+        echo.insert(echo.end(), text.begin(), text.end());
+        echo.push_back(0);
+        std::vector<uint8_t> got;
+        server.Accept().Expect(PK_WHISPER, [&got](const FakePacket& p) { got = p.payload; }).Send(PK_WHISPER_RECV, echo);
+
+        CNetClient net;
+        ASSERT_EQ(net.Connect(server.Host(), server.Port()), 1);
+        CClientSession session;
+        session.nickname = "mine";
+        session.net = &net;
+
+        // Typed through the input method: composed, then committed; Enter hands the line over.
+        ScriptedIme ime;
+        CImeInput input;
+        input.Create(&ime);
+        ime.Compose("/ㅈ abcd 안");
+        ime.Commit("/ㅈ abcd 안녕하세요");
+        input.ProcessEvents(CImeInput::kMaxTextBytes);
+        ASSERT_EQ(input.GetText(), Utf8ToCp949("/ㅈ abcd 안녕하세요"));
+        EXPECT_EQ(ProcessChatInput(&label, session, input.GetText(), &list), nullptr);
+        ASSERT_TRUE(server.WaitIdle());
+        EXPECT_TRUE(server.Failures().empty());
+        EXPECT_EQ(got, whisper);
+
+        NetPacket packet;
+        for (int i = 0; i < 200 && packet.id == 0; ++i) {
+            ASSERT_EQ(net.RecvPacket(packet), 1);
+            if (packet.id == 0) SocketWaitFor(net.GetSocket(), SOCKET_READABLE, 10);
+        }
+        ASSERT_EQ(packet.id, PK_WHISPER_RECV);
+        ASSERT_EQ(HandleWhisperPacket(packet.payload.data(), packet.length, &list, session), 1);
+        ASSERT_EQ(list.ItemCount(), 1u);
+        EXPECT_EQ(list.ItemAt(0).text, "</C=ff5093>>>abcd : " + text);
+
+        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
+        ASSERT_EQ(device->BeginScene(), GFX_OK);
+        list.Render();
+        ASSERT_EQ(device->EndScene(), GFX_OK);
+        CGfxSurface* back = nullptr;
+        ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
+        std::vector<uint32_t> px;
+        ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
+        GfxRelease(back);
+        ASSERT_EQ(device->Present(), GFX_OK);
+
+        // The glyphs' solid pixels carry the line's colour, inside the first row only.
+        int firstRow = 0, below = 0;
+        const int rowHeight = static_cast<int>(list.RowHeight());
+        ASSERT_GT(rowHeight, 0);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if ((px[static_cast<size_t>(y * kWidth + x)] & 0xFFFFFFu) == 0xFF5093u) (y < rowHeight ? firstRow : below)++;
+        EXPECT_GT(firstRow, 20) << firstRow;
+        EXPECT_EQ(below, 0);
+        ui.SetDevice(nullptr);
+    }
+    SDL_DestroyWindow(sdlWindow);
+}
