@@ -71,27 +71,20 @@ std::string_view Rest(std::string_view line, size_t pos) {
     return pos == std::string_view::npos || pos >= line.size() ? std::string_view() : line.substr(pos);
 }
 
-// A room number: 1 to 4 digits, 1 to 1000; -1 otherwise.
-int RoomNumber(std::string_view word) {
-    if (word.empty() || word.size() > 4) return -1;
+// A number of at most maxDigits digits from low to high; -1 otherwise.
+int Number(std::string_view word, size_t maxDigits, int low, int high) {
+    if (word.empty() || word.size() > maxDigits) return -1;
     int n = 0;
     for (char c : word) {
         if (c < '0' || c > '9') return -1;
         n = n * 10 + (c - '0');
     }
-    return n >= 1 && n <= 1000 ? n : -1;
+    return n >= low && n <= high ? n : -1;
 }
 
-// Ban days: digits, 0 to 100; -1 otherwise.
-int BanDays(std::string_view word) {
-    if (word.empty() || word.size() > 3) return -1;
-    int n = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9') return -1;
-        n = n * 10 + (c - '0');
-    }
-    return n <= 100 ? n : -1;
-}
+// Room numbers: 1 to 4 characters, 1 to 1000. Ban days: 0 to 100.
+int RoomNumber(std::string_view word) { return Number(word, 4, 1, 1000); }
+int BanDays(std::string_view word) { return Number(word, 3, 0, 100); }
 
 ParsedChatCommand Error(int entry) {
     ParsedChatCommand r;
