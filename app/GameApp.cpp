@@ -252,6 +252,10 @@ int CGameApp::PostWindowInit() {
     std::unique_ptr<InputSystem> inputSystem =
         m_inputMaker ? m_inputMaker(m_window) : CreateSdlInputSystem(m_window ? m_window->Id() : 0);
     const int inputMade = m_input.CreateInput(std::move(inputSystem), 0);
+    if (!m_imeContext) {
+        m_imeContext = m_imeMaker ? m_imeMaker(m_window) : CreateSdlImeContext(m_window ? m_window->Id() : 0);
+        m_ui.Ime().Create(m_imeContext.get());
+    }
     if (!LoadFonts()) return 0;
     if (m_window) m_window->ShowCursor(false);
     m_screens.SetPushListener(&m_input);
@@ -433,6 +437,8 @@ void CGameApp::FinalCleanup() {
     m_gameData.Clear();
     m_fonts.FreeAll();
     m_input.Release();
+    m_ui.Ime().Create(nullptr);
+    m_imeContext.reset();
     for (auto& list : m_mapLists) list.clear();
 }
 

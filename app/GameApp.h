@@ -31,6 +31,7 @@
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
 #include "platform/GfxTypes.h"
+#include "platform/Ime.h"
 #include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
@@ -61,6 +62,9 @@ public:
     // Hooks the program and the tests set before CreateApp.
     void SetFirstScreenMaker(ScreenMaker maker) { m_firstScreenMaker = std::move(maker); }
     void SetInputMaker(InputMaker maker) { m_inputMaker = std::move(maker); }
+    // The input method the UI manager's edit boxes type through (the SDL one by default).
+    using ImeMaker = std::function<std::unique_ptr<platform::ImeContext>(platform::CWindow* window)>;
+    void SetImeMaker(ImeMaker maker) { m_imeMaker = std::move(maker); }
     // Tests give the machine's figures instead of measuring them.
     void SetSystemFigures(const SystemFigures& figures) {
         m_figures = figures;
@@ -206,6 +210,8 @@ private:
     platform::Viewport m_viewport;
     ScreenMaker m_firstScreenMaker;
     InputMaker m_inputMaker;
+    ImeMaker m_imeMaker;
+    std::unique_ptr<platform::ImeContext> m_imeContext;
 };
 
 extern CGameApp* g_pGameApp;
