@@ -1,7 +1,7 @@
 // A whisper typed in Korean through the scripted input method goes out as the
 // exact bytes of PK_WHISPER to the fake game server, and the server's echo is
 // drawn as a pink line in the chat list by the GL device in a real SDL window
-// (under the test's own Xvfb).
+// (under the test's own Xvfb), all three controls from a layout of our writer.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -22,6 +22,13 @@
 #include "platform/GfxSystem.h"
 #include "platform/ScriptedIme.h"
 #include "tests/servers/FakeGameServer.h"
+#include "engine/core/NameHash.h"
+#include "tests/fixtures/TempFolder.h"
+#include "tests/ui/UiFixture.h"
+#include "tools/LayoutWriter.h"
+#include "tools/UiLayouts.h"
+#include "ui/UiControls.h"
+#include "ui/UiEditBox.h"
 #include "ui/UiManager.h"
 #include "ui/UiFreeTypeFont.h"
 #include "ui/UiListBox.h"
@@ -62,10 +69,30 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         CUiManager ui;
         ui.SetDevice(device.get());
         ui.AddFont(&uiFont);
-        CUiListBox list;
-        list.CreateEx(nullptr, "ID_LIST_CHAT", 0, 0, kWidth, 100, 1, 5);
-        CUiStatic label;
-        label.Create(nullptr, "ID_STT_CHATMODE", 0, 100, 60, 20, 0);
+        RegisterUiControls();
+        // The chat part of a screen's layout: the list, the edit box and the mode label.
+        LayoutFileSpec layout;
+        layout.window.name = "WND_CHAT";
+        layout.window.rect[2] = kWidth;
+        layout.window.rect[3] = kHeight;
+        layout.window.colour[0] = layout.window.colour[1] = layout.window.colour[2] = 0;
+        layout.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(0), LayoutFloat(0)};
+        LayoutRecordSpec mode = StaticRecord("ID_STT_CHATMODE", 250, 96, 70, 20, "all");
+        mode.text = "all";
+        layout.children = {ListBoxRecord("ID_LIST_CHAT", 0, 0, kWidth, 96, 1, 4, 16),
+                           EditBoxRecord("ID_EDIT_CHAT", 0, 96, 250, 20), mode};
+        TempFolder tmp;
+        const std::string path = tmp.Path("CHAT.DUI");
+        ASSERT_EQ(WriteLayoutFile(path.c_str(), layout), 1);
+        auto* window = new CUiWindow;
+        ASSERT_EQ(window->LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+        ui.AddLowerWindow(window);
+        auto* listControl = dynamic_cast<CUiListBox*>(window->FindChild(NameHash("ID_LIST_CHAT")));
+        auto* edit = dynamic_cast<CUiEditBox*>(window->FindChild(NameHash("ID_EDIT_CHAT")));
+        auto* labelControl = dynamic_cast<CUiStatic*>(window->FindChild(NameHash("ID_STT_CHATMODE")));
+        ASSERT_TRUE(listControl && edit && labelControl);
+        CUiListBox& list = *listControl;
+        CUiStatic& label = *labelControl;
         label.SetText("all");
 
         CFakeGameServer server;
@@ -87,15 +114,20 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         session.nickname = "mine";
         session.net = &net;
 
-        // Typed through the input method: composed, then committed; Enter hands the line over.
+        // Typed into the focused edit box through the input method, composed and
+        // then committed; the screen hands the line over when Enter goes down.
         ScriptedIme ime;
-        CImeInput input;
-        input.Create(&ime);
+        ui.Ime().Create(&ime);
+        ui.SetFocus(edit);
         ime.Compose("/ㅈ abcd 안");
         ime.Commit("/ㅈ abcd 안녕하세요");
-        input.ProcessEvents(CImeInput::kMaxTextBytes);
-        ASSERT_EQ(input.GetText(), Utf8ToCp949("/ㅈ abcd 안녕하세요"));
-        EXPECT_EQ(ProcessChatInput(&label, session, input.GetText(), &list), nullptr);
+        ui.HandleImeEvents();
+        ASSERT_STREQ(edit->GetText(), Utf8ToCp949("/ㅈ abcd 안녕하세요").c_str());
+        ScriptedFrame keys;
+        keys.Key(0x1C, true);
+        keys.Frame();
+        ASSERT_TRUE(keys.input.KeyPressed(0x1C));
+        EXPECT_EQ(ProcessChatInput(&label, session, edit->GetText(), &list), nullptr);
         ASSERT_TRUE(server.WaitIdle());
         EXPECT_TRUE(server.Failures().empty());
         EXPECT_EQ(got, whisper);
@@ -112,7 +144,7 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
 
         ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
         ASSERT_EQ(device->BeginScene(), GFX_OK);
-        list.Render();
+        ui.RenderWindows();
         ASSERT_EQ(device->EndScene(), GFX_OK);
         CGfxSurface* back = nullptr;
         ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
@@ -130,6 +162,8 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
                 if ((px[static_cast<size_t>(y * kWidth + x)] & 0xFFFFFFu) == 0xFF5093u) (y < rowHeight ? firstRow : below)++;
         EXPECT_GT(firstRow, 20) << firstRow;
         EXPECT_EQ(below, 0);
+        ui.Ime().Create(nullptr);
+        ui.DeleteAllWindows();
         ui.SetDevice(nullptr);
     }
     SDL_DestroyWindow(sdlWindow);
