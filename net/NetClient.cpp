@@ -50,6 +50,11 @@ void CNetClient::Disconnect() {
 }
 
 int CNetClient::SendPacket(uint16_t id, const void* data, int length) {
+    // Without a socket the wait for room to write would only run out.
+    if (m_socket == platform::kInvalidSocket) {
+        m_connected = 0;
+        return ReportNetError(MSG_ERROR_NETWORK_DISCONNECT);
+    }
     int r = SendFrame(length, data, m_socket, id, kTimeoutMs);
     if (r == 0) return 1;
     m_connected = 0;
