@@ -20,11 +20,6 @@ public:
     void Release() {}
 };
 
-class CGameDataRegistry {
-public:
-    void Clear() {}
-};
-
 class CEffectManager {
 public:
     int CreateDeviceObjects() { return 1; }

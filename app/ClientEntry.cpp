@@ -6,6 +6,7 @@
 #include "platform/File.h"
 #include "platform/MessageSink.h"
 #include "platform/Process.h"
+#include "platform/StopSignals.h"
 
 int ClientMain(const std::string& argument, const std::string& wholeCommandLine, const ClientEntryHooks& hooks) {
     // The lock is held for the whole run; a second copy ends before any window.
@@ -26,7 +27,11 @@ int ClientMain(const std::string& argument, const std::string& wholeCommandLine,
         const std::string patcher = (folder.empty() ? platform::WorkingFolder() : folder) + "\\QORPatch.run";
         platform::InstallCrashHandler(platform::HostPath(patcher), CGameApp::kVersionValue);
     }
+    // SIGTERM and SIGINT end the loop as a window close does; the clean-up
+    // below (options saved, device released) runs either way.
+    platform::InstallStopSignals();
     if (!app->CreateApp() || !app->RunMessageLoop()) app->ShowError();
     app.reset();
+    platform::RemoveStopSignals();
     return 0;
 }

@@ -104,7 +104,10 @@ int CGameApp::LoadStartupData() {
         ErrorReport().SetError(ERR_FILE_NOT_FOUND, "not found file!!! (%s)", "MSG.DAT");
         return 0;
     }
-    if (!m_messages.LoadMessages(msg.c_str(), offset, size) || !m_messages.LoadInfoFile("GAMEINFO.DAT")) return 0;
+    const bool packaged = index.FindPackageEntry("MSG.DAT") != nullptr;
+    if (!(packaged ? m_messages.LoadMessages(msg.c_str(), offset, size) : m_messages.LoadMessages(msg.c_str())) ||
+        !m_messages.LoadInfoFile("GAMEINFO.DAT"))
+        return 0;
     const std::string ini = index.ResolvePath("VAZE.INI", &offset, &size);
     if (ini.empty()) {
         ErrorReport().SetError(ERR_FILE_NOT_FOUND, GetMessageText(MSG_ERROR_FILE_NOT_FOUND), "VAZE.INI");

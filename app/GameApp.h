@@ -36,6 +36,7 @@
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
+#include "world/GameDataRegistry.h"
 
 // The memory, processor and video figures of the machine.
 struct SystemFigures {
@@ -168,7 +169,7 @@ private:
 
     // Members in construction order; destruction runs the other way.
     CGameCommandManager m_commandManager;
-    standin::CGameDataRegistry m_gameData;
+    CGameDataRegistry m_gameData;
     CCameraRegistry m_cameras{nullptr};
     standin::CEffectManager m_effects;
     CZEMSoundManager m_sound;
@@ -198,7 +199,7 @@ private:
     std::string m_loginServer, m_homepageUrl, m_joinUrl;
     int m_logoCount = 0;
     std::vector<std::string> m_logoTextures, m_logoSounds;
-    standin::CScriptManager m_scripts;
+    [[maybe_unused]] standin::CScriptManager m_scripts;  // a stand-in, in its place in the order
     CIniFile m_tutorialFile;
 
     SystemFigures m_figures;

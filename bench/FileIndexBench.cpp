@@ -1,6 +1,8 @@
 // File index look-up over 100,000 names. Target: under 100 ns a look-up.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,7 +16,7 @@ namespace {
 constexpr int kNames = 100000;
 
 struct Folder {
-    std::string path = "/tmp/qor-index-bench";
+    std::string path = BenchFolder("index");
     CFileIndex index;
     std::vector<std::string> names;
 

@@ -3,13 +3,15 @@
 // processor time a frame.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/render/AnimationResource.h"
 #include "engine/effects/EffectManager.h"
-#include "engine/effects/EffectStandIn.h"
+#include "engine/effects/EffectResource.h"
 #include "engine/render/GameObject.h"
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
@@ -18,6 +20,7 @@
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tools/AnimationWriter.h"
+#include "tools/EffectFileWriter.h"
 #include "tools/MeshWriter.h"
 #include "tools/ModelWriter.h"
 
@@ -30,7 +33,7 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 void BM_UpdateAndDraw200Objects30Bones2Effects(benchmark::State& state) {
-    std::string path = "/tmp/qor-gameobject-bench";
+    std::string path = BenchFolder("gameobject");
     CreateFolders(path);
     MeshFile mesh;
     mesh.parts.push_back(MakeSkinnedGridPart("BODY", 4, 8, 2, {0, 29}));
@@ -47,7 +50,7 @@ void BM_UpdateAndDraw200Objects30Bones2Effects(benchmark::State& state) {
         anim.tracks.push_back(t);
     }
     WriteFile(path + "/WALK.DRA", WriteAnimationFile(anim));
-    WriteFile(path + "/GLOW.DRE", WriteEmptyEffectFile());
+    WriteFile(path + "/GLOW.DRE", WriteEffectFile(MakeEffectFile({})));
     ModelFile model;
     model.meshName = "BODY.DRM";
     model.animationName = "WALK.DRA";
@@ -66,7 +69,7 @@ void BM_UpdateAndDraw200Objects30Bones2Effects(benchmark::State& state) {
     RegisterAnimationResources(rm);
     RegisterMeshResources(rm, nullptr);
     RegisterModelResources(rm);
-    RegisterEffectStandIn(rm);
+    RegisterEffectResources(rm);
     CEffectManager effects;
     CRibbonManager ribbons;
     std::vector<std::unique_ptr<CGameObject>> objects;

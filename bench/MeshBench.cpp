@@ -4,6 +4,8 @@
 // mesh from a package under 10 ms.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <string>
 #include <vector>
 
@@ -50,7 +52,7 @@ BENCHMARK(BM_ProcessorSkinning10kVertices4Influences)->Unit(benchmark::kMicrosec
 
 // A 60-bone skeleton in a chain, 30 keys over 1 second, loaded from a loose file.
 struct Skeleton {
-    std::string path = "/tmp/qor-mesh-bench-anim";
+    std::string path = BenchFolder("mesh-anim");
     CResourceManager* rm;
     CAnimationResource* anim = nullptr;
 
@@ -115,7 +117,7 @@ void BM_Sample200ObjectsOf60Tracks(benchmark::State& state) {
 BENCHMARK(BM_Sample200ObjectsOf60Tracks)->Unit(benchmark::kMillisecond);
 
 void BM_PackagedMeshLoad50kVertices(benchmark::State& state) {
-    std::string path = "/tmp/qor-mesh-bench-load";
+    std::string path = BenchFolder("mesh-load");
     CreateFolders(path);
     MeshFile mesh;
     mesh.parts.push_back(MakeGridPart("BIG", 249, 199));  // 250 x 200 vertices

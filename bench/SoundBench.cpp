@@ -3,6 +3,8 @@
 // for 44.1 kHz stereo), and the feeder's share of a core while a stream plays
 // (target: under 1%).
 #include <benchmark/benchmark.h>
+
+#include "bench/BenchSupport.h"
 #include <vorbis/vorbisfile.h>
 
 #include <chrono>
@@ -49,8 +51,7 @@ struct Files {
     std::string folder;
     std::string oggPath, wavPath;
     Files() {
-        char tmpl[] = "/tmp/qor-soundbench-XXXXXX";
-        folder = mkdtemp(tmpl) ? tmpl : "/tmp";
+        folder = BenchFolder("sound");
         oggPath = folder + "/music.ogg";
         wavPath = folder + "/music.wav";
         platform::WriteWholeFile(oggPath, ogg.data(), ogg.size());

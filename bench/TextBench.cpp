@@ -3,6 +3,8 @@
 // a frame; rasterising the 2,350 common Hangul syllables cold under 0.5 s.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,7 +85,7 @@ void BM_RasteriseCommonHangulCold(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(codes.size()));
 }
-BENCHMARK(BM_RasteriseCommonHangulCold)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RasteriseCommonHangulCold)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(5));
 
 }  // namespace
 

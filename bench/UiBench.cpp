@@ -4,6 +4,8 @@
 // of CPU a frame.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <memory>
 #include <string>
 
@@ -67,7 +69,7 @@ LayoutFileSpec BigLayout(int controls) {
 
 void BM_LoadLayout200(benchmark::State& state) {
     RegisterUiControl(UI_TYPE_STATIC, [] { return new BenchLabel; });
-    std::string folder = "/tmp/qor-ui-bench";
+    std::string folder = BenchFolder("ui");
     platform::CreateFolders(folder);
     std::string path = folder + "/BIG.DUI";
     WriteLayoutFile(path.c_str(), BigLayout(200));

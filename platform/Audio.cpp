@@ -4,17 +4,49 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <mutex>
 
 namespace platform {
 namespace {
 
-// The largest buffer a caller may ask for (a quarter of a gigabyte).
-constexpr uint32_t kMaxBufferBytes = 0x0FFFFFFF;
 constexpr uint32_t kRingBufferCount = AudioBuffer::kRingLeadSegments + 4;
 constexpr float kSpeedOfSound = 343.3f;
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void* g_alsa = nullptr;
+
+// Without a sound card alsa-lib prints its failed opens and OpenAL Soft its
+// own on standard error, though the game then goes on silently as intended.
+// alsa-lib's handler is set through the library OpenAL Soft loads too (so the
+// program does not link it), and OpenAL Soft's log stays off unless the user
+// asked for it. With a card nothing is printed either way.
+void QuietSoundLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        setenv("ALSOFT_LOGLEVEL", "0", 0);
+        // Kept loaded for the process: unloading it would drop the handler.
+        g_alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+        if (!g_alsa) return;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(g_alsa, "snd_lib_error_set_handler"))) set(&IgnoreAlsaError);
+    });
+}
+
+// alsa-lib keeps the configuration it read in globals of its own. When no
+// device opens, OpenAL Soft gives ALSA up (and used to unload it, leaving the
+// tree unowned): it is freed here; a later open reads it again.
+void FreeAlsaConfiguration() {
+    if (!g_alsa) return;
+    using FreeGlobal = int (*)();
+    if (auto freeGlobal = reinterpret_cast<FreeGlobal>(dlsym(g_alsa, "snd_config_update_free_global"))) freeGlobal();
+}
 
 ALCdevice* Dev(void* p) { return static_cast<ALCdevice*>(p); }
 ALCcontext* Ctx(void* p) { return static_cast<ALCcontext*>(p); }
@@ -482,8 +514,12 @@ AudioDevice::~AudioDevice() { Close(); }
 
 long AudioDevice::Open(const char* deviceName) {
     Close();
+    QuietSoundLibraries();
     ALCdevice* dev = alcOpenDevice(deviceName);
-    if (!dev) return AUDIO_ERR_NO_DEVICE;
+    if (!dev) {
+        FreeAlsaConfiguration();
+        return AUDIO_ERR_NO_DEVICE;
+    }
     m_device = dev;
     m_loopback = false;
     long r = CreateContext(0);
@@ -588,7 +624,7 @@ long AudioDevice::CreateBuffer(const AudioBufferDesc& desc, std::unique_ptr<Audi
     out->reset();
     if (!m_context) return AUDIO_ERR_NO_DEVICE;
     if (!IsPlayableFormat(desc.format)) return AUDIO_ERR_BAD_FORMAT;
-    if (desc.bytes < desc.format.blockAlign || desc.bytes > kMaxBufferBytes) return AUDIO_ERR_INVALID_PARAM;
+    if (desc.bytes < desc.format.blockAlign || desc.bytes > kAudioMaxBufferBytes) return AUDIO_ERR_INVALID_PARAM;
     if ((desc.flags & AUDIO_BUFFER_CTRL3D) && desc.format.channels != 1) return AUDIO_ERR_INVALID_PARAM;
     if ((desc.flags & AUDIO_BUFFER_GETCURRENTPOSITION2) && desc.bytes % desc.format.blockAlign != 0) {
         return AUDIO_ERR_INVALID_PARAM;

@@ -71,6 +71,9 @@ enum : uint32_t {
 constexpr int32_t kAudioVolumeMin = -10000;  // silence
 constexpr int32_t kAudioVolumeMax = 0;
 
+// The largest buffer a caller may ask for (a quarter of a gigabyte).
+constexpr uint32_t kAudioMaxBufferBytes = 0x0FFFFFFF;
+
 struct AudioBufferDesc {
     uint32_t flags = 0;
     uint32_t bytes = 0;

@@ -46,7 +46,9 @@ std::vector<GfxDisplayMode> CGfxGlSystem::AdapterModes() const {
     // Full screen keeps the desktop's own mode and scales the back buffer to
     // it, so the usual sizes are there even where the display lacks them.
     for (uint32_t format : {FMT_X8R8G8B8, FMT_R5G6B5})
-        for (auto [w, h] : {std::pair{800u, 600u}, {1024u, 768u}, {1280u, 1024u}, {1920u, 1080u}}) {
+        for (auto size : {std::pair{800u, 600u}, {1024u, 768u}, {1280u, 1024u}, {1920u, 1080u}}) {
+            // Named copies: older compilers refuse a structured binding captured by a lambda.
+            const uint32_t w = size.first, h = size.second;
             const bool listed = std::any_of(modes.begin(), modes.end(), [&](const GfxDisplayMode& m) {
                 return m.width == w && m.height == h && m.format == format;
             });

@@ -116,6 +116,15 @@ std::string GetProfileStringRange(std::string_view section, std::string_view key
                                   std::string_view gamePath, uint64_t offset, uint64_t size) {
     std::string text;
     if (!ReadRange(gamePath, offset, size, &text)) return Deliver(def);
+    return GetProfileStringFromText(text, section, key, def);
+}
+
+bool ReadProfileText(std::string_view gamePath, uint64_t offset, uint64_t size, std::string* text) {
+    return ReadRange(gamePath, offset, size, text);
+}
+
+std::string GetProfileStringFromText(std::string_view text, std::string_view section, std::string_view key,
+                                     std::string_view def) {
     return LookUp(text, Trim(section), Trim(key), def);
 }
 

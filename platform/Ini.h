@@ -18,6 +18,14 @@ std::string GetProfileString(std::string_view section, std::string_view key, std
 std::string GetProfileStringRange(std::string_view section, std::string_view key, std::string_view def,
                                   std::string_view gamePath, uint64_t offset, uint64_t size);
 // GetPrivateProfileInt: the leading decimal number of the value, or def.
+// The text of an INI file, or of [offset, offset + size) of it (size 0: to
+// the end), for a reader that looks up many keys in it: false when it cannot
+// be read.
+bool ReadProfileText(std::string_view gamePath, uint64_t offset, uint64_t size, std::string* text);
+// A key's value in INI text read by ReadProfileText, as GetProfileString gives it.
+std::string GetProfileStringFromText(std::string_view text, std::string_view section, std::string_view key,
+                                     std::string_view def);
+
 int GetProfileInt(std::string_view section, std::string_view key, int def, std::string_view gamePath);
 // WritePrivateProfileString: sets (or adds) [section] key=value, creating the
 // file and the section as needed. The file is replaced atomically.

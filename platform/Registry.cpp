@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -254,19 +255,16 @@ public:
     explicit FileRegistry(std::string path) : m_path(path.empty() ? DefaultPath() : std::move(path)) {}
 
     std::optional<uint32_t> GetDword(std::string_view key, std::string_view name) override {
-        ValueTable t;
-        Load(&t);
-        return DwordOf(t.Find(key, name));
+        std::lock_guard<std::mutex> hold(m_mutex);
+        return DwordOf(Current().Find(key, name));
     }
     std::optional<std::string> GetString(std::string_view key, std::string_view name) override {
-        ValueTable t;
-        Load(&t);
-        return StringOf(t.Find(key, name));
+        std::lock_guard<std::mutex> hold(m_mutex);
+        return StringOf(Current().Find(key, name));
     }
     std::optional<std::vector<uint8_t>> GetBinary(std::string_view key, std::string_view name) override {
-        ValueTable t;
-        Load(&t);
-        return BinaryOf(t.Find(key, name));
+        std::lock_guard<std::mutex> hold(m_mutex);
+        return BinaryOf(Current().Find(key, name));
     }
     bool SetDword(std::string_view key, std::string_view name, uint32_t value) override {
         return Change([&](ValueTable& t) {
@@ -291,6 +289,31 @@ public:
     }
 
 private:
+    // Which version of the file a table was read from: the other program may
+    // replace the file at any time, and a replaced file is a new inode.
+    struct Stamp {
+        bool exists = false;
+        ino_t inode = 0;
+        off_t size = 0;
+        int64_t modifiedNs = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp StampNow() const {
+        struct stat st;
+        if (::stat(m_path.c_str(), &st) != 0) return Stamp{};
+        return Stamp{true, st.st_ino, st.st_size, int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+    }
+
+    // The store as the file holds it now, read again only when the file changed.
+    const ValueTable& Current() {
+        Stamp now = StampNow();
+        if (!m_cached || !(now == m_stamp)) {
+            m_cached = Load(&m_cache);
+            m_stamp = now;
+        }
+        return m_cache;
+    }
+
     // A missing file reads as an empty store; false when the file is there but
     // cannot be read. No lock is needed: the file is only ever replaced whole.
     bool Load(ValueTable* table) const {
@@ -305,6 +328,7 @@ private:
     // changed nothing (the file is then left alone) and the call fails.
     template <typename Edit>
     bool Change(Edit edit) {
+        std::lock_guard<std::mutex> hold(m_mutex);
         size_t slash = m_path.rfind('/');
         if (slash != std::string::npos && slash > 0 && !CreateFolders(m_path.substr(0, slash))) return false;
         std::string lockPath = m_path + ".lock";
@@ -319,6 +343,11 @@ private:
         ValueTable table;
         // A store that cannot be read is not overwritten with one value.
         bool ok = Load(&table) && edit(table) && Save(table);
+        if (ok) {
+            m_cache = std::move(table);
+            m_stamp = StampNow();
+            m_cached = true;
+        }
         ::close(lock);  // releases the lock
         return ok;
     }
@@ -329,6 +358,10 @@ private:
     }
 
     std::string m_path;
+    std::mutex m_mutex;  // the loader thread reads settings too
+    ValueTable m_cache;
+    Stamp m_stamp;
+    bool m_cached = false;
 };
 
 class MemoryRegistry final : public Registry {

@@ -1,6 +1,5 @@
 #include "tools/ModelWriter.h"
 
-#include "engine/effects/EffectStandIn.h"
 #include "tools/FormatWriter.h"
 
 std::vector<uint8_t> WriteModelFile(const ModelFile& file) {
@@ -70,10 +69,4 @@ ModelAction MakeModelAction(const std::string& name, float start, float end) {
     a.startTime = start;
     a.endTime = end;
     return a;
-}
-
-std::vector<uint8_t> WriteEmptyEffectFile() {
-    CFormatWriter w;
-    w.Float(CEffectStandIn::kVersion);
-    return w.Data();
 }

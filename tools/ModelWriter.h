@@ -23,6 +23,3 @@ std::vector<uint8_t> WriteModelFile(const ModelFile& file);
 
 // An action of the whole clip from start to end.
 ModelAction MakeModelAction(const std::string& name, float start, float end);
-
-// Version 1.11 effect file with nothing after the version (what the effect stand-in reads).
-std::vector<uint8_t> WriteEmptyEffectFile();

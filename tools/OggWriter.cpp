@@ -93,3 +93,17 @@ int WriteOgg(const std::string& path, const std::vector<uint8_t>& pcm16, uint16_
     std::vector<uint8_t> bytes = EncodeOgg(pcm16, channels, rate, quality);
     return !bytes.empty() && platform::WriteWholeFile(path, bytes.data(), bytes.size()) ? 1 : 0;
 }
+
+int SetOggPageGranule(std::vector<uint8_t>& page, int64_t granule) {
+    if (page.size() < 27 || page[0] != 'O' || page[1] != 'g' || page[2] != 'g' || page[3] != 'S') return 0;
+    size_t headerBytes = 27u + page[26];
+    if (page.size() < headerBytes) return 0;
+    for (int i = 0; i < 8; ++i) page[6 + static_cast<size_t>(i)] = static_cast<uint8_t>(static_cast<uint64_t>(granule) >> (8 * i));
+    ogg_page og;
+    og.header = page.data();
+    og.header_len = static_cast<long>(headerBytes);
+    og.body = page.data() + headerBytes;
+    og.body_len = static_cast<long>(page.size() - headerBytes);
+    ogg_page_checksum_set(&og);
+    return 1;
+}

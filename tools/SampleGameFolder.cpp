@@ -10,6 +10,7 @@
 #include "tools/PackageWriter.h"
 #include "tools/StandardEffects.h"
 #include "tools/ProtocolTablesWriter.h"
+#include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
 #include "tools/UiLayouts.h"
 
@@ -97,6 +98,7 @@ std::string SampleGameInfoText() {
     info.Add("LOGO_COUNT", 1);
     info.Add("LOGO1_TEXTURE", "LOGO1.DDS");
     info.Add("LOGO1_SOUND", "LOGO1.WAV");
+    info.Add("LOAD_DATA", kSampleDataBlock);
     // No maps yet.
     info.Add("LOAD_MAPCOUNT", 0);
     info.Add("PVM_MAPCOUNT", 0);
@@ -127,6 +129,11 @@ std::string SampleGameInfoText() {
     return info.Text();
 }
 
+void AddSampleShaders(CPackageWriter& shaders) {
+    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
+    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+}
+
 int MakeSampleGameFolder(const std::string& folder) {
     if (!platform::CreateFolders(folder)) return 0;
 
@@ -146,24 +153,28 @@ int MakeSampleGameFolder(const std::string& folder) {
     textures.Add("LOGO1.DDS", LogoTexture());
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
-    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
-    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+    AddSampleShaders(shaders);
     if (!shaders.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter models("MODEL.DRP");
     AddSampleModel(models);
     if (!models.WritePackage(folder + "\\DATA")) return 0;
+    CPackageWriter gameData("GAMEDATA.DRP");
+    if (!AddSampleGameData(gameData) || !gameData.WritePackage(folder + "\\DATA")) return 0;
     // Layouts are read as they lie in the package: no digest.
     CPackageWriter layouts("UI.DRP");
     layouts.Add("TOOLTIP.DUI", BuildLayout(TooltipLayout()), false);
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
-    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL", {&info, &textures, &shaders, &models, &layouts}))
+    if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL",
+                                   {&info, &textures, &shaders, &models, &gameData, &layouts}))
         return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;
 
+    // The patcher checks for a loose message file before it starts.
+    if (!WriteText(folder + "\\MSG.DAT", MessageFileText(SampleMessages()))) return 0;
     return WriteText(folder + "\\VAZE.INI", VazeIniText(kSampleLoginServer, kSampleHomepageUrl, kSampleJoinUrl)) ? 1
                                                                                                                  : 0;
 }

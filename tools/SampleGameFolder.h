@@ -9,6 +9,8 @@
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
 //   DATA\TEXTURE.DRP       LOGO1.DDS (DXT5, 256 x 256, with mip levels)
 //   DATA\MODEL.DRP         the animated sample model (tools/SampleModel.h)
+//   DATA\GAMEDATA.DRP      the game data block and what its records name
+//                          (tools/SampleGameData.h)
 //   PROTOCOL.DAT           loose: the record permutation and level experience
 //                          the network reads (a permutation of the sample's own)
 #pragma once
@@ -18,12 +20,17 @@
 
 #include "tools/TextFileWriters.h"
 
+class CPackageWriter;
+
 // All 400 message keys in index order with readable English texts; the texts
 // used as formats take the arguments their callers give.
 std::vector<MessageEntry> SampleMessages();
 
 // The "GAMEINFO.DAT" text of the sample folder.
 std::string SampleGameInfoText();
+
+// The shader package's entries: the skinning and glow effect files.
+void AddSampleShaders(CPackageWriter& shaders);
 
 // Writes the sample folder into folder (a game path; created when missing).
 // 1 on success, 0 when a file could not be written.

@@ -35,6 +35,11 @@ std::string VazeIniText(const std::string& loginServer, const std::string& homep
     CIniWriter ini;
     ini.Section("INFO");
     ini.Value("LOGIN_SERVER", loginServer);
+    // The patcher's server, on loopback like the game servers.
+    ini.Value("PATCH_SERVER", kSamplePatchServer);
+    ini.Value("ROOT_PATH", kSamplePatchRoot);
+    ini.Value("CONNECT", "HTTP");
+    ini.Value("LANGUAGE", "ENG");
     ini.Section("PATCH");
     ini.Value("HOMEPAGE_URL", homepageUrl);
     ini.Value("JOIN_URL", joinUrl);

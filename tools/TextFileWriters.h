@@ -39,5 +39,9 @@ std::string MessageFileText(const std::vector<MessageEntry>& entries);
 // One line per entry; withEnd closes the list with an "[END]" line.
 std::string TextListText(const std::vector<std::string>& lines, bool withEnd = true);
 
-// "VAZE.INI": [INFO] LOGIN_SERVER, [PATCH] HOMEPAGE_URL and JOIN_URL.
+// "VAZE.INI": [INFO] LOGIN_SERVER and the patch server (PATCH_SERVER, ROOT_PATH,
+// CONNECT, LANGUAGE), [PATCH] HOMEPAGE_URL and JOIN_URL.
+// The patch server the sample "VAZE.INI" names, and the folder of its files.
+constexpr const char* kSamplePatchServer = "127.0.0.1";
+constexpr const char* kSamplePatchRoot = "patch";
 std::string VazeIniText(const std::string& loginServer, const std::string& homepageUrl, const std::string& joinUrl);

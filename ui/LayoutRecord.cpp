@@ -100,6 +100,7 @@ int ReadLayoutRecord(CUiObject& object, CLayoutStream& s, bool nameRead) {
     uint32_t flags = 0;
     float colour[4];
     if (!s.Floats(rect, 4) || !s.Field(flags) || !s.Floats(colour, 4)) return Chain(object);
+    for (float& v : rect) v = ClampUiCoord(v);
     object.SetPosition(rect[0], rect[1]);
     object.SetSize(rect[2], rect[3]);
     UiColor c{colour[0], colour[1], colour[2], colour[3]};

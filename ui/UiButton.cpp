@@ -154,7 +154,7 @@ CUiObject* CUiButton::ProcessInput(float dt, CZEMDXInput& input) {
 
 void CUiButton::DrawCaption(float x, float y) {
     if (!(m_textColour.a > 0.0f) || m_caption.empty() || !m_font) return;
-    m_font->Draw(static_cast<int32_t>(x), static_cast<int32_t>(y), m_caption, PackColor(m_textColour));
+    m_font->Draw(PixelCoord(x), PixelCoord(y), m_caption, PackColor(m_textColour));
 }
 
 void CUiButton::Render() {

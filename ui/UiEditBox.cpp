@@ -109,9 +109,8 @@ void CUiEditBox::Render() {
     if (m_caretTimer > 1.0f) m_caretTimer = 0.0f;
     if (!m_font) return;
     const UiPoint a = GetAbsolutePos();
-    const int32_t x = static_cast<int32_t>(a.x) + m_font->LeftMargin();
-    const int32_t y =
-        static_cast<int32_t>(a.y + std::trunc((m_size.y - static_cast<float>(m_font->LineHeight())) * 0.5f));
+    const int32_t x = PixelCoord(a.x) + m_font->LeftMargin();
+    const int32_t y = PixelCoord(a.y + std::trunc((m_size.y - static_cast<float>(m_font->LineHeight())) * 0.5f));
     std::string shown = ShownText();
     if (HasFlags(UI_FOCUS) && CaretShown()) shown += "|";
     if (!shown.empty()) m_font->Draw(x, y, shown, PackColor(m_textColour));

@@ -199,7 +199,7 @@ void CUiListBox::DrawItems(const UiPoint& origin) {
         const float y = origin.y + static_cast<float>(i / m_columns) * m_rowHeight + (m_rowHeight - lineHeight) * 0.5f;
         UiColor colour = HasFlags(UI_DISABLED) ? DimmedColor(item.colour) : item.colour;
         colour.a = m_textAlpha;
-        m_font->Draw(static_cast<int32_t>(x), static_cast<int32_t>(y),
+        m_font->Draw(PixelCoord(x), PixelCoord(y),
                      FitTextToWidth(*m_font, item.text, m_rowWidth - kTextRoom), PackColor(colour));
     }
 }
@@ -223,7 +223,7 @@ void CUiListBox::DrawHint(const UiPoint& origin) {
     const float y = origin.y + static_cast<float>(m_hoverRow) * m_rowHeight;
     UiColor colour = item.colour;
     colour.a = m_textAlpha;
-    m_font->Draw(static_cast<int32_t>(x), static_cast<int32_t>(y), item.text, PackColor(colour));
+    m_font->Draw(PixelCoord(x), PixelCoord(y), item.text, PackColor(colour));
 }
 
 void CUiListBox::Render() {

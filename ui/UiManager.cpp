@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/input/ZEMDXInput.h"
+#include "engine/render/DeviceStates.h"
 #include "platform/GfxDevice.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiObject.h"
@@ -268,43 +269,30 @@ CUiObject* CUiManager::DispatchInput(float dt, CZEMDXInput& input) {
     return result;
 }
 
-void CUiManager::SetRenderStateIfChanged(uint32_t state, uint32_t value) {
-    uint32_t current = 0;
-    if (m_device->GetRenderState(state, &current) != platform::GFX_OK || current != value)
-        m_device->SetRenderState(state, value);
-}
-
-void CUiManager::SetStageStateIfChanged(uint32_t type, uint32_t value) {
-    uint32_t current = 0;
-    if (m_device->GetTextureStageState(0, type, &current) != platform::GFX_OK || current != value)
-        m_device->SetTextureStageState(0, type, value);
-}
-
 void CUiManager::BeginDraw() {
     if (!m_device) return;
     using namespace platform;
-    SetRenderStateIfChanged(RS_LIGHTING, 0);
-    SetRenderStateIfChanged(RS_ZWRITEENABLE, 0);
-    SetRenderStateIfChanged(RS_ALPHABLENDENABLE, 1);
-    SetRenderStateIfChanged(RS_SRCBLEND, BLEND_SRCALPHA);
-    SetRenderStateIfChanged(RS_DESTBLEND, BLEND_INVSRCALPHA);
-    SetStageStateIfChanged(TSS_COLOROP, TOP_MODULATE);
-    SetStageStateIfChanged(TSS_COLORARG1, TA_TEXTURE);
-    SetStageStateIfChanged(TSS_COLORARG2, TA_DIFFUSE);
-    SetStageStateIfChanged(TSS_ALPHAOP, TOP_MODULATE);
-    SetStageStateIfChanged(TSS_ALPHAARG1, TA_TEXTURE);
-    SetStageStateIfChanged(TSS_ALPHAARG2, TA_DIFFUSE);
-    uint32_t fvf = 0;
-    m_device->GetFVF(&fvf);
-    if (fvf != kUiVertexFormat) m_device->SetFVF(kUiVertexFormat);
+    CGfxDevice& device = *m_device;
+    SetRenderStateCached(device, RS_LIGHTING, 0);
+    SetRenderStateCached(device, RS_ZWRITEENABLE, 0);
+    SetRenderStateCached(device, RS_ALPHABLENDENABLE, 1);
+    SetRenderStateCached(device, RS_SRCBLEND, BLEND_SRCALPHA);
+    SetRenderStateCached(device, RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetStageStateCached(device, 0, TSS_COLOROP, TOP_MODULATE);
+    SetStageStateCached(device, 0, TSS_COLORARG1, TA_TEXTURE);
+    SetStageStateCached(device, 0, TSS_COLORARG2, TA_DIFFUSE);
+    SetStageStateCached(device, 0, TSS_ALPHAOP, TOP_MODULATE);
+    SetStageStateCached(device, 0, TSS_ALPHAARG1, TA_TEXTURE);
+    SetStageStateCached(device, 0, TSS_ALPHAARG2, TA_DIFFUSE);
+    SetFvfCached(device, kUiVertexFormat);
 }
 
 void CUiManager::EndDraw() {
     if (!m_device) return;
     using namespace platform;
-    SetRenderStateIfChanged(RS_LIGHTING, 1);
-    SetRenderStateIfChanged(RS_ZWRITEENABLE, 1);
-    SetRenderStateIfChanged(RS_ALPHABLENDENABLE, 0);
+    SetRenderStateCached(*m_device, RS_LIGHTING, 1);
+    SetRenderStateCached(*m_device, RS_ZWRITEENABLE, 1);
+    SetRenderStateCached(*m_device, RS_ALPHABLENDENABLE, 0);
 }
 
 void CUiManager::DrawQuad(uint32_t argb, const float* uv, platform::CGfxTexture* texture, float x, float y, float width,
@@ -357,7 +345,7 @@ void CUiManager::DrawCandidates() {
         DrawQuad(i == selected ? 0xFF3A5A96u : 0xE0202020u, nullptr, nullptr, x, y, cellWidth, cellHeight);
         char text[256];
         if (font && m_ime.GetCandidateText(i, text, sizeof(text)))
-            font->Draw(static_cast<int32_t>(x) + 2, static_cast<int32_t>(y) + 2, text,
+            font->Draw(PixelCoord(x) + 2, PixelCoord(y) + 2, text,
                        i == selected ? 0xFFFFFF00u : 0xFFFFFFFFu);
         if (vertical)
             y += cellHeight;

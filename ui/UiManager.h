@@ -120,8 +120,6 @@ private:
     CUiObject* DispatchLayer(std::vector<CUiWindow*>& layer, bool lower, bool blocked, float dt, CZEMDXInput& input);
     // The input method's candidate cells at the focused control.
     void DrawCandidates();
-    void SetRenderStateIfChanged(uint32_t state, uint32_t value);
-    void SetStageStateIfChanged(uint32_t type, uint32_t value);
     void FlushDeletions();
     void ForgetWindow(CUiWindow* window);
 

@@ -89,7 +89,7 @@ void CUiStatic::Render() {
     const float dy =
         m_labelSize.y < m_size.y ? (m_size.y - m_labelSize.y) * 0.5f : static_cast<float>(m_font->TopMargin());
     const UiPoint a = GetAbsolutePos();
-    m_font->Draw(static_cast<int32_t>(a.x + std::trunc(dx)), static_cast<int32_t>(a.y + std::trunc(dy)), m_label,
+    m_font->Draw(PixelCoord(a.x + std::trunc(dx)), PixelCoord(a.y + std::trunc(dy)), m_label,
                  PackColor(m_textColour));
 }
 

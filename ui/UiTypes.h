@@ -3,6 +3,7 @@
 // colour rule and the one vertex layout of screen quads.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "platform/Math.h"
@@ -42,6 +43,15 @@ using UiColor = platform::ColorValue;
 inline uint32_t PackColor(const UiColor& c) { return platform::ArgbFromColor(c); }
 // 0xAARRGGBB to floats, each byte x 1/255.
 inline UiColor UnpackColor(uint32_t argb) { return platform::ColorFromArgb(argb); }
+
+// Positions and sizes live in the 16-bit range of screen coordinates. A layout
+// file may hold any float; it is brought into range once where it is read.
+constexpr float kUiCoordMin = -32768.0f;
+constexpr float kUiCoordMax = 32767.0f;
+inline float ClampUiCoord(float v) { return std::isnan(v) ? 0.0f : v < kUiCoordMin ? kUiCoordMin : v > kUiCoordMax ? kUiCoordMax : v; }
+// A coordinate as a whole pixel for text drawing: truncated, never outside the
+// screen range (sums of clamped values may still leave it).
+inline int32_t PixelCoord(float v) { return static_cast<int32_t>(ClampUiCoord(v)); }
 
 // A disabled element's colour: red, green and blue x 0.6, alpha kept.
 inline UiColor DimmedColor(const UiColor& c) { return {c.r * 0.6f, c.g * 0.6f, c.b * 0.6f, c.a}; }

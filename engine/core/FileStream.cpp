@@ -40,7 +40,47 @@ int CFileStream::OpenWrite(const char* path) {
     return 1;
 }
 
-void CFileStream::Close() { m_file.Close(); }
+void CFileStream::OpenMemory(std::vector<uint8_t> bytes, std::string name) {
+    Close();
+    m_path = std::move(name);
+    m_failed = false;
+    m_bytesDone = 0;
+    m_memory = std::move(bytes);
+    m_memoryPos = 0;
+    m_inMemory = true;
+    m_fileSize = m_memory.size() > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(m_memory.size());
+    m_mode = MODE_READ;
+}
+
+void CFileStream::OpenMemoryWrite(std::string name) {
+    OpenMemory({}, std::move(name));
+    m_mode = MODE_WRITE;
+}
+
+int CFileStream::OpenReadBuffered(const char* path, uint32_t offset, uint32_t size) {
+    if (!OpenRead(path)) return 0;
+    if (offset > m_fileSize || (size != 0 && size > m_fileSize - offset)) {
+        Fail("entry outside its file");
+        Close();
+        return 0;
+    }
+    const uint32_t length = size != 0 ? size : m_fileSize - offset;
+    std::vector<uint8_t> bytes(length);
+    if (!Seek(offset) || !Read(bytes.data(), length)) {
+        Close();
+        return 0;
+    }
+    OpenMemory(std::move(bytes), m_path);
+    return 1;
+}
+
+void CFileStream::Close() {
+    m_file.Close();
+    m_inMemory = false;
+    m_memory.clear();
+    m_memory.shrink_to_fit();
+    m_memoryPos = 0;
+}
 
 void CFileStream::Fail(const char* what) {
     if (!m_failed) {
@@ -54,6 +94,14 @@ void CFileStream::Fail(const char* what) {
 }
 
 bool CFileStream::Seek(uint32_t offset) {
+    if (m_inMemory) {
+        if (offset > m_memory.size()) {
+            Fail("seek failed");
+            return false;
+        }
+        m_memoryPos = offset;
+        return true;
+    }
     if (!m_file.Seek(offset, platform::File::Origin::Begin)) {
         Fail("seek failed");
         return false;
@@ -66,15 +114,21 @@ bool CFileStream::Skip(uint32_t bytes) {
         Fail("stream too short");
         return false;
     }
+    if (m_inMemory) {
+        m_memoryPos += bytes;
+        return true;
+    }
     return m_file.Seek(bytes, platform::File::Origin::Current);
 }
 
 uint32_t CFileStream::Tell() const {
+    if (m_inMemory) return m_memoryPos;
     int64_t t = m_file.Tell();
     return t < 0 ? 0 : static_cast<uint32_t>(t);
 }
 
 uint32_t CFileStream::Remaining() const {
+    if (m_inMemory) return m_memoryPos >= m_memory.size() ? 0 : static_cast<uint32_t>(m_memory.size() - m_memoryPos);
     int64_t size = m_file.Size();
     int64_t pos = m_file.Tell();
     if (size < 0 || pos < 0 || pos >= size) return 0;
@@ -84,7 +138,14 @@ uint32_t CFileStream::Remaining() const {
 
 bool CFileStream::Read(void* buffer, uint32_t size) {
     size_t done = 0;
-    bool ok = m_file.Read(buffer, size, &done);
+    bool ok = true;
+    if (m_inMemory) {
+        done = size < Remaining() ? size : Remaining();
+        if (done) std::memcpy(buffer, m_memory.data() + m_memoryPos, done);
+        m_memoryPos += static_cast<uint32_t>(done);
+    } else {
+        ok = m_file.Read(buffer, size, &done);
+    }
     m_bytesDone = static_cast<uint32_t>(done);
     if (!ok || done != size) {
         // Leave no stale bytes behind a short read.
@@ -96,6 +157,13 @@ bool CFileStream::Read(void* buffer, uint32_t size) {
 }
 
 bool CFileStream::Write(const void* data, uint32_t size) {
+    if (m_inMemory) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        m_memory.insert(m_memory.end(), bytes, bytes + size);
+        m_memoryPos = static_cast<uint32_t>(m_memory.size());
+        m_bytesDone = size;
+        return true;
+    }
     size_t done = 0;
     bool ok = m_file.Write(data, size, &done);
     m_bytesDone = static_cast<uint32_t>(done);
@@ -197,7 +265,10 @@ int CFileStream::ReadString(std::string& out, size_t capacity) {
         out.clear();
         return 0;
     }
-    out.resize(std::strlen(out.c_str()));  // up to the stored NUL
+    // Up to the stored NUL, and never the last byte: both overloads keep at
+    // most n - 1 characters, as the char buffer must.
+    out[static_cast<size_t>(n) - 1] = '\0';
+    out.resize(std::strlen(out.c_str()));
     return 1;
 }
 

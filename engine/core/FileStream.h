@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "platform/File.h"
 
@@ -30,8 +31,18 @@ public:
     int OpenRead(const char* path);
     // Creates or truncates a file for writing; 0 with error 10001 when it cannot.
     int OpenWrite(const char* path);
+    // Reads from bytes held in memory instead of a file (a package entry read
+    // with one call, or a buffer). name stands for the path in error texts.
+    void OpenMemory(std::vector<uint8_t> bytes, std::string name);
+    // Reads size bytes at offset of the file at path (0: up to its end) and
+    // serves further reads from memory: many small fields cost one read call.
+    // 0 with the error report set when the file or range cannot be read.
+    int OpenReadBuffered(const char* path, uint32_t offset, uint32_t size);
+    // Writes into memory (Bytes() holds what was written).
+    void OpenMemoryWrite(std::string name);
+    const std::vector<uint8_t>& Bytes() const { return m_memory; }
     void Close();
-    bool IsOpen() const { return m_file.IsOpen(); }
+    bool IsOpen() const { return m_inMemory || m_file.IsOpen(); }
 
     bool Seek(uint32_t offset);
     bool Skip(uint32_t bytes);
@@ -87,6 +98,9 @@ private:
     void Fail(const char* what);
 
     platform::File m_file;
+    std::vector<uint8_t> m_memory;
+    uint32_t m_memoryPos = 0;
+    bool m_inMemory = false;
     uint32_t m_bytesDone = 0;
     int32_t m_mode = MODE_READ;
     std::string m_path;

@@ -40,11 +40,28 @@ CMessageTable::~CMessageTable() {
     if (g_pMessageTable == this) g_pMessageTable = nullptr;
 }
 
+int CMessageTable::LoadMessages(const char* path) { return BindAll(path, 0, 0); }
+
 int CMessageTable::LoadMessages(const char* path, uint32_t offset, uint32_t size) {
+    // The INI reader takes size 0 as "to the end of the file", which for an
+    // entry would be the rest of its package.
+    if (size == 0) {
+        m_messages.clear();
+        m_path = path ? path : "";
+        ErrorReport().SetError(ERR_DATA, "not found message-%s", MessageKeyName(0));
+        return 0;
+    }
+    return BindAll(path, offset, size);
+}
+
+int CMessageTable::BindAll(const char* path, uint32_t offset, uint32_t size) {
     m_messages.clear();
     m_path = path ? path : "";
+    // Read once: 400 look-ups must not open the package 400 times.
+    std::string file;
+    if (!platform::ReadProfileText(m_path, offset, size, &file)) file.clear();
     for (int i = 0; i < MESSAGE_COUNT; ++i) {
-        if (!BindMessage(i, kMessageSection, MessageKeyName(i), offset, size)) {
+        if (!BindMessage(i, kMessageSection, MessageKeyName(i), file)) {
             ErrorReport().SetError(ERR_DATA, "not found message-%s", MessageKeyName(i));
             return 0;
         }
@@ -52,11 +69,11 @@ int CMessageTable::LoadMessages(const char* path, uint32_t offset, uint32_t size
     return CountMessages();
 }
 
-int CMessageTable::BindMessage(int index, const char* section, const char* key, uint32_t offset, uint32_t size) {
+int CMessageTable::BindMessage(int index, const char* section, const char* key, const std::string& file) {
     size_t at = static_cast<size_t>(index);
     if (at >= m_messages.size()) m_messages.resize(at + 1);
     if (!m_messages[at].empty()) return 0;  // a key bound twice is a broken table
-    std::string text = platform::GetProfileStringRange(section, key, "", m_path, offset, size);
+    std::string text = platform::GetProfileStringFromText(file, section, key, "");
     if (text.empty()) return 0;
     m_messages[at] = ExpandLineBreaks(text);
     return 1;

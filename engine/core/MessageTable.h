@@ -38,11 +38,13 @@ public:
     CMessageTable(const CMessageTable&) = delete;
     CMessageTable& operator=(const CMessageTable&) = delete;
 
-    // Reads all 400 texts from the INI file at path, or from the byte range
-    // [offset, offset + size) of it when "MSG.DAT" is a package entry (size 0:
-    // to the end). 1 when every text was read; 0 with the error report set
-    // ("not found message-<key>" for the first missing one).
-    int LoadMessages(const char* path, uint32_t offset = 0, uint32_t size = 0);
+    // Reads all 400 texts from the whole INI file at path. 1 when every text
+    // was read; 0 with the error report set ("not found message-<key>" for the
+    // first missing one).
+    int LoadMessages(const char* path);
+    // The same from the byte range [offset, offset + size) of the file, when
+    // "MSG.DAT" is a package entry. An empty entry is an empty file.
+    int LoadMessages(const char* path, uint32_t offset, uint32_t size);
 
     // Reads an information file found through the file index. 1 when read; 0
     // with error 10001 and message 7 when it cannot be found or opened.
@@ -62,7 +64,8 @@ public:
     static bool ParseInfoLine(std::string_view line, std::string* key, std::string* value);
 
 private:
-    int BindMessage(int index, const char* section, const char* key, uint32_t offset, uint32_t size);
+    int BindAll(const char* path, uint32_t offset, uint32_t size);
+    int BindMessage(int index, const char* section, const char* key, const std::string& file);
     int CountMessages();
 
     std::vector<std::string> m_messages;

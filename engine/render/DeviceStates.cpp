@@ -2,16 +2,22 @@
 
 using namespace platform;
 
-void SetRenderStateCached(CGfxDevice& device, uint32_t state, uint32_t value) {
+GfxResult SetRenderStateCached(CGfxDevice& device, uint32_t state, uint32_t value) {
     uint32_t current = 0;
-    if (device.GetRenderState(state, &current) == GFX_OK && current == value) return;
-    device.SetRenderState(state, value);
+    if (device.GetRenderState(state, &current) == GFX_OK && current == value) return GFX_OK;
+    return device.SetRenderState(state, value);
 }
 
-void SetStageStateCached(CGfxDevice& device, uint32_t stage, uint32_t type, uint32_t value) {
+GfxResult SetStageStateCached(CGfxDevice& device, uint32_t stage, uint32_t type, uint32_t value) {
     uint32_t current = 0;
-    if (device.GetTextureStageState(stage, type, &current) == GFX_OK && current == value) return;
-    device.SetTextureStageState(stage, type, value);
+    if (device.GetTextureStageState(stage, type, &current) == GFX_OK && current == value) return GFX_OK;
+    return device.SetTextureStageState(stage, type, value);
+}
+
+GfxResult SetSamplerStateCached(CGfxDevice& device, uint32_t sampler, uint32_t type, uint32_t value) {
+    uint32_t current = 0;
+    if (device.GetSamplerState(sampler, type, &current) == GFX_OK && current == value) return GFX_OK;
+    return device.SetSamplerState(sampler, type, value);
 }
 
 void SetFvfCached(CGfxDevice& device, uint32_t fvf) {

@@ -54,6 +54,10 @@ public:
     int LoadSkinEffect(uint32_t fvf);
     int LoadGaussEffect();
     bool IsReady() const { return m_skinLoaded != 0 && m_useSkin != 0; }
+    // The skinning switch: effect meshes are built with it off, so that they
+    // always get the non-skinned vertex format.
+    bool UseSkin() const { return m_useSkin != 0; }
+    void SetUseSkin(bool on) { m_useSkin = on ? 1u : 0u; }
 
     void SetViewProjLight(const platform::Matrix& view, const platform::Matrix& projection,
                           const platform::Vec4& lightDirection);

@@ -1,6 +1,7 @@
 // The application framework and its main loop.
 #include "engine/render/ZEMD3DApp.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "engine/core/ErrorReport.h"
@@ -10,6 +11,7 @@
 #include "platform/GfxFormatInfo.h"
 #include "platform/GfxSystem.h"
 #include "platform/MessageSink.h"
+#include "platform/StopSignals.h"
 
 using namespace platform;
 
@@ -76,6 +78,8 @@ int CZEMD3DApp::CreateApp(CWindow* window) {
         return 0;
     }
     if (!SelectDisplayMode()) return 0;
+    GfxDisplayMode desktop;
+    if (m_system->GetAdapterDisplayMode(0, &desktop) == GFX_OK) m_pacer.SetRate(desktop.refreshRate);
     m_shadersUsable = m_caps.vertexShaderVersion >= 0xFFFE0200u && m_caps.pixelShaderVersion >= 0xFFFF0101u;
     if (!CreateDevice() || !InitScene()) return 0;
     m_frameUpdateEnabled = true;
@@ -190,7 +194,6 @@ int CZEMD3DApp::ResetDevice() {
     if (!UpdateBackBufferSize() || !InvalidateDeviceObjects()) return 0;
     const GfxResult r = m_device->Reset(m_params);
     if (r == GFX_OK) {
-        ResetStateCache();
         if (!RestoreDeviceObjects()) return 0;
     } else {
         // A device that cannot be reset is made anew once; a new device that
@@ -240,6 +243,8 @@ int CZEMD3DApp::RunMessageLoop() {
     if (m_window->PeekMessage(&msg, false) && msg.message == WM_QUIT) return 1;
     int result = 1;
     for (;;) {
+        // A stop signal ends the loop as a quit message would.
+        if (StopRequested()) break;
         if (m_window->PeekMessage(&msg, true)) {
             if (msg.message == WM_QUIT) break;
             if (!(msg.message == WM_SYSKEYDOWN && swallowSystemKeys)) MsgProc(msg);
@@ -270,6 +275,10 @@ int CZEMD3DApp::RenderStep() {
     if (m_device && m_active && !m_deviceLost && !m_minimised) {
         Render();
         if (m_active && m_device && m_device->Present() == GFXERR_DEVICELOST) m_deviceLost = true;
+        // Paced by the wall clock: the game clock is the frames' own (tests step it).
+        const auto wall = std::chrono::steady_clock::now().time_since_epoch();
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wall).count();
+        if (const uint32_t wait = m_pacer.FrameEnded(static_cast<uint32_t>(ms))) Sleep(wait);
         return 1;
     }
     Sleep(1);

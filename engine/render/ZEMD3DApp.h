@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/FramePacer.h"
 #include "engine/render/RenderStateCache.h"
 #include "platform/GfxTypes.h"
 #include "platform/Window.h"
@@ -135,6 +136,7 @@ protected:
     std::string m_commandLine;
 
 private:
+    CFramePacer m_pacer;
     WindowMaker m_windowMaker;
     SystemMaker m_systemMaker;
     bool m_cleanedUp = false;

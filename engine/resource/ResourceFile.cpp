@@ -36,8 +36,10 @@ uint32_t ResourceBytesLeft(const CFileStream& stream, const CResource& resource)
 }
 
 bool CountFits(const CFileStream& stream, const CResource& resource, uint64_t count, uint64_t minBytes) {
-    // Both factors come from 32-bit fields, so the product cannot overflow 64 bits.
-    return count * minBytes <= ResourceBytesLeft(stream, resource);
+    // Callers pass record sizes computed from other counts, so the product may
+    // not fit 64 bits: compare by division instead of multiplying.
+    uint64_t left = ResourceBytesLeft(stream, resource);
+    return minBytes == 0 || count <= left / minBytes;
 }
 
 int ReportDamagedResource(const CResource& resource, const char* what) {

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr uint32_t kLoadChunkBytes = 256 * 1024;
+
 bool IsActive(const CSoundBuffer* r) { return r->m_paused || (r->Status() & platform::AUDIO_STATUS_PLAYING); }
 
 void Halt(CSoundBuffer* r) {
@@ -41,11 +43,16 @@ int CSoundEffect::Load(const char* path, int) {
     const char* name = ErrorName(path);
     std::unique_ptr<CSoundReader> reader = CSoundReader::ForName(name);
     if (!reader->Open(path, &m_format, Offset(), Size())) return 0;
-    std::vector<uint8_t> data(reader->TotalBytes());
+    // The header's length is only a claim (an Ogg file's comes from its last
+    // page): the bytes grow as they decode, up to what one sound buffer may hold.
+    const uint32_t expected = std::min(reader->TotalBytes(), platform::kAudioMaxBufferBytes);
+    std::vector<uint8_t> data;
     uint32_t got = 0;
-    while (got < data.size() && reader->RemainingBytes() > 0) {
+    while (got < expected && reader->RemainingBytes() > 0) {
+        uint32_t chunk = std::min(expected - got, kLoadChunkBytes);
+        data.resize(got + chunk);
         uint32_t n = 0;
-        reader->Read(data.data() + got, static_cast<uint32_t>(data.size()) - got, &n);
+        reader->Read(data.data() + got, chunk, &n);
         if (n == 0) break;
         got += n;
     }

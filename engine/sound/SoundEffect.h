@@ -54,6 +54,8 @@ public:
     void ReleaseHeld(const std::shared_ptr<CHeldSound>& held);
 
     bool Uses3D() const { return m_use3D; }
+    // PCM bytes of the loaded sound.
+    uint32_t Bytes() const { return m_desc.bytes; }
     size_t RecordCount() const { return m_all.size(); }
     // Records playing or standing paused for plays (held ones not counted), oldest first.
     const std::deque<CSoundBuffer*>& BusyRecords() const { return m_busy; }

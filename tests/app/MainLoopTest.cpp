@@ -10,7 +10,6 @@
 #include "tests/app/AppFixture.h"
 #include "tests/fixtures/JpegDecode.h"
 #include "tools/PackageWriter.h"
-#include "tools/StandardEffects.h"
 #include "tools/TextFileWriters.h"
 #include "ui/StandInScreen.h"
 #include "ui/UiControlFactory.h"
@@ -100,6 +99,10 @@ TEST_F(MainLoop, StartUpErrorsNameTheMissingFile) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.remove);
         ASSERT_TRUE(DeleteFile(tmp.path() + "\\" + row.remove));
+        // Without the packages the loose message file (the patcher's) would serve.
+        if (std::string(row.remove) == "PACKAGELIST.DRL") {
+            ASSERT_TRUE(DeleteFile(tmp.path() + "\\MSG.DAT"));
+        }
         MakeApp();
         EXPECT_TRUE(app->LoaderFailed());
         EXPECT_EQ(app->CreateApp(), 0);
@@ -117,8 +120,7 @@ TEST_F(MainLoop, AMissingTipFileLeavesTheWordFilterOn) {
     info.Add("FilterWord.DAT", TextListText({"badword"}), false);
     ASSERT_TRUE(info.WritePackage(tmp.path() + "\\DATA"));
     CPackageWriter shaders("SHADER.DRP");
-    shaders.Add("ZEMSKIN.FXO", SkinEffectFile());
-    shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
+    AddSampleShaders(shaders);
     ASSERT_TRUE(shaders.WritePackage(tmp.path() + "\\DATA"));
     ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&info, &shaders}));
     MakeApp();

@@ -1,5 +1,7 @@
 // The screen manager's rules, the error popup's way back to the login screen,
 // and the client's start (one copy, the start word).
+#include <csignal>
+
 #include "app/ClientEntry.h"
 #include "engine/core/ErrorReport.h"
 #include "platform/Process.h"
@@ -204,8 +206,41 @@ TEST_F(ClientStart, AClientRunningOutsideTheTestChangesNothing) {
     EXPECT_EQ(made.size(), 1u);
 }
 
+TEST_F(ClientStart, SigtermAndSigintEndTheLoopAndTheCleanUpRuns) {
+    for (int sig : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(sig);
+        int updates = 0;
+        hooks.makeApp = [this, sig, &updates](const std::string&) {
+            MakeApp();
+            app->SetFirstScreenMaker([this, sig, &updates] {
+                auto* screen = new CScriptedScreen("A", nullptr, {});
+                screen->onUpdate = [this, sig, &updates](CScriptedScreen& s) {
+                    updates = s.updates;
+                    if (s.updates == 3) {
+                        // Saved again at the end of a normal run.
+                        TheRegistry().DeleteValue(kOptionsKeyPath, "WindowMode");
+                        raise(sig);
+                    }
+                    if (s.updates == 100) window->PostQuitMessage(0);
+                };
+                return screen;
+            });
+            return std::unique_ptr<CGameApp>(std::move(app));
+        };
+        EXPECT_EQ(ClientMain("go", "", hooks), 0);
+        EXPECT_EQ(updates, 3);
+        EXPECT_TRUE(TheRegistry().GetDword(kOptionsKeyPath, "WindowMode").has_value());
+        EXPECT_TRUE(messages.empty());
+        // The handlers are gone with the run.
+        struct sigaction now {};
+        sigaction(sig, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, SIG_DFL);
+    }
+}
+
 TEST_F(ClientStart, AFailedStartShowsTheErrorTitledWithTheWindowTitle) {
     ASSERT_TRUE(DeleteFile(tmp.path() + "\\PACKAGELIST.DRL"));
+    ASSERT_TRUE(DeleteFile(tmp.path() + "\\MSG.DAT"));  // the patcher's loose copy
     hooks.makeApp = [this](const std::string&) {
         MakeApp();
         return std::unique_ptr<CGameApp>(std::move(app));

@@ -198,10 +198,14 @@ TEST(AnimationResource, RejectsDamagedFiles) {
         EXPECT_NE(l.folder.report.Text().find("A.DRA"), std::string::npos);
     }
     // Counts that the file cannot hold are refused before anything is made for them.
-    for (auto patch : {std::pair<size_t, uint32_t>{16, 0x7FFFFFFF}, {4, 0x40000000}}) {
+    // The last pair's track size times its track count passes 2^64.
+    using Patch = std::pair<size_t, uint32_t>;
+    for (const std::vector<Patch>& patches : std::vector<std::vector<Patch>>{
+             {{16, 0x7FFFFFFF}}, {{4, 0x40000000}}, {{4, 0xFFFFFFFE}, {16, 0x40000000}}}) {
         std::vector<uint8_t> bytes = good;
-        for (int i = 0; i < 4; ++i)
-            bytes[patch.first + static_cast<size_t>(i)] = static_cast<uint8_t>(patch.second >> (8 * i));
+        for (const Patch& patch : patches)
+            for (int i = 0; i < 4; ++i)
+                bytes[patch.first + static_cast<size_t>(i)] = static_cast<uint8_t>(patch.second >> (8 * i));
         Loaded l(bytes);
         EXPECT_EQ(l.anim, nullptr);
         EXPECT_EQ(l.folder.report.GetCode(), ERR_DATA);

@@ -111,6 +111,12 @@ TEST(FileStream, HostileStringsFailWithoutOverflow) {
     char buf[3];
     EXPECT_EQ(r.ReadString(buf, sizeof(buf)), 1);
     EXPECT_STREQ(buf, "ab");
+    // The std::string overload gives the same text as the buffer one.
+    CFileStream s;
+    ASSERT_TRUE(s.OpenRead(path.c_str()));
+    std::string text;
+    EXPECT_EQ(s.ReadString(text, 3), 1);
+    EXPECT_EQ(text, "ab");
 }
 
 TEST(FileStream, OpenFailureReportsTheFileNameThroughMessageSeven) {
@@ -148,4 +154,43 @@ TEST(Random, RangeAndPercentRolls) {
         EXPECT_FALSE(RollPercent(0.0f));
         EXPECT_FALSE(RollPercent(-5.0f));
     }
+}
+
+TEST(FileStream, MemoryStreamsWriteAndReadTheFileForm) {
+    CErrorReport report;
+    CFileStream w;
+    w.OpenMemoryWrite("MEM");
+    std::string text = "abc";
+    uint32_t word = 0x01020304;
+    EXPECT_TRUE(w.Serialize(word));
+    EXPECT_TRUE(w.Serialize(text));
+    ASSERT_EQ(w.Bytes(), (std::vector<uint8_t>{4, 3, 2, 1, 4, 0, 0, 0, 'a', 'b', 'c', 0}));
+
+    CFileStream r;
+    r.OpenMemory(w.Bytes(), "MEM");
+    uint32_t back = 0;
+    std::string str;
+    EXPECT_TRUE(r.ReadU32(back));
+    EXPECT_EQ(r.Remaining(), 8u);
+    EXPECT_EQ(r.ReadString(str), 1);
+    EXPECT_EQ(back, word);
+    EXPECT_EQ(str, "abc");
+    EXPECT_FALSE(r.ReadU32(back));  // past the end: zeroed and failed
+    EXPECT_EQ(back, 0u);
+    EXPECT_TRUE(r.Failed());
+    EXPECT_FALSE(r.Seek(13));
+}
+
+TEST(FileStream, BufferedReadOfARangeOfAFile) {
+    CErrorReport report;
+    TempFolder tmp;
+    const std::string path = tmp.Write("F.BIN", std::vector<unsigned char>{9, 9, 1, 0, 0, 0, 2, 0, 0, 0, 9});
+    CFileStream s;
+    ASSERT_EQ(s.OpenReadBuffered(path.c_str(), 2, 8), 1);
+    uint32_t a = 0, b = 0;
+    EXPECT_TRUE(s.ReadU32(a) && s.ReadU32(b));
+    EXPECT_EQ(a + b, 3u);
+    EXPECT_EQ(s.Remaining(), 0u);
+    EXPECT_EQ(s.OpenReadBuffered(path.c_str(), 4, 8), 0);  // past the end of the file
+    EXPECT_EQ(report.GetCode(), ERR_DATA);
 }

@@ -11,47 +11,13 @@ using namespace platform;
 
 namespace {
 
-ActionEvent Event(uint32_t record, float at, float duration) {
-    ActionEvent e;
-    e.effectRecord = record;
-    e.c = FloatBits(at);
-    e.d = FloatBits(duration);
-    return e;
-}
-
-// A walking hero: an attached glow (record 0, lit from 0.3 for 0.2 s), a
-// one-shot spark (record 1, at 0.4) and a spark on a bone the animation does
-// not have (record 2); one sub-model on bone 0.
-ModelFile HeroFile() {
-    ModelFile f;
-    f.meshName = "BODY.DRM";
-    f.animationName = "WALK.DRA";
-    ModelSubModel sub;
-    sub.name = "SUB.DRC";
-    f.subModels = {sub};
-    ModelEffect glow;
-    glow.name = "GLOW.DRE";
-    glow.attached = 1;
-    ModelEffect spark = glow;
-    spark.attached = 0;
-    ModelEffect lost = spark;
-    lost.boneIndex = 7;
-    f.effects = {glow, spark, lost};
-    ModelAction walk = MakeModelAction("WALK", 0, 1);
-    walk.events = {Event(0, 0.3f, 0.2f), Event(1, 0.4f, 0), Event(2, 0.1f, 0)};
-    f.actions = {walk};
-    f.boundsMin = {-1, 0, -1};
-    f.boundsMax = {1, 2, 1};
-    return f;
-}
-
 struct GameObjectFixture : ::testing::Test {
     ModelFolder models;
     CEffectManager effects;
     CRibbonManager ribbons;
 
     CModelResource* Hero() {
-        CModelResource* model = models.Load(HeroFile(), "HERO.DRC");
+        CModelResource* model = models.Load(HeroModelFile(), "HERO.DRC");
         EXPECT_NE(model, nullptr) << models.folder.report.Text();
         if (model) model->AddRef();  // the object's own reference
         return model;
@@ -164,7 +130,7 @@ TEST_F(GameObjectFixture, FrozenObjectEndsWithItsEffectsUnlessHeld) {
 }
 
 TEST_F(GameObjectFixture, ModelWithoutActionsIsSkipped) {
-    ModelFile f = HeroFile();
+    ModelFile f = HeroModelFile();
     f.actions.clear();
     f.subModels.clear();
     CModelResource* model = models.Load(f, "BARE.DRC");

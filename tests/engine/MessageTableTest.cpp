@@ -80,6 +80,21 @@ TEST(MessageTable, PackagedMessagesStopAtTheirEntry) {
     EXPECT_EQ(m.report.Text(), "not found message-MSG_OK");
 }
 
+TEST(MessageTable, AnEmptyEntryIsAnEmptyFileNotTheRestOfItsPackage) {
+    MessageFolder m;
+    CPackageWriter package("INFO.DRP");
+    package.Add("MSG.DAT", std::string(), false);
+    package.Add("LAST.DAT", MessageFileText(SampleMessages()), false);
+    ASSERT_TRUE(m.folder.WritePackage(package));
+    ASSERT_TRUE(m.folder.Index());
+    uint32_t offset = 0, size = 0;
+    std::string path = m.folder.index.ResolvePath("MSG.DAT", &offset, &size);
+    ASSERT_NE(m.folder.index.FindPackageEntry("MSG.DAT"), nullptr);
+    ASSERT_EQ(size, 0u);
+    EXPECT_EQ(m.table.LoadMessages(path.c_str(), offset, size), 0);
+    EXPECT_EQ(m.report.Text(), std::string("not found message-") + MessageKeyName(0));
+}
+
 TEST(MessageTable, InfoLineParsing) {
     struct Case {
         const char* line;

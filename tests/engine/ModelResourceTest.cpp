@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/render/AnimationResource.h"
-#include "engine/effects/EffectStandIn.h"
+#include "engine/effects/EffectResource.h"
 #include "engine/core/ErrorReport.h"
 #include "engine/render/MeshResource.h"
 #include "engine/core/NameHash.h"

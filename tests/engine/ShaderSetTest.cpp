@@ -15,6 +15,12 @@ TEST(ShaderSet, SwitchedOffLoadsNothingAndIsNotReady) {
     CGfxRecordingDevice device;
     CShaderSet set(&device);
     EXPECT_EQ(g_pShaderSet, &set);
+    {
+        // As with the other managers, a second set does not take the first one's place.
+        CShaderSet second(&device);
+        EXPECT_EQ(g_pShaderSet, &set);
+    }
+    EXPECT_EQ(g_pShaderSet, &set);
     set.SetEffectLoader(RecordingEffectLoader(nullptr));
     EXPECT_EQ(set.LoadShaders(0), 1);
     EXPECT_FALSE(set.IsReady());

@@ -2,10 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "tests/fixtures/AudioCapture.h"
+#include "tests/fixtures/TempFolder.h"
 
 using namespace platform;
 
@@ -273,4 +283,50 @@ TEST(Audio, ClosingTheDeviceSilencesItsBuffers) {
     EXPECT_EQ(b->Play(false), AUDIO_ERR_NO_DEVICE);
     EXPECT_EQ(b->GetStatus(&s), AUDIO_ERR_NO_DEVICE);
     EXPECT_EQ(b->Lock(0, 4), nullptr);
+}
+
+// Opens the machine's own sound device in a process of its own (the sound
+// libraries read their settings once per process). Run by the test below.
+TEST(AudioStartChild, OpensTheRealDevice) {
+    if (!std::getenv("QOR_AUDIO_CHILD")) GTEST_SKIP() << "run by AudioStart.NoSoundLibraryLinesOnStandardError";
+    AudioDevice device;
+    const long opened = device.Open(nullptr);
+    EXPECT_TRUE(opened == AUDIO_OK || opened == AUDIO_ERR_NO_DEVICE) << opened;
+    device.Close();
+}
+
+TEST(AudioStart, NoSoundLibraryLinesOnStandardError) {
+    TempFolder tmp;
+    const std::string errPath = tmp.path() + "/stderr.txt";
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("ALSOFT_", 0) == 0 || entry.rfind("GTEST_", 0) == 0) continue;
+        env.push_back(entry);
+    }
+    env.push_back("QOR_AUDIO_CHILD=1");
+    std::vector<char*> envp;
+    for (std::string& s : env) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::string program = "/proc/self/exe", filter = "--gtest_filter=AudioStartChild.OpensTheRealDevice";
+    char* argv[] = {program.data(), filter.data(), nullptr};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    std::ifstream in(errPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        EXPECT_EQ(line.find("ALSA lib"), std::string::npos) << line;
+        EXPECT_EQ(line.find("AL lib"), std::string::npos) << line;
+    }
 }

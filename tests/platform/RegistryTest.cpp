@@ -62,6 +62,22 @@ TEST(Registry, FileStoreKeepsTypedValuesAcrossInstances) {
     EXPECT_EQ(platform::ListFolder(tmp.Path("cfg/qor")).size(), 2u);
 }
 
+TEST(Registry, AStoreReadOnceStillSeesTheOtherProgramsWrites) {
+    TempFolder tmp;
+    std::string path = tmp.Path("registry.txt");
+    auto client = platform::CreateFileRegistry(path);
+    auto patcher = platform::CreateFileRegistry(path);
+    EXPECT_EQ(client->GetDword(kKey, "Version"), std::nullopt);  // read (and kept) while missing
+    ASSERT_TRUE(patcher->SetDword(kKey, "Version", 7));
+    EXPECT_EQ(client->GetDword(kKey, "Version"), 7u);
+    ASSERT_TRUE(client->SetDword(kKey, "Other", 1));
+    ASSERT_TRUE(patcher->SetDword(kKey, "Version", 8));
+    EXPECT_EQ(client->GetDword(kKey, "Version"), 8u);
+    EXPECT_EQ(patcher->GetDword(kKey, "Other"), 1u);
+    ASSERT_TRUE(platform::DeleteFile(path));
+    EXPECT_EQ(client->GetDword(kKey, "Version"), std::nullopt);
+}
+
 TEST(Registry, FileStoreLivesUnderTheConfigFolder) {
     TempFolder tmp;
     {

@@ -68,6 +68,18 @@ uint16_t FreeLoopbackPort() {
     return 0;
 }
 
+int CountLinesWith(const std::string& log, const std::string& text) {
+    int n = 0;
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        if (log.substr(start, end - start).find(text) != std::string::npos) ++n;
+        start = end + 1;
+    }
+    return n;
+}
+
 bool WaitForTcpServer(uint16_t port, CChildProcess& child, const std::string& greeting, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);

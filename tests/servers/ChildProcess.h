@@ -32,6 +32,9 @@ private:
 // server cannot bind.
 uint16_t FreeLoopbackPort();
 
+// The number of lines of a log that contain text.
+int CountLinesWith(const std::string& log, const std::string& text);
+
 // Polls (bounded) until something accepts TCP connections on 127.0.0.1:port
 // and, when greeting is given, sends a first line that starts with it.
 bool WaitForTcpServer(uint16_t port, CChildProcess& child, const std::string& greeting, int timeoutMs);

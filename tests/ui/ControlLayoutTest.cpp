@@ -1,3 +1,5 @@
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <iterator>
@@ -76,6 +78,39 @@ TEST(UiControlLayout, EveryControlTypeLoadsAndSavesStably) {
     ASSERT_EQ(again.LoadLayout(first.c_str(), 0), 1) << ErrorReport().Text();
     ASSERT_EQ(again.SaveLayout(second.c_str()), 1);
     EXPECT_EQ(ReadAll(first), ReadAll(second));
+}
+
+TEST(UiControlLayout, GeometryOutsideTheScreenRangeIsClampedWhereItIsRead) {
+    ControlsFixture f;
+    LayoutFileSpec spec;
+    spec.window.name = "FAR";
+    spec.window.rect[2] = spec.window.rect[3] = 100;
+    spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(100), LayoutFloat(20)};
+    spec.children = {StaticRecord("ID_STATIC_FAR", 3e9f, -3e9f, 50, 20, "far"),
+                     ButtonRecord("ID_BUTTON_FAR", 1e30f, std::nanf(""), 50, 20, "far"),
+                     EditBoxRecord("ID_EDIT_FAR", 5, 4e9f, -1e20f, 20)};
+    const std::string path = f.Write("FAR.DUI", spec);
+    auto* window = new CUiWindow;
+    ASSERT_EQ(window->LoadLayout(path.c_str(), 0), 1) << ErrorReport().Text();
+    auto* label = window->FindChild(NameHash("ID_STATIC_FAR"));
+    auto* button = window->FindChild(NameHash("ID_BUTTON_FAR"));
+    auto* edit = window->FindChild(NameHash("ID_EDIT_FAR"));
+    ASSERT_TRUE(label && button && edit);
+    EXPECT_EQ(label->Position().x, kUiCoordMax);
+    EXPECT_EQ(label->Position().y, kUiCoordMin);
+    EXPECT_EQ(button->Position().x, kUiCoordMax);
+    EXPECT_EQ(button->Position().y, 0.0f);  // NaN
+    EXPECT_EQ(edit->Size().x, kUiCoordMin);
+    // Drawn text lands at whole pixels inside the range (the sanitized build
+    // stops on a float that does not fit the integer).
+    f.ui.AddLowerWindow(window);
+    f.ui.RenderWindows();
+    for (const FixedFont& font : {f.font0, f.font1})
+        for (const FixedFont::Drawn& d : font.drawn) {
+            EXPECT_LE(std::abs(d.x), 65536) << d.text;
+            EXPECT_LE(std::abs(d.y), 65536) << d.text;
+        }
+    f.ui.DeleteWindow(window);
 }
 
 TEST(UiControlLayout, AMissingBoundControlFailsTheLoadNamingIt) {

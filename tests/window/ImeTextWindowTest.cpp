@@ -1,14 +1,13 @@
 // Korean typed through the scripted input method and drawn with the game's
 // font by the GL device in a real SDL window (under the test's own Xvfb): the
 // screenshot shows the text the input method holds, composition included.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "engine/core/ErrorReport.h"
 #include "engine/text/FontList.h"
 #include "engine/input/ImeInput.h"
-#include "platform/GfxSystem.h"
 #include "platform/ScriptedIme.h"
+#include "tests/window/RealWindowFixture.h"
 
 using namespace platform;
 
@@ -16,40 +15,32 @@ namespace {
 
 constexpr int kWidth = 256, kHeight = 64;
 
-std::vector<uint32_t> Screenshot(CGfxDevice& device, CFreeTypeFont& font, const std::string& text) {
-    std::vector<uint32_t> px;
-    EXPECT_EQ(device.Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
-    EXPECT_EQ(device.BeginScene(), GFX_OK);
-    font.RenderText(8, 8, 0xFFFFFFFFu, text);
-    EXPECT_EQ(device.EndScene(), GFX_OK);
-    CGfxSurface* back = nullptr;
-    EXPECT_EQ(device.GetBackBuffer(0, 0, &back), GFX_OK);
-    EXPECT_EQ(device.ReadSurface(back, &px), GFX_OK);
-    GfxRelease(back);
-    EXPECT_EQ(device.Present(), GFX_OK);
-    return px;
-}
-
 }  // namespace
 
-TEST(ImeTextWindow, TypedKoreanIsDrawnInARealWindow) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* sdlWindow =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+class ImeTextWindow : public RealWindowFixture {
+protected:
+    std::vector<uint32_t> Screenshot(CFreeTypeFont& font, const std::string& text) {
+        CGfxDevice& device = Device();
+        EXPECT_EQ(device.Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
+        EXPECT_EQ(device.BeginScene(), GFX_OK);
+        font.RenderText(8, 8, 0xFFFFFFFFu, text);
+        EXPECT_EQ(device.EndScene(), GFX_OK);
+        std::vector<uint32_t> px = ReadBack();
+        EXPECT_EQ(device.Present(), GFX_OK);
+        return px;
+    }
+};
+
+TEST_F(ImeTextWindow, TypedKoreanIsDrawnInARealWindow) {
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight, false));
     {
         CErrorReport report;
-        CGfxGlSystem system;
-        GfxPresentParameters p;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
-                  GFX_OK);
+        CGfxDevice* device = &Device();
         device->SetRenderState(RS_LIGHTING, 0);
         device->SetRenderState(RS_ZENABLE, 0);
 
         CFontList fonts;
-        ASSERT_EQ(fonts.Textures().CreateTextTextures(device.get()), 1) << report.Text();
+        ASSERT_EQ(fonts.Textures().CreateTextTextures(device), 1) << report.Text();
         FontFile file;
         ASSERT_EQ(CFontFileLocator().Locate("NanumGothic.ttf", 0, &file), 1) << report.Text();
         auto created = std::make_unique<CFreeTypeFont>();
@@ -69,8 +60,8 @@ TEST(ImeTextWindow, TypedKoreanIsDrawnInARealWindow) {
         ASSERT_EQ(input.GetText(), "\xC7\xD1\xB1\xDB");
         ASSERT_EQ(input.GetComposition(), "\xB0\xA1");
 
-        std::vector<uint32_t> typed = Screenshot(*device, *font, input.GetText() + input.GetComposition());
-        std::vector<uint32_t> expected = Screenshot(*device, *font, "\xC7\xD1\xB1\xDB\xB0\xA1");
+        std::vector<uint32_t> typed = Screenshot(*font, input.GetText() + input.GetComposition());
+        std::vector<uint32_t> expected = Screenshot(*font, "\xC7\xD1\xB1\xDB\xB0\xA1");
         ASSERT_EQ(typed.size(), static_cast<size_t>(kWidth * kHeight));
         EXPECT_EQ(typed, expected);
 
@@ -89,5 +80,4 @@ TEST(ImeTextWindow, TypedKoreanIsDrawnInARealWindow) {
         EXPECT_GT(inside, 100) << inside;
         EXPECT_EQ(outside, 0);
     }
-    SDL_DestroyWindow(sdlWindow);
 }

@@ -3,7 +3,6 @@
 // animated model, lit by a directional light, lies above a grey ground quad
 // that its projected shadow darkens, beside a white lamp whose glow spills
 // onto the ground. The screenshot is checked in regions with tolerances.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,8 +22,7 @@
 #include "engine/render/ZEMShadow.h"
 #include "platform/GfxSystem.h"
 #include "tests/fixtures/FlatSquare.h"
-#include "tests/fixtures/TempFolder.h"
-#include "tools/SampleGameFolder.h"
+#include "tests/window/RealWindowFixture.h"
 #include "tools/StandardEffects.h"
 
 using namespace platform;
@@ -64,26 +62,15 @@ int Spread(const std::vector<uint32_t>& px, Box box, uint32_t want) {
 
 }  // namespace
 
-TEST(PlayViewWindow, ALitShadowedGlowingModelOnTheGround) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kSize, kSize, SDL_WINDOW_OPENGL);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
+class PlayViewWindow : public RealWindowFixture {};
+
+TEST_F(PlayViewWindow, ALitShadowedGlowingModelOnTheGround) {
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(kSize, kSize, true));
     {
         CErrorReport report;
-        TempFolder tmp;
-        ASSERT_EQ(MakeSampleGameFolder(tmp.path()), 1);
-        CGfxGlSystem system;
-        GfxPresentParameters p;
-        p.enableAutoDepthStencil = 1;
-        p.autoDepthStencilFormat = FMT_D24S8;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, window, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device), GFX_OK);
-        CGfxDevice& d = *device;
-        ASSERT_EQ(p.backBufferWidth, kSize);
+        CGfxDevice& d = Device();
 
-        CResourceManager rm(tmp.path());
+        CResourceManager rm(SampleFolder());
         rm.SetDevice(&d);
         ASSERT_EQ(rm.FileIndex().LoadPackageList("PACKAGELIST.DRL"), 1);
         RegisterAnimationResources(rm);
@@ -150,10 +137,7 @@ TEST(PlayViewWindow, ALitShadowedGlowingModelOnTheGround) {
             lamp.Render();
             glow.Render();
             ASSERT_EQ(d.EndScene(), GFX_OK);
-            CGfxSurface* back = nullptr;
-            ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-            ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
-            GfxRelease(back);
+            px = ReadBack();
             ASSERT_EQ(d.Present(), GFX_OK);
         }
 
@@ -194,5 +178,4 @@ TEST(PlayViewWindow, ALitShadowedGlowingModelOnTheGround) {
         GfxRelease(glowEffect);
         rm.ReleaseResource(model);
     }
-    SDL_DestroyWindow(window);
 }

@@ -1,6 +1,5 @@
 // The sample game folder's animated model, loaded from its package and drawn
 // posed in a real SDL window (the test program runs under its own Xvfb).
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "engine/render/AnimationResource.h"
@@ -8,31 +7,19 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
 #include "engine/resource/ResourceManager.h"
-#include "platform/GfxSystem.h"
-#include "tests/fixtures/TempFolder.h"
-#include "tools/SampleGameFolder.h"
+#include "tests/window/RealWindowFixture.h"
 
 using namespace platform;
 
-TEST(SampleModelWindow, DrawsTheModelPosedInAWindow) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 128, 128, SDL_WINDOW_OPENGL);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
+class SampleModelWindow : public RealWindowFixture {};
+
+TEST_F(SampleModelWindow, DrawsTheModelPosedInAWindow) {
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(128, 128, true));
     {
         CErrorReport report;
-        TempFolder tmp;
-        ASSERT_EQ(MakeSampleGameFolder(tmp.path()), 1);
-        CGfxGlSystem system;
-        GfxPresentParameters p;
-        p.enableAutoDepthStencil = 1;
-        p.autoDepthStencilFormat = FMT_D24S8;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, window, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device), GFX_OK);
-        CGfxDevice& d = *device;
+        CGfxDevice& d = Device();
 
-        CResourceManager rm(tmp.path());
+        CResourceManager rm(SampleFolder());
         rm.SetDevice(&d);
         ASSERT_EQ(rm.FileIndex().LoadPackageList("PACKAGELIST.DRL"), 1);
         RegisterAnimationResources(rm);
@@ -57,11 +44,7 @@ TEST(SampleModelWindow, DrawsTheModelPosedInAWindow) {
         model->Mesh()->DrawPart(0, nullptr, pose, 2);
         ASSERT_EQ(d.EndScene(), GFX_OK);
 
-        CGfxSurface* back = nullptr;
-        ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
-        GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBack();
         ASSERT_EQ(d.Present(), GFX_OK);
 
         Viewport vp;
@@ -76,5 +59,4 @@ TEST(SampleModelWindow, DrawsTheModelPosedInAWindow) {
         EXPECT_EQ(at(0.3f, 0.2f), green) << std::hex << at(0.3f, 0.2f);        // the foot stays
         rm.ReleaseResource(model);
     }
-    SDL_DestroyWindow(window);
 }

@@ -2,12 +2,12 @@
 // drawn by the GL device in a real SDL window (under the test's own Xvfb) and
 // clicked with scripted input: the clicked control changes colour, and the
 // screenshot shows it.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "engine/core/NameHash.h"
 #include "platform/GfxSystem.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/window/RealWindowFixture.h"
 #include "tests/ui/UiFixture.h"
 #include "tools/LayoutWriter.h"
 #include "tools/UiLayouts.h"
@@ -47,21 +47,15 @@ LayoutRecordSpec Square(const std::string& name, float x, float y, float r, floa
 
 }  // namespace
 
-TEST(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* sdlWindow =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 256, 192, SDL_WINDOW_OPENGL);
-    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+class UiClickThrough : public RealWindowFixture {};
+
+TEST_F(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(256, 192, false));
     {
-        CGfxGlSystem system;
-        GfxPresentParameters p;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
-                  GFX_OK);
+        CGfxDevice* device = &Device();
 
         UiFixture f;  // test controls and fonts; its recording device is replaced by the real one
-        f.ui.SetDevice(device.get());
+        f.ui.SetDevice(device);
         TempFolder tmp;
         LayoutFileSpec layout;
         layout.window.name = "WND_PAINT";
@@ -92,11 +86,7 @@ TEST(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
         ASSERT_EQ(device->BeginScene(), GFX_OK);
         f.ui.RenderWindows();
         ASSERT_EQ(device->EndScene(), GFX_OK);
-        CGfxSurface* back = nullptr;
-        ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
-        GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBack();
         ASSERT_EQ(device->Present(), GFX_OK);
 
         auto at = [&](int x, int y) { return px[static_cast<size_t>(y) * 256 + static_cast<size_t>(x)] & 0xFFFFFFu; };
@@ -111,7 +101,6 @@ TEST(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
         f.ui.DeleteAllWindows();
         f.ui.SetDevice(nullptr);
     }
-    SDL_DestroyWindow(sdlWindow);
 }
 
 namespace {
@@ -139,22 +128,14 @@ struct Driver {
 // The layout with one control of every type, clicked through: push the button,
 // check the check button, open the combo box and pick an item, drag the
 // slider, focus the edit box and type; the screenshot shows the result.
-TEST(UiClickThrough, EveryControlTypeInARealWindow) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+TEST_F(UiClickThrough, EveryControlTypeInARealWindow) {
     constexpr int kWidth = 720, kHeight = 520;
-    SDL_Window* sdlWindow =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight, false));
     {
-        CGfxGlSystem system;
-        GfxPresentParameters p;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
-                  GFX_OK);
+        CGfxDevice* device = &Device();
         UiFixture f;
         RegisterUiControls();
-        f.ui.SetDevice(device.get());
+        f.ui.SetDevice(device);
         TempFolder tmp;
         const std::string path = tmp.Path("ALL_CONTROLS.DUI");
         ASSERT_EQ(WriteLayoutFile(path.c_str(), AllControlsLayout()), 1);
@@ -202,11 +183,7 @@ TEST(UiClickThrough, EveryControlTypeInARealWindow) {
         ASSERT_EQ(device->BeginScene(), GFX_OK);
         f.ui.RenderWindows();
         ASSERT_EQ(device->EndScene(), GFX_OK);
-        CGfxSurface* back = nullptr;
-        ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
-        GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBack();
         ASSERT_EQ(device->Present(), GFX_OK);
         auto at = [&](int x, int y) {
             return px[static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)] & 0xFFFFFFu;
@@ -221,5 +198,4 @@ TEST(UiClickThrough, EveryControlTypeInARealWindow) {
         f.ui.DeleteAllWindows();
         f.ui.SetDevice(nullptr);
     }
-    SDL_DestroyWindow(sdlWindow);
 }

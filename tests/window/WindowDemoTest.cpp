@@ -3,7 +3,6 @@
 // the window, then the screenshot compared with what the scene must show.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -12,12 +11,10 @@
 #include "platform/JpegWriter.h"
 #include "platform/TextureLoader.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/window/RealWindowFixture.h"
 #include "tools/DdsWriter.h"
 
 using namespace platform;
-
-// The session bus library SDL loads keeps a buffer for the process's life.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace {
 struct LitVertex {
@@ -38,27 +35,12 @@ bool Near(uint32_t got, uint32_t want, int tolerance) {
 }
 }  // namespace
 
-TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 256, 192, SDL_WINDOW_OPENGL);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    // Let the X server map the window before anything is shown in it.
-    for (int i = 0; i < 20; ++i) {
-        SDL_PumpEvents();
-        SDL_Delay(10);
-    }
+class WindowDemo : public RealWindowFixture {};
+
+TEST_F(WindowDemo, TexturedLitFoggedSceneInAWindow) {
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(256, 192, true));
     {
-        CGfxGlSystem system;
-        GfxPresentParameters p;  // windowed: the window's size
-        p.enableAutoDepthStencil = 1;
-        p.autoDepthStencilFormat = FMT_D24S8;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, window, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device), GFX_OK);
-        EXPECT_EQ(p.backBufferWidth, 256u);
-        EXPECT_EQ(p.backBufferHeight, 192u);
-        CGfxDevice& d = *device;
+        CGfxDevice& d = Device();
 
         // A white-and-grey checker texture, lit green from above, fogged red in the distance.
         std::vector<uint32_t> checker(16 * 16);
@@ -121,10 +103,10 @@ TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
         TempFolder tmp;
         CGfxSurface* back = nullptr;
         ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
         ASSERT_EQ(SaveSurfaceToJpeg(&d, back, tmp.Path("SCREENSHOT.JPG")), GFX_OK);
         GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBack();
+        ASSERT_EQ(px.size(), 256u * 192u);
         ASSERT_EQ(d.Present(), GFX_OK);
         // The window shows the picture the right way up: its top-left corner is the frame
         // (window rows count from the bottom). Xvfb's software GL cannot read the front
@@ -167,7 +149,4 @@ TEST(WindowDemo, TexturedLitFoggedSceneInAWindow) {
         d.SetTexture(0, nullptr);
         GfxRelease(tex);
     }
-    SDL_DestroyWindow(window);
-    // SDL_Quit is left out on purpose: it unloads the GL driver, which keeps
-    // allocations of its own that the leak checker would then report.
 }

@@ -1,0 +1,7 @@
+// Ogg Vorbis sounds: the decoder and the sound effect made from it.
+#include "tests/fuzz/SoundFuzzRig.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::RunSoundInput("FUZZ.OGG", data, size);
+    return 0;
+}

@@ -1,0 +1,144 @@
+// The whole client program as a player starts it: the sample game folder made
+// by its maker, "QOR.run go" started in it under the test's own X server, its
+// window found and looked at, then ended by the window's close button (a real
+// close request of the X server, as a window manager sends it) or by SIGTERM.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/File.h"
+#include "tests/fixtures/TempFolder.h"
+#include "tests/program/XProbe.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The stand-in first screen's colour (0xFF102040).
+constexpr uint32_t kFirstScreenRgb = 0x102040;
+
+void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
+
+// Runs program with args in folder with extra environment entries; the child's pid.
+// With errors set, standard error goes to that file.
+pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
+            const std::vector<std::string>& env, const std::string& errors = std::string()) {
+    std::vector<std::string> all;
+    // The given entries replace inherited ones; the sound library's own settings are the machine's.
+    auto overridden = [&env](const std::string& entry) {
+        if (entry.rfind("ALSOFT_", 0) == 0) return true;
+        const std::string key = entry.substr(0, entry.find('=') + 1);
+        for (const std::string& e : env)
+            if (e.rfind(key, 0) == 0) return true;
+        return false;
+    };
+    for (char** e = environ; *e; ++e)
+        if (!overridden(*e)) all.push_back(*e);
+    all.insert(all.end(), env.begin(), env.end());
+    std::vector<char*> envp, argv;
+    for (std::string& s : all) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> words = args;
+    words.insert(words.begin(), program);
+    for (std::string& s : words) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        if (!errors.empty()) {
+            const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (fd < 0 || dup2(fd, 2) < 0) _exit(126);
+            close(fd);
+        }
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// The exit status, or -1 when the child did not end within the bound (it is killed then).
+int WaitFor(pid_t child, std::chrono::seconds bound) {
+    const auto end = Clock::now() + bound;
+    int status = 0;
+    while (Clock::now() < end) {
+        const pid_t r = waitpid(child, &status, WNOHANG);
+        if (r == child) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (r < 0) return -1;
+        Pause();
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
+class ClientProgram : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(WaitFor(Start(MAKE_GAME_FOLDER, {game}, folder.path(), {}), std::chrono::seconds(60)), 0);
+        ASSERT_TRUE(platform::CreateFolders(runtime));
+        ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);
+        ASSERT_TRUE(x.Connected()) << "no X display";
+    }
+
+    TempFolder folder;
+    const std::string game = folder.Path("game");
+    const std::string runtime = folder.Path("runtime");
+    const std::string config = folder.Path("config");
+    XProbe x;
+};
+
+TEST_P(ClientProgram, ShowsTheFirstScreenAndEndsCleanly) {
+    const bool bySignal = GetParam();
+    // The machine's own sound output (none in CI): nothing of the sound
+    // libraries may show on standard error, and nothing may leak.
+    const std::string errors = folder.Path("stderr.txt");
+    const pid_t client = Start(QOR_PROGRAM, {"go"}, game,
+                               {"XDG_RUNTIME_DIR=" + runtime, "XDG_CONFIG_HOME=" + config,
+                                "XDG_DOCUMENTS_DIR=" + folder.Path("documents"),
+                                "LSAN_OPTIONS=suppressions=" LSAN_SYSTEM_SUPPRESSIONS},
+                               errors);
+    ASSERT_GT(client, 0);
+
+    // The window, then the first screen in it: the screenshot before the close.
+    unsigned long window = 0;
+    uint32_t pixel = ~0u;
+    const auto end = Clock::now() + std::chrono::seconds(60);
+    while (Clock::now() < end && pixel != kFirstScreenRgb) {
+        if (!window) window = x.FindWindow("-Morvane-");
+        if (window) pixel = x.CentrePixel(window);
+        Pause();
+    }
+    ASSERT_NE(window, 0u) << "no window";
+    EXPECT_EQ(pixel, kFirstScreenRgb) << std::hex << pixel;
+
+    if (bySignal)
+        kill(client, SIGTERM);
+    else
+        x.SendCloseRequest(window);
+    EXPECT_EQ(WaitFor(client, std::chrono::seconds(60)), 0);
+    // A normal end saves the options.
+    EXPECT_TRUE(platform::FileExists(config + "/qor/registry.txt"));
+    std::ifstream in(errors);
+    std::string line;
+    while (std::getline(in, line)) {
+        EXPECT_EQ(line.find("ALSA lib"), std::string::npos) << line;
+        EXPECT_EQ(line.find("AL lib"), std::string::npos) << line;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ClosedOrTerminated, ClientProgram, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Sigterm" : "WindowClose";
+                         });
+
+}  // namespace

@@ -1,0 +1,208 @@
+#include "tools/SampleGameData.h"
+
+#include "engine/core/FileStream.h"
+#include "engine/core/NameHash.h"
+#include "platform/Audio.h"
+#include "platform/CodePage.h"
+#include "platform/GfxTypes.h"
+#include "tools/DdsWriter.h"
+#include "tools/EffectFileWriter.h"
+#include "tools/PackageWriter.h"
+#include "tools/WaveWriter.h"
+#include "world/BuildingData.h"
+#include "world/DecorationData.h"
+#include "world/EffectRecord.h"
+#include "world/GameDataRegistry.h"
+#include "world/ItemData.h"
+#include "world/SkillRecordKinds.h"
+#include "world/UnitData.h"
+
+namespace {
+
+constexpr const char* kModel = "SAMPLE.DRC";
+constexpr const char* kMesh = "SAMPLE.DRM";
+
+CUnitData& AddUnit(CGameDataRegistry& registry, const std::string& name, std::vector<std::string> skills) {
+    CUnitData& u = registry.AddNamed(std::make_unique<CUnitData>(), name);
+    u.unitText2 = name;
+    u.flags |= 0x2000;  // class 0's bit, as reading the class sets it
+    u.model = kModel;
+    u.icon = "ICON1.DDS";
+    for (std::string& s : skills) u.skills.push_back({nullptr, std::move(s)});
+    u.shootInfo.soundName = "HIT1.WAV";
+    return u;
+}
+
+template <typename Skill>
+Skill& AddSkill(CGameDataRegistry& registry, const std::string& name, size_t levels) {
+    Skill& s = registry.AddNamed(std::make_unique<Skill>(), name);
+    s.icon = "ICON1.DDS";
+    s.iconDisabled = "ICON2.DDS";
+    for (size_t i = 0; i < levels; ++i) {
+        auto level = CreateSkillLevel(s.kind);
+        level->cooldown = 5.0f + static_cast<float>(i);
+        level->manaCost = 10.0f * static_cast<float>(i + 1);
+        level->levelText = "Level " + std::to_string(i + 1);
+        if (auto* recall = dynamic_cast<CSkillLevelRecall*>(level.get())) recall->recallUnit = "Creep";
+        s.levels.push_back(std::move(level));
+    }
+    return s;
+}
+
+CEffectRecord& AddEffect(CGameDataRegistry& registry, uint32_t kind, const std::string& name, float duration) {
+    CEffectRecord& e = registry.AddNamed(CreateEffectRecord(kind), name);
+    e.icon = "ICON1.DDS";
+    e.flags = CEffectRecord::kFlagNoStack;
+    for (int level = 0; level < 2; ++level) {
+        auto param = CreateEffectParam(kind);
+        param->duration = duration;
+        e.params.push_back(std::move(param));
+    }
+    return e;
+}
+
+std::vector<uint8_t> HitSound(uint32_t pitch) {
+    platform::AudioFormat f;
+    f.channels = 1;
+    f.samplesPerSec = 22050;
+    f.bitsPerSample = 8;
+    f.blockAlign = 1;
+    f.avgBytesPerSec = 22050;
+    std::vector<uint8_t> pcm(2205);
+    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<uint8_t>((i * pitch / 20) % 2 ? 160 : 96);
+    return BuildWave(f, pcm);
+}
+
+}  // namespace
+
+void BuildSampleGameData(CGameDataRegistry& registry) {
+    registry.blockValue = 1;
+    registry.headerTexts = {"SAMPLE", "1", "", "", ""};
+
+    // Effects first: the skills and items name them.
+    AddEffect(registry, 0, "Might", 10.0f).startEffect = "SPARK.DRE";
+    auto& haste = static_cast<CEffectRecordWithChildren&>(AddEffect(registry, 1, "Haste", 2.0f));
+    haste.children.push_back({nullptr, NameHash("Might")});
+    haste.endEffect = "MESHFX.DRE";
+    auto& regrowth = AddEffect(registry, 5, "Regrowth", 6.0f);
+    regrowth.startEffect = "SPARK.DRE";
+    for (auto& p : regrowth.params) p->p[4] = FloatBits(1.0f);  // heals once a second
+    AddEffect(registry, 8, "Stun", 1.5f);
+    auto& mark = AddEffect(registry, 11, "Mark", 3.0f);
+    for (auto& p : mark.params) static_cast<CEffectParamNamed&>(*p).targetName = "Stun";
+    AddEffect(registry, 14, "Fury", 5.0f);
+    auto& summon = AddEffect(registry, 17, "Summon", 30.0f);
+    for (auto& p : summon.params) {
+        auto& recall = static_cast<CEffectParamRecall&>(*p);
+        recall.recallUnit = "Creep";
+        recall.p[2] = 1;
+        recall.p[5] = FloatBits(0.5f);
+    }
+    AddEffect(registry, 2, "Blessing", 0.0f);  // an aura's effect lasts while in range
+
+    AddSkill<CSkillRecord>(registry, "Call", 1);
+    AddSkill<CEffectOtherSelfSkillRecord>(registry, "Swap", 2).selfEffect = "SPARK.DRE";
+    auto& aura = AddSkill<CEffectAuraSkillRecord>(registry, "Aura", 3);
+    aura.auraEffect = "AURA.DRE";
+    aura.effects.push_back({nullptr, "Blessing"});
+    AddSkill<CDamageAuraSkillRecord>(registry, "Burn", 1).hitEffect = "SPARK.DRE";
+    auto& bolt = AddSkill<CDirectAttackSkillRecord>(registry, "Bolt", 2);
+    bolt.shootInfo.modelName = kModel;
+    bolt.shootInfo.effectName = "SPARK.DRE";
+    bolt.effects.push_back({nullptr, "Stun"});
+    auto& boomerang = AddSkill<CObjectEffectSkillRecord>(registry, "Boomerang", 2);
+    boomerang.shootInfo.modelName = kModel;
+    boomerang.returnShootInfo.modelName = kModel;
+    auto& twin = AddSkill<CSkillRecord6>(registry, "Twin", 1);
+    for (auto& level : twin.levels) static_cast<CSkillLevelEffects&>(*level).effectB = "SPARK.DRE";
+    auto& blink = AddSkill<CTeleportSkillRecord>(registry, "Blink", 1);
+    blink.departEffect = "SPARK.DRE";
+    blink.arriveEffect = "MESHFX.DRE";
+    blink.departSound = "HIT2.WAV";
+    AddSkill<CReflectionSkillRecord>(registry, "Mirror", 3).reflectionEffect = "SPARK.DRE";
+    auto& drink = AddSkill<CEffectOtherSelfSkillRecord>(registry, "Drink", 1);
+    drink.effects.push_back({nullptr, "Regrowth"});
+    drink.effects.push_back({nullptr, "Haste"});
+
+    CUnitData& knight = AddUnit(registry, "Knight", {"Bolt", "Aura", "Swap", "Call"});
+    knight.flags |= 16;  // a hero
+    knight.hitRow = 1;
+    CUnitData& guardian = AddUnit(registry, "Guardian", {"Boomerang", "Burn", "Twin", "Blink", "Mirror"});
+    guardian.flags |= 16;
+    guardian.unitClass = 3;
+    guardian.flags &= ~CUnitData::kClassFlagMask;
+    AddUnit(registry, "Creep", {}).hitColumn = 2;
+    AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
+    AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
+
+    CBuildingData& tower = registry.AddNamed(std::make_unique<CBuildingData>(), "Tower");
+    tower.model = kModel;
+    tower.skills.push_back({nullptr, "Bolt"});
+    tower.shootInfo.modelName = kModel;
+
+    CDecorationData& tree = registry.AddNamed(std::make_unique<CDecorationData>(), "Tree");
+    tree.model = kModel;
+    tree.mesh = kMesh;
+    CDecorationData& rock = registry.AddNamed(std::make_unique<CDecorationData>(), "Rock");
+    rock.model = kModel;
+    rock.flags |= 1u << 21;
+
+    CItemData& potion = registry.AddNamed(std::make_unique<CItemData>(), "Potion");
+    potion.model = kModel;
+    potion.icon = "ICON2.DDS";
+    potion.useSkill = "Drink";
+    potion.itemWord[1] = 3;  // charges
+    CItemData& sword = registry.AddNamed(std::make_unique<CItemData>(), "Sword");
+    sword.kind = 1;  // equipment: a use takes no charge
+    sword.model = kModel;
+    sword.icon = "ICON1.DDS";
+    sword.effect = "SPARK.DRE";
+    sword.statsA[3] = FloatBits(12.0f);  // attack power
+    sword.statsA[4] = FloatBits(2.0f);   // armour
+    sword.statsB[4] = 1;
+    sword.linkedItems.push_back({nullptr, NameHash("Potion")});
+    sword.cooldownItem = NameHash("Potion");
+
+    CPreloadTable& preload = registry.PreloadTable();
+    preload.names[0] = "HIT1.WAV";
+    preload.names[2] = "HIT2.WAV";
+    preload.names[CPreloadTable::kColumns + 2] = "HIT3.WAV";
+
+    auto combination = std::make_unique<ItemCombination>();
+    combination->members = {registry.FindRecord(CAT_ITEM, NameHash("Potion")),
+                            registry.FindRecord(CAT_ITEM, NameHash("Potion"))};
+    combination->resultItem = registry.FindRecord(CAT_ITEM, NameHash("Sword"));
+    combination->value = 50;
+    registry.AddCombination(std::move(combination));
+
+    auto entry = std::make_unique<ItemCatalogueEntry>();
+    entry->code = 12;
+    entry->texts = {"Sword", "A plain sword", "SWORD"};
+    entry->values = {1, 100, 0, 0, 0};
+    registry.AddCatalogueEntry(std::move(entry));
+    auto text = std::make_unique<ItemTextEntry>();
+    text->code = 1200;
+    text->texts = {"Sword", "Sharp", ""};
+    registry.AddTextEntry(std::move(text));
+}
+
+std::vector<uint8_t> SampleGameDataBlock() {
+    CGameDataRegistry registry(false);
+    BuildSampleGameData(registry);
+    CFileStream s;
+    s.OpenMemoryWrite(kSampleDataBlock);
+    registry.WriteDataBlock(s);
+    return s.Bytes();
+}
+
+int AddSampleGameData(CPackageWriter& package) {
+    bool ok = package.Add(kSampleDataBlock, SampleGameDataBlock()) != 0;
+    ok = ok && package.Add("SPARK.DRE", WriteEffectFile(MakeEffectFile({BillboardLayer("SPARK.DDS")})));
+    ok = ok && package.Add("MESHFX.DRE", WriteEffectFile(MakeEffectFile({MeshLayer(kMesh)})));
+    ok = ok && package.Add("AURA.DRE", WriteEffectFile(MakeEffectFile({OrbitLayer("SPARK.DDS")})));
+    ok = ok && package.Add("SPARK.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 8, 0xFFFFE080u));
+    ok = ok && package.Add("ICON1.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 32, 32, 0xFF3060C0u));
+    ok = ok && package.Add("ICON2.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 32, 32, 0xFF808080u));
+    for (uint32_t i = 1; i <= 3; ++i) ok = ok && package.Add("HIT" + std::to_string(i) + ".WAV", HitSound(i));
+    return ok ? 1 : 0;
+}

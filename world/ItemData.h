@@ -1,0 +1,34 @@
+// An ITEM record (category 3): an item with its use skill, stat bonuses and
+// the items that share its cool-down.
+#pragma once
+
+#include "world/GameDataRecord.h"
+
+class CItemData : public CGameDataRecord {
+public:
+    CItemData() : CGameDataRecord(CAT_ITEM, 8) {}
+
+    int Serialize(CFileStream& stream) override;
+    // The model, the use skill, the linked items, the effect's type and the
+    // cool-down partner, in that order.
+    int Check() override;
+
+    // kind holds the item kind: 0 a consumable (each use takes a charge).
+    std::string itemText2;
+    std::string icon;  // texture (type 7)
+    CResource* iconResource = nullptr;
+    std::array<uint32_t, 6> itemWord{0, 0, 0, 1, 0, 0};  // itemWord[1]..[5]
+    std::string useSkill;  // a SKILL record
+    CGameDataRecord* useSkillRecord = nullptr;
+    std::string effect;  // effect resource (type 1)
+    CResource* effectResource = nullptr;
+    uint32_t itemWord7 = 0xFFFFFFFFu, itemWord6 = 0;
+    StatBlock statsA{};  // stat bonuses
+    StatBlock statsB{};  // per stat: 1 applies the bonus to the second stat set
+    std::vector<RecordKey> linkedItems;  // the ITEM keys whose cool-down this item shares
+    uint32_t cooldownItem = 0;           // key of the cool-down partner; 0 = the item's own
+
+protected:
+    int LinkBody() override;
+    void ReleaseBody() override;
+};

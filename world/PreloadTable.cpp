@@ -1,0 +1,31 @@
+#include "world/PreloadTable.h"
+
+#include "engine/core/FileStream.h"
+#include "engine/resource/ResourceManager.h"
+#include "world/GameDataRecord.h"
+
+bool CPreloadTable::Serialize(CFileStream& s) {
+    for (std::string& name : names) s.Serialize(name);
+    return !s.Failed();
+}
+
+int CPreloadTable::Load(float* progress, float step) {
+    if (!g_pResourceManager || !g_pResourceManager->SoundDeviceUsable()) return 1;
+    for (uint32_t i = 0; i < kCells; ++i) {
+        if (!names[i].empty() && !sounds[i]) {
+            sounds[i] = g_pResourceManager->GetResource(names[i].c_str(), RES_SOUND_EFFECT, nullptr, 1);
+            if (!sounds[i]) return 0;
+        }
+        if (progress) *progress += step * 0.011111111f;
+    }
+    return 1;
+}
+
+void CPreloadTable::Release() {
+    for (CResource*& sound : sounds) DropResource(sound);
+}
+
+CResource* CPreloadTable::HitSound(uint32_t attackerRow, uint32_t targetColumn) const {
+    if (attackerRow >= kRows || targetColumn >= kColumns) return nullptr;
+    return sounds[attackerRow * kColumns + targetColumn];
+}
