@@ -2,7 +2,6 @@
 // exact bytes of PK_WHISPER to the fake game server, and the server's echo is
 // drawn as a pink line in the chat list by the GL device in a real SDL window
 // (under the test's own Xvfb), all three controls from a layout of our writer.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -25,6 +24,7 @@
 #include "engine/core/NameHash.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/ui/UiFixture.h"
+#include "tests/window/RealWindowFixture.h"
 #include "tools/LayoutWriter.h"
 #include "tools/UiLayouts.h"
 #include "ui/UiControls.h"
@@ -40,26 +40,20 @@ namespace {
 constexpr int kWidth = 320, kHeight = 120;
 }
 
-TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
+class ChatWindow : public RealWindowFixture {};
+
+TEST_F(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
     ASSERT_EQ(NetStartup(1), 0);
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* sdlWindow =
-        SDL_CreateWindow("QOR", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
+    ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight, false));
+    CGfxDevice* device = &Device();
     {
         CMessageTable messages;
         messages.SetMsg(MSG_CHAT_SEND_TO_ALL, "all");
-        CGfxGlSystem system;
-        GfxPresentParameters p;
-        p.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
-        std::unique_ptr<CGfxDevice> device;
-        ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, sdlWindow, CREATE_HARDWARE_VERTEXPROCESSING, &p, &device),
-                  GFX_OK);
         device->SetRenderState(RS_LIGHTING, 0);
         device->SetRenderState(RS_ZENABLE, 0);
 
         CFontList fonts;
-        ASSERT_EQ(fonts.Textures().CreateTextTextures(device.get()), 1) << ErrorReport().Text();
+        ASSERT_EQ(fonts.Textures().CreateTextTextures(device), 1) << ErrorReport().Text();
         FontFile file;
         ASSERT_EQ(CFontFileLocator().Locate("NanumGothic.ttf", 0, &file), 1) << ErrorReport().Text();
         auto created = std::make_unique<CFreeTypeFont>();
@@ -67,7 +61,7 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         CUiFreeTypeFont uiFont(fonts.Add(std::move(created)));
 
         CUiManager ui;
-        ui.SetDevice(device.get());
+        ui.SetDevice(device);
         ui.AddFont(&uiFont);
         RegisterUiControls();
         // The chat part of a screen's layout: the list, the edit box and the mode label.
@@ -146,11 +140,8 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         ASSERT_EQ(device->BeginScene(), GFX_OK);
         ui.RenderWindows();
         ASSERT_EQ(device->EndScene(), GFX_OK);
-        CGfxSurface* back = nullptr;
-        ASSERT_EQ(device->GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
-        GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBack();
+        ASSERT_EQ(px.size(), static_cast<size_t>(kWidth * kHeight));
         ASSERT_EQ(device->Present(), GFX_OK);
 
         // The glyphs' solid pixels carry the line's colour, inside the first row only.
@@ -166,5 +157,4 @@ TEST(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         ui.DeleteAllWindows();
         ui.SetDevice(nullptr);
     }
-    SDL_DestroyWindow(sdlWindow);
 }
