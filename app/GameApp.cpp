@@ -255,6 +255,10 @@ int CGameApp::PostWindowInit() {
     std::unique_ptr<InputSystem> inputSystem =
         m_inputMaker ? m_inputMaker(m_window) : CreateSdlInputSystem(m_window ? m_window->Id() : 0);
     const int inputMade = m_input.CreateInput(std::move(inputSystem), 0);
+    if (!m_imeContext) {
+        m_imeContext = m_imeMaker ? m_imeMaker(m_window) : CreateSdlImeContext(m_window ? m_window->Id() : 0);
+        m_ui.Ime().Create(m_imeContext.get());
+    }
     if (!LoadFonts()) return 0;
     if (m_window) m_window->ShowCursor(false);
     m_screens.SetPushListener(&m_input);
@@ -402,6 +406,28 @@ void CGameApp::StopBgm() {
     m_bgm = nullptr;
 }
 
+void CGameApp::PlayBgm(CZEMSound* sound) {
+    if (sound && sound == m_bgm) {
+        m_resources.ReleaseResource(sound);
+        return;
+    }
+    StopBgm();
+    m_bgm = sound;
+    if (m_bgm) m_bgm->Play(true);
+}
+
+int CGameApp::PlayBgmByName(const char* name) {
+    auto* sound = static_cast<CZEMSound*>(m_resources.GetResource(name, RES_STREAM_SOUND, nullptr, 0));
+    PlayBgm(sound);
+    return sound ? 1 : 0;
+}
+
+uint32_t CGameApp::SumMapChecks() const { return ::SumMapChecks(m_mapLists); }
+
+const MapListEntry* CGameApp::FindMapInfo(int id) const { return ::FindMapInfo(m_mapLists, id); }
+
+int CGameApp::FindMapByName(const char* name, int* list) const { return ::FindMapByName(m_mapLists, name, list); }
+
 void CGameApp::FinalCleanup() {
     SetCrashDumpsEnabled(false);
     StopBgm();
@@ -414,6 +440,8 @@ void CGameApp::FinalCleanup() {
     m_gameData.Clear();
     m_fonts.FreeAll();
     m_input.Release();
+    m_ui.Ime().Create(nullptr);
+    m_imeContext.reset();
     for (auto& list : m_mapLists) list.clear();
 }
 

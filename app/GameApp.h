@@ -31,18 +31,12 @@
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
 #include "platform/GfxTypes.h"
+#include "platform/Ime.h"
+#include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
 #include "world/GameDataRegistry.h"
-
-// One map of a map list.
-struct MapListEntry {
-    std::string text1, fileName, text2, text3;
-    uint8_t digest[16] = {};
-    uint32_t dataStamp = 0;
-    int key = 0;
-};
 
 // The memory, processor and video figures of the machine.
 struct SystemFigures {
@@ -69,6 +63,9 @@ public:
     // Hooks the program and the tests set before CreateApp.
     void SetFirstScreenMaker(ScreenMaker maker) { m_firstScreenMaker = std::move(maker); }
     void SetInputMaker(InputMaker maker) { m_inputMaker = std::move(maker); }
+    // The input method the UI manager's edit boxes type through (the SDL one by default).
+    using ImeMaker = std::function<std::unique_ptr<platform::ImeContext>(platform::CWindow* window)>;
+    void SetImeMaker(ImeMaker maker) { m_imeMaker = std::move(maker); }
     // Tests give the machine's figures instead of measuring them.
     void SetSystemFigures(const SystemFigures& figures) {
         m_figures = figures;
@@ -115,6 +112,11 @@ public:
     void CloseConnection() override { m_net.Disconnect(); }
     CZEMSound* Bgm() const override { return m_bgm; }
     void StopBgm() override;
+    void PlayBgm(CZEMSound* sound) override;
+    int PlayBgmByName(const char* name) override;
+    uint32_t SumMapChecks() const override;
+    const MapListEntry* FindMapInfo(int id) const override;
+    int FindMapByName(const char* name, int* list) const override;
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }
@@ -209,6 +211,8 @@ private:
     platform::Viewport m_viewport;
     ScreenMaker m_firstScreenMaker;
     InputMaker m_inputMaker;
+    ImeMaker m_imeMaker;
+    std::unique_ptr<platform::ImeContext> m_imeContext;
 };
 
 extern CGameApp* g_pGameApp;

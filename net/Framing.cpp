@@ -1,9 +1,11 @@
 #include "net/Framing.h"
 
 #include <array>
+#include <string>
 
 #include "net/ByteWriter.h"
 #include "net/MessageSizeTable.h"
+#include "net/NetLog.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -151,8 +153,11 @@ int RecvFrame(platform::SocketHandle socket, NetPacket& packet, uint32_t timeout
         }
         result = r;
     }
-    // A packet its handler could read past is dropped whole; the stream stays in step.
-    if (!IsAcceptedPacket(id, length)) return 0;
+    // A packet no handler knows is dropped whole; the stream stays in step.
+    if (!IsAcceptedPacket(id, length)) {
+        NetLog("dropped message " + std::to_string(id) + " (" + std::to_string(length) + " bytes)");
+        return 0;
+    }
     packet.id = id;
     packet.length = length;
     return result;

@@ -34,7 +34,8 @@ MessageSizeEntry GetMessageSize(uint16_t id);
 int CountDefinedMessageSizes();
 
 // Whether a received packet may reach the handlers: the id is defined and the
-// payload holds at least the fixed size (a handler reads that much), or, for
-// a variable id, at most the maximum. A longer fixed payload is accepted: the
-// handler reads its fields and ignores the rest.
+// payload fits a packet (a variable id: at most its maximum). A fixed payload
+// of another length is accepted too: a server may answer with a bare result
+// code, and handlers read through the bounds-checked reader, ignoring extra
+// bytes and closing the connection when a field they need is missing.
 bool IsAcceptedPacket(uint16_t id, uint16_t length);

@@ -1,9 +1,12 @@
 #include "net/NetClient.h"
 
 #include <cstring>
+#include <string>
 
 #include "net/Framing.h"
 #include "net/NetErrors.h"
+#include "net/NetLog.h"
+#include "engine/core/MessageTable.h"
 #include "net/SocketLayer.h"
 
 namespace {
@@ -47,6 +50,11 @@ void CNetClient::Disconnect() {
 }
 
 int CNetClient::SendPacket(uint16_t id, const void* data, int length) {
+    // Without a socket the wait for room to write would only run out.
+    if (m_socket == platform::kInvalidSocket) {
+        m_connected = 0;
+        return ReportNetError(MSG_ERROR_NETWORK_DISCONNECT);
+    }
     int r = SendFrame(length, data, m_socket, id, kTimeoutMs);
     if (r == 0) return 1;
     m_connected = 0;
@@ -60,4 +68,10 @@ int CNetClient::RecvPacket(NetPacket& packet) {
     if (r >= 0) return 1;
     m_connected = 0;
     return ReportFrameFailure(r);
+}
+
+int CNetClient::CloseMalformed(uint16_t id, uint16_t length) {
+    NetLog("message " + std::to_string(id) + " ends early (" + std::to_string(length) + " bytes)");
+    Disconnect();
+    return ReportNetError(MSG_ERROR_NETWORK_DISCONNECT);
 }

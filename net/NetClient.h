@@ -29,6 +29,10 @@ public:
     // 1 with a packet, or 1 with id 0 when nothing is waiting; 0 on failure.
     int RecvPacket(NetPacket& packet);
 
+    // A handler found the packet ending before a field it needs: logs the id
+    // and length, closes the connection and reports the disconnection. 0.
+    int CloseMalformed(uint16_t id, uint16_t length);
+
     bool IsConnected() const { return m_connected != 0; }
     platform::SocketHandle GetSocket() const { return m_socket; }
     uint16_t GetPort() const { return m_port; }

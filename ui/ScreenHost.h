@@ -15,6 +15,7 @@ class CUiManager;
 class CScreenManager;
 class CZEMSound;
 class IChatLines;
+struct MapListEntry;
 namespace platform {
 class CWindow;
 }
@@ -39,6 +40,21 @@ public:
     // The music that plays now, or null.
     virtual CZEMSound* Bgm() const = 0;
     virtual void StopBgm() = 0;
+    // Makes the sound (a reference the caller just obtained) the music and
+    // starts it; the music already playing plays on, and the caller's extra
+    // reference is given back. Null stops the music.
+    virtual void PlayBgm(CZEMSound* sound) = 0;
+    // Looks the streamed sound up by name, then PlayBgm; 0 when it did not load
+    // (no sound device, say), after the music was stopped.
+    virtual int PlayBgmByName(const char* name) = 0;
+
+    // The sum, wrapping at 2^32, of every map's check fields in the three lists.
+    virtual uint32_t SumMapChecks() const = 0;
+    // The map with the key in any list, or null.
+    virtual const MapListEntry* FindMapInfo(int id) const = 0;
+    // The index of the map with the file name in list 0, else list 1 (the list
+    // written to *list); -1 when neither has it. List 2 is not searched.
+    virtual int FindMapByName(const char* name, int* list) const = 0;
 };
 
 // The application's host, or null (tests of single screens run without one).

@@ -12,7 +12,7 @@ int ReadTextList(const char* fileName, std::vector<std::string>& out) {
     std::string line;
     while (reader.ReadLine(line, kListLineLength)) {
         if (line.find("[END]") != std::string::npos) break;
-        if (!line.empty()) out.push_back(line);
+        out.push_back(line);
     }
     return 1;
 }

@@ -15,7 +15,7 @@ TEST(TextList, LooseAndPackedListsReadTheSameLines) {
         {"closed by [END]", "one\r\ntwo\r\n[END]\r\nthree\r\n", {"one", "two"}},
         {"no [END]", "one\ntwo\n", {"one", "two"}},
         {"last line without a break", "one\ntwo", {"one", "two"}},
-        {"empty lines", "\r\none\r\n\r\n\r\ntwo\r\n[END]", {"one", "two"}},
+        {"empty lines are entries", "\r\none\r\n\r\n\r\ntwo\r\n[END]", {"", "one", "", "", "two"}},
         {"[END] inside a line", "one\nxx[END]yy\ntwo\n", {"one"}},
         {"blanks kept", "  a b  \n", {"  a b  "}},
         {"empty file", "", {}},

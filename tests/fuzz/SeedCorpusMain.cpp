@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "engine/core/NameHash.h"
+#include "net/ByteWriter.h"
 #include "net/Framing.h"
+#include "platform/CodePage.h"
 #include "platform/GfxTypes.h"
 #include "platform/Md5.h"
 #include "tests/fixtures/AudioCapture.h"
@@ -171,6 +173,67 @@ void SeedStreams() {
     Seed("Frame", Framed(0x0001, Bytes{}));
 }
 
+
+// The chat's server messages as the fake game server sends them, and typed lines.
+Bytes NameField(const std::string& name, size_t field) {
+    Bytes b(field, 0);
+    CByteWriter(b.data(), b.size()).WriteText(name.c_str(), field);
+    return b;
+}
+
+Bytes Joined(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// A table of n named entries of entrySize bytes (name, then a state byte).
+Bytes Table(const char* prefix, int n, int capacity, size_t entrySize) {
+    Bytes table;
+    for (int i = 0; i < capacity; ++i) {
+        Bytes entry = i < n ? NameField(prefix + std::to_string(i) + "x", entrySize) : Bytes(entrySize, 0);
+        if (i < n && entrySize > 18) entry[17] = 1, entry[18] = static_cast<uint8_t>(i + 1);
+        table.insert(table.end(), entry.begin(), entry.end());
+    }
+    return table;
+}
+
+void SeedChat() {
+    const std::string hello = platform::Utf8ToCp949("안녕하세요");
+    auto whisper = [](uint8_t result, char kind, const char* name, const std::string& text) {
+        Bytes b = Joined({{result, static_cast<uint8_t>(kind)}, NameField(name, 17)});
+        b.insert(b.end(), text.begin(), text.end());
+        b.push_back(0);
+        return b;
+    };
+    Seed("WhisperPacket", whisper(1, 'e', "abcd", hello));
+    Seed("WhisperPacket", whisper(1, 'w', "wxyz", "hi there"));
+    Seed("WhisperPacket", whisper(0, 0x26, "gone", ""));
+    Bytes noNul = Joined({{1, 'w'}, Bytes(17, 'n'), Bytes{'t', 'a', 'i', 'l'}});
+    Seed("WhisperPacket", noNul);
+
+    // The first byte picks the message (see CommunityListFuzz.cpp).
+    Seed("CommunityList", Joined({{0, 1, 0}, Table("frd", 3, 15, 22)}));
+    Seed("CommunityList", Joined({{1, 1}, Bytes(18, 0), Table("frd", 15, 15, 22)}));
+    Seed("CommunityList", Bytes{0, 0, 7});
+    Seed("CommunityList", Joined({{3, 1, 0}, Table("blk", 2, 15, 17)}));
+    Seed("CommunityList", Joined({{6, 1, 0}, Table("mem", 36, 36, 22)}));
+    Seed("CommunityList", Joined({{7}, Bytes(21, 0), Table("mem", 2, 36, 22)}));
+    Seed("CommunityList", Joined({{8}, Bytes(27, 0), NameField("mem1x", 17)}));
+    Bytes guildChat = Joined({{9}, Bytes{0, 0, 0, 0, 0, 0, 4, 3, 2, 1}, NameField("sender", 34)});
+    guildChat.insert(guildChat.end(), hello.begin(), hello.end());
+    guildChat.push_back(0);
+    Seed("CommunityList", guildChat);
+    Bytes cut = Joined({{0, 1, 0}, Table("frd", 3, 15, 22)});
+    cut.resize(100);
+    Seed("CommunityList", cut);
+
+    for (const char* line : {"hello all", "/ㅈ abcd 안녕하세요", "/ban xyzw 3 cheating", "/killgame 1001 x",
+                             "</C=ff0000>red </C=00ff00>green", "text</C=ff", "/ㄻ abcd", "/roomcry 5 hurry"})
+        Seed("ChatCommand", platform::Utf8ToCp949(line));
+    Seed("ChatCommand", std::string("abc\xb0"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +248,7 @@ int main(int argc, char** argv) {
     SeedSounds();
     SeedTexts();
     SeedStreams();
+    SeedChat();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

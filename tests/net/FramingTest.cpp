@@ -69,7 +69,7 @@ TEST_F(FramingTest, ReceiveTable) {
         {"stalled payload", {Bytes(whole.begin(), whole.begin() + 104)}, false, FRAME_TIMEOUT, 0, 0},
         {"header over 2,044 bytes", {CFakeGameServer::HeaderBytes(1015, 2045)}, false, FRAME_CLOSED, 0, 0},
         {"undefined id dropped", {CFakeGameServer::PacketBytes(1999, Payload(8))}, false, 0, 0, 0},
-        {"fixed size short dropped", {CFakeGameServer::PacketBytes(3000, Payload(7))}, false, 0, 0, 0},
+        {"fixed size short kept: a bare result code", {CFakeGameServer::PacketBytes(3000, Payload(2))}, false, 2, 3000, 2},
         {"fixed size exact", {CFakeGameServer::PacketBytes(3000, Payload(8))}, false, 8, 3000, 8},
     };
     for (const Case& c : cases) {

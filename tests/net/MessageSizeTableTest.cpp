@@ -53,8 +53,8 @@ TEST_F(MessageSizeTableTest, AcceptsWhatAHandlerCanRead) {
         uint16_t id, length;
         bool accepted;
     } cases[] = {
-        {3000, 8, true},     {3000, 7, false}, {3000, 20, true}, {1015, 0, true}, {1015, 2044, true},
-        {1015, 2045, false}, {1999, 0, false}, {4000, 0, false}, {1002, 4, true}, {1002, 3, false},
+        {3000, 8, true},     {3000, 7, true},  {3000, 0, true}, {3000, 20, true}, {1015, 0, true}, {1015, 2044, true},
+        {1015, 2045, false}, {1999, 0, false}, {4000, 0, false}, {1002, 4, true}, {1002, 3, true},
     };
     for (const Case& c : cases) EXPECT_EQ(IsAcceptedPacket(c.id, c.length), c.accepted) << c.id << " " << c.length;
 }

@@ -120,6 +120,9 @@ TEST_F(NetClientTest, ConnectAndDisconnect) {
     EXPECT_FALSE(client.IsConnected());
     EXPECT_EQ(client.GetSocket(), platform::kInvalidSocket);
     client.Disconnect();  // twice is harmless
+    // A send after the close fails at once with the disconnection.
+    EXPECT_EQ(client.SendPacket(PK_LOADING_DONE, done, 2), 0);
+    EXPECT_EQ(report.GetCode(), 28u);
 }
 
 TEST_F(NetClientTest, NothingWaitingGivesIdZero) {

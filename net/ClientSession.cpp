@@ -1,0 +1,3 @@
+#include "net/ClientSession.h"
+
+CClientSession* g_pClientSession = nullptr;
