@@ -176,9 +176,8 @@ void FillBlocks(CPathFinder& finder) {
         const int32_t x0 = 3 + static_cast<int32_t>(random() % (kSide - w - 6));
         const int32_t z0 = 3 + static_cast<int32_t>(random() % (kSide - h - 6));
         bool clear = true;
-        // The clearance around a block near the edge stops at the grid's edge.
-        for (int32_t z = std::max(z0 - 3, 0); z < std::min(z0 + h + 3, kSide) && clear; ++z)
-            for (int32_t x = std::max(x0 - 3, 0); x < std::min(x0 + w + 3, kSide); ++x)
+        for (int32_t z = z0 - 3; z < z0 + h + 3 && clear; ++z)
+            for (int32_t x = x0 - 3; x < x0 + w + 3; ++x)
                 if (words[static_cast<size_t>(z * kSide + x)]) clear = false;
         if (!clear) continue;
         for (int32_t z = z0; z < z0 + h; ++z)
