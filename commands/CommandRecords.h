@@ -175,7 +175,9 @@ public:
     void SetPoint(size_t at, const platform::Vec3& p);
 
 private:
-    uint8_t m_head[2];
+    // The record is a view over its pool block: this only gives the class the
+    // header's size; the bytes are reached through Bytes().
+    [[maybe_unused]] uint8_t m_head[2];
 };
 
 // A float truncated toward zero into 16 bits; beyond the range it stops at
