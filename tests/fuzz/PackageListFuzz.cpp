@@ -8,7 +8,7 @@
 
 #include "engine/core/MessageTable.h"
 #include "engine/core/TextList.h"
-#include "engine/effects/EffectStandIn.h"
+#include "engine/effects/EffectResource.h"
 #include "engine/render/AnimationResource.h"
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RegisterAnimationResources(rm);
     RegisterMeshResources(rm, &shaders);
     RegisterModelResources(rm);
-    RegisterEffectStandIn(rm);
+    RegisterEffectResources(rm);
     RegisterLayoutResource(rm);
     rm.SetSoundDeviceCheck([] { return false; });
     CFileIndex& index = rm.FileIndex();
