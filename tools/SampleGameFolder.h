@@ -7,7 +7,8 @@
 //   PACKAGELIST.DRL        the list of the packages below
 //   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
-//   DATA\TEXTURE.DRP       LOGO1.DDS (DXT5, 256 x 256, with mip levels)
+//   DATA\TEXTURE.DRP       LOGO1.DDS, LOGO2.DDS (DXT5, 256 x 256, with mip
+//                          levels) and the first logo's sound LOGO1.WAV
 //   DATA\MODEL.DRP         the animated sample model (tools/SampleModel.h)
 //   DATA\GAMEDATA.DRP      the game data block and what its records name
 //                          (tools/SampleGameData.h)
