@@ -32,6 +32,7 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_ERROR_FILE_VERSION, "The file %s has a wrong version."},
         {MSG_ERROR_STREAM_TOO_SHORT, "The file %s is shorter than its contents."},
         {MSG_ERROR_WRONG_DATA_FILE, "The data file %s is damaged.\nPlease run the patcher again."},
+        {MSG_ERROR_WRONG_DATA_FILE_KEY, "The map %s was made for other game data.\nPlease run the patcher again."},
         {MSG_ERROR_NETWORK_NORMAL, "Network error %d: %s"},
         {MSG_ERROR_NETWORK_DISCONNECT, "The connection to the server was closed."},
         {MSG_TIME_SHUTDOWN_SERVER_SEC, "The server shuts down in %d seconds."},
@@ -156,13 +157,15 @@ void AddSampleShaders(CPackageWriter& shaders) {
     shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
 }
 
-int MakeSampleGameFolder(const std::string& folder) {
+int MakeSampleGameFolder(const std::string& folder) { return MakeSampleGameFolder(folder, SampleGameInfoText()); }
+
+int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoText) {
     if (!platform::CreateFolders(folder)) return 0;
 
     CPackageWriter info("INFO.DRP");
     // Text entries are stored unchanged (no digest), so readers see only the text.
     info.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
-    info.Add("GAMEINFO.DAT", SampleGameInfoText(), false);
+    info.Add("GAMEINFO.DAT", gameInfoText, false);
     info.Add("GAMETIP.DAT",
              TextListText({"Right-click the ground to move your hero.", "Press Enter to chat with everyone.",
                            "Gold comes from defeated enemies; spend it in the shop."}),

@@ -36,6 +36,8 @@ void AddSampleShaders(CPackageWriter& shaders);
 // Writes the sample folder into folder (a game path; created when missing).
 // 1 on success, 0 when a file could not be written.
 int MakeSampleGameFolder(const std::string& folder);
+// The same with another "GAMEINFO.DAT" text (tests of other logos, maps, data files).
+int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoText);
 
 // The default addresses written to "VAZE.INI".
 constexpr const char* kSampleLoginServer = "127.0.0.1";

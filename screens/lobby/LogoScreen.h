@@ -19,7 +19,7 @@
 
 class CLogoScreen : public CScreen {
 public:
-    enum Phase { PHASE_SETUP, PHASE_LOADING, PHASE_FAILED, PHASE_SHOWING, PHASE_OUT };
+    enum LogoPhase { PHASE_SETUP, PHASE_LOADING, PHASE_FAILED, PHASE_SHOWING, PHASE_OUT };
     static constexpr float kShowSeconds = 4.0f;
     static constexpr float kInRate = 0.5f;
     static constexpr float kOutRate = 0.8f;
