@@ -78,12 +78,7 @@ std::vector<uint8_t> LogoTexture(uint32_t blue) {
 
 // The first logo's chime: a second of a falling two-tone square wave, 16-bit mono.
 std::vector<uint8_t> LogoSound() {
-    platform::AudioFormat f;
-    f.channels = 1;
-    f.samplesPerSec = 22050;
-    f.bitsPerSample = 16;
-    f.blockAlign = 2;
-    f.avgBytesPerSec = 44100;
+    const platform::AudioFormat f = PcmFormat(1, 22050, 16);
     std::vector<uint8_t> pcm;
     pcm.reserve(44100);
     for (uint32_t i = 0; i < 22050; ++i) {
