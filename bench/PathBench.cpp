@@ -172,8 +172,9 @@ void FillBlocks(CPathFinder& finder) {
     int placed = 0;
     while (placed < 75) {
         const int32_t w = 3 + static_cast<int32_t>(random() % 12), h = 3 + static_cast<int32_t>(random() % 12);
-        const int32_t x0 = 2 + static_cast<int32_t>(random() % (kSide - w - 4));
-        const int32_t z0 = 2 + static_cast<int32_t>(random() % (kSide - h - 4));
+        // The 3-cell margin tested below stays inside the grid.
+        const int32_t x0 = 3 + static_cast<int32_t>(random() % (kSide - w - 6));
+        const int32_t z0 = 3 + static_cast<int32_t>(random() % (kSide - h - 6));
         bool clear = true;
         for (int32_t z = z0 - 3; z < z0 + h + 3 && clear; ++z)
             for (int32_t x = x0 - 3; x < x0 + w + 3; ++x)

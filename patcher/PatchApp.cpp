@@ -1,8 +1,13 @@
 #include "patcher/PatchApp.h"
 
+#include <cstdio>
+
 #include "patcher/PatchEngine.h"
 #include "patcher/PatchStrings.h"
 #include "patcher/TextPatchView.h"
+#include "patcher/ZEMPatchDlg.h"
+#include "patcher/mail/ZEMErrorDlg.h"
+#include "platform/Dialog.h"
 #include "platform/File.h"
 #include "platform/Ini.h"
 #include "platform/MessageSink.h"
@@ -38,22 +43,42 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments) {
 
 namespace {
 
+int RunPatchDialog(uint16_t languageId, const std::string& commandLine, const std::string& folder) {
+    CZEMPatchDlg dialog(languageId);
+    if (!dialog.LoadPatchConfig(commandLine, folder)) return 0;
+    dialog.OnInitDialog();
+    return dialog.RunModal();
+}
+
 int RunPatch(uint16_t languageId, const std::string& commandLine, const std::string& folder) {
+    // The display is checked before FLTK touches it: FLTK's own failure ends the process.
+    if (platform::StartDialogs()) return RunPatchDialog(languageId, commandLine, folder);
+    // Without a display the patch still runs, reporting on standard error.
     CTextPatchView view;
     CPatchEngine engine(languageId, view);
     if (!engine.LoadPatchConfig(commandLine, folder)) return 0;
     // No window to paint: the worker may start at once.
     engine.SetReady();
     engine.StartWorker();
-    engine.WaitWorker();
-    PatchHandOverChoice choice = PatchHandOver(engine.Flags());
-    if (choice.launcherArgument && !engine.StartLauncher(choice.launcherArgument))
-        engine.SetErrorText(engine.LoadLocalString(107));
+    PatchHandOverChoice choice = engine.HandOver();
     if (!choice.close) return 0;
     std::string error = engine.ErrorText();
     if (!error.empty()) platform::ShowMessage("Patch Message", error);
     // A key-file update hands over to the launcher: that is no failure.
     return choice.launcherArgument && error.empty() ? 0 : 1;
+}
+
+int RunCrashReport(uint16_t languageId, const std::string& commandLine, const std::string& dumpName,
+                   const std::string& folder) {
+    if (!platform::StartDialogs()) {
+        std::fprintf(stderr, "QORPatch: no display for the crash report; the dump %s is kept.\n", dumpName.c_str());
+        return 1;
+    }
+    CZEMErrorDlg dialog(languageId);
+    dialog.SetDumpName(dumpName, folder);
+    dialog.SetCommandLine("QORPatch.run " + commandLine);
+    dialog.OnInitDialog();
+    return dialog.RunModal();
 }
 
 }  // namespace
@@ -63,9 +88,8 @@ int RunPatchApp(const std::string& commandLine, const std::string& folder) {
     if (lock.HeldElsewhere()) return 0;
 
     std::string error;
-    uint16_t languageId =
-        LanguageIdOf(platform::GetProfileString("INFO", "LANGUAGE", "", platform::HostPath(folder + "/VAZE.INI")),
-                     &error);
+    uint16_t languageId = LanguageIdOf(
+        platform::GetProfileString("INFO", "LANGUAGE", "", platform::HostPath(folder + "/VAZE.INI")), &error);
     if (!languageId) {
         platform::ShowMessage("Patch Error", error);
         return 1;
@@ -76,8 +100,7 @@ int RunPatchApp(const std::string& commandLine, const std::string& folder) {
         case PatchAppMode::Patch:
             return RunPatch(languageId, commandLine, folder);
         case PatchAppMode::CrashReport:
-            // The crash report is not written yet: the dump stays for it.
-            return 0;
+            return RunCrashReport(languageId, commandLine, dumpName, folder);
         case PatchAppMode::Unknown:
             platform::ShowMessage("", commandLine);
             return 0;

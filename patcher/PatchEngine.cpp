@@ -242,6 +242,14 @@ void CPatchEngine::WaitWorker() {
 void CPatchEngine::WorkerThreadProc() {
     if (!PatchWorker()) m_flags |= PATCH_FLAG_STOPPED;
     m_flags |= PATCH_FLAG_WORKER_DONE;
+    m_view.WorkerEnded();
+}
+
+PatchHandOverChoice CPatchEngine::HandOver() {
+    WaitWorker();
+    PatchHandOverChoice choice = PatchHandOver(m_flags.load());
+    if (choice.launcherArgument && !StartLauncher(choice.launcherArgument)) SetErrorText(LoadLocalString(107));
+    return choice;
 }
 
 void CPatchEngine::Repatch() {

@@ -72,6 +72,9 @@ public:
     void SetReady() { m_flags |= PATCH_FLAG_READY; }
     void Cancel() { m_flags |= PATCH_FLAG_CANCEL; }
     void Repatch();
+    // Once the worker is done: ends it (one join) and starts the launcher when
+    // key files were replaced (107 as the error text when it cannot start).
+    PatchHandOverChoice HandOver();
     uint32_t Flags() const { return m_flags.load(); }
 
     // Starts the launcher "QOR.exe" of the game folder with one argument (the

@@ -12,7 +12,8 @@ struct Row {
     const char* korean;  // UTF-8 here; converted once to code page 949
 };
 
-// The crash report's mail domain (122) is the same in both tables.
+// The crash report's mail domain (122) is empty in both tables: the domain of
+// the first [INFO] MAIL recipient, so that VAZE.INI alone says where reports go.
 const Row kRows[] = {
     {101, "ZEMPatch Information(&A)...", "ZEMPatch 정보(&A)..."},
     {103, "\\DefaultNotice.htm", "\\DefaultNotice.htm"},
@@ -34,7 +35,7 @@ const Row kRows[] = {
     {119, "Patch finished", "패치 완료."},
     {120, "Reinstall after downloading a new set-up file or try again.",
      "새로 셋업파일을 받아서 설치하거나 재시도 하시기 바랍니다."},
-    {122, "localhost", "localhost"},
+    {122, "", ""},
     {123, "The mail is successfully sent.", "메일 전송에 성공하였습니다."},
     {124, "The mail is failed to send.", "메일 전송에 실패하였습니다."},
     {125, "Failed to connect to the mail server", "메일서버 접속에 실패하였습니다."},

@@ -17,6 +17,9 @@ public:
     virtual void FileProgress(uint32_t position, uint32_t range) = 0;
     // Every file is up to date: Start now launches the client, re-patch is offered.
     virtual void PatchFinished() = 0;
+    // The worker has ended (PATCH_FLAG_WORKER_DONE is set); the front end
+    // then ends it and applies the hand-over (CPatchEngine::HandOver).
+    virtual void WorkerEnded() {}
 };
 
 // A front end that shows nothing (benchmarks, the text front end's bars).

@@ -6,6 +6,7 @@
 #include "engine/core/MessageTable.h"
 #include "platform/File.h"
 #include "platform/GfxTypes.h"
+#include "tools/BmpWriter.h"
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/StandardEffects.h"
@@ -91,11 +92,30 @@ std::vector<uint8_t> LogoSound() {
     return BuildWave(f, pcm);
 }
 
+std::string SampleNoticeText() {
+    return "<html><head><title>QOR</title></head>\r\n"
+           "<body bgcolor=\"#101830\" text=\"#FFFFFF\">\r\n"
+           "<h2>QOR</h2>\r\n<p>The patch brings your game up to date. Press Start when it has finished.</p>\r\n"
+           "</body></html>\r\n";
+}
+
 bool WriteText(const std::string& path, const std::string& text) {
     return platform::WriteWholeFile(path, text.data(), text.size());
 }
 
 }  // namespace
+
+std::vector<uint8_t> SamplePatchLogo() {
+    std::vector<uint8_t> rgb(static_cast<size_t>(kPatchLogoWidth) * kPatchLogoHeight * 3);
+    for (int y = 0; y < kPatchLogoHeight; ++y)
+        for (int x = 0; x < kPatchLogoWidth; ++x) {
+            size_t at = (static_cast<size_t>(y) * kPatchLogoWidth + x) * 3;
+            rgb[at] = static_cast<uint8_t>(0x10 + y * 0x50 / kPatchLogoHeight);
+            rgb[at + 1] = static_cast<uint8_t>(0x20 + x * 0x40 / kPatchLogoWidth);
+            rgb[at + 2] = 0x70;
+        }
+    return rgb;
+}
 
 std::vector<MessageEntry> SampleMessages() {
     std::vector<MessageEntry> entries;
@@ -194,6 +214,10 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();
     if (!WriteProtocolTables((folder + "\\PROTOCOL.DAT").c_str(), protocol.permutation, protocol.experience)) return 0;
+
+    // The patch dialog's skin and its local notice page.
+    if (!CBmpWriter::Write(folder + "\\PATCHLOGO.BMP", kPatchLogoWidth, kPatchLogoHeight, SamplePatchLogo())) return 0;
+    if (!WriteText(folder + "\\DefaultNotice.htm", SampleNoticeText())) return 0;
 
     // The patcher checks for a loose message file before it starts.
     if (!WriteText(folder + "\\MSG.DAT", MessageFileText(SampleMessages()))) return 0;

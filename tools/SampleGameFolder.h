@@ -4,6 +4,8 @@
 //
 // Layout made now:
 //   VAZE.INI               loose (the patcher reads it too; servers on loopback)
+//   PATCHLOGO.BMP          the patch dialog's skin (a colour ramp, 691 x 537)
+//   DefaultNotice.htm      the patch dialog's local notice page
 //   PACKAGELIST.DRL        the list of the packages below
 //   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
@@ -16,6 +18,7 @@
 //                          the network reads (a permutation of the sample's own)
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,11 @@ class CPackageWriter;
 // All 400 message keys in index order with readable English texts; the texts
 // used as formats take the arguments their callers give.
 std::vector<MessageEntry> SampleMessages();
+
+// The sample skin of the patch dialog, rows top to bottom, RGB.
+constexpr int kPatchLogoWidth = 691;
+constexpr int kPatchLogoHeight = 537;
+std::vector<uint8_t> SamplePatchLogo();
 
 // The "GAMEINFO.DAT" text of the sample folder.
 std::string SampleGameInfoText();

@@ -43,5 +43,15 @@ std::string VazeIniText(const std::string& loginServer, const std::string& homep
     ini.Section("PATCH");
     ini.Value("HOMEPAGE_URL", homepageUrl);
     ini.Value("JOIN_URL", joinUrl);
+    ini.Value("NOTICE_URL", kSampleNoticeUrl);
+    // The patch dialog's controls on the sample skin (client coordinates).
+    ini.Value("WEB", "20, 20, 651, 330");
+    ini.Value("FILE_STATIC", "20, 362, 651, 20");
+    ini.Value("TOTAL_PROGRESS", "20, 388, 651, 16");
+    ini.Value("FILE_PROGRESS", "20, 410, 651, 16");
+    ini.Value("START_BUTTON", "551, 474, 0, 0");
+    ini.Value("REPATCH_BUTTON", "445, 480, 0, 0");
+    ini.Value("HOMEPAGE_STATIC", "20, 484, 300, 20");
+    ini.Value("BASE_DIALOG", "100, 80, 797, 643");
     return ini.Text();
 }

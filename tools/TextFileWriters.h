@@ -40,8 +40,11 @@ std::string MessageFileText(const std::vector<MessageEntry>& entries);
 std::string TextListText(const std::vector<std::string>& lines, bool withEnd = true);
 
 // "VAZE.INI": [INFO] LOGIN_SERVER and the patch server (PATCH_SERVER, ROOT_PATH,
-// CONNECT, LANGUAGE), [PATCH] HOMEPAGE_URL and JOIN_URL.
+// CONNECT, LANGUAGE), [PATCH] HOMEPAGE_URL, JOIN_URL, NOTICE_URL and the eight
+// layout keys of the patch dialog.
 // The patch server the sample "VAZE.INI" names, and the folder of its files.
 constexpr const char* kSamplePatchServer = "127.0.0.1";
 constexpr const char* kSamplePatchRoot = "patch";
+// The notice page the patch dialog fetches after its local "DefaultNotice.htm".
+constexpr const char* kSampleNoticeUrl = "http://127.0.0.1/notice.htm";
 std::string VazeIniText(const std::string& loginServer, const std::string& homepageUrl, const std::string& joinUrl);

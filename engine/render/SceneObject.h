@@ -87,6 +87,10 @@ public:
     platform::Vec3 tintTarget{0.7f, 0.7f, 0.7f};
     float factorA = 1.0f;
     platform::Vec4 colorScale{1, 1, 1, 1};
+    // Kept by the world's object quadtree: the leaves that hold the object
+    // (-1 none) and its place in the frame's visible list.
+    int32_t treeLeaves[4] = {-1, -1, -1, -1};
+    int32_t visibleIndex = -1;
 
 private:
     uint32_t* m_attached[2] = {nullptr, nullptr};

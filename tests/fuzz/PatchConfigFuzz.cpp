@@ -1,5 +1,5 @@
 // The patcher's configuration: "VAZE.INI" as the patch server or the player
-// left it, the layout lists and the "host:port" of the patch server.
+// left it, the patch dialog's layout keys and the "host:port" of the patch server.
 #include <unistd.h>
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "patcher/DialogLayout.h"
 #include "patcher/PatchEngine.h"
 #include "patcher/PatchStrings.h"
 #include "platform/File.h"
@@ -45,9 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CNullPatchView view;
     CPatchEngine engine(kLanguageEnglish, view);
     engine.LoadPatchConfig("QOR", folder);
-    for (const std::string& line : {engine.ReadIniString("VAZE.INI", "PATCH", "WEB"),
-                                    engine.ReadIniString("VAZE.INI", "PATCH", "BASE_DIALOG")})
+    for (const std::string& line :
+         {engine.ReadIniString("VAZE.INI", "PATCH", "WEB"), engine.ReadIniString("VAZE.INI", "PATCH", "BASE_DIALOG")})
         ParseIntList(line, values);
+    ComputeDialogLayout([&](const char* key) { return engine.ReadIniString("VAZE.INI", "PATCH", key); }, 691, 537, 120,
+                        40, 90, 28);
     platform::InternetSession::EncodePath(engine.Config().rootPath);
     return 0;
 }

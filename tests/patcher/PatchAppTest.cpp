@@ -185,3 +185,14 @@ TEST(PatchConfigTest, SecondInstanceEndsAtOnce) {
     EXPECT_TRUE(env.spawns.empty());
     EXPECT_TRUE(env.messages.empty());
 }
+
+TEST(PatchConfigTest, WithoutADisplayTheCrashReportKeepsTheDump) {
+    PatchTestEnvironment env;
+    ScopedEnv noDisplay("DISPLAY", nullptr);
+    TempFolder tmp;
+    tmp.Write("VAZE.INI", "[INFO]\r\nLANGUAGE=ENG\r\n");
+    tmp.Write("MSG.DAT", "x");
+    tmp.Write("QOR_1.dmp", "QORDUMP1 and the rest");
+    EXPECT_EQ(RunPatchApp("1.004410 QOR_1.dmp", tmp.path()), 1);
+    EXPECT_EQ(ReadFileText(tmp.Path("QOR_1.dmp")), "QORDUMP1 and the rest");
+}

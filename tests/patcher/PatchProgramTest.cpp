@@ -17,21 +17,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Polls until pred holds or the time is up.
-template <typename Pred>
-bool PollFor(int timeoutMs, Pred pred) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
-}  // namespace
-
 TEST(PatchProgramTest, KilledMidTransferLeavesWholeFilesAndTheNextRunCompletes) {
     TempFolder tmp;
     ScopedEnv config("XDG_CONFIG_HOME", tmp.Path("config").c_str());

@@ -3,8 +3,10 @@
 // the instance lock) and a view that records what the engine shows.
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "patcher/PatchView.h"
@@ -82,3 +84,14 @@ int StartChild(const std::string& program, const std::vector<std::string>& args,
                const std::string& logPath);
 // Waits for the child (at most timeoutMs; then it is killed); its exit status, or -1.
 int WaitChild(int pid, int timeoutMs);
+
+// Polls until pred holds or the time is up.
+template <typename Pred>
+bool PollFor(int timeoutMs, Pred pred) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}

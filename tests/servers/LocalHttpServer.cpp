@@ -24,7 +24,7 @@ bool CLocalHttpServer::Start() {
         c << "events { worker_connections 64; }\n"
           << "http {\n"
           << "  default_type application/octet-stream;\n"
-          << "  log_format qor '$status $request';\n"
+          << "  log_format qor '$status $request [$http_content_type]';\n"
           << "  access_log " << m_work << "/nginx-access.log qor;\n"
           << "  client_body_temp_path " << m_work << "/nginx-temp/body;\n"
           << "  proxy_temp_path " << m_work << "/nginx-temp/proxy;\n"

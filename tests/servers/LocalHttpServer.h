@@ -20,7 +20,7 @@ public:
     bool Start();
     void Stop() { m_process.Stop(); }
     uint16_t Port() const { return m_port; }
-    // The access log: one line per request, "<status> <request line>".
+    // The access log: one line per request, "<status> <request line> [<Content-Type header>]".
     std::string AccessLog() const;
     // Requests whose line holds text.
     int CountRequests(const std::string& text) const;

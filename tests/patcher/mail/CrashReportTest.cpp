@@ -11,6 +11,7 @@
 #include "platform/Crash.h"
 #include "platform/Dns.h"
 #include "platform/File.h"
+#include "tests/fixtures/CrashedChild.h"
 #include "tests/fixtures/ProgramOutput.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/servers/LocalDnsServer.h"
@@ -18,22 +19,6 @@
 #include "tests/servers/ScriptedSmtpPeer.h"
 
 namespace {
-
-// A child that crashes in folder and leaves its dump there; the dump's name.
-std::string CrashedChildDump(const std::string& folder) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0 || !platform::InstallCrashHandler("/bin/true", 1.00441f)) _exit(3);
-        volatile uintptr_t address = 0x10;
-        *reinterpret_cast<volatile int*>(address) = 1;
-        _exit(4);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    for (const platform::FolderEntry& e : platform::ListFolder(folder))
-        if (e.name.size() > 4 && e.name.substr(e.name.size() - 4) == ".dmp") return e.name;
-    return {};
-}
 
 class CrashReport : public ::testing::Test {
 protected:

@@ -1,0 +1,141 @@
+// The world of a match: ids for every world object, creation and destruction
+// from the pools, the per-frame update in registration order, the teams,
+// colours and names of the owners, filtered range and target questions, the
+// objects' sight circles and the free-spot search. One manager exists at a
+// time; the process-wide pointer names it.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "platform/Math.h"
+#include "world/ObjectPool.h"
+#include "world/PoolKind.h"
+
+class CGameDataRecord;
+class CSightGrid;
+class CWorldObject;
+
+// What the manager needs of the map and the terrain for water depth.
+class IWorldGround {
+public:
+    virtual ~IWorldGround() = default;
+    virtual bool IsWaterAt(const platform::Vec3& position) = 0;
+    virtual float GetWaterHeight(const platform::Vec3& position) = 0;
+    virtual float GetHeightAt(const platform::Vec3& position) = 0;
+};
+
+class CWorldObjectManager {
+public:
+    static constexpr int32_t kFirstId = 100;
+    static constexpr int32_t kTableStep = 5000;
+    // Commands carry ids in 16 bits.
+    static constexpr int32_t kIdLimit = 32768;
+
+    // Builds an object of one type in pool storage (the class's own constructor).
+    using ObjectFactory = CWorldObject* (*)(void* storage);
+
+    struct OwnerName {
+        std::string shortName;
+        std::string longName;
+    };
+
+    CWorldObjectManager();
+    ~CWorldObjectManager();
+    CWorldObjectManager(const CWorldObjectManager&) = delete;
+    CWorldObjectManager& operator=(const CWorldObjectManager&) = delete;
+
+    // A class of object type 0..3 registers its constructor and element size.
+    void SetObjectFactory(int32_t type, ObjectFactory factory, size_t elementBytes);
+    CObjectPool& Pool(int32_t kind) { return m_pools[kind]; }
+
+    void Clear();
+    void ResetTeams();
+    void SetLocalSlot(int32_t slot);
+    uint32_t GetTeamColor(int32_t team) const;
+
+    // Null while the type has no constructor registered.
+    CWorldObject* CreateObject(int32_t type);
+    void DestroyObject(CWorldObject* object);
+    // A negative id takes the next free one; 0 when no id is left.
+    int RegisterObject(CWorldObject* object, int32_t id, int addToTree, int addToTerrain);
+    void UnregisterObject(CWorldObject* object);
+    CWorldObject* GetObjectById(int32_t id) const;
+    void Update(float elapsed, IWorldGround* ground);
+
+    // The world objects within radius that pass PassesFilter, into the caller's list.
+    void QueryRange(const platform::Vec3& centre, float radius, uint32_t excludeFlagsA, uint32_t excludeFlagsB,
+                    CWorldObject* self, std::vector<CWorldObject*>& out) const;
+    int PassesFilter(CWorldObject& object, uint32_t excludeFlagsA, uint32_t excludeFlagsB, CWorldObject* self) const;
+    int32_t GetTargetFailure(CWorldObject& object, uint32_t flagsB, uint32_t flagsA, CWorldObject* self) const;
+    int GetAttackFailure(CWorldObject& object, uint32_t flagsB, uint32_t flagsA, CWorldObject* self,
+                         int32_t* code) const;
+    bool HasLocalAuthority(const CWorldObject& object) const;
+
+    void SetSightGrade(int32_t grade);
+    void UpdateSight(CWorldObject& object, float radius, float elapsed);
+    void StampSight(CWorldObject& object, float radius);
+    void RemoveStamp(CWorldObject& object);
+    // A one-off disc for a team (below 12) that RemoveStamp takes away again.
+    void StampOnce(CWorldObject& object, int32_t team, float radius);
+    // Takes the object's circle and stamp out of the grid.
+    void RemoveSight(CWorldObject& object);
+
+    void StepFormationPoint(platform::Vec3* point, int32_t* step, float radius) const;
+    void BuildSpawnCandidates(float radius);
+    const platform::Vec3* SpawnCandidates() const { return m_candidates; }
+    int FindFreeSpawnPoint(const platform::Vec3& position, float size, int32_t wanted, platform::Vec3* out) const;
+    bool IsAreaFree(const platform::Vec3& position, float size) const;
+
+    void AddPlayerRecord(int32_t slot, CGameDataRecord* record);
+    int LinkPlayerRecords();
+    void ReleasePlayerRecords();
+    const std::vector<CGameDataRecord*>& PlayerRecords(int32_t slot) const { return m_playerRecords[slot]; }
+
+    int IsNetworkGame() const { return online && (gameMode == 0 || gameMode == 4); }
+    int32_t CountActivePlayers(int32_t team) const;
+    float GetTeamDamageScale(float amount, int32_t count) const;
+    void ApplyWaterDepth(IWorldGround& ground);
+
+    const std::list<CWorldObject*>& Objects() const { return m_objects; }
+    int32_t ownerTeam[38] = {};
+    OwnerName ownerNames[38];
+    std::vector<std::string> objectNames;
+    std::vector<int32_t> objectOwners;
+    int32_t nextId = kFirstId;
+    int32_t localSlot = 0;
+    int32_t localTeam = 0;
+    bool teamInPlay[14] = {};
+    uint32_t online = 0;
+    uint32_t host = 0;
+    int32_t gameMode = 0;
+    uint32_t authorityWithdrawn = 0;
+    // Player slots taken in the match and those whose player has left.
+    bool slotOccupied[12] = {};
+    bool slotGone[12] = {};
+    float gameClock = 0;
+    float sightMoveThreshold = 30.0f;
+    uint32_t sightGradeFlag = 0;
+    // The sight grid of the loaded map (null without one).
+    CSightGrid* sightGrid = nullptr;
+    int32_t effectMode = 0;
+
+private:
+    void GrowTables();
+    void AddCircle(CWorldObject& object, float radius);
+
+    std::list<CWorldObject*> m_objects;
+    std::vector<CWorldObject*> m_objectTable;
+    // Objects unregistered while the update walks the list wait here.
+    bool m_updating = false;
+    std::vector<CWorldObject*> m_pendingDestroy;
+    CObjectPool m_pools[POOL_COUNT];
+    ObjectFactory m_factories[4] = {};
+    std::vector<CGameDataRecord*> m_playerRecords[12];
+    platform::Vec3 m_candidates[25];
+};
+
+// Null while no manager exists.
+extern CWorldObjectManager* g_pWorldObjectManager;
