@@ -9,16 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/MessageBoxHost.h"
-#include "ui/UiManager.h"
 
 namespace standin {
 
 class CScriptManager {};
-class CPlayResources {
-public:
-    void Release() {}
-};
 
 class CEffectManager {
 public:
@@ -32,40 +26,6 @@ class CRibbonManager {
 public:
     int RestoreTrailBuffers() { return 1; }
     void ReleaseTrailBuffers() {}
-};
-
-// The text, buttons and result of the one message box until the message box
-// control holds them; showing and hiding go to the UI manager.
-class CMessageBox : public IMessageBoxHost {
-public:
-    explicit CMessageBox(CUiManager& ui) : m_ui(ui) {}
-    void ShowBox(const char* text, int buttonMode) override {
-        m_text = text ? text : "";
-        m_mode = buttonMode;
-        m_visible = true;
-        m_ui.ShowMessageBox(m_dim);
-    }
-    void ClearStyleBits(unsigned) override {}
-    void SetDimAlpha(float alpha) override {
-        m_dim = alpha;
-        if (m_visible) m_ui.ShowMessageBox(alpha);
-    }
-    int Result() const override { return m_result; }
-    void SetResult(int result) override { m_result = result; }
-    void HideBox() override {
-        m_visible = false;
-        m_ui.HideMessageBox();
-    }
-    bool Visible() const override { return m_visible; }
-    int Mode() const override { return m_mode; }
-    std::string Text() const override { return m_text; }
-
-private:
-    CUiManager& m_ui;
-    std::string m_text;
-    int m_mode = 0, m_result = -1;
-    bool m_visible = false;
-    float m_dim = 0.0f;
 };
 
 class CZEMMap {

@@ -24,7 +24,9 @@
 #include "platform/Math.h"
 #include "platform/MessageSink.h"
 #include "platform/Process.h"
-#include "ui/StandInScreen.h"
+#include "screens/lobby/LogoScreen.h"
+#include "ui/LayoutResource.h"
+#include "ui/UiMessageBox.h"
 
 using namespace platform;
 
@@ -71,7 +73,7 @@ CGameApp::CGameApp(const std::string& commandLine) {
     m_commandLine = commandLine;
     m_windowTitle = "-Morvane-";
     m_behaviourFlags = CREATE_MULTITHREADED;
-    m_firstScreenMaker = [] { return new CStandInScreen(); };
+    m_firstScreenMaker = [] { return new CLogoScreen(); };
     m_loaderFailed = !LoadStartupData();
 }
 
@@ -93,6 +95,25 @@ std::string CGameApp::FindDataFile(const char* name, uint32_t* offset, uint32_t*
 }
 
 const char* CGameApp::Info(const char* key) const { return m_messages.GetInfo(key); }
+
+std::string CGameApp::ListedName(const std::vector<std::string>& names, int index) {
+    return index >= 0 && static_cast<size_t>(index) < names.size() ? names[static_cast<size_t>(index)] : std::string();
+}
+
+IMessageBoxHost& CGameApp::MessageBox() {
+    if (CUiMessageBox* box = m_playResources.MessageBox()) return *box;
+    return m_noMessageBox;
+}
+
+size_t CGameApp::MapCount(int list) const {
+    return list >= 0 && list < MAP_LIST_COUNT ? m_mapLists[static_cast<size_t>(list)].size() : 0;
+}
+
+const MapListEntry& CGameApp::Map(int list, size_t index) const {
+    return *m_mapLists[static_cast<size_t>(list)][index];
+}
+
+void CGameApp::ApplyOptions() { m_options.Apply(m_optionsTarget); }
 int CGameApp::InfoInt(const char* key) const { return std::atoi(Info(key)); }
 
 int CGameApp::LoadStartupData() {
@@ -231,6 +252,7 @@ void CGameApp::ModifyWindowClass() {
 int CGameApp::PostWindowInit() {
     // Layouts name their controls by type id; the makers must be known before the first layout loads.
     RegisterUiControls();
+    RegisterLayoutResource(m_resources);
     m_closeIgnored = true;
     m_altEnterAllowed = true;
     CrtSrand(static_cast<uint32_t>(std::time(nullptr)));
@@ -430,6 +452,7 @@ int CGameApp::FindMapByName(const char* name, int* list) const { return ::FindMa
 
 void CGameApp::FinalCleanup() {
     SetCrashDumpsEnabled(false);
+    m_gameData.PreloadTable().Release();
     StopBgm();
     m_net.Disconnect();
     if (m_netStarted) NetCleanup();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppOptionsTarget.h"
 #include "app/AppStandIns.h"
 #include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
@@ -30,12 +31,14 @@
 #include "engine/sound/ZEMSound.h"
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
+#include "screens/game/PlayResources.h"
 #include "platform/GfxTypes.h"
 #include "platform/Ime.h"
 #include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
+#include "ui/UiManager.h"
 #include "world/GameDataRegistry.h"
 
 // The memory, processor and video figures of the machine.
@@ -100,10 +103,12 @@ public:
     // The screen host.
     CZEMDXInput& Input() override { return m_input; }
     CUiManager& Ui() override { return m_ui; }
-    IMessageBoxHost& MessageBox() override { return m_messageBox; }
+    IMessageBoxHost& MessageBox() override;
+    bool HasMessageBox() const override { return m_playResources.MessageBox() != nullptr; }
     CScreenManager& Screens() override { return m_screens; }
     platform::CWindow* Window() const override { return CZEMD3DApp::Window(); }
     bool HasWindowFocus() const override { return CZEMD3DApp::HasWindowFocus(); }
+    std::string WindowTitle() const override { return CZEMD3DApp::WindowTitle(); }
     uint32_t BackBufferWidth() const override { return CZEMD3DApp::BackBufferWidth(); }
     uint32_t BackBufferHeight() const override { return CZEMD3DApp::BackBufferHeight(); }
     int TickShutdownCountdown(IChatLines* chat, float dt) override {
@@ -117,6 +122,16 @@ public:
     uint32_t SumMapChecks() const override;
     const MapListEntry* FindMapInfo(int id) const override;
     int FindMapByName(const char* name, int* list) const override;
+    int LogoCount() const override { return m_logoCount; }
+    int LogoIndex() const override { return m_logoIndex; }
+    void SetLogoIndex(int index) override { m_logoIndex = index; }
+    std::string LogoTexture(int index) const override { return ListedName(m_logoTextures, index); }
+    std::string LogoSound(int index) const override { return ListedName(m_logoSounds, index); }
+    size_t MapCount(int list) const override;
+    const MapListEntry& Map(int list, size_t index) const override;
+    int SystemGrade() const override { return GetSystemGrade(); }
+    COptions& Options() override { return m_options; }
+    void ApplyOptions() override;
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }
@@ -126,7 +141,6 @@ public:
     CResourceManager& Resources() { return m_resources; }
     CFontList& Fonts() { return m_fonts; }
     CNetClient& Net() { return m_net; }
-    COptions& Options() { return m_options; }
     CMessageTable& Messages() { return m_messages; }
     CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
     // The music that plays now is a resource reference the application holds.
@@ -158,6 +172,7 @@ private:
     // A data file's path: package, loose file, then the working folder; empty when none.
     std::string FindDataFile(const char* name, uint32_t* offset, uint32_t* size);
     const char* Info(const char* key) const;
+    static std::string ListedName(const std::vector<std::string>& names, int index);
     int InfoInt(const char* key) const;
 
     struct SceneLightRecord {
@@ -179,7 +194,6 @@ private:
     CErrorReport m_errorReport;
     CResourceManager m_resources;
     CUiManager m_ui;
-    standin::CMessageBox m_messageBox{m_ui};
     CFontList m_fonts;
     std::vector<std::unique_ptr<CUiFreeTypeFont>> m_uiFonts;  // the UI manager's view of m_fonts, same order
     CZEMDXInput m_input;
@@ -191,19 +205,22 @@ private:
     CZEMGauss m_glow{nullptr};
     std::array<std::vector<std::unique_ptr<MapListEntry>>, MAP_LIST_COUNT> m_mapLists;
     SceneLightRecord m_light;
-    standin::CPlayResources m_playResources;
+    CPlayResources m_playResources;
     CZEMSound* m_bgm = nullptr;
     std::string m_screenshotFolder, m_replayFolder;
     std::vector<std::string> m_gameTips, m_filterWords, m_changeFilterWords;
     CShutdownCountdown m_shutdown;
     std::string m_loginServer, m_homepageUrl, m_joinUrl;
     int m_logoCount = 0;
+    int m_logoIndex = 0;
     std::vector<std::string> m_logoTextures, m_logoSounds;
     [[maybe_unused]] standin::CScriptManager m_scripts;  // a stand-in, in its place in the order
     CIniFile m_tutorialFile;
 
     SystemFigures m_figures;
     bool m_figuresGiven = false;
+    CNoMessageBox m_noMessageBox;
+    CAppOptionsTarget m_optionsTarget{*this};
     bool m_loaderFailed = false;
     bool m_quitting = false;
     bool m_altEnterAllowed = false;

@@ -62,12 +62,7 @@ CEffectRecord& AddEffect(CGameDataRegistry& registry, uint32_t kind, const std::
 }
 
 std::vector<uint8_t> HitSound(uint32_t pitch) {
-    platform::AudioFormat f;
-    f.channels = 1;
-    f.samplesPerSec = 22050;
-    f.bitsPerSample = 8;
-    f.blockAlign = 1;
-    f.avgBytesPerSec = 22050;
+    const platform::AudioFormat f = PcmFormat(1, 22050, 8);
     std::vector<uint8_t> pcm(2205);
     for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<uint8_t>((i * pitch / 20) % 2 ? 160 : 96);
     return BuildWave(f, pcm);

@@ -14,6 +14,7 @@
 #include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
 #include "tools/UiLayouts.h"
+#include "tools/WaveWriter.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_ERROR_FILE_VERSION, "The file %s has a wrong version."},
         {MSG_ERROR_STREAM_TOO_SHORT, "The file %s is shorter than its contents."},
         {MSG_ERROR_WRONG_DATA_FILE, "The data file %s is damaged.\nPlease run the patcher again."},
+        {MSG_ERROR_WRONG_DATA_FILE_KEY, "The map %s was made for other game data.\nPlease run the patcher again."},
         {MSG_ERROR_NETWORK_NORMAL, "Network error %d: %s"},
         {MSG_ERROR_NETWORK_DISCONNECT, "The connection to the server was closed."},
         {MSG_TIME_SHUTDOWN_SERVER_SEC, "The server shuts down in %d seconds."},
@@ -63,16 +65,31 @@ std::string TextFromKey(const std::string& key, int index) {
 
 // The logo: a dark frame around a gradient, so that a wrong texel, level or
 // orientation shows on screen and in a read-back.
-std::vector<uint8_t> LogoTexture() {
+std::vector<uint8_t> LogoTexture(uint32_t blue) {
     constexpr uint32_t kSize = 256;
     std::vector<uint32_t> argb(kSize * kSize);
     for (uint32_t y = 0; y < kSize; ++y) {
         for (uint32_t x = 0; x < kSize; ++x) {
             bool frame = x < 16 || y < 16 || x >= kSize - 16 || y >= kSize - 16;
-            argb[y * kSize + x] = frame ? 0xFF202020u : 0xFF000000u | (x << 16) | (y << 8) | 0xC0u;
+            argb[y * kSize + x] = frame ? 0xFF202020u : 0xFF000000u | (x << 16) | (y << 8) | blue;
         }
     }
     return CDdsWriter::FromArgb(platform::FMT_DXT5, kSize, kSize, argb, 0);
+}
+
+// The first logo's chime: a second of a falling two-tone square wave, 16-bit mono.
+std::vector<uint8_t> LogoSound() {
+    const platform::AudioFormat f = PcmFormat(1, 22050, 16);
+    std::vector<uint8_t> pcm;
+    pcm.reserve(44100);
+    for (uint32_t i = 0; i < 22050; ++i) {
+        const uint32_t period = i < 11025 ? 50 : 75;
+        const int amplitude = static_cast<int>(6000 - i * 6000 / 22050);
+        const int16_t v = static_cast<int16_t>((i / (period / 2)) % 2 ? amplitude : -amplitude);
+        pcm.push_back(static_cast<uint8_t>(v & 0xFF));
+        pcm.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    }
+    return BuildWave(f, pcm);
 }
 
 std::string SampleNoticeText() {
@@ -113,11 +130,12 @@ std::vector<MessageEntry> SampleMessages() {
 
 std::string SampleGameInfoText() {
     CInfoFileWriter info;
-    // The logo screen shows these in turn; their files come with the
-    // resources of a later part of the folder.
-    info.Add("LOGO_COUNT", 1);
+    // The logo screen shows these in turn; the second is silent.
+    info.Add("LOGO_COUNT", 2);
     info.Add("LOGO1_TEXTURE", "LOGO1.DDS");
     info.Add("LOGO1_SOUND", "LOGO1.WAV");
+    info.Add("LOGO2_TEXTURE", "LOGO2.DDS");
+    info.Add("LOGO2_SOUND", "");
     info.Add("LOAD_DATA", kSampleDataBlock);
     // No maps yet.
     info.Add("LOAD_MAPCOUNT", 0);
@@ -154,13 +172,15 @@ void AddSampleShaders(CPackageWriter& shaders) {
     shaders.Add("ZEMGAUSS.FXO", GaussEffectFile());
 }
 
-int MakeSampleGameFolder(const std::string& folder) {
+int MakeSampleGameFolder(const std::string& folder) { return MakeSampleGameFolder(folder, SampleGameInfoText()); }
+
+int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoText) {
     if (!platform::CreateFolders(folder)) return 0;
 
     CPackageWriter info("INFO.DRP");
     // Text entries are stored unchanged (no digest), so readers see only the text.
     info.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
-    info.Add("GAMEINFO.DAT", SampleGameInfoText(), false);
+    info.Add("GAMEINFO.DAT", gameInfoText, false);
     info.Add("GAMETIP.DAT",
              TextListText({"Right-click the ground to move your hero.", "Press Enter to chat with everyone.",
                            "Gold comes from defeated enemies; spend it in the shop."}),
@@ -170,7 +190,9 @@ int MakeSampleGameFolder(const std::string& folder) {
     if (!info.WritePackage(folder + "\\DATA")) return 0;
 
     CPackageWriter textures("TEXTURE.DRP");
-    textures.Add("LOGO1.DDS", LogoTexture());
+    textures.Add("LOGO1.DDS", LogoTexture(0xC0));
+    textures.Add("LOGO2.DDS", LogoTexture(0x20));
+    textures.Add("LOGO1.WAV", LogoSound());
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);

@@ -9,7 +9,8 @@
 //   PACKAGELIST.DRL        the list of the packages below
 //   DATA\INFO.DRP          MSG.DAT, GAMEINFO.DAT, GAMETIP.DAT, FilterWord.DAT,
 //                          ChangeFilterWord.DAT (text entries stored unchanged)
-//   DATA\TEXTURE.DRP       LOGO1.DDS (DXT5, 256 x 256, with mip levels)
+//   DATA\TEXTURE.DRP       LOGO1.DDS, LOGO2.DDS (DXT5, 256 x 256, with mip
+//                          levels) and the first logo's sound LOGO1.WAV
 //   DATA\MODEL.DRP         the animated sample model (tools/SampleModel.h)
 //   DATA\GAMEDATA.DRP      the game data block and what its records name
 //                          (tools/SampleGameData.h)
@@ -43,6 +44,8 @@ void AddSampleShaders(CPackageWriter& shaders);
 // Writes the sample folder into folder (a game path; created when missing).
 // 1 on success, 0 when a file could not be written.
 int MakeSampleGameFolder(const std::string& folder);
+// The same with another "GAMEINFO.DAT" text (tests of other logos, maps, data files).
+int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoText);
 
 // The default addresses written to "VAZE.INI".
 constexpr const char* kSampleLoginServer = "127.0.0.1";

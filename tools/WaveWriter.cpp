@@ -27,6 +27,16 @@ void PutBytes(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
+platform::AudioFormat PcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample) {
+    platform::AudioFormat f;
+    f.channels = channels;
+    f.samplesPerSec = samplesPerSec;
+    f.bitsPerSample = bitsPerSample;
+    f.blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+    f.avgBytesPerSec = samplesPerSec * f.blockAlign;
+    return f;
+}
+
 std::vector<uint8_t> BuildWave(const platform::AudioFormat& format, const std::vector<uint8_t>& pcm,
                                const std::string& extraChunk) {
     std::vector<uint8_t> out;

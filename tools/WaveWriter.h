@@ -8,6 +8,9 @@
 
 #include "platform/Audio.h"
 
+// A PCM format with its block alignment and byte rate worked out.
+platform::AudioFormat PcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample);
+
 // The bytes of a wave file. A format tag other than PCM gets its extra size
 // and extra bytes; extraChunk (when not empty) is a chunk of that id placed
 // between "fmt " and "data", as other writers leave them.

@@ -60,6 +60,12 @@ void CScreen::ShowErrorPopup(int closeConnection) {
     IScreenHost* host = ScreenHost();
     if (!host) return;
     if (closeConnection) host->CloseConnection();
+    if (!host->HasMessageBox()) {
+        // Before the start-up job has made the box there is nothing to show
+        // the error in: the program ends and shows it in a system message.
+        m_phase = kPhaseErrorQuit;
+        return;
+    }
     m_phase = kPhaseErrorPopup;
     if (host->Window()) host->Window()->ShowCursor(true);
     ShowMessageBox(host->MessageBox(), ErrorReport().GetText(), 1, 1);

@@ -5,6 +5,7 @@
 // leads back to the login screen, and the confirmation of a one-button box.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -63,8 +64,9 @@ public:
     // connection first when closeConnection is set) and enters the popup phase.
     void ShowErrorPopup(int closeConnection);
 
-    int Phase() const { return m_phase; }
-    void SetPhase(int phase) { m_phase = phase; }
+    // The phase word may be written by the screen's job on the loader thread.
+    int Phase() const { return m_phase.load(std::memory_order_acquire); }
+    void SetPhase(int phase) { m_phase.store(phase, std::memory_order_release); }
     CFrameTimer& Timer() { return m_timer; }
     float Dt() const { return m_timer.Dt(); }
     CScreenFade& Fade() { return m_fade; }
@@ -72,7 +74,7 @@ public:
 
 protected:
     int m_word = 0;
-    int m_phase = 0;
+    std::atomic<int> m_phase{0};
     CFrameTimer m_timer;
     CScreenFade m_fade;
     UiColor m_fadeColor{0.0f, 0.0f, 0.0f, 1.0f};

@@ -6,16 +6,19 @@
 // member here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "engine/core/MessageBoxHost.h"
+#include "ui/MapListEntry.h"
 
 class CZEMDXInput;
 class CUiManager;
 class CScreenManager;
 class CZEMSound;
 class IChatLines;
-struct MapListEntry;
+class COptions;
 namespace platform {
 class CWindow;
 }
@@ -31,6 +34,8 @@ public:
     // Null when the application runs without a window.
     virtual platform::CWindow* Window() const = 0;
     virtual bool HasWindowFocus() const = 0;
+    // The caption of the program's own message boxes.
+    virtual std::string WindowTitle() const = 0;
     virtual uint32_t BackBufferWidth() const = 0;
     virtual uint32_t BackBufferHeight() const = 0;
     // 0 when the server's shut-down count-down ran out this frame.
@@ -55,6 +60,25 @@ public:
     // The index of the map with the file name in list 0, else list 1 (the list
     // written to *list); -1 when neither has it. List 2 is not searched.
     virtual int FindMapByName(const char* name, int* list) const = 0;
+
+    // False until the start-up job has loaded the message box; MessageBox()
+    // is then a box that shows nothing.
+    virtual bool HasMessageBox() const = 0;
+    // The start-up logos of "GAMEINFO.DAT"; names past the lists are empty.
+    virtual int LogoCount() const = 0;
+    virtual int LogoIndex() const = 0;
+    virtual void SetLogoIndex(int index) = 0;
+    virtual std::string LogoTexture(int index) const = 0;
+    virtual std::string LogoSound(int index) const = 0;
+    // The three map lists (load, PVM, tutorial).
+    static constexpr int kMapListCount = 3;
+    virtual size_t MapCount(int list) const = 0;
+    virtual const MapListEntry& Map(int list, size_t index) const = 0;
+    // The machine's grade from the system check (0 best .. 3).
+    virtual int SystemGrade() const = 0;
+    virtual COptions& Options() = 0;
+    // The options to the sound, the gamma ramp, the sight and the glow.
+    virtual void ApplyOptions() = 0;
 };
 
 // The application's host, or null (tests of single screens run without one).

@@ -9,14 +9,12 @@ bool CPreloadTable::Serialize(CFileStream& s) {
     return !s.Failed();
 }
 
-int CPreloadTable::Load(float* progress, float step) {
-    if (!g_pResourceManager || !g_pResourceManager->SoundDeviceUsable()) return 1;
+int CPreloadTable::Load(std::atomic<float>* progress, float step) {
     for (uint32_t i = 0; i < kCells; ++i) {
-        if (!names[i].empty() && !sounds[i]) {
-            sounds[i] = g_pResourceManager->GetResource(names[i].c_str(), RES_SOUND_EFFECT, nullptr, 1);
-            if (!sounds[i]) return 0;
-        }
-        if (progress) *progress += step * 0.011111111f;
+        if (!AcquireSound(names[i], sounds[i])) return 0;
+        if (progress)
+            progress->store(progress->load(std::memory_order_relaxed) + step * 0.011111111f,
+                            std::memory_order_release);
     }
     return 1;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -23,10 +24,11 @@ public:
 
     // The 90 names, row by row, by the stream's mode.
     bool Serialize(CFileStream& stream);
-    // Loads the sounds (nothing, with result 1, while sound is unavailable);
-    // adds step / 90 to *progress after each cell when progress is given.
-    // 0 at the first sound that cannot be made.
-    int Load(float* progress, float step);
+    // Loads the sounds; while sound is unavailable each name leaves "Sound
+    // load fail" in the error report and the load goes on. Adds step / 90 to
+    // *progress after each cell when progress is given (another thread may
+    // watch it). 0 at the first sound that cannot be made.
+    int Load(std::atomic<float>* progress, float step);
     // Drops one reference of every loaded sound.
     void Release();
 

@@ -34,3 +34,17 @@ void ShowMessageBox(IMessageBoxHost& box, const char* text, int buttonMode, int 
 // -1 while the box has no result; else the result, after which the result is
 // reset and the box hidden, so each press is reported once.
 int PollMessageBoxResult(IMessageBoxHost& box);
+
+// The box before one is loaded: it shows nothing and never has a result.
+class CNoMessageBox : public IMessageBoxHost {
+public:
+    void ShowBox(const char*, int) override {}
+    void ClearStyleBits(unsigned) override {}
+    void SetDimAlpha(float) override {}
+    int Result() const override { return -1; }
+    void SetResult(int) override {}
+    void HideBox() override {}
+    bool Visible() const override { return false; }
+    int Mode() const override { return 0; }
+    std::string Text() const override { return std::string(); }
+};

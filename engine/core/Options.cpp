@@ -87,7 +87,8 @@ void COptions::SaveOptions(platform::Registry& registry) const {
 }
 
 void COptions::SetDefaults() {
-    showUnitHP = color32Bit = voiceEnable = windowMode = loaded = 0;
+    // The load flag stays: options that were read must still be saved at the end.
+    showUnitHP = color32Bit = voiceEnable = windowMode = 0;
     sessionWords[0] = sessionWords[1] = 0;
     enableBlur = shadowType = 0;
     showUnitHP = 1;

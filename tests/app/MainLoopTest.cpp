@@ -53,7 +53,8 @@ TEST_F(MainLoop, StartsOnTheSampleFolderAndRunsTheFirstScreenToItsEnd) {
     EXPECT_FALSE(window->CursorShown());
     EXPECT_EQ(app->LoginServer(), kSampleLoginServer);
     EXPECT_EQ(app->JoinUrl(), kSampleJoinUrl);
-    EXPECT_EQ(app->LogoTextures(), std::vector<std::string>{"LOGO1.DDS"});
+    EXPECT_EQ(app->LogoTextures(), (std::vector<std::string>{"LOGO1.DDS", "LOGO2.DDS"}));
+    EXPECT_EQ(app->LogoSounds(), (std::vector<std::string>{"LOGO1.WAV", ""}));
     EXPECT_EQ(app->GameTips().size(), 3u);
     EXPECT_EQ(app->FilterWords().size(), 2u);
     EXPECT_EQ(app->Fonts().Count(), 3);
@@ -168,6 +169,8 @@ TEST_F(MainLoop, TheStandInScreenEndsOnCloseOrEscapeAndClearsTheScreen) {
     for (bool byEscape : {false, true}) {
         SCOPED_TRACE(byEscape);
         MakeApp();
+        // The login screen's stand-in.
+        app->SetFirstScreenMaker([] { return new CStandInScreen(); });
         ASSERT_EQ(app->CreateApp(), 1);
         ASSERT_NE(dynamic_cast<CStandInScreen*>(app->Screens().Current()), nullptr);
         // Two frames, then the player leaves.

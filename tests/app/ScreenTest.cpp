@@ -106,6 +106,8 @@ TEST_F(ErrorPopup, EscapeOrOkLeadsBackToTheLoginScreen) {
         CScriptedScreen* screen = nullptr;
         app->SetFirstScreenMaker([&] { return screen = new CScriptedScreen("A", &log, {0}); });
         ASSERT_EQ(app->CreateApp(), 1);
+        // What the start-up job does: the real message box.
+        ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
         screen->onUpdate = [&](CScriptedScreen& s) {
             if (s.updates == 2) {
                 ErrorReport().SetError(28, "%s", "connection lost");
@@ -321,6 +323,7 @@ TEST_F(ErrorPopup, AOneButtonBoxHoldsTheScreenUntilConfirmed) {
     CScriptedScreen* screen = nullptr;
     app->SetFirstScreenMaker([&] { return screen = new CScriptedScreen("A", nullptr, {0}); });
     ASSERT_EQ(app->CreateApp(), 1);
+    ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
     IMessageBoxHost& box = app->MessageBox();
     std::vector<int> held;
     screen->onUpdate = [&](CScriptedScreen& s) {
@@ -333,8 +336,11 @@ TEST_F(ErrorPopup, AOneButtonBoxHoldsTheScreenUntilConfirmed) {
                 ShowMessageBox(box, "one button", 1, 0);
                 break;
             case 3:
-                box.SetResult(1);
-                break;  // OK pressed: the next check hides the box
+                input->SetKey(DIK_RETURN, true);
+                break;  // Enter confirms a one-button box like OK: the next check hides it
+            case 4:
+                input->SetKey(DIK_RETURN, false);
+                break;
             case 5:
                 ShowMessageBox(box, "again", 1, 0);
                 break;
@@ -350,7 +356,7 @@ TEST_F(ErrorPopup, AOneButtonBoxHoldsTheScreenUntilConfirmed) {
         }
     };
     EXPECT_EQ(app->RunMessageLoop(), 1);
-    // Update 4 confirms by OK, update 8 by Escape released; both still hold their frame.
+    // Update 4 confirms by Enter, update 8 by Escape released; both still hold their frame.
     EXPECT_EQ(held, (std::vector<int>{0, 0, 1, 1, 0, 1, 1, 1, 0}));
     EXPECT_FALSE(box.Visible());
 }

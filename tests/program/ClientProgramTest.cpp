@@ -24,7 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The stand-in first screen's colour (0xFF102040).
+// The login screen's stand-in colour (0xFF102040), shown after the two logos.
 constexpr uint32_t kFirstScreenRgb = 0x102040;
 
 void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
@@ -109,7 +109,7 @@ TEST_P(ClientProgram, ShowsTheFirstScreenAndEndsCleanly) {
                                errors);
     ASSERT_GT(client, 0);
 
-    // The window, then the first screen in it: the screenshot before the close.
+    // The window, the logos, then the login screen's stand-in in it: the screenshot before the close.
     unsigned long window = 0;
     uint32_t pixel = ~0u;
     const auto end = Clock::now() + std::chrono::seconds(60);

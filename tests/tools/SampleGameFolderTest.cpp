@@ -25,8 +25,13 @@ TEST(SampleGameFolder, EveryFileLoadsThroughTheFileIndex) {
     EXPECT_STREQ(table.GetMsg(MSG_LOBBY_ROOM_FULL), "Lobby room full (52)");
 
     ASSERT_EQ(table.LoadInfoFile("GAMEINFO.DAT"), 1) << report.GetText();
-    EXPECT_EQ(std::atoi(table.GetInfo("LOGO_COUNT")), 1);
+    EXPECT_EQ(std::atoi(table.GetInfo("LOGO_COUNT")), 2);
     EXPECT_STREQ(table.GetInfo("LOGO1_TEXTURE"), "LOGO1.DDS");
+    // Every logo the list names is in the folder, and the first one's sound.
+    for (const char* file : {"LOGO1.DDS", "LOGO2.DDS", "LOGO1.WAV"}) {
+        uint8_t digest[16];
+        EXPECT_EQ(folder.index.ComputeFileDigest(file, digest, true), 1) << file;
+    }
     for (const char* key : {"LOAD_MAPCOUNT", "PVM_MAPCOUNT", "TUTORIAL_MAPCOUNT"})
         EXPECT_STREQ(table.GetInfo(key), "0");
     EXPECT_EQ(std::atoi(table.GetInfo("FONT_COUNT")), 3);

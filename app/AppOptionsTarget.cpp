@@ -1,0 +1,7 @@
+#include "app/AppOptionsTarget.h"
+
+#include "app/GameApp.h"
+
+void CAppOptionsTarget::SetStreamVolume(float volume) { m_app.Sound().SetStreamVolume(volume); }
+void CAppOptionsTarget::SetEffectVolume(float volume) { m_app.Sound().SetEffectVolume(volume); }
+void CAppOptionsTarget::ApplyGammaRamp(float gamma) { m_app.ApplyGammaRamp(gamma); }
