@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "patcher/Md5File.h"
 #include "patcher/PatchEngine.h"
 #include "patcher/PatchStrings.h"
@@ -31,10 +32,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t kFolderFiles = 200;
-constexpr size_t kFolderFileSize = (1u << 30) / kFolderFiles;
-constexpr size_t kBigSize = 200u * 1000u * 1000u;
-constexpr int kManyFiles = 10000;
+// The measured sizes, or small ones in the smoke run of the test build (a
+// gigabyte written under the sanitizers is minutes on a small machine).
+const size_t kFolderFiles = static_cast<size_t>(BenchScale(200, 4));
+const size_t kFolderFileSize = static_cast<size_t>(BenchScale((1 << 30) / 200, 4096));
+const size_t kBigSize = static_cast<size_t>(BenchScale(200 * 1000 * 1000, 100 * 1000));
+const int kManyFiles = BenchScale(10000, 50);
 
 // Bytes that compress about as well as game packages do (a few to one).
 std::vector<uint8_t> Bytes(size_t size, uint32_t seed) {
@@ -85,8 +88,7 @@ struct Bench {
     std::vector<uint8_t> big;
 
     Bench() {
-        char pattern[] = "/tmp/qor-patch-bench-XXXXXX";
-        root = ::mkdtemp(pattern) ? pattern : "/tmp/qor-patch-bench";
+        root = BenchFolder("patch");
         folder = root + "/folder";
         www = root + "/www";
         game = root + "/game";
@@ -146,7 +148,7 @@ void DigestFolder() {
 void BM_Md5File_1GiB_200Files(benchmark::State& state) {
     DigestFolder();  // into the page cache, as md5sum will find it
     for (auto _ : state) DigestFolder();
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (1ll << 30));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFolderFiles * kFolderFileSize));
 }
 BENCHMARK(BM_Md5File_1GiB_200Files)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
