@@ -386,8 +386,11 @@ void CSpatialTree::QueryRange(const SpatialFilter& filter, std::vector<CWorldObj
             const Cell& cell = m_cells[at];
             leaves[count] = m_leafTable[at];
             cells[count] = &cell;
-            const float ex = std::max({cell.reachX0 - filter.x, filter.x - cell.reachX1, 0.0f});
-            const float ez = std::max({cell.reachZ0 - filter.z, filter.z - cell.reachZ1, 0.0f});
+            // How far the box lies off the centre, 0 inside (written so that
+            // no branch stands in for the lower bound).
+            const float dx = std::max(cell.reachX0 - filter.x, filter.x - cell.reachX1);
+            const float dz = std::max(cell.reachZ0 - filter.z, filter.z - cell.reachZ1);
+            const float ex = (dx + std::fabs(dx)) * 0.5f, ez = (dz + std::fabs(dz)) * 0.5f;
             count += static_cast<size_t>((x0 <= cell.x1) & (x1 >= cell.x0) & (z0 <= cell.z1) & (z1 >= cell.z0) &
                                          (ex * ex + ez * ez <= reachLimit));
         }
