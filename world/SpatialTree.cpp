@@ -150,10 +150,6 @@ int32_t CSpatialTree::LeafAt(int32_t row, int32_t column) const {
     return m_leafTable[static_cast<size_t>(row) * static_cast<size_t>(m_leavesPerSide) + static_cast<size_t>(column)];
 }
 
-namespace {
-
-}  // namespace
-
 CSpatialTree::Footprint CSpatialTree::FootprintOf(CSceneObject& object) {
     return {object.position.x, object.position.z, object.bounds.halfDepth * object.bounds.scale, 0,
             AsWorldObject(&object)};
