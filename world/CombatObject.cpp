@@ -187,7 +187,8 @@ void CCombatObject::GrantKillReward(int32_t killerId) {
         }
     }
     if (g_pGameCommandManager && !ids.empty())
-        g_pGameCommandManager->EmitRewardCommands(ids, 0, static_cast<int32_t>(bountyExperience), 1);
+        g_pGameCommandManager->BuildGrantRewardGroup(0, ids.data(), static_cast<int>(ids.size()),
+                                                     static_cast<int32_t>(bountyExperience), 1);
     killRewardFlag = 1;
     orderRequested = 1;
 }

@@ -1,0 +1,172 @@
+#include "world/WorldObject.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/world/WorldFixture.h"
+
+namespace {
+
+using WorldObjectTest = WorldFixture;
+
+TEST_F(WorldObjectTest, AuthorityTable) {
+    struct Row {
+        int32_t mode;
+        uint32_t online, host, withdrawn;
+        int32_t owner;
+        bool combat, present, gone;
+        bool expected;
+        const char* what;
+    };
+    const Row rows[] = {
+        {3, 0, 1, 0, 0, true, true, false, false, "mode 3 never"},
+        {0, 0, 1, 1, 0, true, true, false, false, "authority withdrawn"},
+        {0, 0, 0, 0, 5, true, true, false, true, "offline always"},
+        {1, 1, 0, 0, 5, true, true, false, true, "online single play"},
+        {0, 1, 1, 0, 5, false, true, false, true, "a decoration: the host"},
+        {0, 1, 0, 0, 5, false, true, false, false, "a decoration: not the host"},
+        {0, 1, 1, 0, 30, true, true, false, true, "team units: the host"},
+        {0, 1, 0, 0, 30, true, true, false, false, "team units: not the host"},
+        {0, 1, 0, 0, 12, true, true, false, true, "own uncontrolled units"},
+        {4, 1, 0, 0, 12, true, true, false, false, "own uncontrolled units in mode 4"},
+        {0, 1, 1, 0, 15, true, true, false, false, "a present player's units, even on the host"},
+        {0, 1, 1, 0, 15, true, true, true, true, "a player who left: the host"},
+        {0, 1, 0, 0, 15, true, true, true, false, "a player who left: not the host"},
+        {0, 1, 0, 0, 0, true, true, false, true, "own slot"},
+        {4, 1, 0, 0, 0, true, true, false, false, "own slot in mode 4"},
+        {0, 1, 1, 0, 3, true, true, false, false, "another player's unit"},
+    };
+    for (const Row& r : rows) {
+        manager.gameMode = r.mode;
+        manager.online = r.online;
+        manager.host = r.host;
+        manager.authorityWithdrawn = r.withdrawn;
+        manager.localSlot = 0;
+        std::fill(std::begin(manager.slotOccupied), std::end(manager.slotOccupied), r.present);
+        std::fill(std::begin(manager.slotGone), std::end(manager.slotGone), r.gone);
+        CWorldObject* o = manager.CreateObject(r.combat ? 0 : 2);
+        o->owner = r.owner;
+        EXPECT_EQ(o->HasLocalAuthority(), r.expected) << r.what;
+        manager.DestroyObject(o);
+    }
+}
+
+TEST_F(WorldObjectTest, FriendlinessOfTheNeutralTeams) {
+    CWorldObject* a = manager.CreateObject(0);
+    CWorldObject* b = manager.CreateObject(0);
+    struct Row {
+        int32_t mine, theirs;
+        bool friendly;
+    } rows[] = {{12, 0, true}, {12, 12, true}, {12, 13, false}, {13, 13, true}, {13, 12, false},
+                {13, 0, false}, {0, 12, true},  {0, 13, false},  {0, 0, true},   {0, 1, false}};
+    for (const Row& r : rows) {
+        a->team = r.mine;
+        b->team = r.theirs;
+        EXPECT_EQ(a->IsFriendlyTeam(*b), r.friendly) << r.mine << " to " << r.theirs;
+    }
+    manager.DestroyObject(a);
+    manager.DestroyObject(b);
+}
+
+struct DamageTest : WorldFixture {
+    void SetUp() override {
+        CUnitData& r = UnitRecord("Grunt");
+        r.baseStats[5] = F(500);
+        r.baseStats[3] = F(40);
+        target = Spawn(r, 100, 100, 5);
+        attacker = Spawn(r, 120, 100, 7);
+        target->team = 0;
+        attacker->team = 1;
+        Sent();
+    }
+    CUnit* target = nullptr;
+    CUnit* attacker = nullptr;
+};
+
+TEST_F(DamageTest, SmallHitsApplyLocallyAndHealsStopAtTheMaximum) {
+    target->TakeDamage(0, attacker->id, 0, 1, 0);
+    EXPECT_EQ(target->hitPoints, 500);
+    target->TakeDamage(30, attacker->id, 0, 1, 0);
+    EXPECT_EQ(target->hitPoints, 470);
+    target->TakeDamage(-50, attacker->id, 3, 1, 0);
+    EXPECT_EQ(target->hitPoints, 500) << "a heal is capped at maximum HP";
+    target->TakeDamage(30, attacker->id, 0, 0, 0);
+    EXPECT_EQ(target->hitPoints, 470) << "without apply every machine applies it";
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(DamageTest, LethalAndLargeHitsTravelAsCommands) {
+    target->TakeDamage(150, attacker->id, 0, 1, 0);
+    EXPECT_EQ(target->hitPoints, 500) << "a hit of 100 or more comes back as its command";
+    std::vector<SentCommand> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].Type(), CMD_HP_CHANGE);
+    EXPECT_EQ(sent[0].bytes[2], 0);
+    EXPECT_EQ(sent[0].bytes[3], 0) << "flag 0: lethality travels as CMD_UNIT_KILLED";
+    EXPECT_EQ(sent[0].I16(4), target->id);
+    EXPECT_EQ(sent[0].I16(6), attacker->id);
+    EXPECT_EQ(sent[0].F32(8), 150.0f);
+
+    target->hitPoints = 50;
+    target->TakeDamage(60, attacker->id, 0, 1, 0);
+    EXPECT_EQ(target->hitPoints, 0);
+    EXPECT_EQ(target->alive, 0);
+    sent = Sent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].Type(), CMD_HP_CHANGE);
+    EXPECT_EQ(sent[1].Type(), CMD_UNIT_KILLED);
+    EXPECT_EQ(sent[1].I16(2), target->id);
+    EXPECT_EQ(static_cast<int32_t>(sent[1].U32(4)), attacker->id);
+    target->TakeDamage(10, attacker->id, 0, 1, 0);
+    EXPECT_TRUE(Sent().empty()) << "the dead take nothing";
+}
+
+TEST_F(DamageTest, WithoutAuthorityHitPointsNeverDropBelowOne) {
+    manager.online = 1;
+    manager.gameMode = 0;
+    manager.localSlot = 0;
+    manager.slotOccupied[5] = true;
+    target->hitPoints = 10;
+    target->TakeDamage(20, attacker->id, 0, 0, 0);
+    EXPECT_EQ(target->hitPoints, 1.0f);
+    target->hitPoints = 30;
+    target->TakeDamage(60, attacker->id, 0, 1, 0);
+    EXPECT_EQ(target->hitPoints, 30) << "a lethal hit waits for the kill command";
+    EXPECT_EQ(target->alive, 1);
+    EXPECT_TRUE(Sent().empty()) << "a machine without authority emits nothing";
+}
+
+TEST_F(DamageTest, UntargetableTakesNoDamageAndCriticalChanceIsCapped) {
+    target->stateFlags |= 0x80000;
+    target->TakeDamage(30, attacker->id, 0, 1, 0);
+    EXPECT_EQ(target->hitPoints, 500);
+    EXPECT_FLOAT_EQ(CriticalChance(700), 50.0f);
+    EXPECT_FLOAT_EQ(CriticalChance(150), 5.0f);
+    EXPECT_LE(CriticalChance(100), 0.0f);
+}
+
+TEST_F(DamageTest, ManaStaysBetweenZeroAndTheMaximum) {
+    target->stats.final[6] = 80;
+    target->mana = 50;
+    target->ConsumeMana(70);
+    EXPECT_EQ(target->mana, 0);
+    target->ConsumeMana(-500);
+    EXPECT_EQ(target->mana, 80);
+}
+
+TEST_F(DamageTest, HealthBarColours) {
+    struct Row {
+        float hp, maxHp;
+        platform::Vec4 colour;
+    } rows[] = {{70, 100, {1, 1.4f, 0, 1}}, {75, 100, {0.5f, 1, 0, 1}}, {50, 0, {1, 0, 0, 1}}};
+    for (const Row& r : rows) {
+        target->stats.final[5] = r.maxHp;
+        target->hitPoints = r.hp;
+        target->UpdateHealthBar(0.1f);
+        target->UpdateHealthBar(0.15f);
+        EXPECT_FLOAT_EQ(target->healthBarColor.x, r.colour.x) << r.hp << "/" << r.maxHp;
+        EXPECT_FLOAT_EQ(target->healthBarColor.y, r.colour.y) << r.hp << "/" << r.maxHp;
+        EXPECT_EQ(target->healthBarTimer, 0);
+    }
+}
+
+}  // namespace
