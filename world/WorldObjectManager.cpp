@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "commands/GameCommandManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
 #include "engine/render/WalkGridView.h"
 #include "platform/CrtRandom.h"
 #include "world/GameDataRecord.h"
@@ -678,6 +680,26 @@ CWorldObject* CWorldObjectManager::SpawnObject(int32_t kind, CWorldObject* sourc
     }
     c->SetOrder(5, 0, position, -1, -1);
     return o;
+}
+
+int CWorldObjectManager::LoadMapObject(CFileStream& stream, int flag) {
+    uint32_t kindFlags = 0;
+    if (!stream.Serialize(kindFlags)) return 0;
+    if (kindFlags != WO_WORLD_OBJECT) return 1;
+    int32_t type = -1;
+    if (!stream.Serialize(type)) return 0;
+    CWorldObject* o = CreateObject(type);
+    if (!o) {
+        ErrorReport().SetError(ERR_DATA, "Wrong object type %d - %s", type, stream.path());
+        return 0;
+    }
+    o->objectType = type;
+    if (o->LoadFromMap(stream, flag)) return 1;
+    if (!o->unregistered && GetObjectById(o->id) == o)
+        UnregisterObject(o);
+    else
+        DestroyObject(o);
+    return 0;
 }
 
 void CWorldObjectManager::ApplyItemUse(int32_t owner, int32_t unitId, int32_t slot, int sendCommand) {

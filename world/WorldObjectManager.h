@@ -16,6 +16,7 @@
 
 #include "world/GameDataRecord.h"
 
+class CFileStream;
 class CInventoryItem;
 class CSightGrid;
 class CSkillInstance;
@@ -103,6 +104,11 @@ public:
     // units). Null when the type has no class or the record does not bind.
     CWorldObject* SpawnObject(int32_t kind, CWorldObject* source, int32_t type, CGameDataRecord* record,
                               const platform::Vec3& position, int32_t level, float yaw, float scale);
+    // One entry of a map's object list: the kind flags, and for a world
+    // object its type and its own record, read by the object of that type,
+    // which registers itself. 0 (error report set) when the entry cannot be
+    // read; the object made for it is destroyed again.
+    int LoadMapObject(CFileStream& stream, int flag);
     // Uses the item in inventory slot 0..7 of a unit.
     void ApplyItemUse(int32_t owner, int32_t unitId, int32_t slot, int sendCommand);
     // The objects within the shot's range (its own, else recordRange) that
