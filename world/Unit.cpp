@@ -72,7 +72,8 @@ CUnitData* CUnit::UnitRecord() const { return dynamic_cast<CUnitData*>(record); 
 
 int CUnit::InitFromRecord(const Vec3& at, CGameDataRecord* rec, int32_t newLevel, float yaw, float scale) {
     if (!dynamic_cast<CUnitData*>(rec)) return 0;
-    level = std::max(newLevel, 1);
+    record = rec;
+    level = std::clamp(newLevel, 1, std::max(MaxLevel(), 1));
     if (!InitCombat(at, rec, level, yaw, scale)) return 0;
     if (rec->flags & 0x4400000) flags &= ~WO_BLOCKS_GRID;
     RebuildSkills(-1);
@@ -113,7 +114,9 @@ void CUnit::ApplyLevelStats() {
     ComputeBounties(level);
 }
 
-int32_t CUnit::GetExperienceForLevel(int32_t l) const {
+int32_t CUnit::GetExperienceForLevel(int32_t level32) const {
+    // Far past any level a record allows; keeps the arithmetic in range.
+    const int64_t l = std::clamp<int64_t>(level32, -1000000, 1000000);
     const int64_t t = (static_cast<int64_t>(l) + 2) * (static_cast<int64_t>(l) + 1) / 2;
     int64_t v;
     if (unitFlags & 0x10)
