@@ -170,3 +170,123 @@ TEST_F(DamageTest, HealthBarColours) {
 }
 
 }  // namespace
+
+namespace {
+
+struct VisibilityTest : WorldFixture {
+    void SetUp() override {
+        ASSERT_EQ(grid.Setup(64, 64, 20.0f, 8, 0, 0), 1);
+        grid.OpenLayer(1, 0);
+        manager.sightGrid = &grid;
+        manager.sightLayer = 0;
+        record = &UnitRecord("Scout");
+    }
+    CSightGrid grid;
+    CUnitData* record = nullptr;
+};
+
+TEST_F(VisibilityTest, SeenFlagsAndDrawingFollowTheLocalLayer) {
+    CUnit* near = Spawn(*record, 110, 100, 5);
+    CUnit* far = Spawn(*record, 900, 900, 5);
+    SightSource eye;
+    grid.AddSight(&eye, {100, 0, 100}, 60, 0, CSightGrid::MODE_DISC);
+    SightSource other;
+    grid.AddSight(&other, {900, 0, 900}, 60, 1, CSightGrid::MODE_DISC);
+    near->UpdateVisibility();
+    far->UpdateVisibility();
+    EXPECT_EQ(near->seen[0], 1);
+    EXPECT_EQ(near->seen[1], 0);
+    EXPECT_EQ(near->flags & 0x40000040u, 0u);
+    EXPECT_EQ(near->colorScale.x, 1.0f);
+    EXPECT_EQ(far->seen[0], 0);
+    EXPECT_EQ(far->seen[1], 1) << "another team's layer sees it";
+    EXPECT_EQ(far->colorScale.x, 0.0f) << "never seen by the local viewer";
+    EXPECT_TRUE(far->flags & SO_HIDDEN);
+
+    grid.RemoveSight(&eye, {100, 0, 100}, 60, 0, CSightGrid::MODE_DISC);
+    near->UpdateVisibility();
+    EXPECT_EQ(near->seen[0], 0);
+    EXPECT_FLOAT_EQ(near->colorScale.x, 0.2f) << "explored, not seen";
+    near->unitFlags |= 0x8;
+    near->UpdateVisibility();
+    EXPECT_FALSE(near->flags & SO_HIDDEN) << "unit flag bit 3 keeps it shown";
+
+    manager.gameMode = 4;
+    far->UpdateVisibility();
+    EXPECT_EQ(far->colorScale.x, 1.0f) << "an observer draws what any layer sees";
+    manager.fogOfWar = 0;
+    manager.gameMode = 0;
+    near->UpdateVisibility();
+    EXPECT_EQ(near->colorScale.x, 1.0f);
+    EXPECT_EQ(near->flags & 0x40000040u, 0u);
+    grid.RemoveSight(&other, {900, 0, 900}, 60, 1, CSightGrid::MODE_DISC);
+}
+
+TEST_F(VisibilityTest, DeathEndsInRemovalAndRevivalBringsTheUnitBack) {
+    record->baseStats[5] = F(200);
+    record->baseStats[6] = F(40);
+    CUnit* u = Spawn(*record, 100, 100, 2);
+    u->Die();
+    EXPECT_EQ(u->alive, 0);
+    EXPECT_EQ(u->deadFlag, 1);
+    u->mana = 3;
+    u->stateFlags |= 0x4200000;
+    u->Revive();
+    EXPECT_EQ(u->alive, 1);
+    EXPECT_EQ(u->hitPoints, 200);
+    EXPECT_EQ(u->mana, 40);
+    EXPECT_EQ(u->stateFlags & 0x4200000u, 0u);
+    EXPECT_EQ(u->conditions[5], 1);
+    EXPECT_TRUE(u->IsUntargetable()) << "while the revival lasts";
+    u->conditions[0] = 3;
+    u->EndRevive();
+    EXPECT_EQ(u->conditions[5], 0);
+    EXPECT_EQ(u->conditions[0], 0) << "a player's unit starts clean";
+    EXPECT_FALSE(u->IsUntargetable());
+
+    u->Die();
+    u->finished = 1;
+    EXPECT_EQ(u->Update(0.1f), 0) << "the death action has ended: removed";
+    EXPECT_TRUE(u->flags & SO_FROZEN);
+    EXPECT_EQ(u->deadFlag, 0);
+}
+
+TEST_F(VisibilityTest, RandomEventsRollWithAuthority) {
+    CUnit* u = Spawn(*record, 321, 654, 2);
+    u->AddRandomEvent(3, 777, 0);
+    u->eventChance = 100;
+    u->RollRandomEvent();
+    std::vector<SentCommand> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].Type(), CMD_CREATE_OBJECT);
+    EXPECT_EQ(sent[0].U16(2), 3);
+    EXPECT_EQ(sent[0].U32(4), 777u);
+    EXPECT_EQ(sent[0].I16(8), 321);
+    EXPECT_EQ(sent[0].I16(10), 654);
+    EXPECT_EQ(sent[0].U32(12), 1u) << "the match's event counter";
+    u->eventChance = 0;
+    u->RollRandomEvent();
+    manager.online = 1;
+    manager.eventCounter = 0;
+    u->eventChance = 100;
+    u->RollRandomEvent();
+    EXPECT_TRUE(Sent().empty()) << "no chance, and online only the host rolls";
+}
+
+TEST_F(VisibilityTest, ShotTargetsInRange) {
+    CUnit* shooter = Spawn(*record, 100, 100, 2);
+    CUnit* shot = Spawn(*record, 500, 500, 2);
+    CUnit* a = Spawn(*record, 520, 500, 7);
+    CUnit* b = Spawn(*record, 560, 500, 7);
+    a->team = b->team = 1;
+    std::vector<CWorldObject*> hit;
+    manager.CollectShotTargets(*shot, 0, 30, 0, 0, shooter, 4, hit);
+    EXPECT_EQ(hit, std::vector<CWorldObject*>{a}) << "the record's range when the shot has none";
+    manager.CollectShotTargets(*shot, 80, 30, 0, 0, shooter, 4, hit);
+    EXPECT_EQ(hit.size(), 2u);
+    manager.CollectShotTargets(*shot, 0, 0, 0, 0, shooter, 4, hit);
+    EXPECT_TRUE(hit.empty());
+    EXPECT_FALSE(Sent().empty()) << "the hits went out";
+}
+
+}  // namespace
