@@ -23,7 +23,8 @@ namespace {
 
 // Stats derived from the three attributes, besides the attack interval and speed.
 constexpr int32_t kDerived[] = {3, 4, 5, 6, 7, 8, 11, 12};
-bool IsDerived(int32_t i) { return std::find(std::begin(kDerived), std::end(kDerived), i) != std::end(kDerived); }
+constexpr bool kIsDerived[kStatCount] = {false, false, false, true,  true,  true,  true,  true, true,
+                                         false, false, true,  true,  false, false, false, false};
 
 // What depends on each attribute.
 constexpr int32_t kDependents[3][4] = {{3, 4, 5, 7}, {3, 12, 9, -1}, {3, 6, 8, 11}};
@@ -93,7 +94,9 @@ void CUnit::OnLevelChanged() {
 void CUnit::ApplyLevelStats() {
     CUnitData* d = UnitRecord();
     if (!d) return;
-    const uint32_t cls = d->unitClass;
+    const uint32_t cls = m_heroClass = d->unitClass;
+    m_walkRate = BitsFloat(d->unitWord2);
+    m_walkReference = BitsFloat(d->unitWord3);
     const uint32_t l = static_cast<uint32_t>(std::max(level, 1));
     float rec[kStatCount];
     for (int32_t i = 0; i < kStatCount; ++i) rec[i] = BitsFloat(d->baseStats[static_cast<size_t>(i)]);
@@ -148,13 +151,11 @@ float CUnit::ComputeFinal(int32_t i) const {
         speed = std::min(speed, 5.0f);
         return std::max((speed * speed - 11.0f * speed + 36.0f) * 0.05f * s.base[9] - s.addA[9], 0.3f);
     }
-    if (!IsDerived(i)) return plain;
+    if (!kIsDerived[i]) return plain;
     // The attribute bonuses reach the derived stat without the fraction bonus.
-    CUnitData* d = UnitRecord();
-    const uint32_t cls = d ? d->unitClass : 0;
     const uint32_t stat = static_cast<uint32_t>(i);
-    return plain + DerivedStat(cls, stat, s.final[0], s.final[1], s.final[2]) -
-           DerivedStat(cls, stat, s.base[0], s.base[1], s.base[2]);
+    return plain + DerivedStat(m_heroClass, stat, s.final[0], s.final[1], s.final[2]) -
+           DerivedStat(m_heroClass, stat, s.base[0], s.base[1], s.base[2]);
 }
 
 void CUnit::SetFinal(int32_t i) {
@@ -168,11 +169,7 @@ void CUnit::SetFinal(int32_t i) {
         const float length = Action().endTime - Action().startTime;
         attackAnimationRate = 1.0f / now * (length > 0 ? length : 1.67f);
     }
-    if (i == 10) {
-        CUnitData* d = UnitRecord();
-        const float reference = d ? BitsFloat(d->unitWord3) : 0.0f;
-        walkAnimationRate = reference > 0 ? BitsFloat(d->unitWord2) / reference * GetMoveSpeed() : 0.0f;
-    }
+    if (i == 10) walkAnimationRate = m_walkReference > 0 ? m_walkRate / m_walkReference * GetMoveSpeed() : 0.0f;
 }
 
 void CUnit::RecalcStats(int32_t index) {

@@ -87,4 +87,9 @@ private:
     float ComputeFinal(int32_t index) const;
     void SetFinal(int32_t index);
     void FreeItem(CInventoryItem* item);
+
+    // What the stat rules read of the record, taken with the level stats.
+    uint32_t m_heroClass = 0;
+    float m_walkRate = 1.0f;
+    float m_walkReference = 0;
 };

@@ -205,6 +205,8 @@ CWorldObject* CWorldObjectManager::CreateObject(int32_t type) {
 
 void CWorldObjectManager::DestroyObject(CWorldObject* object) {
     if (!object) return;
+    // The effects end while the object is still whole: their end steps may ask it.
+    object->RemoveAllEffects();
     int32_t kind = object->poolKind;
     if (kind < 0 || kind >= POOL_COUNT) {
         delete object;
