@@ -77,6 +77,8 @@ int CUnit::InitFromRecord(const Vec3& at, CGameDataRecord* rec, int32_t newLevel
     level = std::clamp(newLevel, 1, std::max(MaxLevel(), 1));
     if (!InitCombat(at, rec, level, yaw, scale)) return 0;
     if (rec->flags & 0x4400000) flags &= ~WO_BLOCKS_GRID;
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    matchHero = (unitFlags & 0x10) && !(stateFlags & 0x3000000) && !(m && m->gameMode == 2) ? 1 : 0;
     RebuildSkills(-1);
     return 1;
 }

@@ -78,6 +78,8 @@ public:
     float footstepDistance = 10;
     float regenerationTimer = 0;
     float walkAnimationRate = 1.0f;
+    // A hero that takes part in the match as one (not in game mode 2).
+    uint32_t matchHero = 0;
 
 protected:
     int SerializeBody(CFileStream& stream, int flag) override;

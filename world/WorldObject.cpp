@@ -131,9 +131,10 @@ void CWorldObject::RollRandomEvent() {
 }
 
 void CWorldObject::TeleportTo(const Vec3& p) {
-    VacateGrid(0);
+    VacateGrid(1);
     position = p;
     flags |= 0x9000;
+    RebuildTransform();
     if (g_pSpatialTree && treeLeaves[0] >= 0) g_pSpatialTree->Move(this);
     OccupyGrid(1);
 }
