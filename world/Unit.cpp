@@ -6,8 +6,13 @@
 
 #include "engine/core/ErrorReport.h"
 #include "engine/core/FileStream.h"
+#include "engine/core/MessageBoxHost.h"
+#include "engine/core/TextFormat.h"
 #include "engine/core/Random.h"
 #include "engine/sound/SoundEffect.h"
+#include "platform/CodePage.h"
+#include "ui/UiManager.h"
+#include "ui/UiWindow.h"
 #include "world/GameDataRegistry.h"
 #include "world/HeroClassRules.h"
 #include "world/InventoryItem.h"
@@ -43,6 +48,14 @@ float SpeedStep(uint32_t heroClass, int32_t level) {
 float DistanceXZ(const Vec3& a, const Vec3& b) {
     float dx = a.x - b.x, dz = a.z - b.z;
     return std::sqrt(dx * dx + dz * dz);
+}
+
+// The editor keeps the record's own skills and says so.
+void ShowSkillMismatch(const std::string& unitName) {
+    auto* box = g_pUiManager ? dynamic_cast<IMessageBoxHost*>(g_pUiManager->MessageBox()) : nullptr;
+    if (!box) return;
+    static const std::string format = platform::Utf8ToCp949("스킬 정보가 맞지 않습니다.[유닛명 : %s]\n");
+    ShowMessageBox(*box, FormatText(format, unitName).c_str(), 1, 1);
 }
 
 constexpr uint32_t kSpecialSlotWord = 2;  // ITEM itemWord[2]: non-zero for the two special slots
@@ -393,12 +406,15 @@ int CUnit::SerializeBody(CFileStream& s, int flag) {
     uint32_t count = static_cast<uint32_t>(skills.size());
     s.Serialize(count);
     if (s.Failed()) return 0;
+    bool mismatchShown = false;
     if (reading && count != skills.size()) {
         // The entries are read all the same so that an editor keeps the stream in step.
         if (!flag || count > s.Remaining() / 8) {
             ErrorReport().SetError(ERR_DATA, "Wrong Skill info!!! - unit : %s", name);
             return 0;
         }
+        ShowSkillMismatch(name);
+        mismatchShown = true;
     }
     for (uint32_t i = 0; i < count; ++i) {
         CSkillInstance* skill = i < skills.size() ? skills[i] : nullptr;
@@ -409,7 +425,12 @@ int CUnit::SerializeBody(CFileStream& s, int flag) {
         if (s.Failed()) return 0;
         if (!reading) continue;
         if (!skill || !skill->record || skill->record->id != recordId) {
-            if (flag) continue;  // the editor keeps the record's own skill
+            if (flag) {
+                // The editor keeps the record's own skill.
+                if (!mismatchShown) ShowSkillMismatch(name);
+                mismatchShown = true;
+                continue;
+            }
             ErrorReport().SetError(ERR_DATA, "Wrong Skill info!!! (index : %d)\n<- %s", i + 1, name);
             return 0;
         }
