@@ -97,6 +97,7 @@ int CCombatObject::SetOrder(int32_t kind, int32_t subKind, const Vec3& point, in
 
 void CCombatObject::Die() {
     CWorldObject::Die();
+    RemoveAllEffects();
     order = CurrentOrder{};
     attackTargetId = -1;
 }
