@@ -96,6 +96,7 @@ int CUnit::InitFromRecord(const Vec3& at, CGameDataRecord* rec, int32_t newLevel
     return 1;
 }
 
+// The record's maximum level is its word 4 (30 by default).
 int32_t CUnit::MaxLevel() const {
     CUnitData* d = UnitRecord();
     return d ? static_cast<int32_t>(std::min<uint32_t>(d->word[4], 10000)) : 1;
@@ -205,6 +206,7 @@ float CUnit::GetMoveSpeed() const {
     return v < 0 ? 1.0f : v;
 }
 
+// Stat 16, the last of the record's three sight-like ranges (50.0 by default).
 float CUnit::GetAcquireRange() { return stats.final[16]; }
 
 void CUnit::Regenerate(float elapsed) {

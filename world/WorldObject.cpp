@@ -302,6 +302,7 @@ int CWorldObject::ApplyEffect(CEffectRecord* effectRecord, int32_t level, int32_
     if (!effectRecord || !g_pWorldObjectManager) return 0;
     if (!alive && effectRecord->kind != 17) return 0;
     if (checkPrerequisites && !effectRecord->values.empty()) {
+        // The record's presence flag (effectWord5) and all flag (effectWord6) over its value list.
         const bool wantPresent = effectRecord->effectWord5 != 0, needAll = effectRecord->effectWord6 != 0;
         size_t met = 0;
         for (uint32_t required : effectRecord->values)
@@ -341,7 +342,7 @@ bool CWorldObject::HasEffect(uint32_t recordId) const {
 
 void CWorldObject::EndEffectsFrom(int32_t sourceId) {
     for (CUnitEffect* e : effects)
-        if (e->sourceId == sourceId && e->record && !(e->record->effectWord7)) e->elapsed = CUnitEffect::kEnded;
+        if (e->sourceId == sourceId && !e->KindFlag()) e->elapsed = CUnitEffect::kEnded;
 }
 
 void CWorldObject::RemoveAllEffects() {
