@@ -124,12 +124,9 @@ void CMapScenario::RemoveTrigger(uint32_t hash) {
 }
 
 int CMapScenario::FindLordRecords() {
-    for (LordEntry& entry : m_lords.entries) {
-        entry.lordObjectId = -1;
-        entry.markerObjectId = -1;
-    }
-    const bool lordsOn = LordsOn();
-    if (m_lords.lordTime > 0 && lordsOn) {
+    ScanLordTriggers();
+    // The records are looked up once the triggers have given the lord time.
+    if (m_lords.lordTime > 0 && LordsOn()) {
         // Entry 1's record first, as the lord records were always linked.
         for (int e = 1; e >= 0; --e) {
             CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash(kLordRecordNames[e]));
@@ -142,6 +139,15 @@ int CMapScenario::FindLordRecords() {
             m_lords.lordRecords[e] = record;
         }
     }
+    return 1;
+}
+
+void CMapScenario::ScanLordTriggers() {
+    for (LordEntry& entry : m_lords.entries) {
+        entry.lordObjectId = -1;
+        entry.markerObjectId = -1;
+    }
+    const bool lordsOn = LordsOn();
     m_lords.phase = LordBlock::PHASE_WAITING;
     for (auto& trigger : m_triggers) {
         const CTriggerCondition* first = trigger->conditions.empty() ? nullptr : trigger->conditions.front().get();
@@ -164,7 +170,7 @@ int CMapScenario::FindLordRecords() {
                 }
                 if (lordsOn) {
                     m_lords.lordTime = 0;
-                    return 1;
+                    return;
                 }
                 break;
             }
@@ -180,14 +186,13 @@ int CMapScenario::FindLordRecords() {
                 m_lords.lordTime = first->Time();
             } else {
                 m_lords.lordTime = 0;
-                return 1;
+                return;
             }
         }
     }
     if (lordsOn)
         for (const LordEntry& entry : m_lords.entries)
-            if (entry.markerObjectId == 0) m_lords.lordTime = 0;
-    return 1;
+            if (entry.markerObjectId <= 0) m_lords.lordTime = 0;
 }
 
 void CMapScenario::TrackLords() {

@@ -86,6 +86,8 @@ public:
     float guardianTime = 0;
 
 private:
+    // Finds the lord time, the lord entries and their markers in the triggers.
+    void ScanLordTriggers();
     // Sends a marching lord once toward the other lord when it heads elsewhere.
     void ReorderLord(int entry, CWorldObject& lord);
 
