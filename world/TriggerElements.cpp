@@ -12,6 +12,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundEffect.h"
 #include "platform/CrtRandom.h"
+#include "world/CombatObject.h"
 #include "world/GameDataRecord.h"
 #include "world/GameDataRegistry.h"
 #include "world/MapAreas.h"
@@ -244,7 +245,8 @@ void CBoundUnitCondition::Notify(uint32_t kind, uint32_t value) {
     CWorldObject* unit = FindObject(value);
     CGameCommandManager* cm = g_pGameCommandManager;
     if (kind == 0) {
-        if (unit) unit->RequestStop();
+        if (auto* combat = dynamic_cast<CCombatObject*>(unit))
+            combat->SetOrder(0, 0, combat->position, -1, -1);
         if (!HasAuthority() || !cm) return;
         if (cooldown < clock) {
             clock = 0;
@@ -257,15 +259,14 @@ void CBoundUnitCondition::Notify(uint32_t kind, uint32_t value) {
     if (kind == 2) {
         if (unit) {
             --unit->restoreCounter;
-            if (unit->restoreCounter == 0 && g_pWorldObjectManager && g_pWorldObjectManager->HasLocalAuthority(*unit))
-                unit->OnRestoresSpent();
             if (unit->restoreCounter <= 0) unit->restoreCounter = 0;
         }
     } else if (kind != 1) {
         return;
     }
-    if (CWorldObject* own = FindObject(objectId); own && own->IsCombatObject()) {
-        own->WakeForTrigger();
+    if (auto* own = dynamic_cast<CCombatObject*>(FindObject(objectId))) {
+        own->SetOrder(2, 1, own->position, -1, -1);
+        if (own->GetModel()) own->SetAction(nullptr, 0, 0);
         if (sound && IsSeenHere(*own)) PlaySound(sound);
     }
     if (!unit) return;
@@ -515,8 +516,8 @@ uint32_t CObjectAction::Execute() {
     if (CWorldObject* object = FindObject(objectId)) {
         if (kind == 12)
             object->Die();
-        else
-            object->ResetToFirstAction();
+        else if (object->GetModel())
+            object->SetAction(nullptr, 0, 0);
     }
     return 0;
 }

@@ -83,12 +83,6 @@ public:
     virtual int32_t QuerySkills(int32_t /*value*/) { return -1; }
     // The attacked object's answer to an attacker (combat objects decide).
     virtual void ReactToAttacker(CWorldObject* /*attacker*/) {}
-    // What map triggers ask of the object they are bound to; units and
-    // buildings give them their meaning.
-    virtual void RequestStop() {}
-    virtual void WakeForTrigger() {}
-    virtual void OnRestoresSpent() {}
-    virtual void ResetToFirstAction() {}
 
     bool IsCombatObject() const { return (flags & WO_COMBAT) != 0; }
     bool IsUnit() const { return (flags & WO_UNIT) != 0; }
@@ -162,6 +156,10 @@ public:
     // The trigger a bound unit reports to, and the restores it has left.
     uint32_t boundTrigger = 0;
     int32_t restoreCounter = 0;
+    // Set by a mission script: the player's orders are locked (bit 0x80000),
+    // and the hero was revived by the script.
+    uint32_t controlFlags = 0;
+    uint32_t scriptRevive = 0;
 
     // Kept by the world object manager: the id, the pool the storage came
     // from (-1: made with new) and whether the object waits for the end of
