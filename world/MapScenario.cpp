@@ -9,6 +9,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/resource/Resource.h"
 #include "engine/resource/ResourceManager.h"
+#include "world/CombatObject.h"
 #include "world/GameDataRecord.h"
 #include "world/GameDataRegistry.h"
 #include "world/MapAreas.h"
@@ -253,8 +254,17 @@ void CMapScenario::UpdateLords(float elapsed) {
 }
 
 void CMapScenario::ReorderLord(int entry, CWorldObject& lord) {
-    (void)entry;
-    (void)lord;
+    auto* marching = dynamic_cast<CCombatObject*>(&lord);
+    if (!marching || marching->order.kind != 3 || marching->order.subKind != 2) return;
+    CWorldObject* other = g_pWorldObjectManager->GetObjectById(m_lords.entries[1 - entry].lordObjectId);
+    if (!other || !g_pGameCommandManager) return;
+    const float reach = other->bounds.horizontalRadius;
+    const platform::Vec3& goal = marching->order.point;
+    if (std::fabs(goal.x - other->position.x) > reach || std::fabs(goal.z - other->position.z) > reach) {
+        g_pGameCommandManager->BuildUnitOrder(lord.id, lord.hitPoints, 3, 2, other->position, lord.position, -1, -1,
+                                              1);
+        m_lords.reordered[entry] = true;
+    }
 }
 
 void CMapScenario::SpawnLords(int32_t level0, int32_t level1) {
