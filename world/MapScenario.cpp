@@ -9,6 +9,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/resource/Resource.h"
 #include "engine/resource/ResourceManager.h"
+#include "platform/CodePage.h"
 #include "world/CombatObject.h"
 #include "world/GameDataRecord.h"
 #include "world/GameDataRegistry.h"
@@ -21,6 +22,7 @@ CMapScenario* g_pMapScenario = nullptr;
 
 namespace {
 
+// The lords' UNIT record names (written here in UTF-8; the game data holds code page 949).
 const char* const kLordRecordNames[2] = {"로드 뱀파이어", "로드 헌터"};
 
 bool LordsOn() { return !g_pWorldObjectManager || !g_pWorldObjectManager->lordsOff; }
@@ -130,10 +132,10 @@ int CMapScenario::FindLordRecords() {
     if (m_lords.lordTime > 0 && LordsOn()) {
         // Entry 1's record first, as the lord records were always linked.
         for (int e = 1; e >= 0; --e) {
-            CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash(kLordRecordNames[e]));
+            const std::string name = platform::Utf8ToCp949(kLordRecordNames[e]);
+            CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash(name));
             if (!record) {
-                ErrorReport().SetError(ERR_RESOURCE_LINK, GetMessageText(MSG_ERROR_NOT_FOUND_DATA),
-                                       kLordRecordNames[e]);
+                ErrorReport().SetError(ERR_RESOURCE_LINK, GetMessageText(MSG_ERROR_NOT_FOUND_DATA), name);
                 return 0;
             }
             if (!record->Link()) return 0;

@@ -11,6 +11,7 @@
 #include "engine/resource/Resource.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundEffect.h"
+#include "platform/CodePage.h"
 #include "platform/CrtRandom.h"
 #include "world/CombatObject.h"
 #include "world/GameDataRecord.h"
@@ -368,8 +369,8 @@ uint32_t CTriggerSpawnAction::LinkResources() {
 uint32_t CTriggerSpawnAction::CheckReferences() {
     if (!lordFlag && !unit) return MissingData(std::to_string(unitId).c_str());
     for (const Drop& drop : drops)
-        if (!drop.record) return MissingData("드롭 아이템");
-    return CheckArea(areaHash, "지역정보");
+        if (!drop.record) return MissingData(platform::Utf8ToCp949("드롭 아이템").c_str());
+    return CheckArea(areaHash, platform::Utf8ToCp949("지역정보").c_str());
 }
 
 uint32_t CAreaMarkerAction::Serialize(CFileStream& s, CTrigger*) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/CodePage.h"
+
 #include "tests/world/TriggerFixture.h"
 
 namespace {
@@ -24,8 +26,8 @@ struct ScenarioFixture : TriggerFixture {
         }
     }
     void AddLordRecords() {
-        AddUnitRecord("로드 뱀파이어");
-        AddUnitRecord("로드 헌터");
+        AddUnitRecord(platform::Utf8ToCp949("로드 뱀파이어").c_str());
+        AddUnitRecord(platform::Utf8ToCp949("로드 헌터").c_str());
     }
     std::vector<uint8_t> WriteScenario(CMapScenario& s) {
         CFileStream out;
@@ -57,8 +59,8 @@ TEST_F(ScenarioFixture, TriggersAndGroupsRoundTripSkippingUnknownRecords) {
     ASSERT_EQ(scenario.Triggers().size(), 3u);
     EXPECT_EQ(scenario.SpawnGroups(), (std::vector<std::vector<CGameDataRecord*>>{{&creep}, {&creep}}));
     EXPECT_EQ(scenario.Lords().lordTime, 60.0f);
-    EXPECT_EQ(scenario.Lords().lordRecords[0]->name, "로드 뱀파이어");
-    EXPECT_EQ(scenario.Lords().lordRecords[1]->name, "로드 헌터");
+    EXPECT_EQ(scenario.Lords().lordRecords[0]->name, platform::Utf8ToCp949("로드 뱀파이어"));
+    EXPECT_EQ(scenario.Lords().lordRecords[1]->name, platform::Utf8ToCp949("로드 헌터"));
     // Short and oversized sections fail.
     for (size_t cut : {size_t{2}, bytes.size() - 2}) {
         scenario.Reset();
@@ -176,7 +178,7 @@ TEST_F(ScenarioFixture, TrackSpawnAndTheFallOfALord) {
     ASSERT_NE(lord1, nullptr);
     EXPECT_EQ(lord0->team, 0);
     EXPECT_EQ(lord1->team, 1);
-    EXPECT_EQ(lord0->recordName, "로드 뱀파이어");
+    EXPECT_EQ(lord0->recordName, platform::Utf8ToCp949("로드 뱀파이어"));
     auto r = Take();
     ASSERT_EQ(Types(r), (std::vector<uint8_t>{CMD_UNIT_ORDER, CMD_UNIT_ORDER}));
     EXPECT_EQ(scenario.Lords().phase, LordBlock::PHASE_MARCHING);

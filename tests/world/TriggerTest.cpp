@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/CodePage.h"
+
 #include "platform/CrtRandom.h"
 #include "tests/world/TriggerFixture.h"
 
@@ -390,7 +392,7 @@ TEST_F(TriggerFixture, LinkAndReferenceErrors) {
 
     struct Case {
         std::function<std::unique_ptr<CTriggerAction>()> make;
-        const char* text;
+        std::string text;
     };
     const Case cases[] = {
         {[] {
@@ -418,14 +420,14 @@ TEST_F(TriggerFixture, LinkAndReferenceErrors) {
              s->drops.push_back({});
              return s;
          },
-         "no data 드롭 아이템"},
+         platform::Utf8ToCp949("no data 드롭 아이템")},
         {[this] {
              auto s = std::make_unique<CTriggerSpawnAction>();
              s->unit = &AddUnitRecord("u");
              s->areaHash = 5;
              return s;
          },
-         "no data 지역정보"},
+         platform::Utf8ToCp949("no data 지역정보")},
     };
     for (const Case& c : cases) {
         CTrigger one;
