@@ -146,8 +146,7 @@ uint32_t CScriptCheckArea::Check(float elapsed) {
     CWorldObject* unit = manager->FindObject(object);
     if (!unit || !CScriptManager::FindArea(area, &view)) return 0;
     clock = 0;
-    const float radius = std::max(view.width, view.depth) * 0.5f;
-    if (!g_pSpatialTree->AnyOwnedUnitInArea(view.centre, radius, unit->owner)) return 0;
+    if (!g_pSpatialTree->AnyOwnedUnitInArea(view.centre, AreaReach(view), unit->owner)) return 0;
     if (g_pScriptHost) g_pScriptHost->SetScriptedMove(false);
     return 1;
 }

@@ -136,8 +136,8 @@ uint32_t CAreaClearedCondition::Test(float elapsed) {
         auto& spawn = static_cast<CTriggerSpawnAction&>(*action);
         MapAreaView area;
         if (!g_pSpatialTree || !FindArea(spawn.areaHash, &area)) continue;
-        const float radius = std::max(area.width, area.depth) * 0.5f;
-        if (g_pSpatialTree->AnyOwnedUnitInArea(area.centre, radius, static_cast<int32_t>(spawn.owner))) return 0;
+        if (g_pSpatialTree->AnyOwnedUnitInArea(area.centre, AreaReach(area), static_cast<int32_t>(spawn.owner)))
+            return 0;
     }
     return 1;
 }

@@ -5,6 +5,8 @@
 #include "engine/core/MessageBoxHost.h"
 #include "engine/render/Camera.h"
 #include "tests/world/TriggerFixture.h"
+#include "tools/SampleTutorial.h"
+#include "world/SpatialTree.h"
 #include "world/ScriptHost.h"
 
 namespace {
@@ -446,4 +448,47 @@ TEST_F(ScriptFixture, FlickerPhaseBounces) {
     EXPECT_FALSE(scripts.FlickerFalling());
     scripts.FinishFlicker(1, 2);
     EXPECT_TRUE(scripts.Flickers()[0].finished);
+}
+
+TEST_F(ScriptFixture, SampleTutorialRunsToItsEnd) {
+    CSpatialTree tree;
+    ASSERT_EQ(tree.Build(3, 1000, 1000, -100, 100), 1);
+    areas.Add("Team1", 100, 100);
+    areas.Add("Team2", 800, 800);
+    AddUnitRecord("Creep");
+    CTestWorldObject* knight = NewTestObject(objects, 100, 100, 0);
+    knight->owner = 0;
+    ASSERT_EQ(objects.RegisterObject(knight, 0, 1, 0), 1);
+    ASSERT_EQ(Load(SampleTutorialScript("SAMPLE.ZEM")), 1) << errors.Text();
+    EXPECT_EQ(scripts.MapFile(), "SAMPLE.ZEM");
+    ASSERT_EQ(scripts.Start(), 1) << errors.Text();
+
+    auto frames = [&](int n, float dt = 0.25f) {
+        for (int i = 0; i < n; ++i) scripts.Update(dt);
+    };
+    frames(1);
+    EXPECT_EQ(host.box.text, "Walk to the marked area.");
+    // The reminder loops every 30 s while the hero has not arrived.
+    frames(130);
+    size_t alerts = 0;
+    for (const Emitted& e : Take()) alerts += e.type == CMD_MAP_ALERT;
+    EXPECT_EQ(alerts, 2u);  // the start block's and one reminder
+    host.box.result = 1;
+    frames(2);
+    EXPECT_EQ(scripts.CurrentIndex(), 0);
+    tree.Remove(knight);
+    knight->PlaceAt(800, 800);
+    tree.Insert(knight);
+    frames(3);
+    ASSERT_EQ(scripts.CurrentIndex(), 1);
+    frames(1);
+    CWorldObject* guard = scripts.FindObject(NameHash("Guard"));
+    ASSERT_NE(guard, nullptr);
+    EXPECT_EQ(guard->owner, 37);
+    EXPECT_EQ(host.box.text, "Defeat the guard.");
+    host.box.result = 1;
+    frames(2);
+    guard->Die();
+    frames(8);
+    EXPECT_EQ(scripts.Update(0.25f), 0);  // the last mission moved on: the tutorial is over
 }
