@@ -290,6 +290,11 @@ void CMapScenario::SpawnLords(int32_t level0, int32_t level1) {
             continue;
         }
         lord->recordName = record->name;
+        auto* combat = dynamic_cast<CCombatObject*>(lord);
+        if (combat) {
+            combat->RebuildSkills(-1);
+            combat->SetOrder(0, 0, at, -1, -1);
+        }
         platform::Vec3 goal = at;
         MapAreaView area;
         char name[8] = "Team2";

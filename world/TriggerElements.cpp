@@ -12,7 +12,6 @@
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundEffect.h"
 #include "platform/CodePage.h"
-#include "platform/CrtRandom.h"
 #include "world/CombatObject.h"
 #include "world/GameDataRecord.h"
 #include "world/GameDataRegistry.h"
@@ -324,7 +323,7 @@ uint32_t CTriggerSpawnAction::Execute() {
         auto& groups = g_pMapScenario->SpawnGroups();
         if (lordIndex < groups.size() && !groups[lordIndex].empty()) {
             const auto& group = groups[lordIndex];
-            lordRecordId = group[static_cast<size_t>(platform::CrtRand()) % group.size()]->id;
+            lordRecordId = group[static_cast<size_t>(RandomRange(0, static_cast<int>(group.size()) - 1))]->id;
         }
     }
     // One byte carries the count.

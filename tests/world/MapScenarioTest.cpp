@@ -4,6 +4,9 @@
 
 #include "platform/CodePage.h"
 
+#include "engine/resource/Resource.h"
+#include "engine/resource/ResourceManager.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/world/TriggerFixture.h"
 
 namespace {
@@ -30,15 +33,10 @@ struct ScenarioFixture : TriggerFixture {
         AddUnitRecord(platform::Utf8ToCp949("로드 헌터").c_str());
     }
     std::vector<uint8_t> WriteScenario(CMapScenario& s) {
-        CFileStream out;
-        out.OpenMemoryWrite("scenario");
-        EXPECT_EQ(s.LoadTriggers(out), 1);
-        return out.Bytes();
+        return WriteWith([&](CFileStream& out) { return s.LoadTriggers(out); });
     }
     int ReadScenario(CMapScenario& s, std::vector<uint8_t> bytes) {
-        CFileStream in;
-        in.OpenMemory(std::move(bytes), "scenario");
-        return s.LoadTriggers(in);
+        return ReadWith(std::move(bytes), [&](CFileStream& in) { return s.LoadTriggers(in); });
     }
 };
 
@@ -210,4 +208,41 @@ TEST_F(ScenarioFixture, ResetReleasesTheLordRecords) {
     EXPECT_EQ(record->linked, 0u);
     EXPECT_TRUE(scenario.Triggers().empty());
     EXPECT_EQ(scenario.Lords().lordTime, 0.0f);
+}
+
+namespace {
+
+class CCountedSound : public CResource {
+public:
+    CCountedSound() : CResource(RES_SOUND_EFFECT) { ++live; }
+    ~CCountedSound() override { --live; }
+    int Load(const char*, int) override {
+        SetState(1);
+        return 1;
+    }
+    static inline int live = 0;
+};
+
+}  // namespace
+
+TEST_F(ScenarioFixture, ResetDropsTheSoundsTheTriggersHold) {
+    TempFolder folder;
+    folder.Write("SOUND/BELL.WAV", "wave");
+    CResourceManager resources(folder.path());
+    resources.SetFactory(RES_SOUND_EFFECT, [](CUiWindow*) -> CResource* { return new CCountedSound; });
+    CTrigger& t = AddTrigger("bells");
+    Add(t, std::make_unique<CPlaySoundAction>()).soundName = "BELL.WAV";
+    Add(t, std::make_unique<CBoundUnitCondition>()).soundName = "BELL.WAV";
+    std::vector<uint8_t> bytes = WriteScenario(scenario);
+    scenario.Reset();
+    ASSERT_EQ(ReadScenario(scenario, bytes), 1) << errors.Text();
+    ASSERT_EQ(scenario.HeldResources().size(), 1u);
+    CResource* bell = scenario.HeldResources().front();
+    EXPECT_EQ(bell->RefCount(), 2);  // the play action's and the bound unit's
+    resources.GetResource("BELL.WAV", RES_SOUND_EFFECT, nullptr, 1);
+    scenario.Reset();
+    EXPECT_TRUE(scenario.HeldResources().empty());
+    EXPECT_EQ(bell->RefCount(), 1);
+    resources.ReleaseResource(bell);
+    EXPECT_EQ(CCountedSound::live, 0);
 }

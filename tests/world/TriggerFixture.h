@@ -106,6 +106,21 @@ struct TriggerFixture : ::testing::Test {
     CMapScenario scenario;
 };
 
+// The bytes a serializer writes, and what a serializer answers on bytes.
+template <typename Serializer>
+std::vector<uint8_t> WriteWith(Serializer write) {
+    CFileStream s;
+    s.OpenMemoryWrite("test");
+    EXPECT_EQ(write(s), 1);
+    return s.Bytes();
+}
+template <typename Serializer>
+int ReadWith(std::vector<uint8_t> bytes, Serializer read) {
+    CFileStream s;
+    s.OpenMemory(std::move(bytes), "test");
+    return read(s);
+}
+
 template <typename T>
 T& Add(CTrigger& trigger, std::unique_ptr<T> element) {
     T& ref = *element;

@@ -10,16 +10,11 @@
 namespace {
 
 std::vector<uint8_t> Write(CTrigger& trigger) {
-    CFileStream s;
-    s.OpenMemoryWrite("trigger");
-    EXPECT_EQ(trigger.Serialize(s), 1);
-    return s.Bytes();
+    return WriteWith([&](CFileStream& s) { return trigger.Serialize(s); });
 }
 
 int Read(CTrigger& trigger, std::vector<uint8_t> bytes) {
-    CFileStream s;
-    s.OpenMemory(std::move(bytes), "trigger");
-    return trigger.Serialize(s);
+    return ReadWith(std::move(bytes), [&](CFileStream& s) { return trigger.Serialize(s); });
 }
 
 // Every kind with fields that differ from their defaults.
@@ -450,15 +445,11 @@ TEST_F(TriggerFixture, LinkAndReferenceErrors) {
 TEST_F(TriggerFixture, AreaAlertQueuesLocallyEveryHalfSecond) {
     Host();
     objects.gameMode = 0;
-    CFileStream s;
-    s.OpenMemoryWrite("c");
     CAreaAlertCondition written;
     written.areaHash = NameHash("Camp");
-    written.Serialize(s, nullptr);
+    const auto bytes = WriteWith([&](CFileStream& s) { return written.Serialize(s, nullptr); });
     CAreaAlertCondition alert;
-    CFileStream in;
-    in.OpenMemory(s.Bytes(), "c");
-    ASSERT_EQ(alert.Serialize(in, nullptr), 1u);
+    ASSERT_EQ(ReadWith(bytes, [&](CFileStream& s) { return alert.Serialize(s, nullptr); }), 1);
     // Sized for every player slot in a networked match.
     EXPECT_EQ(areas.areas[NameHash("Camp")].heroIds, std::vector<int32_t>(12, -1));
     EXPECT_EQ(alert.Test(0.3f), 1u);
