@@ -8,6 +8,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/world/TriggerFixture.h"
+#include "world/CombatObject.h"
 
 namespace {
 
@@ -245,4 +246,53 @@ TEST_F(ScenarioFixture, ResetDropsTheSoundsTheTriggersHold) {
     EXPECT_EQ(bell->RefCount(), 1);
     resources.ReleaseResource(bell);
     EXPECT_EQ(CCountedSound::live, 0);
+}
+
+namespace {
+
+// A marching unit: only its order matters here.
+class CMarcher : public CCombatObject {
+public:
+    CMarcher() { flags |= WO_KIND_UNIT; }
+    int InitFromRecord(const platform::Vec3& p, CGameDataRecord*, int32_t, float, float) override {
+        position = p;
+        return 1;
+    }
+    void RecalcStats(int32_t) override {}
+    float GetAcquireRange() override { return 0; }
+    void Regenerate(float) override {}
+};
+
+}  // namespace
+
+TEST_F(ScenarioFixture, MarchingLordsTurnTowardEachOtherOnce) {
+    objects.SetObjectFactory(
+        0, [](void* storage) -> CWorldObject* { return new (storage) CMarcher; }, sizeof(CMarcher));
+    AddLordRecords();
+    AddLordTriggers();
+    ASSERT_EQ(scenario.FindLordRecords(), 1);
+    areas.Add("Team1", 0, 0);
+    areas.Add("Team2", 1000, 0);
+    scenario.SpawnLords(1, 1);
+    auto* lord0 = static_cast<CMarcher*>(objects.GetObjectById(13));
+    auto* lord1 = static_cast<CMarcher*>(objects.GetObjectById(14));
+    ASSERT_NE(lord0, nullptr);
+    ASSERT_NE(lord1, nullptr);
+    Take();
+    lord1->position = {500, 0, 500};
+    lord1->bounds.horizontalRadius = 20;
+    lord0->SetOrder(3, 2, {1000, 0, 0}, -1, -1);  // toward the enemy base, far from lord 1
+    lord0->position = {505, 0, 490};
+    lord0->bounds.horizontalRadius = 30;
+    lord1->SetOrder(3, 2, {500, 0, 510}, -1, -1);  // within lord 0's reach
+    scenario.UpdateLords(4.0f);
+    EXPECT_TRUE(Take().empty());  // not a check frame yet
+    scenario.UpdateLords(1.5f);
+    auto r = Take();
+    ASSERT_EQ(r.size(), 1u);  // lord 1's goal lies within lord 0's reach: only lord 0 turns
+    EXPECT_EQ(r[0].type, CMD_UNIT_ORDER);
+    EXPECT_EQ(r[0].U16(8), 13u);
+    EXPECT_EQ(r[0].U16(12), 500u);  // toward lord 1
+    scenario.UpdateLords(5.5f);
+    EXPECT_TRUE(Take().empty());  // once only
 }
