@@ -270,6 +270,7 @@ TEST_F(ScriptFixture, NumberedCommandsReachOnlyTheCurrentMission) {
     START
     {
         RUN_TIMER 1
+        DISPLAY_MSGBOX 1 hello
     }
     EVENT
     {
@@ -291,6 +292,7 @@ MISSION
         CONDITION
         {
             CHECK_TIMER 1 2
+            CHECK_CLICK_MSGBOX 1
         }
     }
 }
@@ -300,6 +302,8 @@ MISSION
     scripts.Update(0.1f);
     EXPECT_EQ(first.running, 1u);
     EXPECT_EQ(second.running, 0u);
+    EXPECT_EQ(static_cast<CScriptCheckClickMsgBox&>(*scripts.Missions()[1]->events[0]->condition->commands[1]).armed,
+              0u);
     scripts.Update(1.5f);
     EXPECT_EQ(scripts.CurrentIndex(), 0);
     scripts.Update(1.0f);  // past the limit: the event stops its timer and moves on after the loop
