@@ -4,6 +4,7 @@
 
 #include "engine/core/NameHash.h"
 #include "engine/render/Camera.h"
+#include "engine/render/DeviceStates.h"
 #include "engine/render/Draw2D.h"
 #include "ui/UiManager.h"
 #include "ui/UiTypes.h"
@@ -415,7 +416,13 @@ void CScriptManager::DrawFlicker() {
         m_flickerPhase = 0;
         m_flickerFalling = false;
     }
-    if (!g_pUiManager) return;
+    platform::CGfxDevice* device = g_pUiManager ? g_pUiManager->Device() : nullptr;
+    if (!device) return;
+    SetRenderStateCached(*device, platform::RS_LIGHTING, 0);
+    SetRenderStateCached(*device, platform::RS_ZWRITEENABLE, 0);
+    SetRenderStateCached(*device, platform::RS_ALPHABLENDENABLE, 1);
+    SetRenderStateCached(*device, platform::RS_SRCBLEND, platform::BLEND_SRCALPHA);
+    SetRenderStateCached(*device, platform::RS_DESTBLEND, platform::BLEND_INVSRCALPHA);
     const uint32_t alpha = static_cast<uint32_t>(m_flickerPhase * kFlickerAlpha * 255.0f) & 0xFF;
     for (const FlickerEntry& entry : m_flickers) {
         if (entry.finished) continue;
@@ -429,4 +436,7 @@ void CScriptManager::DrawFlicker() {
                                      static_cast<int32_t>(at.x + size.x), static_cast<int32_t>(at.y + size.y)};
         DrawScreenQuad(rect, alpha << 24 | 0xFFFFFF, true);
     }
+    SetRenderStateCached(*device, platform::RS_LIGHTING, 1);
+    SetRenderStateCached(*device, platform::RS_ZWRITEENABLE, 1);
+    SetRenderStateCached(*device, platform::RS_ALPHABLENDENABLE, 0);
 }

@@ -4,6 +4,10 @@
 
 #include "engine/core/MessageBoxHost.h"
 #include "engine/render/Camera.h"
+#include "engine/render/Draw2D.h"
+#include "platform/GfxRecordingDevice.h"
+#include "ui/UiManager.h"
+#include "ui/UiWindow.h"
 #include "tests/world/TriggerFixture.h"
 #include "tools/SampleTutorial.h"
 #include "world/SpatialTree.h"
@@ -495,4 +499,41 @@ TEST_F(ScriptFixture, SampleTutorialRunsToItsEnd) {
     guard->Die();
     frames(8);
     EXPECT_EQ(scripts.Update(0.25f), 0);  // the last mission moved on: the tutorial is over
+}
+
+TEST_F(ScriptFixture, FlickerQuadsCoverShownControlsBlended) {
+    platform::CGfxRecordingDevice device;
+    ASSERT_TRUE(CreateDraw2DBuffers(&device));
+    CUiManager ui;
+    ui.SetDevice(&device);
+    auto* window = new CUiWindow;
+    window->SetName("MAIN");
+    auto* shown = new CUiObject;
+    shown->SetName("OK");
+    shown->SetPosition(10, 20);
+    shown->SetSize(30, 40);
+    auto* hidden = new CUiObject;
+    hidden->SetName("HIDDEN");
+    hidden->AddFlags(UI_HIDDEN);
+    window->AddChild(shown);
+    window->AddChild(hidden);
+    ui.AddLowerWindow(window);
+    scripts.AddFlicker(NameHash("MAIN"), NameHash("OK"));
+    scripts.AddFlicker(NameHash("MAIN"), NameHash("HIDDEN"));
+    scripts.AddFlicker(NameHash("GONE"), NameHash("OK"));
+    Run("MISSION\n{\n}\n");
+    scripts.Update(0.5f);
+    const uint32_t before = device.DrawCount();
+    scripts.DrawFlicker();
+    EXPECT_EQ(device.DrawCount() - before, 1u);  // the shown control only
+    uint32_t blend = 1, lighting = 0;
+    device.GetRenderState(platform::RS_ALPHABLENDENABLE, &blend);
+    device.GetRenderState(platform::RS_LIGHTING, &lighting);
+    EXPECT_EQ(blend, 0u);  // switched off again afterwards
+    EXPECT_EQ(lighting, 1u);
+    scripts.FinishFlicker(NameHash("MAIN"), NameHash("OK"));
+    scripts.DrawFlicker();
+    EXPECT_EQ(device.DrawCount() - before, 1u);
+    ui.DeleteAllWindows();  // with its controls
+    ReleaseDraw2DBuffers();
 }
