@@ -186,8 +186,8 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
              TextListText({"Right-click the ground to move your hero.", "Press Enter to chat with everyone.",
                            "Gold comes from defeated enemies; spend it in the shop."}),
              false);
-    // The sample map of the map lists carries the tutorial's areas and records.
-    info.Add("TUTORIAL.DAT", SampleTutorialScript("SAMPLE.ZEM"), false);
+    // The tutorial plays on the sample map (its team areas, the UNIT record "Creep").
+    info.Add("TUTORIAL.DAT", SampleTutorialScript("VALLEY.DRM"), false);
     info.Add("FilterWord.DAT", TextListText({"badword", "rudeword"}), false);
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     if (!info.WritePackage(folder + "\\DATA")) return 0;
