@@ -179,8 +179,10 @@ void CMapScenario::ScanLordTriggers() {
             }
             if (spawn->fixedOwnerFlag) {
                 // A fixed-owner spawn places the lord of the team it names.
-                const int32_t team = static_cast<int32_t>(spawn->owner) - 24;
-                if (team == 0 || team == 1) m_lords.entries[team].lordObjectId = kLordIds[team];
+                if (spawn->owner == 24 || spawn->owner == 25) {
+                    const uint32_t team = spawn->owner - 24;
+                    m_lords.entries[team].lordObjectId = kLordIds[team];
+                }
                 lordTimer = true;
             }
         }
