@@ -27,12 +27,16 @@ const char* const kLordRecordNames[2] = {"로드 뱀파이어", "로드 헌터"}
 
 bool LordsOn() { return !g_pWorldObjectManager || !g_pWorldObjectManager->lordsOff; }
 
-// Offline play and the host of a networked match.
-bool HasAuthority() {
+}  // namespace
+
+bool HasScenarioAuthority() {
     return !g_pWorldObjectManager || !g_pWorldObjectManager->online || g_pWorldObjectManager->host;
 }
 
-}  // namespace
+bool FindMapArea(uint32_t hash, MapAreaView* out) {
+    IMapAreas* areas = g_pMapScenario ? g_pMapScenario->Areas() : nullptr;
+    return areas && areas->FindArea(hash, out);
+}
 
 CMapScenario::CMapScenario() { g_pMapScenario = this; }
 
@@ -226,7 +230,7 @@ void CMapScenario::UpdateLords(float elapsed) {
     if (m_lords.phase == LordBlock::PHASE_WAITING) {
         if (om.gameClock < m_lords.lordTime) return;
         // Every client counts the phase; the host alone announces.
-        if (HasAuthority()) {
+        if (HasScenarioAuthority()) {
             for (const LordEntry& entry : m_lords.entries) {
                 if (entry.lordObjectId < 0) continue;
                 cm.BuildTriggerControl(0, entry.triggerHash, 1);
@@ -249,7 +253,7 @@ void CMapScenario::UpdateLords(float elapsed) {
         if (entry.lordObjectId < 0) continue;
         CWorldObject* lord = om.GetObjectById(entry.lordObjectId);
         if (!lord || !lord->alive) {
-            if (HasAuthority()) cm.BuildPlayerEvent(0, e == 0 ? 1 : 0, 1);
+            if (HasScenarioAuthority()) cm.BuildPlayerEvent(0, e == 0 ? 1 : 0, 1);
             m_lords.phase = LordBlock::PHASE_ENDED;
             return;
         }

@@ -100,3 +100,9 @@ private:
 
 // Null while no scenario exists.
 extern CMapScenario* g_pMapScenario;
+
+struct MapAreaView;
+// The named area of the current scenario's map; false without one.
+bool FindMapArea(uint32_t hash, MapAreaView* out);
+// Offline play and the host of a networked match decide what the map does.
+bool HasScenarioAuthority();

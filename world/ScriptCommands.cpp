@@ -12,6 +12,7 @@
 #include "world/GameDataRecord.h"
 #include "world/GameDataRegistry.h"
 #include "world/MapAreas.h"
+#include "world/MapScenario.h"
 #include "world/ScriptHost.h"
 #include "world/ScriptManager.h"
 #include "world/SpatialTree.h"
@@ -144,7 +145,7 @@ uint32_t CScriptCheckArea::Check(float elapsed) {
     if (clock <= 0.5f || !manager || !g_pSpatialTree) return 0;
     MapAreaView view;
     CWorldObject* unit = manager->FindObject(object);
-    if (!unit || !CScriptManager::FindArea(area, &view)) return 0;
+    if (!unit || !FindMapArea(area, &view)) return 0;
     clock = 0;
     if (!g_pSpatialTree->AnyOwnedUnitInArea(view.centre, AreaReach(view), unit->owner)) return 0;
     if (g_pScriptHost) g_pScriptHost->SetScriptedMove(false);
@@ -211,7 +212,7 @@ uint32_t CScriptCreateObject::IsReady() {
 uint32_t CScriptCreateObject::Execute() {
     MapAreaView view;
     CGameDataRecord* unitRecord = FindGameRecord(CAT_UNIT, record);
-    if (!manager || !g_pWorldObjectManager || !unitRecord || !CScriptManager::FindArea(area, &view)) return 1;
+    if (!manager || !g_pWorldObjectManager || !unitRecord || !FindMapArea(area, &view)) return 1;
     CWorldObjectManager& om = *g_pWorldObjectManager;
     CWorldObject* made = om.CreateObject(0);
     if (!made) return 1;
@@ -247,7 +248,7 @@ uint32_t CScriptObjectAction::Execute() {
         return 1;
     }
     MapAreaView view;
-    if (!CScriptManager::FindArea(area, &view)) return 1;
+    if (!FindMapArea(area, &view)) return 1;
     if (KeywordId() == SCR_JUMP_OBJECT) {
         target->TeleportTo(view.centre);
         if (auto* combat = dynamic_cast<CCombatObject*>(target)) combat->SetOrder(0, 0, view.centre, -1, -1);
@@ -263,7 +264,7 @@ uint32_t CScriptObjectAction::Execute() {
 uint32_t CScriptMoveCamera::Execute() {
     MapAreaView view;
     CCamera* camera = g_pScriptHost ? g_pScriptHost->Camera() : nullptr;
-    if (!camera || !CScriptManager::FindArea(area, &view)) return 1;
+    if (!camera || !FindMapArea(area, &view)) return 1;
     g_pScriptHost->SelectOwnHero();
     camera->travelB = camera->target;
     camera->travelA = view.centre;
@@ -293,7 +294,7 @@ uint32_t CScriptControlLock::Execute() {
 
 uint32_t CScriptAlertArea::Execute() {
     MapAreaView view;
-    if (g_pGameCommandManager && CScriptManager::FindArea(area, &view))
+    if (g_pGameCommandManager && FindMapArea(area, &view))
         g_pGameCommandManager->BuildMapAlert(-1, view.centre, 2, 0);
     return 1;
 }

@@ -9,8 +9,6 @@
 #include "ui/UiManager.h"
 #include "ui/UiTypes.h"
 #include "ui/UiWindow.h"
-#include "world/MapAreas.h"
-#include "world/MapScenario.h"
 #include "world/ScriptHost.h"
 #include "world/WorldObjectManager.h"
 
@@ -385,11 +383,6 @@ CWorldObject* CScriptManager::FindObject(uint32_t nameHash) const {
     auto it = m_objects.find(nameHash);
     if (it == m_objects.end() || !g_pWorldObjectManager) return nullptr;
     return g_pWorldObjectManager->GetObjectById(it->second);
-}
-
-bool CScriptManager::FindArea(uint32_t hash, MapAreaView* out) {
-    IMapAreas* areas = g_pMapScenario ? g_pMapScenario->Areas() : nullptr;
-    return areas && areas->FindArea(hash, out);
 }
 
 void CScriptManager::AddFlicker(uint32_t window, uint32_t control) {

@@ -14,7 +14,6 @@
 #include "world/ScriptCommands.h"
 
 class CWorldObject;
-struct MapAreaView;
 
 class CScriptManager : public CTokenReader {
 public:
@@ -51,7 +50,6 @@ public:
 
     // Services of the commands.
     CWorldObject* Hero() const { return FindObject(m_heroHash); }
-    static bool FindArea(uint32_t hash, MapAreaView* out);
     // Takes effect after the frame's event loop.
     void RequestNextMission() { m_pending = PENDING_NEXT; }
     void RequestAgainMission() { m_pending = PENDING_AGAIN; }

@@ -23,18 +23,8 @@
 
 namespace {
 
-// Offline play and the host of a networked match.
-bool HasAuthority() {
-    return !g_pWorldObjectManager || !g_pWorldObjectManager->online || g_pWorldObjectManager->host;
-}
-
 CWorldObject* FindObject(uint32_t id) {
     return g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(static_cast<int32_t>(id)) : nullptr;
-}
-
-bool FindArea(uint32_t hash, MapAreaView* out) {
-    IMapAreas* areas = g_pMapScenario ? g_pMapScenario->Areas() : nullptr;
-    return areas && areas->FindArea(hash, out);
 }
 
 uint32_t MissingObject(uint32_t id) {
@@ -56,7 +46,7 @@ uint32_t CheckObject(uint32_t id) {
 
 uint32_t CheckArea(uint32_t hash, const char* word) {
     MapAreaView area;
-    return FindArea(hash, &area) ? 1 : MissingData(word);
+    return FindMapArea(hash, &area) ? 1 : MissingData(word);
 }
 
 // A sound named by a trigger; an empty name is no sound. A failed load with
@@ -127,14 +117,14 @@ uint32_t CAreaClearedCondition::Serialize(CFileStream& s, CTrigger* trigger) {
 
 uint32_t CAreaClearedCondition::Test(float elapsed) {
     if (!AdvanceClock(elapsed, firstDelay, interval, clock, started)) return 0;
-    if (!HasAuthority()) return 0;
+    if (!HasScenarioAuthority()) return 0;
     if (!owner) return 1;
     for (auto& action : owner->actions) {
         const uint32_t kind = action->Kind();
         if (kind != 0 && kind != 6) continue;
         auto& spawn = static_cast<CTriggerSpawnAction&>(*action);
         MapAreaView area;
-        if (!g_pSpatialTree || !FindArea(spawn.areaHash, &area)) continue;
+        if (!g_pSpatialTree || !FindMapArea(spawn.areaHash, &area)) continue;
         if (g_pSpatialTree->AnyOwnedUnitInArea(area.centre, AreaReach(area), static_cast<int32_t>(spawn.owner)))
             return 0;
     }
@@ -148,7 +138,7 @@ uint32_t CAreaAlertCondition::Serialize(CFileStream& s, CTrigger*) {
     if (s.mode() == CFileStream::MODE_READ && g_pWorldObjectManager && g_pWorldObjectManager->IsNetworkGame()) {
         MapAreaView area;
         // One place per player slot, indexed by slot.
-        if (FindArea(areaHash, &area) && area.heroIds) area.heroIds->assign(kPlayerSlots, -1);
+        if (FindMapArea(areaHash, &area) && area.heroIds) area.heroIds->assign(kPlayerSlots, -1);
     }
     return 1;
 }
@@ -158,7 +148,7 @@ uint32_t CAreaAlertCondition::Test(float elapsed) {
     if (clock <= 0.5f) return 1;
     clock = 0;
     MapAreaView area;
-    if (!g_pSpatialTree || !g_pGameCommandManager || !FindArea(areaHash, &area) || !area.heroIds) return 1;
+    if (!g_pSpatialTree || !g_pGameCommandManager || !FindMapArea(areaHash, &area) || !area.heroIds) return 1;
     CWorldObject* seen =
         g_pSpatialTree->QueryArea(area.centre, area.width, area.depth, *area.heroIds, static_cast<int32_t>(filter));
     if (seen) g_pGameCommandManager->BuildMapAlert(seen->id, seen->position, 2, 0);
@@ -247,7 +237,7 @@ void CBoundUnitCondition::Notify(uint32_t kind, uint32_t value) {
     if (kind == 0) {
         if (auto* combat = dynamic_cast<CCombatObject*>(unit))
             combat->SetOrder(0, 0, combat->position, -1, -1);
-        if (!HasAuthority() || !cm) return;
+        if (!HasScenarioAuthority() || !cm) return;
         if (cooldown < clock) {
             clock = 0;
             cm->BuildRunTrigger(value, triggerHash, 1, 1);
@@ -271,10 +261,10 @@ void CBoundUnitCondition::Notify(uint32_t kind, uint32_t value) {
     }
     if (!unit) return;
     unit->stateFlags |= 0x80u;
-    if (!HasAuthority() || areaHashes.empty() || !cm) return;
+    if (!HasScenarioAuthority() || areaHashes.empty() || !cm) return;
     const int pick = RandomRange(0, static_cast<int>(areaHashes.size()) - 1);
     MapAreaView area;
-    if (FindArea(areaHashes[static_cast<size_t>(pick)], &area)) cm->BuildRestoreUnit(unit->id, area.centre, 1);
+    if (FindMapArea(areaHashes[static_cast<size_t>(pick)], &area)) cm->BuildRestoreUnit(unit->id, area.centre, 1);
 }
 
 uint32_t CWorldFlagCondition::Test(float) {
@@ -317,7 +307,7 @@ uint32_t CTriggerSpawnAction::Serialize(CFileStream& s, CTrigger*) {
 }
 
 uint32_t CTriggerSpawnAction::Execute() {
-    if (!HasAuthority() || (!unit && !lordFlag) || !g_pGameCommandManager) return 1;
+    if (!HasScenarioAuthority() || (!unit && !lordFlag) || !g_pGameCommandManager) return 1;
     uint32_t lordRecordId = 0;
     if (lordFlag && g_pMapScenario) {
         auto& groups = g_pMapScenario->SpawnGroups();
@@ -340,7 +330,7 @@ uint32_t CTriggerSpawnAction::Execute() {
         counter += sent;
     }
     MapAreaView area;
-    FindArea(areaHash, &area);
+    FindMapArea(areaHash, &area);
     const int32_t index = trigger ? trigger->FindActionIndex(this) : -1;
     g_pGameCommandManager->BuildSpawnUnit(sent, static_cast<uint32_t>(index), area.centre,
                                           trigger ? trigger->hash : 0, lordRecordId, ownerCode, 1);
@@ -409,7 +399,7 @@ uint32_t CTriggerControlAction::Serialize(CFileStream& s, CTrigger*) {
 }
 
 uint32_t CTriggerControlAction::Execute() {
-    if (!HasAuthority() || !g_pGameCommandManager || !g_pMapScenario) return 1;
+    if (!HasScenarioAuthority() || !g_pGameCommandManager || !g_pMapScenario) return 1;
     CTrigger* target = g_pMapScenario->FindTrigger(targetHash);
     if (kind == 4) {
         if (done || !target) return 1;
@@ -432,7 +422,7 @@ uint32_t CPlayerEventAction::Serialize(CFileStream& s, CTrigger*) {
 }
 
 uint32_t CPlayerEventAction::Execute() {
-    if (HasAuthority() && !done && g_pGameCommandManager) {
+    if (HasScenarioAuthority() && !done && g_pGameCommandManager) {
         done = 1;
         g_pGameCommandManager->BuildPlayerEvent(0, slot, 1);
     }
@@ -450,7 +440,7 @@ uint32_t CTeamRewardAction::Serialize(CFileStream& s, CTrigger*) {
 
 uint32_t CTeamRewardAction::Execute() {
     const uint32_t result = onceFlag != 1 ? 1 : 0;
-    if (!HasAuthority() || !g_pWorldObjectManager || !g_pGameCommandManager) return result;
+    if (!HasScenarioAuthority() || !g_pWorldObjectManager || !g_pGameCommandManager) return result;
     CWorldObjectManager& om = *g_pWorldObjectManager;
     std::vector<int32_t> ids;
     for (int32_t slot = 0; slot < kPlayerSlots; ++slot) {
@@ -528,7 +518,7 @@ uint32_t CSendUnitToAreaAction::Serialize(CFileStream& s, CTrigger*) {
 }
 
 uint32_t CSendUnitToAreaAction::Execute() {
-    if (!HasAuthority() || !g_pGameCommandManager) return 1;
+    if (!HasScenarioAuthority() || !g_pGameCommandManager) return 1;
     g_pGameCommandManager->BuildUnitToArea(static_cast<int32_t>(objectId), trigger ? trigger->hash : 0, 1);
     if (trigger) trigger->enabled = 0;
     return 1;
