@@ -12,8 +12,6 @@
 
 namespace standin {
 
-class CScriptManager {};
-
 class CEffectManager {
 public:
     int CreateDeviceObjects() { return 1; }

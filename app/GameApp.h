@@ -40,6 +40,7 @@
 #include "ui/UiFreeTypeFont.h"
 #include "ui/UiManager.h"
 #include "world/GameDataRegistry.h"
+#include "world/ScriptManager.h"
 
 // The memory, processor and video figures of the machine.
 struct SystemFigures {
@@ -141,6 +142,7 @@ public:
     CResourceManager& Resources() { return m_resources; }
     CFontList& Fonts() { return m_fonts; }
     CNetClient& Net() { return m_net; }
+    CScriptManager& Scripts() { return m_scripts; }
     CMessageTable& Messages() { return m_messages; }
     CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
     // The music that plays now is a resource reference the application holds.
@@ -214,7 +216,7 @@ private:
     int m_logoCount = 0;
     int m_logoIndex = 0;
     std::vector<std::string> m_logoTextures, m_logoSounds;
-    [[maybe_unused]] standin::CScriptManager m_scripts;  // a stand-in, in its place in the order
+    CScriptManager m_scripts;
     CIniFile m_tutorialFile;
 
     SystemFigures m_figures;

@@ -13,6 +13,7 @@
 #include "tools/ProtocolTablesWriter.h"
 #include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
+#include "tools/SampleTutorial.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
 
@@ -185,6 +186,8 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
              TextListText({"Right-click the ground to move your hero.", "Press Enter to chat with everyone.",
                            "Gold comes from defeated enemies; spend it in the shop."}),
              false);
+    // The tutorial plays on the sample map (its team areas, the UNIT record "Creep").
+    info.Add("TUTORIAL.DAT", SampleTutorialScript("VALLEY.DRM"), false);
     info.Add("FilterWord.DAT", TextListText({"badword", "rudeword"}), false);
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     if (!info.WritePackage(folder + "\\DATA")) return 0;

@@ -153,6 +153,13 @@ public:
     int32_t seen[kPlayerSlots] = {};
     int32_t alive = 1;
     float splashFactor = 0.3f;
+    // The trigger a bound unit reports to, and the restores it has left.
+    uint32_t boundTrigger = 0;
+    int32_t restoreCounter = 0;
+    // Set by a mission script: the player's orders are locked (bit 0x80000),
+    // and the hero was revived by the script.
+    uint32_t controlFlags = 0;
+    uint32_t scriptRevive = 0;
 
     // Kept by the world object manager: the id, the pool the storage came
     // from (-1: made with new) and whether the object waits for the end of

@@ -40,6 +40,8 @@ public:
     static constexpr int32_t kTableStep = 5000;
     // Commands carry ids in 16 bits.
     static constexpr int32_t kIdLimit = 32768;
+    // Trigger spawns number their units from here up to kIdLimit, then again from here.
+    static constexpr uint32_t kSpawnIdBase = 20000;
 
     // Builds an object of one type in pool storage (the class's own constructor).
     using ObjectFactory = CWorldObject* (*)(void* storage);
@@ -185,6 +187,12 @@ public:
     void (*footprintHook)(CWorldObject& unit) = nullptr;
     // The effect manager's hand-over of an item's effect slot to a unit.
     void (*itemEffectHook)(CWorldObject& unit, CGameDataRecord& item) = nullptr;
+    // The map's triggers: lords switched off, the first id of the next
+    // spawned group, and the two world flags conditions 7 and 8 test.
+    uint32_t lordsOff = 0;
+    uint32_t spawnCounter = kSpawnIdBase;
+    uint32_t worldFlagA = 0;
+    uint32_t worldFlagB = 0;
 
 private:
     void GrowTables();

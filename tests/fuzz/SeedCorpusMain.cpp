@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/FileStream.h"
 #include "engine/core/NameHash.h"
 #include "net/ByteWriter.h"
 #include "net/Framing.h"
@@ -30,10 +31,12 @@
 #include "tools/OggWriter.h"
 #include "tools/ProtocolTablesWriter.h"
 #include "tools/SampleGameFolder.h"
+#include "tools/SampleTutorial.h"
 #include "tools/StandardEffects.h"
 #include "tools/TextFileWriters.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
+#include "world/MapScenario.h"
 
 namespace {
 
@@ -247,6 +250,25 @@ void SeedMapObjects() {
     Seed("MapObject", all);
 }
 
+void SeedScenario() {
+    Seed("MissionScript", SampleTutorialScript("SAMPLE.ZEM"));
+    Seed("MissionScript", std::string("MAPFILE m\nHERO h\nMISSION\n{\nEVENT\n{\nRUN LOOP\nCONDITION\n{\nOP OR\n"
+                                      "CHECK_TIMER 1 2 IN\n}\nEXECUTE\n{\nSTOP_EVENT 9\nAGAIN_MISSION\n}\n}\n}\n"));
+    CMapScenario scenario;
+    CTrigger& every = *scenario.Triggers().emplace_back(std::make_unique<CTrigger>());
+    every.SetName("every kind");
+    for (uint32_t k = 0; k < CTriggerCondition::kKinds; ++k) every.AddCondition(CTriggerCondition::Create(k));
+    for (uint32_t k = 0; k < CTriggerAction::kKinds; ++k) every.AddAction(CTriggerAction::Create(k));
+    CTrigger& timer = *scenario.Triggers().emplace_back(std::make_unique<CTrigger>());
+    timer.SetName("lord timer");
+    timer.AddCondition(CTriggerCondition::Create(4));
+    timer.AddAction(CTriggerAction::Create(0));
+    CFileStream out;
+    out.OpenMemoryWrite("seed");
+    scenario.LoadTriggers(out);
+    Seed("MapTriggers", out.Bytes());
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -261,6 +283,7 @@ int main(int argc, char** argv) {
     SeedStreams();
     SeedChat();
     SeedMapObjects();
+    SeedScenario();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }
