@@ -14,20 +14,6 @@ namespace standin {
 
 class CScriptManager {};
 
-class CEffectManager {
-public:
-    int CreateDeviceObjects() { return 1; }
-    void DeleteDeviceObjects() {}
-    void ClearCounter() { liveCount = 0; }
-    int liveCount = 0;
-};
-
-class CRibbonManager {
-public:
-    int RestoreTrailBuffers() { return 1; }
-    void ReleaseTrailBuffers() {}
-};
-
 class CZEMMap {
 public:
     // The header texts and stamp of a map file; until maps are read, a present

@@ -17,7 +17,7 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
 #include "engine/resource/ResourceManager.h"
-#include "engine/effects/RibbonTrail.h"
+#include "engine/effects/RibbonManager.h"
 #include "engine/render/ZEMGauss.h"
 #include "engine/render/ZEMShadow.h"
 #include "platform/GfxSystem.h"
