@@ -8,7 +8,7 @@
 #include "engine/effects/RibbonManager.h"
 #include "engine/render/GameObject.h"
 #include "platform/GfxBuffer.h"
-#include "tests/engine/EffectWorld.h"
+#include "tests/fixtures/EffectWorld.h"
 #include "tools/AnimationWriter.h"
 
 using namespace platform;

@@ -6,7 +6,7 @@
 #include "engine/effects/EffectLayer.h"
 #include "engine/render/GameObject.h"
 #include "platform/CrtRandom.h"
-#include "tests/engine/EffectWorld.h"
+#include "tests/fixtures/EffectWorld.h"
 
 using platform::Matrix;
 using platform::Vec3;
