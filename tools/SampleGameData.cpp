@@ -8,6 +8,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/EffectFileWriter.h"
 #include "tools/PackageWriter.h"
+#include "tools/SampleWeather.h"
 #include "tools/WaveWriter.h"
 #include "world/BuildingData.h"
 #include "world/DecorationData.h"
@@ -199,5 +200,6 @@ int AddSampleGameData(CPackageWriter& package) {
     ok = ok && package.Add("ICON1.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 32, 32, 0xFF3060C0u));
     ok = ok && package.Add("ICON2.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 32, 32, 0xFF808080u));
     for (uint32_t i = 1; i <= 3; ++i) ok = ok && package.Add("HIT" + std::to_string(i) + ".WAV", HitSound(i));
+    ok = ok && AddSampleWeather(package);
     return ok ? 1 : 0;
 }
