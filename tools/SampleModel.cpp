@@ -9,14 +9,11 @@
 #include "tools/MeshWriter.h"
 #include "tools/ModelWriter.h"
 #include "tools/PackageWriter.h"
+#include "platform/GfxDevice.h"
+
+using platform::FloatBits;
 
 namespace {
-
-uint32_t FloatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    return bits;
-}
 
 // The whole clip as a swing that leaves an orange ribbon trail: the top of
 // the column sweeps a half circle, sampled twenty times.

@@ -8,6 +8,7 @@
 #include "engine/render/Draw2D.h"
 #include "engine/render/ModelResource.h"
 #include "engine/sound/SoundEffect.h"
+#include "platform/GfxDevice.h"
 #include "world/CombatObject.h"
 #include "world/SightGrid.h"
 #include "world/SpatialTree.h"
@@ -18,12 +19,6 @@
 using namespace platform;
 
 namespace {
-
-float FloatOf(uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
 
 float HorizontalLength(const Vec3& v) { return std::sqrt(v.x * v.x + v.z * v.z); }
 
@@ -72,8 +67,8 @@ void CProjectile::Setup(CWorldObject* shooterObject, const VisualRef* info, CWor
         targetPoint = target->bounds.center;
         targetId = -1;
     }
-    m_speed = info ? FloatOf(info->refWord1) : 0;
-    const float angle = info ? FloatOf(info->refWord2) : 0;
+    m_speed = info ? platform::BitsFloat(info->refWord1) : 0;
+    const float angle = info ? platform::BitsFloat(info->refWord2) : 0;
     const float yaw = shooter ? shooter->GetFacingAngle() : 0;
     const float scale = shooter ? shooter->bounds.scale : 1.0f;
     const Vec3 aim = targetId >= 0 && target ? target->bounds.center : targetPoint;
@@ -82,7 +77,7 @@ void CProjectile::Setup(CWorldObject* shooterObject, const VisualRef* info, CWor
         auto* model = info && info->model && info->model->Type() == RES_MODEL ? static_cast<CModelResource*>(info->model)
                                                                               : nullptr;
         if (model) model->AddRef();
-        Vec3 launch(FloatOf(info->offset[0]), FloatOf(info->offset[1]), FloatOf(info->offset[2]));
+        Vec3 launch(platform::BitsFloat(info->offset[0]), platform::BitsFloat(info->offset[1]), platform::BitsFloat(info->offset[2]));
         if (shooter) launch = Vec3TransformCoord(launch, shooter->world);
         Init(0, launch, nullptr, model, 0, yaw, scale);
         Vec3 direction = aim - position;

@@ -12,12 +12,6 @@ using namespace platform;
 
 namespace {
 
-float FloatOf(uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-
 Vec3 SamplePoint(const TrailPoint& s, size_t offset) {
     float v[3];
     std::memcpy(v, s.data() + offset, 12);
@@ -52,8 +46,8 @@ const std::vector<uint8_t>& CRibbonTrail::Vertices() const { return m_buffer ? m
 
 void CRibbonTrail::SetStyle(uint32_t on, const uint32_t values[4]) {
     active = on;
-    for (int i = 0; i < 3; ++i) colour[i] = FloatOf(values[i]);
-    alpha = FloatOf(values[3]);
+    for (int i = 0; i < 3; ++i) colour[i] = BitsFloat(values[i]);
+    alpha = BitsFloat(values[3]);
 }
 
 void CRibbonTrail::ClearSegments() { m_segments = {}; }

@@ -39,13 +39,9 @@ TEST_F(EffectWindow, RainAndSparkFromTheSampleFolder) {
         CGfxDevice& d = Device();
         CRenderStateCache states;
         states.SetDevice(&d);
-        CResourceManager rm(SampleFolder());
-        rm.SetDevice(&d);
-        ASSERT_EQ(rm.FileIndex().LoadPackageList("PACKAGELIST.DRL"), 1);
-        RegisterAnimationResources(rm);
-        RegisterMeshResources(rm, nullptr);
-        RegisterModelResources(rm);
-        RegisterEffectResources(rm);
+        std::unique_ptr<CResourceManager> resources = SampleResources();
+        ASSERT_NE(resources, nullptr);
+        CResourceManager& rm = *resources;
         CEffectManager effects;
         ASSERT_EQ(effects.CreateDeviceObjects(), 1);
 

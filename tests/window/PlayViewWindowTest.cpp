@@ -70,12 +70,9 @@ TEST_F(PlayViewWindow, ALitShadowedGlowingModelOnTheGround) {
         CErrorReport report;
         CGfxDevice& d = Device();
 
-        CResourceManager rm(SampleFolder());
-        rm.SetDevice(&d);
-        ASSERT_EQ(rm.FileIndex().LoadPackageList("PACKAGELIST.DRL"), 1);
-        RegisterAnimationResources(rm);
-        RegisterMeshResources(rm, nullptr);
-        RegisterModelResources(rm);
+        std::unique_ptr<CResourceManager> resources = SampleResources();
+        ASSERT_NE(resources, nullptr);
+        CResourceManager& rm = *resources;
         CEffectManager effects;
         CRibbonManager ribbons;
         auto* model = static_cast<CModelResource*>(rm.GetResource("SAMPLE.DRC", RES_MODEL, nullptr, 1));
