@@ -161,6 +161,16 @@ const Matrix& CEffectManager::BillboardMatrix(uint32_t kind) {
     return camera ? camera->GetBillboardMatrix(kind) : m_identity;
 }
 
+CEffectInstance* CEffectManager::CreateMarkerEffect(CResource* resource, CGameObject* unit) {
+    if (!unit) {
+        if (resource && g_pResourceManager) g_pResourceManager->ReleaseResource(resource);
+        return nullptr;
+    }
+    CEffectInstance* marker = CreateEffect(Vec3(), resource, unit, -1, m_identity, unit->kind, 0);
+    if (marker) unit->ExtraEffects().push_back(marker);
+    return marker;
+}
+
 void CEffectManager::AttachEffectsToUnit(CGameObject* object, int slot, CResource* resource, CEffectInstance** out1,
                                          CEffectInstance** out2) {
     if (!object || (out1 && *out1)) return;

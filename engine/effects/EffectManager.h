@@ -67,6 +67,10 @@ public:
     void AttachEffectsToUnit(CGameObject* object, int slot, CResource* resource, CEffectInstance** out1,
                              CEffectInstance** out2);
 
+    // The selection marker under a unit: it follows the unit, which holds it
+    // among its effects. The resource's reference is the caller's to raise.
+    CEffectInstance* CreateMarkerEffect(CResource* resource, CGameObject* unit);
+
     // Billboard particles turn with this camera (the registry's first when null).
     void SetCamera(CCamera* camera) { m_camera = camera; }
     const platform::Matrix& BillboardMatrix(uint32_t kind);

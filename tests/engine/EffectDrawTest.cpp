@@ -277,6 +277,25 @@ TEST(EffectManager, AttachEffectsToUnitByAttachmentSlot) {
     w.models.Manager().ReleaseResource(brief);
 }
 
+TEST(EffectManager, TheSelectionMarkerFollowsItsUnit) {
+    EffectWorld w;
+    CEffectResource* marker = w.Load({EffectWorld::StillLayer(10, 0)});
+    {
+        CGameObject unit;
+        unit.Place(Vec3(7, 0, 3), 0, 1.0f);
+        unit.Update(0);
+        CEffectInstance* fx = w.effects.CreateMarkerEffect(marker, &unit);
+        ASSERT_NE(fx, nullptr);
+        EXPECT_EQ(&fx->Parent(), &unit.world);
+        EXPECT_EQ(unit.ExtraEffects().size(), 1u);
+        unit.UpdateEffects(0.1f, 0);
+        const CEffectLayer& layer = *fx->Layers()[0];
+        EXPECT_FLOAT_EQ(layer.ParticleMatrix(*layer.Particles(), fx->Parent())(3, 0), 7.0f);
+        EXPECT_EQ(w.effects.LiveCount(), 1u);
+    }
+    EXPECT_EQ(w.effects.LiveCount(), 0u);  // the unit gave it back
+}
+
 namespace {
 
 TrailPoint Sample(const Vec3& a, const Vec3& b, float time) {
