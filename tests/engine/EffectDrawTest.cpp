@@ -7,6 +7,7 @@
 #include "engine/effects/ObjectLookup.h"
 #include "engine/effects/RibbonManager.h"
 #include "engine/render/GameObject.h"
+#include "engine/render/MeshResource.h"
 #include "platform/GfxBuffer.h"
 #include "tests/fixtures/EffectWorld.h"
 #include "tools/AnimationWriter.h"
@@ -372,4 +373,23 @@ TEST(RibbonTrail, DrawnOnlyWhileItsOwnerShowsAndUnknownTrailsAreDeleted) {
     EXPECT_EQ(ribbons.Count(), 1u);
     ribbons.RemoveRibbon(trail);
     EXPECT_EQ(ribbons.Count(), 0u);
+}
+
+TEST(EffectDraw, MeshLayersDrawTheirMeshPerParticleWithDepthWritesOn) {
+    EffectWorld w;
+    CEffectInstance* still = w.Start(w.Load({MeshLayer("BODY.DRM")}));
+    CEffectInstance* posed = w.Start(w.Load({MeshLayer("BODY.DRM", "WALK.DRA")}));
+    for (CEffectInstance* fx : {still, posed}) {
+        fx->Update(0.05f);
+        ASSERT_EQ(fx->GetParticleCount(), 1u);
+        auto* mesh = static_cast<CMeshResource*>(fx->Layers()[0]->Record().mesh);
+        EXPECT_EQ(fx->GetPrimitiveCount(), static_cast<int>(mesh->TotalPrimitives()));
+        w.models.device.ClearLog();
+        w.effects.QueueForDraw(fx);
+        w.effects.DrawEffects(0);
+        EXPECT_GT(w.models.device.DrawCount(), 0u);
+        EXPECT_TRUE(InOrder(w.models.device.Log(), {"RenderState 14 0", "RenderState 14 1", "RenderState 27 0",
+                                                    "RenderState 27 1", "RenderState 14 0"}));
+        w.effects.ReleaseEffect(fx);
+    }
 }
