@@ -1,6 +1,7 @@
 // Where the application applies the player's options: the sound manager's
-// volumes and the device's gamma ramp. The sight grade and the glow are kept
-// here for the world and the play view, which read them when a match starts.
+// volumes, the device's gamma ramp and the world's sight grade. The sight
+// grade and the glow are also kept here for the world and the play view,
+// which read them when a match starts.
 #pragma once
 
 #include "engine/core/Options.h"
@@ -11,7 +12,8 @@ class CAppOptionsTarget : public IOptionsTarget {
 public:
     explicit CAppOptionsTarget(CGameApp& app) : m_app(app) {}
 
-    void SetSightGrade(int grade) override { sightGrade = grade; }
+    // Kept, and passed on to the world object manager while a match has one.
+    void SetSightGrade(int grade) override;
     void SetStreamVolume(float volume) override;
     void SetEffectVolume(float volume) override;
     void ApplyGammaRamp(float gamma) override;

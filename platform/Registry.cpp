@@ -300,7 +300,7 @@ private:
     };
     Stamp StampNow() const {
         struct stat st;
-        if (::stat(m_path.c_str(), &st) != 0) return Stamp{};
+        if (::stat(HostPath(m_path).c_str(), &st) != 0) return Stamp{};
         return Stamp{true, st.st_ino, st.st_size, int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
     }
 
@@ -331,7 +331,8 @@ private:
         std::lock_guard<std::mutex> hold(m_mutex);
         size_t slash = m_path.rfind('/');
         if (slash != std::string::npos && slash > 0 && !CreateFolders(m_path.substr(0, slash))) return false;
-        std::string lockPath = m_path + ".lock";
+        // Found as the store is: its folder may be spelled in another case.
+        std::string lockPath = HostPath(m_path + ".lock");
         int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (lock < 0) return false;
         while (::flock(lock, LOCK_EX) != 0) {

@@ -58,7 +58,7 @@ int CCombatObject::InitCombat(const Vec3& at, CGameDataRecord* rec, int32_t newL
     OnLevelChanged();
     hitPoints = GetStat(5);
     mana = GetStat(6);
-    attackRange = BitsFloat(data->word[5]);
+    attackRange = BitsFloat(data->word[5]);  // the record's attack range (10.0 by default)
     ComputeBounties(level);
     order = CurrentOrder{};
     orderJustSet = 1;
@@ -75,6 +75,7 @@ void CCombatObject::ComputeBounties(int32_t forLevel) {
     if (!data) return;
     const uint32_t f = data->flags;
     const float l = static_cast<float>(forLevel);
+    // The record's bounty values: word 7 experience, word 8 gold.
     const float experience = static_cast<float>(data->word[7]), gold = static_cast<float>(data->word[8]);
     bountyExperience = experience;
     bountyGold = gold;
@@ -97,6 +98,7 @@ int CCombatObject::SetOrder(int32_t kind, int32_t subKind, const Vec3& point, in
 
 void CCombatObject::Die() {
     CWorldObject::Die();
+    RemoveAllEffects();
     order = CurrentOrder{};
     attackTargetId = -1;
 }

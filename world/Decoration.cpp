@@ -17,6 +17,7 @@ int CDecoration::InitFromRecord(const platform::Vec3& at, CGameDataRecord* rec, 
     return 1;
 }
 
+// The record's first value is its armour, the second (decoWord3) its hit points.
 float CDecoration::GetStat(int32_t index) {
     CDecorationData* d = DecorationRecord();
     if (!d) return 0;

@@ -31,6 +31,7 @@ void CInventoryItem::SetRecord(CGameDataRecord* newRecord) {
     useSkill->level = 1;
 }
 
+// ITEM itemWord6 non-zero: an item that stays in use.
 bool CInventoryItem::IsPersistent() const { return record && record->itemWord6 != 0; }
 
 void CInventoryItem::Equip(int32_t newOwnerId, int32_t value) {

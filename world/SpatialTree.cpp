@@ -98,6 +98,16 @@ int CSpatialTree::Build(int32_t depth, float width, float depthZ, float bottom, 
             else
                 m_leafTable[at] = DescendToLeaf(r, c);
         }
+    m_cells.assign(m_leafTable.size(), Cell{});
+    m_cellOfNode.assign(m_nodes.size(), -1);
+    for (size_t at = 0; at < m_leafTable.size(); ++at) {
+        const Node& leaf = m_nodes[static_cast<size_t>(m_leafTable[at])];
+        m_cells[at].x0 = leaf.corners[3].x;
+        m_cells[at].z0 = leaf.corners[3].z;
+        m_cells[at].x1 = leaf.corners[1].x;
+        m_cells[at].z1 = leaf.corners[1].z;
+        m_cellOfNode[static_cast<size_t>(m_leafTable[at])] = static_cast<int32_t>(at);
+    }
     return 1;
 }
 
@@ -140,45 +150,99 @@ int32_t CSpatialTree::LeafAt(int32_t row, int32_t column) const {
     return m_leafTable[static_cast<size_t>(row) * static_cast<size_t>(m_leavesPerSide) + static_cast<size_t>(column)];
 }
 
+CSpatialTree::Footprint CSpatialTree::FootprintOf(CSceneObject& object) {
+    return {object.position.x, object.position.z, object.bounds.halfDepth * object.bounds.scale, 0,
+            AsWorldObject(&object)};
+}
+
+namespace {
+
+// The object's place in a leaf's list; the list's size when it is not there.
+size_t IndexIn(const CSpatialTree::Node& node, const CSceneObject* object) {
+    return static_cast<size_t>(std::find(node.objects.begin(), node.objects.end(), object) - node.objects.begin());
+}
+
+}  // namespace
+
+void CSpatialTree::Cell::Cover(const Footprint& f) {
+    reachX0 = std::min(reachX0, f.x - f.reach);
+    reachZ0 = std::min(reachZ0, f.z - f.reach);
+    reachX1 = std::max(reachX1, f.x + f.reach);
+    reachZ1 = std::max(reachZ1, f.z + f.reach);
+}
+
+void CSpatialTree::Cell::CoverReaches() {
+    reachX0 = reachZ0 = kNoReach;
+    reachX1 = reachZ1 = -kNoReach;
+    for (const Footprint& f : footprints) Cover(f);
+}
+
+int CSpatialTree::LeavesUnder(const CSceneObject& object, int32_t leaves[4]) const {
+    // The outer box stands square to the axes: its four ground corners lie in
+    // two columns and two rows. A quotient below 0 (the corner lies outside)
+    // fails the test before it is cut to a whole number, so cutting it
+    // rounds down as it must.
+    const Vec3* box = object.bounds.outerBox;
+    const float n = static_cast<float>(m_leavesPerSide);
+    auto line = [n](float at, float size) {
+        const float q = at / size;
+        return q >= 0.0f && q < n ? static_cast<int32_t>(q) : -1;
+    };
+    const int32_t c0 = line(box[3].x, m_leafWidth), c1 = line(box[1].x, m_leafWidth);
+    const int32_t r0 = line(box[3].z, m_leafDepth), r1 = line(box[1].z, m_leafDepth);
+    const int32_t corners[4][2] = {{r1, c0}, {r1, c1}, {r0, c1}, {r0, c0}};  // in the order of the box's corners
+    int found = 0;
+    for (const auto& [row, column] : corners) {
+        if (row < 0 || column < 0) continue;
+        const int32_t leaf = LeafAt(row, column);
+        if (std::find(leaves, leaves + found, leaf) == leaves + found) leaves[found++] = leaf;
+    }
+    return found;
+}
+
 void CSpatialTree::Insert(CSceneObject* object) {
     if (!object || m_nodes.empty()) return;
     if (std::any_of(object->treeLeaves, object->treeLeaves + 4, [](int32_t l) { return l >= 0; })) {
         Move(object);
         return;
     }
-    int32_t found = 0;
-    for (int i = 0; i < 4; ++i) {
-        const Vec3& corner = object->bounds.outerBox[i];
-        // Rounded down, so that a corner just below 0 lies outside too.
-        float fc = std::floor(corner.x / m_leafWidth), fr = std::floor(corner.z / m_leafDepth);
-        if (!(fc >= 0.0f && fr >= 0.0f && fc < static_cast<float>(m_leavesPerSide) &&
-              fr < static_cast<float>(m_leavesPerSide)))
-            continue;
-        int32_t leaf = LeafAt(static_cast<int32_t>(fr), static_cast<int32_t>(fc));
-        if (leaf < 0 || std::find(object->treeLeaves, object->treeLeaves + found, leaf) != object->treeLeaves + found)
-            continue;
-        object->treeLeaves[found++] = leaf;
-        m_nodes[static_cast<size_t>(leaf)].objects.push_back(object);
-    }
+    int32_t leaves[4] = {-1, -1, -1, -1};
+    int found = LeavesUnder(*object, leaves);
     if (found == 0) return;  // held by no leaf: never found
+    Footprint footprint = FootprintOf(*object);
+    footprint.shared = found > 1;
+    for (int i = 0; i < found; ++i) {
+        m_nodes[static_cast<size_t>(leaves[i])].objects.push_back(object);
+        Cell& cell = CellOfLeaf(leaves[i]);
+        cell.footprints.push_back(footprint);
+        cell.Cover(footprint);
+    }
+    std::copy(leaves, leaves + 4, object->treeLeaves);
     ++m_objectCount;
     object->flags |= SO_PLACED;
 }
 
+void CSpatialTree::ForgetVisible(CSceneObject& object) {
+    object.flags &= ~SO_VISIBLE;
+    if (object.visibleIndex >= 0 && static_cast<size_t>(object.visibleIndex) < m_visible.size() &&
+        m_visible[static_cast<size_t>(object.visibleIndex)] == &object)
+        m_visible[static_cast<size_t>(object.visibleIndex)] = nullptr;
+    object.visibleIndex = -1;
+}
+
 void CSpatialTree::Remove(CSceneObject* object) {
     if (!object) return;
-    object->flags &= ~SO_VISIBLE;
-    if (object->visibleIndex >= 0 && static_cast<size_t>(object->visibleIndex) < m_visible.size() &&
-        m_visible[static_cast<size_t>(object->visibleIndex)] == object)
-        m_visible[static_cast<size_t>(object->visibleIndex)] = nullptr;
-    object->visibleIndex = -1;
+    ForgetVisible(*object);
     bool held = false;
     for (int32_t& leaf : object->treeLeaves) {
         if (leaf >= 0 && static_cast<size_t>(leaf) < m_nodes.size()) {
-            auto& list = m_nodes[static_cast<size_t>(leaf)].objects;
-            auto it = std::find(list.begin(), list.end(), object);
-            if (it != list.end()) {
-                list.erase(it);
+            Node& node = m_nodes[static_cast<size_t>(leaf)];
+            size_t at = IndexIn(node, object);
+            if (at < node.objects.size()) {
+                node.objects.erase(node.objects.begin() + static_cast<std::ptrdiff_t>(at));
+                Cell& cell = CellOfLeaf(leaf);
+                cell.footprints.erase(cell.footprints.begin() + static_cast<std::ptrdiff_t>(at));
+                cell.CoverReaches();
                 held = true;
             }
         }
@@ -189,8 +253,32 @@ void CSpatialTree::Remove(CSceneObject* object) {
 
 void CSpatialTree::Move(CSceneObject* object) {
     if (!object) return;
-    Remove(object);
-    Insert(object);
+    // Most moves of a frame stay within the same leaves: the footprints are
+    // rewritten where they stand, and the object otherwise fares as removed
+    // and inserted again.
+    int32_t leaves[4] = {-1, -1, -1, -1};
+    int found = m_nodes.empty() ? 0 : LeavesUnder(*object, leaves);
+    if (found == 0 || !std::equal(leaves, leaves + 4, object->treeLeaves)) {
+        Remove(object);
+        Insert(object);
+        return;
+    }
+    Footprint footprint = FootprintOf(*object);
+    footprint.shared = found > 1;
+    for (int i = 0; i < found; ++i) {
+        Node& node = m_nodes[static_cast<size_t>(leaves[i])];
+        size_t at = IndexIn(node, object);
+        if (at == node.objects.size()) {  // the object's own leaf fields were not the tree's
+            Remove(object);
+            Insert(object);
+            return;
+        }
+        Cell& cell = CellOfLeaf(leaves[i]);
+        cell.footprints[at] = footprint;
+        cell.Cover(footprint);
+    }
+    ForgetVisible(*object);
+    object->flags |= SO_PLACED;
 }
 
 void CSpatialTree::Clear() {
@@ -200,6 +288,10 @@ void CSpatialTree::Clear() {
             o->visibleIndex = -1;
         }
         node.objects.clear();
+    }
+    for (Cell& cell : m_cells) {
+        cell.footprints.clear();
+        cell.CoverReaches();
     }
     m_visible.clear();
     m_objectCount = 0;
@@ -247,10 +339,20 @@ bool CSpatialTree::NodeMeetsSquare(const Node& node, float x0, float z0, float x
     return x0 <= node.corners[1].x && x1 >= node.corners[3].x && z0 <= node.corners[1].z && z1 >= node.corners[3].z;
 }
 
+// The objects near enough by their footprints, in the order of the walk,
+// tested a batch at a time.
+struct CSpatialTree::Candidates {
+    static constexpr size_t kCapacity = 64;
+    CWorldObject* objects[kCapacity];
+    bool shared[kCapacity];
+    size_t count = 0;
+};
+
 void CSpatialTree::QueryRange(const SpatialFilter& filter, std::vector<CWorldObject*>& result,
                               bool stopAtFirst) const {
     result.clear();
     if (m_nodes.empty()) return;
+    Candidates batch;
     // Only leaves hold objects, and leaves are numbered in the order of the
     // walk: the leaves under the square, in index order, give what the walk
     // from the root gives, without visiting the nodes above them.
@@ -263,49 +365,99 @@ void CSpatialTree::QueryRange(const SpatialFilter& filter, std::vector<CWorldObj
     const float r1 = std::clamp(std::floor(z1 / m_leafDepth), 0.0f, n - 1.0f);
     constexpr size_t kMaxLeaves = 64;
     if (!(x0 <= x1 && z0 <= z1) || (c1 - c0 + 1.0f) * (r1 - r0 + 1.0f) > static_cast<float>(kMaxLeaves)) {
-        QueryNode(0, filter, result, stopAtFirst);
+        if (!QueryNode(0, filter, batch, result, stopAtFirst)) TestCandidates(batch, filter, result, stopAtFirst);
         return;
     }
+    // A leaf none of whose footprints can reach into the circle is passed
+    // over; the margin covers the rounding of the footprint's own test.
+    const float reachLimit = (filter.radius * 1.001f + 1.0f) * (filter.radius * 1.001f + 1.0f);
     int32_t leaves[kMaxLeaves];
+    const Cell* cells[kMaxLeaves];
     size_t count = 0;
-    for (int32_t r = static_cast<int32_t>(r0); r <= static_cast<int32_t>(r1); ++r)
-        for (int32_t c = static_cast<int32_t>(c0); c <= static_cast<int32_t>(c1); ++c) {
-            int32_t leaf = LeafAt(r, c);
-            if (NodeMeetsSquare(m_nodes[static_cast<size_t>(leaf)], x0, z0, x1, z1)) leaves[count++] = leaf;
+    const size_t side = static_cast<size_t>(m_leavesPerSide);
+    for (size_t r = static_cast<size_t>(r0); r <= static_cast<size_t>(r1); ++r)
+        for (size_t c = static_cast<size_t>(c0), at = r * side + c; c <= static_cast<size_t>(c1); ++c, ++at) {
+            // Kept by the count rather than a branch: whether a leaf is
+            // entered follows no pattern a branch predictor learns.
+            const Cell& cell = m_cells[at];
+            leaves[count] = m_leafTable[at];
+            cells[count] = &cell;
+            // How far the box lies off the centre, 0 inside (written so that
+            // no branch stands in for the lower bound).
+            const float dx = std::max(cell.reachX0 - filter.x, filter.x - cell.reachX1);
+            const float dz = std::max(cell.reachZ0 - filter.z, filter.z - cell.reachZ1);
+            const float ex = (dx + std::fabs(dx)) * 0.5f, ez = (dz + std::fabs(dz)) * 0.5f;
+            count += static_cast<size_t>((x0 <= cell.x1) & (x1 >= cell.x0) & (z0 <= cell.z1) & (z1 >= cell.z0) &
+                                         (ex * ex + ez * ez <= reachLimit));
         }
-    std::sort(leaves, leaves + count);
+    // Into the order of the leaf numbers, by each one's rank.
+    const Cell* ordered[kMaxLeaves];
+    for (size_t i = 0; i < count; ++i) {
+        int32_t rank = 0;
+        for (size_t j = 0; j < count; ++j) rank += leaves[j] < leaves[i];
+        ordered[rank] = cells[i];
+    }
     for (size_t i = 0; i < count; ++i)
-        if (QueryObjects(m_nodes[static_cast<size_t>(leaves[i])], filter, result, stopAtFirst)) return;
+        if (GatherCandidates(*ordered[i], filter, batch, result, stopAtFirst)) return;
+    TestCandidates(batch, filter, result, stopAtFirst);
 }
 
-bool CSpatialTree::QueryObjects(const Node& node, const SpatialFilter& f, std::vector<CWorldObject*>& result,
-                                bool stopAtFirst) const {
-    // The objects lie apart in memory: their loads overlap when asked for together.
-    for (CSceneObject* so : node.objects) {
-        __builtin_prefetch(&so->position);
-        __builtin_prefetch(&so->bounds.halfDepth);
+bool CSpatialTree::GatherCandidates(const Cell& cell, const SpatialFilter& f, Candidates& batch,
+                                    std::vector<CWorldObject*>& result, bool stopAtFirst) const {
+    const Footprint* footprints = cell.footprints.data();
+    size_t left = cell.footprints.size();
+    while (left > 0) {
+        if (batch.count == Candidates::kCapacity && TestCandidates(batch, f, result, stopAtFirst)) return true;
+        const size_t take = std::min(left, Candidates::kCapacity - batch.count);
+        size_t count = batch.count;
+        // About half the footprints of the entered leaves lie in the circle,
+        // which no branch predicts: each is written, and kept by the count.
+        // The footprint is measured as the object's own distance test measures.
+        for (size_t i = 0; i < take; ++i) {
+            const Footprint& footprint = footprints[i];
+            const float dx = f.x - footprint.x, dz = f.z - footprint.z;
+            const bool near = std::sqrt(dx * dx + dz * dz) < footprint.reach + f.radius;
+            batch.objects[count] = footprint.object;
+            batch.shared[count] = footprint.shared != 0;
+            count += static_cast<size_t>(near & (footprint.object != nullptr) & (footprint.object != f.self));
+        }
+        batch.count = count;
+        footprints += take;
+        left -= take;
     }
-    for (CSceneObject* so : node.objects) {
-        // Most objects of the entered leaves lie outside the circle: that test first.
-        if (so == f.self || !InCircle(*so, f.x, f.z, f.radius)) continue;
-        CWorldObject* o = AsWorldObject(so);
-        if (!o || !MatchesFlags(*o, f)) continue;
+    return false;
+}
+
+bool CSpatialTree::TestCandidates(Candidates& batch, const SpatialFilter& f, std::vector<CWorldObject*>& result,
+                                  bool stopAtFirst) {
+    const size_t count = batch.count;
+    batch.count = 0;
+    // The objects lie apart in memory: their loads overlap when asked for together.
+    for (size_t i = 0; i < count; ++i) {
+        __builtin_prefetch(&batch.objects[i]->flags);
+        __builtin_prefetch(&batch.objects[i]->team);
+        __builtin_prefetch(&batch.objects[i]->alive);
+    }
+    for (size_t i = 0; i < count; ++i) {
+        CWorldObject* o = batch.objects[i];
+        if (!MatchesFlags(*o, f)) continue;
         // Held by up to four leaves: taken once.
-        if (o->treeLeaves[1] >= 0 && std::find(result.begin(), result.end(), o) != result.end()) continue;
+        if (batch.shared[i] && std::find(result.begin(), result.end(), o) != result.end()) continue;
         result.push_back(o);
         if (stopAtFirst) return true;
     }
     return false;
 }
 
-bool CSpatialTree::QueryNode(int32_t index, const SpatialFilter& f, std::vector<CWorldObject*>& result,
-                             bool stopAtFirst) const {
+bool CSpatialTree::QueryNode(int32_t index, const SpatialFilter& f, Candidates& batch,
+                             std::vector<CWorldObject*>& result, bool stopAtFirst) const {
     const Node& node = m_nodes[static_cast<size_t>(index)];
     if (!NodeMeetsSquare(node, f.x - f.radius, f.z - f.radius, f.x + f.radius, f.z + f.radius)) return false;
-    if (QueryObjects(node, f, result, stopAtFirst)) return true;
+    const int32_t cell = m_cellOfNode[static_cast<size_t>(index)];
+    if (cell >= 0 && GatherCandidates(m_cells[static_cast<size_t>(cell)], f, batch, result, stopAtFirst)) return true;
     for (int32_t child : node.children)
-        if (child >= 0 && QueryNode(child, f, result, stopAtFirst) && stopAtFirst) return true;
-    return stopAtFirst && !result.empty();
+        if (child >= 0 && QueryNode(child, f, batch, result, stopAtFirst)) return true;
+    return false;
 }
 
 void CSpatialTree::QueryLocalObjects(const SpatialFilter& filter, std::vector<CWorldObject*>& result) const {

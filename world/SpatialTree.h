@@ -47,7 +47,8 @@ public:
 
     // A complete tree of the given depth (0..10) over x 0..width, z 0..depth; 0 on bad sizes.
     int Build(int32_t depth, float width, float depthZ, float bottom, float top);
-    // An object already held is moved instead.
+    // An object already held is moved instead. The tree keeps the object's
+    // footprint as it is now: after a change of position or bounds, Move it.
     void Insert(CSceneObject* object);
     void Remove(CSceneObject* object);
     void Move(CSceneObject* object);
@@ -60,8 +61,10 @@ public:
     void RenderVisible(platform::CGfxDevice* device);
     const std::vector<CSceneObject*>& VisibleList() const { return m_visible; }
 
-    // Appends to result (emptied first) the world objects that pass the filter
-    // and lie within the circle; with stopAtFirst, at most one.
+    // Appends to result (emptied first), in the order of the walk from the
+    // root, the world objects that pass the filter and lie within the circle;
+    // with stopAtFirst, at most one. The circle test is the scene object's
+    // own distance test, taken on the footprint kept by the last Insert or Move.
     void QueryRange(const SpatialFilter& filter, std::vector<CWorldObject*>& result, bool stopAtFirst) const;
     // QueryRange keeping only the objects that this machine simulates.
     void QueryLocalObjects(const SpatialFilter& filter, std::vector<CWorldObject*>& result) const;
@@ -95,12 +98,44 @@ public:
     int32_t DescendToLeaf(int32_t row, int32_t column) const;
 
 private:
+    // Where an object stood, and how far it reaches across the ground, when
+    // the tree last placed it, with the object when it is a world object.
+    struct Footprint {
+        float x = 0, z = 0, reach = 0;
+        uint32_t shared = 0;  // held by more than one leaf
+        CWorldObject* object = nullptr;
+    };
+    // A leaf's ground rectangle and the footprints of its objects, in the
+    // order of the leaf's list: what a range query reads, kept row by row so
+    // that the leaves of a query lie side by side in memory.
+    struct Cell {
+        float x0 = 0, z0 = 0, x1 = 0, z1 = 0;
+        // A box that the footprints' reaches lie within; inverted while
+        // empty. A footprint moved within the leaf only widens it; it is
+        // made tight again whenever a footprint leaves.
+        float reachX0 = kNoReach, reachZ0 = kNoReach, reachX1 = -kNoReach, reachZ1 = -kNoReach;
+        std::vector<Footprint> footprints;
+        void Cover(const Footprint& footprint);
+        void CoverReaches();
+    };
+    static constexpr float kNoReach = 3.0e38f;
+    static Footprint FootprintOf(CSceneObject& object);
+    Cell& CellOfLeaf(int32_t leaf) { return m_cells[static_cast<size_t>(m_cellOfNode[static_cast<size_t>(leaf)])]; }
+
+    // The distinct leaves under the four ground corners of the object's outer box.
+    int LeavesUnder(const CSceneObject& object, int32_t leaves[4]) const;
+    // Unmarks the object and empties its slot of the visible list.
+    void ForgetVisible(CSceneObject& object);
     int32_t FillNode(int32_t level, float x0, float z0, float width, float depthZ, int32_t* next);
     bool NodeMeetsSquare(const Node& node, float x0, float z0, float x1, float z1) const;
     void CollectNode(int32_t index, const platform::Plane planes[6], int withNearFar);
-    bool QueryObjects(const Node& node, const SpatialFilter& filter, std::vector<CWorldObject*>& result,
-                      bool stopAtFirst) const;
-    bool QueryNode(int32_t index, const SpatialFilter& filter, std::vector<CWorldObject*>& result,
+    struct Candidates;
+    // Each true: the query stopped at its first object.
+    bool GatherCandidates(const Cell& cell, const SpatialFilter& filter, Candidates& batch,
+                          std::vector<CWorldObject*>& result, bool stopAtFirst) const;
+    static bool TestCandidates(Candidates& batch, const SpatialFilter& filter, std::vector<CWorldObject*>& result,
+                               bool stopAtFirst);
+    bool QueryNode(int32_t index, const SpatialFilter& filter, Candidates& batch, std::vector<CWorldObject*>& result,
                    bool stopAtFirst) const;
     CWorldObject* AreaNode(int32_t index, const platform::Vec3& rectMin, const platform::Vec3& rectMax,
                            std::vector<int32_t>& heroIds, int32_t team);
@@ -110,6 +145,8 @@ private:
 
     std::vector<Node> m_nodes;
     std::vector<int32_t> m_leafTable;
+    std::vector<Cell> m_cells;            // row by row, as the leaf table
+    std::vector<int32_t> m_cellOfNode;    // -1 for the nodes above the leaves
     float m_leafWidth = 0, m_leafDepth = 0;
     int32_t m_depth = 0;
     int32_t m_leavesPerSide = 0;

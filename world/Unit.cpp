@@ -6,8 +6,13 @@
 
 #include "engine/core/ErrorReport.h"
 #include "engine/core/FileStream.h"
+#include "engine/core/MessageBoxHost.h"
+#include "engine/core/TextFormat.h"
 #include "engine/core/Random.h"
 #include "engine/sound/SoundEffect.h"
+#include "platform/CodePage.h"
+#include "ui/UiManager.h"
+#include "ui/UiWindow.h"
 #include "world/GameDataRegistry.h"
 #include "world/HeroClassRules.h"
 #include "world/InventoryItem.h"
@@ -23,7 +28,8 @@ namespace {
 
 // Stats derived from the three attributes, besides the attack interval and speed.
 constexpr int32_t kDerived[] = {3, 4, 5, 6, 7, 8, 11, 12};
-bool IsDerived(int32_t i) { return std::find(std::begin(kDerived), std::end(kDerived), i) != std::end(kDerived); }
+constexpr bool kIsDerived[kStatCount] = {false, false, false, true,  true,  true,  true,  true, true,
+                                         false, false, true,  true,  false, false, false, false};
 
 // What depends on each attribute.
 constexpr int32_t kDependents[3][4] = {{3, 4, 5, 7}, {3, 12, 9, -1}, {3, 6, 8, 11}};
@@ -42,6 +48,14 @@ float SpeedStep(uint32_t heroClass, int32_t level) {
 float DistanceXZ(const Vec3& a, const Vec3& b) {
     float dx = a.x - b.x, dz = a.z - b.z;
     return std::sqrt(dx * dx + dz * dz);
+}
+
+// The editor keeps the record's own skills and says so.
+void ShowSkillMismatch(const std::string& unitName) {
+    auto* box = g_pUiManager ? dynamic_cast<IMessageBoxHost*>(g_pUiManager->MessageBox()) : nullptr;
+    if (!box) return;
+    static const std::string format = platform::Utf8ToCp949("스킬 정보가 맞지 않습니다.[유닛명 : %s]\n");
+    ShowMessageBox(*box, FormatText(format, unitName).c_str(), 1, 1);
 }
 
 constexpr uint32_t kSpecialSlotWord = 2;  // ITEM itemWord[2]: non-zero for the two special slots
@@ -76,10 +90,13 @@ int CUnit::InitFromRecord(const Vec3& at, CGameDataRecord* rec, int32_t newLevel
     level = std::clamp(newLevel, 1, std::max(MaxLevel(), 1));
     if (!InitCombat(at, rec, level, yaw, scale)) return 0;
     if (rec->flags & 0x4400000) flags &= ~WO_BLOCKS_GRID;
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    matchHero = (unitFlags & 0x10) && !(stateFlags & 0x3000000) && !(m && m->gameMode == 2) ? 1 : 0;
     RebuildSkills(-1);
     return 1;
 }
 
+// The record's maximum level is its word 4 (30 by default).
 int32_t CUnit::MaxLevel() const {
     CUnitData* d = UnitRecord();
     return d ? static_cast<int32_t>(std::min<uint32_t>(d->word[4], 10000)) : 1;
@@ -93,7 +110,9 @@ void CUnit::OnLevelChanged() {
 void CUnit::ApplyLevelStats() {
     CUnitData* d = UnitRecord();
     if (!d) return;
-    const uint32_t cls = d->unitClass;
+    const uint32_t cls = m_heroClass = d->unitClass;
+    m_walkRate = BitsFloat(d->unitWord2);
+    m_walkReference = BitsFloat(d->unitWord3);
     const uint32_t l = static_cast<uint32_t>(std::max(level, 1));
     float rec[kStatCount];
     for (int32_t i = 0; i < kStatCount; ++i) rec[i] = BitsFloat(d->baseStats[static_cast<size_t>(i)]);
@@ -148,13 +167,11 @@ float CUnit::ComputeFinal(int32_t i) const {
         speed = std::min(speed, 5.0f);
         return std::max((speed * speed - 11.0f * speed + 36.0f) * 0.05f * s.base[9] - s.addA[9], 0.3f);
     }
-    if (!IsDerived(i)) return plain;
+    if (!kIsDerived[i]) return plain;
     // The attribute bonuses reach the derived stat without the fraction bonus.
-    CUnitData* d = UnitRecord();
-    const uint32_t cls = d ? d->unitClass : 0;
     const uint32_t stat = static_cast<uint32_t>(i);
-    return plain + DerivedStat(cls, stat, s.final[0], s.final[1], s.final[2]) -
-           DerivedStat(cls, stat, s.base[0], s.base[1], s.base[2]);
+    return plain + DerivedStat(m_heroClass, stat, s.final[0], s.final[1], s.final[2]) -
+           DerivedStat(m_heroClass, stat, s.base[0], s.base[1], s.base[2]);
 }
 
 void CUnit::SetFinal(int32_t i) {
@@ -168,11 +185,7 @@ void CUnit::SetFinal(int32_t i) {
         const float length = Action().endTime - Action().startTime;
         attackAnimationRate = 1.0f / now * (length > 0 ? length : 1.67f);
     }
-    if (i == 10) {
-        CUnitData* d = UnitRecord();
-        const float reference = d ? BitsFloat(d->unitWord3) : 0.0f;
-        walkAnimationRate = reference > 0 ? BitsFloat(d->unitWord2) / reference * GetMoveSpeed() : 0.0f;
-    }
+    if (i == 10) walkAnimationRate = m_walkReference > 0 ? m_walkRate / m_walkReference * GetMoveSpeed() : 0.0f;
 }
 
 void CUnit::RecalcStats(int32_t index) {
@@ -193,6 +206,7 @@ float CUnit::GetMoveSpeed() const {
     return v < 0 ? 1.0f : v;
 }
 
+// Stat 16, the last of the record's three sight-like ranges (50.0 by default).
 float CUnit::GetAcquireRange() { return stats.final[16]; }
 
 void CUnit::Regenerate(float elapsed) {
@@ -394,12 +408,15 @@ int CUnit::SerializeBody(CFileStream& s, int flag) {
     uint32_t count = static_cast<uint32_t>(skills.size());
     s.Serialize(count);
     if (s.Failed()) return 0;
+    bool mismatchShown = false;
     if (reading && count != skills.size()) {
         // The entries are read all the same so that an editor keeps the stream in step.
         if (!flag || count > s.Remaining() / 8) {
             ErrorReport().SetError(ERR_DATA, "Wrong Skill info!!! - unit : %s", name);
             return 0;
         }
+        ShowSkillMismatch(name);
+        mismatchShown = true;
     }
     for (uint32_t i = 0; i < count; ++i) {
         CSkillInstance* skill = i < skills.size() ? skills[i] : nullptr;
@@ -410,7 +427,12 @@ int CUnit::SerializeBody(CFileStream& s, int flag) {
         if (s.Failed()) return 0;
         if (!reading) continue;
         if (!skill || !skill->record || skill->record->id != recordId) {
-            if (flag) continue;  // the editor keeps the record's own skill
+            if (flag) {
+                // The editor keeps the record's own skill.
+                if (!mismatchShown) ShowSkillMismatch(name);
+                mismatchShown = true;
+                continue;
+            }
             ErrorReport().SetError(ERR_DATA, "Wrong Skill info!!! (index : %d)\n<- %s", i + 1, name);
             return 0;
         }

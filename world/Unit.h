@@ -78,6 +78,8 @@ public:
     float footstepDistance = 10;
     float regenerationTimer = 0;
     float walkAnimationRate = 1.0f;
+    // A hero that takes part in the match as one (not in game mode 2).
+    uint32_t matchHero = 0;
 
 protected:
     int SerializeBody(CFileStream& stream, int flag) override;
@@ -87,4 +89,9 @@ private:
     float ComputeFinal(int32_t index) const;
     void SetFinal(int32_t index);
     void FreeItem(CInventoryItem* item);
+
+    // What the stat rules read of the record, taken with the level stats.
+    uint32_t m_heroClass = 0;
+    float m_walkRate = 1.0f;
+    float m_walkReference = 0;
 };

@@ -131,9 +131,10 @@ void CWorldObject::RollRandomEvent() {
 }
 
 void CWorldObject::TeleportTo(const Vec3& p) {
-    VacateGrid(0);
+    VacateGrid(1);
     position = p;
     flags |= 0x9000;
+    RebuildTransform();
     if (g_pSpatialTree && treeLeaves[0] >= 0) g_pSpatialTree->Move(this);
     OccupyGrid(1);
 }
@@ -301,6 +302,7 @@ int CWorldObject::ApplyEffect(CEffectRecord* effectRecord, int32_t level, int32_
     if (!effectRecord || !g_pWorldObjectManager) return 0;
     if (!alive && effectRecord->kind != 17) return 0;
     if (checkPrerequisites && !effectRecord->values.empty()) {
+        // The record's presence flag (effectWord5) and all flag (effectWord6) over its value list.
         const bool wantPresent = effectRecord->effectWord5 != 0, needAll = effectRecord->effectWord6 != 0;
         size_t met = 0;
         for (uint32_t required : effectRecord->values)
@@ -340,7 +342,7 @@ bool CWorldObject::HasEffect(uint32_t recordId) const {
 
 void CWorldObject::EndEffectsFrom(int32_t sourceId) {
     for (CUnitEffect* e : effects)
-        if (e->sourceId == sourceId && e->record && !(e->record->effectWord7)) e->elapsed = CUnitEffect::kEnded;
+        if (e->sourceId == sourceId && !e->KindFlag()) e->elapsed = CUnitEffect::kEnded;
 }
 
 void CWorldObject::RemoveAllEffects() {

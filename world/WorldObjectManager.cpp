@@ -61,6 +61,25 @@ constexpr float kRings[25][2] = {{0, 0},   {1, 0},   {0, 1},   {-1, 0},  {0, -1}
                                  {-1, -2}, {0, -2},  {1, -2},  {2, -2}};
 constexpr int kRing2First = 9;
 
+// An element of a pool made by its class's constructor; null without storage or class.
+template <class T>
+T* ConstructIn(CObjectPool* pools, int32_t pool, T* (*factory)(void*)) {
+    if (pool < 0 || pool >= POOL_COUNT || !factory) return nullptr;
+    void* storage = pools[pool].Alloc();
+    if (!storage) return nullptr;
+    T* made = factory(storage);
+    if (!made) pools[pool].Free(storage);
+    return made;
+}
+
+// Destroys an element and gives its storage back to the pool it came from.
+template <class T>
+void DestroyIn(CObjectPool* pools, T* element) {
+    const int32_t pool = element->poolKind;
+    element->~T();
+    if (pool >= 0 && pool < POOL_COUNT) pools[pool].Free(element);
+}
+
 }  // namespace
 
 CWorldObjectManager::CWorldObjectManager() {
@@ -191,27 +210,20 @@ uint32_t CWorldObjectManager::GetTeamColor(int32_t team) const {
 
 CWorldObject* CWorldObjectManager::CreateObject(int32_t type) {
     int32_t kind = ObjectTypePool(type);
-    if (kind < 0 || !m_factories[type]) return nullptr;
-    void* storage = m_pools[kind].Alloc();
-    if (!storage) return nullptr;
-    CWorldObject* object = m_factories[type](storage);
-    if (!object) {
-        m_pools[kind].Free(storage);
-        return nullptr;
-    }
-    object->poolKind = kind;
+    CWorldObject* object = kind < 0 ? nullptr : ConstructIn(m_pools, kind, m_factories[type]);
+    if (object) object->poolKind = kind;
     return object;
 }
 
 void CWorldObjectManager::DestroyObject(CWorldObject* object) {
     if (!object) return;
-    int32_t kind = object->poolKind;
-    if (kind < 0 || kind >= POOL_COUNT) {
+    // The effects end while the object is still whole: their end steps may ask it.
+    object->RemoveAllEffects();
+    if (object->poolKind < 0 || object->poolKind >= POOL_COUNT) {
         delete object;
         return;
     }
-    object->~CWorldObject();
-    m_pools[kind].Free(object);
+    DestroyIn(m_pools, object);
 }
 
 int CWorldObjectManager::RegisterObject(CWorldObject* object, int32_t id, int addToTree, int addToTerrain) {
@@ -532,10 +544,8 @@ CSkillInstance* CWorldObjectManager::CreateSkillInstance(CGameDataRecord* skillR
     auto* r = dynamic_cast<CSkillRecord*>(skillRecord);
     if (!r) return nullptr;
     int32_t kind = SkillPool(static_cast<int32_t>(r->kind));
-    if (kind < 0 || !m_skillFactories[r->kind]) return nullptr;
-    void* storage = m_pools[kind].Alloc();
-    if (!storage) return nullptr;
-    CSkillInstance* s = m_skillFactories[r->kind](storage);
+    CSkillInstance* s = kind < 0 ? nullptr : ConstructIn(m_pools, kind, m_skillFactories[r->kind]);
+    if (!s) return nullptr;
     s->poolKind = kind;
     s->record = r;
     s->index = s->id = static_cast<int32_t>(m_skillInstances.size());
@@ -548,9 +558,7 @@ void CWorldObjectManager::FreeSkillInstance(CSkillInstance* s) {
     if (!s) return;
     if (s->id >= 0 && static_cast<size_t>(s->id) < m_skillInstances.size() && m_skillInstances[s->id] == s)
         m_skillInstances[s->id] = nullptr;
-    int32_t kind = s->poolKind;
-    s->~CSkillInstance();
-    if (kind >= 0 && kind < POOL_COUNT) m_pools[kind].Free(s);
+    DestroyIn(m_pools, s);
     --m_liveSkills;
 }
 
@@ -563,10 +571,8 @@ CUnitEffect* CWorldObjectManager::CreateUnitEffect(CGameDataRecord* effectRecord
     auto* r = dynamic_cast<CEffectRecord*>(effectRecord);
     if (!r) return nullptr;
     int32_t kind = EffectPool(static_cast<int32_t>(r->kind));
-    if (kind < 0 || !m_effectFactories[r->kind]) return nullptr;
-    void* storage = m_pools[kind].Alloc();
-    if (!storage) return nullptr;
-    CUnitEffect* e = m_effectFactories[r->kind](storage);
+    CUnitEffect* e = kind < 0 ? nullptr : ConstructIn(m_pools, kind, m_effectFactories[r->kind]);
+    if (!e) return nullptr;
     e->poolKind = kind;
     e->record = r;
     ++m_liveEffects;
@@ -575,18 +581,16 @@ CUnitEffect* CWorldObjectManager::CreateUnitEffect(CGameDataRecord* effectRecord
 
 void CWorldObjectManager::FreeUnitEffect(CUnitEffect* e) {
     if (!e) return;
-    int32_t kind = e->poolKind;
-    e->~CUnitEffect();
-    if (kind >= 0 && kind < POOL_COUNT) m_pools[kind].Free(e);
+    DestroyIn(m_pools, e);
     --m_liveEffects;
 }
 
 CInventoryItem* CWorldObjectManager::CreateInventoryItem(CGameDataRecord* itemRecord, uint32_t id, int32_t charges) {
     auto* r = dynamic_cast<CItemData*>(itemRecord);
     if (!r && (itemRecord || !id)) return nullptr;
-    void* storage = m_pools[POOL_INVENTORY_ITEM].Alloc();
-    if (!storage) return nullptr;
-    auto* item = new (storage) CInventoryItem;
+    CInventoryItem* item =
+        ConstructIn<CInventoryItem>(m_pools, POOL_INVENTORY_ITEM, [](void* p) { return new (p) CInventoryItem; });
+    if (!item) return nullptr;
     item->poolKind = POOL_INVENTORY_ITEM;
     item->index = static_cast<int32_t>(m_inventoryItems.size());
     m_inventoryItems.push_back(item);
@@ -602,8 +606,7 @@ void CWorldObjectManager::FreeInventoryItem(CInventoryItem* item) {
     if (item->index >= 0 && static_cast<size_t>(item->index) < m_inventoryItems.size() &&
         m_inventoryItems[item->index] == item)
         m_inventoryItems[item->index] = nullptr;
-    item->~CInventoryItem();
-    m_pools[POOL_INVENTORY_ITEM].Free(item);
+    DestroyIn(m_pools, item);
     --m_liveItems;
 }
 

@@ -1,17 +1,5 @@
 #include "engine/render/PlacementGrid.h"
 
-void CPlacementGridMesh::Setup(uint32_t vertexCount, uint32_t listIndexCount, uint32_t /*stripIndexCount*/,
-                               uint32_t /*stride*/, uint32_t fvf) {
-    CZEMMesh::Setup(vertexCount, listIndexCount, 0, sizeof(PlacementVertex), fvf);
-    SetPrimitiveCount(listIndexCount / 3);
-    m_vertices.assign(vertexCount, PlacementVertex{});
-}
-
-void CPlacementGridMesh::Clear() {
-    CZEMMesh::Clear();
-    m_vertices.clear();
-}
-
 void CPlacementGrid::BuildMesh() {
     m_mesh.reset();
     m_indexCopy.clear();

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/render/ZEMMesh.h"
+#include "engine/render/ListMesh.h"
 
 // Position, colour, one texture set (24 bytes).
 struct PlacementVertex {
@@ -18,18 +18,10 @@ struct PlacementVertex {
 };
 static_assert(sizeof(PlacementVertex) == 24);
 
-class CPlacementGridMesh : public CZEMMesh {
+// A list of 24-byte vertices in the caller's format.
+class CPlacementGridMesh : public CListMesh<PlacementVertex> {
 public:
-    using CZEMMesh::CZEMMesh;
-    // A list of 24-byte vertices in the caller's format.
-    void Setup(uint32_t vertexCount, uint32_t listIndexCount, uint32_t stripIndexCount, uint32_t stride,
-               uint32_t fvf) override;
-    void Clear() override;
-    const void* GetVertices() const override { return m_vertices.data(); }
-    std::vector<PlacementVertex>& Vertices() { return m_vertices; }
-
-private:
-    std::vector<PlacementVertex> m_vertices;
+    using CListMesh::CListMesh;
 };
 
 class CPlacementGrid {

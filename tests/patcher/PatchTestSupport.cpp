@@ -11,6 +11,7 @@
 #include "platform/MessageSink.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "tests/fixtures/ProgramOutput.h"
 
 PatchTestEnvironment::PatchTestEnvironment() : m_runtimeEnv("XDG_RUNTIME_DIR", m_runtime.path().c_str()) {
     platform::SetRegistry(platform::CreateMemoryRegistry());
@@ -56,27 +57,17 @@ std::vector<std::string> CRecordingPatchView::Statuses() const {
 
 int StartChild(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
                const std::string& logPath) {
-    std::vector<std::string> copies;
-    copies.push_back(program);
-    copies.insert(copies.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (log >= 0) {
-            ::dup2(log, 1);
-            ::dup2(log, 2);
-        }
-        if (::chdir(folder.c_str()) != 0) ::_exit(127);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (log < 0) return -1;
+    std::vector<std::string> all{program};
+    all.insert(all.end(), args.begin(), args.end());
+    const pid_t pid = SpawnProgram(all, log, true, folder);
+    ::close(log);
     return pid;
 }
 
 int WaitChild(int pid, int timeoutMs) {
+    if (pid <= 0) return -1;  // never any child but this one
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) == 0) {

@@ -78,8 +78,8 @@ public:
     Result Run(bool repatch = false);
 };
 
-// Starts program with args in folder (standard output and error to logPath);
-// the child's process id, or -1.
+// Starts program with args in folder (standard input /dev/null, standard
+// output and error appended to logPath); the child's process id, or -1.
 int StartChild(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
                const std::string& logPath);
 // Waits for the child (at most timeoutMs; then it is killed); its exit status, or -1.

@@ -62,6 +62,22 @@ TEST(Registry, FileStoreKeepsTypedValuesAcrossInstances) {
     EXPECT_EQ(platform::ListFolder(tmp.Path("cfg/qor")).size(), 2u);
 }
 
+TEST(Registry, AFolderSpelledInAnotherCaseIsTheStoresFolder) {
+    TempFolder tmp;
+    ASSERT_TRUE(platform::CreateFolders(tmp.Path("Cfg/QOR")));
+    auto r = platform::CreateFileRegistry(tmp.Path("cfg/qor/registry.txt"));
+    auto other = platform::CreateFileRegistry(tmp.Path("CFG/Qor/registry.txt"));
+    EXPECT_EQ(other->GetDword(kKey, "Version"), std::nullopt);  // read (and kept) while missing
+    ASSERT_TRUE(r->SetDword(kKey, "Version", 5));
+    EXPECT_EQ(other->GetDword(kKey, "Version"), 5u) << "the change is seen through the other spelling";
+    ASSERT_TRUE(other->SetDword(kKey, "Version", 6));
+    EXPECT_EQ(r->GetDword(kKey, "Version"), 6u);
+    std::vector<std::string> names;
+    for (const auto& e : platform::ListFolder(tmp.Path("Cfg/QOR"))) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"registry.txt", "registry.txt.lock"}));
+    EXPECT_EQ(platform::ListFolder(tmp.path()).size(), 1u) << "no folder of the other spelling";
+}
+
 TEST(Registry, AStoreReadOnceStillSeesTheOtherProgramsWrites) {
     TempFolder tmp;
     std::string path = tmp.Path("registry.txt");

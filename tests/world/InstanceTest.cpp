@@ -147,7 +147,10 @@ TEST_F(EffectTest, DurationsSourcesAndTheDead) {
     EXPECT_EQ(Count(), 0u);
 
     CEffectRecord& summon = EffectRecord("Summon", 17, {1.0f});
-    unit->alive = 0;
+    ASSERT_EQ(unit->ApplyEffect(&open, 1, 7, 0), 1);
+    unit->Die();
+    EXPECT_EQ(Count(), 0u) << "death ends every effect";
+    EXPECT_EQ(manager.LiveUnitEffects(), 0);
     EXPECT_EQ(unit->ApplyEffect(&timed, 1, -1, 0), 0);
     EXPECT_EQ(unit->ApplyEffect(&summon, 1, -1, 0), 1) << "the dead take only kind 17";
     EXPECT_EQ(manager.LiveUnitEffects(), 1);

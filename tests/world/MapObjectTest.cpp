@@ -37,10 +37,10 @@ struct MapObjectTest : WorldFixture {
         EXPECT_EQ(o.LoadFromMap(s, 0), 1);
         return s.Bytes();
     }
-    int Read(std::vector<uint8_t> bytes) {
+    int Read(std::vector<uint8_t> bytes, int flag = 0) {
         CFileStream s;
         s.OpenMemory(std::move(bytes), "OBJECT");
-        return manager.LoadMapObject(s, 0);
+        return manager.LoadMapObject(s, flag);
     }
     CUnit* unit = nullptr;
 };
@@ -93,10 +93,17 @@ TEST_F(MapObjectTest, BadRecordsAndStreams) {
     wrongSkill[countAt + 4 + 8] ^= 0xFF;
     EXPECT_EQ(Read(wrongSkill), 0);
     EXPECT_STREQ(ErrorReport().GetText(), "Wrong Skill info!!! (index : 2)\n<- Knight");
+    const size_t objects = manager.Objects().size();
+    EXPECT_EQ(Read(wrongSkill, 1), 1) << "the editor keeps the record's own skill";
+    EXPECT_EQ(Read(wrongCount, 1), 0) << "a count the entries do not follow";
+    std::vector<uint8_t> third = wrongCount;
+    third.insert(third.begin() + static_cast<long>(countAt + 4 + 16), 8, 0);
+    EXPECT_EQ(Read(third, 1), 1) << "the editor reads every entry";
+    EXPECT_EQ(manager.Objects().size(), objects) << "both under the unit's id";
 
     for (size_t cut = 0; cut < bytes.size(); cut += 3)
         EXPECT_EQ(Read(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut))), 0) << cut;
-    EXPECT_EQ(manager.Objects().size(), 1u) << "nothing half-read stays in the world";
+    EXPECT_EQ(manager.Objects().size(), objects) << "nothing half-read stays in the world";
 }
 
 TEST_F(MapObjectTest, InventoryPastEightKeepsTheStreamInStep) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <random>
 
 #include "tests/world/TestWorldObject.h"
@@ -130,8 +131,31 @@ TEST_F(TreeFixture, RangeAndNearestEnemyEqualABruteForceSearch) {
         }
         return false;
     };
+    // The walk from the root, children in order, each object taken once: the
+    // order a range query answers in.
+    std::function<void(int32_t, const SpatialFilter&, std::vector<CWorldObject*>&)> walk =
+        [&](int32_t index, const SpatialFilter& f, std::vector<CWorldObject*>& out) {
+            const auto& n = tree.NodeAt(index);
+            if (!(f.x - f.radius <= n.corners[1].x && f.x + f.radius >= n.corners[3].x &&
+                  f.z - f.radius <= n.corners[1].z && f.z + f.radius >= n.corners[3].z))
+                return;
+            for (CSceneObject* so : n.objects) {
+                auto* o = static_cast<CWorldObject*>(so);
+                if (CSpatialTree::Matches(*o, f) && std::find(out.begin(), out.end(), o) == out.end())
+                    out.push_back(o);
+            }
+            for (int32_t child : n.children)
+                if (child >= 0) walk(child, f, out);
+        };
+    std::uniform_real_distribution<float> step(-30, 30);
     for (int i = 0; i < 200; ++i) {
-        SpatialFilter f = Circle(place(rng), place(rng), radius(rng));
+        if (i == 100)  // within their leaves and across them
+            for (CTestWorldObject* o : objects) {
+                o->PlaceAt(o->position.x + step(rng), o->position.z + step(rng), o->bounds.halfDepth);
+                tree.Move(o);
+            }
+        // Every tenth circle covers more leaves than a query looks up directly.
+        SpatialFilter f = Circle(place(rng), place(rng), i % 10 == 9 ? 400.0f : radius(rng));
         f.aliveOnly = i % 2;
         f.teamTest = i % 3 == 0;
         f.sameTeam = i % 2;
@@ -139,6 +163,12 @@ TEST_F(TreeFixture, RangeAndNearestEnemyEqualABruteForceSearch) {
         f.unitFlagExclusion = i % 4 == 0 ? 0x40 : 0;
         f.self = objects[static_cast<size_t>(i)];
         tree.QueryRange(f, result, false);
+        std::vector<CWorldObject*> walked;
+        walk(0, f, walked);
+        ASSERT_EQ(result, walked) << "circle " << i;
+        std::vector<CWorldObject*> first;
+        tree.QueryRange(f, first, true);
+        EXPECT_EQ(first, std::vector<CWorldObject*>(walked.begin(), walked.begin() + (walked.empty() ? 0 : 1)));
         std::vector<CWorldObject*> brute;
         for (CTestWorldObject* o : objects) {
             Vec3 c{f.x, 0, f.z};

@@ -8,6 +8,7 @@
 #include "tests/world/WorldFixture.h"
 #include "world/InventoryItem.h"
 #include "world/SkillInstance.h"
+#include "world/WalkGrid.h"
 
 namespace {
 
@@ -273,6 +274,90 @@ TEST_F(InventoryTest, ItemUseTakesChargesAndStartsThePartnersCooldown) {
     EXPECT_EQ(hero->UpdateItems(4.0f), 1);
     EXPECT_EQ(hero->UpdateItems(1.0f), 0) << "released after 5 s";
     EXPECT_EQ(manager.LiveInventoryItems(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+using UnitMotionTest = WorldFixture;
+
+int g_footprints = 0;
+
+TEST_F(UnitMotionTest, FootstepsAndFootprintsFollowTheirDistances) {
+    CUnit* u = Spawn(UnitRecord("Walker"), 100, 100);
+    manager.footprintHook = [](CWorldObject&) { ++g_footprints; };
+    g_footprints = 0;
+    u->trailFlag = 1;
+    u->lastFootprint = u->lastFootstep = u->position;
+    const float step = u->footstepDistance;
+    EXPECT_GE(step, 10);
+    EXPECT_LE(step, 40);
+    u->position.x += 5;
+    u->UpdateTrail(0.1f);
+    EXPECT_EQ(g_footprints, 0);
+    u->position.x += 6;
+    u->UpdateTrail(0.1f);
+    EXPECT_EQ(g_footprints, 1) << "more than 10 from the last footprint";
+    EXPECT_FLOAT_EQ(u->lastFootprint.x, 111);
+    u->position.x = 100 + step + 1;
+    u->UpdateTrail(0.1f);
+    EXPECT_FLOAT_EQ(u->lastFootstep.x, 100 + step + 1);
+    EXPECT_GE(u->footstepDistance, 10);
+    EXPECT_LE(u->footstepDistance, 40);
+    const int before = g_footprints;
+    u->forceTrail = 1;
+    u->UpdateTrail(0.1f);
+    EXPECT_EQ(g_footprints, before + 1) << "forced";
+    EXPECT_EQ(u->forceTrail, 0u);
+    u->trailFlag = 0;
+    u->forceTrail = 1;
+    u->UpdateTrail(0.1f);
+    EXPECT_EQ(g_footprints, before + 1) << "only with the trail flag";
+}
+
+TEST_F(UnitMotionTest, TeleportMovesTheWalkGridFootprint) {
+    CWalkGrid grid;
+    ASSERT_EQ(grid.Setup(40, 40, 5.0f), 1);
+    CUnit* u = Spawn(UnitRecord("Walker"), 50, 50);
+    EXPECT_NE(grid.Cell(10, 10), 0u);
+    u->TeleportTo({150, 0, 150});
+    EXPECT_EQ(grid.Cell(10, 10), 0u);
+    EXPECT_NE(grid.Cell(30, 30), 0u);
+    EXPECT_FLOAT_EQ(u->position.x, 150);
+    manager.UnregisterObject(u);
+}
+
+TEST_F(UnitMotionTest, ClonesCopyTheirSourceScaled) {
+    CUnitData& r = UnitRecord("Mage", 0x11, 2);
+    r.baseStats[2] = F(20);
+    r.baseStats[5] = F(100);
+    CUnit* source = Spawn(r, 100, 100, 4, 2);
+    source->hitPoints = 33;
+    auto* copy = static_cast<CUnit*>(manager.CreateObject(0));
+    copy->CloneFrom(*source, 0.5f, 0);
+    EXPECT_EQ(copy->owner, 4);
+    EXPECT_EQ(copy->team, source->team);
+    EXPECT_TRUE(copy->unitFlags & 0x1000000);
+    EXPECT_FLOAT_EQ(copy->stats.base[2], source->stats.base[2] * 0.5f);
+    EXPECT_FLOAT_EQ(copy->GetStat(5), source->GetStat(5));
+    EXPECT_EQ(copy->hitPoints, 33);
+    EXPECT_TRUE(copy->stateFlags & 0x20000);
+    manager.DestroyObject(copy);
+}
+
+TEST_F(UnitMotionTest, LocalPlayerUnitsAndFlyingHeight) {
+    CUnitData& r = UnitRecord("Bat", 0x400001);
+    r.unitWord6 = F(25);
+    CUnit* u = Spawn(r, 100, 100, 3);
+    manager.localSlot = 3;
+    EXPECT_EQ(u->IsLocalPlayerUnit(), 1);
+    u->alive = 0;
+    EXPECT_EQ(u->IsLocalPlayerUnit(), 0);
+    manager.gameMode = 4;
+    EXPECT_EQ(u->IsLocalPlayerUnit(), 1) << "every unit in modes 3 and 4";
+    u->SetHeight(10);
+    EXPECT_EQ(u->position.y, 35) << "a flyer adds its flying height";
 }
 
 }  // namespace
