@@ -12,19 +12,6 @@
 
 namespace standin {
 
-class CEffectManager {
-public:
-    int CreateDeviceObjects() { return 1; }
-    void DeleteDeviceObjects() {}
-    void ClearCounter() { liveCount = 0; }
-    int liveCount = 0;
-};
-
-class CRibbonManager {
-public:
-    int RestoreTrailBuffers() { return 1; }
-    void ReleaseTrailBuffers() {}
-};
 
 class CZEMMap {
 public:

@@ -8,6 +8,10 @@
 #include <thread>
 
 #include "engine/core/FileIndex.h"
+#include "engine/effects/EffectResource.h"
+#include "engine/render/AnimationResource.h"
+#include "engine/render/MeshResource.h"
+#include "engine/render/ModelResource.h"
 #include "engine/render/GfxShaderEffect.h"
 #include "engine/text/FontFileLocator.h"
 #include "engine/text/FreeTypeFont.h"
@@ -272,6 +276,11 @@ int CGameApp::PostWindowInit() {
     else
         m_sound.SwitchOff();
     m_sound.RegisterResources(m_resources);
+    // Effects take the meshes, animations and textures their layers name.
+    RegisterAnimationResources(m_resources);
+    RegisterMeshResources(m_resources, &m_shaders);
+    RegisterModelResources(m_resources);
+    RegisterEffectResources(m_resources);
     m_effects.ClearCounter();
     // The input is made once; making it a second time would lose the first.
     std::unique_ptr<InputSystem> inputSystem =

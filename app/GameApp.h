@@ -17,6 +17,8 @@
 #include "app/AppStandIns.h"
 #include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
+#include "engine/effects/EffectManager.h"
+#include "engine/effects/RibbonManager.h"
 #include "engine/text/FontList.h"
 #include "engine/core/IniFile.h"
 #include "engine/core/MessageTable.h"
@@ -188,10 +190,10 @@ private:
     CGameCommandManager m_commandManager;
     CGameDataRegistry m_gameData;
     CCameraRegistry m_cameras{nullptr};
-    standin::CEffectManager m_effects;
+    CEffectManager m_effects;
     CZEMSoundManager m_sound;
     CShaderSet m_shaders{nullptr};
-    standin::CRibbonManager m_ribbons;
+    CRibbonManager m_ribbons;
     CScreenManager m_screens;
     CErrorReport m_errorReport;
     CResourceManager m_resources;

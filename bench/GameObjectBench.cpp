@@ -16,7 +16,7 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
 #include "engine/resource/ResourceManager.h"
-#include "engine/effects/RibbonTrail.h"
+#include "engine/effects/RibbonManager.h"
 #include "platform/File.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tools/AnimationWriter.h"

@@ -8,6 +8,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/EffectFileWriter.h"
 #include "tools/PackageWriter.h"
+#include "tools/SampleWeather.h"
 #include "tools/WaveWriter.h"
 #include "world/BuildingData.h"
 #include "world/DecorationData.h"
@@ -126,7 +127,15 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     guardian.flags |= 16;
     guardian.unitClass = 3;
     guardian.flags &= ~CUnitData::kClassFlagMask;
-    AddUnit(registry, "Creep", {}).hitColumn = 2;
+    CUnitData& creep = AddUnit(registry, "Creep", {});
+    creep.hitColumn = 2;
+    // The creep's ranged attack: the sample model flies at 40 units a second,
+    // a little upward, from its chest, and bursts into the spark.
+    creep.shootInfo.modelName = kModel;
+    creep.shootInfo.effectName = "SPARK.DRE";
+    creep.shootInfo.refWord1 = FloatBits(40.0f);
+    creep.shootInfo.refWord2 = FloatBits(0.2f);
+    creep.shootInfo.offset = {FloatBits(0), FloatBits(2.0f), FloatBits(0.5f)};
     AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
     AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
 
@@ -199,5 +208,6 @@ int AddSampleGameData(CPackageWriter& package) {
     ok = ok && package.Add("ICON1.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 32, 32, 0xFF3060C0u));
     ok = ok && package.Add("ICON2.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 32, 32, 0xFF808080u));
     for (uint32_t i = 1; i <= 3; ++i) ok = ok && package.Add("HIT" + std::to_string(i) + ".WAV", HitSound(i));
+    ok = ok && AddSampleWeather(package);
     return ok ? 1 : 0;
 }

@@ -1,10 +1,38 @@
 #include "tools/SampleModel.h"
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
 #include "tools/AnimationWriter.h"
 #include "tools/DdsWriter.h"
 #include "tools/MeshWriter.h"
 #include "tools/ModelWriter.h"
 #include "tools/PackageWriter.h"
+#include "platform/GfxDevice.h"
+
+using platform::FloatBits;
+
+namespace {
+
+// The whole clip as a swing that leaves an orange ribbon trail: the top of
+// the column sweeps a half circle, sampled twenty times.
+ModelAction SwingAction() {
+    ModelAction swing = MakeModelAction("SWING", 0, 2);
+    swing.trail = {1, FloatBits(1.0f), FloatBits(0.5f), FloatBits(0.1f), FloatBits(0.8f), 0, 0};
+    for (int i = 0; i < 20; ++i) {
+        const float t = 0.1f * static_cast<float>(i + 1);
+        const float a = 3.14159265f * t / 2.0f;
+        const float sample[7] = {std::cos(a) * 2, 3, std::sin(a) * 2, std::cos(a) * 4, 4, std::sin(a) * 4, t};
+        TrailPoint point{};
+        std::memcpy(point.data(), sample, sizeof sample);
+        swing.trailPointsA.push_back(point);
+    }
+    swing.trailPointsB = swing.trailPointsA;
+    return swing;
+}
+
+}  // namespace
 
 void AddSampleModel(CPackageWriter& package) {
     MeshFile mesh;
@@ -14,6 +42,9 @@ void AddSampleModel(CPackageWriter& package) {
     MeshFilePart body = MakeSkinnedGridPart("BODY", 2, 4, 2, {0, 1});
     body.textureIndex = 0;
     mesh.parts.push_back(body);
+    // The two points a swing's ribbon trail runs between.
+    mesh.parts.push_back(MakeGridPart("RIBBON_01", 1, 1));
+    mesh.parts.push_back(MakeGridPart("RIBBON_02", 1, 1));
     package.Add("SAMPLE.DRM", WriteMeshFile(mesh));
 
     AnimationFile anim;
@@ -33,7 +64,7 @@ void AddSampleModel(CPackageWriter& package) {
     ModelFile model;
     model.meshName = "SAMPLE.DRM";
     model.animationName = "SAMPLE.DRA";
-    model.actions = {MakeModelAction("STAND", 0, 2)};
+    model.actions = {MakeModelAction("STAND", 0, 2), SwingAction()};
     model.boundsMin = mesh.boundsMin;
     model.boundsMax = mesh.boundsMax;
     package.Add("SAMPLE.DRC", WriteModelFile(model));

@@ -1,8 +1,8 @@
-// The band a weapon or limb leaves behind: the owner hands it the world
-// matrix and the action's recorded attach points each frame, and it keeps
-// the newest positions. This small version keeps only what the game object
-// hands over; the effects work replaces it with the drawn band under the
-// same operations.
+// The coloured band a weapon swing or a fast limb leaves behind: a strip of
+// quads between two attach points of a model, remembered over the last 100
+// moments of its animation. The owner hands it its world matrix and the
+// action's recorded attach-point samples every frame; the band fades in from
+// its oldest live segment to the newest.
 #pragma once
 
 #include <array>
@@ -11,50 +11,54 @@
 #include <vector>
 
 #include "engine/render/ModelResource.h"
+#include "engine/render/TrailBuffer.h"
 #include "platform/Math.h"
 
 class CGameObject;
 
 class CRibbonTrail {
 public:
+    static constexpr uint32_t kSegments = 100;
+    static constexpr uint32_t kVertices = 2 * kSegments;
+    static constexpr uint32_t kStride = 16;   // position, diffuse colour
+    static constexpr uint32_t kFvf = 0x42;
+    static constexpr uint32_t kPrimitives = kVertices - 2;
+
+    struct Segment {
+        platform::Vec3 a, b;
+    };
+
+    CRibbonTrail() = default;
     virtual ~CRibbonTrail() = default;
+    CRibbonTrail(const CRibbonTrail&) = delete;
+    CRibbonTrail& operator=(const CRibbonTrail&) = delete;
 
     void Setup(CGameObject* owner, int32_t firstPoint, int32_t secondPoint);
-    // The action's switch and its four values (colour and alpha), as the action starts.
+    // The action's switch and its four trail values, read as floats r, g, b, alpha.
     void SetStyle(uint32_t on, const uint32_t values[4]);
+    // samples: 28-byte records (point A, point B, time), in time order.
     void Update(const platform::Matrix& ownerMatrix, const std::vector<TrailPoint>* samples, float time);
-    void ClearSegments() {
-        segmentsCleared++;
-        updates = 0;
-    }
-    void Draw() {}
+    // Only while the owner shows.
+    void Draw();
+    void ClearSegments();
+    // The band draws from memory; a device buffer the holder made goes with the device.
+    void ReleaseBuffer();
+
+    const std::array<Segment, kSegments>& Segments() const { return m_segments; }
+    const std::vector<uint8_t>& Vertices() const;
 
     CGameObject* owner = nullptr;
     int32_t points[2] = {-1, -1};
     uint32_t ready = 0;
     uint32_t active = 0;
-    std::array<uint32_t, 4> style{};
+    uint32_t consumed = 0;
+    float colour[3] = {0, 0, 0};
+    float alpha = 0;
     platform::Matrix matrix = platform::Matrix::Identity();
-    float lastTime = 0;
-    uint32_t updates = 0;
-    uint32_t segmentsCleared = 0;
-};
-
-class CRibbonManager {
-public:
-    CRibbonManager();
-    ~CRibbonManager();
-    CRibbonManager(const CRibbonManager&) = delete;
-    CRibbonManager& operator=(const CRibbonManager&) = delete;
-
-    CRibbonTrail* CreateRibbon(CGameObject* owner, int32_t firstPoint, int32_t secondPoint);
-    // Null or unknown trails are ignored.
-    void RemoveRibbon(CRibbonTrail* trail);
-    void DrawAll();
-    size_t Count() const { return m_trails.size(); }
 
 private:
-    std::vector<std::unique_ptr<CRibbonTrail>> m_trails;
-};
+    void RebuildVertices();
 
-extern CRibbonManager* g_pRibbonManager;
+    std::array<Segment, kSegments> m_segments{};
+    std::unique_ptr<CTrailBuffer> m_buffer;
+};

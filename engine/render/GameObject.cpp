@@ -17,7 +17,8 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/WalkGridView.h"
 #include "engine/resource/ResourceManager.h"
-#include "engine/effects/RibbonTrail.h"
+#include "engine/effects/RibbonManager.h"
+#include "engine/effects/EffectResource.h"
 #include "engine/render/ShaderSet.h"
 #include "engine/sound/SoundEffect.h"
 
@@ -34,6 +35,13 @@ float BitsToFloat(uint32_t bits) {
 }
 
 int32_t SubModelBone(const ModelSubModel& record) { return static_cast<int32_t>(record.field2); }
+
+// How long the effect's first layer emits; 0 (endless, or no layer) has no event window.
+float FirstLayerDuration(const CResource* effect) {
+    if (!effect || effect->Type() != RES_EFFECT) return 0;
+    const auto& layers = static_cast<const CEffectResource*>(effect)->Layers();
+    return layers.empty() ? 0 : layers.front()->emissionDuration;
+}
 
 uint32_t TrackCount(const CModelResource* model) {
     return model && model->Animation() ? model->Animation()->TrackCount() : 0;
@@ -263,7 +271,7 @@ void CGameObject::RunEvents() {
                 attachedEnabled[slot] = at <= time && (time < at + duration || duration == 0) ? 1 : 0;
             continue;
         }
-        float layerDuration = g_pEffectManager ? g_pEffectManager->layerDuration : 0;
+        float layerDuration = FirstLayerDuration(record.effect);
         if (slot < eventStarted.size() && !eventStarted[slot] && at <= time &&
             (time <= at + kEventWindow || layerDuration == 0) && g_pEffectManager) {
             CEffectInstance* instance = g_pEffectManager->CreateEffect(Vec3(), record.effect, nullptr, record.boneIndex,

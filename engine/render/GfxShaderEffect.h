@@ -20,6 +20,7 @@ public:
     }
     void SetVector(const char* name, const platform::Vec4& v) override { m_effect->SetVector(name, v); }
     void SetTechnique(const char* name) override { m_effect->SetTechnique(name); }
+    void SetBool(const char* name, bool value) override { m_effect->SetBool(name, value); }
     uint32_t Begin() override;
     void BeginPass(uint32_t pass) override { m_effect->BeginPass(pass); }
     void EndPass() override { m_effect->EndPass(); }

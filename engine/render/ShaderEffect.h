@@ -14,6 +14,7 @@ public:
     virtual void SetMatrixArray(const char* name, const platform::Matrix* m, uint32_t count) = 0;
     virtual void SetVector(const char* name, const platform::Vec4& v) = 0;
     virtual void SetTechnique(const char* name) = 0;
+    virtual void SetBool(const char* /*name*/, bool /*value*/) {}
     // Starts the technique; the number of passes it has.
     virtual uint32_t Begin() = 0;
     virtual void BeginPass(uint32_t pass) = 0;

@@ -41,6 +41,15 @@ int CPlayResources::Load() {
         Release();
         return 0;
     }
+    ambientEffects[0] = g_pResourceManager->GetResource(kRainEffect, RES_EFFECT, nullptr, 1);
+    ambientEffects[1] = ambientEffects[0] ? g_pResourceManager->GetResource(kSnowEffect, RES_EFFECT, nullptr, 1) : nullptr;
+    if (!ambientEffects[0] || !ambientEffects[1]) {
+        Release();
+        return 0;
+    }
+    // Without sound the weather falls silently.
+    if (g_pResourceManager->SoundDeviceUsable())
+        ambientSound = g_pResourceManager->GetResource(kRainSound, RES_SOUND_EFFECT, nullptr, 1);
     if (g_pUiManager) {
         g_pUiManager->SetTooltip(Tooltip());
         g_pUiManager->SetMessageBox(MessageBox());

@@ -17,6 +17,9 @@ class CPlayResources {
 public:
     static constexpr const char* kTooltipLayout = "TOOLTIP.DUI";
     static constexpr const char* kMessageBoxLayout = "MESSAGE_BOX.DUI";
+    static constexpr const char* kRainEffect = "EFF_COM_ENV_RAIN01.DRE";
+    static constexpr const char* kSnowEffect = "EFF_COM_ENV_SNOW01.DRE";
+    static constexpr const char* kRainSound = "WEATHER-RAIN.OGG";
 
     CPlayResources();
     ~CPlayResources();
@@ -35,7 +38,8 @@ public:
 
     // The hero auras under selected units: light, darkness, the player's own.
     std::array<CResource*, 3> selectionMarkers{};
-    // The weather of the ambient event: rain and snow, and the rain's loop.
+    // The weather of the ambient event: rain and snow, and the rain's loop
+    // (null with the sound off).
     std::array<CResource*, 2> ambientEffects{};
     CResource* ambientSound = nullptr;
     // The frame drawn 3 pixels outside an item icon; the level frame draws

@@ -4,19 +4,33 @@
 
 #include "engine/effects/EffectManager.h"
 #include "engine/render/WalkGridView.h"
-#include "engine/effects/RibbonTrail.h"
+#include "engine/effects/RibbonManager.h"
 #include "tests/fixtures/ModelFolder.h"
+#include "tools/EffectFileWriter.h"
 
 using namespace platform;
 
 namespace {
 
-struct GameObjectFixture : ::testing::Test {
+// The hero's effect: one layer that emits for glowSeconds (0: for ever).
+void WriteGlow(ModelFolder& models, float glowSeconds) {
+    EffectFileLayer layer = BillboardLayer("");
+    layer.values.emissionDuration = glowSeconds;
+    layer.values.particleLife = 1.0f;
+    layer.values.emissionInterval = 0.1f;
+    models.folder.WriteLoose("GLOW.DRE", WriteEffectFile(MakeEffectFile({layer})));
+}
+
+struct HeroWorld {
     ModelFolder models;
     CEffectManager effects;
     CRibbonManager ribbons;
+    float glowSeconds = 5;
+    bool glowWritten = false;
 
     CModelResource* Hero() {
+        if (!glowWritten) WriteGlow(models, glowSeconds);
+        glowWritten = true;
         CModelResource* model = models.Load(HeroModelFile(), "HERO.DRC");
         EXPECT_NE(model, nullptr) << models.folder.report.Text();
         if (model) model->AddRef();  // the object's own reference
@@ -30,6 +44,8 @@ struct GameObjectFixture : ::testing::Test {
         return object;
     }
 };
+
+struct GameObjectFixture : ::testing::Test, HeroWorld {};
 
 }  // namespace
 
@@ -70,7 +86,7 @@ TEST_F(GameObjectFixture, InitBuildsChildrenAttachedEffectsAndTrail) {
     EXPECT_EQ(effects.LiveCount(), 0u);
 }
 
-TEST_F(GameObjectFixture, EventWindows) {
+TEST(GameObjectEvents, EventWindows) {
     struct Case {
         float layerDuration, at;
         bool oneShotStarted, attachedLit;
@@ -79,8 +95,9 @@ TEST_F(GameObjectFixture, EventWindows) {
         {5, 0.65f, false, false}, {0, 0.65f, true, false},  // an endless effect has no window
     };
     for (const Case& c : cases) {
-        effects.layerDuration = c.layerDuration;
-        auto hero = RunningHero();
+        HeroWorld f;
+        f.glowSeconds = c.layerDuration;
+        auto hero = f.RunningHero();
         hero->Update(c.at - hero->time);
         EXPECT_EQ(hero->ActionEffects().size(), c.oneShotStarted ? 1u : 0u) << c.at;
         EXPECT_EQ(hero->AttachedEnabled()[0], c.attachedLit ? 1u : 0u) << c.at;
@@ -90,7 +107,6 @@ TEST_F(GameObjectFixture, EventWindows) {
 }
 
 TEST_F(GameObjectFixture, WrapRestartsOneShotsAndStartsThemAgain) {
-    effects.layerDuration = 5;
     auto hero = RunningHero();
     hero->Update(0.44f);
     ASSERT_EQ(hero->ActionEffects().size(), 1u);
@@ -105,17 +121,16 @@ TEST_F(GameObjectFixture, WrapRestartsOneShotsAndStartsThemAgain) {
 }
 
 TEST_F(GameObjectFixture, DetachedEffectsGoBackToTheirOwnPools) {
-    effects.layerDuration = 5;
     auto hero = RunningHero();
     hero->Update(0.44f);
-    hero->ExtraEffects().push_back(effects.CreateLinkEffect(nullptr, nullptr, nullptr, 0));
+    hero->ExtraEffects().push_back(effects.CreateLinkEffect(-1, -1, nullptr, 0));
     ASSERT_EQ(effects.LiveCount(), 3u);
     CResource* glow = hero->GetModel()->Effects()[0].effect;
     int32_t refs = glow->RefCount();
     hero->DetachEffects();
     EXPECT_EQ(effects.LiveCount(), 0u);
-    EXPECT_EQ(effects.FreeInstances(), 2u);
-    EXPECT_EQ(effects.FreeLinks(), 1u);
+    EXPECT_EQ(effects.FreeInstances(), effects.InstancePool().BlocksPerChunk());
+    EXPECT_EQ(effects.FreeLinks(), 20u);
     EXPECT_EQ(glow->RefCount(), refs - 2);
     EXPECT_TRUE(hero->Children().empty());
 }

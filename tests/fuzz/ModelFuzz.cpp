@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "engine/effects/EffectManager.h"
-#include "engine/effects/RibbonTrail.h"
+#include "engine/effects/RibbonManager.h"
 #include "engine/render/GameObject.h"
 #include "engine/render/ModelResource.h"
 #include "tests/fuzz/ModelRig.h"

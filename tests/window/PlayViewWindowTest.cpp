@@ -17,7 +17,7 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/ModelResource.h"
 #include "engine/resource/ResourceManager.h"
-#include "engine/effects/RibbonTrail.h"
+#include "engine/effects/RibbonManager.h"
 #include "engine/render/ZEMGauss.h"
 #include "engine/render/ZEMShadow.h"
 #include "platform/GfxSystem.h"
@@ -70,12 +70,9 @@ TEST_F(PlayViewWindow, ALitShadowedGlowingModelOnTheGround) {
         CErrorReport report;
         CGfxDevice& d = Device();
 
-        CResourceManager rm(SampleFolder());
-        rm.SetDevice(&d);
-        ASSERT_EQ(rm.FileIndex().LoadPackageList("PACKAGELIST.DRL"), 1);
-        RegisterAnimationResources(rm);
-        RegisterMeshResources(rm, nullptr);
-        RegisterModelResources(rm);
+        std::unique_ptr<CResourceManager> resources = SampleResources();
+        ASSERT_NE(resources, nullptr);
+        CResourceManager& rm = *resources;
         CEffectManager effects;
         CRibbonManager ribbons;
         auto* model = static_cast<CModelResource*>(rm.GetResource("SAMPLE.DRC", RES_MODEL, nullptr, 1));

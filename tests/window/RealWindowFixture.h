@@ -14,6 +14,8 @@
 #include "platform/GfxDevice.h"
 #include "platform/Window.h"
 
+class CResourceManager;
+
 class RealWindowFixture : public ::testing::Test {
 protected:
     // The window with a client area of width x height and a device in it with
@@ -26,6 +28,10 @@ protected:
     platform::CWindow& Window();
     // The sample game folder, made on first use.
     static const std::string& SampleFolder();
+    // A resource manager on the sample folder's packages for the device,
+    // making models, meshes, animations and effects; null when the package
+    // list does not load.
+    std::unique_ptr<CResourceManager> SampleResources();
     // The back buffer's pixels, top row first: the last frame drawn (also
     // after it was presented).
     std::vector<uint32_t> ReadBack();

@@ -19,12 +19,9 @@ TEST_F(SampleModelWindow, DrawsTheModelPosedInAWindow) {
         CErrorReport report;
         CGfxDevice& d = Device();
 
-        CResourceManager rm(SampleFolder());
-        rm.SetDevice(&d);
-        ASSERT_EQ(rm.FileIndex().LoadPackageList("PACKAGELIST.DRL"), 1);
-        RegisterAnimationResources(rm);
-        RegisterMeshResources(rm, nullptr);
-        RegisterModelResources(rm);
+        std::unique_ptr<CResourceManager> resources = SampleResources();
+        ASSERT_NE(resources, nullptr);
+        CResourceManager& rm = *resources;
         auto* model = static_cast<CModelResource*>(rm.GetResource("SAMPLE.DRC", RES_MODEL, nullptr, 1));
         ASSERT_NE(model, nullptr) << report.Text();
 
