@@ -13,6 +13,7 @@
 #include "tools/ProtocolTablesWriter.h"
 #include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
+#include "tools/SamplePlayResources.h"
 #include "tools/SampleTutorial.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
@@ -190,9 +191,10 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     info.Add("TUTORIAL.DAT", SampleTutorialScript("VALLEY.DRM"), false);
     info.Add("FilterWord.DAT", TextListText({"badword", "rudeword"}), false);
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
+    CPackageWriter textures("TEXTURE.DRP");
+    if (!AddSamplePlayResources(textures, info)) return 0;
     if (!info.WritePackage(folder + "\\DATA")) return 0;
 
-    CPackageWriter textures("TEXTURE.DRP");
     textures.Add("LOGO1.DDS", LogoTexture(0xC0));
     textures.Add("LOGO2.DDS", LogoTexture(0x20));
     textures.Add("LOGO1.WAV", LogoSound());

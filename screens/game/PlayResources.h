@@ -7,11 +7,16 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/resource/Resource.h"
 
 class CUiFramedWindow;
 class CUiMessageBox;
+class CUiObject;
+class CGameDataRecord;
 
 class CPlayResources {
 public:
@@ -31,6 +36,23 @@ public:
     int Load();
     // Gives back every reference and window held; harmless twice.
     void Release();
+    // The 28 cursors of the screens, by the program's cursor ids (0: an empty entry).
+    static constexpr int kCursorCount = 28;
+    static const std::array<uint32_t, kCursorCount> kCursorIds;
+    int LoadCursors();
+    // One more reference on each HUD panel texture for the match; 0 at the
+    // first that fails (those taken before stay pinned).
+    int HoldPanelTextures();
+    void ReleasePanelTextures();
+    size_t PinnedCount() const { return m_pinned.size(); }
+    // The race (or class) icon and name of a UNIT record on the control; hidden
+    // when the record names none.
+    void SetRaceIcon(CUiObject* control, const CGameDataRecord* unit) const;
+    void SetClassIcon(CUiObject* control, const CGameDataRecord* unit) const;
+    // 0..3 from the record's flag word (bit 0x10 and the race bits), else 4.
+    static int RaceIndex(uint32_t flags);
+    // The entry of a name list, or "" past its end.
+    static std::string ListEntry(const std::vector<std::string>& list, int index);
 
     // Null until loaded, and again once the UI manager has deleted the window.
     CUiFramedWindow* Tooltip() const;
@@ -46,9 +68,31 @@ public:
     // untextured while it is empty.
     CResource* itemIconFrame = nullptr;
 
+    enum Texture {
+        TEX_SELECT_OBJECT, TEX_MAP_HERO, TEX_MAP_NOTIFY, TEX_MAP_NOTIFY_CIRCLE, TEX_SKILL_REGION, TEX_SHADOW,
+        TEX_COOLTIMER, TEX_SELECT_SKILL, TEX_VICTORY, TEX_DEFEAT, TEX_SELECT_SKILL_ON, TEX_SELECT_OVER,
+        TEX_PANEL_ALPHA, TEX_GAUGE_SHELL, TEX_ATTACK_FONT, TEX_PLUS_FONT, TEX_MISS_FONT, TEX_SELECT_BOX, TEX_COUNT
+    };
+    enum Sound {
+        SND_GONG, SND_MAP_ALARM, SND_ERROR, SND_GET_ITEM, SND_SELL_ITEM, SND_PICKUP_ITEM, SND_PUTDOWN_ITEM,
+        SND_FIRST_BLOOD, SND_COUNT
+    };
+    std::array<CResource*, TEX_COUNT> textures{};
+    // Null with the sound switched off.
+    std::array<CResource*, SND_COUNT> sounds{};
+    CResource* levelUpEffect = nullptr;
+    // Move, attack and flag; the flag's model twice.
+    std::array<CResource*, 4> clickMarkers{};
+    std::array<CResource*, 5> raceIcons{};  // the fifth stays empty
+    std::array<CResource*, 4> classIcons{};
+    std::array<CResource*, 100> levelIcons{};  // level 1 at index 0
+    std::array<CResource*, 7> disabledIcons{};
+    std::vector<std::string> raceNames, classNames, rankNames, badRankNames, skillAttackMessages, gameModeNames;
+
 private:
     CResource* m_tooltipLayout = nullptr;
     CResource* m_messageBoxLayout = nullptr;
+    std::vector<CResource*> m_pinned;
 };
 
 extern CPlayResources* g_pPlayResources;
