@@ -15,6 +15,7 @@ public:
     void Clear() override;
     const void* GetVertices() const override { return m_vertices.data(); }
     std::vector<MeshVertex32>& Vertices() { return m_vertices; }
+    const std::vector<MeshVertex32>& Vertices() const { return m_vertices; }
 
 private:
     std::vector<MeshVertex32> m_vertices;
