@@ -77,6 +77,12 @@ public:
         alive = 0;
     }
     virtual int32_t QuerySkills(int32_t /*value*/) { return -1; }
+    // What map triggers ask of the object they are bound to; units and
+    // buildings give them their meaning.
+    virtual void RequestStop() {}
+    virtual void WakeForTrigger() {}
+    virtual void OnRestoresSpent() {}
+    virtual void ResetToFirstAction() {}
 
     bool IsCombatObject() const { return (flags & WO_COMBAT) != 0; }
     bool IsUnit() const { return (flags & WO_UNIT) != 0; }
@@ -104,6 +110,9 @@ public:
     int32_t seen[kPlayerSlots] = {};
     int32_t alive = 1;
     float splashFactor = 0.3f;
+    // The trigger a bound unit reports to, and the restores it has left.
+    uint32_t boundTrigger = 0;
+    int32_t restoreCounter = 0;
 
     // Kept by the world object manager: the id, the pool the storage came
     // from (-1: made with new) and whether the object waits for the end of

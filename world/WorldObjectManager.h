@@ -33,6 +33,8 @@ public:
     static constexpr int32_t kTableStep = 5000;
     // Commands carry ids in 16 bits.
     static constexpr int32_t kIdLimit = 32768;
+    // Trigger spawns number their units from here up to kIdLimit, then again from here.
+    static constexpr uint32_t kSpawnIdBase = 20000;
 
     // Builds an object of one type in pool storage (the class's own constructor).
     using ObjectFactory = CWorldObject* (*)(void* storage);
@@ -121,6 +123,12 @@ public:
     // The sight grid of the loaded map (null without one).
     CSightGrid* sightGrid = nullptr;
     int32_t effectMode = 0;
+    // The map's triggers: lords switched off, the first id of the next
+    // spawned group, and the two world flags conditions 7 and 8 test.
+    uint32_t lordsOff = 0;
+    uint32_t spawnCounter = kSpawnIdBase;
+    uint32_t worldFlagA = 0;
+    uint32_t worldFlagB = 0;
 
 private:
     void GrowTables();
