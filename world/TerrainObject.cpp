@@ -202,19 +202,24 @@ int CTerrainObject::SerializeSide(CFileStream& stream, uint32_t layerCount) {
         if (stream.mode() == CFileStream::MODE_READ) {
             std::vector<uint8_t> texels(kBlendBytes);
             if (!stream.Read(texels.data(), kBlendBytes)) return 0;
-            data = std::move(texels);
-            if (m_blendMaps[n]) m_blendMaps[n]->Release();
-            m_blendMaps[n] = nullptr;
-            // The layer is drawn over the same vertices as the base, where its blend map lets it through.
-            if (!m_shared && !m_layerMeshes[n]) {
-                m_layerMeshes[n] = std::make_unique<CTerrainIndexMesh>(m_device);
-                m_layerMeshes[n]->SetupIndices(m_indices, kVertexCount, kIndexCount);
-            }
+            SetBlendMap(n, std::move(texels));
         } else if (!stream.Write(data.data(), kBlendBytes)) {
             return 0;
         }
     }
     return 1;
+}
+
+void CTerrainObject::SetBlendMap(size_t n, std::vector<uint8_t> texels) {
+    if (n == 0 || texels.size() != kBlendBytes) return;
+    while (m_blendData.size() <= n) AddLayerSlot();
+    m_blendData[n] = std::move(texels);
+    if (m_blendMaps[n]) m_blendMaps[n]->Release();
+    m_blendMaps[n] = nullptr;
+    if (!m_shared && !m_layerMeshes[n]) {
+        m_layerMeshes[n] = std::make_unique<CTerrainIndexMesh>(m_device);
+        m_layerMeshes[n]->SetupIndices(m_indices, kVertexCount, kIndexCount);
+    }
 }
 
 void CTerrainObject::AddLayerSlot() {

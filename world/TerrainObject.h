@@ -67,6 +67,8 @@ public:
     // The side record (blend maps of layers 1..layerCount-1) by the stream's mode.
     int SerializeSide(CFileStream& stream, uint32_t layerCount);
     void AddLayerSlot();
+    // A layer's 64 x 64 blend map (kBlendBytes texels), as the side record holds it.
+    void SetBlendMap(size_t n, std::vector<uint8_t> texels);
     void ReleaseLayer(uint32_t n);
     int CountPrimitives() override;
     // First hit of a ray on the patch's triangles: distance along the

@@ -123,6 +123,11 @@ public:
     // The sight grid of the loaded map (null without one).
     CSightGrid* sightGrid = nullptr;
     int32_t effectMode = 0;
+    // What the map says of kills and distance fog; the play screen reads them.
+    float killPointFactor = 1.0f;
+    uint32_t fogOn = 0;
+    float fogStart = 400.0f, fogEnd = 600.0f;
+    uint32_t fogColor = 0xFF0000FFu;
     // The map's triggers: lords switched off, the first id of the next
     // spawned group, and the two world flags conditions 7 and 8 test.
     uint32_t lordsOff = 0;
