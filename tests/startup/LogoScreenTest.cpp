@@ -192,7 +192,7 @@ TEST_F(LogoScreen, AFailedJobShowsItsTextAndEndsTheProgram) {
         {"a missing data file", Replace(sample, "LOAD_DATA=GAMEDATA.DAT", "LOAD_DATA=NOWHERE.DAT"),
          "The data file NOWHERE.DAT is damaged.\nPlease run the patcher again."},
         {"a map of other game data",
-         Replace(sample, "PVM_MAPCOUNT=0", "PVM_MAPCOUNT=1\r\nPVM_KEY_1=7\r\nPVM_MAP_1=OTHER.MAP"),
+         Replace(sample, "PVM_MAPCOUNT=1", "PVM_MAPCOUNT=2\r\nPVM_KEY_2=7\r\nPVM_MAP_2=OTHER.MAP"),
          "The map OTHER.MAP was made for other game data.\nPlease run the patcher again."},
     };
     for (const Case& c : cases) {
