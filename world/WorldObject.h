@@ -18,6 +18,7 @@
 class CFileStream;
 class CGameDataRecord;
 class CUnitEffect;
+class CEffectRecord;
 
 // Kind bits in the scene flags word.
 enum WorldObjectKind : uint32_t {
@@ -53,29 +54,32 @@ struct RandomEvent {
 class CWorldObject : public CGameObject {
 public:
     CWorldObject() { flags |= WO_WORLD_OBJECT; }
-    ~CWorldObject() override = default;
+    // The effects go back to their pools.
+    ~CWorldObject() override;
 
-    // 0 asks the manager to remove and destroy the object.
-    int Update(float dt) override { return CGameObject::Update(dt); }
+    // Visibility, the end of death and the random event; 0 asks the manager
+    // to remove and destroy the object.
+    int Update(float dt) override;
+    // One placed object of a map's object list, read (stream mode 0) or
+    // written (mode 1). Writing writes the kind flags and the object type
+    // first; reading starts after them (the map reads them to make the object).
+    int LoadFromMap(CFileStream& stream, int flag) override;
 
     // Binds the data record at a place; 0 on failure.
     virtual int InitFromRecord(const platform::Vec3& position, CGameDataRecord* record, int32_t level, float yaw,
                                float scale) = 0;
-    virtual int Serialize(CFileStream& /*stream*/, int /*flag*/) { return 1; }
+    // The saved state after the map record: here the random events.
+    virtual int Serialize(CFileStream& stream, int flag);
     virtual bool IsUntargetable() { return (stateFlags & 0x80000) != 0; }
     virtual float GetStat(int32_t index) = 0;
     virtual int LinkResources(int /*flag*/) { return 1; }
     virtual int IsLocalPlayerUnit() { return 0; }
     virtual void GrantKillReward(int32_t /*killerId*/) {}
-    virtual void TakeDamage(float /*amount*/, int32_t /*attackerId*/, int32_t /*kind*/, int /*apply*/, int /*mayCrit*/) {}
-    virtual void ConsumeMana(float /*amount*/) {}
-    virtual float RollDamage(CWorldObject* /*attacker*/, int32_t /*kind*/) { return 0; }
-    virtual void ReceiveAttack(CWorldObject* /*attacker*/, int32_t /*kind*/) {}
-    virtual void Die() {
-        hitPoints = 0;
-        deadFlag = 1;
-        alive = 0;
-    }
+    virtual void TakeDamage(float amount, int32_t attackerId, int32_t kind, int apply, int mayCrit);
+    virtual void ConsumeMana(float amount);
+    virtual float RollDamage(CWorldObject* attacker, int32_t kind);
+    virtual void ReceiveAttack(CWorldObject* attacker, int32_t kind);
+    virtual void Die();
     virtual int32_t QuerySkills(int32_t /*value*/) { return -1; }
     // What map triggers ask of the object they are bound to; units and
     // buildings give them their meaning.
@@ -83,15 +87,60 @@ public:
     virtual void WakeForTrigger() {}
     virtual void OnRestoresSpent() {}
     virtual void ResetToFirstAction() {}
+    // The attacked object's answer to an attacker (combat objects decide).
+    virtual void ReactToAttacker(CWorldObject* /*attacker*/) {}
 
     bool IsCombatObject() const { return (flags & WO_COMBAT) != 0; }
     bool IsUnit() const { return (flags & WO_UNIT) != 0; }
+protected:
+    // Serialize without what the map record reads before InitFromRecord (a unit's level).
+    virtual int SerializeBody(CFileStream& stream, int flag);
+    // Record, key, flags, model and place of a decoration or an item on the ground.
+    int BindRecord(const platform::Vec3& position, CGameDataRecord* record, float yaw, float scale);
+
+public:
     // Team 12 is friendly to every team but 13; team 13 to none but itself.
     bool IsFriendlyTeam(const CWorldObject& other) const {
         if (team == kTeamFriendlyNeutral) return other.team != kTeamHostileNeutral;
+        if (team == kTeamHostileNeutral) return other.team == kTeamHostileNeutral;
         return other.team == kTeamFriendlyNeutral || other.team == team;
     }
+    // Whether this machine simulates the object and sends what follows from it.
+    bool HasLocalAuthority() const;
+    // Owner and the owner's team from the manager's table.
+    void SetOwner(int32_t newOwner);
+    void AddRandomEvent(int32_t a, int32_t b, int32_t c);
+    void TeleportTo(const platform::Vec3& position);
+    // Seen flags of the sight layers and the drawing that follows for the local viewer.
+    void UpdateVisibility();
+    // Health-bar colour from HP / maximum HP every 0.2 s.
+    void UpdateHealthBar(float dt);
+    // With authority, a chance roll that spawns one of the random events.
+    void RollRandomEvent();
+    // The attack's hit sound at the object, when it is shown.
+    void PlayHitSound(const CWorldObject& attacker);
 
+    // The effect list.
+    int ApplyEffect(CEffectRecord* record, int32_t level, int32_t sourceId, int checkPrerequisites);
+    void EndEffectsFrom(int32_t sourceId);
+    void RemoveAllEffects();
+    void PassToEffects(int32_t value);
+    void PingEffects(int32_t value);
+    void EndKind9Effects();
+    using CGameObject::UpdateEffects;
+    void UpdateEffects(float elapsed);
+    // OnOwnerEvent of every effect, or of the effects of one record (0: all).
+    void EndEffects(uint32_t recordId);
+    void NotifyEffects(float a, int32_t b, int32_t c);
+    void ResetEffects();
+    void RefreshEffect(uint32_t recordId);
+    // Whether an effect of the record is active.
+    bool HasEffect(uint32_t recordId) const;
+
+    // The data record bound by InitFromRecord (null before).
+    CGameDataRecord* record = nullptr;
+    // The animation value of the map record, kept for writing it back.
+    uint32_t animationValue = 0;
     std::string recordName;
     int32_t owner = kOwnerFriendlyNeutral;
     int32_t team = 0;
@@ -135,3 +184,10 @@ public:
     SightSource sight;
     SightSource stamp;
 };
+
+// (attacker stat 2 - 100) x 0.1 percent, at most 50.
+float CriticalChance(float attackerStat2);
+// max(0, power x factor - armour) + power x (0.08 .. 0.12), one draw of the C runtime's generator.
+float BaseDamage(float power, float factor, float armour);
+// CMD_HP_CHANGE and, for a lethal hit, CMD_UNIT_KILLED, sent through the command manager's builders.
+void SendHitOutcome(CWorldObject& target, CWorldObject* attacker, int32_t kind, float amount, bool lethal);

@@ -4,11 +4,24 @@
 #include <cmath>
 #include <iterator>
 
+#include "commands/GameCommandManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/FileStream.h"
 #include "engine/render/WalkGridView.h"
 #include "platform/CrtRandom.h"
 #include "world/GameDataRecord.h"
 #include "world/SightGrid.h"
 #include "world/SpatialTree.h"
+#include "world/Building.h"
+#include "world/Decoration.h"
+#include "world/EffectRecord.h"
+#include "world/InventoryItem.h"
+#include "world/ItemData.h"
+#include "world/ItemObject.h"
+#include "world/SkillInstance.h"
+#include "world/SkillRecord.h"
+#include "world/Unit.h"
+#include "world/UnitEffect.h"
 #include "world/WorldObject.h"
 
 using platform::Vec3;
@@ -64,6 +77,44 @@ CWorldObjectManager::CWorldObjectManager() {
     ResetTeams();
     GrowTables();
     BuildSpawnCandidates(0);
+    RegisterWorldClasses();
+}
+
+template <class T>
+static CWorldObject* MakeObject(void* storage) {
+    return new (storage) T;
+}
+
+void CWorldObjectManager::RegisterWorldClasses() {
+    SetObjectFactory(0, &MakeObject<CUnit>, sizeof(CUnit));
+    SetObjectFactory(1, &MakeObject<CBuilding>, sizeof(CBuilding));
+    SetObjectFactory(2, &MakeObject<CDecoration>, sizeof(CDecoration));
+    SetObjectFactory(3, &MakeObject<CItemObject>, sizeof(CItemObject));
+    // The kinds' own classes replace these bases as they arrive.
+    for (int32_t kind = 0; kind < 9; ++kind)
+        SetSkillFactory(kind, [](void* p) { return new (p) CSkillInstance; }, sizeof(CSkillInstance));
+    for (int32_t kind = 0; kind < 24; ++kind)
+        SetEffectFactory(kind, [](void* p) { return new (p) CUnitEffect; }, sizeof(CUnitEffect));
+    SizePool(m_pools[POOL_INVENTORY_ITEM], sizeof(CInventoryItem));
+}
+
+bool CWorldObjectManager::SizePool(CObjectPool& pool, size_t elementBytes) {
+    if (pool.ElementSize() >= elementBytes) return true;
+    // A pool in use keeps its size: its elements live in the blocks.
+    if (pool.LiveCount() > 0) return false;
+    pool.SetElementSize(elementBytes);
+    pool.Grow();
+    return true;
+}
+
+void CWorldObjectManager::SetSkillFactory(int32_t kind, SkillFactory factory, size_t elementBytes) {
+    int32_t pool = SkillPool(kind);
+    if (pool >= 0 && factory && SizePool(m_pools[pool], elementBytes)) m_skillFactories[kind] = factory;
+}
+
+void CWorldObjectManager::SetEffectFactory(int32_t kind, EffectFactory factory, size_t elementBytes) {
+    int32_t pool = EffectPool(kind);
+    if (pool >= 0 && factory && SizePool(m_pools[pool], elementBytes)) m_effectFactories[kind] = factory;
 }
 
 CWorldObjectManager::~CWorldObjectManager() {
@@ -103,6 +154,8 @@ void CWorldObjectManager::Clear() {
     }
     for (CWorldObject* o : m_pendingDestroy) DestroyObject(o);
     m_pendingDestroy.clear();
+    m_skillInstances.clear();
+    m_inventoryItems.clear();
     std::fill(m_objectTable.begin(), m_objectTable.end(), nullptr);
     std::fill(objectNames.begin(), objectNames.end(), std::string());
     std::fill(objectOwners.begin(), objectOwners.end(), -1);
@@ -473,4 +526,233 @@ void CWorldObjectManager::ApplyWaterDepth(IWorldGround& ground) {
             o->waterDepth = 0;
         }
     }
+}
+
+CSkillInstance* CWorldObjectManager::CreateSkillInstance(CGameDataRecord* skillRecord) {
+    auto* r = dynamic_cast<CSkillRecord*>(skillRecord);
+    if (!r) return nullptr;
+    int32_t kind = SkillPool(static_cast<int32_t>(r->kind));
+    if (kind < 0 || !m_skillFactories[r->kind]) return nullptr;
+    void* storage = m_pools[kind].Alloc();
+    if (!storage) return nullptr;
+    CSkillInstance* s = m_skillFactories[r->kind](storage);
+    s->poolKind = kind;
+    s->record = r;
+    s->index = s->id = static_cast<int32_t>(m_skillInstances.size());
+    m_skillInstances.push_back(s);
+    ++m_liveSkills;
+    return s;
+}
+
+void CWorldObjectManager::FreeSkillInstance(CSkillInstance* s) {
+    if (!s) return;
+    if (s->id >= 0 && static_cast<size_t>(s->id) < m_skillInstances.size() && m_skillInstances[s->id] == s)
+        m_skillInstances[s->id] = nullptr;
+    int32_t kind = s->poolKind;
+    s->~CSkillInstance();
+    if (kind >= 0 && kind < POOL_COUNT) m_pools[kind].Free(s);
+    --m_liveSkills;
+}
+
+CSkillInstance* CWorldObjectManager::GetSkillInstance(int32_t index) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_skillInstances.size()) return nullptr;
+    return m_skillInstances[index];
+}
+
+CUnitEffect* CWorldObjectManager::CreateUnitEffect(CGameDataRecord* effectRecord) {
+    auto* r = dynamic_cast<CEffectRecord*>(effectRecord);
+    if (!r) return nullptr;
+    int32_t kind = EffectPool(static_cast<int32_t>(r->kind));
+    if (kind < 0 || !m_effectFactories[r->kind]) return nullptr;
+    void* storage = m_pools[kind].Alloc();
+    if (!storage) return nullptr;
+    CUnitEffect* e = m_effectFactories[r->kind](storage);
+    e->poolKind = kind;
+    e->record = r;
+    ++m_liveEffects;
+    return e;
+}
+
+void CWorldObjectManager::FreeUnitEffect(CUnitEffect* e) {
+    if (!e) return;
+    int32_t kind = e->poolKind;
+    e->~CUnitEffect();
+    if (kind >= 0 && kind < POOL_COUNT) m_pools[kind].Free(e);
+    --m_liveEffects;
+}
+
+CInventoryItem* CWorldObjectManager::CreateInventoryItem(CGameDataRecord* itemRecord, uint32_t id, int32_t charges) {
+    auto* r = dynamic_cast<CItemData*>(itemRecord);
+    if (!r && (itemRecord || !id)) return nullptr;
+    void* storage = m_pools[POOL_INVENTORY_ITEM].Alloc();
+    if (!storage) return nullptr;
+    auto* item = new (storage) CInventoryItem;
+    item->poolKind = POOL_INVENTORY_ITEM;
+    item->index = static_cast<int32_t>(m_inventoryItems.size());
+    m_inventoryItems.push_back(item);
+    ++m_liveItems;
+    item->recordId = id ? id : r->id;
+    item->charges = id || !r ? charges : static_cast<int32_t>(r->itemWord[3]);
+    item->SetRecord(r);
+    return item;
+}
+
+void CWorldObjectManager::FreeInventoryItem(CInventoryItem* item) {
+    if (!item) return;
+    if (item->index >= 0 && static_cast<size_t>(item->index) < m_inventoryItems.size() &&
+        m_inventoryItems[item->index] == item)
+        m_inventoryItems[item->index] = nullptr;
+    item->~CInventoryItem();
+    m_pools[POOL_INVENTORY_ITEM].Free(item);
+    --m_liveItems;
+}
+
+void CWorldObjectManager::ApplyStatBonus(CUnit* unit, const StatBlock& bonuses, const StatBlock& modes, int add) {
+    if (!unit) return;
+    for (int32_t i = 0; i < kStatCount; ++i) {
+        float bonus = BitsFloat(bonuses[static_cast<size_t>(i)]);
+        if (bonus == 0.0f) continue;
+        if (!add) bonus = -bonus;
+        if (modes[static_cast<size_t>(i)] == 1)
+            unit->stats.fraction[i] += bonus;
+        else
+            unit->stats.addB[i] += bonus;
+        unit->RecalcStats(i);
+    }
+}
+
+void CWorldObjectManager::AddStats(CUnit* unit, const StatBlock& values) {
+    if (!unit) return;
+    for (int32_t i = 0; i < kStatCount; ++i) {
+        float value = BitsFloat(values[static_cast<size_t>(i)]);
+        if (value == 0.0f) continue;
+        unit->stats.addA[i] += value;
+        unit->RecalcStats(i);
+    }
+}
+
+CWorldObject* CWorldObjectManager::SpawnObject(int32_t kind, CWorldObject* source, int32_t type,
+                                               CGameDataRecord* record, const Vec3& position, int32_t level,
+                                               float yaw, float scale) {
+    CWorldObject* o = CreateObject(type);
+    if (!o) return nullptr;
+    int32_t owner = source ? source->owner : kOwnerHostileNeutral;
+    if (kind != 0 && owner >= 0 && owner < kPlayerSlots) owner += kPlayerSlots;
+    o->SetOwner(owner);
+    if (!o->InitFromRecord(position, record, level, yaw, scale)) {
+        DestroyObject(o);
+        return nullptr;
+    }
+    auto* c = o->IsCombatObject() ? static_cast<CCombatObject*>(o) : nullptr;
+    if (!c) return o;
+    const bool unitSource = source && source->IsUnit();
+    auto makeMaster = [&] {
+        if (!unitSource) return;
+        c->leader = source;
+        c->leaderId = source->id;
+        ++source->refCount;
+    };
+    const CurrentOrder holdPosition{0, 8, position, -1, -1};
+    switch (kind) {
+        case 2:
+            c->summonFlags |= 0x8000;
+            c->stateFlags |= 0x20;
+            break;
+        case 3:
+            c->summonFlags |= 0x10000;
+            c->currentOrders.push_back(holdPosition);
+            c->stateFlags |= 0x20;
+            break;
+        case 5:
+            c->summonFlags |= 0x100000;
+            c->currentOrders.push_back(holdPosition);
+            c->stateFlags |= 0x20;
+            c->unitFlags |= 0x4000000;
+            makeMaster();
+            break;
+        case 6:
+            c->summonFlags |= 0x200000;
+            if (c->stateFlags & 0x80000) c->unitFlags |= 0x4000000;
+            makeMaster();
+            break;
+        default:
+            break;
+    }
+    c->SetOrder(5, 0, position, -1, -1);
+    return o;
+}
+
+int CWorldObjectManager::LoadMapObject(CFileStream& stream, int flag) {
+    uint32_t kindFlags = 0;
+    if (!stream.Serialize(kindFlags)) return 0;
+    if (kindFlags != WO_WORLD_OBJECT) return 1;
+    int32_t type = -1;
+    if (!stream.Serialize(type)) return 0;
+    CWorldObject* o = CreateObject(type);
+    if (!o) {
+        ErrorReport().SetError(ERR_DATA, "Wrong object type %d - %s", type, stream.path());
+        return 0;
+    }
+    o->objectType = type;
+    if (o->LoadFromMap(stream, flag)) return 1;
+    if (!o->unregistered && GetObjectById(o->id) == o)
+        UnregisterObject(o);
+    else
+        DestroyObject(o);
+    return 0;
+}
+
+void CWorldObjectManager::ApplyItemUse(int32_t owner, int32_t unitId, int32_t slot, int sendCommand) {
+    if (slot < 0 || slot >= CUnit::kInventorySlots || unitId < 0) return;
+    CWorldObject* o = GetObjectById(unitId);
+    if (!o || !o->IsUnit()) return;
+    auto* unit = static_cast<CUnit*>(o);
+    CInventoryItem* item = unit->Item(slot);
+    if (!item) return;
+    // The local player's own use ran when it was sent.
+    if (sendCommand != 1 && owner == localSlot && gameMode != 3) return;
+    CItemData* record = item->record;
+    const uint32_t group = CUnit::CooldownGroup(*item);
+    const uint32_t recordId = item->recordId;
+    CSkillInstance* use = item->useSkill;
+    if (record && record->kind == 0) {
+        --item->charges;
+        if (!use) AddStats(unit, record->statsA);
+        if (item->charges <= 0) {
+            unit->RemoveInventoryItem(slot);
+            if (!use)
+                FreeInventoryItem(item);
+            else
+                unit->AddItemInUse(item);
+        }
+    }
+    if (sendCommand && g_pGameCommandManager)
+        g_pGameCommandManager->BuildUseItem(unitId, static_cast<uint32_t>(owner), static_cast<uint32_t>(slot), 1);
+    if (use) {
+        use->RestartCooldown();
+        auto names = [](const CItemData* r, uint32_t key) {
+            return r && std::any_of(r->linkedItems.begin(), r->linkedItems.end(),
+                                    [&](const RecordKey& k) { return k.key == key; });
+        };
+        for (int32_t s = 0; s < CUnit::kInventorySlots; ++s) {
+            CInventoryItem* other = unit->Item(s);
+            if (!other || !other->useSkill || other->useSkill == use) continue;
+            if (CUnit::CooldownGroup(*other) == group || names(record, other->recordId) ||
+                names(other->record, recordId))
+                other->useSkill->RestartCooldown();
+        }
+    }
+    if (record && record->effectResource && itemEffectHook) itemEffectHook(*unit, *record);
+}
+
+void CWorldObjectManager::CollectShotTargets(CWorldObject& shot, float range, float recordRange, uint32_t excludeA,
+                                             uint32_t excludeB, CWorldObject* attacker, int32_t kind,
+                                             std::vector<CWorldObject*>& out) {
+    out.clear();
+    const float radius = range > 0 ? range : recordRange;
+    if (!(radius > 0)) return;
+    QueryRange(shot.position, radius, excludeA, excludeB, attacker, out);
+    std::erase(out, &shot);
+    if (!attacker) return;
+    for (CWorldObject* target : out) target->ReceiveAttack(attacker, kind);
 }

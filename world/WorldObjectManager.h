@@ -14,8 +14,15 @@
 #include "world/ObjectPool.h"
 #include "world/PoolKind.h"
 
-class CGameDataRecord;
+#include "world/GameDataRecord.h"
+
+class CFileStream;
+class CInventoryItem;
 class CSightGrid;
+class CSkillInstance;
+class CSoundEffect;
+class CUnit;
+class CUnitEffect;
 class CWorldObject;
 
 // What the manager needs of the map and the terrain for water depth.
@@ -49,8 +56,15 @@ public:
     CWorldObjectManager(const CWorldObjectManager&) = delete;
     CWorldObjectManager& operator=(const CWorldObjectManager&) = delete;
 
+    using SkillFactory = CSkillInstance* (*)(void* storage);
+    using EffectFactory = CUnitEffect* (*)(void* storage);
+
     // A class of object type 0..3 registers its constructor and element size.
     void SetObjectFactory(int32_t type, ObjectFactory factory, size_t elementBytes);
+    // The class of a skill kind 0..8 and of an effect kind 0..23 (kinds that
+    // share a pool share a class and its size).
+    void SetSkillFactory(int32_t kind, SkillFactory factory, size_t elementBytes);
+    void SetEffectFactory(int32_t kind, EffectFactory factory, size_t elementBytes);
     CObjectPool& Pool(int32_t kind) { return m_pools[kind]; }
 
     void Clear();
@@ -66,6 +80,44 @@ public:
     void UnregisterObject(CWorldObject* object);
     CWorldObject* GetObjectById(int32_t id) const;
     void Update(float elapsed, IWorldGround* ground);
+
+    // Skill instances (by the SKILL record's kind), unit effects (by the
+    // EFFECT record's kind) and inventory items from their pools; null when
+    // the record is missing or of the wrong category.
+    CSkillInstance* CreateSkillInstance(CGameDataRecord* skillRecord);
+    void FreeSkillInstance(CSkillInstance* instance);
+    CSkillInstance* GetSkillInstance(int32_t index) const;
+    CUnitEffect* CreateUnitEffect(CGameDataRecord* effectRecord);
+    void FreeUnitEffect(CUnitEffect* effect);
+    // id 0 takes the record's own id and its count as charges; a given id
+    // without a record still makes the item (the unit's link drops it).
+    CInventoryItem* CreateInventoryItem(CGameDataRecord* itemRecord, uint32_t id, int32_t charges);
+    void FreeInventoryItem(CInventoryItem* item);
+    int32_t LiveSkillInstances() const { return m_liveSkills; }
+    int32_t LiveUnitEffects() const { return m_liveEffects; }
+    int32_t LiveInventoryItems() const { return m_liveItems; }
+
+    // Item bonuses (mode 1: the fraction bonus, else the flat bonus B), added
+    // or, with add 0, taken away; AddStats adds to the flat bonus A.
+    void ApplyStatBonus(CUnit* unit, const StatBlock& bonuses, const StatBlock& modes, int add);
+    void AddStats(CUnit* unit, const StatBlock& values);
+    // An object made for a command: kind 0 plain, 2-6 the summon kinds; the
+    // owner is the source's (a player's summons become its uncontrolled
+    // units). Null when the type has no class or the record does not bind.
+    CWorldObject* SpawnObject(int32_t kind, CWorldObject* source, int32_t type, CGameDataRecord* record,
+                              const platform::Vec3& position, int32_t level, float yaw, float scale);
+    // One entry of a map's object list: the kind flags, and for a world
+    // object its type and its own record, read by the object of that type,
+    // which registers itself. 0 (error report set) when the entry cannot be
+    // read; the object made for it is destroyed again.
+    int LoadMapObject(CFileStream& stream, int flag);
+    // Uses the item in inventory slot 0..7 of a unit.
+    void ApplyItemUse(int32_t owner, int32_t unitId, int32_t slot, int sendCommand);
+    // The objects within the shot's range (its own, else recordRange) that
+    // pass the filter, each but the shot itself hit by the attacker's attack
+    // of the kind; out gets them.
+    void CollectShotTargets(CWorldObject& shot, float range, float recordRange, uint32_t excludeA, uint32_t excludeB,
+                            CWorldObject* attacker, int32_t kind, std::vector<CWorldObject*>& out);
 
     // The world objects within radius that pass PassesFilter, into the caller's list.
     void QueryRange(const platform::Vec3& centre, float radius, uint32_t excludeFlagsA, uint32_t excludeFlagsB,
@@ -134,9 +186,25 @@ public:
     uint32_t spawnCounter = kSpawnIdBase;
     uint32_t worldFlagA = 0;
     uint32_t worldFlagB = 0;
+    // Fog of war on, and the sight layer of the local viewer.
+    uint32_t fogOfWar = 1;
+    int32_t sightLayer = 0;
+    // 1: the damage of team 1 scales with the number of players.
+    int32_t damageScaling = 0;
+    // Random events rolled in the match.
+    int32_t eventCounter = 0;
+    // The world's footstep sound and footprint maker (null without them).
+    CSoundEffect* footstepSound = nullptr;
+    void (*footprintHook)(CWorldObject& unit) = nullptr;
+    // The effect manager's hand-over of an item's effect slot to a unit.
+    void (*itemEffectHook)(CWorldObject& unit, CGameDataRecord& item) = nullptr;
 
 private:
     void GrowTables();
+    // The classes of the world's objects, skills, effects and items.
+    void RegisterWorldClasses();
+    // Sizes a pool for a class (a pool only grows, and only while empty).
+    static bool SizePool(CObjectPool& pool, size_t elementBytes);
     void AddCircle(CWorldObject& object, float radius);
 
     std::list<CWorldObject*> m_objects;
@@ -146,6 +214,13 @@ private:
     std::vector<CWorldObject*> m_pendingDestroy;
     CObjectPool m_pools[POOL_COUNT];
     ObjectFactory m_factories[4] = {};
+    SkillFactory m_skillFactories[9] = {};
+    EffectFactory m_effectFactories[24] = {};
+    std::vector<CSkillInstance*> m_skillInstances;
+    std::vector<CInventoryItem*> m_inventoryItems;
+    int32_t m_liveSkills = 0;
+    int32_t m_liveEffects = 0;
+    int32_t m_liveItems = 0;
     std::vector<CGameDataRecord*> m_playerRecords[12];
     platform::Vec3 m_candidates[25];
 };

@@ -22,6 +22,7 @@
 #include "tests/fixtures/AudioCapture.h"
 #include "tests/fixtures/ModelFolder.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/fuzz/MapObjectWorld.h"
 #include "tools/AnimationWriter.h"
 #include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"
@@ -236,6 +237,16 @@ void SeedChat() {
 
 }  // namespace
 
+void SeedMapObjects() {
+    MapObjectWorld world;
+    Bytes all;
+    for (const Bytes& entry : world.Entries()) {
+        Seed("MapObject", entry);
+        all.insert(all.end(), entry.begin(), entry.end());
+    }
+    Seed("MapObject", all);
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -249,6 +260,7 @@ int main(int argc, char** argv) {
     SeedTexts();
     SeedStreams();
     SeedChat();
+    SeedMapObjects();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

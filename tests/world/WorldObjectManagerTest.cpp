@@ -27,7 +27,11 @@ struct ManagerFixture : ::testing::Test {
 
 TEST_F(ManagerFixture, IdsStartAt100AndFollowExplicitOnes) {
     EXPECT_EQ(g_pWorldObjectManager, &manager);
-    EXPECT_EQ(manager.CreateObject(1), nullptr) << "no building class registered yet";
+    CWorldObject* building = manager.CreateObject(1);
+    ASSERT_NE(building, nullptr) << "the world's own classes are registered";
+    EXPECT_EQ(building->flags & WO_KIND_BUILDING, WO_KIND_BUILDING);
+    manager.DestroyObject(building);
+    EXPECT_EQ(manager.CreateObject(4), nullptr);
     CTestWorldObject* a = Add();
     EXPECT_EQ(a->id, 100);
     EXPECT_EQ(manager.GetObjectById(100), a);

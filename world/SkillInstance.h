@@ -1,0 +1,86 @@
+// A skill a unit (or an inventory item) owns at run time: a SKILL record, the
+// learned level, the cooldown clock and the objects the skill acts on. The
+// world object manager makes one per skill from the pool of the record's
+// kind; the kinds override the operations below, this base is what every
+// kind shares.
+#pragma once
+
+#include <cfloat>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Math.h"
+
+class CCombatObject;
+class CSkillRecord;
+class CSkillLevelRecord;
+
+class CSkillInstance {
+public:
+    // The time since use of a skill that is ready.
+    static constexpr float kReady = FLT_MAX;
+
+    CSkillInstance() { targets.reserve(10); }
+    virtual ~CSkillInstance() = default;
+    CSkillInstance(const CSkillInstance&) = delete;
+    CSkillInstance& operator=(const CSkillInstance&) = delete;
+
+    // Bound to its owner, or its level changed.
+    virtual void Init() {}
+    virtual void Update(float /*elapsed*/) {}
+    virtual void UpdateSecond(float /*elapsed*/) {}
+    // 0 while the skill has no level (or, capped, no level record).
+    virtual int Start(const platform::Vec3& point, int32_t targetId);
+    virtual int SetTarget(const platform::Vec3& /*point*/, int32_t /*targetId*/, int /*hasTarget*/) { return 0; }
+    virtual void AutoTarget(int32_t /*a*/, int32_t /*b*/, int32_t /*c*/) {}
+    virtual void Stop() {
+        active = 0;
+        targets.clear();
+    }
+    virtual int32_t GetAnswerId(int32_t /*attackerId*/) { return -1; }
+    virtual void Activate(int /*force*/) {}
+    virtual void Deactivate() {}
+    virtual int IsCasting() { return 0; }
+    virtual void Cancel() {}
+    virtual void Notify(int32_t /*value*/) {}
+
+    // The level record of the current level; null at level 0 or past the record's levels.
+    const CSkillLevelRecord* LevelRecord() const;
+    float Cooldown() const;
+    // Level 1 or more, and no cooldown or the cooldown has passed.
+    bool IsReady() const;
+    // Pending levels take effect once the skill is not cooling down; the
+    // level never passes the record's level count.
+    void ApplyPendingLevels();
+    // The cooldown runs anew (time since use 0, rate 1, active).
+    void RestartCooldown() {
+        cooldownElapsed = 0;
+        cooldownRate = 1.0f;
+        active = 1;
+    }
+    // Kinds 0 and 5: pending levels, then the cooldown clock.
+    void AdvanceCooldown(float elapsed) {
+        ApplyPendingLevels();
+        if (cooldownElapsed != kReady) cooldownElapsed += elapsed * cooldownRate;
+    }
+    // The record's level count (0 without a record).
+    int32_t LevelCount() const;
+
+    int32_t pendingLevels = 0;
+    int32_t id = -1;
+    int32_t index = -1;
+    int32_t instanceWord1 = -1;
+    uint32_t instanceWord2 = 0;
+    CSkillRecord* record = nullptr;
+    int32_t level = 0;
+    CCombatObject* owner = nullptr;
+    float kindValue = FLT_MAX;  // a second timer of some kinds
+    float castTimer = 0;
+    float cooldownElapsed = kReady;
+    float cooldownRate = 1.0f;
+    uint32_t active = 0;
+    std::vector<int32_t> targets;
+    std::vector<int32_t> list;
+    // The pool the storage came from (kept by the world object manager).
+    int32_t poolKind = -1;
+};
