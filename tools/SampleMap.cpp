@@ -7,6 +7,10 @@
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/SampleGameData.h"
+#include "platform/NameHash.h"
+#include "world/GameDataRecord.h"
+#include "world/WorldObject.h"
+#include "world/WorldObjectManager.h"
 
 using platform::Vec3;
 
@@ -46,9 +50,42 @@ MapDescription SampleMapDescription() {
     return d;
 }
 
+namespace {
+// The placed objects: a tower of the Darkness, trees, two hostile creeps and a potion.
+struct PlacedObject {
+    int32_t type;
+    const char* record;
+    int32_t owner;
+    float x, z;
+};
+constexpr PlacedObject kPlaced[] = {
+    {CAT_BUILDING, "Tower", 25, 250, 250}, {CAT_DECORATION, "Tree", 36, 120, 200},
+    {CAT_DECORATION, "Tree", 36, 140, 215}, {CAT_DECORATION, "Tree", 36, 60, 250},
+    {CAT_UNIT, "Creep", 37, 160, 120},      {CAT_UNIT, "Creep", 37, 175, 130},
+    {CAT_ITEM, "Potion", 36, 100, 100},
+};
+}  // namespace
+
 bool AddSampleMap(CPackageWriter& package) {
-    const MapDescription d = SampleMapDescription();
-    const std::vector<uint8_t> map = WriteMapFile(d), side = WriteMapSideFile(d);
+    MapDescription d = SampleMapDescription();
+    // The objects write themselves; they need a manager's pools while they exist.
+    CWorldObjectManager manager;
+    std::vector<CWorldObject*> objects;
+    for (const PlacedObject& p : kPlaced) {
+        CWorldObject* o = manager.CreateObject(p.type);
+        if (!o) break;
+        o->objectType = p.type;
+        o->recordName = p.record;
+        o->recordKey = platform::NameHash(p.record);
+        o->owner = p.owner;
+        o->position = {p.x, 0, p.z};
+        o->bounds.scale = 1.0f;
+        objects.push_back(o);
+        d.objects.push_back({o, 0});
+    }
+    const bool allMade = objects.size() == std::size(kPlaced);
+    const std::vector<uint8_t> map = allMade ? WriteMapFile(d) : std::vector<uint8_t>(), side = WriteMapSideFile(d);
+    for (CWorldObject* o : objects) manager.DestroyObject(o);
     if (map.empty() || side.empty()) return false;
     // The map carries its own digest; the list's check reads it.
     bool ok = package.Add(kSampleMap, map, false) != 0 && package.Add(kSampleMapSide, side) != 0;

@@ -185,25 +185,10 @@ int CZEMMap::SerializeObjects(CFileStream& stream, int ownData, float* progress,
             if (progress) *progress += share;
             continue;
         }
-        uint32_t kind = 0;
-        if (!stream.Serialize(kind)) return DataError(stream, "Object");
-        if (kind == kWorldObjectEntry) {
-            uint32_t type = 0;
-            if (!stream.Serialize(type)) return DataError(stream, "Object");
-            CWorldObject* object = type < 4 ? objects.CreateObject(static_cast<int32_t>(type)) : nullptr;
-            if (!object) {
-                ErrorReport().SetError(ERR_DATA, "object type %u", type);
-                return DataError(stream, "Object");
-            }
-            if (!object->LoadFromMap(stream, ownData)) {
-                // Registered objects leave through the manager; the others are destroyed here.
-                if (object->id >= 0 && objects.GetObjectById(object->id) == object)
-                    objects.UnregisterObject(object);
-                else
-                    objects.DestroyObject(object);
-                ErrorReport().Chain("%s", mapFileName);
-                return 0;
-            }
+        if (!objects.LoadMapObject(stream, ownData)) {
+            if (stream.Failed()) return DataError(stream, "Object");
+            ErrorReport().Chain("%s", mapFileName);
+            return 0;
         }
         if (progress) *progress += share;
     }
