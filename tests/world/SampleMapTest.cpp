@@ -65,6 +65,7 @@ TEST(SampleMap, LoadsHeadlessOnTheLoaderThread) {
     EXPECT_EQ(map.sideLayers, 2u);
     EXPECT_EQ(map.CreateWater(kSampleWaterFrames, 3.0f, "WATER%02d.DDS"), 1) << folder.report.GetText();
     map.Unload();
+    folder.registry.ReleaseAllResources();
 }
 
 }  // namespace
