@@ -432,6 +432,22 @@ void CTerrainEngine::RemoveDecal(CTerrainDecal* decal) {
     m_decalPool.Destroy(decal);
 }
 
+void CTerrainEngine::AddToObjectSets(CWorldObject* object, int addToTerrain) {
+    if (!object) return;
+    const float radius = object->bounds.radius;
+    if (addToTerrain && !object->terrainHandles[0]) object->terrainHandles[0] = AddDecal(object, 3.0f * radius, 1.5f, 0);
+    if (!(object->flags & (WO_BUILDING | WO_ITEM | 0x8)) && !object->terrainHandles[1])
+        object->terrainHandles[1] = AddDecal(object, 4.0f * radius, 0.3f, 1);
+}
+
+void CTerrainEngine::RemoveFromObjectSets(CWorldObject* object) {
+    if (!object) return;
+    for (void*& handle : object->terrainHandles) {
+        if (handle) RemoveDecal(static_cast<CTerrainDecal*>(handle));
+        handle = nullptr;
+    }
+}
+
 void CTerrainEngine::RebuildDecalMesh(CTerrainDecal& decal) {
     CGroundMesh& mesh = *decal.mesh;
     mesh.Clear();

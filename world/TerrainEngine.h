@@ -90,6 +90,11 @@ public:
     // Decals of a registered object (3 x radius at 1.5 inside, 4 x radius at 0.3 outside).
     CTerrainDecal* AddDecal(CWorldObject* owner, float size, float strength, uint32_t flag);
     void RemoveDecal(CTerrainDecal* decal);
+    // A registered object's two decals (its terrain handles): the inner one
+    // when it asks for it, the outer one unless it is a building or an item
+    // or kind flag 3 is set; and their return when it leaves the world.
+    void AddToObjectSets(CWorldObject* object, int addToTerrain);
+    void RemoveFromObjectSets(CWorldObject* object);
     const std::list<CTerrainDecal*>& Decals() const { return m_decals; }
 
     void RenderTextured();

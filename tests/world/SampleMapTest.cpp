@@ -64,6 +64,24 @@ TEST(SampleMap, LoadsHeadlessOnTheLoaderThread) {
     EXPECT_FLOAT_EQ(map.GetWaterHeight(platform::Vec3(160 + 50, 0, 30)), 8.0f);
     EXPECT_EQ(map.sideLayers, 2u);
     EXPECT_EQ(map.CreateWater(kSampleWaterFrames, 3.0f, "WATER%02d.DDS"), 1) << folder.report.GetText();
+    ASSERT_EQ(map.water.Frames().size(), 45u);
+
+    // Water frames: 45 over 3 seconds, wrapping after the last; a negative step shows frame 0.
+    map.terrain.Patch(1)->flags |= SO_VISIBLE;
+    folder.device.ClearLog();
+    map.RenderWater(2.95f);
+    EXPECT_EQ(map.water.CurrentFrame(), 44);
+    EXPECT_EQ(folder.device.Count("Draw"), 1u);
+    map.RenderWater(0.1f);
+    EXPECT_EQ(map.water.CurrentFrame(), 0);
+    EXPECT_NEAR(map.water.runningTime(), 0.05f, 1e-4);
+    map.RenderWater(0.1f);
+    EXPECT_EQ(map.water.CurrentFrame(), 2);
+    map.RenderWater(-1.0f);
+    EXPECT_EQ(map.water.CurrentFrame(), 0);
+    uint32_t lighting = 0;
+    folder.device.GetRenderState(platform::RS_LIGHTING, &lighting);
+    EXPECT_EQ(lighting, 1u);
     map.Unload();
     folder.registry.ReleaseAllResources();
 }
