@@ -85,9 +85,10 @@ int CTerrainEngine::BuildTree(int32_t across, int32_t deep, uint32_t gameForm, u
 
     m_treeDepth = 0;
     for (int32_t n = across; n > 1; n /= 2) ++m_treeDepth;
-    if (g_pSpatialTree) {
-        g_pSpatialTree->Build(m_treeDepth, m_worldWidth, m_worldDepth, -100.0f, 160.0f);
-        for (const auto& patch : m_patches) g_pSpatialTree->Insert(patch.get());
+    m_tree = g_pSpatialTree;
+    if (m_tree) {
+        m_tree->Build(m_treeDepth, m_worldWidth, m_worldDepth, -100.0f, 160.0f);
+        for (const auto& patch : m_patches) m_tree->Insert(patch.get());
     }
 
     // Walk cells of 5 units: four per 20-unit terrain cell on each axis.
@@ -240,8 +241,9 @@ void CTerrainEngine::RemoveLayer(uint32_t index) {
 void CTerrainEngine::Clear() {
     m_count = 0;
     InvalidateDeviceObjects();
-    if (g_pSpatialTree)
-        for (const auto& patch : m_patches) g_pSpatialTree->Remove(patch.get());
+    if (m_tree)
+        for (const auto& patch : m_patches) m_tree->Remove(patch.get());
+    m_tree = nullptr;
     m_patches.clear();
     m_indices.clear();
     m_pathFinder.Free();

@@ -30,6 +30,7 @@
 
 class CFileStream;
 class CPlacementBlock;
+class CSpatialTree;
 class CTextureResource;
 class CWorldObject;
 
@@ -140,6 +141,8 @@ private:
     uint32_t m_gameForm = 0;
     uint32_t m_patchParameter = 0;
     int32_t m_treeDepth = 0;
+    // The quadtree the patches were put into (the process-wide one of the time).
+    CSpatialTree* m_tree = nullptr;
     std::vector<uint16_t> m_indices;
     std::list<CTerrainDecal*> m_decals;
     std::deque<CGroundMesh*> m_spareMeshes;
