@@ -504,15 +504,16 @@ Matrix PatchSpaceFromCamera(CGfxDevice& device, float unitsPerTexture) {
     return inverse * MatrixScaling(1.0f / unitsPerTexture, 1.0f / unitsPerTexture, 1.0f / unitsPerTexture);
 }
 
-// World x and z to texture u and v, v running toward -z.
-Matrix GroundToTexture(float originU, float originV) {
+// World x and z to texture u and v; v runs toward -z for images whose top
+// row lies at the far edge, toward +z for the sight grid's rows.
+Matrix GroundToTexture(float originU, float originV, bool vTowardMinusZ = true) {
     Matrix m = Matrix::Identity();
     m.m[0][0] = 1;
     m.m[1][0] = 0;
     m.m[2][0] = 0;
     m.m[0][1] = 0;
     m.m[1][1] = 0;
-    m.m[2][1] = -1;
+    m.m[2][1] = vTowardMinusZ ? -1.0f : 1.0f;
     m.m[3][0] = originU;
     m.m[3][1] = originV;
     return m;
@@ -593,7 +594,8 @@ void CTerrainEngine::RenderFogOfWar(float elapsed) {
         maxZ = std::max(maxZ, patch->position.z + kPatchSize);
     }
     const float span = static_cast<float>(kFogSide) * 10.0f;
-    const Matrix m = PatchSpaceFromCamera(device, span) * GroundToTexture(-minX / span, minZ / span + 1.0f);
+    // The fog texture's rows run from the bounds' lowest z on, one 10-unit sight cell a texel.
+    const Matrix m = PatchSpaceFromCamera(device, span) * GroundToTexture(-minX / span, -minZ / span, false);
     SetStageStateCached(device, 0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
     SetStageStateCached(device, 0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
     device.SetTransform(TS_TEXTURE0, &m);

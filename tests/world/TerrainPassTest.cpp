@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/ErrorReport.h"
+#include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/world/TestWorldObject.h"
 #include "world/SpatialTree.h"
@@ -109,6 +110,57 @@ TEST_F(TerrainPass, ObjectsGetTheirLightBeforeTheyAreDrawn) {
     manager.objectLightHook = nullptr;
     tree.RenderVisible(&device);
     EXPECT_EQ(lit, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// On the GL device, seen from above: the fog of war over a terrain of two
+// patches leaves the seen one clear and darkens the one nobody has seen.
+TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
+    using namespace platform;
+    constexpr uint32_t kSize = 64;
+    GfxPresentParameters pp;
+    pp.backBufferWidth = pp.backBufferHeight = kSize;
+    pp.enableAutoDepthStencil = 1;
+    pp.autoDepthStencilFormat = FMT_D24S8;
+    auto device = CGfxGlDevice::CreateHeadless(pp);
+    ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
+    CGfxDevice& d = *device;
+    CErrorReport report;
+    CSpatialTree tree;
+    CTerrainEngine engine(&d);
+    ASSERT_EQ(engine.BuildTree(2, 1, 1, 0), 1);
+    ASSERT_EQ(engine.SetupSight(0, 0, nullptr), 1);
+    ASSERT_EQ(engine.CreateDeviceObjects(), 1) << report.GetText();
+    SightSource seen;
+    engine.SightGrid()->AddSight(&seen, Vec3(80, 0, 80), 120.0f, 0, CSightGrid::MODE_DISC);
+    for (int32_t p = 0; p < 2; ++p) engine.Patch(p)->flags |= SO_VISIBLE;
+
+    // Straight down onto the middle of the terrain, the 320 x 160 ground filling the width.
+    const Matrix view = MatrixLookAtLH(Vec3(160, 500, 80), Vec3(160, 0, 80), Vec3(0, 0, 1));
+    const Matrix projection = MatrixOrthoLH(320, 320, 1, 1000);
+    d.SetTransform(TS_VIEW, &view);
+    d.SetTransform(TS_PROJECTION, &projection);
+    d.SetRenderState(RS_LIGHTING, 0);
+    d.SetRenderState(RS_CULLMODE, CULL_NONE);
+    ASSERT_EQ(d.Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFFFFFFFu, 1.0f, 0), GFX_OK);
+    ASSERT_EQ(d.BeginScene(), GFX_OK);
+    engine.RenderFogOfWar(0.016f);
+    ASSERT_EQ(d.EndScene(), GFX_OK);
+    CGfxSurface* back = nullptr;
+    ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
+    std::vector<uint32_t> px;
+    ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
+    GfxRelease(back);
+
+    // World x 0..320 spans the 64 columns; z 0..160 the middle 32 rows.
+    auto red = [&](uint32_t x, uint32_t y) { return static_cast<int>((px[y * kSize + x] >> 16) & 0xFF); };
+    for (uint32_t y = 24; y < 40; ++y) {
+        for (uint32_t x = 8; x < 24; ++x) EXPECT_GE(red(x, y), 0xE0) << x << "," << y;   // seen
+        for (uint32_t x = 50; x < 62; ++x) EXPECT_LE(red(x, y), 0x20) << x << "," << y;  // never seen
+    }
 }
 
 }  // namespace
