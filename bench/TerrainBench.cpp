@@ -14,7 +14,7 @@
 #include "engine/core/FileIndex.h"
 #include "engine/core/FileStream.h"
 #include "platform/GfxRecordingDevice.h"
-#include "tests/world/TestWorldObject.h"
+#include "tests/world/MapTestObject.h"
 #include "tools/MapWriter.h"
 #include "tools/PackageWriter.h"
 #include "world/ZEMMap.h"
@@ -28,31 +28,7 @@ constexpr float kWorld = kSide * 160.0f;
 
 float Hills(float x, float z) { return 25.0f * std::sin(x / 170.0f) * std::cos(z / 230.0f) + 30.0f; }
 
-// A placed object with a small record of its own (x and z), registered on reading.
-class CBenchObject : public CTestWorldObject {
-public:
-    int LoadFromMap(CFileStream& stream, int) override {
-        if (stream.mode() == CFileStream::MODE_WRITE) {
-            stream.WriteU32(CZEMMap::kWorldObjectEntry);
-            stream.WriteU32(0);
-        }
-        float x = position.x, z = position.z;
-        stream.Serialize(x);
-        stream.Serialize(z);
-        if (stream.Failed()) return 0;
-        if (stream.mode() == CFileStream::MODE_WRITE) return 1;
-        flags |= WO_KIND_UNIT;
-        PlaceAt(x, z);
-        return g_pWorldObjectManager->RegisterObject(this, -1, 1, 1);
-    }
-};
-
-void UseBenchObjects(CWorldObjectManager& manager) {
-    manager.SetObjectFactory(
-        0, [](void* storage) -> CWorldObject* { return new (storage) CBenchObject; }, sizeof(CBenchObject));
-}
-
-MapDescription BigMap(std::vector<CBenchObject>& objects) {
+MapDescription BigMap(std::vector<CMapTestObject>& objects) {
     MapDescription d;
     d.across = d.deep = kSide;
     d.height = Hills;
@@ -60,7 +36,7 @@ MapDescription BigMap(std::vector<CBenchObject>& objects) {
     d.areas = {{"Team1", Vec3(100, 0, 100), 100, 100}, {"Team2", Vec3(2400, 0, 2400), 100, 100}};
     std::mt19937 random(1000);
     std::uniform_real_distribution<float> place(20, kWorld - 20);
-    for (CBenchObject& o : objects) {
+    for (CMapTestObject& o : objects) {
         o.position = {place(random), 0, place(random)};
         d.objects.push_back({&o, 0});
     }
@@ -71,7 +47,7 @@ MapDescription BigMap(std::vector<CBenchObject>& objects) {
 // The map in a package of the benchmark's own folder, indexed.
 struct PackagedMap {
     PackagedMap() {
-        std::vector<CBenchObject> objects(static_cast<size_t>(BenchScale(1000, 50)));
+        std::vector<CMapTestObject> objects(static_cast<size_t>(BenchScale(1000, 50)));
         folder = BenchFolder("terrain");
         CPackageWriter package("MAPS.DRP");
         package.Add("BIG.DRM", WriteMapFile(BigMap(objects)), false);
@@ -90,7 +66,7 @@ void BM_LoadMap16x16With1000Objects(benchmark::State& state) {
     static PackagedMap packaged;
     for (auto _ : state) {
         CZEMMap map;
-        UseBenchObjects(map.objects);
+        UseMapTestObjects(map.objects);
         float progress = 0;
         if (!map.LoadMap("BIG.DRM", 0, &progress, 1.0f)) state.SkipWithError(report.GetText());
         benchmark::DoNotOptimize(progress);

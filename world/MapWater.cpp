@@ -135,9 +135,7 @@ void CMapWater::Render(CGfxDevice& device, float elapsed) {
     }
     CTextureResource* frame = m_frames[static_cast<size_t>(m_frame)];
     SetTextureCached(device, 0, frame ? frame->Texture() : nullptr);
-    SetRenderStateCached(device, RS_ALPHABLENDENABLE, 1);
-    SetRenderStateCached(device, RS_SRCBLEND, BLEND_SRCALPHA);
-    SetRenderStateCached(device, RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetSourceAlphaBlend(device);
     SetRenderStateCached(device, RS_ZWRITEENABLE, 0);
     SetRenderStateCached(device, RS_LIGHTING, 0);
     SetStageStateCached(device, 0, TSS_COLOROP, TOP_ADD);

@@ -523,9 +523,7 @@ Matrix GroundToTexture(float originU, float originV, bool vTowardMinusZ = true) 
 void CTerrainEngine::RenderProjectedPass(CGfxTexture* texture) {
     if (!m_device || m_count == 0) return;
     CGfxDevice& device = *m_device;
-    SetRenderStateCached(device, RS_ALPHABLENDENABLE, 1);
-    SetRenderStateCached(device, RS_SRCBLEND, BLEND_SRCALPHA);
-    SetRenderStateCached(device, RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetSourceAlphaBlend(device);
     SetStageStateCached(device, 0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
     SetStageStateCached(device, 0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
     SetStageStateCached(device, 0, TSS_COLOROP, TOP_MODULATE);
@@ -599,9 +597,7 @@ void CTerrainEngine::RenderFogOfWar(float elapsed) {
     SetStageStateCached(device, 0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
     SetStageStateCached(device, 0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
     device.SetTransform(TS_TEXTURE0, &m);
-    SetRenderStateCached(device, RS_ALPHABLENDENABLE, 1);
-    SetRenderStateCached(device, RS_SRCBLEND, BLEND_SRCALPHA);
-    SetRenderStateCached(device, RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetSourceAlphaBlend(device);
     SetStageStateCached(device, 0, TSS_COLOROP, TOP_MODULATE);
     SetStageStateCached(device, 0, TSS_ALPHAOP, TOP_MODULATE);
     m_fogTimer += elapsed;

@@ -13,7 +13,7 @@
 #include "platform/NameHash.h"
 #include "tests/fixtures/IndexedFolder.h"
 #include "tests/fixtures/TempFolder.h"
-#include "tests/world/TestWorldObject.h"
+#include "tests/world/MapTestObject.h"
 #include "tools/MapWriter.h"
 #include "world/GameDataRegistry.h"
 #include "world/ZEMMap.h"
@@ -21,30 +21,6 @@
 using platform::Vec3;
 
 namespace {
-
-// A placed test object: kind flags, type 0, then x and z; reading registers it.
-class CMapTestObject : public CTestWorldObject {
-public:
-    int LoadFromMap(CFileStream& stream, int) override {
-        if (stream.mode() == CFileStream::MODE_WRITE) {
-            stream.WriteU32(CZEMMap::kWorldObjectEntry);
-            stream.WriteU32(0);
-        }
-        float x = position.x, z = position.z;
-        stream.Serialize(x);
-        stream.Serialize(z);
-        if (stream.Failed()) return 0;
-        if (stream.mode() == CFileStream::MODE_WRITE) return 1;
-        flags |= WO_KIND_UNIT;
-        PlaceAt(x, z);
-        return g_pWorldObjectManager->RegisterObject(this, -1, 1, 1);
-    }
-};
-
-void UseMapTestObjects(CWorldObjectManager& manager) {
-    manager.SetObjectFactory(
-        0, [](void* storage) -> CWorldObject* { return new (storage) CMapTestObject; }, sizeof(CMapTestObject));
-}
 
 float Hills(float x, float z) { return 20.0f * std::sin(x / 80.0f) * std::cos(z / 100.0f) + 30.0f; }
 
