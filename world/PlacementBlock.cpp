@@ -1,7 +1,7 @@
 #include "world/PlacementBlock.h"
 
 #include "engine/core/FileStream.h"
-#include "engine/render/DeviceStates.h"
+#include "world/MapLayerMesh.h"
 
 int CPlacementBlock::Serialize(CFileStream& stream) {
     for (int x = 0; x < CPlacementGrid::kSide; ++x) {
@@ -31,11 +31,6 @@ void CPlacementBlock::InvalidateDeviceObjects() {
     if (m_grid.Mesh()) m_grid.Mesh()->ReleaseBuffers();
 }
 
-void CPlacementBlock::Render(platform::CGfxDevice& device) {
-    CPlacementGridMesh* mesh = m_grid.Mesh();
-    if (!mesh || !mesh->VertexBuffer() || !mesh->IndexBuffer() || mesh->PrimitiveCount() == 0) return;
-    device.SetTransform(platform::TS_WORLD, &m_world);
-    device.SetStreamSource(0, mesh->VertexBuffer(), 0, sizeof(PlacementVertex));
-    SetFvfCached(device, platform::FVF_XYZ | platform::FVF_DIFFUSE | platform::FVF_TEX1);
-    mesh->DrawIndexed();
+void CPlacementBlock::Render(platform::CGfxDevice& /*device*/) {
+    if (m_grid.Mesh()) CMapLayerMesh::Draw(*m_grid.Mesh(), m_world);
 }

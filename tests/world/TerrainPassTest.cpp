@@ -6,6 +6,7 @@
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/world/TestWorldObject.h"
+#include "world/MapLayerMesh.h"
 #include "world/SpatialTree.h"
 #include "world/TerrainEngine.h"
 
@@ -161,6 +162,33 @@ TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
         for (uint32_t x = 8; x < 24; ++x) EXPECT_GE(red(x, y), 0xE0) << x << "," << y;   // seen
         for (uint32_t x = 50; x < 62; ++x) EXPECT_LE(red(x, y), 0x20) << x << "," << y;  // never seen
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MapLayerMesh, DrawsItsCellsWithTheLayerFormat) {
+    platform::CGfxRecordingDevice device;
+    CMapLayerMesh layer(&device);
+    layer.Render();  // nothing to draw yet
+    EXPECT_EQ(device.DrawCount(), 0u);
+    layer.Mesh().Setup(4, 6, 0, 24, CMapLayerMesh::kFvf);
+    for (uint16_t i = 0; i < 6; ++i) layer.Mesh().Indices()[i] = static_cast<uint16_t>(i % 4);
+    ASSERT_EQ(layer.Mesh().CreateBuffers(), 1);
+    layer.Render();
+    EXPECT_EQ(device.DrawCount(), 1u);
+    EXPECT_EQ(device.State().fvf, 0x142u);
+
+    CMapMeshObject flat;
+    flat.Set(Vec3(10, 4, 20), 7, nullptr, 2.0f, 3.0f, 4.0f);
+    EXPECT_FLOAT_EQ(flat.world.m[0][0], 2.0f);
+    EXPECT_FLOAT_EQ(flat.world.m[2][2], 3.0f);
+    flat.SetPosition(Vec3(50, 99, 60));
+    EXPECT_FLOAT_EQ(flat.world.m[3][1], 4.0f);
+    EXPECT_FLOAT_EQ(flat.world.m[3][0], 50.0f);
+    flat.Draw(device);  // no model: nothing
+    EXPECT_EQ(device.DrawCount(), 1u);
 }
 
 }  // namespace
