@@ -252,3 +252,34 @@ TEST(NamedArea, CornersAndRadius) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TerrainEngine, PlaceOnGroundKeepsMovedObjectsOnTheTerrain) {
+    CSpatialTree tree;
+    CTerrainEngine engine;
+    ASSERT_EQ(engine.BuildTree(2, 2, 1, 0), 1);
+    for (int i = 0; i < 81; ++i) {
+        const float x = static_cast<float>(i % 9) * 20, z = static_cast<float>(i / 9) * 20;
+        engine.Patch(3)->SetVertex(i, Vec3(x, 12.0f, z), Vec3(0, 1, 0));
+    }
+    EXPECT_FLOAT_EQ(engine.Patch(3)->GetDrawVertex(4, 4).position.y, 12.0f);
+    CSceneObject object;
+    object.position = {200, 0, 200};
+    object.flags = SO_PLACED | SO_POSITION_CHANGED;
+    engine.PlaceOnGround(&object);
+    EXPECT_FLOAT_EQ(object.position.y, 12.0f);
+    // Frozen, not moved, or keeping its own height (bit 10): left alone.
+    for (uint32_t flags : {SO_PLACED | SO_POSITION_CHANGED | SO_FROZEN, uint32_t(SO_POSITION_CHANGED),
+                           SO_PLACED | SO_POSITION_CHANGED | 0x400u}) {
+        object.position.y = 1.0f;
+        object.flags = flags;
+        engine.PlaceOnGround(&object);
+        EXPECT_FLOAT_EQ(object.position.y, 1.0f) << flags;
+    }
+    // The move put it into the quadtree.
+    EXPECT_EQ(tree.ObjectCount(), 4 + 1);
+    tree.Remove(&object);
+}
+
+}  // namespace
