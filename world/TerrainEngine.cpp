@@ -152,12 +152,8 @@ int CTerrainEngine::LoadSection(CFileStream& stream, uint32_t gameForm, float* p
         for (size_t i = 0; i < m_patchTextureNames.size() && i < m_patches.size(); ++i) {
             CTextureResource* texture = LoadTexture(m_patchTextureNames[i]);
             if (!m_patchTextureNames[i].empty() && !texture) return fail();
-            CTerrainObject& patch = *m_patches[i];
-            patch.Build(m_patchParameter != 0, 0, patch.position, m_indices.data(), &m_layers, texture);
+            m_patches[i]->SetPatchTexture(texture);
         }
-        // Layers added before the rebuild need their slots again.
-        for (const auto& patch : m_patches)
-            while (patch->LayerSlots() < m_layers.size() && !patch->IsShared()) patch->AddLayerSlot();
     }
     const float patchShare = m_count > 0 ? span * 0.4f / static_cast<float>(m_count) : 0.0f;
     for (const auto& patch : m_patches) {

@@ -457,6 +457,11 @@ void CTerrainObject::DrawOverlay() {
     m_overlayMesh.DrawIndexed();
 }
 
+void CTerrainObject::SetPatchTexture(CTextureResource* texture) {
+    if (m_texture && m_texture != texture && g_pResourceManager) g_pResourceManager->ReleaseResource(m_texture);
+    m_texture = texture;
+}
+
 void CTerrainObject::Free() {
     InvalidateDeviceObjects();
     m_vertices.clear();

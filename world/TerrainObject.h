@@ -96,6 +96,8 @@ public:
     bool HasBlendMap(size_t n) const { return n < m_blendData.size() && !m_blendData[n].empty(); }
     uint32_t IsShared() const { return m_shared; }
     CTextureResource* PatchTexture() const { return m_texture; }
+    // The baked texture DrawTextured applies (the patch holds the reference).
+    void SetPatchTexture(CTextureResource* texture);
     const platform::Vec3* Box() const { return m_box; }
 
 private:

@@ -63,6 +63,10 @@ TEST(SampleMap, LoadsHeadlessOnTheLoaderThread) {
     EXPECT_TRUE(map.IsWaterAt(platform::Vec3(160 + 50, 0, 30)));
     EXPECT_FLOAT_EQ(map.GetWaterHeight(platform::Vec3(160 + 50, 0, 30)), 8.0f);
     EXPECT_EQ(map.sideLayers, 2u);
+    // Base layer, the blend layer and the overlay; the baked texture of the patch.
+    EXPECT_EQ(map.terrain.Patch(2)->LayerSlots(), 2u);
+    EXPECT_EQ(map.terrain.Patch(2)->CountPrimitives(), 3 * 128);
+    EXPECT_NE(map.terrain.Patch(2)->PatchTexture(), nullptr);
     EXPECT_EQ(map.CreateWater(kSampleWaterFrames, 3.0f, "WATER%02d.DDS"), 1) << folder.report.GetText();
     ASSERT_EQ(map.water.Frames().size(), 45u);
 
