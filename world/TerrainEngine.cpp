@@ -600,7 +600,6 @@ void CTerrainEngine::RenderFogOfWar(float elapsed) {
     if (m_fogTexture && (m_fogTimer >= kFogRefresh || m_fogForced)) {
         m_sight->UpdateFog(m_fogTimer);
         m_sight->WriteRegion(m_fogTexture, static_cast<int32_t>(minZ / 10.0f), static_cast<int32_t>(minX / 10.0f));
-        if (m_fogTimer == elapsed) m_fogForced = 0;
         m_fogForced = 0;
         m_fogTimer = 0;
     }

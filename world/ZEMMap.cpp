@@ -332,6 +332,8 @@ void CZEMMap::InvalidateDeviceObjects() { water.InvalidateDeviceObjects(); }
 void CZEMMap::Clear() {
     scenario.Reset();
     objects.Clear();
+    // The sight grid goes with the terrain.
+    objects.sightGrid = nullptr;
     terrain.Clear();
     tree.Clear();
     areas.Clear();

@@ -98,6 +98,15 @@ TEST_F(MapLoad, AWrittenMapLoadsOnAWorkerThreadWithItsProgress) {
     EXPECT_EQ(map.objects.sightGrid, map.terrain.SightGrid());
     EXPECT_EQ(map.sideLayers, 2u);
     EXPECT_TRUE(map.terrain.Patch(0)->HasBlendMap(1));
+
+    // Cleared between matches, and loaded again.
+    map.Clear();
+    EXPECT_EQ(map.objects.sightGrid, nullptr);
+    EXPECT_TRUE(map.objects.Objects().empty());
+    EXPECT_EQ(map.terrain.patchCount(), 0);
+    ASSERT_EQ(map.LoadMap(path.c_str(), 0, nullptr, 1.0f), 1) << report.GetText();
+    EXPECT_EQ(map.objects.Objects().size(), 2u);
+    EXPECT_EQ(map.tree.ObjectCount(), 4 + 2);
 }
 
 TEST_F(MapLoad, VersionsStampAndDataName) {
