@@ -6,6 +6,7 @@
 
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tools/StandardEffects.h"
 
 using namespace platform;
@@ -46,11 +47,7 @@ TEST(Glow, ReleaseIsHarmlessAndASizeOfZeroDividesNothing) {
 }
 
 TEST(Glow, ABrightSquareGlowsAroundItsEdges) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    pp.enableAutoDepthStencil = 1;
-    pp.autoDepthStencilFormat = FMT_D24S8;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, true);
     ASSERT_NE(device, nullptr);
     CGfxEffect* effect = nullptr;
     std::string errors;

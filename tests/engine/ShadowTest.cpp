@@ -10,6 +10,7 @@
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/FlatSquare.h"
+#include "tests/fixtures/HeadlessGl.h"
 
 using namespace platform;
 
@@ -90,11 +91,7 @@ TEST(Shadow, CastersAreDrawnGreyAndTheGroundThroughTheImage) {
 // turns the silhouette's grey under a square held above it, and stays white
 // around it, whichever image size is in use.
 TEST(Shadow, TheGroundDarkensUnderACasterOnTheGlDevice) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    pp.enableAutoDepthStencil = 1;
-    pp.autoDepthStencilFormat = FMT_D24S8;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, true);
     ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
     CGfxDevice& d = *device;
     CCamera camera;

@@ -6,6 +6,7 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/ShaderSet.h"
 #include "platform/GfxGlDevice.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/MeshWriter.h"
 #include "tools/StandardEffects.h"
@@ -40,9 +41,7 @@ size_t CountDifferent(const std::vector<uint32_t>& a, const std::vector<uint32_t
 }  // namespace
 
 TEST(SkinningImage, CardAndProcessorPoseTheMeshAlike) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, false);
     ASSERT_NE(device, nullptr);
 
     ResourceFolder folder;

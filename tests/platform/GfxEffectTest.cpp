@@ -5,6 +5,7 @@
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "platform/TextureLoader.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/DdsWriter.h"
 #include "tools/EffectWriter.h"
@@ -160,9 +161,7 @@ TEST(GfxEffect, MalformedFilesFailCleanly) {
 }
 
 TEST(GfxEffect, DrawsThroughTheGlDevice) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = 64;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(64, false);
     ASSERT_NE(device, nullptr);
     TempFolder tmp;
     CEffectWriter w = TwoTechniques();

@@ -5,6 +5,7 @@
 #include "engine/core/ErrorReport.h"
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tests/world/TestWorldObject.h"
 #include "world/MapLayerMesh.h"
 #include "world/SpatialTree.h"
@@ -122,11 +123,7 @@ namespace {
 TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
     using namespace platform;
     constexpr uint32_t kSize = 64;
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    pp.enableAutoDepthStencil = 1;
-    pp.autoDepthStencilFormat = FMT_D24S8;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, true);
     ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
     CGfxDevice& d = *device;
     CErrorReport report;
