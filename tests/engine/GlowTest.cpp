@@ -64,11 +64,8 @@ TEST(Glow, ABrightSquareGlowsAroundItsEdges) {
     device->Clear(1, &square, CLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
     glow.Render();
 
-    CGfxSurface* back = nullptr;
-    device->GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
-    GfxRelease(back);
+    const std::vector<uint32_t> px = ReadBackBuffer(*device);
+    ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
     auto at = [&](int x, int y) { return Red(px[static_cast<size_t>(y) * kSize + x]); };
     EXPECT_GT(at(32, 32), 0xF0u);  // the square itself
     for (int d : {2, 3}) {         // just outside each edge

@@ -141,11 +141,8 @@ TEST(Shadow, TheGroundDarkensUnderACasterOnTheGlDevice) {
         ground.RenderPose();
         shadow.RenderShadowMap(&full, {&caster}, {&ground});
         ASSERT_EQ(d.EndScene(), GFX_OK);
-        CGfxSurface* back = nullptr;
-        ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
-        GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBackBuffer(d);
+        ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
 
         auto shaded = [&](uint32_t c) { return std::abs(red(c) - grey) <= 8; };
         auto white = [&](uint32_t c) { return red(c) >= 0xF0; };

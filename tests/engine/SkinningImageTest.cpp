@@ -17,14 +17,6 @@ namespace {
 
 constexpr uint32_t kSize = 64;
 
-std::vector<uint32_t> ReadBack(CGfxDevice& device) {
-    CGfxSurface* back = nullptr;
-    device.GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    device.ReadSurface(back, &px);
-    GfxRelease(back);
-    return px;
-}
 
 size_t CountLit(const std::vector<uint32_t>& px) {
     size_t n = 0;
@@ -76,7 +68,7 @@ TEST(SkinningImage, CardAndProcessorPoseTheMeshAlike) {
         shaders.SkinEffect()->SetVector("MaterialDiffuse", Vec4(1, 1, 1, 1));
         card->DrawPart(0, nullptr, pose, 2);
         device->EndScene();
-        return ReadBack(*device);
+        return ReadBackBuffer(*device);
     };
     std::vector<uint32_t> onCard = drawCard(bones);
 
@@ -93,7 +85,7 @@ TEST(SkinningImage, CardAndProcessorPoseTheMeshAlike) {
     device->SetTextureStageState(0, TSS_ALPHAARG2, TA_DIFFUSE);
     cpu->DrawPart(0, nullptr, bones, 2);
     device->EndScene();
-    std::vector<uint32_t> onCpu = ReadBack(*device);
+    std::vector<uint32_t> onCpu = ReadBackBuffer(*device);
 
     size_t lit = CountLit(onCpu);
     EXPECT_GT(lit, 200u);

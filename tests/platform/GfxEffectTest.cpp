@@ -43,14 +43,6 @@ CEffectWriter TwoTechniques() {
     return w;
 }
 
-std::vector<uint32_t> ReadBack(CGfxDevice& device) {
-    CGfxSurface* back = nullptr;
-    device.GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    device.ReadSurface(back, &px);
-    GfxRelease(back);
-    return px;
-}
 
 struct QuadVertex {
     float x, y, z;
@@ -202,7 +194,7 @@ TEST(GfxEffect, DrawsThroughTheGlDevice) {
         ASSERT_EQ(device->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex)), GFX_OK);
         e->EndPass();
         e->End();
-        std::vector<uint32_t> px = ReadBack(*device);
+        std::vector<uint32_t> px = ReadBackBuffer(*device);
         auto near = [](uint32_t a, uint32_t b) {
             for (int s = 0; s < 24; s += 8)
                 if (std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF)) > 3) return false;
@@ -221,7 +213,7 @@ TEST(GfxEffect, DrawsThroughTheGlDevice) {
     device->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex));
     e->EndPass();
     e->End();
-    std::vector<uint32_t> px = ReadBack(*device);
+    std::vector<uint32_t> px = ReadBackBuffer(*device);
     EXPECT_EQ(px[32 * 64 + 48], 0xFF0000FFu);
     EXPECT_EQ(px[32 * 64 + 16], 0xFF000000u);
     GfxRelease(tex);

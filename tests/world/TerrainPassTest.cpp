@@ -147,11 +147,8 @@ TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
     ASSERT_EQ(d.BeginScene(), GFX_OK);
     engine.RenderFogOfWar(0.016f);
     ASSERT_EQ(d.EndScene(), GFX_OK);
-    CGfxSurface* back = nullptr;
-    ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-    std::vector<uint32_t> px;
-    ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
-    GfxRelease(back);
+    const std::vector<uint32_t> px = ReadBackBuffer(d);
+    ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
 
     // World x 0..320 spans the 64 columns; z 0..160 the middle 32 rows.
     auto red = [&](uint32_t x, uint32_t y) { return static_cast<int>((px[y * kSize + x] >> 16) & 0xFF); };
