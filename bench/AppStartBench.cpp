@@ -18,6 +18,7 @@
 #include "platform/Registry.h"
 #include "platform/ScriptedInput.h"
 #include "platform/Window.h"
+#include "tools/SampleMap.h"
 #include "tools/PackageWriter.h"
 #include "tools/SampleGameFolder.h"
 #include "tools/TextFileWriters.h"
@@ -51,7 +52,11 @@ struct AppFolder {
         CPackageWriter shaders("SHADER.DRP");
         AddSampleShaders(shaders);
         shaders.WritePackage(path + "\\DATA");
-        CPackageWriter::WriteList(path + "\\PACKAGELIST.DRL", {&info, &shaders});
+        // The maps GAMEINFO.DAT lists are read at start-up.
+        CPackageWriter maps("MAP.DRP");
+        AddSampleMap(maps);
+        maps.WritePackage(path + "\\DATA");
+        CPackageWriter::WriteList(path + "\\PACKAGELIST.DRL", {&info, &shaders, &maps});
         for (int i = 0; i < 10000; ++i) {
             char name[64];
             std::snprintf(name, sizeof(name), "\\LOOSE\\%02d\\FILE_%05d.DDS", i % 100, i);
@@ -83,7 +88,11 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     PrepareFolder();
     for (auto _ : state) {
         std::unique_ptr<CGameApp> app = MakeApp();
-        if (!app->CreateApp() || !app->RenderStep()) state.SkipWithError("the client did not start");
+        if (!app->CreateApp() || !app->RenderStep()) {
+            // Timing calls after a skip end the benchmark program.
+            state.SkipWithError("the client did not start");
+            break;
+        }
         state.PauseTiming();
         app.reset();
         state.ResumeTiming();
@@ -93,7 +102,10 @@ BENCHMARK(BM_StartToFirstFrame)->Unit(benchmark::kMillisecond);
 
 void BM_EmptyFrame(benchmark::State& state) {
     std::unique_ptr<CGameApp> app = MakeApp();
-    if (!app->CreateApp()) state.SkipWithError("the client did not start");
+    if (!app->CreateApp()) {
+        state.SkipWithError("the client did not start");
+        return;
+    }
     for (auto _ : state) {
         app->FrameMove();
         app->Render();

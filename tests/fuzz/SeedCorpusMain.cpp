@@ -27,6 +27,8 @@
 #include "tools/AnimationWriter.h"
 #include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"
+#include "tools/MapWriter.h"
+#include "tools/SampleMap.h"
 #include "tools/ModelWriter.h"
 #include "tools/OggWriter.h"
 #include "tools/ProtocolTablesWriter.h"
@@ -281,6 +283,18 @@ void SeedScenario() {
     Seed("MapTriggers", out.Bytes());
 }
 
+void SeedMaps() {
+    MapDescription d = SampleMapDescription();
+    d.objects.push_back({nullptr, 0x12345678u});
+    d.itemGroups = {{{1, 2}, {}}};
+    d.baseItems = {3};
+    Seed("MapFile", WriteMapFile(d));
+    Seed("MapSide", WriteMapSideFile(d));
+    MapDescription one;
+    one.dataStamp = 9;
+    Seed("MapFile", WriteMapFile(one));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -296,6 +310,7 @@ int main(int argc, char** argv) {
     SeedChat();
     SeedMapObjects();
     SeedScenario();
+    SeedMaps();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }
