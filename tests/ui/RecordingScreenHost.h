@@ -9,37 +9,11 @@
 #include "engine/core/MessageBoxHost.h"
 #include "engine/core/Options.h"
 #include "engine/input/ZEMDXInput.h"
+#include "tests/engine/RecordingMessageBox.h"
 #include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiManager.h"
-
-class CRecordingMessageBox : public IMessageBoxHost {
-public:
-    void ShowBox(const char* text, int buttonMode) override {
-        m_text = text ? text : "";
-        m_mode = buttonMode;
-        m_visible = true;
-        ++shown;
-    }
-    void ClearStyleBits(unsigned) override {}
-    void SetDimAlpha(float alpha) override { dim = alpha; }
-    int Result() const override { return m_result; }
-    void SetResult(int result) override { m_result = result; }
-    void HideBox() override { m_visible = false; }
-    bool Visible() const override { return m_visible; }
-    int Mode() const override { return m_mode; }
-    std::string Text() const override { return m_text; }
-
-    int shown = 0;
-    float dim = 0.0f;
-
-private:
-    std::string m_text;
-    int m_mode = 0;
-    int m_result = -1;
-    bool m_visible = false;
-};
 
 class CRecordingScreenHost : public IScreenHost {
 public:

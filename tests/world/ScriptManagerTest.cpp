@@ -8,6 +8,7 @@
 #include "platform/GfxRecordingDevice.h"
 #include "ui/UiManager.h"
 #include "ui/UiWindow.h"
+#include "tests/engine/RecordingMessageBox.h"
 #include "tests/world/TriggerFixture.h"
 #include "tools/SampleTutorial.h"
 #include "world/SpatialTree.h"
@@ -15,27 +16,7 @@
 
 namespace {
 
-class CFakeBox : public IMessageBoxHost {
-public:
-    void ShowBox(const char* t, int mode) override {
-        text = t;
-        this->mode = mode;
-        visible = true;
-        ++shown;
-    }
-    void ClearStyleBits(unsigned) override {}
-    void SetDimAlpha(float a) override { dim = a; }
-    int Result() const override { return result; }
-    void SetResult(int r) override { result = r; }
-    void HideBox() override { visible = false; }
-    bool Visible() const override { return visible; }
-    int Mode() const override { return mode; }
-    std::string Text() const override { return text; }
-    std::string text;
-    int mode = 0, result = -1, shown = 0;
-    float dim = 0;
-    bool visible = false;
-};
+using CFakeBox = CRecordingMessageBox;
 
 class CTestScriptHost : public IScriptHost {
 public:
