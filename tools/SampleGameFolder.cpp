@@ -217,6 +217,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("TOOLTIP.DUI", BuildLayout(TooltipLayout()), false);
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
+    layouts.Add("LOADING.DUI", BuildLayout(LoadingLayout()), false);
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

@@ -1,5 +1,7 @@
 #include "tools/UiLayouts.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr uint32_t kButton = 0x10000001, kCombo = 0x10000002, kList = 0x10000003, kGauge = 0x10000004,
@@ -171,5 +173,37 @@ LayoutFileSpec AllControlsLayout() {
         // Last: its list opens over the controls below it.
         ComboBoxRecord("ID_COMBO_MODE", 250, 150, 200, 24, 24, 90, 3),
     };
+    return spec;
+}
+
+LayoutFileSpec LoadingLayout() {
+    LayoutFileSpec spec;
+    spec.window.name = "WND_LOADING";
+    spec.window.rect[2] = 1024;
+    spec.window.rect[3] = 768;
+    spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(1024), LayoutFloat(20)};
+    spec.children = {
+        StaticRecord("ID_STATIC_LOAD", 412, 640, 200, 20, "Press any key"),
+        StaticRecord("ID_STATIC_TOOLTIP", 112, 700, 800, 20),
+        GaugeRecord("ID_PROGRESS_LOAD", 112, 730, 800, 16, 8),
+        StaticRecord("ID_STATIC_HELP", 620, 450, 380, 20),
+        StaticRecord("ID_STATIC_MESSAGETO", 620, 610, 80, 20),
+        StaticRecord("ID_STATIC_CHAT", 620, 470, 380, 20),
+        ListBoxRecord("ID_LIST_CHAT", 620, 490, 380, 110, 1, 8, 16),
+        EditBoxRecord("ID_EDIT_CHAT", 700, 610, 300, 20),
+    };
+    // Rows 1-6 the first team on the left, 7-12 the second below them.
+    char name[64];
+    for (int row = 1; row <= 12; ++row) {
+        const float y = 40.0f + 32.0f * static_cast<float>(row - 1);
+        std::snprintf(name, sizeof(name), "ID_STATIC_PLAYERNAME_%d", row);
+        spec.children.push_back(StaticRecord(name, 24, y, 160, 20));
+        std::snprintf(name, sizeof(name), "ID_STATIC_OTHERPLAYER_LOADING_TEXT%d", row);
+        spec.children.push_back(StaticRecord(name, 190, y, 50, 20));
+        std::snprintf(name, sizeof(name), "ID_STATIC_PLAYER_LOADING_SHEL_%d", row);
+        spec.children.push_back(StaticRecord(name, 244, y, 208, 20));
+        std::snprintf(name, sizeof(name), "ID_PROGRESS_PLAYER_LOADING_%d", row);
+        spec.children.push_back(GaugeRecord(name, 248, y + 4, 200, 12, 6));
+    }
     return spec;
 }

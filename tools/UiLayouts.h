@@ -29,3 +29,7 @@ LayoutFileSpec TooltipLayout();
 LayoutFileSpec MessageBoxLayout();
 // One control of every type in a 600 x 400 window named WND_ALL_CONTROLS.
 LayoutFileSpec AllControlsLayout();
+// The loading screen of a match (1024 x 768): the press-a-key text, the game
+// tip, the overall gauge, the chat and twelve player rows (name, percent,
+// shell and gauge).
+LayoutFileSpec LoadingLayout();

@@ -334,7 +334,8 @@ TEST(UiControlLayout, ToolLayoutsHaveUniqueNamesAndTheirBoundControls) {
         LayoutFileSpec spec;
     } cases[] = {{"TOOLTIP.DUI", TooltipLayout()},
                  {"MESSAGE_BOX.DUI", MessageBoxLayout()},
-                 {"ALL_CONTROLS.DUI", AllControlsLayout()}};
+                 {"ALL_CONTROLS.DUI", AllControlsLayout()},
+                 {"LOADING.DUI", LoadingLayout()}};
     for (const Case& c : cases) {
         std::set<std::string> names;
         for (const LayoutRecordSpec& r : c.spec.children) EXPECT_TRUE(names.insert(r.name).second) << r.name;
@@ -346,6 +347,13 @@ TEST(UiControlLayout, ToolLayoutsHaveUniqueNamesAndTheirBoundControls) {
                             : std::string(c.name) == "TOOLTIP.DUI"   ? static_cast<CUiWindow&>(frame)
                                                                      : plain;
         EXPECT_EQ(window.LoadLayout(path.c_str(), 0), 1) << c.name << ": " << ErrorReport().Text();
+        if (std::string(c.name) == "LOADING.DUI") {
+            EXPECT_EQ(plain.Children().size(), 8u + 12u * 4u);
+            EXPECT_NE(Control<CUiGauge>(plain, "ID_PROGRESS_PLAYER_LOADING_12"), nullptr);
+            auto* chat = Control<CUiListBox>(plain, "ID_LIST_CHAT");
+            ASSERT_NE(chat, nullptr);
+            EXPECT_EQ(chat->ScrollBar().Name(), "MID_Scroll");
+        }
     }
 }
 
