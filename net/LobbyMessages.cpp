@@ -63,7 +63,7 @@ bool IsPendingLobbyNotice(uint8_t code) { return code >= 58 && code <= 67 && cod
 int ReadRoomList(const uint8_t* payload, size_t size, RoomPage* out) {
     if (size < kRoomListSize) return 0;
     CByteReader reader(payload, size);
-    for (RoomRecord& room : *out) {
+    for (RoomListRecord& room : *out) {
         room.number = reader.ReadU16();
         room.state = reader.ReadU16();
         room.title = ReadField(reader, kRoomTitleField);

@@ -77,7 +77,7 @@ int ReadLobbyEnterResult(const uint8_t* payload, size_t size, LobbyEnterResult* 
 // except 65; other values carry no notice.
 bool IsPendingLobbyNotice(uint8_t code);
 
-struct RoomRecord {
+struct RoomListRecord {
     uint16_t number = 0;
     uint16_t state = 0;  // 0 empty slot, 1 waiting, 2 or more playing
     std::string title;   // at most 30 bytes
@@ -89,7 +89,7 @@ struct RoomRecord {
     uint8_t mode = 0;      // 0 or 1; other values show no icon
     uint8_t randomTeams = 0;
 };
-using RoomPage = std::array<RoomRecord, kRoomsPerPage>;
+using RoomPage = std::array<RoomListRecord, kRoomsPerPage>;
 // 0 when the payload holds fewer than ten records.
 int ReadRoomList(const uint8_t* payload, size_t size, RoomPage* out);
 

@@ -14,10 +14,13 @@
 
 namespace {
 LoginScreenMaker g_loginScreenMaker = nullptr;
+LoadingScreenMaker g_loadingScreenMaker = nullptr;
 }  // namespace
 
 void SetLoginScreenMaker(LoginScreenMaker maker) { g_loginScreenMaker = maker; }
 CScreen* MakeLoginScreen() { return g_loginScreenMaker ? g_loginScreenMaker() : nullptr; }
+void SetLoadingScreenMaker(LoadingScreenMaker maker) { g_loadingScreenMaker = maker; }
+CScreen* MakeLoadingScreen() { return g_loadingScreenMaker ? g_loadingScreenMaker() : nullptr; }
 
 CScreen::CScreen() {
     m_timer.SetSpeedScale(1.0f);

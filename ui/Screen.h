@@ -86,3 +86,9 @@ protected:
 using LoginScreenMaker = CScreen* (*)();
 void SetLoginScreenMaker(LoginScreenMaker maker);
 CScreen* MakeLoginScreen();
+
+// The loading screen of a match whose state (game mode, map, slots) the
+// caller has set up. The game screens install the maker; null until then.
+using LoadingScreenMaker = CScreen* (*)();
+void SetLoadingScreenMaker(LoadingScreenMaker maker);
+CScreen* MakeLoadingScreen();

@@ -79,6 +79,10 @@ public:
     virtual COptions& Options() = 0;
     // The options to the sound, the gamma ramp, the sight and the glow.
     virtual void ApplyOptions() = 0;
+    // The server's shut-down count-down of the given seconds (message 1040).
+    virtual void StartShutdownCountdown(float) {}
+    // Gives the processor away for a while (the loading screen's render).
+    virtual void Sleep(uint32_t) {}
 };
 
 // The application's host, or null (tests of single screens run without one).

@@ -14,7 +14,7 @@ std::string Format(const char* format, int a, int b) {
 }
 }  // namespace
 
-RoomRowView MakeRoomRowView(const RoomRecord& room, uint16_t listKind, const std::string& emptySlotText) {
+RoomRowView MakeRoomRowView(const RoomListRecord& room, uint16_t listKind, const std::string& emptySlotText) {
     RoomRowView row;
     if (room.state == 0) {
         if (listKind != ROOM_LIST_ALL) return row;

@@ -22,7 +22,7 @@ struct RoomRowView {
 };
 
 // emptySlotText: what an empty slot of the all-rooms list shows as its title.
-RoomRowView MakeRoomRowView(const RoomRecord& room, uint16_t listKind, const std::string& emptySlotText);
+RoomRowView MakeRoomRowView(const RoomListRecord& room, uint16_t listKind, const std::string& emptySlotText);
 // "%d/99" with the current list's page plus one; empty when neither list box is checked.
 std::string RoomPageText(bool allChecked, bool waitingChecked, int allPage, int waitingPage);
 

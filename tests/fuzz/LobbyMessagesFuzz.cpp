@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 0: {
         RoomPage rooms;
         if (ReadRoomList(data, size, &rooms) != (size >= kRoomListSize ? 1 : 0)) __builtin_trap();
-        for (const RoomRecord& room : rooms)
+        for (const RoomListRecord& room : rooms)
             if (room.title.size() > kRoomTitleField) __builtin_trap();
         break;
     }

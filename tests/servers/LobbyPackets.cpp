@@ -19,7 +19,7 @@ std::vector<uint8_t> LobbyEnterAnswer(uint8_t result, uint8_t reason, const Lobb
     return payload;
 }
 
-void WriteRoomRecord(uint8_t* at, const RoomRecord& room) {
+void WriteRoomListRecord(uint8_t* at, const RoomListRecord& room) {
     CByteWriter w(at, kRoomRecordSize);
     w.WriteU16(room.number);
     w.WriteU16(room.state);
@@ -38,10 +38,10 @@ void WriteRoomRecord(uint8_t* at, const RoomRecord& room) {
     w.WriteU8(room.randomTeams);
 }
 
-std::vector<uint8_t> RoomListPayload(const std::vector<RoomRecord>& rooms) {
+std::vector<uint8_t> RoomListPayload(const std::vector<RoomListRecord>& rooms) {
     std::vector<uint8_t> payload(kRoomListSize, 0);
     const size_t n = std::min<size_t>(rooms.size(), kRoomsPerPage);
-    for (size_t i = 0; i < n; ++i) WriteRoomRecord(payload.data() + i * kRoomRecordSize, rooms[i]);
+    for (size_t i = 0; i < n; ++i) WriteRoomListRecord(payload.data() + i * kRoomRecordSize, rooms[i]);
     return payload;
 }
 

@@ -22,9 +22,9 @@ struct LobbyPlayerSpec {
 // 3005: result, reason (a notice code when accepted), the player record.
 std::vector<uint8_t> LobbyEnterAnswer(uint8_t result, uint8_t reason, const LobbyPlayerSpec& player = {});
 // 1006: up to ten rooms; the rest of the page is empty slots.
-std::vector<uint8_t> RoomListPayload(const std::vector<RoomRecord>& rooms);
+std::vector<uint8_t> RoomListPayload(const std::vector<RoomListRecord>& rooms);
 // The 51 bytes of one room; a title of 31 bytes or more fills the field with no NUL.
-void WriteRoomRecord(uint8_t* at, const RoomRecord& room);
+void WriteRoomListRecord(uint8_t* at, const RoomListRecord& room);
 // 3039: result 1, the count, up to thirty names.
 std::vector<uint8_t> LobbyUserListPayload(uint16_t count, const std::vector<std::string>& names);
 // 1017 as the server relays it.

@@ -76,7 +76,7 @@ protected:
 };
 
 TEST_F(LobbyPacketLoopTest, EntryRoomListPlayersAndChat) {
-    RoomRecord room;
+    RoomListRecord room;
     room.number = 4;
     room.state = 1;
     room.title = "Beginners";

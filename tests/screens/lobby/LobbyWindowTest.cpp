@@ -29,8 +29,8 @@ struct LobbyWindowFixture : UiFixture {
     TempFolder folder;
 };
 
-RoomRecord Room(uint16_t number, uint16_t state) {
-    RoomRecord r;
+RoomListRecord Room(uint16_t number, uint16_t state) {
+    RoomListRecord r;
     r.number = number;
     r.state = state;
     r.title = "Room" + std::to_string(number);

@@ -6,9 +6,9 @@
 
 namespace {
 
-RoomRecord Room(uint16_t number, uint16_t state, int low = 1, int high = 100, uint8_t password = 0, uint8_t mode = 0,
+RoomListRecord Room(uint16_t number, uint16_t state, int low = 1, int high = 100, uint8_t password = 0, uint8_t mode = 0,
                 uint8_t random = 0) {
-    RoomRecord r;
+    RoomListRecord r;
     r.number = number;
     r.state = state;
     r.title = "Room";
@@ -25,7 +25,7 @@ RoomRecord Room(uint16_t number, uint16_t state, int low = 1, int high = 100, ui
 TEST(RoomRowView, RowsByStateListAndMarks) {
     struct Case {
         const char* name;
-        RoomRecord room;
+        RoomListRecord room;
         uint16_t kind;
         RoomRowView want;
     } cases[] = {
