@@ -194,3 +194,76 @@ TEST_F(LobbyPacketLoopTest, HostileAndRefusedAnswersEndTheLoop) {
 }
 
 }  // namespace
+
+#include "screens/lobby/LobbyRequests.h"
+
+namespace {
+
+// What the lobby does on entry: the room list, then the community lists.
+struct EnteringEvents : RecordedEvents {
+    CNetClient* net = nullptr;
+    void OnLobbyEntered(const LobbyEnterResult& r) override {
+        RecordedEvents::OnLobbyEntered(r);
+        ASSERT_EQ(SendRoomListRequest(*net, ROOM_LIST_ALL, 0), 1);
+        ASSERT_EQ(SendEntryCommunityRequests(*net, "Hero", r.record), 1);
+    }
+};
+
+std::string Field(const FakePacket& p, size_t at, size_t size) {
+    std::string s(p.payload.begin() + static_cast<long>(at), p.payload.begin() + static_cast<long>(at + size));
+    return s.substr(0, s.find('\0'));
+}
+
+TEST_F(LobbyPacketLoopTest, EntryScriptWithAndWithoutAGuild) {
+    for (uint8_t guildState : {uint8_t{0}, uint8_t{2}}) {
+        SCOPED_TRACE(int{guildState});
+        CFakeGameServer script;
+        script.SetExpectTimeout(3000);
+        script.On(PK_LOBBY_USER_LIST_REQUEST, [](const FakePacket&) {
+            return std::vector<FakePacket>{{PK_LOBBY_USER_LIST, LobbyUserListPayload(1, {"Hero"})}};
+        });
+        LobbyPlayerSpec player;
+        player.guildState = guildState;
+        player.guildNumber = 77;
+        script.Accept()
+            .Expect(PK_LOBBY_ENTER,
+                    [](const FakePacket& p) {
+                        EXPECT_EQ(Field(p, 0, 51), "acct01");
+                        EXPECT_EQ(Field(p, 51, 17), "Hero");
+                        EXPECT_EQ(p.payload[68] | p.payload[69], 0);
+                    })
+            .Send(PK_LOBBY_ENTER_RESULT, LobbyEnterAnswer(1, 0, player))
+            .Expect(PK_ROOM_LIST_REQUEST,
+                    [](const FakePacket& p) { EXPECT_EQ(p.payload, (std::vector<uint8_t>{0, 0, 0, 0})); })
+            .Send(PK_ROOM_LIST, RoomListPayload({}));
+        if (guildState == 2)
+            script.Expect(PK_GUILD_DATA_REQUEST, [](const FakePacket& p) {
+                EXPECT_EQ(Field(p, 0, 17), "Hero");
+                EXPECT_EQ(p.payload[17], 77);
+            });
+        script.Expect(PK_FRIEND_LIST_REQUEST).Expect(PK_BLOCK_LIST_REQUEST).Expect(PK_GUILD_ROSTER_REQUEST, [](const FakePacket& p) {
+            EXPECT_EQ(p.payload, (std::vector<uint8_t>{77, 0, 0, 0}));
+        });
+        CNetClient net;
+        ASSERT_EQ(net.Connect(script.Host(), script.Port()), 1);
+        EnteringEvents entering;
+        entering.net = &net;
+        ASSERT_EQ(SendLobbyEnter(net, "acct01", "Hero"), 1);
+        CLobbyPacketLoop entryLoop;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while ((entering.pages.empty() || entering.users.empty()) && std::chrono::steady_clock::now() < until)
+            ASSERT_EQ(entryLoop.Run(net, session, 0.0f, entering), 1);
+        ASSERT_TRUE(script.WaitIdle());
+        EXPECT_TRUE(script.Failures().empty()) << script.Failures()[0];
+        EXPECT_EQ(entering.entered.size(), 1u);
+        EXPECT_EQ(entering.pages.size(), 1u);
+    }
+}
+
+TEST(LobbyRequests, ChatLimitAndBlankLines) {
+    EXPECT_EQ(LobbyChatByteLimit("Hero"), 100);
+    EXPECT_EQ(LobbyChatByteLimit("TwelveLetter"), 95);
+    EXPECT_EQ(LobbyChatByteLimit(std::string(40, 'x')), 90);  // a nickname counts at most its field
+}
+
+}  // namespace
