@@ -233,6 +233,18 @@ void SeedChat() {
     cut.resize(100);
     Seed("CommunityList", cut);
 
+    // The first byte picks the message (see CommonMessageFuzz.cpp).
+    Seed("CommonMessage", Joined({{0}, Bytes(10, 0), NameField("sender", 34), NameField("hello", 6)}));
+    Seed("CommonMessage", Joined({{1}, Bytes(4, 0), NameField("notice", 129)}));
+    Seed("CommonMessage", Joined({{12}, NameField("friend", 17), Bytes{1, 0, 0, 0}}));
+    Seed("CommonMessage", Joined({{19}, Bytes{1, 0, 77, 0, 0, 0, 1}, NameField("Clan", 17), Bytes{5, 0, 0, 0}}));
+    Seed("CommonMessage", Joined({{20, 1, 0}, NameField("buddy", 17), Table("frd", 3, 15, 22)}));
+    Seed("CommonMessage",
+         Joined({{23, 1, 0}, NameField("acc", 51), NameField("nick", 17), Bytes{3, 0}, NameField("reason", 129)}));
+    Seed("CommonMessage", Joined({{27, 1, 0}, NameField("loud", 129), NameField("spam", 129)}));
+    Seed("CommonMessage",
+         Bytes{16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+
     for (const char* line : {"hello all", "/ㅈ abcd 안녕하세요", "/ban xyzw 3 cheating", "/killgame 1001 x",
                              "</C=ff0000>red </C=00ff00>green", "text</C=ff", "/ㄻ abcd", "/roomcry 5 hurry"})
         Seed("ChatCommand", platform::Utf8ToCp949(line));
