@@ -1,6 +1,7 @@
 #include "screens/lobby/LobbyPacketLoop.h"
 
 #include "net/ClientSession.h"
+#include "net/ItemResults.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "net/NetErrors.h"
@@ -94,7 +95,11 @@ int CLobbyPacketLoop::Handle(CNetClient& net, CClientSession& session, const Net
         events.OnRoomAnswer(packet.id, result, reason, room);
         return 1;
     }
-    default:
+    default: {
+        // The lobby is not a market screen: item results only change the session.
+        const int items = HandleItemResultPackets(nullptr, packet);
+        if (items >= 0) return items;
         return events.OnOtherPacket(packet);
+    }
     }
 }

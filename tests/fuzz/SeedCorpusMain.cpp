@@ -313,6 +313,18 @@ void SeedLobby() {
     enter[2] = 61;
     Seed("LobbyMessages", enter);
     Seed("LobbyMessages", Bytes{3, 1, 0, 0, 0, 0, 0, 0, 0, 0});
+
+    // Item results; the first byte picks the id (see ItemResultsFuzz.cpp).
+    for (uint8_t pick = 0; pick < 14; ++pick) {
+        Bytes ok(1 + 400, 0);
+        ok[0] = pick;
+        ok[1] = 1;
+        ok[3] = pick == 11 ? 11 : 0;  // 3054's second table
+        Seed("ItemResults", ok);
+    }
+    Seed("ItemResults", Bytes{1, 0, 28});
+    Seed("ItemResults", Bytes{10, 0, 48});
+    Seed("ItemResults", Bytes{12, 0, 52});
 }
 
 int main(int argc, char** argv) {
