@@ -14,6 +14,7 @@
 #include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
 #include "tools/SampleTutorial.h"
+#include "tools/LobbyLayouts.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
 
@@ -210,6 +211,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("TOOLTIP.DUI", BuildLayout(TooltipLayout()), false);
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
+    layouts.Add("LOBBY2.DUI", BuildLayout(LobbyLayout()), false);
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL",
                                    {&info, &textures, &shaders, &models, &gameData, &layouts}))
