@@ -4,6 +4,8 @@
 
 #include "engine/core/MessageTable.h"
 #include "engine/resource/Resource.h"
+#include "engine/core/TextFormat.h"
+#include "screens/lobby/ConnecterRows.h"
 #include "screens/lobby/RoomRowView.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
@@ -182,4 +184,11 @@ void CLobbyWindow::ShowRoomList(const RoomPage& rooms, uint16_t listKind, int al
     m_page->SetText(RoomPageText(m_allRooms->Checked(), m_waitingRooms->Checked(), allPage, waitingPage));
     // A selection never stays on a row that is now hidden.
     if (m_selected >= 0) SelectRow(m_selected);
+}
+
+void CLobbyWindow::ShowLobbyUsers(const LobbyUserList& users, std::string_view ownNickname) {
+    m_total->SetText(FormatText(GetMessageText(MSG_LOBBY_CONNECTER), static_cast<int>(users.count)));
+    m_connecters->ClearItems();
+    const UiColor listDefault{1.0f, 1.0f, 1.0f, CUiListBox::kDefaultColourAlpha};
+    for (const std::string& row : MakeConnecterRows(users, ownNickname)) m_connecters->AddItem(row, listDefault);
 }

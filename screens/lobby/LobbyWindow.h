@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "net/LobbyMessages.h"
 #include "ui/UiWindow.h"
@@ -74,6 +75,10 @@ public:
     // reference of the one it shows.
     void ShowRoomList(const RoomPage& rooms, uint16_t listKind, int allPage, int waitingPage,
                       CResource* const modeIcons[2]);
+
+    // The player list (3039): the count into the total text (entry 69) and
+    // one row per nickname, the own and the operators' marked.
+    void ShowLobbyUsers(const LobbyUserList& users, std::string_view ownNickname);
 
     const RoomRow& Row(int i) const { return m_rows[static_cast<size_t>(i)]; }
     CUiCheckButton* AllRoomsBox() const { return m_allRooms; }

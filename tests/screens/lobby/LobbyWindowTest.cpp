@@ -10,6 +10,7 @@
 #include "tools/LobbyLayouts.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiControls.h"
+#include "ui/UiListBox.h"
 #include "ui/UiStatic.h"
 
 namespace {
@@ -19,6 +20,7 @@ struct LobbyWindowFixture : UiFixture {
         RegisterUiControls();
         messages.SetMsg(MSG_LOBBY_ROOM_SLOT_EMPTY, "empty");
         messages.SetMsg(MSG_LOBBY_RANDOM_TEAM, "random");
+        messages.SetMsg(MSG_LOBBY_CONNECTER, "players %d");
     }
     int Load(CUiWindow& window, const LayoutFileSpec& spec) {
         std::vector<uint8_t> bytes = BuildLayout(spec);
@@ -144,6 +146,23 @@ TEST(LobbyWindow, RoomPageRowsAndSelection) {
     EXPECT_EQ(window.SelectedRow(), 4);
     window.ShowRoomList(emptyPage, ROOM_LIST_WAITING, 1, 6, noIcons);
     EXPECT_EQ(window.SelectedRow(), -1);
+}
+
+TEST(LobbyWindow, PlayerListShowsTheCountAndTheMarkedRows) {
+    LobbyWindowFixture f;
+    CLobbyWindow window;
+    ASSERT_EQ(f.Load(window, LobbyLayout()), 1);
+    LobbyUserList users;
+    users.count = 5000;
+    users.names = {"Hero", "Other"};
+    window.ShowLobbyUsers(users, "Hero");
+    EXPECT_EQ(window.TotalText()->GetText(), "players 5000");
+    ASSERT_EQ(window.ConnecterList()->ItemCount(), 2u);
+    EXPECT_STREQ(window.ConnecterList()->GetItemText(0), "</C=ffcc00>Hero");
+    users.names = {"Solo"};
+    window.ShowLobbyUsers(users, "Hero");
+    ASSERT_EQ(window.ConnecterList()->ItemCount(), 1u);
+    EXPECT_STREQ(window.ConnecterList()->GetItemText(0), "Solo");
 }
 
 }  // namespace
