@@ -16,6 +16,7 @@
 #include "tools/SampleModel.h"
 #include "tools/SamplePlayResources.h"
 #include "tools/SampleTutorial.h"
+#include "tools/LobbyLayouts.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
 
@@ -218,6 +219,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     layouts.Add("LOADING.DUI", BuildLayout(LoadingLayout()), false);
+    layouts.Add("LOBBY2.DUI", BuildLayout(LobbyLayout()), false);
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

@@ -17,6 +17,7 @@
 #include "engine/core/NameHash.h"
 #include "net/ByteWriter.h"
 #include "net/Framing.h"
+#include "net/LobbyMessages.h"
 #include "platform/CodePage.h"
 #include "platform/GfxTypes.h"
 #include "platform/Md5.h"
@@ -295,6 +296,51 @@ void SeedMaps() {
     Seed("MapFile", WriteMapFile(one));
 }
 
+// The lobby's answers; the first byte picks the reader (see LobbyMessagesFuzz.cpp).
+void SeedLobby() {
+    Bytes rooms(kRoomListSize, 0);
+    for (int i = 0; i < 3; ++i) {
+        CByteWriter w(rooms.data() + i * kRoomRecordSize, kRoomRecordSize);
+        w.WriteU16(static_cast<uint16_t>(i * 7));
+        w.WriteU16(static_cast<uint16_t>(i));
+        w.WriteText(platform::Utf8ToCp949("초보방").c_str(), kRoomTitleField);
+        w.WriteU16(3);
+        w.WriteU16(8);
+        w.WriteI32(1);
+        w.WriteI32(i == 2 ? 40 : 100);
+        w.WriteU8(static_cast<uint8_t>(i & 1));
+        w.WriteU8(static_cast<uint8_t>(i == 2 ? 7 : i));
+        w.WriteU8(0);
+        w.WriteU8(1);
+    }
+    Seed("LobbyMessages", Joined({{0}, rooms}));
+    Bytes users = Joined({{1, 1, 0, 0x88, 0x13}, Table("user", 30, 30, 17)});
+    Seed("LobbyMessages", users);
+    Bytes chat = Joined({{2}, NameField("sender", 17)});
+    const std::string hello = platform::Utf8ToCp949("안녕하세요 여러분");
+    chat.insert(chat.end(), hello.begin(), hello.end());
+    chat.push_back(0);
+    Seed("LobbyMessages", chat);
+    Bytes enter(1 + kLobbyEnterResultSize, 0);
+    enter[0] = 3;
+    enter[1] = 1;
+    enter[2] = 61;
+    Seed("LobbyMessages", enter);
+    Seed("LobbyMessages", Bytes{3, 1, 0, 0, 0, 0, 0, 0, 0, 0});
+
+    // Item results; the first byte picks the id (see ItemResultsFuzz.cpp).
+    for (uint8_t pick = 0; pick < 14; ++pick) {
+        Bytes ok(1 + 400, 0);
+        ok[0] = pick;
+        ok[1] = 1;
+        ok[3] = pick == 11 ? 11 : 0;  // 3054's second table
+        Seed("ItemResults", ok);
+    }
+    Seed("ItemResults", Bytes{1, 0, 28});
+    Seed("ItemResults", Bytes{10, 0, 48});
+    Seed("ItemResults", Bytes{12, 0, 52});
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -308,6 +354,7 @@ int main(int argc, char** argv) {
     SeedTexts();
     SeedStreams();
     SeedChat();
+    SeedLobby();
     SeedMapObjects();
     SeedScenario();
     SeedMaps();

@@ -1,9 +1,12 @@
 // The fake server catches a client that sends the wrong message or size.
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "net/Framing.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
+#include "net/NetPacket.h"
 #include "tests/net/NetFixture.h"
 #include "tests/servers/FakeGameServer.h"
 
@@ -56,6 +59,46 @@ TEST_F(FakeGameServerTest, AFailedStepEndsTheScript) {
     ASSERT_TRUE(server.WaitIdle());
     ASSERT_EQ(server.Failures().size(), 1u);
     EXPECT_NE(server.Failures()[0].find("closed"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FakeGameServerTest, StandingRulesAnswerBesideTheSteps) {
+    CFakeGameServer server;
+    server.SetExpectTimeout(3000);
+    server.On(PK_LOBBY_USER_LIST_REQUEST, [](const FakePacket& p) {
+        return std::vector<FakePacket>{{PK_LOBBY_USER_LIST, std::vector<uint8_t>(514, p.payload[0])}};
+    });
+    server.On(PK_LOADING_DONE);  // only recorded
+    server.Accept();
+    CNetClient client;
+    ASSERT_EQ(client.Connect(server.Host(), server.Port()), 1);
+    ASSERT_TRUE(server.WaitIdle());
+    const uint8_t keepAlive[2] = {7, 0};
+    const uint8_t done[2] = {};
+    // While no step runs the rule answers; then a step expects around another rule packet.
+    ASSERT_EQ(client.SendPacket(PK_LOBBY_USER_LIST_REQUEST, keepAlive, 2), 1);
+    NetPacket packet;
+    for (int i = 0; i < 500 && packet.id == 0; ++i) {
+        ASSERT_EQ(client.RecvPacket(packet), 1);
+        if (packet.id == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(packet.id, PK_LOBBY_USER_LIST);
+    EXPECT_EQ(packet.payload[0], 7);
+    ASSERT_EQ(client.SendPacket(PK_LOADING_DONE, done, 2), 1);
+    ASSERT_EQ(client.SendPacket(PK_ROOM_LIST_REQUEST, done, 2), 1);
+    uint8_t list[4] = {1, 0, 2, 0};
+    ASSERT_EQ(client.SendPacket(PK_ROOM_LIST_REQUEST, list, 4), 1);
+    server.Expect(PK_ROOM_LIST_REQUEST);
+    ASSERT_TRUE(server.WaitIdle());
+    // The first 1005 had 2 bytes: the step sees it, not the recorded 1011.
+    ASSERT_EQ(server.Failures().size(), 1u);
+    EXPECT_NE(server.Failures()[0].find("packet 1005 has 2 payload bytes"), std::string::npos);
+    std::vector<uint16_t> ids;
+    for (const FakePacket& p : server.Received()) ids.push_back(p.id);
+    EXPECT_EQ(ids, (std::vector<uint16_t>{PK_LOBBY_USER_LIST_REQUEST, PK_LOADING_DONE, PK_ROOM_LIST_REQUEST}));
 }
 
 }  // namespace

@@ -73,8 +73,18 @@ void CFakeGameServer::Run() {
         Step step;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [&] { return m_stop || !m_steps.empty(); });
+            if (m_rules.empty()) {
+                m_changed.wait(lock, [&] { return m_stop || !m_steps.empty(); });
+            } else {
+                m_changed.wait_for(lock, std::chrono::milliseconds(kSlice),
+                                   [&] { return m_stop || !m_steps.empty(); });
+            }
             if (m_stop) break;
+            if (m_steps.empty()) {
+                lock.unlock();
+                ServeRules();
+                continue;
+            }
             step = std::move(m_steps.front());
             m_steps.pop_front();
             m_busy = true;
@@ -152,13 +162,58 @@ int CFakeGameServer::ReadBytesFrom(int fd, uint8_t* buffer, size_t size, int tim
 }
 
 int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs, bool keep) {
+    int r = 1;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_pending.empty()) {
+            packet = std::move(m_pending.front());
+            m_pending.pop_front();
+            if (keep) m_received.push_back(packet);
+            return 1;
+        }
+    }
     if (m_client < 0 && !DoAccept()) return -1;
-    const int r = ReceiveFrom(m_client, packet, timeoutMs);
+    do {
+        r = ReceiveFrom(m_client, packet, timeoutMs);
+    } while (r > 0 && ApplyRule(packet));
     if (r > 0 && keep) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_received.push_back(packet);
     }
     return r;
+}
+
+bool CFakeGameServer::ApplyRule(const FakePacket& packet) {
+    Responder responder;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto rule = m_rules.find(packet.id);
+        if (rule == m_rules.end()) return false;
+        responder = rule->second;
+        m_received.push_back(packet);
+    }
+    if (responder)
+        for (const FakePacket& answer : responder(packet)) DoSend(PacketBytes(answer.id, answer.payload));
+    return true;
+}
+
+void CFakeGameServer::ServeRules() {
+    if (m_client < 0 || WaitReadable(m_client, 0) <= 0) return;
+    FakePacket packet;
+    // A client that closed is left to the next step to notice.
+    if (ReceiveFrom(m_client, packet, m_expectTimeoutMs) <= 0) return;
+    if (ApplyRule(packet)) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pending.push_back(std::move(packet));
+}
+
+CFakeGameServer& CFakeGameServer::On(uint16_t id, Responder responder) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_rules[id] = std::move(responder);
+    }
+    m_changed.notify_all();
+    return *this;
 }
 
 int CFakeGameServer::ReceiveFrom(int fd, FakePacket& packet, int timeoutMs) {

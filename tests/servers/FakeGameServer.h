@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,6 +31,8 @@ struct FakePacket {
 class CFakeGameServer {
 public:
     using PacketCheck = std::function<void(const FakePacket&)>;
+    // A standing rule's answers to one packet (none: only recorded).
+    using Responder = std::function<std::vector<FakePacket>(const FakePacket&)>;
 
     // Listens on 127.0.0.1 at a port the system picks.
     CFakeGameServer();
@@ -58,6 +61,11 @@ public:
     // them, the sender included, in the order they arrive, until every client
     // has closed. Other packets are dropped (not kept in Received()).
     CFakeGameServer& Relay(int clients);
+    // A standing rule beside the ordered steps: every packet of this id is
+    // kept in Received() and answered by the responder whenever it comes,
+    // also while no step runs, and never counts as the packet a step expects.
+    // A later rule for the same id replaces the earlier one.
+    CFakeGameServer& On(uint16_t id, Responder responder = {});
 
     // PK_AUTH_KEY with the key.
     CFakeGameServer& SendAuthKey(uint32_t key);
@@ -97,6 +105,11 @@ private:
     bool DoRelay(int clients);
     bool Fail(std::string text);
     void CloseClient();
+    // Reads what the client sent while no step ran: rule packets are answered,
+    // others wait for the next step.
+    void ServeRules();
+    // True when the packet was a rule's (and was answered).
+    bool ApplyRule(const FakePacket& packet);
 
     int m_listen = -1;
     int m_client = -1;
@@ -109,6 +122,8 @@ private:
     bool m_busy = false;
     std::vector<std::string> m_failures;
     std::vector<FakePacket> m_received;
+    std::map<uint16_t, Responder> m_rules;
+    std::deque<FakePacket> m_pending;  // read by ServeRules, for the next step
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

@@ -1,0 +1,78 @@
+#include "screens/lobby/LobbyRequests.h"
+
+#include <algorithm>
+
+#include "net/ByteWriter.h"
+#include "net/ChatInput.h"
+#include "net/MessageIds.h"
+#include "net/NetClient.h"
+#include "net/NetPacket.h"
+
+namespace {
+
+constexpr int kChatLineBytes = 107;
+constexpr int kChatEditMax = 100;
+constexpr size_t kGuildDataRequestSize = kNicknameField + 4;
+
+int Send(CNetClient& net, uint16_t id, const uint8_t* payload, size_t length) {
+    // A payload that did not fit its buffer is a fault of ours, never sent cut.
+    if (length == 0) return 0;
+    return net.SendPacket(id, payload, static_cast<int>(length));
+}
+
+int SendNickname(CNetClient& net, uint16_t id, std::string_view nickname) {
+    uint8_t payload[kNicknameField];
+    CByteWriter writer(payload, sizeof payload);
+    const std::string copy(nickname.substr(0, nickname.find('\0')));
+    writer.WriteText(copy.c_str(), kNicknameField);
+    return Send(net, id, payload, writer.Ok() ? writer.Position() : 0);
+}
+
+}  // namespace
+
+int SendLobbyEnter(CNetClient& net, std::string_view accountId, std::string_view nickname) {
+    uint8_t payload[kLobbyEnterSize];
+    return Send(net, PK_LOBBY_ENTER, payload, WriteLobbyEnter(payload, sizeof payload, accountId, nickname));
+}
+
+int SendRoomListRequest(CNetClient& net, uint16_t listKind, uint16_t page) {
+    uint8_t payload[kRoomListRequestSize];
+    return Send(net, PK_ROOM_LIST_REQUEST, payload, WriteRoomListRequest(payload, sizeof payload, listKind, page));
+}
+
+int SendLobbyChat(CNetClient& net, std::string_view nickname, std::string_view text) {
+    if (text.find_first_not_of(' ') == std::string_view::npos) return 1;
+    uint8_t payload[kMaxPayload];
+    return Send(net, PK_LOBBY_CHAT, payload, WriteLobbyChat(payload, sizeof payload, nickname, text));
+}
+
+int SendLobbyQuit(CNetClient& net, std::string_view accountId) {
+    uint8_t payload[kLobbyQuitSize];
+    return Send(net, PK_LOBBY_QUIT, payload, WriteLobbyQuit(payload, sizeof payload, accountId));
+}
+
+int SendLobbyNotice(CNetClient& net, uint16_t id) {
+    const uint8_t payload[kLobbyNoticeSize] = {};
+    return Send(net, id, payload, sizeof payload);
+}
+
+int SendEntryCommunityRequests(CNetClient& net, std::string_view nickname, const PlayerRecord& record) {
+    if (record.GuildState() == 2) {
+        uint8_t payload[kGuildDataRequestSize];
+        CByteWriter writer(payload, sizeof payload);
+        const std::string copy(nickname.substr(0, nickname.find('\0')));
+        writer.WriteText(copy.c_str(), kNicknameField);
+        writer.WriteU32(record.GuildNumber());
+        if (!Send(net, PK_GUILD_DATA_REQUEST, payload, writer.Ok() ? writer.Position() : 0)) return 0;
+    }
+    if (!SendNickname(net, PK_FRIEND_LIST_REQUEST, nickname)) return 0;
+    if (!SendNickname(net, PK_BLOCK_LIST_REQUEST, nickname)) return 0;
+    uint8_t roster[4];
+    CByteWriter writer(roster, sizeof roster);
+    writer.WriteU32(record.GuildNumber());
+    return Send(net, PK_GUILD_ROSTER_REQUEST, roster, sizeof roster);
+}
+
+int LobbyChatByteLimit(std::string_view nickname) {
+    return std::min(kChatEditMax, kChatLineBytes - static_cast<int>(std::min<size_t>(nickname.size(), kNicknameField)));
+}
