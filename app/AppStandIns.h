@@ -13,19 +13,6 @@
 namespace standin {
 
 
-class CZEMMap {
-public:
-    // The header texts and stamp of a map file; until maps are read, a present
-    // file gives empty texts.
-    int ReadMapHeader(const char*, std::string* text1, std::string* text2, std::string* text3, uint32_t* stamp) {
-        text1->clear();
-        text2->clear();
-        text3->clear();
-        *stamp = 0;
-        return 1;
-    }
-};
-
 class CPlayerSlot {
 public:
     int index = 0;

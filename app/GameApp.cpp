@@ -341,6 +341,7 @@ int CGameApp::InitDeviceObjects() {
     m_cameras.SetDevice(device);
     m_shaders.SetDevice(device);
     m_glow.SetDevice(device);
+    m_map.SetDevice(device);
     if (!m_screens.InitDeviceObjects() || !m_effects.CreateDeviceObjects() || !m_resources.RestoreAll() ||
         !m_fonts.Textures().CreateTextTextures(GetDevice()) || !m_shaders.LoadShaders(m_shadersUsable) ||
         !m_ribbons.RestoreTrailBuffers())
@@ -386,6 +387,9 @@ int CGameApp::InvalidateDeviceObjects() {
 
 void CGameApp::DeleteDeviceObjects() {
     m_screens.DeleteDeviceObjects();
+    // The map's buffers and textures belong to the device that goes.
+    m_map.Unload();
+    m_map.SetDevice(nullptr);
     m_effects.DeleteDeviceObjects();
     m_resources.InvalidateAll();
     m_fonts.Textures().ReleaseTextures();
@@ -469,6 +473,7 @@ void CGameApp::FinalCleanup() {
     m_screens.ClearScreens();
     m_playResources.Release();
     m_ui.DeleteAllWindows();
+    m_map.Unload();
     m_gameData.Clear();
     m_fonts.FreeAll();
     m_input.Release();

@@ -37,6 +37,7 @@
 #include "platform/GfxTypes.h"
 #include "platform/Ime.h"
 #include "ui/MapListEntry.h"
+#include "world/ZEMMap.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiFreeTypeFont.h"
@@ -202,7 +203,7 @@ private:
     std::vector<std::unique_ptr<CUiFreeTypeFont>> m_uiFonts;  // the UI manager's view of m_fonts, same order
     CZEMDXInput m_input;
     CNetClient m_net;
-    standin::CZEMMap m_map;
+    CZEMMap m_map;
     std::array<standin::CPlayerSlot, kPlayerSlots> m_slots;
     COptions m_options;
     CMessageTable m_messages;

@@ -18,6 +18,7 @@
 #include "platform/Registry.h"
 #include "platform/ScriptedInput.h"
 #include "platform/Window.h"
+#include "tools/SampleMap.h"
 #include "tools/PackageWriter.h"
 #include "tools/SampleGameFolder.h"
 #include "tools/TextFileWriters.h"
@@ -51,7 +52,11 @@ struct AppFolder {
         CPackageWriter shaders("SHADER.DRP");
         AddSampleShaders(shaders);
         shaders.WritePackage(path + "\\DATA");
-        CPackageWriter::WriteList(path + "\\PACKAGELIST.DRL", {&info, &shaders});
+        // The maps GAMEINFO.DAT lists are read at start-up.
+        CPackageWriter maps("MAP.DRP");
+        AddSampleMap(maps);
+        maps.WritePackage(path + "\\DATA");
+        CPackageWriter::WriteList(path + "\\PACKAGELIST.DRL", {&info, &shaders, &maps});
         for (int i = 0; i < 10000; ++i) {
             char name[64];
             std::snprintf(name, sizeof(name), "\\LOOSE\\%02d\\FILE_%05d.DDS", i % 100, i);

@@ -12,6 +12,7 @@
 #include "tools/StandardEffects.h"
 #include "tools/ProtocolTablesWriter.h"
 #include "tools/SampleGameData.h"
+#include "tools/SampleMap.h"
 #include "tools/SampleModel.h"
 #include "tools/SampleTutorial.h"
 #include "tools/UiLayouts.h"
@@ -138,9 +139,13 @@ std::string SampleGameInfoText() {
     info.Add("LOGO2_TEXTURE", "LOGO2.DDS");
     info.Add("LOGO2_SOUND", "");
     info.Add("LOAD_DATA", kSampleDataBlock);
-    // No maps yet.
-    info.Add("LOAD_MAPCOUNT", 0);
-    info.Add("PVM_MAPCOUNT", 0);
+    // The sample map in both lists of playable maps.
+    info.Add("LOAD_MAPCOUNT", 1);
+    info.Add("LOAD_KEY_1", 1);
+    info.Add("LOAD_MAP_1", kSampleMap);
+    info.Add("PVM_MAPCOUNT", 1);
+    info.Add("PVM_KEY_1", 2);
+    info.Add("PVM_MAP_1", kSampleMap);
     info.Add("TUTORIAL_MAPCOUNT", 0);
     // Fonts are named by file. The client looks a font up like any data file
     // (package, loose file, working folder) and then in the system's font
@@ -211,8 +216,10 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
+    CPackageWriter maps("MAP.DRP");
+    if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;
     if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL",
-                                   {&info, &textures, &shaders, &models, &gameData, &layouts}))
+                                   {&info, &textures, &shaders, &models, &gameData, &layouts, &maps}))
         return 0;
 
     const SampleProtocolTables protocol = MakeSampleProtocolTables();

@@ -8,6 +8,7 @@
 #include "platform/GfxDevice.h"
 #include "world/WorldObject.h"
 #include "world/WorldObjectManager.h"
+#include "world/WorldObjectManager.h"
 
 using platform::Plane;
 using platform::Vec3;
@@ -330,6 +331,8 @@ void CSpatialTree::RenderVisible(platform::CGfxDevice* device) {
     for (CSceneObject* o : m_visible) {
         if (!o || !(o->flags & SO_VISIBLE) || (o->flags & (SO_HIDDEN | 0x4))) continue;
         if (!(o->material.Get().diffuse.a > 0.0f)) continue;
+        if (device && g_pWorldObjectManager && g_pWorldObjectManager->objectLightHook)
+            g_pWorldObjectManager->objectLightHook(*o, *device);
         o->Render();
     }
 }

@@ -12,6 +12,7 @@
 #include "world/GameDataRecord.h"
 #include "world/SightGrid.h"
 #include "world/SpatialTree.h"
+#include "world/TerrainEngine.h"
 #include "world/Building.h"
 #include "world/Decoration.h"
 #include "world/EffectRecord.h"
@@ -167,6 +168,7 @@ void CWorldObjectManager::Clear() {
         if (o->id >= 0 && static_cast<size_t>(o->id) < m_objectTable.size() && m_objectTable[o->id] == o)
             m_objectTable[o->id] = nullptr;
         if (g_pSpatialTree) g_pSpatialTree->Remove(o);
+        if (g_pTerrainEngine) g_pTerrainEngine->RemoveFromObjectSets(o);
         o->terrainHandles[0] = o->terrainHandles[1] = nullptr;
         RemoveSight(*o);
         if (!o->unregistered) DestroyObject(o);
@@ -252,10 +254,8 @@ int CWorldObjectManager::RegisterObject(CWorldObject* object, int32_t id, int ad
     m_objectTable[id] = object;
     m_objects.push_back(object);
     if (g_pSpatialTree && addToTree) g_pSpatialTree->Insert(object);
-    if (g_pWalkGridView) {
-        (void)addToTerrain;  // the terrain's object sets arrive with the terrain
-        object->OccupyGrid(1);
-    }
+    if (g_pTerrainEngine) g_pTerrainEngine->AddToObjectSets(object, addToTerrain);
+    if (g_pWalkGridView) object->OccupyGrid(1);
     objectNames[id] = object->name;
     objectOwners[id] = object->owner;
     return 1;
@@ -267,6 +267,7 @@ void CWorldObjectManager::UnregisterObject(CWorldObject* object) {
         m_objectTable[object->id] == object)
         m_objectTable[object->id] = nullptr;
     if (g_pSpatialTree) g_pSpatialTree->Remove(object);
+    if (g_pTerrainEngine) g_pTerrainEngine->RemoveFromObjectSets(object);
     object->terrainHandles[0] = object->terrainHandles[1] = nullptr;
     object->VacateGrid(1);
     RemoveSight(*object);

@@ -34,3 +34,9 @@ void SetTextureCached(CGfxDevice& device, uint32_t stage, CGfxTexture* texture) 
 void SetCullMode(CGfxDevice& device, bool twoSided) {
     SetRenderStateCached(device, RS_CULLMODE, twoSided ? CULL_NONE : CULL_CCW);
 }
+
+void SetSourceAlphaBlend(CGfxDevice& device) {
+    SetRenderStateCached(device, RS_ALPHABLENDENABLE, 1);
+    SetRenderStateCached(device, RS_SRCBLEND, BLEND_SRCALPHA);
+    SetRenderStateCached(device, RS_DESTBLEND, BLEND_INVSRCALPHA);
+}

@@ -14,6 +14,8 @@ platform::GfxResult SetRenderStateCached(platform::CGfxDevice& device, uint32_t 
 platform::GfxResult SetStageStateCached(platform::CGfxDevice& device, uint32_t stage, uint32_t type, uint32_t value);
 platform::GfxResult SetSamplerStateCached(platform::CGfxDevice& device, uint32_t sampler, uint32_t type,
                                           uint32_t value);
+// Alpha blending on, source alpha over inverse source alpha.
+void SetSourceAlphaBlend(platform::CGfxDevice& device);
 // A vertex declaration in use counts as a different format.
 void SetFvfCached(platform::CGfxDevice& device, uint32_t fvf);
 void SetTextureCached(platform::CGfxDevice& device, uint32_t stage, platform::CGfxTexture* texture);

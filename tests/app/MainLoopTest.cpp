@@ -9,6 +9,7 @@
 #include "platform/Crash.h"
 #include "tests/app/AppFixture.h"
 #include "tests/fixtures/JpegDecode.h"
+#include "tools/SampleMap.h"
 #include "tools/PackageWriter.h"
 #include "tools/TextFileWriters.h"
 #include "ui/StandInScreen.h"
@@ -123,7 +124,9 @@ TEST_F(MainLoop, AMissingTipFileLeavesTheWordFilterOn) {
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);
     ASSERT_TRUE(shaders.WritePackage(tmp.path() + "\\DATA"));
-    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&info, &shaders}));
+    CPackageWriter maps("MAP.DRP");
+    ASSERT_TRUE(AddSampleMap(maps) && maps.WritePackage(tmp.path() + "\\DATA"));
+    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&info, &shaders, &maps}));
     MakeApp();
     FirstScreen({2});
     EXPECT_TRUE(app->GameTips().empty());
@@ -358,7 +361,9 @@ TEST_F(MainLoop, AFontThatIsNowhereStopsTheStart) {
     package.Add("MSG.DAT", MessageFileText(SampleMessages()), false);
     package.Add("GAMEINFO.DAT", info, false);
     ASSERT_TRUE(package.WritePackage(tmp.path() + "\\DATA"));
-    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&package}));
+    CPackageWriter maps("MAP.DRP");
+    ASSERT_TRUE(AddSampleMap(maps) && maps.WritePackage(tmp.path() + "\\DATA"));
+    ASSERT_TRUE(CPackageWriter::WriteList(tmp.path() + "\\PACKAGELIST.DRL", {&package, &maps}));
     MakeApp();
     EXPECT_EQ(app->CreateApp(), 0);
     EXPECT_EQ(ErrorReport().GetCode(), uint32_t(ERR_FILE_NOT_FOUND));

@@ -27,6 +27,8 @@
 #include "tools/AnimationWriter.h"
 #include "tools/DdsWriter.h"
 #include "tools/LayoutWriter.h"
+#include "tools/MapWriter.h"
+#include "tools/SampleMap.h"
 #include "tools/ModelWriter.h"
 #include "tools/OggWriter.h"
 #include "tools/ProtocolTablesWriter.h"
@@ -250,6 +252,7 @@ void SeedMapObjects() {
     Seed("MapObject", all);
 }
 
+<<<<<<< HEAD
 void SeedScenario() {
     Seed("MissionScript", SampleTutorialScript("SAMPLE.ZEM"));
     Seed("MissionScript", std::string("MAPFILE m\nHERO h\nMISSION\n{\nEVENT\n{\nRUN LOOP\nCONDITION\n{\nOP OR\n"
@@ -267,6 +270,18 @@ void SeedScenario() {
     out.OpenMemoryWrite("seed");
     scenario.LoadTriggers(out);
     Seed("MapTriggers", out.Bytes());
+=======
+void SeedMaps() {
+    MapDescription d = SampleMapDescription();
+    d.objects.push_back({nullptr, 0x12345678u});
+    d.itemGroups = {{{1, 2}, {}}};
+    d.baseItems = {3};
+    Seed("MapFile", WriteMapFile(d));
+    Seed("MapSide", WriteMapSideFile(d));
+    MapDescription one;
+    one.dataStamp = 9;
+    Seed("MapFile", WriteMapFile(one));
+>>>>>>> issue25
 }
 
 int main(int argc, char** argv) {
@@ -283,7 +298,11 @@ int main(int argc, char** argv) {
     SeedStreams();
     SeedChat();
     SeedMapObjects();
+<<<<<<< HEAD
     SeedScenario();
+=======
+    SeedMaps();
+>>>>>>> issue25
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

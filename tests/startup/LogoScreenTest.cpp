@@ -12,6 +12,7 @@
 #include "screens/game/PlayResources.h"
 #include "screens/lobby/LogoScreen.h"
 #include "tests/app/AppFixture.h"
+#include "tools/MapWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/SampleGameData.h"
 #include "ui/UiFramedWindow.h"
@@ -180,17 +181,18 @@ TEST_F(LogoScreen, AFailedJobShowsItsTextAndEndsTheProgram) {
         std::string gameInfo;
         const char* text;
     };
-    std::vector<uint8_t> map = {'M', 'A', 'P', 0};
-    AppendDigest(map);
+    // A map made for another data block (stamp 2; the sample block has 1).
+    MapDescription other;
+    other.dataStamp = 2;
+    const std::vector<uint8_t> map = WriteMapFile(other);
     const std::string sample = SampleGameInfoText();
     const Case cases[] = {
         {"a data file with a wrong digest", Replace(sample, "LOAD_DATA=GAMEDATA.DAT", "LOAD_DATA=BROKEN.DAT"),
          "The data file BROKEN.DAT is damaged.\nPlease run the patcher again."},
         {"a missing data file", Replace(sample, "LOAD_DATA=GAMEDATA.DAT", "LOAD_DATA=NOWHERE.DAT"),
          "The data file NOWHERE.DAT is damaged.\nPlease run the patcher again."},
-        // Every map made for another block: the stand-in header reader gives stamp 0, the sample block 1.
         {"a map of other game data",
-         Replace(sample, "PVM_MAPCOUNT=0", "PVM_MAPCOUNT=1\r\nPVM_KEY_1=7\r\nPVM_MAP_1=OTHER.MAP"),
+         Replace(sample, "PVM_MAPCOUNT=1", "PVM_MAPCOUNT=2\r\nPVM_KEY_2=7\r\nPVM_MAP_2=OTHER.MAP"),
          "The map OTHER.MAP was made for other game data.\nPlease run the patcher again."},
     };
     for (const Case& c : cases) {

@@ -1,3 +1,4 @@
+#include "tools/SampleMap.h"
 #include "tools/SampleGameFolder.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +33,15 @@ TEST(SampleGameFolder, EveryFileLoadsThroughTheFileIndex) {
         uint8_t digest[16];
         EXPECT_EQ(folder.index.ComputeFileDigest(file, digest, true), 1) << file;
     }
-    for (const char* key : {"LOAD_MAPCOUNT", "PVM_MAPCOUNT", "TUTORIAL_MAPCOUNT"})
-        EXPECT_STREQ(table.GetInfo(key), "0");
+    EXPECT_STREQ(table.GetInfo("LOAD_MAPCOUNT"), "1");
+    EXPECT_STREQ(table.GetInfo("PVM_MAPCOUNT"), "1");
+    EXPECT_STREQ(table.GetInfo("TUTORIAL_MAPCOUNT"), "0");
+    // The listed map carries its digest, and its side file, water frames and icon are there.
+    EXPECT_STREQ(table.GetInfo("LOAD_MAP_1"), kSampleMap);
+    uint8_t mapDigest[16];
+    EXPECT_EQ(folder.index.ComputeFileDigest(kSampleMap, mapDigest, true), 1);
+    for (const char* file : {kSampleMapSide, "WATER00.DDS", "WATER44.DDS", kSampleMinimapIcon})
+        EXPECT_NE(folder.index.FindPackageEntry(file), nullptr) << file;
     EXPECT_EQ(std::atoi(table.GetInfo("FONT_COUNT")), 3);
     EXPECT_STREQ(table.GetInfo("FONT3_NAME"), "NanumGothic.ttf");
     EXPECT_NEAR(std::atof(table.GetInfo("FONT3_BOLD1")), 1.0, 1e-9);

@@ -1,0 +1,100 @@
+#include "tools/SampleMap.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/GfxTypes.h"
+#include "tools/DdsWriter.h"
+#include "tools/PackageWriter.h"
+#include "tools/SampleGameData.h"
+#include "platform/NameHash.h"
+#include "world/GameDataRecord.h"
+#include "world/WorldObject.h"
+#include "world/WorldObjectManager.h"
+
+using platform::Vec3;
+
+namespace {
+constexpr const char* kGround = "VALLEY_GROUND.DDS";
+
+float Hills(float x, float z) {
+    // Two hills in the corners of the Light and the Darkness, a valley between.
+    auto hill = [](float x, float z, float cx, float cz) {
+        const float d2 = ((x - cx) * (x - cx) + (z - cz) * (z - cz)) / (90.0f * 90.0f);
+        return 40.0f * std::exp(-d2);
+    };
+    return hill(x, z, 40, 280) + hill(x, z, 280, 40);
+}
+}  // namespace
+
+MapDescription SampleMapDescription() {
+    MapDescription d;
+    d.names[0] = "Valley";
+    d.names[1] = "A small valley with a ridge and a pond";
+    d.names[2] = "2 x 2";
+    d.dataStamp = 1;  // the sample data block's stamp
+    d.dataFileName = kSampleDataBlock;
+    d.across = d.deep = 2;
+    d.patchTextures.assign(4, kGround);
+    d.height = Hills;
+    // A ridge across the middle, with a gap to walk through.
+    for (int32_t x = 8; x < 56; ++x)
+        if (x < 28 || x > 34) d.blockedCells.emplace_back(x, 32);
+    d.areas = {{"Team1", Vec3(48, 0, 48), 64, 64}, {"Team2", Vec3(272, 0, 272), 64, 64}};
+    for (int32_t x = 2; x < 6; ++x)
+        for (int32_t z = 1; z < 4; ++z) d.water.push_back({1, x, z, 8.0f, 0x804080C0u});
+    d.blendLayers = 1;
+    d.blendAlpha = [](int32_t patch, uint32_t, int32_t x, int32_t y) {
+        return static_cast<uint8_t>(patch % 2 ? x * 4 : y * 4);
+    };
+    return d;
+}
+
+namespace {
+// The placed objects: a tower of the Darkness, trees, two hostile creeps and a potion.
+struct PlacedObject {
+    int32_t type;
+    const char* record;
+    int32_t owner;
+    float x, z;
+};
+constexpr PlacedObject kPlaced[] = {
+    {CAT_BUILDING, "Tower", 25, 250, 250}, {CAT_DECORATION, "Tree", 36, 120, 200},
+    {CAT_DECORATION, "Tree", 36, 140, 215}, {CAT_DECORATION, "Tree", 36, 60, 250},
+    {CAT_UNIT, "Creep", 37, 160, 120},      {CAT_UNIT, "Creep", 37, 175, 130},
+    {CAT_ITEM, "Potion", 36, 100, 100},
+};
+}  // namespace
+
+bool AddSampleMap(CPackageWriter& package) {
+    MapDescription d = SampleMapDescription();
+    // The objects write themselves; they need a manager's pools while they exist.
+    CWorldObjectManager manager;
+    std::vector<CWorldObject*> objects;
+    for (const PlacedObject& p : kPlaced) {
+        CWorldObject* o = manager.CreateObject(p.type);
+        if (!o) break;
+        o->objectType = p.type;
+        o->recordName = p.record;
+        o->recordKey = platform::NameHash(p.record);
+        o->owner = p.owner;
+        o->position = {p.x, 0, p.z};
+        o->bounds.scale = 1.0f;
+        objects.push_back(o);
+        d.objects.push_back({o, 0});
+    }
+    const bool allMade = objects.size() == std::size(kPlaced);
+    const std::vector<uint8_t> map = allMade ? WriteMapFile(d) : std::vector<uint8_t>(), side = WriteMapSideFile(d);
+    for (CWorldObject* o : objects) manager.DestroyObject(o);
+    if (map.empty() || side.empty()) return false;
+    // The map carries its own digest; the list's check reads it.
+    bool ok = package.Add(kSampleMap, map, false) != 0 && package.Add(kSampleMapSide, side) != 0;
+    ok = ok && package.Add(kGround, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 8, 0xFF4A7A3Au)) != 0;
+    char name[32];
+    for (int i = 0; i < kSampleWaterFrames && ok; ++i) {
+        std::snprintf(name, sizeof(name), "WATER%02d.DDS", i);
+        const uint32_t blue = 0x90u + static_cast<uint32_t>(i) * 2u;
+        ok = package.Add(name, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 4, 4, 0xA0204000u | blue)) != 0;
+    }
+    return ok && package.Add(kSampleMinimapIcon, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 8, 0xFFFFFFFFu)) != 0;
+}
