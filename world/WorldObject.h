@@ -81,15 +81,6 @@ public:
     virtual void ReceiveAttack(CWorldObject* attacker, int32_t kind);
     virtual void Die();
     virtual int32_t QuerySkills(int32_t /*value*/) { return -1; }
-<<<<<<< HEAD
-=======
-    // What map triggers ask of the object they are bound to; units and
-    // buildings give them their meaning.
-    virtual void RequestStop() {}
-    virtual void WakeForTrigger() {}
-    virtual void OnRestoresSpent() {}
-    virtual void ResetToFirstAction() {}
->>>>>>> issue25
     // The attacked object's answer to an attacker (combat objects decide).
     virtual void ReactToAttacker(CWorldObject* /*attacker*/) {}
 

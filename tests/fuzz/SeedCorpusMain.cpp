@@ -252,7 +252,6 @@ void SeedMapObjects() {
     Seed("MapObject", all);
 }
 
-<<<<<<< HEAD
 void SeedScenario() {
     Seed("MissionScript", SampleTutorialScript("SAMPLE.ZEM"));
     Seed("MissionScript", std::string("MAPFILE m\nHERO h\nMISSION\n{\nEVENT\n{\nRUN LOOP\nCONDITION\n{\nOP OR\n"
@@ -270,7 +269,8 @@ void SeedScenario() {
     out.OpenMemoryWrite("seed");
     scenario.LoadTriggers(out);
     Seed("MapTriggers", out.Bytes());
-=======
+}
+
 void SeedMaps() {
     MapDescription d = SampleMapDescription();
     d.objects.push_back({nullptr, 0x12345678u});
@@ -281,7 +281,6 @@ void SeedMaps() {
     MapDescription one;
     one.dataStamp = 9;
     Seed("MapFile", WriteMapFile(one));
->>>>>>> issue25
 }
 
 int main(int argc, char** argv) {
@@ -298,11 +297,8 @@ int main(int argc, char** argv) {
     SeedStreams();
     SeedChat();
     SeedMapObjects();
-<<<<<<< HEAD
     SeedScenario();
-=======
     SeedMaps();
->>>>>>> issue25
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }
