@@ -22,7 +22,8 @@ float DistanceXZ(const Vec3& a, const Vec3& b) {
     return std::sqrt(dx * dx + dz * dz);
 }
 
-// A command of a type without a builder: packed online, queued offline.
+}  // namespace
+
 CGameCommand* BeginCommand(uint32_t type) {
     CGameCommandManager* c = g_pGameCommandManager;
     if (!c) return nullptr;
@@ -31,8 +32,6 @@ CGameCommand* BeginCommand(uint32_t type) {
     if (r) c->QueueCommand(r);
     return r;
 }
-
-}  // namespace
 
 void StatArrays::ClearBonuses() {
     std::fill(std::begin(addA), std::end(addA), 0.0f);
@@ -88,12 +87,6 @@ void CCombatObject::ComputeBounties(int32_t forLevel) {
             if (f & 0x80) bountyGold = (l + 2.0f) * gold;
         }
     }
-}
-
-int CCombatObject::SetOrder(int32_t kind, int32_t subKind, const Vec3& point, int32_t targetId, int32_t skillId) {
-    order = CurrentOrder{kind, subKind, point, targetId, skillId};
-    orderJustSet = 1;
-    return 0;
 }
 
 void CCombatObject::Die() {

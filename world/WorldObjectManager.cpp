@@ -656,7 +656,6 @@ CWorldObject* CWorldObjectManager::SpawnObject(int32_t kind, CWorldObject* sourc
         c->leaderId = source->id;
         ++source->refCount;
     };
-    const CurrentOrder holdPosition{0, 8, position, -1, -1};
     switch (kind) {
         case 2:
             c->summonFlags |= 0x8000;
@@ -664,12 +663,12 @@ CWorldObject* CWorldObjectManager::SpawnObject(int32_t kind, CWorldObject* sourc
             break;
         case 3:
             c->summonFlags |= 0x10000;
-            c->currentOrders.push_back(holdPosition);
+            c->currentOrders.Add(0, 8, position, -1, -1, false);
             c->stateFlags |= 0x20;
             break;
         case 5:
             c->summonFlags |= 0x100000;
-            c->currentOrders.push_back(holdPosition);
+            c->currentOrders.Add(0, 8, position, -1, -1, false);
             c->stateFlags |= 0x20;
             c->unitFlags |= 0x4000000;
             makeMaster();

@@ -25,6 +25,7 @@ public:
     }
     const void* GetVertices() const override { return m_vertices.data(); }
     std::vector<Vertex>& Vertices() { return m_vertices; }
+    const std::vector<Vertex>& Vertices() const { return m_vertices; }
 
 private:
     std::vector<Vertex> m_vertices;
