@@ -20,6 +20,7 @@
 #include "world/ItemData.h"
 #include "world/ItemObject.h"
 #include "world/SkillInstance.h"
+#include "world/SkillKinds.h"
 #include "world/SkillRecord.h"
 #include "world/Unit.h"
 #include "world/UnitEffect.h"
@@ -113,6 +114,7 @@ void CWorldObjectManager::RegisterWorldClasses() {
     // The kinds' own classes replace these bases as they arrive.
     for (int32_t kind = 0; kind < 9; ++kind)
         SetSkillFactory(kind, [](void* p) { return new (p) CSkillInstance; }, sizeof(CSkillInstance));
+    RegisterSkillKinds(*this);
     for (int32_t kind = 0; kind < 24; ++kind)
         SetEffectFactory(kind, [](void* p) { return new (p) CUnitEffect; }, sizeof(CUnitEffect));
     SizePool(m_pools[POOL_INVENTORY_ITEM], sizeof(CInventoryItem));
