@@ -450,8 +450,8 @@ void CCombatObject::RunOrder(float elapsed) {
                 NextOrder();
                 return;
             }
-            if (!IsFriendlyTeam(*target) && IsWithinRange(*target, -1) && authority) {
-                RequestOrder(2, 4, target->position, target->id, -1);
+            if (!IsFriendlyTeam(*target) && IsWithinRange(*target, -1)) {
+                if (authority) RequestOrder(2, 4, target->position, target->id, -1);
                 return;
             }
             WalkTo(target->position, elapsed, 0.5f, true);
@@ -462,12 +462,14 @@ void CCombatObject::RunOrder(float elapsed) {
             return;
         case 3: {
             if (started) patrolFrom = position;
-            if ((order.subKind == 2 || order.subKind == 9) && authority && !orderRequested) {
+            // Every machine looks, so that every machine stops walking at the same frame.
+            if (order.subKind == 2 || order.subKind == 9) {
                 acquireTimer += elapsed;
                 if (acquireTimer >= kAcquirePeriod) {
                     acquireTimer = 0;
                     if (CWorldObject* enemy = FindNearestEnemy(GetAcquireRange())) {
-                        RequestOrder(2, IsWithinRange(*enemy, -1) ? 4 : 2, enemy->position, enemy->id, -1);
+                        if (authority)
+                            RequestOrder(2, IsWithinRange(*enemy, -1) ? 4 : 2, enemy->position, enemy->id, -1);
                         return;
                     }
                 }
@@ -523,18 +525,17 @@ void CCombatObject::RunAttack(CWorldObject* target, float elapsed, bool authorit
                 return;
             }
         }
-        if (authority) {
-            if (!target || conditions[3] > 0 || !CanTarget(target, *this, 0) ||
-                (sub == 2 && DistanceXZ(position, target->position) > 2.0f * GetAcquireRange())) {
-                dropTarget();
-                return;
-            }
-            if (IsWithinRange(*target, -1)) {
-                RequestOrder(2, sub == 3 ? 5 : 4, target->position, target->id, -1);
-                return;
-            }
+        // The tests run on every machine; only what is sent needs authority.
+        if (!target || conditions[3] > 0 || !CanTarget(target, *this, 0) ||
+            (sub == 2 && DistanceXZ(position, target->position) > 2.0f * GetAcquireRange())) {
+            if (authority) dropTarget();
+            return;
         }
-        if (target && CanMove()) WalkTo(target->position, elapsed, 0.5f, true);
+        if (IsWithinRange(*target, -1)) {
+            if (authority) RequestOrder(2, sub == 3 ? 5 : 4, target->position, target->id, -1);
+            return;
+        }
+        if (CanMove()) WalkTo(target->position, elapsed, 0.5f, true);
         return;
     }
     if (!IsAttackSwing(sub)) return;
@@ -553,16 +554,12 @@ void CCombatObject::RunAttack(CWorldObject* target, float elapsed, bool authorit
         return;
     }
     if (swingTimer > 0) return;
-    if (authority) {
-        if (!target || conditions[3] > 0 || !CanTarget(target, *this, 0)) {
-            dropTarget();
-            return;
-        }
-        if (!IsWithinRange(*target, -1)) {
-            RequestOrder(2, sub == 5 ? 3 : 2, target->position, target->id, -1);
-            return;
-        }
-    } else if (!target || !target->alive) {
+    if (!target || conditions[3] > 0 || !CanTarget(target, *this, 0)) {
+        if (authority) dropTarget();
+        return;
+    }
+    if (!IsWithinRange(*target, -1)) {
+        if (authority) RequestOrder(2, sub == 5 ? 3 : 2, target->position, target->id, -1);
         return;
     }
     const float interval = GetStat(9) > 0 ? GetStat(9) : 1.0f;

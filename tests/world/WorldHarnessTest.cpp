@@ -1,0 +1,73 @@
+// Small matches on the sample map, run headless through the world harness.
+#include "tests/fixtures/WorldHarness.h"
+
+#include <gtest/gtest.h>
+
+#include "world/OrderRecord.h"
+#include "world/Unit.h"
+
+namespace {
+
+TEST(WorldHarness, ADuelToTheDeathRemovesTheLoser) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t strong = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 60);
+    const int32_t weak = h.SpawnUnit("Creep", {200, 0, 160}, 5, 1, 150, 10);
+    ASSERT_GE(strong, 0);
+    ASSERT_GE(weak, 0);
+    ASSERT_EQ(h.Order(strong, 2, {200, 0, 160}, weak, 2), 1);
+    h.RunUntil(60, 0.05f, [&] { return h.Object(0, weak) == nullptr; });
+    EXPECT_EQ(h.Object(0, weak), nullptr) << "the loser is removed";
+    CUnit* winner = h.Unit(0, strong);
+    ASSERT_NE(winner, nullptr);
+    EXPECT_EQ(winner->alive, 1);
+    EXPECT_GT(h.Emitted(0)[CMD_HP_CHANGE], 0);
+    EXPECT_EQ(h.Emitted(0)[CMD_UNIT_KILLED], 1);
+}
+
+TEST(WorldHarness, TwoMachinesStayEqualAndOnlyTheAuthorityEmits) {
+    CWorldHarness h(2);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    // Slot 0 plays on machine 0, slot 1 on machine 1.
+    const int32_t a = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 40);
+    const int32_t b = h.SpawnUnit("Knight", {230, 0, 160}, 1, 1, 400, 40);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    ASSERT_EQ(h.Order(a, 3, {190, 0, 160}, -1, 1), 1);
+    for (int i = 0; i < 400; ++i) {
+        h.Step(0.05f);
+        ASSERT_EQ(h.Snapshot(0), h.Snapshot(1)) << "step " << i;
+    }
+    EXPECT_LT(h.Unit(0, a)->hitPoints, 400.0f) << "they fought";
+    EXPECT_GT(h.Emitted(0)[CMD_UNIT_ORDER], 0);
+    EXPECT_GT(h.Emitted(1)[CMD_UNIT_ORDER], 0) << "machine 1 orders its own unit";
+    EXPECT_EQ(h.machine(0).dispatched[CMD_HP_CHANGE], h.machine(1).dispatched[CMD_HP_CHANGE]);
+    EXPECT_EQ(h.Emitted(0)[CMD_HP_CHANGE] + h.Emitted(1)[CMD_HP_CHANGE], h.machine(0).dispatched[CMD_HP_CHANGE])
+        << "each hit is sent once, by the machine of the attacked unit";
+}
+
+TEST(WorldHarness, AFiveMinuteScriptedMatchRunsToItsEnd) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    std::vector<int32_t> red, blue;
+    for (int i = 0; i < 6; ++i) {
+        red.push_back(h.SpawnUnit("Creep", {40.0f + 8 * i, 0, 150}, 12, 0, 200, 12));
+        blue.push_back(h.SpawnUnit("Creep", {280.0f - 8 * i, 0, 170}, 13, 1, 200, 12));
+    }
+    const float dt = 1.0f / 30;
+    for (int wave = 0; wave < 10; ++wave) {
+        for (size_t i = 0; i < red.size(); ++i) {
+            h.MakeCurrent(0);
+            if (CUnit* u = h.Unit(0, red[i])) u->QueueOrder(3, 2, -1, {280, 0, 170}, 1);
+            if (CUnit* u = h.Unit(0, blue[i])) u->QueueOrder(3, 2, -1, {40, 0, 150}, 1);
+        }
+        h.RunUntil(30, dt, [] { return false; });
+    }
+    int alive = 0;
+    for (int32_t id : red) alive += h.Unit(0, id) != nullptr;
+    for (int32_t id : blue) alive += h.Unit(0, id) != nullptr;
+    EXPECT_LT(alive, 12) << "the waves met";
+    EXPECT_GT(h.Emitted(0)[CMD_UNIT_KILLED], 0);
+}
+
+}  // namespace
