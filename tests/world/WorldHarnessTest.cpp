@@ -49,25 +49,10 @@ TEST(WorldHarness, TwoMachinesStayEqualAndOnlyTheAuthorityEmits) {
 TEST(WorldHarness, AFiveMinuteScriptedMatchRunsToItsEnd) {
     CWorldHarness h;
     ASSERT_TRUE(h.ok()) << h.Error();
-    std::vector<int32_t> red, blue;
-    for (int i = 0; i < 6; ++i) {
-        red.push_back(h.SpawnUnit("Creep", {40.0f + 8 * i, 0, 150}, 12, 0, 200, 12));
-        blue.push_back(h.SpawnUnit("Creep", {280.0f - 8 * i, 0, 170}, 13, 1, 200, 12));
-    }
-    const float dt = 1.0f / 30;
-    for (int wave = 0; wave < 10; ++wave) {
-        for (size_t i = 0; i < red.size(); ++i) {
-            h.MakeCurrent(0);
-            if (CUnit* u = h.Unit(0, red[i])) u->QueueOrder(3, 2, -1, {280, 0, 170}, 1);
-            if (CUnit* u = h.Unit(0, blue[i])) u->QueueOrder(3, 2, -1, {40, 0, 150}, 1);
-        }
-        h.RunUntil(30, dt, [] { return false; });
-    }
-    int alive = 0;
-    for (int32_t id : red) alive += h.Unit(0, id) != nullptr;
-    for (int32_t id : blue) alive += h.Unit(0, id) != nullptr;
-    EXPECT_LT(alive, 12) << "the waves met";
+    const int alive = h.RunScriptedMatch(6, 300);
+    EXPECT_LT(alive, 12) << "the armies met";
     EXPECT_GT(h.Emitted(0)[CMD_UNIT_KILLED], 0);
+    EXPECT_GT(h.Emitted(0)[CMD_UNIT_ORDER_QUEUED], 0) << "the script's waves";
 }
 
 }  // namespace
