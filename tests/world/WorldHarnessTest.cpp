@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/world/GameDataFolder.h"
+#include "tools/SampleMap.h"
 #include "world/OrderRecord.h"
 #include "world/Unit.h"
 
@@ -53,6 +55,33 @@ TEST(WorldHarness, AFiveMinuteScriptedMatchRunsToItsEnd) {
     EXPECT_LT(alive, 12) << "the armies met";
     EXPECT_GT(h.Emitted(0)[CMD_UNIT_KILLED], 0);
     EXPECT_GT(h.Emitted(0)[CMD_UNIT_ORDER_QUEUED], 0) << "the script's waves";
+}
+
+TEST(WorldHarness, TheRecordedDuelIsAReplayThatLoadsBack) {
+    CWorldHarness h(1, 1);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t strong = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 60);
+    const int32_t weak = h.SpawnUnit("Creep", {200, 0, 160}, 5, 1, 150, 10);
+    ASSERT_EQ(h.Order(strong, 2, {200, 0, 160}, weak, 2), 1);
+    h.RunUntil(60, 0.05f, [&] { return h.Object(0, weak) == nullptr; });
+    int ran = 0;
+    for (int n : h.machine(0).dispatched) ran += n;
+
+    const uint8_t block[16] = {};
+    ReplayWorldState world;
+    world.matchLength = h.machine(0).clock;
+    const std::string path = h.Folder().tmp.path() + "/DUEL.RPL";
+    CGameCommandManager& commands = *h.machine(0).commands;
+    ASSERT_EQ(commands.WriteReplay(path.c_str(), kSampleMap, 7, block, world), 1);
+    ReplayWorldState loaded;
+    ASSERT_EQ(commands.LoadReplay(1, path.c_str(), 7, block, &loaded), 1);
+    EXPECT_FLOAT_EQ(loaded.matchLength, world.matchLength);
+    int replayed = 0;
+    while (CGameCommand* r = commands.NextCommand()) {
+        ++replayed;
+        commands.ReleaseDispatched(r);
+    }
+    EXPECT_EQ(replayed, ran) << "every record the match ran is in the replay";
 }
 
 }  // namespace
