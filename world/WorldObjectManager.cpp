@@ -24,6 +24,7 @@
 #include "world/SkillRecord.h"
 #include "world/Unit.h"
 #include "world/UnitEffect.h"
+#include "world/UnitEffectKinds.h"
 #include "world/WorldObject.h"
 
 using platform::Vec3;
@@ -117,6 +118,7 @@ void CWorldObjectManager::RegisterWorldClasses() {
     RegisterSkillKinds(*this);
     for (int32_t kind = 0; kind < 24; ++kind)
         SetEffectFactory(kind, [](void* p) { return new (p) CUnitEffect; }, sizeof(CUnitEffect));
+    RegisterUnitEffectKinds(*this);
     SizePool(m_pools[POOL_INVENTORY_ITEM], sizeof(CInventoryItem));
 }
 
