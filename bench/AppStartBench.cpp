@@ -88,7 +88,11 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     PrepareFolder();
     for (auto _ : state) {
         std::unique_ptr<CGameApp> app = MakeApp();
-        if (!app->CreateApp() || !app->RenderStep()) state.SkipWithError("the client did not start");
+        if (!app->CreateApp() || !app->RenderStep()) {
+            // Timing calls after a skip end the benchmark program.
+            state.SkipWithError("the client did not start");
+            break;
+        }
         state.PauseTiming();
         app.reset();
         state.ResumeTiming();
@@ -98,7 +102,10 @@ BENCHMARK(BM_StartToFirstFrame)->Unit(benchmark::kMillisecond);
 
 void BM_EmptyFrame(benchmark::State& state) {
     std::unique_ptr<CGameApp> app = MakeApp();
-    if (!app->CreateApp()) state.SkipWithError("the client did not start");
+    if (!app->CreateApp()) {
+        state.SkipWithError("the client did not start");
+        return;
+    }
     for (auto _ : state) {
         app->FrameMove();
         app->Render();

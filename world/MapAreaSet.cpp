@@ -48,6 +48,7 @@ bool CMapAreaSet::FindArea(uint32_t hash, MapAreaView* out) {
         out->centre = area->centre;
         out->width = area->width;
         out->depth = area->depth;
+        out->radius = area->radius;
         out->heroIds = &area->heroIds;
     }
     return true;

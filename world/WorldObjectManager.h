@@ -187,12 +187,6 @@ public:
     uint32_t fogOn = 0;
     float fogStart = 400.0f, fogEnd = 600.0f;
     uint32_t fogColor = 0xFF0000FFu;
-    // The map's triggers: lords switched off, the first id of the next
-    // spawned group, and the two world flags conditions 7 and 8 test.
-    uint32_t lordsOff = 0;
-    uint32_t spawnCounter = kSpawnIdBase;
-    uint32_t worldFlagA = 0;
-    uint32_t worldFlagB = 0;
     // Fog of war on, and the sight layer of the local viewer.
     uint32_t fogOfWar = 1;
     int32_t sightLayer = 0;
@@ -205,6 +199,12 @@ public:
     void (*footprintHook)(CWorldObject& unit) = nullptr;
     // The effect manager's hand-over of an item's effect slot to a unit.
     void (*itemEffectHook)(CWorldObject& unit, CGameDataRecord& item) = nullptr;
+    // The map's triggers: lords switched off, the first id of the next
+    // spawned group, and the two world flags conditions 7 and 8 test.
+    uint32_t lordsOff = 0;
+    uint32_t spawnCounter = kSpawnIdBase;
+    uint32_t worldFlagA = 0;
+    uint32_t worldFlagB = 0;
 
 private:
     void GrowTables();

@@ -6,6 +6,7 @@
 
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tools/StandardEffects.h"
 
 using namespace platform;
@@ -46,11 +47,7 @@ TEST(Glow, ReleaseIsHarmlessAndASizeOfZeroDividesNothing) {
 }
 
 TEST(Glow, ABrightSquareGlowsAroundItsEdges) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    pp.enableAutoDepthStencil = 1;
-    pp.autoDepthStencilFormat = FMT_D24S8;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, true);
     ASSERT_NE(device, nullptr);
     CGfxEffect* effect = nullptr;
     std::string errors;
@@ -67,11 +64,8 @@ TEST(Glow, ABrightSquareGlowsAroundItsEdges) {
     device->Clear(1, &square, CLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
     glow.Render();
 
-    CGfxSurface* back = nullptr;
-    device->GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    ASSERT_EQ(device->ReadSurface(back, &px), GFX_OK);
-    GfxRelease(back);
+    const std::vector<uint32_t> px = ReadBackBuffer(*device);
+    ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
     auto at = [&](int x, int y) { return Red(px[static_cast<size_t>(y) * kSize + x]); };
     EXPECT_GT(at(32, 32), 0xF0u);  // the square itself
     for (int d : {2, 3}) {         // just outside each edge

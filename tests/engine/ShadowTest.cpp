@@ -10,6 +10,7 @@
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "tests/fixtures/FlatSquare.h"
+#include "tests/fixtures/HeadlessGl.h"
 
 using namespace platform;
 
@@ -90,11 +91,7 @@ TEST(Shadow, CastersAreDrawnGreyAndTheGroundThroughTheImage) {
 // turns the silhouette's grey under a square held above it, and stays white
 // around it, whichever image size is in use.
 TEST(Shadow, TheGroundDarkensUnderACasterOnTheGlDevice) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    pp.enableAutoDepthStencil = 1;
-    pp.autoDepthStencilFormat = FMT_D24S8;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, true);
     ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
     CGfxDevice& d = *device;
     CCamera camera;
@@ -144,11 +141,8 @@ TEST(Shadow, TheGroundDarkensUnderACasterOnTheGlDevice) {
         ground.RenderPose();
         shadow.RenderShadowMap(&full, {&caster}, {&ground});
         ASSERT_EQ(d.EndScene(), GFX_OK);
-        CGfxSurface* back = nullptr;
-        ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-        std::vector<uint32_t> px;
-        ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
-        GfxRelease(back);
+        const std::vector<uint32_t> px = ReadBackBuffer(d);
+        ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
 
         auto shaded = [&](uint32_t c) { return std::abs(red(c) - grey) <= 8; };
         auto white = [&](uint32_t c) { return red(c) >= 0xF0; };

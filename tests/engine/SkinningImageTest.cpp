@@ -6,6 +6,7 @@
 #include "engine/render/MeshResource.h"
 #include "engine/render/ShaderSet.h"
 #include "platform/GfxGlDevice.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/MeshWriter.h"
 #include "tools/StandardEffects.h"
@@ -16,14 +17,6 @@ namespace {
 
 constexpr uint32_t kSize = 64;
 
-std::vector<uint32_t> ReadBack(CGfxDevice& device) {
-    CGfxSurface* back = nullptr;
-    device.GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    device.ReadSurface(back, &px);
-    GfxRelease(back);
-    return px;
-}
 
 size_t CountLit(const std::vector<uint32_t>& px) {
     size_t n = 0;
@@ -40,9 +33,7 @@ size_t CountDifferent(const std::vector<uint32_t>& a, const std::vector<uint32_t
 }  // namespace
 
 TEST(SkinningImage, CardAndProcessorPoseTheMeshAlike) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, false);
     ASSERT_NE(device, nullptr);
 
     ResourceFolder folder;
@@ -77,7 +68,7 @@ TEST(SkinningImage, CardAndProcessorPoseTheMeshAlike) {
         shaders.SkinEffect()->SetVector("MaterialDiffuse", Vec4(1, 1, 1, 1));
         card->DrawPart(0, nullptr, pose, 2);
         device->EndScene();
-        return ReadBack(*device);
+        return ReadBackBuffer(*device);
     };
     std::vector<uint32_t> onCard = drawCard(bones);
 
@@ -94,7 +85,7 @@ TEST(SkinningImage, CardAndProcessorPoseTheMeshAlike) {
     device->SetTextureStageState(0, TSS_ALPHAARG2, TA_DIFFUSE);
     cpu->DrawPart(0, nullptr, bones, 2);
     device->EndScene();
-    std::vector<uint32_t> onCpu = ReadBack(*device);
+    std::vector<uint32_t> onCpu = ReadBackBuffer(*device);
 
     size_t lit = CountLit(onCpu);
     EXPECT_GT(lit, 200u);

@@ -5,6 +5,7 @@
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
 #include "platform/TextureLoader.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/DdsWriter.h"
 #include "tools/EffectWriter.h"
@@ -42,14 +43,6 @@ CEffectWriter TwoTechniques() {
     return w;
 }
 
-std::vector<uint32_t> ReadBack(CGfxDevice& device) {
-    CGfxSurface* back = nullptr;
-    device.GetBackBuffer(0, 0, &back);
-    std::vector<uint32_t> px;
-    device.ReadSurface(back, &px);
-    GfxRelease(back);
-    return px;
-}
 
 struct QuadVertex {
     float x, y, z;
@@ -160,9 +153,7 @@ TEST(GfxEffect, MalformedFilesFailCleanly) {
 }
 
 TEST(GfxEffect, DrawsThroughTheGlDevice) {
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = 64;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(64, false);
     ASSERT_NE(device, nullptr);
     TempFolder tmp;
     CEffectWriter w = TwoTechniques();
@@ -203,7 +194,7 @@ TEST(GfxEffect, DrawsThroughTheGlDevice) {
         ASSERT_EQ(device->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex)), GFX_OK);
         e->EndPass();
         e->End();
-        std::vector<uint32_t> px = ReadBack(*device);
+        std::vector<uint32_t> px = ReadBackBuffer(*device);
         auto near = [](uint32_t a, uint32_t b) {
             for (int s = 0; s < 24; s += 8)
                 if (std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF)) > 3) return false;
@@ -222,7 +213,7 @@ TEST(GfxEffect, DrawsThroughTheGlDevice) {
     device->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex));
     e->EndPass();
     e->End();
-    std::vector<uint32_t> px = ReadBack(*device);
+    std::vector<uint32_t> px = ReadBackBuffer(*device);
     EXPECT_EQ(px[32 * 64 + 48], 0xFF0000FFu);
     EXPECT_EQ(px[32 * 64 + 16], 0xFF000000u);
     GfxRelease(tex);

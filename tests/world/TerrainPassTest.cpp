@@ -5,6 +5,7 @@
 #include "engine/core/ErrorReport.h"
 #include "platform/GfxGlDevice.h"
 #include "platform/GfxRecordingDevice.h"
+#include "tests/fixtures/HeadlessGl.h"
 #include "tests/world/TestWorldObject.h"
 #include "world/MapLayerMesh.h"
 #include "world/SpatialTree.h"
@@ -122,11 +123,7 @@ namespace {
 TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
     using namespace platform;
     constexpr uint32_t kSize = 64;
-    GfxPresentParameters pp;
-    pp.backBufferWidth = pp.backBufferHeight = kSize;
-    pp.enableAutoDepthStencil = 1;
-    pp.autoDepthStencilFormat = FMT_D24S8;
-    auto device = CGfxGlDevice::CreateHeadless(pp);
+    auto device = CreateHeadlessGl(kSize, true);
     ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
     CGfxDevice& d = *device;
     CErrorReport report;
@@ -150,11 +147,8 @@ TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
     ASSERT_EQ(d.BeginScene(), GFX_OK);
     engine.RenderFogOfWar(0.016f);
     ASSERT_EQ(d.EndScene(), GFX_OK);
-    CGfxSurface* back = nullptr;
-    ASSERT_EQ(d.GetBackBuffer(0, 0, &back), GFX_OK);
-    std::vector<uint32_t> px;
-    ASSERT_EQ(d.ReadSurface(back, &px), GFX_OK);
-    GfxRelease(back);
+    const std::vector<uint32_t> px = ReadBackBuffer(d);
+    ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
 
     // World x 0..320 spans the 64 columns; z 0..160 the middle 32 rows.
     auto red = [&](uint32_t x, uint32_t y) { return static_cast<int>((px[y * kSize + x] >> 16) & 0xFF); };
