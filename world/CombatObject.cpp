@@ -17,11 +17,6 @@ using platform::Vec3;
 
 namespace {
 
-float DistanceXZ(const Vec3& a, const Vec3& b) {
-    float dx = a.x - b.x, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dz * dz);
-}
-
 }  // namespace
 
 CGameCommand* BeginCommand(uint32_t type) {

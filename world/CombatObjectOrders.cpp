@@ -27,11 +27,6 @@ constexpr float kPathRetry = 0.5f;
 // The length of an action of a unit without a model (tests, the headless harness).
 constexpr float kDefaultActionLength = 1.0f;
 
-float DistanceXZ(const Vec3& a, const Vec3& b) {
-    float dx = a.x - b.x, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dz * dz);
-}
-
 bool IsAttackSwing(int32_t subKind) { return subKind == 4 || subKind == 5 || subKind == 8; }
 
 // Attack sub-kinds that mean the same order: hold with hold, the taken-target

@@ -15,11 +15,6 @@
 
 namespace {
 
-float DistanceXZ(const platform::Vec3& a, const platform::Vec3& b) {
-    float dx = a.x - b.x, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dz * dz);
-}
-
 // The world objects within radius of the owner that pass the record's two masks.
 std::vector<CWorldObject*> Around(const CSkillInstance& s, float radius) {
     std::vector<CWorldObject*> out;
