@@ -17,12 +17,8 @@ using platform::Vec3;
 
 namespace {
 
-float DistanceXZ(const Vec3& a, const Vec3& b) {
-    float dx = a.x - b.x, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dz * dz);
-}
+}  // namespace
 
-// A command of a type without a builder: packed online, queued offline.
 CGameCommand* BeginCommand(uint32_t type) {
     CGameCommandManager* c = g_pGameCommandManager;
     if (!c) return nullptr;
@@ -31,8 +27,6 @@ CGameCommand* BeginCommand(uint32_t type) {
     if (r) c->QueueCommand(r);
     return r;
 }
-
-}  // namespace
 
 void StatArrays::ClearBonuses() {
     std::fill(std::begin(addA), std::end(addA), 0.0f);
@@ -88,12 +82,6 @@ void CCombatObject::ComputeBounties(int32_t forLevel) {
             if (f & 0x80) bountyGold = (l + 2.0f) * gold;
         }
     }
-}
-
-int CCombatObject::SetOrder(int32_t kind, int32_t subKind, const Vec3& point, int32_t targetId, int32_t skillId) {
-    order = CurrentOrder{kind, subKind, point, targetId, skillId};
-    orderJustSet = 1;
-    return 0;
 }
 
 void CCombatObject::Die() {

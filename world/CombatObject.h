@@ -9,12 +9,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "world/OrderRecord.h"
 #include "world/WorldObject.h"
 
 class CCombatData;
+class CGameCommand;
 class CSkillInstance;
 
 constexpr int32_t kStatCount = 17;
+
+// A command of a type without a builder: packed online, queued offline.
+CGameCommand* BeginCommand(uint32_t type);
 
 // base, flat bonus A, flat bonus B (items and effects), fraction bonus, final.
 struct StatArrays {
@@ -68,10 +73,35 @@ public:
     virtual void EndRevive() {}
     virtual void OnLevelChanged() {}
     virtual void UpdateTrail(float /*elapsed*/) {}
-    // Gives the object an order; the orders arrive with their own classes, so
-    // that until then this only records the order and reports nothing done (0).
+    // Sets the order every machine runs (the dispatcher's CMD_UNIT_ORDER, a
+    // spawn's revive). 0 when the unit cannot take it now: a cast that has
+    // just begun is only replaced with force.
     virtual int SetOrder(int32_t kind, int32_t subKind, const platform::Vec3& point, int32_t targetId,
-                         int32_t skillId);
+                         int32_t skillId, int force = 0);
+    // A player's order: checked here, then sent as CMD_UNIT_ORDER (queued:
+    // CMD_UNIT_ORDER_QUEUED). 0 when refused; nothing is sent then.
+    int IssueOrder(int32_t kind, const platform::Vec3& point, int32_t targetId, CSkillInstance* skill,
+                   int32_t subKind, int queued = 0);
+    void QueueOrder(int32_t kind, int32_t subKind, int32_t targetId, const platform::Vec3& point, int immediate);
+    // Ends the present order: the first waiting order that is accepted, else a stop.
+    void NextOrder();
+    // CMD_UNIT_NEXT_ORDER: every machine drops the first queued order.
+    void DropFirstQueuedOrder() { queuedOrders.DropFront(); }
+    static bool CanTarget(CWorldObject* target, CCombatObject& attacker, uint32_t filter);
+    // XZ distance less the target's radius within range (-1: the attack range x scale).
+    bool IsWithinRange(const CWorldObject& target, float range) const;
+    bool CanMove();
+    void AddCondition(int32_t index);
+    void RemoveCondition(int32_t index);
+    void AddConditions(uint32_t mask);
+    void RemoveConditions(uint32_t mask);
+    // One step on the XZ plane toward a point; true once the unit stands on it
+    // (turn-only: once it faces it).
+    bool StepToward(const platform::Vec3& point, float elapsed, float speed, float turnTime, int turnOnly);
+    int32_t QuerySkills(int32_t value) override;
+    CSkillInstance* FindSkill(int32_t skillId) const;
+    // The per-frame behaviour, then the world object's own update.
+    int Update(float dt) override;
 
     // The combat part of InitFromRecord: record, flags, place, stats, bounties, no order.
     int InitCombat(const platform::Vec3& position, CGameDataRecord* record, int32_t level, float yaw, float scale);
@@ -111,8 +141,41 @@ public:
     CWorldObject* leader = nullptr;
     int32_t leaderId = -1;
     uint32_t summonFlags = 0;
-    // Orders waiting to run, first to last.
-    std::vector<CurrentOrder> currentOrders;
+    // Orders waiting until what blocks them ends, and orders to run after the present one.
+    COrderList currentOrders;
+    COrderList queuedOrders;
+    uint32_t arrived = 0;
+    float pathTimer = 0;
+    int32_t pathIndex = -1;
+    std::vector<platform::Vec3> path;
+    platform::Vec3 pathGoal;
+    float idleTimer = 0;
+    float acquireTimer = 0;
+    // The action the order plays: seconds into it and its length.
+    float actionClock = 0;
+    float actionLength = 0;
+    uint32_t hitDealt = 0;
+    float chargeTimer = 0;
+    std::vector<int32_t> targetList;
+    platform::Vec3 patrolFrom;
+    // Path searches made by every unit since start (the benchmark reads it).
+    static int32_t s_pathRequests;
+
+private:
+    void RequestOrder(int32_t kind, int32_t subKind, const platform::Vec3& point, int32_t targetId, int32_t skillId);
+    void PlayOrderAction();
+    // Dies on every machine at once (a follower without its leader, a lifetime's end).
+    void DieLocally();
+    float WalkSpeed();
+    // Along a path to goal (searched again when stale); true at its end.
+    bool WalkTo(const platform::Vec3& goal, float elapsed, float turnTime, bool chasing);
+    CWorldObject* FindNearestEnemy(float range);
+    void RunOrder(float elapsed);
+    void RunAttack(CWorldObject* target, float elapsed, bool authority, bool started);
+    void RunDeath(float elapsed, bool authority, bool started);
+    void RunSkill(CWorldObject* target, float elapsed, bool authority, bool started);
+
+public:
     int32_t attackTargetId = -1;
     float lifetime = kUnlimitedLife;
     float revivalTime = 0;

@@ -6,12 +6,14 @@
 #pragma once
 
 #include <cfloat>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "platform/Math.h"
 
 class CCombatObject;
+class CWorldObject;
 class CSkillRecord;
 class CSkillLevelRecord;
 
@@ -65,6 +67,17 @@ public:
     }
     // The record's level count (0 without a record).
     int32_t LevelCount() const;
+    // Restore: the two values as given. Otherwise from the time left of the
+    // cooldown: none left starts it, a cooldown already over makes it ready.
+    void SetCooldownState(int restore, float value, float rate);
+    // The skill's EFFECT records on the target (each one the target takes),
+    // from the owner at the skill's level; their record ids go to the list.
+    void ApplyEffectsToTarget(CWorldObject& target);
+    // The effects this skill gave (by the list) end on the unit at its next update.
+    void EndGivenEffects(CWorldObject& unit);
+    // CMD_GAME_EVENT kind 5 for every listed object this machine rules; the list empties.
+    void CastOnTargets();
+    float Amount(size_t i) const;
 
     int32_t pendingLevels = 0;
     int32_t id = -1;

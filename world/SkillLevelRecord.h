@@ -42,10 +42,10 @@ public:
     uint32_t levelWord3 = 0;
     // The kind's amounts as stored (32-bit integers or floats by kind).
     std::array<uint32_t, 7> amount{};  // amount[1]..amount[6]
+    float Amount(size_t i) const;
 
 protected:
     virtual bool SerializeKind(CFileStream&) { return true; }
-    float Amount(size_t i) const;
 };
 
 // Kind 0: units summoned (amount1), their count and values; the UNIT it recalls.

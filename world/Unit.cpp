@@ -45,11 +45,6 @@ float SpeedStep(uint32_t heroClass, int32_t level) {
     }
 }
 
-float DistanceXZ(const Vec3& a, const Vec3& b) {
-    float dx = a.x - b.x, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dz * dz);
-}
-
 // The editor keeps the record's own skills and says so.
 void ShowSkillMismatch(const std::string& unitName) {
     auto* box = g_pUiManager ? dynamic_cast<IMessageBoxHost*>(g_pUiManager->MessageBox()) : nullptr;

@@ -6,6 +6,7 @@
 // classes of each kind override the operations below.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <list>
 #include <string>
@@ -182,6 +183,12 @@ public:
     SightSource sight;
     SightSource stamp;
 };
+
+// The distance of two points on the ground plane (height ignored).
+inline float DistanceXZ(const platform::Vec3& a, const platform::Vec3& b) {
+    const float dx = a.x - b.x, dz = a.z - b.z;
+    return std::sqrt(dx * dx + dz * dz);
+}
 
 // (attacker stat 2 - 100) x 0.1 percent, at most 50.
 float CriticalChance(float attackerStat2);

@@ -20,9 +20,11 @@
 #include "world/ItemData.h"
 #include "world/ItemObject.h"
 #include "world/SkillInstance.h"
+#include "world/SkillKinds.h"
 #include "world/SkillRecord.h"
 #include "world/Unit.h"
 #include "world/UnitEffect.h"
+#include "world/UnitEffectKinds.h"
 #include "world/WorldObject.h"
 
 using platform::Vec3;
@@ -113,8 +115,10 @@ void CWorldObjectManager::RegisterWorldClasses() {
     // The kinds' own classes replace these bases as they arrive.
     for (int32_t kind = 0; kind < 9; ++kind)
         SetSkillFactory(kind, [](void* p) { return new (p) CSkillInstance; }, sizeof(CSkillInstance));
+    RegisterSkillKinds(*this);
     for (int32_t kind = 0; kind < 24; ++kind)
         SetEffectFactory(kind, [](void* p) { return new (p) CUnitEffect; }, sizeof(CUnitEffect));
+    RegisterUnitEffectKinds(*this);
     SizePool(m_pools[POOL_INVENTORY_ITEM], sizeof(CInventoryItem));
 }
 
@@ -656,7 +660,6 @@ CWorldObject* CWorldObjectManager::SpawnObject(int32_t kind, CWorldObject* sourc
         c->leaderId = source->id;
         ++source->refCount;
     };
-    const CurrentOrder holdPosition{0, 8, position, -1, -1};
     switch (kind) {
         case 2:
             c->summonFlags |= 0x8000;
@@ -664,12 +667,12 @@ CWorldObject* CWorldObjectManager::SpawnObject(int32_t kind, CWorldObject* sourc
             break;
         case 3:
             c->summonFlags |= 0x10000;
-            c->currentOrders.push_back(holdPosition);
+            c->currentOrders.Add(0, 8, position, -1, -1, false);
             c->stateFlags |= 0x20;
             break;
         case 5:
             c->summonFlags |= 0x100000;
-            c->currentOrders.push_back(holdPosition);
+            c->currentOrders.Add(0, 8, position, -1, -1, false);
             c->stateFlags |= 0x20;
             c->unitFlags |= 0x4000000;
             makeMaster();

@@ -74,7 +74,7 @@ struct EffectTest : WorldFixture {
 };
 
 TEST_F(EffectTest, StackingAndRefresh) {
-    CEffectRecord& plain = EffectRecord("Poison", 5, {10, 10});
+    CEffectRecord& plain = EffectRecord("Poison", 12, {10, 10});
     EXPECT_EQ(unit->ApplyEffect(&plain, 1, -1, 0), 1);
     EXPECT_EQ(unit->ApplyEffect(&plain, 1, -1, 0), 1) << "a record that is not refreshable stacks";
     EXPECT_EQ(Count(), 2u);
@@ -106,15 +106,15 @@ TEST_F(EffectTest, StackingAndRefresh) {
     unit->UpdateEffects(0.1f);
     EXPECT_EQ(manager.LiveUnitEffects(), live - 1) << "the ended effect went back to its pool";
 
-    CEffectRecord& noLevels = EffectRecord("Empty", 5, {});
+    CEffectRecord& noLevels = EffectRecord("Empty", 12, {});
     EXPECT_EQ(unit->ApplyEffect(&noLevels, 1, -1, 0), 0) << "no level record: no effect";
     unit->RemoveAllEffects();
     EXPECT_EQ(manager.LiveUnitEffects(), 0);
 }
 
 TEST_F(EffectTest, Prerequisites) {
-    CEffectRecord& a = EffectRecord("A", 5, {0});
-    CEffectRecord& b = EffectRecord("B", 5, {0});
+    CEffectRecord& a = EffectRecord("A", 12, {0});
+    CEffectRecord& b = EffectRecord("B", 12, {0});
     CEffectRecord& wants = EffectRecord("Wants", 6, {0});
     wants.values = {a.id, b.id};
     ASSERT_EQ(unit->ApplyEffect(&a, 1, -1, 0), 1);
@@ -132,8 +132,8 @@ TEST_F(EffectTest, Prerequisites) {
 }
 
 TEST_F(EffectTest, DurationsSourcesAndTheDead) {
-    CEffectRecord& timed = EffectRecord("Timed", 5, {1.0f});
-    CEffectRecord& open = EffectRecord("Open", 6, {0.0f});
+    CEffectRecord& timed = EffectRecord("Timed", 12, {1.0f});
+    CEffectRecord& open = EffectRecord("Open", 19, {0.0f});
     ASSERT_EQ(unit->ApplyEffect(&timed, 1, 42, 0), 1);
     ASSERT_EQ(unit->ApplyEffect(&open, 1, 7, 0), 1);
     unit->UpdateEffects(0.5f);

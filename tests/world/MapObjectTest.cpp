@@ -152,8 +152,8 @@ TEST_F(MapObjectTest, DecorationsAndSpawnedObjects) {
     EXPECT_TRUE(c->unitFlags & 0x4000000);
     EXPECT_EQ(c->leader, unit);
     EXPECT_EQ(unit->refCount, held + 1);
-    ASSERT_EQ(c->currentOrders.size(), 1u);
-    EXPECT_EQ(c->currentOrders[0].subKind, 8) << "hold position after the revive";
+    ASSERT_EQ(c->currentOrders.Count(), 1);
+    EXPECT_EQ(c->currentOrders.Front()->subKind, 8) << "hold position after the revive";
     EXPECT_EQ(c->order.kind, 5) << "the revive order";
     ASSERT_EQ(manager.RegisterObject(summoned, -1, 1, 0), 1);
     manager.UnregisterObject(summoned);

@@ -32,6 +32,7 @@
 struct SentCommand {
     std::vector<uint8_t> bytes;
     uint8_t Type() const { return bytes[0]; }
+    uint8_t U8(size_t at) const { return bytes[at]; }
     uint16_t U16(size_t at) const { return LoadU16(bytes.data() + at); }
     int16_t I16(size_t at) const { return static_cast<int16_t>(U16(at)); }
     uint32_t U32(size_t at) const { return LoadU32(bytes.data() + at); }

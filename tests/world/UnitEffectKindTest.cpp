@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "tests/world/WorldFixture.h"
+#include "world/UnitEffectKinds.h"
+
+namespace {
+
+struct UnitEffectKindTest : WorldFixture {
+    void SetUp() override {
+        CUnitData& r = UnitRecord("Soldier");
+        r.baseStats[5] = F(1000);
+        r.baseStats[6] = F(500);
+        unit = Spawn(r, 100, 100, 0);
+        other = Spawn(r, 120, 100, 5);
+        other->team = 1;
+        Sent();
+    }
+    CEffectRecord& Effect(uint32_t kind, float duration, std::vector<std::pair<size_t, uint32_t>> words = {}) {
+        CEffectRecord& e = EffectRecord("E" + std::to_string(++made), kind, {duration});
+        for (auto& [i, w] : words) e.params[0]->p[i] = w;
+        return e;
+    }
+    int made = 0;
+    CUnit* unit = nullptr;
+    CUnit* other = nullptr;
+};
+
+TEST_F(UnitEffectKindTest, RefusalTable) {
+    ItemRecord("Rock");
+    auto* item = static_cast<CWorldObject*>(manager.CreateObject(3));
+    ASSERT_NE(item, nullptr);
+    for (uint32_t kind : {0u, 7u, 9u, 13u}) {
+        CUnitEffect* e = manager.CreateUnitEffect(&Effect(kind, 5));
+        e->target = item;
+        EXPECT_EQ(e->Begin(), 0) << "kind " << kind << " takes units and buildings only";
+        manager.FreeUnitEffect(e);
+    }
+    for (uint32_t kind : {15u, 17u, 18u, 20u, 23u}) {
+        CUnitEffect* e = manager.CreateUnitEffect(&Effect(kind, 5));
+        e->target = unit;
+        e->level = -1;
+        EXPECT_EQ(e->Begin(), 0) << "kind " << kind << " refuses a negative level";
+        manager.FreeUnitEffect(e);
+    }
+    manager.DestroyObject(item);
+}
+
+TEST_F(UnitEffectKindTest, TwoLocksKeepBit20UntilBothEnd) {
+    CEffectRecord& shortLock = Effect(7, 1);
+    CEffectRecord& longLock = Effect(7, 2);
+    ASSERT_EQ(unit->ApplyEffect(&shortLock, 1, -1, 0), 1);
+    ASSERT_EQ(unit->ApplyEffect(&longLock, 1, -1, 0), 1);
+    EXPECT_TRUE(unit->stateFlags & 0x100000);
+    unit->UpdateEffects(1.5f);
+    EXPECT_TRUE(unit->stateFlags & 0x100000) << "one lock still runs";
+    unit->UpdateEffects(1.0f);
+    EXPECT_FALSE(unit->stateFlags & 0x100000);
+    EXPECT_EQ(unit->conditions[6], 0);
+}
+
+TEST_F(UnitEffectKindTest, RegenerationTable) {
+    struct Case {
+        uint32_t mana, fraction;
+        float amount;
+        uint32_t recordFlags;
+        float dt;
+        float hpGain, manaGain;
+    } cases[] = {
+        {0, 0, 10, 0, 2.0f, 30, 0},   // HP flat: the Begin tick and two catch-up ticks of one update
+        {1, 0, 10, 0, 2.0f, 0, 30},   // mana flat
+        {0, 1, 0.01f, 0, 1.0f, 20, 0},  // a fraction of the maximum HP
+        {1, 0, 10, 1, 7.0f, 0, 80},   // flag bit 0: ticks on past the duration
+    };
+    for (const Case& c : cases) {
+        unit->hitPoints = 500;
+        unit->mana = 100;
+        CEffectRecord& e = Effect(5, 5, {{1, c.mana}, {2, F(c.amount)}, {3, c.fraction}, {4, F(1.0f)}, {5, 0}});
+        e.flags = c.recordFlags;
+        ASSERT_EQ(unit->ApplyEffect(&e, 1, unit->id, 0), 1);
+        unit->UpdateEffects(c.dt);
+        EXPECT_FLOAT_EQ(unit->hitPoints - 500, c.hpGain) << c.mana << c.fraction << c.recordFlags;
+        EXPECT_FLOAT_EQ(unit->mana - 100, c.manaGain) << c.mana << c.fraction << c.recordFlags;
+        unit->RemoveAllEffects();
+    }
+    CEffectRecord& noInterval = Effect(5, 5, {{2, F(10)}, {4, F(0)}});
+    EXPECT_EQ(unit->ApplyEffect(&noInterval, 1, -1, 0), 0) << "an interval of 0 is refused";
+
+    // A share of each change goes to the source.
+    unit->hitPoints = 500;
+    other->hitPoints = 500;
+    CEffectRecord& shared = Effect(5, 5, {{2, F(10)}, {4, F(1.0f)}, {5, F(0.5f)}, {6, 1}, {7, 0}});
+    ASSERT_EQ(unit->ApplyEffect(&shared, 1, other->id, 0), 1);
+    EXPECT_FLOAT_EQ(other->hitPoints, 505);
+}
+
+TEST_F(UnitEffectKindTest, CriticalMultiplierAtHundredAndZeroPercentAndOnlyWithAuthority) {
+    struct Case {
+        float chance;
+        int32_t gameMode;
+        float damage;
+        int32_t type;
+        size_t commands;
+    } cases[] = {
+        {100, 0, 30, 2, 1},
+        {0, 0, 10, 0, 1},
+        {100, 3, 10, 0, 0},  // no authority: no roll, no command
+    };
+    for (const Case& c : cases) {
+        manager.gameMode = c.gameMode;
+        CEffectRecord& e = Effect(6, 10, {{1, F(3)}, {2, F(c.chance)}, {3, 1}, {4, 0}});
+        ASSERT_EQ(unit->ApplyEffect(&e, 1, -1, 0), 1);
+        float damage = 10;
+        int32_t type = 0;
+        unit->effects.back()->OnDealDamage(1, &damage, &type, other);
+        EXPECT_FLOAT_EQ(damage, c.damage) << c.chance << " " << c.gameMode;
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(Sent().size(), c.commands);
+        unit->RemoveAllEffects();
+    }
+}
+
+TEST_F(UnitEffectKindTest, ShieldNeverBelowZero) {
+    CEffectRecord& e = Effect(20, 10, {{1, F(1.5f)}});
+    ASSERT_EQ(unit->ApplyEffect(&e, 1, -1, 0), 1);
+    float amount = 100;
+    unit->effects.back()->ModifyIncomingDamage(&amount);
+    EXPECT_EQ(amount, 0.0f);
+}
+
+}  // namespace

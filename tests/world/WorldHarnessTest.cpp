@@ -1,0 +1,87 @@
+// Small matches on the sample map, run headless through the world harness.
+#include "tests/fixtures/WorldHarness.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/world/GameDataFolder.h"
+#include "tools/SampleMap.h"
+#include "world/OrderRecord.h"
+#include "world/Unit.h"
+
+namespace {
+
+TEST(WorldHarness, ADuelToTheDeathRemovesTheLoser) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t strong = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 60);
+    const int32_t weak = h.SpawnUnit("Creep", {200, 0, 160}, 5, 1, 150, 10);
+    ASSERT_GE(strong, 0);
+    ASSERT_GE(weak, 0);
+    ASSERT_EQ(h.Order(strong, 2, {200, 0, 160}, weak, 2), 1);
+    h.RunUntil(60, 0.05f, [&] { return h.Object(0, weak) == nullptr; });
+    EXPECT_EQ(h.Object(0, weak), nullptr) << "the loser is removed";
+    CUnit* winner = h.Unit(0, strong);
+    ASSERT_NE(winner, nullptr);
+    EXPECT_EQ(winner->alive, 1);
+    EXPECT_GT(h.Emitted(0)[CMD_HP_CHANGE], 0);
+    EXPECT_EQ(h.Emitted(0)[CMD_UNIT_KILLED], 1);
+}
+
+TEST(WorldHarness, TwoMachinesStayEqualAndOnlyTheAuthorityEmits) {
+    CWorldHarness h(2);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    // Slot 0 plays on machine 0, slot 1 on machine 1.
+    const int32_t a = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 40);
+    const int32_t b = h.SpawnUnit("Knight", {230, 0, 160}, 1, 1, 400, 40);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    ASSERT_EQ(h.Order(a, 3, {190, 0, 160}, -1, 1), 1);
+    for (int i = 0; i < 400; ++i) {
+        h.Step(0.05f);
+        ASSERT_EQ(h.Snapshot(0), h.Snapshot(1)) << "step " << i;
+    }
+    EXPECT_LT(h.Unit(0, a)->hitPoints, 400.0f) << "they fought";
+    EXPECT_GT(h.Emitted(0)[CMD_UNIT_ORDER], 0);
+    EXPECT_GT(h.Emitted(1)[CMD_UNIT_ORDER], 0) << "machine 1 orders its own unit";
+    EXPECT_EQ(h.machine(0).dispatched[CMD_HP_CHANGE], h.machine(1).dispatched[CMD_HP_CHANGE]);
+    EXPECT_EQ(h.Emitted(0)[CMD_HP_CHANGE] + h.Emitted(1)[CMD_HP_CHANGE], h.machine(0).dispatched[CMD_HP_CHANGE])
+        << "each hit is sent once, by the machine of the attacked unit";
+}
+
+TEST(WorldHarness, AFiveMinuteScriptedMatchRunsToItsEnd) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int alive = h.RunScriptedMatch(6, 300);
+    EXPECT_LT(alive, 12) << "the armies met";
+    EXPECT_GT(h.Emitted(0)[CMD_UNIT_KILLED], 0);
+    EXPECT_GT(h.Emitted(0)[CMD_UNIT_ORDER_QUEUED], 0) << "the script's waves";
+}
+
+TEST(WorldHarness, TheRecordedDuelIsAReplayThatLoadsBack) {
+    CWorldHarness h(1, 1);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t strong = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 60);
+    const int32_t weak = h.SpawnUnit("Creep", {200, 0, 160}, 5, 1, 150, 10);
+    ASSERT_EQ(h.Order(strong, 2, {200, 0, 160}, weak, 2), 1);
+    h.RunUntil(60, 0.05f, [&] { return h.Object(0, weak) == nullptr; });
+    int ran = 0;
+    for (int n : h.machine(0).dispatched) ran += n;
+
+    const uint8_t block[16] = {};
+    ReplayWorldState world;
+    world.matchLength = h.machine(0).clock;
+    const std::string path = h.Folder().tmp.path() + "/DUEL.RPL";
+    CGameCommandManager& commands = *h.machine(0).commands;
+    ASSERT_EQ(commands.WriteReplay(path.c_str(), kSampleMap, 7, block, world), 1);
+    ReplayWorldState loaded;
+    ASSERT_EQ(commands.LoadReplay(1, path.c_str(), 7, block, &loaded), 1);
+    EXPECT_FLOAT_EQ(loaded.matchLength, world.matchLength);
+    int replayed = 0;
+    while (CGameCommand* r = commands.NextCommand()) {
+        ++replayed;
+        commands.ReleaseDispatched(r);
+    }
+    EXPECT_EQ(replayed, ran) << "every record the match ran is in the replay";
+}
+
+}  // namespace

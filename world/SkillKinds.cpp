@@ -1,0 +1,258 @@
+#include "world/SkillKinds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "commands/GameCommandManager.h"
+#include "engine/core/Random.h"
+#include "world/CombatObject.h"
+#include "world/SkillLevelRecord.h"
+#include "world/SkillRecord.h"
+#include "world/SkillRecordKinds.h"
+#include "world/UnitEffect.h"
+#include "world/WorldObjectManager.h"
+
+namespace {
+
+// The world objects within radius of the owner that pass the record's two masks.
+std::vector<CWorldObject*> Around(const CSkillInstance& s, float radius) {
+    std::vector<CWorldObject*> out;
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    if (m && s.owner && s.record)
+        m->QueryRange(s.owner->position, radius, s.record->excludeMask1, s.record->excludeMask2, s.owner, out);
+    return out;
+}
+
+bool IsUnitOrBuilding(const CWorldObject& o) { return (o.flags & WO_COMBAT) != 0; }
+
+// Loses amount of mana (hp 0) or takes it as damage of kind 3 from the source.
+void Drain(CWorldObject& o, float amount, bool hp, int32_t sourceId, int mayCrit) {
+    if (hp)
+        o.TakeDamage(amount, sourceId, 3, 1, mayCrit);
+    else
+        o.ConsumeMana(amount);
+}
+
+// Gains amount of mana or HP (the negative side of the same operations).
+void Gain(CWorldObject& o, float amount, bool hp) {
+    if (hp)
+        o.TakeDamage(-amount, o.id, 3, 0, 0);
+    else
+        o.ConsumeMana(-amount);
+}
+
+template <class T>
+CSkillInstance* Make(void* storage) {
+    return new (storage) T;
+}
+
+}  // namespace
+
+void RegisterSkillKinds(CWorldObjectManager& m) {
+    for (int32_t kind : {0, 1, 4, 7, 8}) m.SetSkillFactory(kind, &Make<CBasicSkill>, sizeof(CBasicSkill));
+    m.SetSkillFactory(2, &Make<CEffectAuraSkill>, sizeof(CEffectAuraSkill));
+    m.SetSkillFactory(3, &Make<CDamageAuraSkill>, sizeof(CDamageAuraSkill));
+    m.SetSkillFactory(5, &Make<CObjectEffectSkill>, sizeof(CObjectEffectSkill));
+    m.SetSkillFactory(6, &Make<CChannelSkill>, sizeof(CChannelSkill));
+}
+
+// Kind 2 ---------------------------------------------------------------------
+
+uint32_t CEffectAuraSkill::AuraWord() const {
+    auto* r = dynamic_cast<const CEffectAuraSkillRecord*>(record);
+    return r ? r->auraWord : 0;
+}
+
+void CEffectAuraSkill::Init() {
+    if (record && (record->flags & CSkillRecord::kFlagPassive)) Activate(1);
+}
+
+void CEffectAuraSkill::Update(float elapsed) {
+    AdvanceCooldown(elapsed);
+    castTimer += elapsed;
+    if (!owner || !owner->alive || !record) return;
+    const bool activeType = (record->flags & CSkillRecord::kFlagActivePassive) != 0;
+    const bool passive = (record->flags & CSkillRecord::kFlagPassive) != 0;
+    const bool running = activeType && AuraWord() != 0 && active;
+    const float period = running ? 0.3f : 1.0f;
+    if (castTimer < period) return;
+    if (!passive) {
+        if (!running) return;
+        if (cooldownElapsed >= Amount(2)) {
+            active = 0;
+            Deactivate();
+            return;
+        }
+    }
+    for (CWorldObject* o : Around(*this, Amount(1)))
+        if (IsUnitOrBuilding(*o)) ApplyEffectsToTarget(*o);
+    castTimer = 0;
+}
+
+void CEffectAuraSkill::Stop() {
+    active = 0;
+    Deactivate();
+    targets.clear();
+}
+
+// Kind 3 ---------------------------------------------------------------------
+
+void CDamageAuraSkill::AutoTarget(int32_t value, int32_t b, int32_t /*c*/) {
+    if (owner)
+        for (CUnitEffect* e : owner->effects) e->Refresh(b);
+    stored = value;
+    if (owner && !owner->HasLocalAuthority()) RestartCooldown();
+}
+
+void CDamageAuraSkill::Update(float elapsed) {
+    AdvanceCooldown(elapsed);
+    if (!active || !owner || !record) return;
+    castTimer += elapsed;
+    runTimer += elapsed;
+    if (!started) {
+        started = 1;
+        Activate(1);
+    }
+    const CSkillLevelRecord* l = LevelRecord();
+    const float upkeep = l ? l->manaCost : 0;
+    if (!owner->alive || owner->mana < upkeep) {
+        CWorldObjectManager* m = g_pWorldObjectManager;
+        if (owner->HasLocalAuthority() && g_pGameCommandManager && m && !owner->orderRequested) {
+            g_pGameCommandManager->BuildCastSkill(static_cast<uint32_t>(id), owner->id, -1, owner->position,
+                                                  static_cast<uint32_t>(m->localSlot), 0, 1);
+            owner->orderRequested = 1;
+        }
+        return;
+    }
+    bool paid = false;
+    if (runTimer >= Amount(3)) {
+        owner->ConsumeMana(upkeep);
+        paid = true;
+    }
+    if (castTimer < 1.0f && !paid) return;
+    auto* r = dynamic_cast<CDamageAuraSkillRecord*>(record);
+    const float amount = Amount(2);
+    if (r && amount != 0) {
+        for (CWorldObject* o : Around(*this, Amount(1))) {
+            if (!IsUnitOrBuilding(*o) || o->team == owner->team) continue;
+            const bool hp = r->kindWord1 != 0;
+            const float current = hp ? o->hitPoints : o->mana;
+            Drain(*o, r->kindWord2 ? amount * current : amount, hp, owner->id, 0);
+        }
+    }
+    runTimer = 0;
+    castTimer = 0;
+}
+
+void CDamageAuraSkill::Stop() {
+    active = 0;
+    started = 0;
+    if (level > 0) {
+        stored = 0;
+        runTimer = 0;
+    }
+    Deactivate();
+    targets.clear();
+}
+
+// Kind 5 ---------------------------------------------------------------------
+
+int CObjectEffectSkill::Start(const platform::Vec3& point, int32_t targetId) {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    CWorldObject* target = m ? m->GetObjectById(targetId) : nullptr;
+    if (!target || !record || !RollPercent(Amount(5))) return 0;
+    if (!m->PassesFilter(*target, record->excludeMask1, 0, owner)) return 0;
+    return CSkillInstance::Start(point, targetId);
+}
+
+void CObjectEffectSkill::AutoTarget(int32_t targetId, int32_t /*b*/, int32_t /*c*/) {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    auto* r = dynamic_cast<CObjectEffectSkillRecord*>(record);
+    if (!owner || !m || !r) return;
+    const bool authority = owner->HasLocalAuthority();
+    if (!authority) RestartCooldown();
+    for (CUnitEffect* e : owner->effects) e->Refresh(owner->id);
+    CWorldObject* target = m->GetObjectById(targetId);
+    if (target && target->alive) {
+        ApplyEffectsToTarget(*target);
+        if (r->kindWord[3] == 2) {
+            // Each takes the other's ratio of current to maximum.
+            const bool hp = r->kindWord[1] != 0;
+            const int32_t stat = hp ? 5 : 6;
+            auto ratio = [&](CWorldObject& o) {
+                const float max = o.GetStat(stat);
+                return max > 0 ? (hp ? o.hitPoints : o.mana) / max : 0.0f;
+            };
+            const float mine = ratio(*owner), theirs = ratio(*target);
+            auto set = [&](CWorldObject& o, float f) { (hp ? o.hitPoints : o.mana) = f * o.GetStat(stat); };
+            set(*owner, theirs);
+            set(*target, mine);
+        } else if (target != owner && Amount(3) != 0) {
+            const float a3 = Amount(3);
+            const bool gainHp = r->kindWord[2] != 0;
+            const float amount = std::min(a3, gainHp ? target->hitPoints : target->mana);
+            Gain(*owner, amount * Amount(4), gainHp);
+            Drain(*target, a3, r->kindWord[1] != 0, owner->id, (record->flags & 0x80) != 0);
+        }
+        if (target->team != owner->team && authority && IsUnitOrBuilding(*target)) target->ReactToAttacker(owner);
+    }
+    if (--hits < 1) active = 0;
+}
+
+// Kind 6 ---------------------------------------------------------------------
+
+void CChannelSkill::AutoTarget(int32_t targetId, int32_t /*b*/, int32_t /*c*/) {
+    channelTarget = targetId;
+    if (level < 1) return;
+    active = 1;
+    castTimer = 0;
+    tickTimer = 0;
+    drainTimer = 0;
+}
+
+void CChannelSkill::Update(float elapsed) {
+    AdvanceCooldown(elapsed);
+    if (!active) return;
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    CWorldObject* target = m ? m->GetObjectById(channelTarget) : nullptr;
+    auto* r = dynamic_cast<CSkillRecord6*>(record);
+    if (!owner || !r) return;
+    castTimer += elapsed;
+    tickTimer += elapsed;
+    drainTimer += elapsed;
+    bool broken = !target || !target->alive;
+    if (!broken && tickTimer > 0.1f) {
+        tickTimer = 0;
+        if (drainTimer > Amount(5)) {
+            EndGivenEffects(*owner);
+            EndGivenEffects(*target);
+            if (Amount(3) > 0) {
+                Drain(*target, Amount(4), r->kindWord1 != 0, owner->id, 0);
+                Gain(*owner, r->kindWord2 ? Amount(3) * Amount(4) : Amount(3), r->kindWord1 != 0);
+            }
+            drainTimer = 0;
+        }
+        const float gap = DistanceXZ(owner->position, target->position) - target->bounds.radius * target->bounds.scale;
+        broken = gap >= Amount(1) || !m->PassesFilter(*target, record->excludeMask1, 0, owner) ||
+                 owner->conditions[0] > 0 || owner->conditions[1] > 0 || owner->conditions[4] > 0 ||
+                 castTimer > Amount(2) || !target->alive;
+    }
+    if (!broken) return;
+    Stop();
+    if (owner->HasLocalAuthority() && !owner->orderRequested) {
+        if (CGameCommand* c = BeginCommand(CMD_UNIT_STOP)) c->SetU16(2, static_cast<uint32_t>(owner->id));
+        owner->orderRequested = 1;
+    }
+}
+
+void CChannelSkill::Stop() {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    if (owner) EndGivenEffects(*owner);
+    if (CWorldObject* t = m ? m->GetObjectById(channelTarget) : nullptr) EndGivenEffects(*t);
+    active = 0;
+    castTimer = 0;
+    tickTimer = 0;
+    drainTimer = kReady;
+    targets.clear();
+}

@@ -1,0 +1,69 @@
+// The run-time classes of the EFFECT kinds that change a unit's numbers and
+// state: stat blocks, damage modifiers, regeneration, locks, conditions, order
+// flags and damage shields. Kinds without a class here keep the timed base.
+// Rolls and commands happen only where the unit's machine has authority.
+#pragma once
+
+#include "world/UnitEffect.h"
+
+class CWorldObjectManager;
+
+// Kind 0: the level's add and multiply stat blocks while it runs (units and buildings).
+class CStatEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    void End() override;
+};
+
+// Kinds 1, 2, 4, 6: damage dealt raised (2, 6) or taken lowered (1), heals on damage taken (4).
+class CDamageEffect : public CUnitEffect {
+public:
+    void OnDealDamage(int outgoing, float* amount, int32_t* type, CWorldObject* other) override;
+    void OnTakeDamage(float amount, int32_t sourceId, int32_t flag) override;
+    int KindFlag() override { return 1; }
+};
+
+// Kind 5: mana or HP every interval, a share of it to the source or the target.
+class CRegenerationEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    int Update(float elapsed) override;
+    void Tick();
+};
+
+// Kind 7: a lock; state bit 20 stays while any lock of the unit runs.
+class CLockEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    void End() override;
+};
+
+// Kind 9: the unit's conditions of the mask p1 while it runs.
+class CConditionEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    void End() override;
+};
+
+// Kinds 13 and 23: an order flag of the unit while it runs.
+class COrderFlagEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    void End() override;
+    uint32_t Flag() const;
+};
+
+// Kind 20: damage taken x (1 - p1), never below 0.
+class CShieldEffect : public CUnitEffect {
+public:
+    int Begin() override { return level >= 0; }
+    void ModifyIncomingDamage(float* amount) override;
+};
+
+// Kinds 15, 17, 18: refuse a negative level, the timed base otherwise.
+class CLevelCheckedEffect : public CUnitEffect {
+public:
+    int Begin() override { return level >= 0; }
+};
+
+void RegisterUnitEffectKinds(CWorldObjectManager& manager);
