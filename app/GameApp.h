@@ -135,6 +135,9 @@ public:
     int SystemGrade() const override { return GetSystemGrade(); }
     COptions& Options() override { return m_options; }
     void ApplyOptions() override;
+    std::string HomepageAddress() const override { return m_homepageUrl; }
+    std::string JoinAddress() const override { return m_joinUrl; }
+    std::string ReplayFolderPath() const override { return m_replayFolder; }
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }

@@ -14,6 +14,7 @@
 #include "tools/SampleGameData.h"
 #include "tools/SampleModel.h"
 #include "tools/SampleTutorial.h"
+#include "tools/LobbyLayouts.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
 
@@ -196,6 +197,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     textures.Add("LOGO1.DDS", LogoTexture(0xC0));
     textures.Add("LOGO2.DDS", LogoTexture(0x20));
     textures.Add("LOGO1.WAV", LogoSound());
+    if (!AddLobbyMedia(textures)) return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);
@@ -210,6 +212,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("TOOLTIP.DUI", BuildLayout(TooltipLayout()), false);
     layouts.Add("MESSAGE_BOX.DUI", BuildLayout(MessageBoxLayout()), false);
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
+    if (!AddLobbyLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     if (!CPackageWriter::WriteList(folder + "\\PACKAGELIST.DRL",
                                    {&info, &textures, &shaders, &models, &gameData, &layouts}))

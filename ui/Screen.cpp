@@ -14,7 +14,15 @@
 
 namespace {
 LoginScreenMaker g_loginScreenMaker = nullptr;
+LoginScreenMaker g_lobbyScreenMaker = nullptr;
+LoginScreenMaker g_loadingScreenMaker = nullptr;
 }  // namespace
+
+void SetLoadingScreenMaker(LoginScreenMaker maker) { g_loadingScreenMaker = maker; }
+CScreen* MakeLoadingScreen() { return g_loadingScreenMaker ? g_loadingScreenMaker() : nullptr; }
+
+void SetLobbyScreenMaker(LoginScreenMaker maker) { g_lobbyScreenMaker = maker; }
+CScreen* MakeLobbyScreen() { return g_lobbyScreenMaker ? g_lobbyScreenMaker() : nullptr; }
 
 void SetLoginScreenMaker(LoginScreenMaker maker) { g_loginScreenMaker = maker; }
 CScreen* MakeLoginScreen() { return g_loginScreenMaker ? g_loginScreenMaker() : nullptr; }

@@ -86,3 +86,12 @@ protected:
 using LoginScreenMaker = CScreen* (*)();
 void SetLoginScreenMaker(LoginScreenMaker maker);
 CScreen* MakeLoginScreen();
+
+// The lobby screen that the channel screen goes on to; until one is installed
+// the channel screen ends there.
+void SetLobbyScreenMaker(LoginScreenMaker maker);
+CScreen* MakeLobbyScreen();
+
+// The loading screen that starts a match or a replay's playback.
+void SetLoadingScreenMaker(LoginScreenMaker maker);
+CScreen* MakeLoadingScreen();

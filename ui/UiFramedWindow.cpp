@@ -22,14 +22,6 @@ CUiFramedWindow::~CUiFramedWindow() {
     if (g_pUiManager && g_pUiManager->Tooltip() == this) g_pUiManager->SetTooltip(nullptr);
 }
 
-CUiObject* CUiFramedWindow::Bind(const char* name, uint32_t type) {
-    CUiObject* control = FindChild(NameHash(name));
-    if (control && control->TypeId() == type) return control;
-    ErrorReport().SetError(ERR_DATA, "Layout window %s has no control %s of type 0x%08X", m_name, name, type);
-    ErrorReport().Chain("%s", m_name);
-    return nullptr;
-}
-
 int CUiFramedWindow::OnLayoutLoaded() {
     m_text = static_cast<CUiStatic*>(Bind("ID_STT_STRING", UI_TYPE_STATIC));
     if (!m_text) return 0;

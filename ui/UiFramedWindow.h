@@ -41,9 +41,6 @@ protected:
         EDGE_RIGHT,
         DECOR_COUNT
     };
-    // A control of the layout by name and type, or null with the error report
-    // set naming the window and the control.
-    CUiObject* Bind(const char* name, uint32_t type);
     // Lays the frame around a text area of width x height at the corner's
     // size; returns the window's size.
     UiPoint LayOutFrame(float width, float height);

@@ -392,3 +392,11 @@ int CUiWindow::LoadLayout(const char* path, uint32_t offset, uint32_t size) {
     }
     return OnLayoutLoaded();
 }
+
+CUiObject* CUiWindow::Bind(const char* name, uint32_t type) {
+    CUiObject* control = FindChild(NameHash(name));
+    if (control && control->TypeId() == type) return control;
+    ErrorReport().SetError(ERR_DATA, "Layout window %s has no control %s of type 0x%08X", m_name, name, type);
+    ErrorReport().Chain("%s", m_name);
+    return nullptr;
+}

@@ -108,6 +108,11 @@ public:
     void SetLayoutResource(CLayoutResource* layout) { m_layout = layout; }
     CLayoutResource* LayoutResource() const { return m_layout; }
 
+protected:
+    // A control of the layout by name and type, or null with the error report
+    // set naming the window and the control.
+    CUiObject* Bind(const char* name, uint32_t type);
+
 private:
     bool IsPreBound(const CUiObject* control) const;
     CUiObject* FindPreBound(uint32_t hash) const;

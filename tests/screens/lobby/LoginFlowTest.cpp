@@ -1,0 +1,190 @@
+// From the login screen to the lobby against three scripted servers, and the
+// login screen's refusals.
+#include <cstring>
+
+#include "engine/core/ErrorReport.h"
+#include "net/MessageIds.h"
+#include "platform/Input.h"
+#include "screens/lobby/ChannelScreen.h"
+#include "screens/lobby/ConnectScreen.h"
+#include "screens/lobby/LoginWindow.h"
+#include "screens/lobby/NicknameScreen.h"
+#include "screens/lobby/SelectNicknameWindow.h"
+#include "tests/screens/lobby/LobbyFixture.h"
+#include "ui/UiCheckButton.h"
+#include "ui/UiEditBox.h"
+#include "ui/UiManager.h"
+#include "ui/UiStatic.h"
+
+using namespace platform;
+
+namespace {
+
+class LoginFlow : public LobbyFixture {
+protected:
+    // Waits for the login window to be shown and types the id and password.
+    CLoginScreen* ShowLogin(const char* id, const char* password) {
+        CLoginScreen* screen = nullptr;
+        EXPECT_TRUE(RunUntil([&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); }));
+        if (!screen) return nullptr;
+        screen->Window()->IdEdit()->SetText(id);
+        screen->Window()->PasswordEdit()->SetText(password);
+        return screen;
+    }
+    void FailuresEmpty(const CFakeGameServer& server) {
+        for (const std::string& f : server.Failures()) ADD_FAILURE() << f;
+    }
+};
+
+TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
+    AccountRecord loginRecord, enterRecord, gameRecord, channelRecord;
+    uint8_t reentry = 9, gameReentry = 9, channelReentry = 9;
+    std::vector<uint8_t> listRequest;
+    login.Accept()
+        .SendAuthKey(0x11223344u)
+        .ExpectLogin(&loginRecord)
+        .SendResult(PK_LOGIN_RESULT, 1, 0, 8)
+        .SendAuthKey(0x55667788u)
+        .ExpectEnterServer(&enterRecord, &reentry)
+        .Send(PK_ACCOUNT_INFO, AccountInfoPayload("127.0.0.1"));
+    game.Accept()
+        .SendAuthKey(0x01020304u)
+        .ExpectEnterServer(&gameRecord, &gameReentry)
+        .SendResult(PK_ENTER_SERVER_RESULT, 1, 0, 2)
+        .Expect(PK_NICKNAME_LIST_REQUEST, [&](const FakePacket& p) { listRequest = p.payload; })
+        .Send(PK_NICKNAME_LIST, NicknameListPayload({{"hero1", 3, 120, 7, 2}, {}, {"hero3", 1, 0, 0, 0}}, 4, 185));
+
+    CLoginScreen* screen = ShowLogin("player", "secret");
+    ASSERT_NE(screen, nullptr);
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CNicknameScreen>() != nullptr; })) << ErrorReport().Text();
+    ASSERT_TRUE(login.WaitIdle());
+    FailuresEmpty(login);
+    EXPECT_STREQ(loginRecord.userId, "player");
+    EXPECT_STREQ(loginRecord.password, "secret");
+    EXPECT_EQ(loginRecord.key, 0x11223344u);
+    EXPECT_EQ(loginRecord.versionMajor, 1);
+    EXPECT_EQ(loginRecord.versionMinor, 3);
+    EXPECT_STREQ(enterRecord.userId, "player");
+    EXPECT_STREQ(enterRecord.password, "");
+    EXPECT_EQ(enterRecord.key, 0x55667788u);
+    EXPECT_EQ(reentry, 0);
+    EXPECT_EQ(session.accountId, "player");
+
+    auto* nick = CurrentAs<CNicknameScreen>();
+    CSelectNicknameWindow* select = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        nick = CurrentAs<CNicknameScreen>();
+        select = nick ? nick->SelectWindow() : nullptr;
+        return select && select->HasNickname(0);
+    }));
+    ASSERT_TRUE(game.WaitIdle());
+    FailuresEmpty(game);
+    EXPECT_STREQ(gameRecord.userId, "player");
+    EXPECT_EQ(gameReentry, 0);
+    ASSERT_EQ(listRequest.size(), 53u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(listRequest.data())), "player");
+    // Slots are filled one by one: the empty middle one stays hidden.
+    EXPECT_EQ(select->NickStatic(0)->GetText(), "hero1");
+    EXPECT_TRUE(select->Bar(1)->HasFlags(UI_HIDDEN));
+    EXPECT_FALSE(select->Bar(2)->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(select->Selected(), 0);
+    EXPECT_EQ(DisconnectLevel(185), 6);
+    EXPECT_EQ(DisconnectLevel(180), 6);
+    EXPECT_EQ(DisconnectLevel(179), 5);
+    // Down skips nothing but refuses the empty slot.
+    Tap(DIK_DOWN);
+    EXPECT_EQ(select->Selected(), 0);
+
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CChannelScreen>() != nullptr; }));
+    EXPECT_EQ(session.nickname, "hero1");
+    game.Send(PK_CHANNEL_LIST, ChannelListPayload({{"First", "127.0.0.1", 10, 100}, {"Second", "127.0.0.1", 100, 100}}));
+    auto* channels = CurrentAs<CChannelScreen>();
+    ASSERT_TRUE(RunUntil([&] { return channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING; }));
+    EXPECT_EQ(channels->Window()->Level(0), 2);
+    EXPECT_EQ(channels->Window()->Level(1), 14);
+    Tap(DIK_DOWN);
+    EXPECT_EQ(channels->Window()->Selected(), 1);
+    Tap(DIK_DOWN);  // row 2 is hidden
+    EXPECT_EQ(channels->Window()->Selected(), 1);
+
+    channel.Accept()
+        .SendAuthKey(0xCAFEu)
+        .ExpectEnterServer(&channelRecord, &channelReentry)
+        .SendResult(PK_ENTER_SERVER_RESULT, 1, 0, 2);
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return s_lobbiesMade == 1; })) << ErrorReport().Text();
+    ASSERT_TRUE(channel.WaitIdle());
+    FailuresEmpty(channel);
+    EXPECT_STREQ(channelRecord.userId, "player");
+    EXPECT_EQ(channelReentry, 0);
+    EXPECT_EQ(session.channelAddress, "127.0.0.1");
+    EXPECT_FALSE(session.returning);
+}
+
+TEST_F(LoginFlow, RefusedPasswordIsNotRetriedWithinTwoMinutes) {
+    login.Accept().SendAuthKey(1).ExpectLogin(nullptr).SendResult(PK_LOGIN_RESULT, 0, 5, 8);
+    CLoginScreen* screen = ShowLogin("player", "wrong");
+    ASSERT_NE(screen, nullptr);
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return screen->Phase() == CScreen::kPhaseErrorPopup; }));
+    const std::string refusal = app->MessageBox().Text();
+    EXPECT_EQ(ErrorReport().GetCode(), 34u);
+    Tap(DIK_ESCAPE);
+    EXPECT_EQ(screen->Phase(), CLoginScreen::PHASE_INTERACTIVE);
+    // After a wrong password the password box has the focus.
+    EXPECT_EQ(app->Ui().Focus(), screen->Window()->PasswordEdit());
+    ASSERT_TRUE(login.WaitIdle());
+
+    // The same id and password again at once: the same text, no connection.
+    screen->Window()->TryLogin();
+    Frames(2);
+    EXPECT_EQ(screen->Phase(), CScreen::kPhaseErrorPopup);
+    EXPECT_EQ(app->MessageBox().Text(), refusal);
+    Tap(DIK_ESCAPE);
+
+    // Another password connects.
+    login.Accept().SendAuthKey(2).ExpectLogin(nullptr).SendResult(PK_LOGIN_RESULT, 0, 3, 8);
+    screen->Window()->PasswordEdit()->SetText("other");
+    screen->Window()->TryLogin();
+    ASSERT_TRUE(RunUntil([&] { return screen->Phase() == CScreen::kPhaseErrorPopup; }));
+    ASSERT_TRUE(login.WaitIdle());
+    FailuresEmpty(login);
+    Tap(DIK_ESCAPE);
+    // After any other error the id box has the focus.
+    EXPECT_EQ(app->Ui().Focus(), screen->Window()->IdEdit());
+}
+
+TEST_F(LoginFlow, ShortIdShowsItsTextAndSendsNothing) {
+    CLoginScreen* screen = ShowLogin("abc", "secret");
+    ASSERT_NE(screen, nullptr);
+    Tap(DIK_RETURN);
+    EXPECT_EQ(screen->Phase(), CScreen::kPhaseErrorPopup);
+    EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_LOGIN_MIN_ID_PASSWORD));
+    EXPECT_FALSE(app->Net().IsConnected());
+}
+
+TEST_F(LoginFlow, AltEnterNeitherFocusesNorLogsIn) {
+    CLoginScreen* screen = ShowLogin("player", "secret");
+    ASSERT_NE(screen, nullptr);
+    input->SetKey(DIK_LMENU, true);
+    Tap(DIK_RETURN);
+    input->SetKey(DIK_LMENU, false);
+    Frames(1);
+    EXPECT_EQ(screen->Phase(), CLoginScreen::PHASE_INTERACTIVE);
+    EXPECT_FALSE(app->Net().IsConnected());
+}
+
+TEST_F(LoginFlow, ServerDownShowsTheConnectionErrorAndReturnsToTheWindow) {
+    SetServerPortOverride(ServerKind::Login, 1);
+    CLoginScreen* screen = ShowLogin("player", "secret");
+    ASSERT_NE(screen, nullptr);
+    Tap(DIK_RETURN);
+    EXPECT_EQ(screen->Phase(), CScreen::kPhaseErrorPopup);
+    EXPECT_FALSE(app->MessageBox().Text().empty());
+    Tap(DIK_ESCAPE);
+    EXPECT_EQ(screen->Phase(), CLoginScreen::PHASE_INTERACTIVE);
+}
+
+}  // namespace
