@@ -26,9 +26,4 @@ public:
     }
 };
 
-class CPlayerSlot {
-public:
-    int index = 0;
-};
-
 }  // namespace standin

@@ -1,6 +1,7 @@
 // The game application's start-up, frame and clean-up steps.
 #include "app/GameApp.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -74,6 +75,9 @@ CGameApp::SceneLightRecord::~SceneLightRecord() { --g_lightCount; }
 CGameApp::CGameApp(const std::string& commandLine) {
     if (!g_pGameApp) g_pGameApp = this;
     RegisterScreenHost(this);
+    if (!g_pClientSession) g_pClientSession = &m_session;
+    m_session.net = &m_net;
+    m_gameData.SetInventoryTable(&m_session.inventory);
     m_commandLine = commandLine;
     m_windowTitle = "-Morvane-";
     m_behaviourFlags = CREATE_MULTITHREADED;
@@ -87,6 +91,7 @@ CGameApp::~CGameApp() {
     // Options that were never loaded are not the player's: they must not overwrite the stored ones.
     if (m_options.loaded) m_options.SaveOptions();
     WithdrawScreenHost(this);
+    if (g_pClientSession == &m_session) g_pClientSession = nullptr;
     if (g_pGameApp == this) g_pGameApp = nullptr;
 }
 
@@ -198,7 +203,10 @@ int CGameApp::OneTimeInit() {
     m_windowed = m_options.windowMode != 0;
     if (m_options.color32Bit == 0) m_fullscreenParams.backBufferFormat = FMT_R5G6B5;
     if (!LoadMapLists()) return 0;
-    for (int i = 0; i < kPlayerSlots; ++i) m_slots[static_cast<size_t>(i)].index = i;
+    // Without the tables no account record can be sealed: the login shows that
+    // error, the rest of the client runs.
+    m_protocolTables.Load();
+    for (int i = 0; i < kPlayerSlots; ++i) m_session.slots[static_cast<size_t>(i)].position = static_cast<uint32_t>(i);
     m_logoCount = InfoInt("LOGO_COUNT");
     char key[32];
     for (int i = 1; i <= m_logoCount; ++i) {
@@ -506,3 +514,5 @@ int CGameApp::SaveScreenshot(const std::string& folder) {
     }
     return 1;
 }
+
+void CGameApp::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -33,6 +33,8 @@
 #include "engine/sound/ZEMSound.h"
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
+#include "net/ProtocolTables.h"
+#include "net/ClientSession.h"
 #include "screens/game/PlayResources.h"
 #include "platform/GfxTypes.h"
 #include "platform/Ime.h"
@@ -138,6 +140,8 @@ public:
     std::string HomepageAddress() const override { return m_homepageUrl; }
     std::string JoinAddress() const override { return m_joinUrl; }
     std::string ReplayFolderPath() const override { return m_replayFolder; }
+    void StartShutdownCountdown(float seconds) override { m_shutdown.StartCountdown(seconds); }
+    void Sleep(uint32_t ms) override;
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }
@@ -169,7 +173,8 @@ public:
     const std::string& JoinUrl() const { return m_joinUrl; }
     const platform::GfxLight& SceneLight() const { return m_light.light; }
     const platform::Viewport& SavedViewport() const { return m_viewport; }
-    int PlayerSlotIndex(int slot) const { return m_slots[static_cast<size_t>(slot)].index; }
+    int PlayerSlotIndex(int slot) const { return static_cast<int>(m_session.slots[static_cast<size_t>(slot)].position); }
+    CClientSession& Session() { return m_session; }
     std::string nickname;
     int tutorialCancel = 0;
 
@@ -206,7 +211,8 @@ private:
     CZEMDXInput m_input;
     CNetClient m_net;
     standin::CZEMMap m_map;
-    std::array<standin::CPlayerSlot, kPlayerSlots> m_slots;
+    CClientSession m_session;
+    CProtocolTables m_protocolTables;
     COptions m_options;
     CMessageTable m_messages;
     CZEMGauss m_glow{nullptr};

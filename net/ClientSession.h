@@ -1,25 +1,39 @@
 // What the client keeps about the signed-in player between screens: the own
 // nickname and guild, the chat state, the word filter and the community
-// tables, and the connection the chat commands go out on.
+// tables, the lobby state (room record, own member entry, inventory, money),
+// the twelve player slots of a match, and the connection the chat commands
+// go out on.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "net/ChatInput.h"
 #include "net/CommunityLists.h"
+#include "net/PlayerSlot.h"
+#include "net/RoomRecord.h"
 #include "net/WordFilter.h"
 
 class CNetClient;
+class CScreen;
+class CUiListBox;
+struct NetPacket;
 
 class CClientSession {
 public:
-    std::string nickname;     // at most 16 bytes
-    uint8_t guildState = 0;   // 2: member of a guild
+    static constexpr int kPlayerSlots = 12;
+
+    std::string nickname;    // at most 16 bytes
+    uint8_t guildState = 0;  // 2: member of a guild
     uint32_t guildId = 0;
+    uint8_t guildRank = 0;
+    std::string guildName;
+    std::string guildMaster;
+    bool isGuildMaster = false;
     CNetClient* net = nullptr;
-    CChatInput chat;
+    CChatInput chat;  // chat.chatOff: the operators switched our chat off
     CWordFilter words;
     CCommunityLists community;
 
@@ -38,6 +52,24 @@ public:
     // The game server's address of the account information, cut at its field.
     std::string GameServerAddress() const;
 
+    // The current room and the own member entry (the same 71-byte layout).
+    RoomRecord room;
+    MemberEntry ownEntry;
+    // The cards (5 rows of 9) and the money: Cra and the second amount.
+    InventoryTable inventory{};
+    int64_t money = 0;
+    uint32_t secondMoney = 0;
+    uint16_t useCardValue = 0;
+    // The lobby was re-entered from a room or the market; a match just ended.
+    bool returnedToLobby = false;
+    bool returningFromMatch = false;
+    // The map the next match is played on: its file and its map-list id.
+    std::string mapFile;
+    uint32_t mapId = 0;
+
+    // The twelve positions of a match.
+    std::array<CPlayerSlot, kPlayerSlots> slots;
+
     static constexpr uint8_t kGuildMember = 2;
     // Operators' nicknames begin with "[".
     bool IsOperator() const { return !nickname.empty() && nickname[0] == '['; }
@@ -53,3 +85,18 @@ inline int IsBlockedUser(const CClientSession& session, const char* nickname) {
 inline int IsBlockedSender(const CClientSession& session, const char* nickname) {
     return IsBlockedUser(session, nickname);
 }
+
+// The server messages every screen may receive, handled for the screen whose
+// poll got them (chat list null when the screen has none). 0 when the poll
+// must stop: a duplicate login (the error report holds the text) or a case
+// that opened the error popup; else 1. Unknown ids are ignored.
+int HandleCommonMessage(CScreen& screen, const NetPacket& packet, CUiListBox* chatList);
+// The name of a user's whereabouts (0..6), "NoState" for any other value.
+std::string GetUserStateName(int state);
+// Runs "/w nickname" through the chat layer; 1 for an empty nickname; 0 when
+// the chat layer could not send.
+int StartWhisperTo(const char* nickname, CUiListBox* chatList);
+// 1 for the result codes after which a screen's poll stops (18, 19, 20, 22, 28).
+int IsChatErrorClass(int code);
+// The room slot (0..11) whose member nickname is the own one, or -1.
+int FindOwnRoomSlot();

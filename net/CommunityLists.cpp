@@ -63,6 +63,13 @@ int CCommunityLists::SetGuildMemberList(const uint8_t* bytes, size_t size) {
     return 1;
 }
 
+void CCommunityLists::ClearGuildRoster() {
+    for (GuildMemberEntry& member : m_roster) {
+        std::memset(member.nickname, 0, sizeof(member.nickname));
+        member.online = 0;
+    }
+}
+
 void CCommunityLists::MarkGuildMembersOnline() {
     for (const GuildMemberEntry& member : m_online)
         if (member.nickname[0])

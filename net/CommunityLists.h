@@ -41,6 +41,8 @@ public:
     // The members online (1030): each marks its roster entry, then replaces the online list.
     int SetGuildMemberList(const uint8_t* bytes, size_t size);
     void MarkGuildMembersOnline();
+    // Out of the guild: every roster entry loses its nickname and flag.
+    void ClearGuildRoster();
 
     void SetFriendState(std::string_view nickname, uint8_t state);
     int IsBlockedUser(std::string_view nickname) const;

@@ -43,15 +43,17 @@ std::vector<uint8_t> Tune(double frequency) {
 
 LayoutFileSpec LoginLayout() {
     LayoutFileSpec spec = Window("WND_LOGIN", 0, 0, 1024, 768);
+    // A grey that the back buffer holds exactly; the screen's centre shows it.
+    spec.window.colour[0] = spec.window.colour[1] = spec.window.colour[2] = 0.8f;
     spec.children = {
         StaticRecord("ID_STATIC_ID", 380, 300, 80, 24, "ID"),
         EditBoxRecord("ID_EDIT_ID", 470, 300, 180, 24),
         StaticRecord("ID_STATIC_PASS", 380, 334, 80, 24, "Password"),
         EditBoxRecord("ID_EDIT_PASS", 470, 334, 180, 24, CUiEditBox::kStylePassword),
         ButtonRecord("ID_BUTTON_LOGIN", 660, 300, 80, 58, "Login"),
-        ButtonRecord("ID_BUTTON_HOMEPAGE", 380, 380, 110, 28, "Home page"),
-        ButtonRecord("ID_BUTTON_JOIN", 500, 380, 110, 28, "Join"),
-        ButtonRecord("ID_BUTTON_REPLAY", 620, 380, 120, 28, "Replays"),
+        ButtonRecord("ID_BUTTON_HOMEPAGE", 380, 430, 110, 28, "Home page"),
+        ButtonRecord("ID_BUTTON_JOIN", 500, 430, 110, 28, "Join"),
+        ButtonRecord("ID_BUTTON_REPLAY", 620, 430, 120, 28, "Replays"),
         ButtonRecord("ID_BUTTON_EXIT", 900, 720, 100, 28, "Exit"),
     };
     return spec;

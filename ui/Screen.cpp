@@ -15,17 +15,16 @@
 namespace {
 LoginScreenMaker g_loginScreenMaker = nullptr;
 LoginScreenMaker g_lobbyScreenMaker = nullptr;
-LoginScreenMaker g_loadingScreenMaker = nullptr;
+LoadingScreenMaker g_loadingScreenMaker = nullptr;
 }  // namespace
-
-void SetLoadingScreenMaker(LoginScreenMaker maker) { g_loadingScreenMaker = maker; }
-CScreen* MakeLoadingScreen() { return g_loadingScreenMaker ? g_loadingScreenMaker() : nullptr; }
 
 void SetLobbyScreenMaker(LoginScreenMaker maker) { g_lobbyScreenMaker = maker; }
 CScreen* MakeLobbyScreen() { return g_lobbyScreenMaker ? g_lobbyScreenMaker() : nullptr; }
 
 void SetLoginScreenMaker(LoginScreenMaker maker) { g_loginScreenMaker = maker; }
 CScreen* MakeLoginScreen() { return g_loginScreenMaker ? g_loginScreenMaker() : nullptr; }
+void SetLoadingScreenMaker(LoadingScreenMaker maker) { g_loadingScreenMaker = maker; }
+CScreen* MakeLoadingScreen() { return g_loadingScreenMaker ? g_loadingScreenMaker() : nullptr; }
 
 CScreen::CScreen() {
     m_timer.SetSpeedScale(1.0f);

@@ -92,6 +92,8 @@ CScreen* MakeLoginScreen();
 void SetLobbyScreenMaker(LoginScreenMaker maker);
 CScreen* MakeLobbyScreen();
 
-// The loading screen that starts a match or a replay's playback.
-void SetLoadingScreenMaker(LoginScreenMaker maker);
+// The loading screen of a match whose state (game mode, map, slots) the
+// caller has set up. The game screens install the maker; null until then.
+using LoadingScreenMaker = CScreen* (*)();
+void SetLoadingScreenMaker(LoadingScreenMaker maker);
 CScreen* MakeLoadingScreen();

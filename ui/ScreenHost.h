@@ -85,6 +85,10 @@ public:
     virtual std::string HomepageAddress() const { return {}; }
     virtual std::string JoinAddress() const { return {}; }
     virtual std::string ReplayFolderPath() const { return {}; }
+    // The server's shut-down count-down of the given seconds (message 1040).
+    virtual void StartShutdownCountdown(float) {}
+    // Gives the processor away for a while (the loading screen's render).
+    virtual void Sleep(uint32_t) {}
 };
 
 // The application's host, or null (tests of single screens run without one).

@@ -303,7 +303,7 @@ const ItemCatalogueEntry* CGameDataRegistry::FindItemRecord(uint32_t itemCode) c
 
 const ItemCatalogueEntry* CGameDataRegistry::GetInventorySlotItem(uint32_t row, uint32_t column) const {
     if (!m_inventory || row >= m_inventory->size() || column >= (*m_inventory)[0].size()) return nullptr;
-    return FindItemRecord((*m_inventory)[row][column].itemCode);
+    return FindItemRecord((*m_inventory)[row][column].cardId);
 }
 
 int CGameDataRegistry::IsNamedByUnit(const CGameDataRecord* record) const {

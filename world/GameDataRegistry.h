@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "world/InventorySlot.h"
 #include "world/GameDataRecord.h"
 #include "world/PreloadTable.h"
 
@@ -49,12 +50,6 @@ struct ItemTextEntry {
     std::array<uint32_t, 6> values2{};
 };
 
-// The player's inventory table that the application holds: 5 rows of 9 slots.
-struct InventorySlot {
-    uint32_t itemCode = 0;
-    uint32_t value = 0;
-};
-using InventoryTable = std::array<std::array<InventorySlot, 9>, 5>;
 
 // Records of one category in file order, with a look-up by key.
 class CRecordMap {

@@ -185,6 +185,7 @@ int CChannelScreen::HandlePackets() {
                 break;
             }
             default:
+                if (!lobby::HandleOtherMessage(*this, m_received)) return 0;
                 break;
         }
     }

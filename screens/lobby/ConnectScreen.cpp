@@ -94,6 +94,7 @@ int CConnectScreen::HandlePackets() {
                 return ReportServerResult(code);
             }
             default:
+                if (!lobby::HandleOtherMessage(*this, m_received)) return 0;
                 break;
         }
     }

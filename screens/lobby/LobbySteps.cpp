@@ -14,6 +14,7 @@
 #include "platform/Input.h"
 #include "platform/Window.h"
 #include "ui/ScreenHost.h"
+#include "ui/Screen.h"
 #include "ui/ScreenFade.h"
 #include "ui/UiManager.h"
 
@@ -54,6 +55,12 @@ int SendEnterServer(CNetClient& net, const CClientSession& session, uint32_t key
     std::array<uint8_t, kEnterServerSize> payload{};
     BuildEnterServerPayload(sealed, reentry, payload);
     return net.SendPacket(PK_ENTER_SERVER, payload.data(), kEnterServerSize);
+}
+
+int HandleOtherMessage(CScreen& screen, const NetPacket& packet) {
+    if (HandleCommonMessage(screen, packet, nullptr)) return 1;
+    // A handler that opened the popup itself leaves nothing to show.
+    return screen.Phase() >= CScreen::kPhaseErrorPopup ? 1 : 0;
 }
 
 void RenderScreen(uint32_t clearColor, CScreenFade& fade) {

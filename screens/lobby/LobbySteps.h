@@ -9,6 +9,8 @@
 class CNetClient;
 class CClientSession;
 class CScreenFade;
+class CScreen;
+struct NetPacket;
 
 namespace lobby {
 
@@ -30,6 +32,10 @@ CNetClient* Net();
 int SendEnterServer(CNetClient& net, const CClientSession& session, uint32_t key, bool reentry);
 // The account id as the servers take it: NUL-padded to 51 bytes at out.
 void WriteAccountId(const CClientSession& session, uint8_t* out);
+
+// Messages of no screen in particular: the shared handlers. 0 when the
+// error popup is still to be shown.
+int HandleOtherMessage(CScreen& screen, const NetPacket& packet);
 
 // Clears the target, draws the UI windows and the screen's fade.
 void RenderScreen(uint32_t clearColor, CScreenFade& fade);

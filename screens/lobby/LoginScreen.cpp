@@ -95,6 +95,10 @@ int CLoginScreen::Update() {
     m_timer.Update();
     m_sinceAttempt += Dt();
     IScreenHost* host = ScreenHost();
+    if (m_closeAsked && host) {
+        host->CloseConnection();
+        return SCREEN_NO_SUCCESSOR;
+    }
     int result = SCREEN_RUNNING;
     switch (Phase()) {
         case PHASE_LOAD:
@@ -312,6 +316,12 @@ int CLoginScreen::StartReplay(bool check) {
     if (!loading) return 0;
     host->Screens().PushScreen(loading);
     return 1;
+}
+
+intptr_t CLoginScreen::MsgProc(const platform::WindowMessage& message) {
+    if (message.message != platform::WM_CLOSE) return 1;
+    m_closeAsked = true;
+    return 0;
 }
 
 void CLoginScreen::Render() { lobby::RenderScreen(kClearColor, m_fade); }

@@ -29,6 +29,8 @@ public:
 
     int Update() override;
     void Render() override;
+    // The window's close button ends the program as Escape does.
+    intptr_t MsgProc(const platform::WindowMessage& message) override;
 
     // 0 when the error popup is to be shown, else 1.
     int HandlePackets();
@@ -60,6 +62,7 @@ private:
     float m_sinceAttempt = 0.0f;
     int m_shown = 0;
     bool m_waitCursor = true;
+    bool m_closeAsked = false;
     NetPacket m_received;
 };
 

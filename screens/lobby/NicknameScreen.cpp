@@ -280,6 +280,7 @@ int CNicknameScreen::HandlePackets() {
                 break;
             }
             default:
+                if (!lobby::HandleOtherMessage(*this, m_received)) return 0;
                 break;
         }
         if (Phase() >= kPhaseErrorPopup) return 1;

@@ -173,7 +173,7 @@ TEST(GameDataRegistry, InventorySlotsAreBounded) {
     registry.AddCatalogueEntry(std::move(entry));
     EXPECT_EQ(registry.GetInventorySlotItem(0, 0), nullptr);  // no table
     InventoryTable table{};
-    table[4][8].itemCode = 750;
+    table[4][8].cardId = 750;
     registry.SetInventoryTable(&table);
     ASSERT_NE(registry.GetInventorySlotItem(4, 8), nullptr);
     EXPECT_EQ(registry.GetInventorySlotItem(4, 8)->code, 7u);

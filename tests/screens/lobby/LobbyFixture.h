@@ -38,12 +38,10 @@ protected:
         app->SetFirstScreenMaker([] { return new CLoginScreen(); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
-        session.net = &app->Net();
-        g_pClientSession = &session;
+        ASSERT_EQ(g_pClientSession, &app->Session());
     }
     void TearDown() override {
         app.reset();
-        g_pClientSession = nullptr;
         SetLobbyScreenMaker(nullptr);
         SetLoginServerHostOverride("");
         for (ServerKind kind : {ServerKind::Login, ServerKind::Game, ServerKind::Channel})
@@ -51,6 +49,7 @@ protected:
         AppFixture::TearDown();
     }
 
+    CClientSession& Session() { return app->Session(); }
     CScreen* Current() { return app->Screens().Current(); }
     template <typename T>
     T* CurrentAs() {
@@ -78,7 +77,6 @@ protected:
     }
 
     CProtocolTables tables;
-    CClientSession session;
     CFakeGameServer login;
     CFakeGameServer game;
     CFakeGameServer channel;

@@ -69,7 +69,7 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     EXPECT_STREQ(enterRecord.password, "");
     EXPECT_EQ(enterRecord.key, 0x55667788u);
     EXPECT_EQ(reentry, 0);
-    EXPECT_EQ(session.accountId, "player");
+    EXPECT_EQ(Session().accountId, "player");
 
     auto* nick = CurrentAs<CNicknameScreen>();
     CSelectNicknameWindow* select = nullptr;
@@ -98,7 +98,7 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
 
     Tap(DIK_RETURN);
     ASSERT_TRUE(RunUntil([&] { return CurrentAs<CChannelScreen>() != nullptr; }));
-    EXPECT_EQ(session.nickname, "hero1");
+    EXPECT_EQ(Session().nickname, "hero1");
     game.Send(PK_CHANNEL_LIST, ChannelListPayload({{"First", "127.0.0.1", 10, 100}, {"Second", "127.0.0.1", 100, 100}}));
     auto* channels = CurrentAs<CChannelScreen>();
     ASSERT_TRUE(RunUntil([&] { return channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING; }));
@@ -119,8 +119,8 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     FailuresEmpty(channel);
     EXPECT_STREQ(channelRecord.userId, "player");
     EXPECT_EQ(channelReentry, 0);
-    EXPECT_EQ(session.channelAddress, "127.0.0.1");
-    EXPECT_FALSE(session.returning);
+    EXPECT_EQ(Session().channelAddress, "127.0.0.1");
+    EXPECT_FALSE(Session().returning);
 }
 
 TEST_F(LoginFlow, RefusedPasswordIsNotRetriedWithinTwoMinutes) {
