@@ -27,7 +27,7 @@ int ReadNicknameList(const uint8_t* data, size_t size, NicknameList* list) {
     for (size_t i = 0; i < list->slots.size(); ++i) {
         const size_t entry = kListEntries + NicknameList::kEntrySize * i;
         NicknameSlot& slot = list->slots[i];
-        char name[NicknameList::kNicknameSize + 1] = {};
+        char name[NicknameList::kNicknameSize] = {};
         if (!reader.Seek(entry + kNicknameAt) || !reader.ReadText(name, sizeof(name), NicknameList::kNicknameSize))
             return 0;
         slot.nickname = name;
