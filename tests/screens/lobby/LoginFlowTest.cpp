@@ -7,6 +7,7 @@
 #include "platform/Input.h"
 #include "screens/lobby/ChannelScreen.h"
 #include "screens/lobby/ConnectScreen.h"
+#include "screens/lobby/CreateNicknameWindow.h"
 #include "screens/lobby/LoginWindow.h"
 #include "screens/lobby/NicknameScreen.h"
 #include "screens/lobby/SelectNicknameWindow.h"
@@ -185,6 +186,131 @@ TEST_F(LoginFlow, ServerDownShowsTheConnectionErrorAndReturnsToTheWindow) {
     EXPECT_FALSE(app->MessageBox().Text().empty());
     Tap(DIK_ESCAPE);
     EXPECT_EQ(screen->Phase(), CLoginScreen::PHASE_INTERACTIVE);
+}
+
+}  // namespace
+
+namespace {
+
+class HostileLogin : public LobbyFixture {};
+
+TEST_F(HostileLogin, CutOrOversizedAnswersEndInThePopup) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    // A 3000 whose payload stops inside its reason; a header announcing 3,000 bytes.
+    std::vector<uint8_t> cut = CFakeGameServer::PacketBytes(PK_LOGIN_RESULT, {0, 5, 0, 0, 0, 0, 0, 0});
+    cut[2] = 1;
+    cut.resize(4 + 1);
+    const Case cases[] = {
+        {"cut 3000", cut},
+        {"oversized header", CFakeGameServer::HeaderBytes(PK_LOGIN_RESULT, 3000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        login.Accept().SendAuthKey(1).ExpectLogin(nullptr).Send(1999, {1, 2, 3, 4}).SendRaw(c.bytes).Close();
+        CLoginScreen* screen = nullptr;
+        ASSERT_TRUE(RunUntil([&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); }));
+        screen->Window()->IdEdit()->SetText("player");
+        screen->Window()->PasswordEdit()->SetText("secret");
+        screen->Window()->TryLogin();
+        ASSERT_TRUE(RunUntil([&] { return screen->Phase() == CScreen::kPhaseErrorPopup; }));
+        EXPECT_EQ(ErrorReport().GetCode(), 28u) << ErrorReport().Text();
+        EXPECT_FALSE(app->Net().IsConnected());
+        ASSERT_TRUE(login.WaitIdle());
+        input->SetKey(DIK_ESCAPE, true);
+        Frames(1);
+        input->SetKey(DIK_ESCAPE, false);
+        Frames(2);
+        EXPECT_EQ(screen->Phase(), CLoginScreen::PHASE_INTERACTIVE);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class NicknameFlow : public LobbyFixture {
+protected:
+    // Logs in through the scripted login and game servers; the game server
+    // has answered the first 2002 with the list when this returns.
+    CNicknameScreen* Reach(const std::vector<FakeNickname>& slots) {
+        login.Accept()
+            .SendAuthKey(1)
+            .ExpectLogin(nullptr)
+            .SendResult(PK_LOGIN_RESULT, 1, 0, 8)
+            .SendAuthKey(2)
+            .ExpectEnterServer(nullptr)
+            .Send(PK_ACCOUNT_INFO, AccountInfoPayload("127.0.0.1"));
+        game.Accept()
+            .SendAuthKey(3)
+            .ExpectEnterServer(nullptr)
+            .SendResult(PK_ENTER_SERVER_RESULT, 1, 0, 2)
+            .Expect(PK_NICKNAME_LIST_REQUEST)
+            .Send(PK_NICKNAME_LIST, NicknameListPayload(slots));
+        CLoginScreen* screen = nullptr;
+        EXPECT_TRUE(RunUntil([&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); }));
+        if (!screen) return nullptr;
+        screen->Window()->IdEdit()->SetText("player");
+        screen->Window()->PasswordEdit()->SetText("secret");
+        screen->Window()->TryLogin();
+        CNicknameScreen* nick = nullptr;
+        EXPECT_TRUE(RunUntil([&] {
+            nick = CurrentAs<CNicknameScreen>();
+            return nick && nick->Phase() == CNicknameScreen::PHASE_CHOOSING && game.WaitIdle(0) &&
+                   nick->SelectWindow()->Selected() >= 0;
+        }));
+        return nick;
+    }
+};
+
+TEST_F(NicknameFlow, CreateRefusesBadNamesLocallyAndRelistsAfterTheServerAnswers) {
+    CNicknameScreen* nick = Reach({{"hero1"}});
+    ASSERT_NE(nick, nullptr);
+    nick->SelectWindow()->RaiseRequest(CSelectNicknameWindow::REQUEST_MAKE);
+    Frames(2);
+    ASSERT_EQ(nick->Phase(), CNicknameScreen::PHASE_CREATING);
+    for (const char* bad : {"abc", "ab-cd"}) {
+        SCOPED_TRACE(bad);
+        nick->CreateWindow()->Edit()->SetText(bad);
+        Tap(DIK_RETURN);
+        EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_NICKNAME_MIN_NICK));
+        app->MessageBox().HideBox();
+        Frames(1);
+    }
+    std::vector<uint8_t> created;
+    game.Expect(PK_NICKNAME_CREATE, [&](const FakePacket& p) { created = p.payload; })
+        .Send(3003, {1, 0})
+        .Expect(PK_NICKNAME_LIST_REQUEST)
+        .Send(PK_NICKNAME_LIST, NicknameListPayload({{"hero1"}, {"hero2"}}));
+    app->Ui().SetFocus(nick->CreateWindow()->Edit());
+    nick->CreateWindow()->Edit()->SetText("hero2");
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(1); }));
+    ASSERT_TRUE(game.WaitIdle());
+    for (const std::string& f : game.Failures()) ADD_FAILURE() << f;
+    ASSERT_EQ(created.size(), 70u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(created.data()), "player");
+    EXPECT_STREQ(reinterpret_cast<const char*>(created.data() + 51), "hero2");
+    EXPECT_EQ(nick->Phase(), CNicknameScreen::PHASE_CHOOSING);
+
+    // Delete after the question; a refusal with code 8 lists again.
+    game.Expect(2004).Send(3004, {0, 8}).Expect(PK_NICKNAME_LIST_REQUEST).Send(PK_NICKNAME_LIST,
+                                                                             NicknameListPayload({{"hero1"}}));
+    nick->SelectWindow()->RaiseRequest(CSelectNicknameWindow::REQUEST_DELETE);
+    Frames(2);
+    ASSERT_EQ(nick->Phase(), CNicknameScreen::PHASE_DELETE_QUESTION);
+    app->MessageBox().SetResult(1);
+    ASSERT_TRUE(RunUntil([&] { return !nick->SelectWindow()->HasNickname(1); }));
+    ASSERT_TRUE(game.WaitIdle());
+    for (const std::string& f : game.Failures()) ADD_FAILURE() << f;
+
+    // Escape goes back to a new login screen.
+    app->MessageBox().HideBox();
+    Frames(1);
+    Tap(DIK_ESCAPE);
+    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CLoginScreen>() != nullptr; }));
 }
 
 }  // namespace
