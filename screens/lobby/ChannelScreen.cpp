@@ -142,12 +142,9 @@ int CChannelScreen::HandlePackets() {
         switch (m_received.id) {
             case 0:
                 return 1;
-            case PK_AUTH_KEY: {
-                const uint32_t key = reader.ReadU32();
-                if (!reader.Ok()) return net->CloseMalformed(m_received.id, m_received.length);
-                if (!lobby::SendEnterServer(*net, *g_pClientSession, key, Phase() == PHASE_REENTER)) return 0;
+            case PK_AUTH_KEY:
+                if (!lobby::AnswerAuthKey(*net, m_received, Phase() == PHASE_REENTER)) return 0;
                 break;
-            }
             case PK_CHANNEL_LIST: {
                 ChannelList list;
                 if (!ReadChannelList(m_received.payload.data(), m_received.length, &list))

@@ -71,12 +71,9 @@ int CConnectScreen::HandlePackets() {
         switch (m_received.id) {
             case 0:
                 return 1;
-            case PK_AUTH_KEY: {
-                const uint32_t key = reader.ReadU32();
-                if (!reader.Ok()) return net->CloseMalformed(m_received.id, m_received.length);
-                if (!lobby::SendEnterServer(*net, *g_pClientSession, key, false)) return 0;
+            case PK_AUTH_KEY:
+                if (!lobby::AnswerAuthKey(*net, m_received, false)) return 0;
                 break;
-            }
             case PK_ACCOUNT_INFO:
                 if (!reader.ReadBytes(g_pClientSession->serverInfo, CClientSession::kServerInfoSize))
                     return net->CloseMalformed(m_received.id, m_received.length);

@@ -9,6 +9,7 @@
 #include "net/ClientSession.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
+#include "net/NetPacket.h"
 #include "engine/render/RenderStateCache.h"
 #include "platform/GfxDevice.h"
 #include "platform/Input.h"
@@ -55,6 +56,13 @@ int SendEnterServer(CNetClient& net, const CClientSession& session, uint32_t key
     std::array<uint8_t, kEnterServerSize> payload{};
     BuildEnterServerPayload(sealed, reentry, payload);
     return net.SendPacket(PK_ENTER_SERVER, payload.data(), kEnterServerSize);
+}
+
+int AnswerAuthKey(CNetClient& net, const NetPacket& packet, bool reentry) {
+    CByteReader reader = packet.Reader();
+    const uint32_t key = reader.ReadU32();
+    if (!reader.Ok()) return net.CloseMalformed(packet.id, packet.length);
+    return g_pClientSession ? SendEnterServer(net, *g_pClientSession, key, reentry) : 0;
 }
 
 int HandleOtherMessage(CScreen& screen, const NetPacket& packet) {

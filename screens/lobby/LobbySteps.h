@@ -30,6 +30,9 @@ CNetClient* Net();
 // PK_ENTER_SERVER; reentry marks the way back from a channel to the game
 // server. 1 sent, 0 with the error report set.
 int SendEnterServer(CNetClient& net, const CClientSession& session, uint32_t key, bool reentry);
+// PK_AUTH_KEY answered with PK_ENTER_SERVER; 0 (the connection closed for a
+// cut packet) with the error report set.
+int AnswerAuthKey(CNetClient& net, const NetPacket& packet, bool reentry);
 // The account id as the servers take it: NUL-padded to 51 bytes at out.
 void WriteAccountId(const CClientSession& session, uint8_t* out);
 
