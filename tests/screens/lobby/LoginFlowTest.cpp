@@ -10,9 +10,12 @@
 #include "screens/lobby/CreateNicknameWindow.h"
 #include "screens/lobby/LoginWindow.h"
 #include "screens/lobby/NicknameScreen.h"
+#include "screens/lobby/ReplayListWindow.h"
 #include "screens/lobby/SelectNicknameWindow.h"
 #include "tests/screens/lobby/LobbyFixture.h"
+#include "platform/File.h"
 #include "ui/UiCheckButton.h"
+#include "ui/UiListBox.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiManager.h"
 #include "ui/UiStatic.h"
@@ -311,6 +314,30 @@ TEST_F(NicknameFlow, CreateRefusesBadNamesLocallyAndRelistsAfterTheServerAnswers
     Frames(1);
     Tap(DIK_ESCAPE);
     ASSERT_TRUE(RunUntil([&] { return CurrentAs<CLoginScreen>() != nullptr; }));
+}
+
+}  // namespace
+
+namespace {
+
+class ReplayList : public LobbyFixture {};
+
+TEST_F(ReplayList, ListsReplayFilesInFolderOrderAndRefusesABrokenOne) {
+    CLoginScreen* screen = nullptr;
+    ASSERT_TRUE(RunUntil([&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); }));
+    const std::string folder = app->ReplayFolder();
+    ASSERT_FALSE(folder.empty());
+    for (const char* name : {"b.SRD", "a.srd", ".SRD", "notes.txt", "c.srd.bak"})
+        ASSERT_TRUE(platform::WriteWholeFile(folder + "\\" + name, "not a replay", 12));
+    CReplayListWindow& window = *screen->ReplayWindow();
+    ScanReplayFiles(window, folder);
+    ASSERT_EQ(window.List()->ItemCount(), 2u);
+    EXPECT_STREQ(window.List()->GetItemText(0), "a.srd");
+    EXPECT_STREQ(window.List()->GetItemText(1), "b.SRD");
+    EXPECT_EQ(window.GetSelectedName(), nullptr);
+    window.List()->SetSelected(0);
+    EXPECT_EQ(screen->StartReplay(true), 0);
+    EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_WRONG_FILE_VERSION));
 }
 
 }  // namespace
