@@ -76,6 +76,7 @@ CGameApp::CGameApp(const std::string& commandLine) {
     if (!g_pGameApp) g_pGameApp = this;
     RegisterScreenHost(this);
     if (!g_pClientSession) g_pClientSession = &m_session;
+    m_session.net = &m_net;
     m_gameData.SetInventoryTable(&m_session.inventory);
     m_commandLine = commandLine;
     m_windowTitle = "-Morvane-";
@@ -202,6 +203,9 @@ int CGameApp::OneTimeInit() {
     m_windowed = m_options.windowMode != 0;
     if (m_options.color32Bit == 0) m_fullscreenParams.backBufferFormat = FMT_R5G6B5;
     if (!LoadMapLists()) return 0;
+    // Without the tables no account record can be sealed: the login shows that
+    // error, the rest of the client runs.
+    m_protocolTables.Load();
     for (int i = 0; i < kPlayerSlots; ++i) m_session.slots[static_cast<size_t>(i)].position = static_cast<uint32_t>(i);
     m_logoCount = InfoInt("LOGO_COUNT");
     char key[32];

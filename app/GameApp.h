@@ -33,6 +33,7 @@
 #include "engine/sound/ZEMSound.h"
 #include "engine/sound/ZEMSoundManager.h"
 #include "net/NetClient.h"
+#include "net/ProtocolTables.h"
 #include "net/ClientSession.h"
 #include "screens/game/PlayResources.h"
 #include "platform/GfxTypes.h"
@@ -137,6 +138,9 @@ public:
     int SystemGrade() const override { return GetSystemGrade(); }
     COptions& Options() override { return m_options; }
     void ApplyOptions() override;
+    std::string HomepageAddress() const override { return m_homepageUrl; }
+    std::string JoinAddress() const override { return m_joinUrl; }
+    std::string ReplayFolderPath() const override { return m_replayFolder; }
     void StartShutdownCountdown(float seconds) override { m_shutdown.StartCountdown(seconds); }
     void Sleep(uint32_t ms) override;
 
@@ -209,6 +213,7 @@ private:
     CNetClient m_net;
     CZEMMap m_map;
     CClientSession m_session;
+    CProtocolTables m_protocolTables;
     COptions m_options;
     CMessageTable m_messages;
     CZEMGauss m_glow{nullptr};

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,21 @@ public:
     CChatInput chat;  // chat.chatOff: the operators switched our chat off
     CWordFilter words;
     CCommunityLists community;
+
+    // The lobby screens' state: the account that logged in (NUL-padded as the
+    // servers take it), the login server's account information with the game
+    // server's address, the channel server's address, and the flag of a screen
+    // that goes back to the one before it.
+    static constexpr size_t kServerInfoSize = 51;
+    static constexpr size_t kServerInfoAddressOffset = 35;
+    std::string accountId;  // at most 50 bytes
+    uint8_t serverInfo[kServerInfoSize] = {};
+    std::string channelAddress;
+    bool returning = false;
+    // The chosen nickname's tutorial-cancel setting.
+    int tutorialCancel = 0;
+    // The game server's address of the account information, cut at its field.
+    std::string GameServerAddress() const;
 
     // The current room and the own member entry (the same 71-byte layout).
     RoomRecord room;

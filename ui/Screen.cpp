@@ -14,8 +14,12 @@
 
 namespace {
 LoginScreenMaker g_loginScreenMaker = nullptr;
+LoginScreenMaker g_lobbyScreenMaker = nullptr;
 LoadingScreenMaker g_loadingScreenMaker = nullptr;
 }  // namespace
+
+void SetLobbyScreenMaker(LoginScreenMaker maker) { g_lobbyScreenMaker = maker; }
+CScreen* MakeLobbyScreen() { return g_lobbyScreenMaker ? g_lobbyScreenMaker() : nullptr; }
 
 void SetLoginScreenMaker(LoginScreenMaker maker) { g_loginScreenMaker = maker; }
 CScreen* MakeLoginScreen() { return g_loginScreenMaker ? g_loginScreenMaker() : nullptr; }

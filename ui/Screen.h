@@ -87,6 +87,11 @@ using LoginScreenMaker = CScreen* (*)();
 void SetLoginScreenMaker(LoginScreenMaker maker);
 CScreen* MakeLoginScreen();
 
+// The lobby screen that the channel screen goes on to; until one is installed
+// the channel screen ends there.
+void SetLobbyScreenMaker(LoginScreenMaker maker);
+CScreen* MakeLobbyScreen();
+
 // The loading screen of a match whose state (game mode, map, slots) the
 // caller has set up. The game screens install the maker; null until then.
 using LoadingScreenMaker = CScreen* (*)();

@@ -79,6 +79,12 @@ public:
     virtual COptions& Options() = 0;
     // The options to the sound, the gamma ramp, the sight and the glow.
     virtual void ApplyOptions() = 0;
+
+    // The configuration's home page and sign-up addresses, and the user's
+    // replay folder (empty without an application).
+    virtual std::string HomepageAddress() const { return {}; }
+    virtual std::string JoinAddress() const { return {}; }
+    virtual std::string ReplayFolderPath() const { return {}; }
     // The server's shut-down count-down of the given seconds (message 1040).
     virtual void StartShutdownCountdown(float) {}
     // Gives the processor away for a while (the loading screen's render).

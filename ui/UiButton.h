@@ -49,6 +49,7 @@ public:
     bool ShownAnimated() const { return m_animateState != 0; }
     const UiPoint& CaptionShift() const { return m_textOffset; }
     UiPoint FrameSize() const { return m_frameSize; }
+    void PlayClickSound() { PlaySound(SOUND_CLICK); }
 
 protected:
     enum Sound { SOUND_HOVER, SOUND_CLICK };

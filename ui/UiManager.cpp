@@ -150,6 +150,9 @@ void CUiManager::HandleImeEvents() {
 
 void CUiManager::SetFocus(CUiObject* control) {
     if (m_focus) m_focus->ClearFlags(UI_FOCUS);
+    // The input method writes only into the focused box: a box that lost the
+    // focus may be deleted while the method still held its buffer.
+    if (m_focus != control) m_ime.SetEditBuffer(nullptr, 0);
     m_focus = control;
     if (!control) return;
     control->AddFlags(UI_FOCUS);

@@ -38,6 +38,8 @@
 #include "tools/StandardEffects.h"
 #include "tools/TextFileWriters.h"
 #include "tools/UiLayouts.h"
+#include "tests/servers/LobbyPackets.h"
+#include "tests/servers/LoginPackets.h"
 #include "tools/WaveWriter.h"
 #include "world/MapScenario.h"
 
@@ -341,6 +343,17 @@ void SeedLobby() {
     Seed("ItemResults", Bytes{12, 0, 52});
 }
 
+void SeedLobbyLists() {
+    // The first byte picks the list (see LobbyListsFuzz.cpp).
+    Seed("LobbyLists", Joined({{0}, NicknameListPayload({{"hero1", 3, 120, 7, 2}, {}, {"hero3", 250, 0, 0, 0}}, 4, 185)}));
+    Seed("LobbyLists", Joined({{0}, NicknameListPayload({}, 0, 0, 0, 9)}));
+    Seed("LobbyLists", Joined({{1}, ChannelListPayload({{"First", "127.0.0.1", 10, 100}, {"Full", "10.0.0.2", 65535, 10},
+                                                         {"Empty", "10.0.0.3", 5, 0}})}));
+    Bytes cut = Joined({{1}, ChannelListPayload({{"First", "127.0.0.1", 10, 100}})});
+    cut.resize(100);
+    Seed("LobbyLists", cut);
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -358,6 +371,7 @@ int main(int argc, char** argv) {
     SeedMapObjects();
     SeedScenario();
     SeedMaps();
+    SeedLobbyLists();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }
