@@ -4,6 +4,7 @@
 
 #include "engine/core/FileStream.h"
 #include "platform/Md5.h"
+#include "world/GameDataRecord.h"
 #include "world/ZEMMap.h"
 
 using platform::Vec3;
@@ -22,7 +23,8 @@ private:
 float HeightAt(const MapDescription& d, float x, float z) { return d.height ? d.height(x, z) : 0.0f; }
 
 // Fills a map container with the description (no device, nothing loaded).
-bool Fill(const MapDescription& d, CZEMMap& map, std::vector<std::unique_ptr<CKindOnlyEntry>>& kindEntries) {
+bool Fill(const MapDescription& d, CZEMMap& map, std::vector<std::unique_ptr<CKindOnlyEntry>>& kindEntries,
+          std::vector<std::unique_ptr<CGameDataRecord>>& groupRecords) {
     if (!map.terrain.BuildTree(d.across, d.deep, 1, d.patchParameter)) return false;
     for (int i = 0; i < 3; ++i) map.names[i] = d.names[i];
     map.dataStamp = d.dataStamp;
@@ -73,6 +75,16 @@ bool Fill(const MapDescription& d, CZEMMap& map, std::vector<std::unique_ptr<CKi
     }
     map.itemGroupIds = d.itemGroups;
     map.baseItemIds = d.baseItems;
+    if (d.triggers) d.triggers(map.scenario);
+    for (const std::vector<uint32_t>& ids : d.spawnGroups) {
+        map.scenario.SpawnGroups().emplace_back();
+        for (uint32_t id : ids) {
+            // Write mode needs only the id of each record.
+            groupRecords.push_back(std::make_unique<CGameDataRecord>(CAT_UNIT, 0u));
+            groupRecords.back()->id = id;
+            map.scenario.SpawnGroups().back().push_back(groupRecords.back().get());
+        }
+    }
     return true;
 }
 }  // namespace
@@ -80,12 +92,15 @@ bool Fill(const MapDescription& d, CZEMMap& map, std::vector<std::unique_ptr<CKi
 std::vector<uint8_t> WriteMapFile(const MapDescription& d) {
     CZEMMap map;
     std::vector<std::unique_ptr<CKindOnlyEntry>> kindEntries;
-    if (!Fill(d, map, kindEntries)) return {};
+    std::vector<std::unique_ptr<CGameDataRecord>> groupRecords;
+    if (!Fill(d, map, kindEntries, groupRecords)) return {};
     CFileStream stream;
     stream.OpenMemoryWrite("map");
     stream.WriteFloat(CZEMMap::kVersion);
     const int ok = map.SerializeBody(stream, 0, nullptr, 0);
     map.objectsToWrite.clear();
+    // The records are ours; the scenario must not outlive them holding pointers.
+    map.scenario.SpawnGroups().clear();
     if (!ok) return {};
     std::vector<uint8_t> bytes = stream.Bytes();
     uint8_t digest[16];

@@ -10,6 +10,7 @@
 
 #include "platform/Math.h"
 
+class CMapScenario;
 class CSceneObject;
 
 struct MapDescription {
@@ -55,6 +56,10 @@ struct MapDescription {
     std::vector<Entry> objects;
     std::vector<std::vector<std::vector<uint32_t>>> itemGroups;
     std::vector<uint32_t> baseItems;
+    // Adds the map's triggers to the scenario that writes them; null: none.
+    std::function<void(CMapScenario&)> triggers;
+    // Spawn groups: the UNIT record ids a spawn action picks from.
+    std::vector<std::vector<uint32_t>> spawnGroups;
     // Side file: layers after the base, each with a blend alpha per patch and texel.
     uint32_t blendLayers = 0;
     std::function<uint8_t(int32_t patch, uint32_t layer, int32_t x, int32_t y)> blendAlpha;

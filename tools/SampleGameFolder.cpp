@@ -142,14 +142,16 @@ std::string SampleGameInfoText() {
     info.Add("LOGO2_TEXTURE", "LOGO2.DDS");
     info.Add("LOGO2_SOUND", "");
     info.Add("LOAD_DATA", kSampleDataBlock);
-    // The sample map in both lists of playable maps.
+    // The sample map in the lists of playable maps and of tutorials.
     info.Add("LOAD_MAPCOUNT", 1);
     info.Add("LOAD_KEY_1", 1);
     info.Add("LOAD_MAP_1", kSampleMap);
     info.Add("PVM_MAPCOUNT", 1);
     info.Add("PVM_KEY_1", 2);
     info.Add("PVM_MAP_1", kSampleMap);
-    info.Add("TUTORIAL_MAPCOUNT", 0);
+    info.Add("TUTORIAL_MAPCOUNT", 1);
+    info.Add("TUTORIAL_KEY_1", 3);
+    info.Add("TUTORIAL_MAP_1", kSampleMap);
     // Fonts are named by file. The client looks a font up like any data file
     // (package, loose file, working folder) and then in the system's font
     // folders, where Debian's fonts-nanum package installs NanumGothic.ttf

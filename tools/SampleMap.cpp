@@ -9,6 +9,8 @@
 #include "tools/SampleGameData.h"
 #include "platform/NameHash.h"
 #include "world/GameDataRecord.h"
+#include "world/MapScenario.h"
+#include "world/TriggerElements.h"
 #include "world/WorldObject.h"
 #include "world/WorldObjectManager.h"
 
@@ -27,6 +29,10 @@ float Hills(float x, float z) {
 }
 }  // namespace
 
+namespace {
+void AddSampleTriggers(CMapScenario& scenario);
+}
+
 MapDescription SampleMapDescription() {
     MapDescription d;
     d.names[0] = "Valley";
@@ -40,7 +46,9 @@ MapDescription SampleMapDescription() {
     // A ridge across the middle, with a gap to walk through.
     for (int32_t x = 8; x < 56; ++x)
         if (x < 28 || x > 34) d.blockedCells.emplace_back(x, 32);
-    d.areas = {{"Team1", Vec3(48, 0, 48), 64, 64}, {"Team2", Vec3(272, 0, 272), 64, 64}};
+    d.areas = {{"Team1", Vec3(48, 0, 48), 64, 64}, {"Team2", Vec3(272, 0, 272), 64, 64},
+               {"CreepCamp", Vec3(170, 0, 125), 40, 40}};
+    d.triggers = AddSampleTriggers;
     for (int32_t x = 2; x < 6; ++x)
         for (int32_t z = 1; z < 4; ++z) d.water.push_back({1, x, z, 8.0f, 0x804080C0u});
     d.blendLayers = 1;
@@ -51,6 +59,47 @@ MapDescription SampleMapDescription() {
 }
 
 namespace {
+// Creeps come to their camp after a minute, each with a potion to drop, with an
+// alert on the minimap and a line in the chat; once the camp is cleared they
+// come again.
+std::unique_ptr<CTriggerSpawnAction> CampSpawn() {
+    auto spawn = std::make_unique<CTriggerSpawnAction>();
+    spawn->areaHash = platform::NameHash("CreepCamp");
+    spawn->unitId = platform::NameHash("Creep");
+    spawn->drops.push_back({platform::NameHash("Potion"), 100, nullptr, 0});
+    spawn->count = 2;
+    spawn->owner = 37;
+    return spawn;
+}
+
+void AddSampleTriggers(CMapScenario& scenario) {
+    auto wave = std::make_unique<CTrigger>();
+    wave->SetName("CreepWave");
+    auto timer = std::make_unique<CTimerCondition>();
+    timer->firstDelay = 60.0f;
+    timer->interval = 60.0f;
+    timer->repeatCount = 2;
+    wave->AddCondition(std::move(timer));
+    wave->AddAction(CampSpawn());
+    auto alert = std::make_unique<CMapAlertAction>();
+    alert->x = 170.0f;
+    alert->z = 125.0f;
+    wave->AddAction(std::move(alert));
+    auto message = std::make_unique<CSystemMessageAction>();
+    message->text = "Creeps gather at the camp.";
+    wave->AddAction(std::move(message));
+    scenario.Triggers().push_back(std::move(wave));
+
+    auto respawn = std::make_unique<CTrigger>();
+    respawn->SetName("CreepRespawn");
+    auto cleared = std::make_unique<CAreaClearedCondition>();
+    cleared->firstDelay = 90.0f;
+    cleared->interval = 30.0f;
+    respawn->AddCondition(std::move(cleared));
+    respawn->AddAction(CampSpawn());
+    scenario.Triggers().push_back(std::move(respawn));
+}
+
 // The placed objects: a tower of the Darkness, trees, two hostile creeps and a potion.
 struct PlacedObject {
     int32_t type;

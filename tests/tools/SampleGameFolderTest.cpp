@@ -35,7 +35,8 @@ TEST(SampleGameFolder, EveryFileLoadsThroughTheFileIndex) {
     }
     EXPECT_STREQ(table.GetInfo("LOAD_MAPCOUNT"), "1");
     EXPECT_STREQ(table.GetInfo("PVM_MAPCOUNT"), "1");
-    EXPECT_STREQ(table.GetInfo("TUTORIAL_MAPCOUNT"), "0");
+    EXPECT_STREQ(table.GetInfo("TUTORIAL_MAPCOUNT"), "1");
+    EXPECT_STREQ(table.GetInfo("TUTORIAL_MAP_1"), kSampleMap);
     // The listed map carries its digest, and its side file, water frames and icon are there.
     EXPECT_STREQ(table.GetInfo("LOAD_MAP_1"), kSampleMap);
     uint8_t mapDigest[16];

@@ -16,6 +16,7 @@
 #include "tests/world/MapTestObject.h"
 #include "tools/MapWriter.h"
 #include "world/GameDataRegistry.h"
+#include "world/TriggerElements.h"
 #include "world/ZEMMap.h"
 
 using platform::Vec3;
@@ -284,3 +285,25 @@ TEST(MapContainer, WaterFramesWrapAndMissingFramesChain) {
 }
 
 }  // namespace
+
+TEST_F(MapLoad, WrittenTriggersAndSpawnGroupsComeBack) {
+    MapDescription d = TwoByTwo();
+    d.triggers = [](CMapScenario& scenario) {
+        for (const char* name : {"Wave", "Alert"}) {
+            auto trigger = std::make_unique<CTrigger>();
+            trigger->SetName(name);
+            trigger->AddCondition(std::make_unique<CTimerCondition>());
+            scenario.Triggers().push_back(std::move(trigger));
+        }
+    };
+    d.spawnGroups.push_back({platform::NameHash("Creep")});
+    d.spawnGroups.emplace_back();
+    const std::string path = Write("T.DRM", WriteMapFile(d));
+    CZEMMap map;
+    ASSERT_EQ(map.LoadMap(path.c_str(), 0, nullptr, 1), 1) << report.GetText();
+    ASSERT_EQ(map.scenario.Triggers().size(), 2u);
+    EXPECT_EQ(map.scenario.Triggers().back()->name, "Alert");
+    EXPECT_EQ(map.scenario.Triggers().front()->conditions.size(), 1u);
+    // Unknown UNIT ids drop out of their group; the groups stay.
+    EXPECT_EQ(map.scenario.SpawnGroups().size(), 2u);
+}

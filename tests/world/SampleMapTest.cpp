@@ -6,6 +6,7 @@
 
 #include "tests/world/GameDataFolder.h"
 #include "tools/SampleMap.h"
+#include "world/TriggerElements.h"
 #include "world/WorldObject.h"
 #include "world/ZEMMap.h"
 
@@ -43,6 +44,16 @@ TEST(SampleMap, LoadsHeadlessOnTheLoaderThread) {
     EXPECT_EQ(decorations, 3);
     EXPECT_EQ(items, 1);
     EXPECT_GE(map.tree.ObjectCount(), 4 + 7);
+
+    // The creep camp's wave and respawn, linked to their records.
+    ASSERT_EQ(map.scenario.Triggers().size(), 2u);
+    for (auto& trigger : map.scenario.Triggers()) {
+        auto* spawn = dynamic_cast<CTriggerSpawnAction*>(trigger->actions.front().get());
+        ASSERT_NE(spawn, nullptr) << trigger->name;
+        EXPECT_NE(spawn->unit, nullptr) << trigger->name;
+        ASSERT_EQ(spawn->drops.size(), 1u);
+        EXPECT_NE(spawn->drops[0].record, nullptr) << trigger->name;
+    }
 
     ASSERT_NE(map.areas.TeamArea(0), nullptr);
     ASSERT_NE(map.areas.TeamArea(1), nullptr);
