@@ -7,12 +7,14 @@
 #include "platform/Input.h"
 #include "platform/Window.h"
 #include "screens/lobby/LoginScreen.h"
+#include "screens/lobby/WaitRoomScreen.h"
 #include "ui/StandInScreen.h"
 
 int main(int argc, char** argv) {
     std::string whole;
     for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
     SetLoginScreenMaker(&NewLoginScreen);
+    SetWaitRoomScreenMaker(&NewWaitRoomScreen);
     // The lobby is still a stand-in that clears the window.
     SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
     ClientEntryHooks hooks;

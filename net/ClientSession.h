@@ -63,6 +63,17 @@ public:
     // The lobby was re-entered from a room or the market; a match just ended.
     bool returnedToLobby = false;
     bool returningFromMatch = false;
+    // Hand-over flags of the room screens: the server took the player out of
+    // the room while another screen ran; the room is to be redrawn from new
+    // data; the player went to the market from the room; hero select was
+    // cancelled; the room's save-replay choice; the room number the lobby
+    // made or joined.
+    bool leaveToLobby = false;
+    bool roomRefresh = false;
+    bool wentToMarket = false;
+    bool autoStartCancelled = false;
+    uint32_t saveReplay = 0;
+    uint16_t roomNumber = 0;
     // The map the next match is played on: its file and its map-list id.
     std::string mapFile;
     uint32_t mapId = 0;

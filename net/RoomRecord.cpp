@@ -35,6 +35,52 @@ std::string_view RoomRecord::MemberNickname(int slot) const {
     return FieldText(Member(slot) + MemberEntry::kNicknameOffset, kNicknameField);
 }
 
+std::string_view RoomRecord::Title() const { return FieldText(&bytes[kTitleOffset], kTitleField); }
+std::string_view RoomRecord::Password() const { return FieldText(&bytes[kPasswordOffset], kPasswordField); }
+
+int RoomRecord::MemberLimit() const {
+    const int limit = static_cast<int8_t>(bytes[kMemberLimitOffset]);
+    return limit < 0 ? 0 : limit;
+}
+
+uint8_t RoomRecord::SlotShownState(int slot) const {
+    const uint8_t state = SlotByte(slot, 0);
+    return state > kOccupied || SlotByte(slot, 1) > 1 ? kOpen : state;
+}
+
+int32_t RoomRecord::I32(const uint8_t* at) {
+    return static_cast<int32_t>(static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
+                                (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24));
+}
+
+int RoomRecord::MemberRank(int slot) const {
+    const int32_t rank = I32(Member(slot) + MemberEntry::kRankOffset);
+    return rank < 1 ? 1 : rank > 100 ? 100 : rank;
+}
+
+uint16_t RoomRecord::MemberDisconnectPoints(int slot) const {
+    const uint8_t* at = Member(slot) + MemberEntry::kDisconnectOffset;
+    return static_cast<uint16_t>(at[0] | (at[1] << 8));
+}
+
+std::string_view RoomRecord::MemberGuild(int slot) const {
+    return FieldText(Member(slot) + MemberEntry::kGuildOffset, kNicknameField);
+}
+
+void BuildPracticeRoom(RoomRecord& room, int ownSlot, const MemberEntry& own, uint16_t mapId,
+                       uint16_t guardianChoice) {
+    room.bytes.fill(0);
+    room.SetMapId(mapId);
+    room.SetGuardianChoice(guardianChoice);
+    if (ownSlot < 0 || ownSlot >= RoomRecord::kSlots) ownSlot = 0;
+    room.SetHostSlot(static_cast<uint8_t>(ownSlot));
+    for (int slot = 0; slot < RoomRecord::kSlots; ++slot) room.Slot(slot)[1] = slot < 6 ? 0 : 1;
+    room.Slot(ownSlot)[0] = RoomRecord::kOccupied;
+    room.SetMember(ownSlot, own);
+}
+
+int GuardianSeconds(int choice) { return choice >= 1 && choice <= 4 ? 1200 + 600 * choice : 0; }
+
 void RoomRecord::SetMember(int slot, const MemberEntry& entry) {
     std::memcpy(Member(slot), entry.bytes.data(), MemberEntry::kBytes);
 }

@@ -97,3 +97,8 @@ CScreen* MakeLobbyScreen();
 using LoadingScreenMaker = CScreen* (*)();
 void SetLoadingScreenMaker(LoadingScreenMaker maker);
 CScreen* MakeLoadingScreen();
+
+// The waiting room of the room the session has just made or joined.
+using WaitRoomScreenMaker = CScreen* (*)();
+void SetWaitRoomScreenMaker(WaitRoomScreenMaker maker);
+CScreen* MakeWaitRoomScreen();

@@ -169,6 +169,13 @@ public:
     uint32_t online = 0;
     uint32_t host = 0;
     int32_t gameMode = 0;
+    // The rooms' hand-over to a match: 1 a practice room (4 once a practice
+    // match is set up), the map list the room chose from, the hero select
+    // screen running, and players choosing their team themselves.
+    int32_t practiceGame = 0;
+    int32_t mapListIndex = 0;
+    uint32_t heroSelect = 0;
+    uint32_t teamChoice = 0;
     uint32_t authorityWithdrawn = 0;
     // Player slots taken in the match and those whose player has left.
     bool slotOccupied[12] = {};

@@ -40,6 +40,7 @@
 #include "tools/UiLayouts.h"
 #include "tests/servers/LobbyPackets.h"
 #include "tests/servers/LoginPackets.h"
+#include "tests/servers/RoomPackets.h"
 #include "tools/WaveWriter.h"
 #include "world/MapScenario.h"
 
@@ -343,6 +344,20 @@ void SeedLobby() {
     Seed("ItemResults", Bytes{12, 0, 52});
 }
 
+void SeedRooms() {
+    // The first byte picks the id, the second the own slot (see SharedRoomPacketsFuzz.cpp).
+    RoomSpec room;
+    room.Seat(0, "me").Seat(6, "other", true);
+    const Bytes info = RoomInfoPayload(room);
+    Seed("SharedRoomPackets", Joined({{0, 0}, info}));
+    Seed("SharedRoomPackets", Joined({{1, 0}, SlotStatesPayload(room)}));
+    Seed("SharedRoomPackets", Bytes{2, 0, 0, 0});
+    Seed("SharedRoomPackets", Bytes{2, 3, 6, 0});
+    Seed("SharedRoomPackets", Bytes{3, 0, 6, 0});
+    Seed("SharedRoomPackets", Bytes{4, 0, 1, 0, 0x34, 0x12});
+    Seed("SharedRoomPackets", Bytes{5, 0, 0, 28, 2, 0});
+}
+
 void SeedLobbyLists() {
     // The first byte picks the list (see LobbyListsFuzz.cpp).
     Seed("LobbyLists", Joined({{0}, NicknameListPayload({{"hero1", 3, 120, 7, 2}, {}, {"hero3", 250, 0, 0, 0}}, 4, 185)}));
@@ -372,6 +387,7 @@ int main(int argc, char** argv) {
     SeedScenario();
     SeedMaps();
     SeedLobbyLists();
+    SeedRooms();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }
