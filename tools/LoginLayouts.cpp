@@ -27,7 +27,9 @@ LayoutFileSpec Window(const std::string& name, float x, float y, float w, float 
     return spec;
 }
 
-std::vector<uint8_t> Tune(double frequency) {
+}  // namespace
+
+std::vector<uint8_t> SampleTune(double frequency) {
     constexpr uint32_t kRate = 22050;
     std::vector<uint8_t> pcm(kRate * 2);
     for (size_t i = 0; i < pcm.size() / 2; ++i) {
@@ -38,8 +40,6 @@ std::vector<uint8_t> Tune(double frequency) {
     }
     return EncodeOgg(pcm, 1, kRate);
 }
-
-}  // namespace
 
 LayoutFileSpec LoginLayout() {
     LayoutFileSpec spec = Window("WND_LOGIN", 0, 0, 1024, 768);
@@ -128,7 +128,7 @@ int AddLoginMedia(CPackageWriter& package) {
     bool ok = package.Add("SELECT_CHANNEL_GRAPH_GREEN.DDS",
                           CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 14, 0xFF30C040u)) != 0;
     ok = ok && package.Add("SELECT_CHANNEL_GRAPH_RED.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 14, 0xFFE03020u));
-    ok = ok && package.Add("BGM-LOGIN.OGG", Tune(330.0));
-    ok = ok && package.Add("BGM-LOBBY.OGG", Tune(392.0));
+    ok = ok && package.Add("BGM-LOGIN.OGG", SampleTune(330.0));
+    ok = ok && package.Add("BGM-LOBBY.OGG", SampleTune(392.0));
     return ok ? 1 : 0;
 }

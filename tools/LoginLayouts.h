@@ -2,6 +2,9 @@
 // bind, and the sample folder's textures and music for them.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "tools/LayoutWriter.h"
 
 class CPackageWriter;
@@ -16,3 +19,5 @@ LayoutFileSpec CreateNicknameLayout();
 int AddLoginLayouts(CPackageWriter& package);
 // The channel gauge's two textures and the two pieces of music.
 int AddLoginMedia(CPackageWriter& package);
+// One second of a sine tone as an Ogg Vorbis stream: the sample folder's music.
+std::vector<uint8_t> SampleTune(double frequency);

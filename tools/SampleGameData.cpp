@@ -136,6 +136,29 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     creep.shootInfo.refWord1 = FloatBits(40.0f);
     creep.shootInfo.refWord2 = FloatBits(0.2f);
     creep.shootInfo.offset = {FloatBits(0), FloatBits(2.0f), FloatBits(0.5f)};
+    // Heroes for hero select: every race of both sides, classes 0-4, some
+    // free to everyone, and one that is never listed.
+    const struct {
+        const char* name;
+        uint32_t flags;
+        uint32_t heroClass;
+    } heroes[] = {
+        {"Night Blade", 0x100u | 0x80000000u, 0}, {"Moon Howler", 0x800u, 1},
+        {"Star Sage", 0x200u | 0x80000000u, 2},   {"Shade", 0x8000000u | 0x80000000u, 4},
+        {"Veiled One", 0x100u | 0x40000000u, 0},  {"Silver Hunter", 0x400u | (1u << 28) | 0x80000000u, 3},
+        {"Dawn Hunter", 0x400u | (1u << 28), 0},
+    };
+    for (const auto& h : heroes) {
+        CUnitData& hero = AddUnit(registry, h.name, {});
+        hero.flags = (hero.flags & ~CUnitData::kClassFlagMask) | 0x10u | h.flags |
+                     (h.heroClass < 3 ? 0x2000u << h.heroClass : 0u);
+        hero.unitClass = h.heroClass;
+        hero.unitText3 = std::string(h.name) + " of the sample";
+        hero.unitText4 = "A hero of the sample game folder.";
+        hero.vecC = {FloatBits(0), FloatBits(8.0f), FloatBits(25.0f)};
+        hero.vecD = {FloatBits(0), FloatBits(5.0f), FloatBits(0)};
+        for (size_t k = 0; k < 13; ++k) hero.baseStats[k] = FloatBits(10.0f + static_cast<float>(k));
+    }
     AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
     AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
 

@@ -17,6 +17,7 @@
 #include "tools/SamplePlayResources.h"
 #include "tools/SampleTutorial.h"
 #include "tools/LobbyLayouts.h"
+#include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
 #include "tools/UiLayouts.h"
 #include "tools/WaveWriter.h"
@@ -46,6 +47,16 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_TIME_HOUR_MIN_SEC, "%d:%02d:%02d"},
         {MSG_TIME_MIN_SEC, "%d:%02d"},
         {MSG_TIME_SEC, "%d s"},
+        {MSG_NICKNAME_RANK_INFO, "Rank %d %s (%d points)"},
+        {MSG_NICKNAME_BADRANK_INFO, "Disconnects: %s (%d)"},
+        {MSG_NICKNAME_GUILD_NAME, "Guild %s"},
+        {MSG_WAITROOM_ENTER_PLAYER, "%s entered the room."},
+        {MSG_WAITROOM_EXIT_PLAYER, "%s was removed from the room."},
+        {MSG_WAITROOM_LEAVE_PLAYER, "%s left the room."},
+        {MSG_WAITROOM_WARPOINT, "</C=%06x>+%d</> </C=%06x>-%d</>"},
+        {MSG_WAITROOM_LIMIT_USER, "At most %d players"},
+        {MSG_GAMEPLAY_OUT_PLAYER, "%s left the game."},
+        {MSG_CHAT_SEND_TO_TEAM, "</C=%06x>To the team"},
         {MSG_OK, "OK"},
         {MSG_CANCEL, "Cancel"},
         {MSG_CLOSE, "Close"},
@@ -201,7 +212,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     info.Add("FilterWord.DAT", TextListText({"badword", "rudeword"}), false);
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     CPackageWriter textures("TEXTURE.DRP");
-    if (!AddSamplePlayResources(textures, info)) return 0;
+    if (!AddSamplePlayResources(textures, info) || !AddRoomMedia(textures, info)) return 0;
     if (!info.WritePackage(folder + "\\DATA")) return 0;
 
     textures.Add("LOGO1.DDS", LogoTexture(0xC0));
@@ -224,7 +235,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     layouts.Add("LOADING.DUI", BuildLayout(LoadingLayout()), false);
     layouts.Add("LOBBY2.DUI", BuildLayout(LobbyLayout()), false);
-    if (!AddLoginLayouts(layouts)) return 0;
+    if (!AddLoginLayouts(layouts) || !AddRoomLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

@@ -222,7 +222,7 @@ TEST_F(SharedRoomPacketsTest, HostileAndForeignPackets) {
     EXPECT_EQ(Handle(PK_ROOM_SLOT_STATES, SlotStatesPayload(states)), 0);
     EXPECT_EQ(session.room.SlotState(3), RoomRecord::kClosed);
     EXPECT_EQ(room.calls, std::vector<std::string>{"slots"});
-    for (uint16_t id : {PK_CHAT_LINE, PK_NOTICE, PK_HERO_CHOICES, uint16_t{0}})
+    for (uint16_t id : {uint16_t{PK_CHAT_LINE}, uint16_t{PK_NOTICE}, uint16_t{PK_HERO_CHOICES}, uint16_t{0}})
         EXPECT_NE(Handle(id, {1, 0}), 0) << id;
 }
 

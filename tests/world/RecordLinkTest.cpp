@@ -30,7 +30,7 @@ TEST(RecordLink, TheSampleBlockLoadsFromTheSampleFolderAndEveryRecordLinks) {
     const char* block = f.messages.GetInfo("LOAD_DATA");
     ASSERT_STREQ(block, kSampleDataBlock);
     ASSERT_EQ(f.registry.LoadDataBlock(block), 1) << f.report.Text();
-    EXPECT_EQ(f.registry.Records(CAT_UNIT).Size(), 5u);
+    EXPECT_EQ(f.registry.Records(CAT_UNIT).Size(), 12u);
     EXPECT_EQ(f.registry.Records(CAT_SKILL).Size(), 10u);
     for (uint32_t c = 0; c < CAT_COUNT; ++c)
         for (CGameDataRecord* record : f.registry.Records(c).Records())
