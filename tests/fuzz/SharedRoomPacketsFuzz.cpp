@@ -1,4 +1,5 @@
-// Fuzz target: the room updates the waiting room and the market share. The
+// Fuzz target: the room updates the waiting room and the market share, and
+// the room chat line's reader. The
 // first byte picks the id, the second the own player's slot in a room that
 // the previous input left behind; the handler reads nothing past the payload.
 #include <cstddef>
@@ -7,6 +8,7 @@
 
 #include "net/ClientSession.h"
 #include "net/NetPacket.h"
+#include "net/RoomSenders.h"
 #include "net/SharedRoomPackets.h"
 #include "ui/Screen.h"
 
@@ -41,6 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CountingRoom room;
     const int first = HandleSharedRoomPackets(screen, packet, nullptr, &room);
     const int market = HandleSharedRoomPackets(screen, packet, nullptr, nullptr);
+    // The room chat line's reader, on the same bytes.
+    RoomChatLine line;
+    if (ReadRoomChatLine(packet, &line) && (line.nickname.size() > 16 || line.text.size() > packet.length))
+        __builtin_trap();
     g_pClientSession = nullptr;
     if (first != market || (first != 0 && first != 1)) __builtin_trap();
     return 0;

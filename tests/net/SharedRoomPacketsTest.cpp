@@ -163,20 +163,20 @@ TEST_F(SharedRoomPacketsTest, RoomInfoNamesOnlyNewOccupants) {
     spec.members[6] = {};
     spec.Seat(8, "other");
     EXPECT_EQ(Handle(PK_ROOM_INFO, RoomInfoPayload(spec)), 0);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"m139 newcomer", "m139 moved"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"</C=ffffff>m139 newcomer", "</C=ffffff>m139 moved"}));
     EXPECT_EQ(room.calls, std::vector<std::string>{"record"});
     EXPECT_EQ(session.room.MemberNickname(8), "other");
 }
 
 TEST_F(SharedRoomPacketsTest, RemovalOfAnotherSlotSilencesTheNextLeave) {
     EXPECT_EQ(Handle(PK_ROOM_SLOT_REMOVED, U16(6)), 0);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"m140 other"});
+    EXPECT_EQ(Lines(), std::vector<std::string>{"</C=ffffff>m140 other"});
     EXPECT_TRUE(room.skipNextLeave);
     EXPECT_EQ(Handle(PK_PLAYER_OUT, U16(6)), 0);
     EXPECT_EQ(Lines().size(), 1u);
     EXPECT_FALSE(room.skipNextLeave);
     EXPECT_EQ(Handle(PK_PLAYER_OUT, U16(6)), 0);
-    EXPECT_EQ(LastLine(), "m141 other");
+    EXPECT_EQ(LastLine(), "</C=ffffff>m141 other");
 }
 
 TEST_F(SharedRoomPacketsTest, RemovalOfTheOwnSlotLeaves) {

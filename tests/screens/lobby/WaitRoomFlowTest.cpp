@@ -19,6 +19,8 @@
 #include "ui/UiEditBox.h"
 #include "ui/UiListBox.h"
 #include "ui/UiStatic.h"
+#include "tools/SampleGameData.h"
+#include "world/GameDataRegistry.h"
 #include "world/UnitData.h"
 #include "world/WorldObjectManager.h"
 
@@ -49,6 +51,8 @@ protected:
         app->SetFirstScreenMaker([] { return NewWaitRoomScreen(); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
+        // The start-up screens load the game data; this test begins after them.
+        ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
         Session().nickname = "me";
         Session().ownEntry.SetNickname("me");
         Session().roomNumber = 7;
@@ -196,42 +200,45 @@ TEST_F(WaitRoomFlow, AReadyGuestCanNeitherLeaveNorChangeTeamNorShop) {
     EXPECT_NE(lines.back().find(GetMessageText(MSG_WAITROOM_NOT_ENTER_SHOP)), std::string::npos);
     // Start for a guest is the ready toggle.
     w.PressCommand(CWaitRoomWindow::CMD_START);
+    ASSERT_TRUE(RunUntil([&] { return game.Received().size() == 1; }));
     ASSERT_TRUE(game.WaitIdle());
     NoFailures();
     EXPECT_EQ(CurrentAs<CWaitRoomScreen>(), room);
 }
 
-TEST_F(WaitRoomFlow, RefusedAnswers) {
-    struct Case {
-        const char* what;
-        uint16_t answer;
-        std::vector<uint8_t> payload;
-        bool popup;
-    } cases[] = {
-        {"start without a map", PK_GAME_START_RESULT, StartAnswer(1, 0), true},
-        {"start on an unknown map", PK_GAME_START_RESULT, StartAnswer(1, 99), true},
-        {"start answer cut short", PK_GAME_START_RESULT, {1, 0, 1}, true},
-        {"leave refused", PK_LEAVE_ROOM_RESULT, {0, 5}, true},
-        {"team change refused", PK_ROOM_TEAM_CHANGE_RESULT, {0, 5}, false},
-        {"settings refused", PK_ROOM_CHANGE_RESULT, {0, 5}, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TearDown();
-        SetUp();
-        RoomSpec spec;
-        spec.mapId = 1;
-        spec.Seat(0, "me");
-        game.Accept().Send(PK_ROOM_INFO, RoomInfoPayload(spec)).Send(c.answer, c.payload);
-        CWaitRoomScreen* room = nullptr;
-        ASSERT_TRUE(RunUntil([&] {
-            room = CurrentAs<CWaitRoomScreen>();
-            return room && (room->Phase() >= CScreen::kPhaseErrorPopup || !app->MessageBox().Text().empty());
-        }));
-        EXPECT_EQ(room->Phase() >= CScreen::kPhaseErrorPopup, c.popup);
-        EXPECT_FALSE(app->MessageBox().Text().empty());
-    }
+struct RefusalCase {
+    const char* what;
+    uint16_t answer;
+    std::vector<uint8_t> payload;
+    bool popup;
+};
+
+class WaitRoomRefusal : public WaitRoomFlow, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(WaitRoomRefusal, EndsInThePopupOrOnlyInTheBox) {
+    const RefusalCase& c = GetParam();
+    RoomSpec spec;
+    spec.mapId = 1;
+    spec.Seat(0, "me");
+    game.Accept().Send(PK_ROOM_INFO, RoomInfoPayload(spec)).Send(c.answer, c.payload);
+    CWaitRoomScreen* room = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        room = CurrentAs<CWaitRoomScreen>();
+        return room && (room->Phase() >= CScreen::kPhaseErrorPopup || !app->MessageBox().Text().empty());
+    }));
+    EXPECT_EQ(room->Phase() >= CScreen::kPhaseErrorPopup, c.popup);
+    EXPECT_FALSE(app->MessageBox().Text().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, WaitRoomRefusal,
+    ::testing::Values(RefusalCase{"StartWithoutAMap", PK_GAME_START_RESULT, StartAnswer(1, 0), true},
+                      RefusalCase{"StartOnAnUnknownMap", PK_GAME_START_RESULT, StartAnswer(1, 99), true},
+                      RefusalCase{"StartAnswerCutShort", PK_GAME_START_RESULT, {1, 0, 1}, true},
+                      RefusalCase{"LeaveRefused", PK_LEAVE_ROOM_RESULT, {0, 5}, true},
+                      RefusalCase{"TeamChangeRefused", PK_ROOM_TEAM_CHANGE_RESULT, {0, 5}, false},
+                      RefusalCase{"SettingsRefused", PK_ROOM_CHANGE_RESULT, {0, 5}, false}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.what); });
 
 TEST_F(WaitRoomFlow, PracticeRoomRunsLocallyAndLeavesWithOneNotice) {
     g_pWorldObjectManager->practiceGame = 1;
