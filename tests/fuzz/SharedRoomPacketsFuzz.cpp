@@ -1,7 +1,6 @@
 // Fuzz target: the room updates the waiting room and the market share, and
-// the room chat line's reader. The
-// first byte picks the id, the second the own player's slot in a room that
-// the previous input left behind; the handler reads nothing past the payload.
+// the room chat line's reader. The first byte picks the id, the second the
+// own player's slot in a practice room; nothing is read past the payload.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

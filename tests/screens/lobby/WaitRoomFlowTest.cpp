@@ -16,6 +16,7 @@
 #include "tests/servers/RoomPackets.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
+#include "ui/UiComboBox.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiListBox.h"
 #include "ui/UiStatic.h"
@@ -240,6 +241,25 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"SettingsRefused", PK_ROOM_CHANGE_RESULT, {0, 5}, false}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.what); });
 
+TEST_F(WaitRoomFlow, HostileRoomRecordIsShownSafely) {
+    RoomSpec spec;
+    spec.mapId = 1;
+    spec.hostSlot = 200;
+    spec.memberLimit = -5;
+    spec.guardianChoice = 99;
+    spec.Seat(0, "me", false, 0).Seat(1, "big", false, 1000);
+    spec.slots[2].state = 9;
+    game.Accept().Send(PK_ROOM_INFO, RoomInfoPayload(spec));
+    CWaitRoomScreen* room = Room();
+    ASSERT_NE(room, nullptr);
+    CWaitRoomWindow& w = *room->Window();
+    EXPECT_EQ(g_pWorldObjectManager->host, 0u);
+    EXPECT_TRUE(w.StartButton()->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(w.Row(2).ready->GetText(), GetMessageText(MSG_WAITROOM_OPEN_SLOT));
+    EXPECT_EQ(w.GuardianCombo()->Selected(), -1);
+    EXPECT_NE(w.Row(1).rank->GetText().find("100"), std::string::npos);
+}
+
 TEST_F(WaitRoomFlow, PracticeRoomRunsLocallyAndLeavesWithOneNotice) {
     g_pWorldObjectManager->practiceGame = 1;
     g_pWorldObjectManager->localSlot = 0;
@@ -273,10 +293,15 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
     const uint32_t starSage = NameHash("Star Sage");
     std::array<uint32_t, 12> choices{};
     choices[1] = starSage;
+    std::array<uint32_t, 12> unknown{};
+    unknown[1] = 0xDEADBEEFu;
     game.Accept()
         .Send(PK_ROOM_INFO, RoomInfoPayload(spec))
         .Expect(PK_GAME_START)
         .Send(PK_GAME_START_RESULT, StartAnswer(1, 1))
+        // Hostile ones first: a hero nobody knows, a slot outside the room.
+        .Send(PK_HERO_CHOICES, HeroChoicesPayload(unknown))
+        .Send(PK_PLAYER_OUT, {40, 0})
         .Send(PK_HERO_CHOICES, HeroChoicesPayload(choices))
         .Expect(PK_HERO_PICK)
         .SendResult(PK_HERO_PICK_RESULT, 0, 7, 2)
