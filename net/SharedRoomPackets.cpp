@@ -57,8 +57,7 @@ void SlotRemoved(CClientSession& session, const NetPacket& packet, CUiListBox* c
     NicknameLine(chatList, MSG_WAITROOM_EXIT_PLAYER, session.room.MemberNickname(slot));
 }
 
-void PlayerOut(const CClientSession& session, const NetPacket& packet, CUiListBox* chatList,
-               IRoomPacketScreen* room) {
+void PlayerOut(const CClientSession& session, const NetPacket& packet, CUiListBox* chatList, IRoomPacketScreen* room) {
     if (room && room->skipNextLeave) {
         room->skipNextLeave = false;
         return;

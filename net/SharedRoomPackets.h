@@ -28,5 +28,4 @@ public:
 
 // 0 when the packet was one of these (handled, or cut short and ignored),
 // 1 for any other id: the caller hands it to the common handler.
-int HandleSharedRoomPackets(CScreen& screen, const NetPacket& packet, CUiListBox* chatList,
-                            IRoomPacketScreen* room);
+int HandleSharedRoomPackets(CScreen& screen, const NetPacket& packet, CUiListBox* chatList, IRoomPacketScreen* room);

@@ -83,11 +83,12 @@ LayoutFileSpec HeroSelectLayout() {
     c.push_back(StaticRecord("ID_STATIC_CHAR", 708, 330, 40, 40));
     c.push_back(StaticRecord("ID_STATIC_JOB", 620, 374, 380, 16));
     c.push_back(StaticRecord("ID_STATIC_CHARNAME", 620, 392, 380, 16));
-    const char* stats[] = {"ID_STATIC_HP", "ID_STATIC_MANA", "ID_STATIC_STR", "ID_STATIC_ATTACK", "ID_STATIC_DEX",
-                           "ID_STATIC_DEFENCE", "ID_STATIC_INT", "ID_STATIC_ATTACKSPEED", "ID_STATIC_HPMP"};
+    const char* stats[] = {"ID_STATIC_HP",     "ID_STATIC_MANA",        "ID_STATIC_STR",
+                           "ID_STATIC_ATTACK", "ID_STATIC_DEX",         "ID_STATIC_DEFENCE",
+                           "ID_STATIC_INT",    "ID_STATIC_ATTACKSPEED", "ID_STATIC_HPMP"};
     for (int i = 0; i < 9; ++i)
-        c.push_back(StaticRecord(stats[i], 620.0f + 190.0f * static_cast<float>(i % 2), 412.0f + 18.0f * static_cast<float>(i / 2),
-                                 180, 16));
+        c.push_back(StaticRecord(stats[i], 620.0f + 190.0f * static_cast<float>(i % 2),
+                                 412.0f + 18.0f * static_cast<float>(i / 2), 180, 16));
     c.push_back(ListBoxRecord("ID_LIST_CHARINFO", 620, 510, 384, 80, 1, 5, 12));
     c.push_back(StaticRecord("ID_STATIC_PAGE", 240, 330, 60, 16));
     c.push_back(StaticRecord("ID_STATIC_LIMITTIME", 20, 20, 300, 20));
@@ -135,9 +136,9 @@ int AddRoomMedia(CPackageWriter& textures, CPackageWriter& info) {
         const char* name;
         uint32_t argb;
     } images[] = {
-        {"WAITROOM_RANDOMMAP.DDS", 0xFF808080u}, {"GUILDMARK.DDS", 0xFF2040C0u},
-        {"BUTTON_SIZE5_OPEN.DDS", 0xFF30A030u},  {"BUTTON_SIZE5_CLOSE.DDS", 0xFFA03030u},
-        {"ICON_CHA_C_RANDOM.DDS", 0xFFC0C000u},  {"BUTTON_SIZE2_BACK.DDS", 0xFF606060u},
+        {"WAITROOM_RANDOMMAP.DDS", 0xFF808080u},  {"GUILDMARK.DDS", 0xFF2040C0u},
+        {"BUTTON_SIZE5_OPEN.DDS", 0xFF30A030u},   {"BUTTON_SIZE5_CLOSE.DDS", 0xFFA03030u},
+        {"ICON_CHA_C_RANDOM.DDS", 0xFFC0C000u},   {"BUTTON_SIZE2_BACK.DDS", 0xFF606060u},
         {"BUTTON_SIZE2_RANDOM.DDS", 0xFF6060C0u}, {"NO_CHAR_CARD.DDS", 0x80000000u},
     };
     for (const auto& image : images) ok = ok && textures.Add(image.name, Solid(image.argb)) != 0;

@@ -49,18 +49,6 @@ const char* const kRaceNames[] = {"Hunter", "Vampire", "Werewolf", "Mage", "Hidd
 
 CClientSession& Session() { return *g_pClientSession; }
 
-void Show(CUiObject* control, bool shown) {
-    if (!control) return;
-    if (shown)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
-
-void PutText(CUiStatic* label, const std::string& text) {
-    if (label) label->SetText(text);
-}
-
 int RaceOf(uint32_t flags) {
     for (const auto& race : kRaceBits)
         if (flags & race.bit) return race.tab;
@@ -107,8 +95,8 @@ int CHeroSelectScreen::Load() {
     if (!host->PlayBgmByName("BGM-HEROSEL.OGG"))
         ErrorReport().Set(ErrorReport().GetCode(), FormatText("Sound load fail %s\n", "BGM-HEROSEL.OGG"));
     m_glide.Place(platform::Vec3{0, 0, 30.0f}, platform::Vec3{0, 5.0f, 0});
-    m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()),
-                 static_cast<float>(host->BackBufferHeight()), nullptr);
+    m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()), static_cast<float>(host->BackBufferHeight()),
+                 nullptr);
     return 1;
 }
 
@@ -132,7 +120,8 @@ int CHeroSelectScreen::BuildHeroLists() {
         hero.stats = hero_stats::Level20Stats(base, static_cast<int>(unit->unitClass));
         int card = -1;
         for (const auto& entry : registry.Catalogue().Entries())
-            if (NameHash(entry->texts[0].c_str()) == unit->id) card = hero_stats::FindHeroCard(Session().inventory, entry->code);
+            if (NameHash(entry->texts[0].c_str()) == unit->id)
+                card = hero_stats::FindHeroCard(Session().inventory, entry->code);
         hero.owned = hero_stats::IsHeroOwned(flags, card);
         hero.cardLevel = card > 0 ? card : 0;
         if (!unit->icon.empty()) {
@@ -144,7 +133,7 @@ int CHeroSelectScreen::BuildHeroLists() {
         }
         m_lists[static_cast<size_t>(race)].push_back(hero);
     }
-    for (CUiStatic* s : {m_window->Portrait(), m_window->Title()}) Show(s, false);
+    for (CUiStatic* s : {m_window->Portrait(), m_window->Title()}) lobby::ShowControl(s, false);
     m_randomPortrait = g_pResourceManager->GetResource("ICON_CHA_C_RANDOM.DDS", RES_TEXTURE, nullptr, 1);
     return m_randomPortrait ? 1 : 0;
 }
@@ -154,7 +143,7 @@ int CHeroSelectScreen::Prepare() {
     const bool teamChoice = g_pWorldObjectManager->teamChoice != 0;
     const int own = OwnSlot();
     for (int i = 0; i < 2; ++i) {
-        Show(w.HalfButton(i), teamChoice);
+        lobby::ShowControl(w.HalfButton(i), teamChoice);
         if (teamChoice && w.HalfButton(i)) w.HalfButton(i)->SetChecked((own >= 6) == (i == 1));
     }
     for (CPlayerSlot& slot : Session().slots) {
@@ -164,18 +153,18 @@ int CHeroSelectScreen::Prepare() {
     }
     w.ClearRaceTabs();
     if (m_side == 0) {
-        Show(w.RaceTabButton(0), false);
-        Show(w.HunterLabel(), false);
+        lobby::ShowControl(w.RaceTabButton(0), false);
+        lobby::ShowControl(w.HunterLabel(), false);
         w.SelectRaceTab(1);
     } else {
-        Show(w.RaceTabButton(1), false);
+        lobby::ShowControl(w.RaceTabButton(1), false);
         w.SelectRaceTab(0);
     }
     m_page = 1;
     m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 1.0f), 1, lobby::kFadeRate);
-    Show(w.Detail(), false);
+    lobby::ShowControl(w.Detail(), false);
     ClearHeroDetails();
-    PutText(w.LimitText(), FormatText(GetMessageText(MSG_TIME_SEC), 60));
+    lobby::SetLabel(w.LimitText(), FormatText(GetMessageText(MSG_TIME_SEC), 60));
     m_selectedRace = w.RaceTab();
     ShowPage();
     RefreshPlayerRows();
@@ -188,7 +177,8 @@ int CHeroSelectScreen::Update() {
     switch (Phase()) {
         case PHASE_LOAD:
             if (g_pWorldObjectManager) {
-                std::fill(std::begin(g_pWorldObjectManager->slotGone), std::end(g_pWorldObjectManager->slotGone), false);
+                std::fill(std::begin(g_pWorldObjectManager->slotGone), std::end(g_pWorldObjectManager->slotGone),
+                          false);
             }
             lobby::SelectCursor(lobby::kWaitCursor);
             if (host) host->Input().Reset();
@@ -344,7 +334,8 @@ void CHeroSelectScreen::PickOk() {
         if ((m_selectedRace == kHiddenRace && !g_pWorldObjectManager->teamChoice) || !hero->owned)
             return lobby::ShowBox(GetMessageText(MSG_HEROSEL_NOT_USE_CARD), 1);
         int half = own >= 6 ? 1 : 0;
-        if (g_pWorldObjectManager->teamChoice && m_window->HalfButton(1) && m_window->HalfButton(1)->Checked()) half = 1;
+        if (g_pWorldObjectManager->teamChoice && m_window->HalfButton(1) && m_window->HalfButton(1)->Checked())
+            half = 1;
         for (int slot = half * 6; slot < half * 6 + 6; ++slot)
             if (slot != own && m_choices[static_cast<size_t>(slot)] == hero->record->id)
                 return lobby::ShowBox(GetMessageText(MSG_HEROSEL_SLELECTED_HERO), 1);
@@ -380,8 +371,8 @@ void CHeroSelectScreen::TickTimers() {
     if (!m_timeUp) {
         m_elapsedMs = platform::TimeGetTime() - m_startTick;
         if (m_elapsedMs < kTimeLimitMs) {
-            PutText(m_window->LimitText(), FormatText(GetMessageText(MSG_TIME_SEC),
-                                                      static_cast<int>((kTimeLimitMs - m_elapsedMs) / 1000)));
+            lobby::SetLabel(m_window->LimitText(), FormatText(GetMessageText(MSG_TIME_SEC),
+                                                              static_cast<int>((kTimeLimitMs - m_elapsedMs) / 1000)));
         } else {
             m_timeUp = true;
             if (!m_confirmed) {
@@ -391,7 +382,7 @@ void CHeroSelectScreen::TickTimers() {
             }
         }
     }
-    if (m_timeUp) PutText(m_window->LimitText(), GetMessageText(MSG_HEROSEL_SELECT_WAIT));
+    if (m_timeUp) lobby::SetLabel(m_window->LimitText(), GetMessageText(MSG_HEROSEL_SELECT_WAIT));
     m_glide.Step(Dt());
     if (m_pickWait > 0) {
         m_pickWait -= Dt();
@@ -422,14 +413,14 @@ void CHeroSelectScreen::ShowPage() {
     const auto& list = m_lists[static_cast<size_t>(race)];
     const int pages = hero_stats::PageCount(static_cast<int>(list.size()));
     m_page = std::clamp(m_page, 1, pages);
-    PutText(w.PageText(), FormatText("%d/%d", m_page, pages));
+    lobby::SetLabel(w.PageText(), FormatText("%d/%d", m_page, pages));
     const int own = OwnSlot();
     const int half = own >= 6 ? 6 : 0;
     for (int i = 0; i < CHeroSelectWindow::kHeroButtons; ++i) {
         CUiButton* button = w.HeroButton(i);
         const int index = (m_page - 1) * hero_stats::kHeroesPerPage + i;
         const bool shown = index < static_cast<int>(list.size());
-        Show(button, shown);
+        lobby::ShowControl(button, shown);
         w.notOwned[static_cast<size_t>(i)] = false;
         w.cardLevel[static_cast<size_t>(i)] = 0;
         if (!shown) continue;
@@ -443,7 +434,8 @@ void CHeroSelectScreen::ShowPage() {
         button->SetImage(0, hero.portrait, false);
         const bool selected = race == m_selectedRace && index == m_selectedIndex;
         button->SetColor(selected ? UiColor(0.6f, 0.9f, 0.6f, 1.0f)
-                                  : taken ? UiColor(0.4f, 0.4f, 0.4f, 1.0f) : UiColor(1.0f, 1.0f, 1.0f, 1.0f));
+                         : taken  ? UiColor(0.4f, 0.4f, 0.4f, 1.0f)
+                                  : UiColor(1.0f, 1.0f, 1.0f, 1.0f));
     }
 }
 
@@ -464,16 +456,16 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
     const CUnitData& unit = *hero.record;
     if (w.Portrait()) {
         Lend(w.Portrait(), hero.portrait);
-        Show(w.Portrait(), true);
+        lobby::ShowControl(w.Portrait(), true);
     }
-    PutText(w.HeroName(), "Lv20 " + unit.text);
-    Show(w.HeroName(), true);
-    PutText(w.Title(), unit.unitText3);
-    Show(w.Title(), true);
+    lobby::SetLabel(w.HeroName(), "Lv20 " + unit.text);
+    lobby::ShowControl(w.HeroName(), true);
+    lobby::SetLabel(w.Title(), unit.unitText3);
+    lobby::ShowControl(w.Title(), true);
     for (int k = 0; k <= 6; ++k)
         if (w.Stat(k)) w.Stat(k)->SetNumber(static_cast<int32_t>(hero.stats[static_cast<size_t>(k)]));
-    PutText(w.Stat(7), FormatText("%.1f", hero.stats[9]));
-    for (int k : {5, 6, 8}) Show(w.Stat(k), true);
+    lobby::SetLabel(w.Stat(7), FormatText("%.1f", hero.stats[9]));
+    for (int k : {5, 6, 8}) lobby::ShowControl(w.Stat(k), true);
     if (w.Description()) {
         w.Description()->ClearItems();
         AddChatLine(w.Description(), unit.unitText4, kWhite);
@@ -482,9 +474,9 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
 
 void CHeroSelectScreen::ClearHeroDetails() {
     CHeroSelectWindow& w = *m_window;
-    for (int k : {0, 3, 1, 4, 2, 7}) PutText(w.Stat(k), "-");
-    for (int k : {5, 6, 8}) Show(w.Stat(k), false);
-    for (CUiStatic* s : {w.HeroName(), w.Title(), w.Portrait()}) Show(s, false);
+    for (int k : {0, 3, 1, 4, 2, 7}) lobby::SetLabel(w.Stat(k), "-");
+    for (int k : {5, 6, 8}) lobby::ShowControl(w.Stat(k), false);
+    for (CUiStatic* s : {w.HeroName(), w.Title(), w.Portrait()}) lobby::ShowControl(s, false);
     if (w.Description()) w.Description()->ClearItems();
 }
 
@@ -498,21 +490,21 @@ void CHeroSelectScreen::RefreshPlayerRows() {
         const CHeroSelectWindow::PlayerRow& r = w.Row(row);
         const int slot = half * 6 + row;
         const std::string nickname(room.MemberNickname(slot));
-        for (CUiStatic* s : {r.nick, r.grade, r.raceName, r.portrait}) Show(s, !nickname.empty());
+        for (CUiStatic* s : {r.nick, r.grade, r.raceName, r.portrait}) lobby::ShowControl(s, !nickname.empty());
         if (nickname.empty()) continue;
         if (nickname == Session().nickname)
-            PutText(r.nick, FormatText("</C=%06x>%s", kOwnColour, nickname));
+            lobby::SetLabel(r.nick, FormatText("</C=%06x>%s", kOwnColour, nickname));
         else if (nickname.find('[') != std::string::npos)
-            PutText(r.nick, FormatText("</C=%06x>%s", chat_colour::kOperator, nickname));
+            lobby::SetLabel(r.nick, FormatText("</C=%06x>%s", chat_colour::kOperator, nickname));
         else
-            PutText(r.nick, nickname);
+            lobby::SetLabel(r.nick, nickname);
         const uint32_t choice = m_choices[static_cast<size_t>(slot)];
         const HeroEntry* hero = choice > kChoiceRandom ? FindHero(choice) : nullptr;
-        Show(r.raceName, hero != nullptr);
-        Show(r.portrait, choice == kChoiceRandom || hero);
+        lobby::ShowControl(r.raceName, hero != nullptr);
+        lobby::ShowControl(r.portrait, choice == kChoiceRandom || hero);
         if (choice == kChoiceRandom) Lend(r.portrait, m_randomPortrait);
         if (hero) {
-            PutText(r.raceName, kRaceNames[RaceOf(hero->record->flags)]);
+            lobby::SetLabel(r.raceName, kRaceNames[RaceOf(hero->record->flags)]);
             Lend(r.portrait, hero->portrait);
         }
     }
@@ -600,8 +592,8 @@ int CHeroSelectScreen::HandlePackets() {
                 std::string shown;
                 if (!session.words.FilterChatWords(line.text, session.nickname, line.nickname.c_str(), shown)) break;
                 const uint32_t colour = line.nickname.find('[') != std::string::npos ? chat_colour::kOperator
-                                        : line.audience == m_side                     ? kYellow
-                                                                                      : kWhite;
+                                        : line.audience == m_side                    ? kYellow
+                                                                                     : kWhite;
                 AddChatLine(m_window->ChatList(), FormatText("%s : %s", line.nickname, shown), colour);
                 break;
             }
@@ -633,7 +625,8 @@ int CHeroSelectScreen::HandlePackets() {
                     UnlockPickButtons();
                     m_confirmed = true;
                     const int own = OwnSlot();
-                    if (own >= 0) session.slots[static_cast<size_t>(own)].randomHero = m_selectedIndex == kRandom ? 1 : 0;
+                    if (own >= 0)
+                        session.slots[static_cast<size_t>(own)].randomHero = m_selectedIndex == kRandom ? 1 : 0;
                 } else if (code == 2) {
                     return ReportServerResult(code);
                 } else {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/core/MessageTable.h"
+#include "screens/lobby/LobbySteps.h"
 #include "engine/core/TextFormat.h"
 #include "engine/resource/ResourceManager.h"
 #include "ui/UiButton.h"
@@ -17,12 +18,6 @@ namespace {
 
 constexpr uint32_t kTeamPromptColour = 0xffff00;
 
-std::string Numbered(const char* format, int n) {
-    char name[48];
-    std::snprintf(name, sizeof name, format, n);
-    return name;
-}
-
 }  // namespace
 
 CHeroSelectWindow::~CHeroSelectWindow() {
@@ -34,8 +29,9 @@ int CHeroSelectWindow::OnLayoutLoaded() {
     m_portrait = stat("ID_STATIC_CHAR");
     m_heroName = stat("ID_STATIC_CHARNAME");
     m_title = stat("ID_STATIC_JOB");
-    const char* stats[] = {"ID_STATIC_STR", "ID_STATIC_DEX",     "ID_STATIC_INT",         "ID_STATIC_ATTACK", "ID_STATIC_DEFENCE",
-                           "ID_STATIC_HP",  "ID_STATIC_MANA",    "ID_STATIC_ATTACKSPEED", "ID_STATIC_HPMP"};
+    const char* stats[] = {"ID_STATIC_STR",    "ID_STATIC_DEX",         "ID_STATIC_INT",
+                           "ID_STATIC_ATTACK", "ID_STATIC_DEFENCE",     "ID_STATIC_HP",
+                           "ID_STATIC_MANA",   "ID_STATIC_ATTACKSPEED", "ID_STATIC_HPMP"};
     for (size_t i = 0; i < m_stats.size(); ++i) m_stats[i] = stat(stats[i]);
     m_description = static_cast<CUiListBox*>(Bind("ID_LIST_CHARINFO", UI_TYPE_LISTBOX));
     m_detail = stat("ID_STATIC_DETAIL");
@@ -43,10 +39,10 @@ int CHeroSelectWindow::OnLayoutLoaded() {
     m_limit = stat("ID_STATIC_LIMITTIME");
     for (int i = 0; i < kRows; ++i) {
         PlayerRow& row = m_rows[static_cast<size_t>(i)];
-        row.nick = stat(Numbered("ID_STATIC_NICK_%d", i).c_str());
-        row.grade = stat(Numbered("ID_STATIC_CLASS_%d", i).c_str());
-        row.raceName = stat(Numbered("ID_STATIC_RACENAME_%d", i).c_str());
-        row.portrait = stat(Numbered("ID_STATIC_IMAGE_%d", i).c_str());
+        row.nick = stat(lobby::NumberedName("ID_STATIC_NICK_%d", i).c_str());
+        row.grade = stat(lobby::NumberedName("ID_STATIC_CLASS_%d", i).c_str());
+        row.raceName = stat(lobby::NumberedName("ID_STATIC_RACENAME_%d", i).c_str());
+        row.portrait = stat(lobby::NumberedName("ID_STATIC_IMAGE_%d", i).c_str());
     }
     m_hunterLabel = stat("ID_STATIC_TAB_HUN");
     const char* tabs[] = {"ID_CHECKBUTTON_HUN", "ID_CHECKBUTTON_VAM", "ID_CHECKBUTTON_WOLF", "ID_CHECKBUTTON_MAGE",
@@ -56,7 +52,8 @@ int CHeroSelectWindow::OnLayoutLoaded() {
     m_before = static_cast<CUiButton*>(Bind("ID_BUTTON_BEFORE", UI_TYPE_BUTTON));
     m_next = static_cast<CUiButton*>(Bind("ID_BUTTON_NEXT", UI_TYPE_BUTTON));
     for (int i = 0; i < kHeroButtons; ++i)
-        m_heroes[static_cast<size_t>(i)] = static_cast<CUiButton*>(Bind(Numbered("ID_BUTTON_CHAR_%d", i).c_str(), UI_TYPE_BUTTON));
+        m_heroes[static_cast<size_t>(i)] =
+            static_cast<CUiButton*>(Bind(lobby::NumberedName("ID_BUTTON_CHAR_%d", i).c_str(), UI_TYPE_BUTTON));
     m_random = static_cast<CUiButton*>(Bind("ID_BUTTON_RANDOM", UI_TYPE_BUTTON));
     m_ok = static_cast<CUiButton*>(Bind("ID_BUTTON_OK", UI_TYPE_BUTTON));
     m_cancel = static_cast<CUiButton*>(Bind("ID_BUTTON_CANCEL", UI_TYPE_BUTTON));

@@ -16,18 +16,29 @@ float Growth(int stat, int heroClass, float a, float b, float c) {
     const bool known = heroClass >= 0 && heroClass <= 4;
     const int k = known ? heroClass : 0;
     switch (stat) {
-        case 3: return known ? kAttack[k][0] * a + kAttack[k][1] * b + kAttack[k][2] * c : 0;
-        case 4: return known ? kDefence[k] * a : 0;
-        case 5: return known ? kLife[k] * a : 0;
-        case 6: return known ? 10 * c : 0;
+        case 3:
+            return known ? kAttack[k][0] * a + kAttack[k][1] * b + kAttack[k][2] * c : 0;
+        case 4:
+            return known ? kDefence[k] * a : 0;
+        case 5:
+            return known ? kLife[k] * a : 0;
+        case 6:
+            return known ? 10 * c : 0;
         // A class without a divisor grows neither regeneration.
-        case 7: return known ? a / kRegenDivisor[k] : 0;
-        case 8: return known ? c / kRegenDivisor[k] : 0;
-        case 9: return heroClass == 3 ? 2.5f : 0;
-        case 10: return heroClass == 3 ? 0.3f : known ? kSpeed10[k] * a : 0;
-        case 11: return known ? 0.1f * c : 0;
-        case 12: return known ? 0.1f * b : 0;
-        default: return 0;
+        case 7:
+            return known ? a / kRegenDivisor[k] : 0;
+        case 8:
+            return known ? c / kRegenDivisor[k] : 0;
+        case 9:
+            return heroClass == 3 ? 2.5f : 0;
+        case 10:
+            return heroClass == 3 ? 0.3f : known ? kSpeed10[k] * a : 0;
+        case 11:
+            return known ? 0.1f * c : 0;
+        case 12:
+            return known ? 0.1f * b : 0;
+        default:
+            return 0;
     }
 }
 
@@ -43,8 +54,8 @@ std::array<float, kStats> Level20Stats(const std::array<float, kBaseStats>& base
     for (int k = 3; k < kBaseStats; ++k) {
         // Stats 9 and 10 grow by the levels alone.
         const bool byLevel = k == 9 || k == 10;
-        out[static_cast<size_t>(k)] =
-            base[static_cast<size_t>(k)] + Growth(k, heroClass, byLevel ? kLevelsAbove1 : a, byLevel ? 0 : b, byLevel ? 0 : c);
+        out[static_cast<size_t>(k)] = base[static_cast<size_t>(k)] + Growth(k, heroClass, byLevel ? kLevelsAbove1 : a,
+                                                                            byLevel ? 0 : b, byLevel ? 0 : c);
     }
     return out;
 }
@@ -55,7 +66,8 @@ int FindHeroCard(const InventoryTable& inventory, uint32_t itemNumber) {
     for (const auto& row : inventory) {
         for (const InventorySlot& slot : row) {
             if (slot.cardId / 100 != itemNumber || slot.inUse != 1 || slot.remaining == 0) continue;
-            if (itemNumber == 0 || slot.remaining < 100 || slot.useType == 3) return static_cast<int>(slot.cardId % 100);
+            if (itemNumber == 0 || slot.remaining < 100 || slot.useType == 3)
+                return static_cast<int>(slot.cardId % 100);
         }
     }
     return -1;

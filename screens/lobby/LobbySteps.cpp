@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/input/ZEMDXInput.h"
@@ -18,6 +19,8 @@
 #include "ui/Screen.h"
 #include "ui/ScreenFade.h"
 #include "ui/UiManager.h"
+#include "ui/UiObject.h"
+#include "ui/UiStatic.h"
 
 namespace lobby {
 
@@ -69,6 +72,24 @@ int HandleOtherMessage(CScreen& screen, const NetPacket& packet) {
     if (HandleCommonMessage(screen, packet, nullptr)) return 1;
     // A handler that opened the popup itself leaves nothing to show.
     return screen.Phase() >= CScreen::kPhaseErrorPopup ? 1 : 0;
+}
+
+void ShowControl(CUiObject* control, bool shown) {
+    if (!control) return;
+    if (shown)
+        control->ClearFlags(UI_HIDDEN);
+    else
+        control->AddFlags(UI_HIDDEN);
+}
+
+void SetLabel(CUiStatic* label, const std::string& text) {
+    if (label) label->SetText(text);
+}
+
+std::string NumberedName(const char* format, int n) {
+    char name[64];
+    std::snprintf(name, sizeof name, format, n);
+    return name;
 }
 
 void RenderScreen(uint32_t clearColor, CScreenFade& fade) {

@@ -5,11 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class CNetClient;
 class CClientSession;
 class CScreenFade;
 class CScreen;
+class CUiObject;
+class CUiStatic;
 struct NetPacket;
 
 namespace lobby {
@@ -39,6 +42,13 @@ void WriteAccountId(const CClientSession& session, uint8_t* out);
 // Messages of no screen in particular: the shared handlers. 0 when the
 // error popup is still to be shown.
 int HandleOtherMessage(CScreen& screen, const NetPacket& packet);
+
+// Shows or hides a control; a control the layout lacks (null) is skipped.
+void ShowControl(CUiObject* control, bool shown);
+// Sets a label's text; a label the layout lacks (null) is skipped.
+void SetLabel(CUiStatic* label, const std::string& text);
+// A control name with a number in it, "ID_BUTTON_CHAR_%d" and its kin.
+std::string NumberedName(const char* format, int n);
 
 // Clears the target, draws the UI windows and the screen's fade.
 void RenderScreen(uint32_t clearColor, CScreenFade& fade);

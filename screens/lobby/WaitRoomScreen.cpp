@@ -54,14 +54,6 @@ std::string MapImageName(const std::string& fileName) {
     return FormatText("%s.%s", stem, "DDS");
 }
 
-void Show(CUiObject* control, bool shown) {
-    if (!control) return;
-    if (shown)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
-
 }  // namespace
 
 CScreen* NewWaitRoomScreen() { return new CWaitRoomScreen(); }
@@ -91,8 +83,8 @@ int CWaitRoomScreen::Load() {
         m_window->GuardianCombo()->AddItem(choice, UiColor(1.0f, 1.0f, 1.0f, 1.0f));
     if (!host->PlayBgmByName("BGM-ROOM.OGG"))
         ErrorReport().Set(ErrorReport().GetCode(), FormatText("Sound load fail %s\n", "BGM-ROOM.OGG"));
-    m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()),
-                 static_cast<float>(host->BackBufferHeight()), nullptr);
+    m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()), static_cast<float>(host->BackBufferHeight()),
+                 nullptr);
     m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 1.0f), 1, lobby::kFadeRate);
     return 1;
 }
@@ -109,13 +101,13 @@ int CWaitRoomScreen::Update() {
             for (int slot = 0; slot < CWaitRoomWindow::kSlots; ++slot) {
                 const CWaitRoomWindow::SlotRow& row = m_window->Row(slot);
                 for (CUiObject* c : std::initializer_list<CUiObject*>{row.ready, row.nick, row.rank, row.disgrace,
-                                                                       row.guild, row.slide, row.winPoint})
-                    Show(c, false);
+                                                                      row.guild, row.slide, row.winPoint})
+                    lobby::ShowControl(c, false);
             }
-            Show(m_window->StartButton(), false);
-            Show(m_window->MapImage(), false);
-            Show(m_window->MapCombo(), false);
-            Show(m_window->GuardianCombo(), false);
+            lobby::ShowControl(m_window->StartButton(), false);
+            lobby::ShowControl(m_window->MapImage(), false);
+            lobby::ShowControl(m_window->MapCombo(), false);
+            lobby::ShowControl(m_window->GuardianCombo(), false);
             if (m_window->ReplayCheck()) m_window->ReplayCheck()->SetChecked(Session().saveReplay != 0);
             Session().wentToMarket = false;
             SetPhase(PHASE_FADE_IN);
@@ -173,8 +165,8 @@ void CWaitRoomScreen::EnterRoom() {
     if (Practice()) {
         const int index = FindMapIndex(session.room.MapId());
         if (index < 0 && !m_maps.empty()) return;
-        BuildPracticeRoom(session.room, g_pWorldObjectManager->localSlot, session.ownEntry,
-                          session.room.MapId(), session.room.GuardianChoice());
+        BuildPracticeRoom(session.room, g_pWorldObjectManager->localSlot, session.ownEntry, session.room.MapId(),
+                          session.room.GuardianChoice());
         RefreshAll();
     }
     const int ownLength = static_cast<int>(session.nickname.size());
@@ -225,10 +217,14 @@ void CWaitRoomScreen::UpdateRoom() {
     if (map >= 0) {
         w.SetLastChoices(map, w.GuardianCombo()->Selected());
         if (Practice()) {
-            Session().room.SetMapId(map < static_cast<int>(m_maps.size()) ? static_cast<uint16_t>(m_maps[static_cast<size_t>(map)]->key) : 0);
+            Session().room.SetMapId(map < static_cast<int>(m_maps.size())
+                                        ? static_cast<uint16_t>(m_maps[static_cast<size_t>(map)]->key)
+                                        : 0);
             ShowGameMode(map);
         } else {
-            const uint16_t id = map < static_cast<int>(m_maps.size()) ? static_cast<uint16_t>(m_maps[static_cast<size_t>(map)]->key) : 0;
+            const uint16_t id = map < static_cast<int>(m_maps.size())
+                                    ? static_cast<uint16_t>(m_maps[static_cast<size_t>(map)]->key)
+                                    : 0;
             if (id == Session().room.MapId()) return;
             WaitCursor();
             Sent(SendRoomValue(*Session().net, PK_ROOM_MAP_CHANGE, id));
@@ -428,8 +424,8 @@ void CWaitRoomScreen::BeginLeave(int next) {
 
 void CWaitRoomScreen::ShowGameMode(int mapIndex) {
     CWaitRoomWindow& w = *m_window;
-    Show(w.MapImage(), true);
-    Show(w.MapCombo(), true);
+    lobby::ShowControl(w.MapImage(), true);
+    lobby::ShowControl(w.MapCombo(), true);
     w.MapCombo()->SelectItem(mapIndex);
     w.SetLastChoices(mapIndex, w.GuardianCombo()->Selected());
     const bool real = mapIndex >= 0 && mapIndex < static_cast<int>(m_maps.size());
@@ -442,23 +438,21 @@ void CWaitRoomScreen::ShowGameMode(int mapIndex) {
     if (m_mode == 1) {
         if (w.LimitText())
             w.LimitText()->SetText(FormatText(GetMessageText(MSG_WAITROOM_LIMIT_USER), Session().room.MemberLimit()));
-        w.ChangeTeamButton()->SetEnabled(Session().room.TeamChange() == RoomRecord::kTeamChangeAllowed &&
-                                                 m_teamCoolDown <= 0
-                                             ? 1
-                                             : 0);
+        w.ChangeTeamButton()->SetEnabled(
+            Session().room.TeamChange() == RoomRecord::kTeamChangeAllowed && m_teamCoolDown <= 0 ? 1 : 0);
     }
     w.RefreshRoleControls(Session().room, Context(), IsHost());
 }
 
 void CWaitRoomScreen::SetTimeLimit(int choice) {
     CWaitRoomWindow& w = *m_window;
-    Show(w.GuardianCombo(), true);
+    lobby::ShowControl(w.GuardianCombo(), true);
     w.GuardianCombo()->SelectItem(choice < static_cast<int>(m_guardianChoices.size()) ? choice : -1);
     w.SetLastChoices(w.MapCombo()->Selected(), w.GuardianCombo()->Selected());
     if (g_pMapScenario) g_pMapScenario->guardianTime = static_cast<float>(GuardianSeconds(choice));
     if (!Practice()) {
-        Show(w.ReplayCheck(), true);
-        Show(w.SaveReplayLabel(), true);
+        lobby::ShowControl(w.ReplayCheck(), true);
+        lobby::ShowControl(w.SaveReplayLabel(), true);
         if (w.ReplayCheck()) Session().saveReplay = w.ReplayCheck()->Checked() ? 1 : 0;
     }
     w.RefreshRoleControls(Session().room, Context(), IsHost());

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/core/MessageTable.h"
+#include "screens/lobby/LobbySteps.h"
 #include "engine/core/TextFormat.h"
 #include "engine/resource/ResourceManager.h"
 #include "net/RoomRecord.h"
@@ -21,24 +22,6 @@ constexpr uint32_t kOwnWinColour = 0xffff00;
 constexpr uint32_t kOwnLoseColour = 0xff5555;
 constexpr uint32_t kOtherColour = 0x888888;
 
-std::string Numbered(const char* format, int n) {
-    char name[48];
-    std::snprintf(name, sizeof name, format, n);
-    return name;
-}
-
-void Show(CUiObject* control, bool shown) {
-    if (!control) return;
-    if (shown)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
-
-void PutText(CUiStatic* label, const std::string& text) {
-    if (label) label->SetText(text);
-}
-
 }  // namespace
 
 CWaitRoomWindow::~CWaitRoomWindow() {
@@ -56,13 +39,16 @@ int CWaitRoomWindow::OnLayoutLoaded() {
     m_start = static_cast<CUiButton*>(Bind("ID_BUTTON_START", UI_TYPE_BUTTON));
     for (int n = 1; n <= kSlots; ++n) {
         SlotRow& row = m_rows[static_cast<size_t>(n - 1)];
-        row.ready = static_cast<CUiStatic*>(Bind(Numbered("ID_STATIC_READY_%d", n).c_str(), UI_TYPE_STATIC));
-        row.nick = static_cast<CUiStatic*>(Bind(Numbered("ID_STATIC_NICK_%d", n).c_str(), UI_TYPE_STATIC));
-        row.rank = static_cast<CUiStatic*>(Bind(Numbered("ID_STATIC_CLASS_%d", n).c_str(), UI_TYPE_STATIC));
-        row.disgrace = static_cast<CUiStatic*>(Bind(Numbered("ID_STATIC_DISGRACE_%d", n).c_str(), UI_TYPE_STATIC));
-        row.guild = static_cast<CUiStatic*>(Bind(Numbered("ID_STATIC_GUILD_%d", n).c_str(), UI_TYPE_STATIC));
-        row.slide = static_cast<CUiButton*>(Bind(Numbered("ID_BUTTON_SLOTSLIDE_%d", n).c_str(), UI_TYPE_BUTTON));
-        row.winPoint = static_cast<CUiStatic*>(Bind(Numbered("ID_STATIC_WINPOINT_%d", n).c_str(), UI_TYPE_STATIC));
+        row.ready = static_cast<CUiStatic*>(Bind(lobby::NumberedName("ID_STATIC_READY_%d", n).c_str(), UI_TYPE_STATIC));
+        row.nick = static_cast<CUiStatic*>(Bind(lobby::NumberedName("ID_STATIC_NICK_%d", n).c_str(), UI_TYPE_STATIC));
+        row.rank = static_cast<CUiStatic*>(Bind(lobby::NumberedName("ID_STATIC_CLASS_%d", n).c_str(), UI_TYPE_STATIC));
+        row.disgrace =
+            static_cast<CUiStatic*>(Bind(lobby::NumberedName("ID_STATIC_DISGRACE_%d", n).c_str(), UI_TYPE_STATIC));
+        row.guild = static_cast<CUiStatic*>(Bind(lobby::NumberedName("ID_STATIC_GUILD_%d", n).c_str(), UI_TYPE_STATIC));
+        row.slide =
+            static_cast<CUiButton*>(Bind(lobby::NumberedName("ID_BUTTON_SLOTSLIDE_%d", n).c_str(), UI_TYPE_BUTTON));
+        row.winPoint =
+            static_cast<CUiStatic*>(Bind(lobby::NumberedName("ID_STATIC_WINPOINT_%d", n).c_str(), UI_TYPE_STATIC));
         if (!row.ready || !row.nick || !row.slide) return 0;
     }
     m_market = static_cast<CUiButton*>(Bind("ID_BUTTON_MARKET", UI_TYPE_BUTTON));
@@ -90,10 +76,10 @@ int CWaitRoomWindow::OnLayoutLoaded() {
                       static_cast<CUiStatic*>(Bind("ID_STATIC_RANDOMTEAM", UI_TYPE_STATIC))};
     m_level = m_hiddenAtBind[1];
     m_password = m_hiddenAtBind[2];
-    for (CUiStatic* s : m_hiddenAtBind) Show(s, false);
+    for (CUiStatic* s : m_hiddenAtBind) lobby::ShowControl(s, false);
     m_saveReplay = static_cast<CUiStatic*>(Bind("ID_STATIC_SAVEREPLAY", UI_TYPE_STATIC));
-    PutText(m_saveReplay, GetMessageText(MSG_WAITROOM_SAVE_REPLAY));
-    Show(m_saveReplay, false);
+    lobby::SetLabel(m_saveReplay, GetMessageText(MSG_WAITROOM_SAVE_REPLAY));
+    lobby::ShowControl(m_saveReplay, false);
     return 1;
 }
 
@@ -162,35 +148,35 @@ int CWaitRoomWindow::TakeGuardianChange() {
 
 void CWaitRoomWindow::ShowRoomInfo(const RoomRecord& room, bool practice) {
     if (practice) {
-        PutText(m_title, GetMessageText(MSG_WAITROOM_PRACTICE_MODE));
+        lobby::SetLabel(m_title, GetMessageText(MSG_WAITROOM_PRACTICE_MODE));
     } else {
-        PutText(m_title, FormatText("(%03d) %s", room.Number() + 1, std::string(room.Title())));
+        lobby::SetLabel(m_title, FormatText("(%03d) %s", room.Number() + 1, std::string(room.Title())));
     }
-    PutText(m_password, std::string(room.Password()));
+    lobby::SetLabel(m_password, std::string(room.Password()));
     if (room.LowerRank() == 1 && room.UpperRank() == 100)
-        PutText(m_level, GetMessageText(MSG_LOBBY_NO_LIMIT_LEVEL));
+        lobby::SetLabel(m_level, GetMessageText(MSG_LOBBY_NO_LIMIT_LEVEL));
     else
-        PutText(m_level, FormatText("Rk.%d ~ Rk.%d", room.LowerRank(), room.UpperRank()));
+        lobby::SetLabel(m_level, FormatText("Rk.%d ~ Rk.%d", room.LowerRank(), room.UpperRank()));
 }
 
 void CWaitRoomWindow::ShowPlayerSlots(const RoomRecord& room, const SlotContext& context) {
     m_ownNickname = std::string(context.ownNickname);
-    PutText(m_changeNick, "");
+    lobby::SetLabel(m_changeNick, "");
     const room_view::TeamSums sums = room_view::SumTeams(room);
     for (int slot = 0; slot < kSlots; ++slot) {
         const SlotRow& row = m_rows[static_cast<size_t>(slot)];
         for (CUiStatic* s : {row.ready, row.nick, row.rank, row.disgrace, row.guild, row.winPoint}) {
-            PutText(s, "");
-            Show(s, false);
+            lobby::SetLabel(s, "");
+            lobby::ShowControl(s, false);
         }
         const room_view::SlotText text = room_view::DescribeSlot(room, slot, context.ownNickname);
         m_rowNames[static_cast<size_t>(slot)] = text.occupied ? std::string(room.MemberNickname(slot)) : std::string();
-        PutText(row.ready, GetMessageText(text.statusEntry));
-        Show(row.ready, true);
-        if (room.SlotChangingTeam(slot)) PutText(m_changeNick, text.nickname);
+        lobby::SetLabel(row.ready, GetMessageText(text.statusEntry));
+        lobby::ShowControl(row.ready, true);
+        if (room.SlotChangingTeam(slot)) lobby::SetLabel(m_changeNick, text.nickname);
         if (!text.occupied) continue;
-        PutText(row.nick, text.nickname);
-        Show(row.nick, true);
+        lobby::SetLabel(row.nick, text.nickname);
+        lobby::ShowControl(row.nick, true);
         const int rank = room.MemberRank(slot);
         if (row.rank) {
             row.rank->SetImage(RankIcon(static_cast<uint32_t>(rank)), "");
@@ -199,29 +185,31 @@ void CWaitRoomWindow::ShowPlayerSlots(const RoomRecord& room, const SlotContext&
                                          room.MemberRankPoints(slot)));
             if (slot == context.ownSlot && !context.ownRecord.empty())
                 row.rank->SetText(row.rank->GetText() + "\n" + context.ownRecord);
-            Show(row.rank, true);
+            lobby::ShowControl(row.rank, true);
         }
         if (row.disgrace) {
             const uint16_t points = room.MemberNoPenalty(slot) ? 0 : room.MemberDisconnectPoints(slot);
             const int grade = room_view::DisgraceGrade(points, false);
             row.disgrace->SetImage(DisconnectLevelImage(grade), "");
-            row.disgrace->SetText(FormatText(GetMessageText(MSG_NICKNAME_BADRANK_INFO),
-                                             std::string(DisconnectLevelText(grade)), points));
-            Show(row.disgrace, true);
+            row.disgrace->SetText(
+                FormatText(GetMessageText(MSG_NICKNAME_BADRANK_INFO), std::string(DisconnectLevelText(grade)), points));
+            lobby::ShowControl(row.disgrace, true);
         }
         if (row.guild && !room.MemberGuild(slot).empty()) {
-            row.guild->SetText(FormatText(GetMessageText(MSG_NICKNAME_GUILD_NAME), std::string(room.MemberGuild(slot))));
-            Show(row.guild, true);
+            row.guild->SetText(
+                FormatText(GetMessageText(MSG_NICKNAME_GUILD_NAME), std::string(room.MemberGuild(slot))));
+            lobby::ShowControl(row.guild, true);
         }
         if (row.winPoint && context.mode != -1) {
-            Show(row.winPoint, true);
+            lobby::ShowControl(row.winPoint, true);
             if (context.mode == 0) {
                 const int team = slot < 6 ? 0 : 1;
-                const room_view::WinPoints points = room_view::ComputeWinPoints(
-                    rank, sums.count[team], sums.rankSum[1 - team], sums.count[1 - team]);
+                const room_view::WinPoints points =
+                    room_view::ComputeWinPoints(rank, sums.count[team], sums.rankSum[1 - team], sums.count[1 - team]);
                 const bool own = slot == context.ownSlot;
-                row.winPoint->SetText(FormatText(GetMessageText(MSG_WAITROOM_WARPOINT), own ? kOwnWinColour : kOtherColour,
-                                                 points.win, own ? kOwnLoseColour : kOtherColour, points.lose));
+                row.winPoint->SetText(FormatText(GetMessageText(MSG_WAITROOM_WARPOINT),
+                                                 own ? kOwnWinColour : kOtherColour, points.win,
+                                                 own ? kOwnLoseColour : kOtherColour, points.lose));
             }
         }
     }
@@ -231,24 +219,24 @@ void CWaitRoomWindow::RefreshRoleControls(const RoomRecord& room, const SlotCont
     const bool practice = context.mode == -1;
     const bool ownReady = context.ownSlot >= 0 && room.SlotReady(context.ownSlot);
     if (!host) {
-        Show(m_roomInfo, false);
-        Show(m_start, false);
-        Show(m_startCheck, true);
+        lobby::ShowControl(m_roomInfo, false);
+        lobby::ShowControl(m_start, false);
+        lobby::ShowControl(m_startCheck, true);
         m_startCheck->SetChecked(ownReady);
         m_mapCombo->SetEnabled(0);
         m_guardianCombo->SetEnabled(0);
-        for (const SlotRow& row : m_rows) Show(row.slide, false);
+        for (const SlotRow& row : m_rows) lobby::ShowControl(row.slide, false);
         return;
     }
-    Show(m_roomInfo, !practice);
+    lobby::ShowControl(m_roomInfo, !practice);
     m_mapCombo->SetEnabled(1);
     m_guardianCombo->SetEnabled(1);
-    Show(m_startCheck, false);
-    Show(m_start, true);
+    lobby::ShowControl(m_startCheck, false);
+    lobby::ShowControl(m_start, true);
     for (int slot = 0; slot < kSlots; ++slot) {
         CUiButton* slide = m_rows[static_cast<size_t>(slot)].slide;
         const bool shown = !practice && slot != context.ownSlot;
-        Show(slide, shown);
+        lobby::ShowControl(slide, shown);
         if (!shown) continue;
         // The look names what a press asks for.
         const bool closed = room.SlotShownState(slot) == RoomRecord::kClosed;

@@ -38,7 +38,7 @@ public:
     struct SlotContext {
         std::string_view ownNickname;
         int ownSlot = -1;
-        int mode = 0;  // -1 practice, 0 even teams, 1 member limit
+        int mode = 0;           // -1 practice, 0 even teams, 1 member limit
         std::string ownRecord;  // the own slot's record text
     };
 

@@ -40,8 +40,9 @@ TEST(RoomRecordTest, ReadsEveryFieldTheBuilderWrites) {
     for (int i = 0; i < 12; ++i) {
         spec.slots[static_cast<size_t>(i)] = {2, static_cast<uint8_t>(i % 2), static_cast<uint8_t>(i % 3 == 0),
                                               static_cast<uint8_t>(i == 4), 0};
-        spec.members[static_cast<size_t>(i)] = {"nick" + std::to_string(i), "guild" + std::to_string(i), 10 + i,
-                                                1000 + i, static_cast<uint16_t>(30 * i), static_cast<uint8_t>(i == 5)};
+        spec.members[static_cast<size_t>(i)] = {
+            "nick" + std::to_string(i),    "guild" + std::to_string(i), 10 + i, 1000 + i,
+            static_cast<uint16_t>(30 * i), static_cast<uint8_t>(i == 5)};
     }
     const std::vector<uint8_t> bytes = RoomInfoPayload(spec);
     ASSERT_EQ(bytes.size(), RoomRecord::kBytes);

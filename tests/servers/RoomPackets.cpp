@@ -72,7 +72,8 @@ std::vector<uint8_t> SlotStatesPayload(const RoomSpec& room) {
     return out;
 }
 
-std::vector<uint8_t> HeroChoicesPayload(const std::array<uint32_t, 12>& choices, const std::array<uint8_t, 12>& levels) {
+std::vector<uint8_t> HeroChoicesPayload(const std::array<uint32_t, 12>& choices,
+                                        const std::array<uint8_t, 12>& levels) {
     std::vector<uint8_t> out(60);
     CByteWriter w(out.data(), out.size());
     for (uint32_t c : choices) w.WriteU32(c);

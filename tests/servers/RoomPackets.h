@@ -52,4 +52,5 @@ std::vector<uint8_t> RoomInfoPayload(const RoomSpec& room);
 // 1008: the twelve 5-byte slot entries.
 std::vector<uint8_t> SlotStatesPayload(const RoomSpec& room);
 // 1019 and 1020: twelve u32 choices (0 none, 1 random, else a hero) and twelve card levels.
-std::vector<uint8_t> HeroChoicesPayload(const std::array<uint32_t, 12>& choices, const std::array<uint8_t, 12>& levels = {});
+std::vector<uint8_t> HeroChoicesPayload(const std::array<uint32_t, 12>& choices,
+                                        const std::array<uint8_t, 12>& levels = {});

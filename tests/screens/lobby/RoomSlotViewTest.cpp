@@ -34,10 +34,10 @@ TEST(RoomSlotViewTest, StatusTextsOfEverySlotKind) {
         int entry;
         bool occupied;
     } cases[] = {
-        {0, MSG_WAITROOM_SLOT_STATUS_HOST, true}, {1, MSG_WAITROOM_SLOT_STATUS_WAIT, true},
+        {0, MSG_WAITROOM_SLOT_STATUS_HOST, true},  {1, MSG_WAITROOM_SLOT_STATUS_WAIT, true},
         {2, MSG_WAITROOM_SLOT_STATUS_READY, true}, {3, MSG_WAITROOM_CHANGE_SLOT, true},
-        {4, MSG_WAITROOM_CLOSE_SLOT, false},      {5, MSG_WAITROOM_CHANGE_SLOT, false},
-        {6, MSG_WAITROOM_OPEN_SLOT, false},       {7, MSG_WAITROOM_OPEN_SLOT, false},
+        {4, MSG_WAITROOM_CLOSE_SLOT, false},       {5, MSG_WAITROOM_CHANGE_SLOT, false},
+        {6, MSG_WAITROOM_OPEN_SLOT, false},        {7, MSG_WAITROOM_OPEN_SLOT, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.slot);
