@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "screens/lobby/LobbySteps.h"
+#include "screens/lobby/RoomChat.h"
 #include "screens/lobby/WaitRoomScreen.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
@@ -519,18 +520,11 @@ void CHeroSelectScreen::StartFadeOut(int phase) {
 void CHeroSelectScreen::SendChat() {
     CClientSession& session = Session();
     CHeroSelectWindow& w = *m_window;
-    const std::string typed = w.ChatEdit()->GetText();
-    w.ChatEdit()->SetText("");
-    if (!IsNonBlankText(typed)) return;
-    const ChatRecord* record = ProcessChatInput(w.ChatPrompt(), session, typed, w.ChatList());
-    if (!record) return;
-    if (record->text.compare(0, 15, "CHAT_SEND_ERROR") == 0) return ShowErrorPopup(1);
-    if (SinglePlay()) {
-        std::string shown;
-        if (session.words.FilterChatWords(record->text, session.nickname, nullptr, shown))
-            AddChatLine(w.ChatList(), FormatText("%s : %s", session.nickname, shown), kYellow);
-        return;
-    }
+    const ChatRecord* record = nullptr;
+    const int typed =
+        room_chat::TakeTypedLine(w.ChatEdit(), w.ChatPrompt(), w.ChatList(), session, SinglePlay(), &record);
+    if (typed == room_chat::TYPED_ERROR) return ShowErrorPopup(1);
+    if (typed != room_chat::TYPED_SEND) return;
     const int own = OwnSlot();
     const uint16_t audience = record->mode != 0 || g_pWorldObjectManager->teamChoice
                                   ? kChatAudienceAll
@@ -586,17 +580,9 @@ int CHeroSelectScreen::HandlePackets() {
                 ScreenHost()->Ui().SetFocus(nullptr);
                 StartFadeOut(PHASE_TO_MATCH);
                 return 1;
-            case PK_CHAT_LINE: {
-                RoomChatLine line;
-                if (!ReadRoomChatLine(m_received, &line) || IsBlockedSender(session, line.nickname.c_str())) break;
-                std::string shown;
-                if (!session.words.FilterChatWords(line.text, session.nickname, line.nickname.c_str(), shown)) break;
-                const uint32_t colour = line.nickname.find('[') != std::string::npos ? chat_colour::kOperator
-                                        : line.audience == m_side                    ? kYellow
-                                                                                     : kWhite;
-                AddChatLine(m_window->ChatList(), FormatText("%s : %s", line.nickname, shown), colour);
+            case PK_CHAT_LINE:
+                room_chat::ShowReceivedLine(m_received, m_window->ChatList(), session, m_side);
                 break;
-            }
             case PK_PLAYER_OUT: {
                 const uint16_t slot = in.ReadU16();
                 if (SinglePlay() || !in.Ok() || slot >= RoomRecord::kSlots) break;

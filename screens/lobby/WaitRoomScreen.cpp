@@ -20,6 +20,7 @@
 #include "platform/Input.h"
 #include "screens/lobby/HeroSelectScreen.h"
 #include "screens/lobby/LobbySteps.h"
+#include "screens/lobby/RoomChat.h"
 #include "screens/lobby/RoomSlotView.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
@@ -340,19 +341,12 @@ void CWaitRoomScreen::Start() {
 void CWaitRoomScreen::SendChat() {
     CClientSession& session = Session();
     CWaitRoomWindow& w = *m_window;
-    const std::string typed = w.ChatEdit()->GetText();
-    w.ChatEdit()->SetText("");
-    if (!IsNonBlankText(typed)) return;
-    const ChatRecord* record = ProcessChatInput(w.ChatModeLabel(), session, typed, w.ChatList());
-    if (!record) return;
-    if (record->text.compare(0, 15, "CHAT_SEND_ERROR") == 0) return ShowErrorPopup(1);
-    if (Practice()) {
-        std::string shown;
-        if (session.words.FilterChatWords(record->text, session.nickname, nullptr, shown))
-            AddChatLine(w.ChatList(), FormatText("%s : %s", session.nickname, shown), kYellow);
-        return;
-    }
-    Sent(SendRoomChatLine(*session.net, kChatAudienceAll, session.nickname, record->text));
+    const ChatRecord* record = nullptr;
+    const int typed =
+        room_chat::TakeTypedLine(w.ChatEdit(), w.ChatModeLabel(), w.ChatList(), session, Practice(), &record);
+    if (typed == room_chat::TYPED_ERROR) return ShowErrorPopup(1);
+    if (typed == room_chat::TYPED_SEND)
+        Sent(SendRoomChatLine(*session.net, kChatAudienceAll, session.nickname, record->text));
 }
 
 void CWaitRoomScreen::TickTimers() {
@@ -550,16 +544,9 @@ int CWaitRoomScreen::HandlePackets() {
             case PK_ROOM_READY_TOGGLE:
                 normal();
                 break;
-            case PK_CHAT_LINE: {
-                RoomChatLine line;
-                if (!ReadRoomChatLine(m_received, &line)) break;
-                if (IsBlockedSender(session, line.nickname.c_str())) break;
-                std::string shown;
-                if (!session.words.FilterChatWords(line.text, session.nickname, line.nickname.c_str(), shown)) break;
-                const uint32_t colour = line.nickname.find('[') != std::string::npos ? chat_colour::kOperator : kWhite;
-                AddChatLine(m_window->ChatList(), FormatText("%s : %s", line.nickname, shown), colour);
+            case PK_CHAT_LINE:
+                room_chat::ShowReceivedLine(m_received, m_window->ChatList(), session, -1);
                 break;
-            }
             case PK_LEAVE_ROOM_RESULT:
                 normal();
                 if (!cut && ok == 1) {
