@@ -29,7 +29,9 @@ using namespace platform;
 
 namespace {
 
-class WaitRoomFlow : public AppFixture {
+// The lobby fixture's client and game server, with the waiting room as the
+// first screen and the session already in the room.
+class WaitRoomFlow : public LobbyFixture {
 protected:
     static inline int s_loadings = 0;
     static inline int s_lobbies = 0;
@@ -60,27 +62,10 @@ protected:
         ASSERT_EQ(app->Net().Connect(game.Host(), game.Port()), 1) << ErrorReport().Text();
     }
     void TearDown() override {
-        app.reset();
-        SetLobbyScreenMaker(nullptr);
         SetLoadingScreenMaker(nullptr);
         SetWaitRoomScreenMaker(nullptr);
         SetLoginScreenMaker(nullptr);
-        AppFixture::TearDown();
-    }
-    CClientSession& Session() { return app->Session(); }
-    template <typename T>
-    T* CurrentAs() {
-        return dynamic_cast<T*>(app->Screens().Current());
-    }
-    bool RunUntil(const std::function<bool()>& done, int frames = 3000) {
-        for (int i = 0; i < frames; ++i) {
-            if (done()) return true;
-            app->RenderStep();
-        }
-        return done();
-    }
-    void Frames(int n) {
-        for (int i = 0; i < n; ++i) app->RenderStep();
+        LobbyFixture::TearDown();
     }
     // The room screen once it shows the record the server sent.
     CWaitRoomScreen* Room() {
@@ -100,9 +85,6 @@ protected:
         for (uint32_t i = 0; i < list->ItemCount(); ++i) out.push_back(list->ItemAt(i).text);
         return out;
     }
-
-    CProtocolTables tables;
-    CFakeGameServer game;
 };
 
 std::vector<uint8_t> StartAnswer(uint8_t ok, uint16_t mapId) {
