@@ -97,3 +97,9 @@ CScreen* MakeLobbyScreen();
 using LoadingScreenMaker = CScreen* (*)();
 void SetLoadingScreenMaker(LoadingScreenMaker maker);
 CScreen* MakeLoadingScreen();
+
+// The play screen of a match whose world the loading screen has loaded. The
+// application installs the maker; null until then.
+using PlayScreenMaker = CScreen* (*)();
+void SetPlayScreenMaker(PlayScreenMaker maker);
+CScreen* MakePlayScreen();
