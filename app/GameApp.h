@@ -143,6 +143,11 @@ public:
     std::string ReplayFolderPath() const override { return m_replayFolder; }
     void StartShutdownCountdown(float seconds) override { m_shutdown.StartCountdown(seconds); }
     void Sleep(uint32_t ms) override;
+    size_t GameTipCount() const override { return m_gameTips.size(); }
+    std::string GameTip(size_t index) const override {
+        return index < m_gameTips.size() ? m_gameTips[index] : std::string();
+    }
+    int StartMissionScript() override { return m_scripts.Start(); }
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }

@@ -6,6 +6,7 @@
 #include "platform/GfxSystem.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
+#include "screens/game/LoadingScreen.h"
 #include "screens/lobby/LoginScreen.h"
 #include "ui/StandInScreen.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     SetLoginScreenMaker(&NewLoginScreen);
     // The lobby is still a stand-in that clears the window.
     SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
+    SetLoadingScreenMaker(&NewLoadingScreen);
+    // The play screen is still a stand-in that clears the window.
+    SetPlayScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

@@ -145,5 +145,7 @@ bool AddSampleMap(CPackageWriter& package) {
         const uint32_t blue = 0x90u + static_cast<uint32_t>(i) * 2u;
         ok = package.Add(name, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 4, 4, 0xA0204000u | blue)) != 0;
     }
+    ok = ok && package.Add(kSampleMapLoadingPicture,
+                           CDdsWriter::Solid(platform::FMT_A8R8G8B8, 64, 48, kSampleMapLoadingColour)) != 0;
     return ok && package.Add(kSampleMinimapIcon, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 8, 0xFFFFFFFFu)) != 0;
 }

@@ -15,6 +15,9 @@ class CPackageWriter;
 constexpr const char* kSampleMap = "VALLEY.DRM";
 constexpr const char* kSampleMapSide = "VALLEY.DRT";
 constexpr const char* kSampleMinimapIcon = "MINIMAP_HERO.DDS";
+// The picture the loading screen shows while the map loads, one colour all over.
+constexpr const char* kSampleMapLoadingPicture = "VALLEY_LOADING.DDS";
+constexpr uint32_t kSampleMapLoadingColour = 0xFF2060C0u;
 constexpr int kSampleWaterFrames = 45;
 
 MapDescription SampleMapDescription();

@@ -89,6 +89,11 @@ public:
     virtual void StartShutdownCountdown(float) {}
     // Gives the processor away for a while (the loading screen's render).
     virtual void Sleep(uint32_t) {}
+    // The game tips of "GAMETIP.DAT"; a tip past the list is empty.
+    virtual size_t GameTipCount() const { return 0; }
+    virtual std::string GameTip(size_t) const { return {}; }
+    // Starts the tutorial's mission script; 0 with the error report set.
+    virtual int StartMissionScript() { return 1; }
 };
 
 // The application's host, or null (tests of single screens run without one).
