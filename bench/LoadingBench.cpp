@@ -20,7 +20,9 @@
 #include "platform/Window.h"
 #include "screens/game/LoadingScreen.h"
 #include "tools/SampleGameFolder.h"
+#include "tools/SampleGameData.h"
 #include "tools/SampleMap.h"
+#include "world/GameDataRegistry.h"
 #include "world/WorldObjectManager.h"
 
 namespace {
@@ -63,7 +65,7 @@ void BM_LoadingJobTwelveHeroes(benchmark::State& state) {
         app->Session().mapFile = kSampleMap;
         g_pWorldObjectManager->gameMode = 1;
         for (CPlayerSlot& slot : app->Session().slots) slot.heroId = NameHash("Knight");
-        if (!app->CreateApp()) {
+        if (!app->CreateApp() || !g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock)) {
             state.SkipWithError("the client did not start");
             break;
         }

@@ -19,6 +19,7 @@
 #include "engine/core/MessageTable.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/TextFormat.h"
+#include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
@@ -28,10 +29,12 @@
 #include "screens/game/PlayResources.h"
 #include "tests/app/AppFixture.h"
 #include "tests/servers/FakeGameServer.h"
+#include "tools/SampleGameData.h"
 #include "tools/SampleMap.h"
 #include "ui/UiGauge.h"
 #include "ui/UiListBox.h"
 #include "ui/UiStatic.h"
+#include "world/GameDataRegistry.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 
@@ -46,15 +49,24 @@ Bytes Words(std::initializer_list<uint32_t> words) {
 }
 
 // The job's progress as it moves (written on the loader thread, read once the job has ended).
+// The fixture's pointer to it goes when the screen does.
 class CProbeLoadingScreen : public CLoadingScreen {
 public:
-    explicit CProbeLoadingScreen(std::vector<float>* record) : m_record(record) {}
+    CProbeLoadingScreen(std::vector<float>* record, CProbeLoadingScreen** self) : m_record(record), m_self(self) {
+        *m_self = this;
+    }
+    ~CProbeLoadingScreen() override {
+        // The job must end before its recorder goes.
+        if (g_pResourceManager) g_pResourceManager->WaitLoaderThread(CResourceManager::kInfinite);
+        *m_self = nullptr;
+    }
 
 protected:
     void OnProgress(float value) override { m_record->push_back(value); }
 
 private:
     std::vector<float>* m_record;
+    CProbeLoadingScreen** m_self;
 };
 
 // Where a value first appears at or after from; npos past the end.
@@ -99,11 +111,10 @@ protected:
 
     // The application comes up with the loading screen first.
     void Start() {
-        app->SetFirstScreenMaker([this] {
-            loading = new CProbeLoadingScreen(&progress);
-            return loading;
-        });
+        app->SetFirstScreenMaker([this] { return new CProbeLoadingScreen(&progress, &loading); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+        // What the start-up screen's job loads before any match.
+        ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
     }
 
@@ -129,7 +140,7 @@ protected:
         return std::any_of(messages.begin(), messages.end(),
                            [&](const std::string& m) { return m.find(text) != std::string::npos; });
     }
-    int Phase() const { return s_playScreens ? -1 : loading->Phase(); }
+    int Phase() const { return loading ? loading->Phase() : -1; }
 
     CProbeLoadingScreen* loading = nullptr;  // owned by the screen manager
     std::vector<float> progress;
@@ -138,16 +149,17 @@ protected:
 TEST_F(LoadingFixture, SinglePlayLoadsTheSampleMapAndGoesOnToThePlayScreen) {
     SinglePlay(1);
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Phase() == CLoadingScreen::PHASE_LOADED; })) << ErrorReport().Text();
+    ASSERT_TRUE(RunUntil([&] { return Phase() == CLoadingScreen::PHASE_LOADED; }))
+        << ErrorReport().Text() << (messages.empty() ? "" : messages.back());
     app->RenderStep();
     CLoadingWindow* window = loading->Window();
     ASSERT_NE(window, nullptr);
     // The map's picture over the whole screen, the tip, a full gauge and the press-a-key text.
     EXPECT_NE(loading->Picture().Vertices()[3].x, 0.0f);
-    EXPECT_FALSE(window->tip->Text().empty());
+    EXPECT_FALSE(window->tip->GetText().empty());
     EXPECT_FLOAT_EQ(window->progress->Percent(), 100.0f);
     EXPECT_FALSE(window->loadText->HasFlags(UI_HIDDEN));
-    EXPECT_EQ(window->loadText->Text(), GetMessageText(MSG_LOAD_UI_PRESS_SPACE_KEY));
+    EXPECT_EQ(window->loadText->GetText(), GetMessageText(MSG_LOAD_UI_PRESS_SPACE_KEY));
     EXPECT_GT(app->CountSleeps(10), 0);
 
     // The hero of position 0 stands in the world with the login nickname and the starting items.
@@ -175,7 +187,7 @@ TEST_F(LoadingFixture, ProgressFollowsTheNumberOfHeroes) {
         progress.clear();
         SinglePlay(c.heroes);
         Start();
-        ASSERT_TRUE(RunUntil([&] { return loading->JobDone(); })) << ErrorReport().Text();
+        ASSERT_TRUE(RunUntil([&] { return loading && loading->JobDone(); })) << ErrorReport().Text();
         const size_t mapEnd = Find(progress, c.mapEnd, 0);
         const size_t heroesStart = Find(progress, c.heroesStart, mapEnd);
         const size_t heroesEnd = Find(progress, 96.0f, heroesStart);
@@ -281,6 +293,9 @@ TEST_F(LoadingNetworkFixture, PlayersExchangeHeadersProgressAndChatThenTheServer
     EXPECT_TRUE(ChatShows("Other : hello"));
     EXPECT_EQ(loading->RowOf(0), 0);
     EXPECT_EQ(loading->RowOf(1), 1);
+    EXPECT_EQ(loading->Window()->rows[1].name->GetText(), "</C=ffffff>Other");
+    EXPECT_EQ(loading->Window()->rows[1].text->GetText(), "</C=ffffff>50");
+    EXPECT_TRUE(loading->Window()->rows[2].name->HasFlags(UI_HIDDEN));
     EXPECT_EQ(app->Session().slots[1].nickname, "Other");
 
     // What the client said: its header once, its progress (100 once, last) and 1011.
@@ -317,14 +332,14 @@ TEST_F(LoadingNetworkFixture, PlayersExchangeHeadersProgressAndChatThenTheServer
 TEST_F(LoadingNetworkFixture, APlayerWhoLeavesEndsTheWaitForHisHeader) {
     NetworkMatch();
     Start();
-    ASSERT_TRUE(RunUntil([&] { return loading->JobProgress() >= 2.0f; }));
+    ASSERT_TRUE(RunUntil([&] { return loading && loading->JobProgress() >= 2.0f; }));
     for (int i = 0; i < 20; ++i) app->RenderStep();
     // Without the other header the job waits.
     EXPECT_LT(loading->JobProgress(), 3.0f);
     server.Send(PK_PLAYER_OUT, {1, 0});
     ASSERT_TRUE(RunUntil([&] { return Phase() == CLoadingScreen::PHASE_LOADED; })) << ErrorReport().Text();
     EXPECT_TRUE(loading->PlayerGone(1));
-    EXPECT_TRUE(ChatShows("Other"));
+    EXPECT_TRUE(ChatShows(FormatText(GetMessageText(MSG_GAMEPLAY_OUT_PLAYER), "Other")));
     server.Send(PK_GAME_START, {0, 0});
     ASSERT_TRUE(RunUntil([&] { return s_playScreens == 1; }));
 }
