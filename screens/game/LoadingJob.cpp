@@ -93,6 +93,7 @@ int CLoadingScreen::RunLoadingJob() {
         if (!AskMainThread(REQUEST_HEADER)) return Fail();
         if (!WaitForPlayers()) return 0;
     }
+    for (int p = 0; p < kPositions; ++p) g_pWorldObjectManager->slotGone[static_cast<size_t>(p)] = PlayerGone(p);
 
     int heroes = 0;
     for (const CPlayerSlot& slot : session.slots) heroes += slot.heroId != 0 ? 1 : 0;

@@ -309,6 +309,9 @@ void CLoadingScreen::UpdateCommonPart() {
         if (m_window->TakeChatRequest()) HandleChatInput();
         if (m_window->TakeModeRequest()) ToggleChatMode();
     }
+    if (JobDone())
+        for (int p = 0; p < kPositions; ++p)
+            if (PlayerGone(p)) World()->slotGone[static_cast<size_t>(p)] = true;
     const int phase = Phase();
     if (phase == PHASE_START || phase == PHASE_LOADED) {
         m_shown = 100.0f;
@@ -428,8 +431,8 @@ int CLoadingScreen::HandleServerMessages() {
             case PK_PLAYER_OUT: {
                 const uint16_t position = reader.ReadU16();
                 if (!reader.Ok() || position >= kPositions) break;
+                // The world learns it from the job, or once the job is done: the map load reads it.
                 m_gone[position].store(true, std::memory_order_release);
-                World()->slotGone[position] = true;
                 const std::string nickname(g_pClientSession->room.MemberNickname(position));
                 AddChatLineFormat(m_window->chatList, GetMessageText(MSG_GAMEPLAY_OUT_PLAYER), nickname.c_str(),
                                   kPlayerOutColour);
