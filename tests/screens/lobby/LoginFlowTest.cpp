@@ -13,6 +13,7 @@
 #include "screens/lobby/ReplayListWindow.h"
 #include "screens/lobby/SelectNicknameWindow.h"
 #include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/servers/LocalTestServer.h"
 #include "platform/File.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiListBox.h"
@@ -338,6 +339,75 @@ TEST_F(ReplayList, ListsReplayFilesInFolderOrderAndRefusesABrokenOne) {
     window.List()->SetSelected(0);
     EXPECT_EQ(screen->StartReplay(true), 0);
     EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_WRONG_FILE_VERSION));
+}
+
+}  // namespace
+
+namespace {
+
+// The client against QORTestServer's script on free ports.
+class LocalServerFlow : public LoginFlow {
+protected:
+    void SetUp() override {
+        LoginFlow::SetUp();
+        ASSERT_TRUE(server.Listening()) << server.Error();
+        PointClientAt(server.LoginPort(), server.GamePort(), server.ChannelPort());
+    }
+    // Logs in and waits for the nickname list on the select window.
+    CNicknameScreen* LogIn(const char* id, const char* password) {
+        CLoginScreen* screen = ShowLogin(id, password);
+        if (!screen) return nullptr;
+        Tap(DIK_RETURN);
+        CNicknameScreen* nick = nullptr;
+        EXPECT_TRUE(RunUntil([&] {
+            nick = CurrentAs<CNicknameScreen>();
+            return nick && nick->Phase() == CNicknameScreen::PHASE_CHOOSING;
+        })) << ErrorReport().Text();
+        return nick;
+    }
+    CLocalTestServer server{0, 0, 0};
+};
+
+TEST_F(LocalServerFlow, AnyLoginReachesTheLobbyAndKeepsTheNicknamesItCreated) {
+    CNicknameScreen* nick = LogIn("newcomer", "anything");
+    ASSERT_NE(nick, nullptr);
+    EXPECT_EQ(nick->SelectWindow()->Selected(), -1);  // a first login has no nickname yet
+    nick->SelectWindow()->RaiseRequest(CSelectNicknameWindow::REQUEST_MAKE);
+    Frames(2);
+    ASSERT_EQ(nick->Phase(), CNicknameScreen::PHASE_CREATING);
+    app->Ui().SetFocus(nick->CreateWindow()->Edit());
+    nick->CreateWindow()->Edit()->SetText("hero2");
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(0); })) << ErrorReport().Text();
+    EXPECT_EQ(server.Nicknames("newcomer")[0], "hero2");
+
+    // Back to a new login screen; the same id lists the nickname again.
+    Tap(DIK_ESCAPE);
+    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CLoginScreen>() != nullptr; }));
+    nick = LogIn("newcomer", "other");
+    ASSERT_NE(nick, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(0); }));
+    EXPECT_EQ(nick->SelectWindow()->NickStatic(0)->GetText(), "hero2");
+
+    // Enter takes the nickname to the channel list, which the server sends by itself.
+    Tap(DIK_RETURN);
+    CChannelScreen* channels = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        channels = CurrentAs<CChannelScreen>();
+        return channels && channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING;
+    }, 6000)) << ErrorReport().Text();
+    Tap(DIK_DOWN);
+    EXPECT_EQ(channels->Window()->Selected(), 1);
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return s_lobbiesMade == 1; })) << ErrorReport().Text();
+    EXPECT_EQ(Session().nickname, "hero2");
+}
+
+TEST_F(LocalServerFlow, ATakenPortIsNamed) {
+    CLocalTestServer second(server.LoginPort(), 0, 0);
+    EXPECT_FALSE(second.Listening());
+    EXPECT_NE(second.Error().find("127.0.0.1:" + std::to_string(server.LoginPort())), std::string::npos)
+        << second.Error();
 }
 
 }  // namespace
