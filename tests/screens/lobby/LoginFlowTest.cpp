@@ -10,6 +10,7 @@
 #include "screens/lobby/CreateNicknameWindow.h"
 #include "screens/lobby/LoginWindow.h"
 #include "screens/lobby/NicknameScreen.h"
+#include "screens/lobby/RankNames.h"
 #include "screens/lobby/ReplayListWindow.h"
 #include "screens/lobby/SelectNicknameWindow.h"
 #include "tests/screens/lobby/LobbyFixture.h"
@@ -94,6 +95,11 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     EXPECT_TRUE(select->Bar(1)->HasFlags(UI_HIDDEN));
     EXPECT_FALSE(select->Bar(2)->HasFlags(UI_HIDDEN));
     EXPECT_EQ(select->Selected(), 0);
+    // Rank 3 is the third line of the rank names, with the third level icon.
+    EXPECT_NE(select->ClassStatic(0)->GetText().find(g_pPlayResources->rankNames.at(2)), std::string::npos)
+        << select->ClassStatic(0)->GetText();
+    EXPECT_EQ(select->ClassStatic(0)->Image(), g_pPlayResources->levelIcons[2]);
+    EXPECT_EQ(select->Disgrace()->Image(), g_pPlayResources->disabledIcons[6]);
     EXPECT_EQ(DisconnectLevel(185), 6);
     EXPECT_EQ(DisconnectLevel(180), 6);
     EXPECT_EQ(DisconnectLevel(179), 5);
@@ -126,6 +132,37 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     EXPECT_EQ(channelReentry, 0);
     EXPECT_EQ(Session().channelAddress, "127.0.0.1");
     EXPECT_FALSE(Session().returning);
+}
+
+TEST_F(LoginFlow, RankNamesAndIconsAreKeyedByRankAndBoundedToTheTable) {
+    const CPlayResources& res = *g_pPlayResources;
+    ASSERT_GE(res.rankNames.size(), 2u);
+    EXPECT_EQ(std::string(RankName(1)), res.rankNames[0]);
+    EXPECT_EQ(std::string(RankName(2)), res.rankNames[1]);
+    // Past the end of the list: no text, still the icon.
+    EXPECT_STREQ(RankName(kMaxRank), "");
+    struct Case {
+        uint32_t rank;
+        bool shown;
+    };
+    for (const Case c : {Case{0, false}, Case{1, true}, Case{100, true}, Case{101, false}, Case{250, false}}) {
+        SCOPED_TRACE(c.rank);
+        CResource* icon = RankIcon(c.rank);
+        EXPECT_EQ(icon != nullptr, c.shown);
+        if (icon) {
+            EXPECT_EQ(icon, res.levelIcons[c.rank - 1]);
+            icon->DropRef();
+        }
+        if (!c.shown) EXPECT_STREQ(RankName(c.rank), "");
+    }
+    EXPECT_EQ(std::string(DisconnectLevelText(0)), res.badRankNames.at(0));
+    EXPECT_STREQ(DisconnectLevelText(7), "");
+    EXPECT_STREQ(DisconnectLevelText(-1), "");
+    EXPECT_EQ(DisconnectLevelImage(7), nullptr);
+    CResource* image = DisconnectLevelImage(6);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image, res.disabledIcons[6]);
+    image->DropRef();
 }
 
 TEST_F(LoginFlow, RefusedPasswordIsNotRetriedWithinTwoMinutes) {
