@@ -17,6 +17,7 @@
 #include "net/NetClient.h"
 #include "net/NetErrors.h"
 #include "net/ServerAddress.h"
+#include "platform/Crash.h"
 #include "platform/GfxDevice.h"
 #include "platform/Input.h"
 #include "screens/lobby/ConnectScreen.h"
@@ -325,6 +326,8 @@ int CLoginScreen::StartReplay(bool check) {
     CScreen* loading = MakeLoadingScreen();
     if (!loading) return 0;
     host->Screens().PushScreen(loading);
+    // A playback writes no crash dumps.
+    platform::SetCrashDumpsEnabled(false);
     return 1;
 }
 

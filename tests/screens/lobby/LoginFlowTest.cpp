@@ -2,6 +2,7 @@
 // login screen's refusals.
 #include <cstring>
 
+#include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
@@ -376,6 +377,17 @@ TEST_F(ReplayList, ListsReplayFilesInFolderOrderAndRefusesABrokenOne) {
     window.List()->SetSelected(0);
     EXPECT_EQ(screen->StartReplay(true), 0);
     EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_WRONG_FILE_VERSION));
+    app->MessageBox().HideBox();
+
+    // A sound replay of a map that no list holds, recorded by the application's manager.
+    ASSERT_NE(g_pGameCommandManager, nullptr);
+    CGameCommandManager& recorder = *g_pGameCommandManager;
+    const float clock = 0.0f;
+    recorder.BeginSession(0, &clock, 1, 0, {});
+    const uint8_t block[16] = {};
+    ASSERT_EQ(recorder.WriteReplay((folder + "\\a.srd").c_str(), "MAP\\NOWHERE.DRM", 0, block, {}), 1);
+    EXPECT_EQ(screen->StartReplay(true), 0);
+    EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_NOT_FOUND_MAP));
 }
 
 }  // namespace
