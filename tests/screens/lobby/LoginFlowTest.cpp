@@ -382,7 +382,7 @@ TEST_F(ReplayList, ListsReplayFilesInFolderOrderAndRefusesABrokenOne) {
     // A sound replay of a map that no list holds, recorded by the application's manager.
     ASSERT_NE(g_pGameCommandManager, nullptr);
     CGameCommandManager& recorder = *g_pGameCommandManager;
-    const float clock = 0.0f;
+    static const float clock = 0.0f;  // the manager keeps its address
     recorder.BeginSession(0, &clock, 1, 0, {});
     const uint8_t block[16] = {};
     ASSERT_EQ(recorder.WriteReplay((folder + "\\a.srd").c_str(), "MAP\\NOWHERE.DRM", 0, block, {}), 1);
