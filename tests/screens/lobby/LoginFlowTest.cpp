@@ -425,10 +425,12 @@ TEST_F(LocalServerFlow, AnyLoginReachesTheLobbyAndKeepsTheNicknamesItCreated) {
     Frames(2);
     ASSERT_EQ(nick->Phase(), CNicknameScreen::PHASE_CREATING);
     app->Ui().SetFocus(nick->CreateWindow()->Edit());
-    nick->CreateWindow()->Edit()->SetText("hero2");
+    // "용사하나" in the game's code page, as the input method commits it.
+    const std::string korean = "\xBF\xEB\xBB\xE7\xC7\xCF\xB3\xAA";
+    nick->CreateWindow()->Edit()->SetText(korean);
     Tap(DIK_RETURN);
     ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(0); })) << ErrorReport().Text();
-    EXPECT_EQ(server.Nicknames("newcomer")[0], "hero2");
+    EXPECT_EQ(server.Nicknames("newcomer")[0], korean);
 
     // Back to a new login screen; the same id lists the nickname again.
     Tap(DIK_ESCAPE);
@@ -436,7 +438,7 @@ TEST_F(LocalServerFlow, AnyLoginReachesTheLobbyAndKeepsTheNicknamesItCreated) {
     nick = LogIn("newcomer", "other");
     ASSERT_NE(nick, nullptr);
     ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(0); }));
-    EXPECT_EQ(nick->SelectWindow()->NickStatic(0)->GetText(), "hero2");
+    EXPECT_EQ(nick->SelectWindow()->NickStatic(0)->GetText(), korean);
 
     // Enter takes the nickname to the channel list, which the server sends by itself.
     Tap(DIK_RETURN);
@@ -449,7 +451,7 @@ TEST_F(LocalServerFlow, AnyLoginReachesTheLobbyAndKeepsTheNicknamesItCreated) {
     EXPECT_EQ(channels->Window()->Selected(), 1);
     Tap(DIK_RETURN);
     ASSERT_TRUE(RunUntil([&] { return s_lobbiesMade == 1; })) << ErrorReport().Text();
-    EXPECT_EQ(Session().nickname, "hero2");
+    EXPECT_EQ(Session().nickname, korean);
 }
 
 TEST_F(LocalServerFlow, ATakenPortIsNamed) {
