@@ -154,7 +154,9 @@ TEST_F(LoginFlow, RankNamesAndIconsAreKeyedByRankAndBoundedToTheTable) {
             EXPECT_EQ(icon, res.levelIcons[c.rank - 1]);
             icon->DropRef();
         }
-        if (!c.shown) EXPECT_STREQ(RankName(c.rank), "");
+        if (!c.shown) {
+            EXPECT_STREQ(RankName(c.rank), "");
+        }
     }
     EXPECT_EQ(std::string(DisconnectLevelText(0)), res.badRankNames.at(0));
     EXPECT_STREQ(DisconnectLevelText(7), "");
