@@ -36,10 +36,11 @@ build: deps
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-# Optimised client in the sample game folder.
+# Optimised client in the sample game folder, against the local test server
+# (or SERVER=host, a real login server).
+SERVER ?=
 run: build
-	@if [ -x $(RELEASE_DIR)/tools/MakeGameFolder ]; then $(RELEASE_DIR)/tools/MakeGameFolder $(GAME_DIR); else mkdir -p $(GAME_DIR); fi
-	cd $(GAME_DIR) && ../../$(RELEASE_DIR)/QOR.run go
+	@bash scripts/run-client $(RELEASE_DIR) $(GAME_DIR) "$(SERVER)"
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_TESTS=OFF -DQOR_BENCH=ON

@@ -31,9 +31,7 @@ protected:
         SetLoginScreenMaker(&NewLoginScreen);
         SetLobbyScreenMaker(&MakeLobbyStandIn);
         SetLoginServerHostOverride("127.0.0.1");
-        SetServerPortOverride(ServerKind::Login, login.Port());
-        SetServerPortOverride(ServerKind::Game, game.Port());
-        SetServerPortOverride(ServerKind::Channel, channel.Port());
+        PointClientAt(login.Port(), game.Port(), channel.Port());
         MakeApp();
         app->SetFirstScreenMaker([] { return new CLoginScreen(); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
@@ -47,6 +45,13 @@ protected:
         for (ServerKind kind : {ServerKind::Login, ServerKind::Game, ServerKind::Channel})
             SetServerPortOverride(kind, 0);
         AppFixture::TearDown();
+    }
+
+    // The ports the client connects to from its next connection on.
+    static void PointClientAt(uint16_t loginPort, uint16_t gamePort, uint16_t channelPort) {
+        SetServerPortOverride(ServerKind::Login, loginPort);
+        SetServerPortOverride(ServerKind::Game, gamePort);
+        SetServerPortOverride(ServerKind::Channel, channelPort);
     }
 
     CClientSession& Session() { return app->Session(); }
