@@ -6,15 +6,14 @@
 #include "platform/GfxSystem.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
+#include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
-#include "ui/StandInScreen.h"
 
 int main(int argc, char** argv) {
     std::string whole;
     for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
     SetLoginScreenMaker(&NewLoginScreen);
-    // The lobby is still a stand-in that clears the window.
-    SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
+    SetLobbyScreenMaker(&NewLobbyScreen);
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

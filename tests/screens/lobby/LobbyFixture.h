@@ -35,7 +35,7 @@ protected:
         SetServerPortOverride(ServerKind::Game, game.Port());
         SetServerPortOverride(ServerKind::Channel, channel.Port());
         MakeApp();
-        app->SetFirstScreenMaker([] { return new CLoginScreen(); });
+        app->SetFirstScreenMaker([this] { return MakeFirstScreen(); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pClientSession, &app->Session());
@@ -48,6 +48,9 @@ protected:
             SetServerPortOverride(kind, 0);
         AppFixture::TearDown();
     }
+
+    // The screen the client starts on.
+    virtual CScreen* MakeFirstScreen() { return new CLoginScreen(); }
 
     CClientSession& Session() { return app->Session(); }
     CScreen* Current() { return app->Screens().Current(); }
