@@ -16,7 +16,9 @@
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "net/NetErrors.h"
+#include "net/CommunityRequests.h"
 #include "screens/lobby/ChannelScreen.h"
+#include "screens/lobby/ConnecterPopup.h"
 #include "screens/lobby/LobbyRequests.h"
 #include "screens/lobby/LobbySteps.h"
 #include "screens/lobby/LobbyWindow.h"
@@ -63,6 +65,8 @@ CScreen* NewLobbyScreen() { return new CLobbyScreen(); }
 CLobbyScreen::CLobbyScreen() = default;
 
 CLobbyScreen::~CLobbyScreen() {
+    if (g_pUiManager && m_popup) g_pUiManager->DeleteWindow(m_popup);
+    m_popup = nullptr;
     if (!g_pResourceManager) return;
     for (CResource*& layout : m_layouts) {
         g_pResourceManager->ReleaseResource(layout);
@@ -97,6 +101,12 @@ int CLobbyScreen::Load() {
         if (g_pSoundManager && g_pSoundManager->IsEnabled()) return 0;
     }
     CUiManager& ui = host->Ui();
+    m_popup = new CConnecterPopup(m_window);
+    m_popup->Create("CONNECTER_POPUP");
+    const UiColor itemColour{0.5f, 0.8f, 1.0f, 1.0f};
+    for (int entry : {MSG_POPUP_MENU_WHISPER, MSG_POPUP_MENU_FRIEND_ADD, MSG_POPUP_MENU_OUTSIDE_CUT})
+        m_popup->AddItem(GetMessageText(entry), itemColour);
+    ui.ShowWindow(m_popup, false);
     for (CUiWindow* window : {static_cast<CUiWindow*>(m_makeRoom), static_cast<CUiWindow*>(m_password),
                               static_cast<CUiWindow*>(m_quickJoin)}) {
         CentreWindow(window, *host);
@@ -265,6 +275,7 @@ void CLobbyScreen::UpdateLobby() {
     CZEMDXInput& input = host->Input();
     CUiManager& ui = host->Ui();
     IMessageBoxHost& box = host->MessageBox();
+    if (UpdatePopup()) return;
     if (box.Visible() && box.Mode() == 1) {
         CheckMessageBoxConfirm();
         if (box.Visible()) return;
@@ -380,6 +391,41 @@ void CLobbyScreen::UpdateLobby() {
     }
     // The options window is not part of this lobby yet.
     w.TakeCommand(CLobbyWindow::CMD_OPTION);
+    if (w.TakePopupRequest()) ShowConnecterPopup();
+}
+
+int CLobbyScreen::UpdatePopup() {
+    IScreenHost* host = ScreenHost();
+    CZEMDXInput& input = host->Input();
+    if (!Shown(m_popup) || !(input.MousePressed(0) || input.MousePressed(1) || input.MousePressed(2))) return 0;
+    const std::string& name = m_window->ChosenName();
+    CClientSession& session = *g_pClientSession;
+    switch (m_popup->TakeSelected()) {
+        case CConnecterPopup::ITEM_WHISPER:
+            if (!StartWhisperTo(name.c_str(), m_window->ChatList())) ShowErrorPopup(1);
+            break;
+        case CConnecterPopup::ITEM_FRIEND:
+            AddCommunityMember(session, name, true, m_window->ChatList());
+            break;
+        case CConnecterPopup::ITEM_BLOCK:
+            AddCommunityMember(session, name, false, m_window->ChatList());
+            break;
+        default:
+            break;
+    }
+    host->Ui().ShowWindow(m_popup, false);
+    host->Ui().SendToBack(m_popup);
+    return 1;
+}
+
+void CLobbyScreen::ShowConnecterPopup() {
+    IScreenHost* host = ScreenHost();
+    platform::CursorPoint cursor{};
+    host->Input().GetCursor(&cursor);
+    m_popup->TakeSelected();
+    m_popup->SetPosition(static_cast<float>(cursor.x), static_cast<float>(cursor.y));
+    host->Ui().ShowWindow(m_popup, true);
+    host->Ui().BringToFront(m_popup);
 }
 
 void CLobbyScreen::SendNotice(uint16_t id, int next) {

@@ -17,6 +17,7 @@
 #include "screens/lobby/RoomListPager.h"
 #include "ui/Screen.h"
 
+class CConnecterPopup;
 class CLobbyWindow;
 class CMakeRoomWindow;
 class CQuickJoinWindow;
@@ -72,6 +73,7 @@ public:
     CMakeRoomWindow* MakeRoom() const { return m_makeRoom; }
     CRoomPasswordWindow* Password() const { return m_password; }
     CQuickJoinWindow* QuickJoinWnd() const { return m_quickJoin; }
+    CConnecterPopup* Popup() const { return m_popup; }
     const CRoomListPager& Pager() const { return m_pager; }
     const RoomPage& Rooms() const { return m_rooms; }
     int NextCode() const { return m_next; }
@@ -96,6 +98,9 @@ private:
     bool CheckSpecFor(int mode);
     void SendNotice(uint16_t id, int next);
     void UpdateCoolDowns();
+    // A mouse press while the popup is up: its choice for the chosen player, then it hides.
+    int UpdatePopup();
+    void ShowConnecterPopup();
 
     // Answers of the packet loop.
     void OnLobbyEntered(const LobbyEnterResult& result) override;
@@ -110,6 +115,7 @@ private:
     CMakeRoomWindow* m_makeRoom = nullptr;
     CRoomPasswordWindow* m_password = nullptr;
     CQuickJoinWindow* m_quickJoin = nullptr;
+    CConnecterPopup* m_popup = nullptr;
     CResource* m_layouts[4] = {};
     CResource* m_icons[2] = {};
     RoomPage m_rooms{};

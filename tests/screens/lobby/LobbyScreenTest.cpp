@@ -15,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "platform/Input.h"
 #include "screens/lobby/ChannelScreen.h"
+#include "screens/lobby/ConnecterPopup.h"
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LobbyWindow.h"
 #include "screens/lobby/MakeRoomWindow.h"
@@ -61,9 +62,8 @@ protected:
     void SetUp() override {
         game.SetExpectTimeout(3000);
         game.On(PK_LOBBY_USER_LIST_REQUEST, [](const FakePacket&) {
-            return std::vector<FakePacket>{{PK_LOBBY_USER_LIST, LobbyUserListPayload(2, {"Hero", "[GM]Op"})}};
+            return std::vector<FakePacket>{{PK_LOBBY_USER_LIST, LobbyUserListPayload(3, {"Hero", "[GM]Op", "Friendly"})}};
         });
-        game.Accept();
         LobbyFixture::SetUp();
     }
     // The lobby follows a channel screen whose connection is still open.
@@ -73,6 +73,7 @@ protected:
         session.nickname = "Hero";
         session.words.Load({"badword"}, {"nice"});
         session.rankNumber = 30;
+        game.Accept();
         EXPECT_EQ(app->Net().Connect(game.Host(), game.Port()), 1);
         return new CLobbyScreen();
     }
@@ -156,7 +157,7 @@ TEST_F(LobbyScreenFlow, EntryShowsRoomsPlayersAndKeepsAlive) {
 
     // The keep-alive left with the first frame and is answered by the player list.
     EXPECT_GE(Count(PK_LOBBY_USER_LIST_REQUEST), 1);
-    ASSERT_TRUE(RunUntil([&] { return w.ConnecterList()->ItemCount() == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return w.ConnecterList()->ItemCount() == 3; }));
     EXPECT_STREQ(w.ConnecterList()->GetItemText(0), "</C=ffcc00>Hero");
     // Ten seconds of the stepped clock later it goes again.
     ASSERT_TRUE(RunUntil([&] { return Count(PK_LOBBY_USER_LIST_REQUEST) >= 2; }));
@@ -364,6 +365,36 @@ TEST_F(LobbyScreenFlow, PageButtonsKeepTheirBoundsAndCoolDown) {
     EXPECT_FALSE(w.AllRoomsBox()->Checked());
     ASSERT_TRUE(game.WaitIdle());
     NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, ConnecterPopupReachesTheRealName) {
+    Enter();
+    CLobbyWindow& w = *Lobby()->Window();
+    ASSERT_TRUE(RunUntil([&] { return w.ConnecterList()->ItemCount() == 3; }));
+    // The own row offers no popup; an operator's row loses its colour tag.
+    w.ChooseConnecter(0, "Hero");
+    EXPECT_EQ(w.TakePopupRequest(), 0);
+    w.ChooseConnecter(1, "Hero");
+    EXPECT_EQ(w.ChosenName(), "[GM]Op");
+    w.ChooseConnecter(2, "Hero");
+    Frames(2);
+    CConnecterPopup& popup = *Lobby()->Popup();
+    ASSERT_FALSE(popup.HasFlags(UI_HIDDEN));
+    EXPECT_EQ(popup.List().ItemCount(), 3u);
+
+    std::vector<uint8_t> added;
+    game.Expect(PK_FRIEND_ADD, [&](const FakePacket& p) { added = p.payload; });
+    popup.List().SetSelected(CConnecterPopup::ITEM_FRIEND);
+    popup.OnLButtonClick(&popup.List());
+    input->SetButton(0, true);
+    Frames(1);
+    input->SetButton(0, false);
+    Frames(2);
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    EXPECT_TRUE(popup.HasFlags(UI_HIDDEN));
+    EXPECT_EQ(Text(added, 0), "Hero");
+    EXPECT_EQ(Text(added, 17), "Friendly");
 }
 
 TEST_F(LobbyScreenFlow, ReturnAsksForTheRoomListAndShowsTheBanOnce) {
