@@ -17,36 +17,14 @@ const std::vector<std::string>& RankNames() {
 }
 }  // namespace
 
-const char* GameModeName(int mode) {
-    if (!g_pPlayResources || mode < 0 || static_cast<size_t>(mode) >= g_pPlayResources->gameModeNames.size())
-        return "";
-    return g_pPlayResources->gameModeNames[static_cast<size_t>(mode)].c_str();
-}
-
-void ShowGameModeControls(int mode, CUiStatic* modeText, CUiStatic* randomLabel, CUiCheckButton* randomBox) {
-    if (modeText) modeText->SetText(GameModeName(mode));
-    const int enable = mode == 0 ? 1 : 0;
-    if (randomLabel) randomLabel->SetEnabled(enable);
-    if (randomBox) randomBox->SetEnabled(enable);
-}
-
 int CMakeRoomWindow::OnLayoutLoaded() {
     m_okButton = static_cast<CUiButton*>(Bind("ID_BUTTON_OK", UI_TYPE_BUTTON));
     m_cancel = static_cast<CUiButton*>(Bind("ID_BUTTON_CANCEL", UI_TYPE_BUTTON));
-    m_before = static_cast<CUiButton*>(Bind("ID_BUTTON_BEFORE", UI_TYPE_BUTTON));
-    m_next = static_cast<CUiButton*>(Bind("ID_BUTTON_NEXT", UI_TYPE_BUTTON));
-    m_before2 = static_cast<CUiButton*>(Bind("ID_BUTTON_BEFORE2", UI_TYPE_BUTTON));
-    m_next2 = static_cast<CUiButton*>(Bind("ID_BUTTON_NEXT2", UI_TYPE_BUTTON));
-    m_levelText = static_cast<CUiStatic*>(Bind("ID_STATIC_LIMITLEVEL", UI_TYPE_STATIC));
     m_levelInfo = static_cast<CUiStatic*>(Bind("ID_STATIC_LIMITINFO", UI_TYPE_STATIC));
     m_title = static_cast<CUiEditBox*>(Bind("ID_EDIT_ROOMTITLE", UI_TYPE_EDITBOX));
     m_password = static_cast<CUiEditBox*>(Bind("ID_EDIT_ROOMPASS", UI_TYPE_EDITBOX));
-    m_mode = static_cast<CUiStatic*>(Bind("ID_STATIC_MODE", UI_TYPE_STATIC));
-    m_randomLabel = static_cast<CUiStatic*>(Bind("ID_STATIC_RANDOMTEAM", UI_TYPE_STATIC));
-    m_randomBox = static_cast<CUiCheckButton*>(Bind("ID_CHECKBUTTON_RANDOMTEAM", UI_TYPE_CHECKBUTTON));
-    if (!m_okButton || !m_cancel || !m_before || !m_next || !m_before2 || !m_next2 || !m_levelText ||
-        !m_levelInfo || !m_title || !m_password || !m_mode || !m_randomLabel || !m_randomBox)
-        return 0;
+    const int choices = m_choices.Bind([this](const char* name, uint32_t type) { return Bind(name, type); });
+    if (!choices || !m_okButton || !m_cancel || !m_levelInfo || !m_title || !m_password) return 0;
     m_title->SetByteLimit(static_cast<int>(kRoomTitleMax));
     m_password->SetByteLimit(static_cast<int>(kRoomPasswordMax));
     return 1;
@@ -58,19 +36,8 @@ void CMakeRoomWindow::OnLButtonClick(CUiObject* control) {
         m_ok = 1;
     } else if (control == m_cancel) {
         Close();
-    } else if (control == m_before || control == m_next) {
-        if (control == m_before) {
-            m_settings.LowerChoice();
-        } else {
-            m_settings.RaiseChoice();
-        }
+    } else if (m_choices.OnClick(control, m_settings) == CRoomChoiceControls::CLICK_LEVEL) {
         MakeLevelTexts();
-    } else if (control == m_before2) {
-        m_settings.LowerMode();
-        SetMode(m_settings.Mode());
-    } else if (control == m_next2) {
-        m_settings.RaiseMode();
-        SetMode(m_settings.Mode());
     }
 }
 
@@ -99,13 +66,13 @@ void CMakeRoomWindow::Open(int rank) {
 
 void CMakeRoomWindow::SetMode(int mode) {
     m_settings.SetMode(mode);
-    ShowGameModeControls(m_settings.Mode(), m_mode, m_randomLabel, m_randomBox);
+    m_choices.ShowMode(m_settings.Mode());
 }
 
 void CMakeRoomWindow::MakeLevelTexts() {
     std::string range, info;
     m_settings.LevelTexts(m_rank, RankNames(), &range, &info);
-    if (m_levelText) m_levelText->SetText(range);
+    if (CUiStatic* text = m_choices.LevelText()) text->SetText(range);
     if (m_levelInfo) m_levelInfo->SetText(info);
 }
 
@@ -128,6 +95,6 @@ MakeRoomRequest CMakeRoomWindow::Request(uint32_t mapSum) const {
     request.highestRank = static_cast<uint16_t>(range.highest);
     request.mapSum = mapSum;
     request.mode = static_cast<uint8_t>(m_settings.Mode());
-    request.randomTeams = m_settings.RandomTeamEnabled() && m_randomBox && m_randomBox->Checked() ? 1 : 0;
+    request.randomTeams = m_choices.RandomTeams(m_settings) ? 1 : 0;
     return request;
 }

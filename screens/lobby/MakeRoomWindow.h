@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "net/LobbyMessages.h"
+#include "screens/lobby/RoomChoiceControls.h"
 #include "screens/lobby/RoomSettings.h"
 #include "ui/UiWindow.h"
 
@@ -14,12 +15,6 @@ class CUiButton;
 class CUiCheckButton;
 class CUiEditBox;
 class CUiStatic;
-
-// The game mode's name as the room windows show it; empty outside 0..1.
-const char* GameModeName(int mode);
-// The mode's name into the text; the random-team box and its label take part
-// only in mode 0.
-void ShowGameModeControls(int mode, CUiStatic* modeText, CUiStatic* randomLabel, CUiCheckButton* randomBox);
 
 class CMakeRoomWindow : public CUiWindow {
 public:
@@ -52,27 +47,20 @@ public:
     bool LobbyMade() const { return m_lobbyMade; }
     CUiEditBox* TitleEdit() const { return m_title; }
     CUiEditBox* PasswordEdit() const { return m_password; }
-    CUiStatic* LevelText() const { return m_levelText; }
+    CUiStatic* LevelText() const { return m_choices.LevelText(); }
     CUiStatic* LevelInfo() const { return m_levelInfo; }
-    CUiStatic* ModeText() const { return m_mode; }
-    CUiCheckButton* RandomTeamBox() const { return m_randomBox; }
+    CUiStatic* ModeText() const { return m_choices.ModeText(); }
+    CUiCheckButton* RandomTeamBox() const { return m_choices.RandomTeamBox(); }
 
 private:
     bool m_lobbyMade;
     CRoomSettings m_settings{4};
     int m_rank = 1;
     int m_ok = 0;
+    CRoomChoiceControls m_choices;
     CUiButton* m_okButton = nullptr;
     CUiButton* m_cancel = nullptr;
-    CUiButton* m_before = nullptr;
-    CUiButton* m_next = nullptr;
-    CUiButton* m_before2 = nullptr;
-    CUiButton* m_next2 = nullptr;
-    CUiStatic* m_levelText = nullptr;
     CUiStatic* m_levelInfo = nullptr;
     CUiEditBox* m_title = nullptr;
     CUiEditBox* m_password = nullptr;
-    CUiStatic* m_mode = nullptr;
-    CUiStatic* m_randomLabel = nullptr;
-    CUiCheckButton* m_randomBox = nullptr;
 };

@@ -3,6 +3,7 @@
 // polls its join latch and sends the request.
 #pragma once
 
+#include "screens/lobby/RoomChoiceControls.h"
 #include "screens/lobby/RoomSettings.h"
 #include "ui/UiWindow.h"
 
@@ -25,23 +26,16 @@ public:
     }
     const CRoomSettings& Settings() const { return m_settings; }
     bool RandomTeams() const;
-    CUiStatic* LevelText() const { return m_levelText; }
-    CUiStatic* ModeText() const { return m_mode; }
-    CUiCheckButton* RandomTeamBox() const { return m_randomBox; }
+    CUiStatic* LevelText() const { return m_choices.LevelText(); }
+    CUiStatic* ModeText() const { return m_choices.ModeText(); }
+    CUiCheckButton* RandomTeamBox() const { return m_choices.RandomTeamBox(); }
 
 private:
     void ShowLevel();
 
     CRoomSettings m_settings{0};
     int m_join = 0;
+    CRoomChoiceControls m_choices;
     CUiButton* m_joinButton = nullptr;
     CUiButton* m_cancel = nullptr;
-    CUiButton* m_before = nullptr;
-    CUiButton* m_next = nullptr;
-    CUiButton* m_before2 = nullptr;
-    CUiButton* m_next2 = nullptr;
-    CUiStatic* m_levelText = nullptr;
-    CUiStatic* m_mode = nullptr;
-    CUiStatic* m_randomLabel = nullptr;
-    CUiCheckButton* m_randomBox = nullptr;
 };

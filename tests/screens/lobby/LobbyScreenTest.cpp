@@ -268,12 +268,18 @@ TEST_F(LobbyScreenFlow, MakeRoomRefusalsAndEscapeClosesOnlyTheWindow) {
     NoFailures();
 }
 
-TEST_F(LobbyScreenFlow, HighRankCannotMakeARoom) {
+TEST_F(LobbyScreenFlow, HighRankCannotMakeARoomAndAFailedSendShowsThePopup) {
     Session().rankNumber = 60;
     Enter();
     Press(CLobbyWindow::CMD_MAKEROOM);
     EXPECT_TRUE(Lobby()->MakeRoom()->HasFlags(UI_HIDDEN));
     EXPECT_EQ(Box().Text(), GetMessageText(MSG_LOBBY_NOT_MAKEROOM_BADRANK));
+    Box().SetResult(1);
+    Frames(2);
+    app->Net().Disconnect();
+    Press(CLobbyWindow::CMD_SHOP);
+    EXPECT_GE(Lobby()->Phase(), CScreen::kPhaseErrorPopup);
+    EXPECT_NE(Lobby()->NextCode(), CLobbyScreen::NEXT_MARKET);
 }
 
 TEST_F(LobbyScreenFlow, LockedRoomAsksItsPasswordAndRefusalsRetryOrClose) {
