@@ -60,7 +60,8 @@ uint16_t U16(const std::vector<uint8_t>& bytes, size_t at) {
 class LobbyScreenFlow : public LobbyFixture {
 protected:
     void SetUp() override {
-        game.SetExpectTimeout(3000);
+        // Frames run slowly under the sanitizers on a loaded machine.
+        game.SetExpectTimeout(10000);
         game.On(PK_LOBBY_USER_LIST_REQUEST, [](const FakePacket&) {
             return std::vector<FakePacket>{{PK_LOBBY_USER_LIST, LobbyUserListPayload(3, {"Hero", "[GM]Op", "Friendly"})}};
         });
