@@ -96,7 +96,8 @@ public:
 
     int LoadStartupData();
     int MeasureSystem();
-    int CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* speedText, uint32_t videoMb, int pvmWording);
+    int CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* speedText, uint32_t videoMb,
+                         int pvmWording) override;
     int GetSystemGrade() const;
     // Fills the screenshot and replay folders and makes the missing ones.
     void CreateUserFolders();

@@ -7,6 +7,7 @@
 #include "platform/Input.h"
 #include "platform/Window.h"
 #include "screens/game/LoadingScreen.h"
+#include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
 #include "ui/StandInScreen.h"
 
@@ -14,8 +15,7 @@ int main(int argc, char** argv) {
     std::string whole;
     for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
     SetLoginScreenMaker(&NewLoginScreen);
-    // The lobby is still a stand-in that clears the window.
-    SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
+    SetLobbyScreenMaker(&NewLobbyScreen);
     SetLoadingScreenMaker(&NewLoadingScreen);
     // The play screen is still a stand-in that clears the window.
     SetPlayScreenMaker([]() -> CScreen* { return new CStandInScreen(); });

@@ -12,6 +12,7 @@
 
 #include "net/ChatInput.h"
 #include "net/CommunityLists.h"
+#include "net/LobbyMessages.h"
 #include "net/PlayerSlot.h"
 #include "net/RoomRecord.h"
 #include "net/WordFilter.h"
@@ -63,6 +64,15 @@ public:
     // The lobby was re-entered from a room or the market; a match just ended.
     bool returnedToLobby = false;
     bool returningFromMatch = false;
+    // The lobby's entry answer: the player's record (its Cra is `money`), a
+    // notice code for a later screen (0: none), the ban notice still to show
+    // once back in the lobby, the player's rank number and the room joined.
+    PlayerRecord player;
+    uint8_t pendingNotice = 0;
+    bool banNotice = false;
+    bool lobbyReady = false;
+    uint16_t rankNumber = 1;
+    uint16_t roomNumber = 0;
     // The map the next match is played on: its file and its map-list id.
     std::string mapFile;
     uint32_t mapId = 0;

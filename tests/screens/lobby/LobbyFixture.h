@@ -33,7 +33,7 @@ protected:
         SetLoginServerHostOverride("127.0.0.1");
         PointClientAt(login.Port(), game.Port(), channel.Port());
         MakeApp();
-        app->SetFirstScreenMaker([] { return new CLoginScreen(); });
+        app->SetFirstScreenMaker([this] { return MakeFirstScreen(); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pClientSession, &app->Session());
@@ -53,6 +53,9 @@ protected:
         SetServerPortOverride(ServerKind::Game, gamePort);
         SetServerPortOverride(ServerKind::Channel, channelPort);
     }
+
+    // The screen the client starts on.
+    virtual CScreen* MakeFirstScreen() { return new CLoginScreen(); }
 
     CClientSession& Session() { return app->Session(); }
     CScreen* Current() { return app->Screens().Current(); }
