@@ -12,6 +12,7 @@
 #include "tools/SampleMap.h"
 #include "world/MapScenario.h"
 #include "world/ScriptManager.h"
+#include "world/TriggerElements.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
@@ -124,6 +125,77 @@ TEST(ScenarioHarness, TheLordsAppearAtTheirAltarsOnTimeAndMarch) {
     EXPECT_EQ(vampire->order.kind, 3);
     EXPECT_GT(DistanceXZ(vampire->position, 90, 70), 10.0f) << "the lord walked";
     EXPECT_GT(DistanceXZ(vampire->order.point, goals[0][0], goals[0][1]), 1.0f) << "now toward the hunter";
+
+    // The Light's lord falls: the match ends for the team of the Darkness.
+    vampire->Die();
+    h.Step(0.1f);
+    EXPECT_EQ(lords.phase, LordBlock::PHASE_ENDED);
+    EXPECT_EQ(h.machine(0).scenario.winningTeam, 1);
+}
+
+TEST(ScenarioHarness, TriggerRecordsChangeTheWorld) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    CMapScenario& scenario = h.machine(0).map->scenario;
+    CGameCommandManager& cm = *h.machine(0).commands;
+    const CWorldHarness::ScenarioView& view = h.machine(0).scenario;
+    const int32_t unit = h.SpawnUnit("Creep", {100, 0, 100}, 37, kTeamHostileNeutral);
+    ASSERT_GE(unit, 0);
+    CUnit* u = h.Unit(0, unit);
+    auto gate = std::make_unique<CTrigger>();
+    gate->SetName("Gate");
+    for (uint32_t value : {0u, 1u}) {
+        auto marker = std::make_unique<CAreaMarkerAction>();
+        marker->value = value;
+        marker->areaHash = NameHash(value ? "Team1" : "Team2");
+        gate->AddAction(std::move(marker));
+    }
+    const uint32_t gateHash = gate->hash;
+    scenario.Triggers().push_back(std::move(gate));
+
+    // Trigger control: disable, enable, then remove.
+    cm.BuildTriggerControl(2, gateHash, 1);
+    h.Step(0.05f);
+    ASSERT_NE(scenario.FindTrigger(gateHash), nullptr);
+    EXPECT_EQ(scenario.FindTrigger(gateHash)->enabled, 0u);
+    cm.BuildTriggerControl(1, gateHash, 1);
+    h.Step(0.05f);
+    EXPECT_EQ(scenario.FindTrigger(gateHash)->enabled, 1u);
+
+    // Along the marked areas, the second queued with the flagged sub-kind; the trigger goes.
+    cm.BuildUnitToArea(unit, gateHash, 1);
+    h.Step(0.05f);
+    EXPECT_EQ(u->order.kind, 3);
+    EXPECT_EQ(u->order.subKind, 2);
+    EXPECT_LT(DistanceXZ(u->order.point, 272, 272), 1.0f);
+    EXPECT_EQ(u->queuedOrders.Count(), 1);
+    EXPECT_EQ(scenario.FindTrigger(gateHash), nullptr);
+
+    cm.BuildUnitFlags(unit, 1, 0x80000, 1);
+    h.Step(0.05f);
+    EXPECT_TRUE(u->IsUntargetable());
+    cm.BuildUnitFlags(unit, 0, 0x80000, 1);
+    h.Step(0.05f);
+    EXPECT_FALSE(u->IsUntargetable());
+
+    // Restored in place: targetable again, the counter down.
+    u->stateFlags |= 0x80;
+    u->restoreCounter = 1;
+    const platform::Vec3 before = u->position;
+    cm.BuildRestoreUnit(unit, {300, 0, 300}, 1);
+    h.Step(0.05f);
+    EXPECT_EQ(u->stateFlags & 0x80u, 0u);
+    EXPECT_EQ(u->restoreCounter, 0);
+    EXPECT_LT(DistanceXZ(u->position, before.x, before.z), 40.0f) << "near its own spot, not the area";
+
+    cm.BuildGrantReward(1, 3, 250, 1);
+    cm.BuildGrantReward(0, unit, 40, 1);
+    cm.EmitRewardCommands({0, 1, 2}, 1, 10, 1);
+    h.Step(0.05f);
+    EXPECT_EQ(view.gold[3], 250);
+    EXPECT_EQ(view.gold[0], 10);
+    EXPECT_EQ(view.gold[2], 10);
+    EXPECT_FLOAT_EQ(u->experience, 40.0f);
 }
 
 TEST(ScenarioHarness, TheSampleTutorialPlaysToItsEnd) {
