@@ -121,26 +121,28 @@ void AddLordTriggers(CMapScenario& scenario) {
     scenario.Triggers().push_back(std::move(time));
 }
 
-void AddSampleTriggers(CMapScenario& scenario) {
-    auto wave = std::make_unique<CTrigger>();
-    wave->SetName("CreepWave");
+// A trigger on the camp's clock: first after a minute, then every minute.
+std::unique_ptr<CTrigger> TimerTrigger(const char* name, uint32_t repeatCount) {
+    auto trigger = std::make_unique<CTrigger>();
+    trigger->SetName(name);
     auto timer = std::make_unique<CTimerCondition>();
     timer->firstDelay = 60.0f;
     timer->interval = 60.0f;
-    timer->repeatCount = 2;
-    wave->AddCondition(std::move(timer));
+    timer->repeatCount = repeatCount;
+    trigger->AddCondition(std::move(timer));
+    return trigger;
+}
+
+void AddSampleTriggers(CMapScenario& scenario) {
+    // A wave each minute, twice, then a minute's pause (a repeat count of 2).
+    auto wave = TimerTrigger("CreepWave", 2);
     wave->AddAction(CampSpawn());
     scenario.Triggers().push_back(std::move(wave));
 
     // The first wave's news. A map alert spends its trigger, and a spent
     // trigger's spawns would find no trigger when their records arrive: the
     // news has a trigger of its own.
-    auto news = std::make_unique<CTrigger>();
-    news->SetName("CreepNews");
-    auto once = std::make_unique<CTimerCondition>();
-    once->firstDelay = 60.0f;
-    once->interval = 60.0f;
-    news->AddCondition(std::move(once));
+    auto news = TimerTrigger("CreepNews", 0);
     auto alert = std::make_unique<CMapAlertAction>();
     alert->x = 170.0f;
     alert->z = 125.0f;
