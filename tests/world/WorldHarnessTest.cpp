@@ -54,6 +54,19 @@ TEST(WorldHarness, ARangedAttackerHitsThroughItsShots) {
     EXPECT_FLOAT_EQ(DistanceXZ(a->position, stand), 0.0f) << "in range: it shoots from where it stands";
 }
 
+TEST(WorldHarness, ARangedAttackWithoutShotsLandsAtOnce) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    h.machine(0).shots.reset();
+    h.MakeCurrent(0);
+    const int32_t archer = h.SpawnUnit("Knight", {150, 0, 160}, 0, 0, 400, 60, 40, 70);
+    const int32_t target = h.SpawnUnit("Creep", {210, 0, 160}, 5, 1, 1000, 10);
+    h.Unit(0, archer)->unitFlags |= CCombatObject::kRangedAttacker;
+    ASSERT_EQ(h.Order(archer, 2, {210, 0, 160}, target, 2), 1);
+    h.RunUntil(10, 0.05f, [&] { return h.Unit(0, target)->hitPoints < 1000.0f; });
+    EXPECT_LT(h.Unit(0, target)->hitPoints, 1000.0f) << "no shot to carry it: the hit is not lost";
+}
+
 TEST(WorldHarness, TwoMachinesStayEqualAndOnlyTheAuthorityEmits) {
     CWorldHarness h(2);
     ASSERT_TRUE(h.ok()) << h.Error();
