@@ -56,7 +56,12 @@ CFakeGameServer::CFakeGameServer(uint16_t port) {
 }
 
 CFakeGameServer::~CFakeGameServer() {
-    m_stop = true;
+    {
+        // Set under the lock: the server thread tests the flag and then waits,
+        // and a notify between the two would be lost and the join would hang.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
     m_changed.notify_all();
     m_thread.join();
     if (m_listen >= 0) ::close(m_listen);
