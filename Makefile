@@ -27,19 +27,20 @@ tsan: deps tsan-run
 
 tsan-run:
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQOR_TSAN=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
-	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_engine test_net test_startup tsan_probe
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_engine test_net test_startup test_screens_game tsan_probe
 	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan/system-libraries.supp" \
 		ALSOFT_DRIVERS=null \
-		ctest --output-on-failure -j $(JOBS) -R '^(engine|net|startup|tsan_probe)$$'
+		ctest --output-on-failure -j $(JOBS) -R '^(engine|net|startup|screens_game|tsan_probe)$$'
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-# Optimised client in the sample game folder.
+# Optimised client in the sample game folder, against the local test server
+# (or SERVER=host, a real login server).
+SERVER ?=
 run: build
-	@if [ -x $(RELEASE_DIR)/tools/MakeGameFolder ]; then $(RELEASE_DIR)/tools/MakeGameFolder $(GAME_DIR); else mkdir -p $(GAME_DIR); fi
-	cd $(GAME_DIR) && ../../$(RELEASE_DIR)/QOR.run go
+	@bash scripts/run-client $(RELEASE_DIR) $(GAME_DIR) "$(SERVER)"
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_TESTS=OFF -DQOR_BENCH=ON

@@ -482,6 +482,8 @@ void CGameApp::FinalCleanup() {
     m_playResources.Release();
     m_ui.DeleteAllWindows();
     m_map.Unload();
+    // Records a match linked hold resources of the manager that outlives them here.
+    m_gameData.ReleaseAllResources();
     m_gameData.Clear();
     m_fonts.FreeAll();
     m_input.Release();

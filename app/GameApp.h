@@ -96,7 +96,8 @@ public:
 
     int LoadStartupData();
     int MeasureSystem();
-    int CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* speedText, uint32_t videoMb, int pvmWording);
+    int CheckMinimumSpec(uint32_t memoryMb, uint32_t mhz, const char* speedText, uint32_t videoMb,
+                         int pvmWording) override;
     int GetSystemGrade() const;
     // Fills the screenshot and replay folders and makes the missing ones.
     void CreateUserFolders();
@@ -143,6 +144,11 @@ public:
     std::string ReplayFolderPath() const override { return m_replayFolder; }
     void StartShutdownCountdown(float seconds) override { m_shutdown.StartCountdown(seconds); }
     void Sleep(uint32_t ms) override;
+    size_t GameTipCount() const override { return m_gameTips.size(); }
+    std::string GameTip(size_t index) const override {
+        return index < m_gameTips.size() ? m_gameTips[index] : std::string();
+    }
+    int StartMissionScript() override { return m_scripts.Start(); }
 
     // Services.
     CCameraRegistry& Cameras() { return m_cameras; }

@@ -6,6 +6,8 @@
 #include "platform/GfxSystem.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
+#include "screens/game/LoadingScreen.h"
+#include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
 #include "screens/lobby/WaitRoomScreen.h"
 #include "ui/StandInScreen.h"
@@ -14,9 +16,11 @@ int main(int argc, char** argv) {
     std::string whole;
     for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
     SetLoginScreenMaker(&NewLoginScreen);
+    SetLobbyScreenMaker(&NewLobbyScreen);
+    SetLoadingScreenMaker(&NewLoadingScreen);
+    // The play screen is still a stand-in that clears the window.
+    SetPlayScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
     SetWaitRoomScreenMaker(&NewWaitRoomScreen);
-    // The lobby is still a stand-in that clears the window.
-    SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

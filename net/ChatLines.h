@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/core/ShutdownCountdown.h"
 #include "engine/core/TextFormat.h"
 
 class CUiListBox;
@@ -28,6 +29,17 @@ void AddChatLine(CUiListBox* list, std::string_view text, uint32_t colour);
 inline void AddChatLine(CUiListBox* list, CClientSession*, std::string_view text, uint32_t colour) {
     AddChatLine(list, text, colour);
 }
+// A screen's chat list as the place for the server's shut-down notices.
+class CChatListLines : public IChatLines {
+public:
+    explicit CChatListLines(CUiListBox* list = nullptr) : m_list(list) {}
+    void SetList(CUiListBox* list) { m_list = list; }
+    void AddChatLine(const std::string& text, unsigned rgb) override { ::AddChatLine(m_list, text, rgb); }
+
+private:
+    CUiListBox* m_list;
+};
+
 // Adds the text as one line, unwrapped.
 void AddPlainChatLine(CUiListBox* list, std::string_view text);
 // Formats with the checked formatter (a value is never a format) into at most

@@ -12,6 +12,7 @@
 
 #include "net/ChatInput.h"
 #include "net/CommunityLists.h"
+#include "net/LobbyMessages.h"
 #include "net/PlayerSlot.h"
 #include "net/RoomRecord.h"
 #include "net/WordFilter.h"
@@ -63,11 +64,18 @@ public:
     // The lobby was re-entered from a room or the market; a match just ended.
     bool returnedToLobby = false;
     bool returningFromMatch = false;
+    // The lobby's entry answer: the player's record (its Cra is `money`), a
+    // notice code for a later screen (0: none), the ban notice still to show
+    // once back in the lobby, the player's rank number and the room joined.
+    PlayerRecord player;
+    uint8_t pendingNotice = 0;
+    bool banNotice = false;
+    bool lobbyReady = false;
+    uint16_t rankNumber = 1;
     // Hand-over flags of the room screens: the server took the player out of
     // the room while another screen ran; the room is to be redrawn from new
     // data; the player went to the market from the room; hero select was
-    // cancelled; the room's save-replay choice; the room number the lobby
-    // made or joined.
+    // cancelled; the room's save-replay choice.
     bool leaveToLobby = false;
     bool roomRefresh = false;
     bool wentToMarket = false;

@@ -14,19 +14,6 @@
 
 namespace {
 
-LayoutFileSpec Window(const std::string& name, float x, float y, float w, float h) {
-    LayoutFileSpec spec;
-    spec.window.name = name;
-    spec.window.rect[0] = x;
-    spec.window.rect[1] = y;
-    spec.window.rect[2] = w;
-    spec.window.rect[3] = h;
-    spec.window.colour[0] = spec.window.colour[1] = spec.window.colour[2] = 0.85f;
-    spec.window.colour[3] = 1.0f;
-    spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(0), LayoutFloat(0)};
-    return spec;
-}
-
 }  // namespace
 
 std::vector<uint8_t> SampleTune(double frequency) {
@@ -42,7 +29,7 @@ std::vector<uint8_t> SampleTune(double frequency) {
 }
 
 LayoutFileSpec LoginLayout() {
-    LayoutFileSpec spec = Window("WND_LOGIN", 0, 0, 1024, 768);
+    LayoutFileSpec spec = WindowLayout("WND_LOGIN", 0, 0, 1024, 768);
     // A grey that the back buffer holds exactly; the screen's centre shows it.
     spec.window.colour[0] = spec.window.colour[1] = spec.window.colour[2] = 0.8f;
     spec.children = {
@@ -60,7 +47,7 @@ LayoutFileSpec LoginLayout() {
 }
 
 LayoutFileSpec ReplayListLayout() {
-    LayoutFileSpec spec = Window("WND_REPLAY_LIST", 0, 0, 400, 320);
+    LayoutFileSpec spec = WindowLayout("WND_REPLAY_LIST", 0, 0, 400, 320);
     spec.children = {
         ListBoxRecord("ID_LIST_MAIN", 10, 10, 380, 250, 1, 10, 20),
         ButtonRecord("ID_BUTTON_START", 180, 280, 100, 28, "Start"),
@@ -70,7 +57,7 @@ LayoutFileSpec ReplayListLayout() {
 }
 
 LayoutFileSpec SelectChannelLayout() {
-    LayoutFileSpec spec = Window("WND_SELECT_CHANNEL", 262, 134, 500, 500);
+    LayoutFileSpec spec = WindowLayout("WND_SELECT_CHANNEL", 262, 134, 500, 500);
     for (int i = 1; i <= 10; ++i) {
         const float y = 20.0f + 40.0f * static_cast<float>(i - 1);
         spec.children.push_back(CheckButtonRecord("ID_CHECKBUTTON_CHANNEL_" + std::to_string(i), 20, y + 6, 20, 20));
@@ -82,7 +69,7 @@ LayoutFileSpec SelectChannelLayout() {
 }
 
 LayoutFileSpec SelectNicknameLayout() {
-    LayoutFileSpec spec = Window("WND_SELECT_NICKNAME", 212, 184, 600, 400);
+    LayoutFileSpec spec = WindowLayout("WND_SELECT_NICKNAME", 212, 184, 600, 400);
     for (int i = 1; i <= 3; ++i) {
         const std::string n = std::to_string(i);
         const float y = 20.0f + 70.0f * static_cast<float>(i - 1);
@@ -104,7 +91,7 @@ LayoutFileSpec SelectNicknameLayout() {
 }
 
 LayoutFileSpec CreateNicknameLayout() {
-    LayoutFileSpec spec = Window("WND_CREATE_NICKNAME", 0, 0, 360, 160);
+    LayoutFileSpec spec = WindowLayout("WND_CREATE_NICKNAME", 0, 0, 360, 160);
     spec.children = {
         StaticRecord("ID_STATIC_INFO", 10, 10, 340, 40),
         EditBoxRecord("ID_EDIT_NICKNAME", 10, 60, 340, 26),

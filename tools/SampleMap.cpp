@@ -7,6 +7,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/SampleGameData.h"
+#include "platform/CodePage.h"
 #include "platform/NameHash.h"
 #include "world/GameDataRecord.h"
 #include "world/MapScenario.h"
@@ -49,6 +50,8 @@ MapDescription SampleMapDescription() {
     d.areas = {{"Team1", Vec3(48, 0, 48), 64, 64}, {"Team2", Vec3(272, 0, 272), 64, 64},
                {"CreepCamp", Vec3(170, 0, 125), 40, 40}};
     d.triggers = AddSampleTriggers;
+    // What a lord's altar brings when it falls before the lords' time.
+    d.spawnGroups = {{platform::NameHash("Creep")}, {platform::NameHash("Creep")}};
     for (int32_t x = 2; x < 6; ++x)
         for (int32_t z = 1; z < 4; ++z) d.water.push_back({1, x, z, 8.0f, 0x804080C0u});
     d.blendLayers = 1;
@@ -72,23 +75,82 @@ std::unique_ptr<CTriggerSpawnAction> CampSpawn() {
     return spawn;
 }
 
-void AddSampleTriggers(CMapScenario& scenario) {
-    auto wave = std::make_unique<CTrigger>();
-    wave->SetName("CreepWave");
+// Each team's lord appears at its team's altar, the object the altar's
+// trigger names; the spawn's lord index says which lord (1: the Light's, 0:
+// the Darkness's). An altar that falls before the lords' time calls creeps
+// from that spawn group instead.
+void AddLordAltar(CMapScenario& scenario, const char* name, int32_t altarId, uint32_t lordIndex) {
+    auto altar = std::make_unique<CTrigger>();
+    altar->SetName(name);
+    auto fallen = std::make_unique<CObjectDeadCondition>();
+    fallen->objectId = static_cast<uint32_t>(altarId);
+    altar->AddCondition(std::move(fallen));
+    auto spawn = std::make_unique<CTriggerSpawnAction>();
+    spawn->areaHash = platform::NameHash("CreepCamp");
+    spawn->count = 2;
+    spawn->owner = 37;
+    spawn->lordFlag = 1;
+    spawn->lordIndex = lordIndex;
+    altar->AddAction(std::move(spawn));
+    scenario.Triggers().push_back(std::move(altar));
+}
+
+// The lords' time: its fixed-owner spawns name the two teams' lords. The
+// lords themselves come through the scenario's lord event at that time, so
+// the spawns bring no unit of their own, and the trigger removes itself.
+void AddLordTriggers(CMapScenario& scenario) {
+    AddLordAltar(scenario, "LordAltarLight", kLordAltarIds[0], 1);
+    AddLordAltar(scenario, "LordAltarDark", kLordAltarIds[1], 0);
+    auto time = std::make_unique<CTrigger>();
+    time->SetName("LordTime");
+    auto at = std::make_unique<CGameTimeCondition>();
+    at->gameTime = kSampleLordTime;
+    time->AddCondition(std::move(at));
+    const char* const lords[2] = {"로드 뱀파이어", "로드 헌터"};
+    for (uint32_t team = 0; team < 2; ++team) {
+        auto spawn = std::make_unique<CTriggerSpawnAction>();
+        spawn->areaHash = platform::NameHash(team == 0 ? "Team1" : "Team2");
+        spawn->unitId = platform::NameHash(platform::Utf8ToCp949(lords[team]));
+        spawn->owner = 24 + team;
+        spawn->fixedOwnerFlag = 1;
+        time->AddAction(std::move(spawn));
+    }
+    auto done = std::make_unique<CTriggerControlAction>(4);
+    done->targetHash = time->hash;
+    time->AddAction(std::move(done));
+    scenario.Triggers().push_back(std::move(time));
+}
+
+// A trigger on the camp's clock: first after a minute, then every minute.
+std::unique_ptr<CTrigger> TimerTrigger(const char* name, uint32_t repeatCount) {
+    auto trigger = std::make_unique<CTrigger>();
+    trigger->SetName(name);
     auto timer = std::make_unique<CTimerCondition>();
     timer->firstDelay = 60.0f;
     timer->interval = 60.0f;
-    timer->repeatCount = 2;
-    wave->AddCondition(std::move(timer));
+    timer->repeatCount = repeatCount;
+    trigger->AddCondition(std::move(timer));
+    return trigger;
+}
+
+void AddSampleTriggers(CMapScenario& scenario) {
+    // A wave each minute, twice, then a minute's pause (a repeat count of 2).
+    auto wave = TimerTrigger("CreepWave", 2);
     wave->AddAction(CampSpawn());
+    scenario.Triggers().push_back(std::move(wave));
+
+    // The first wave's news. A map alert spends its trigger, and a spent
+    // trigger's spawns would find no trigger when their records arrive: the
+    // news has a trigger of its own.
+    auto news = TimerTrigger("CreepNews", 0);
     auto alert = std::make_unique<CMapAlertAction>();
     alert->x = 170.0f;
     alert->z = 125.0f;
-    wave->AddAction(std::move(alert));
+    news->AddAction(std::move(alert));
     auto message = std::make_unique<CSystemMessageAction>();
     message->text = "Creeps gather at the camp.";
-    wave->AddAction(std::move(message));
-    scenario.Triggers().push_back(std::move(wave));
+    news->AddAction(std::move(message));
+    scenario.Triggers().push_back(std::move(news));
 
     auto respawn = std::make_unique<CTrigger>();
     respawn->SetName("CreepRespawn");
@@ -98,20 +160,28 @@ void AddSampleTriggers(CMapScenario& scenario) {
     respawn->AddCondition(std::move(cleared));
     respawn->AddAction(CampSpawn());
     scenario.Triggers().push_back(std::move(respawn));
+    AddLordTriggers(scenario);
 }
 
-// The placed objects: a tower of the Darkness, trees, two hostile creeps and a potion.
+// The placed objects: a tower of the Darkness, trees, two hostile creeps, a
+// potion and the two lords' altars (the only ones with ids of their own).
 struct PlacedObject {
     int32_t type;
     const char* record;
     int32_t owner;
     float x, z;
+    int32_t id = -1;
 };
 constexpr PlacedObject kPlaced[] = {
-    {CAT_BUILDING, "Tower", 25, 250, 250}, {CAT_DECORATION, "Tree", 36, 120, 200},
-    {CAT_DECORATION, "Tree", 36, 140, 215}, {CAT_DECORATION, "Tree", 36, 60, 250},
-    {CAT_UNIT, "Creep", 37, 160, 120},      {CAT_UNIT, "Creep", 37, 175, 130},
+    {CAT_BUILDING, "Tower", 25, 250, 250},
+    {CAT_DECORATION, "Tree", 36, 120, 200},
+    {CAT_DECORATION, "Tree", 36, 140, 215},
+    {CAT_DECORATION, "Tree", 36, 60, 250},
+    {CAT_UNIT, "Creep", 37, 160, 120},
+    {CAT_UNIT, "Creep", 37, 175, 130},
     {CAT_ITEM, "Potion", 36, 100, 100},
+    {CAT_BUILDING, "Tower", 24, 90, 70, kLordAltarIds[0]},
+    {CAT_BUILDING, "Tower", 25, 230, 250, kLordAltarIds[1]},
 };
 }  // namespace
 
@@ -129,6 +199,7 @@ bool AddSampleMap(CPackageWriter& package) {
         o->owner = p.owner;
         o->position = {p.x, 0, p.z};
         o->bounds.scale = 1.0f;
+        o->id = p.id;
         objects.push_back(o);
         d.objects.push_back({o, 0});
     }
@@ -145,5 +216,7 @@ bool AddSampleMap(CPackageWriter& package) {
         const uint32_t blue = 0x90u + static_cast<uint32_t>(i) * 2u;
         ok = package.Add(name, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 4, 4, 0xA0204000u | blue)) != 0;
     }
+    ok = ok && package.Add(kSampleMapLoadingPicture,
+                           CDdsWriter::Solid(platform::FMT_A8R8G8B8, 64, 48, kSampleMapLoadingColour)) != 0;
     return ok && package.Add(kSampleMinimapIcon, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 8, 8, 0xFFFFFFFFu)) != 0;
 }

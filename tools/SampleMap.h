@@ -15,7 +15,14 @@ class CPackageWriter;
 constexpr const char* kSampleMap = "VALLEY.DRM";
 constexpr const char* kSampleMapSide = "VALLEY.DRT";
 constexpr const char* kSampleMinimapIcon = "MINIMAP_HERO.DDS";
+// The picture the loading screen shows while the map loads, one colour all over.
+constexpr const char* kSampleMapLoadingPicture = "VALLEY_LOADING.DDS";
+constexpr uint32_t kSampleMapLoadingColour = 0xFF2060C0u;
 constexpr int kSampleWaterFrames = 45;
+// The lords appear at this game time at their altars, the towers of these
+// ids (the Light's lord's first).
+constexpr float kSampleLordTime = 150.0f;
+constexpr int32_t kLordAltarIds[2] = {60, 61};
 
 MapDescription SampleMapDescription();
 // The map, its side file, the ground texture, the 45 "WATER%02d.DDS" frames and the minimap hero icon.

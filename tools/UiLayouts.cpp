@@ -176,6 +176,19 @@ LayoutFileSpec AllControlsLayout() {
     return spec;
 }
 
+LayoutFileSpec WindowLayout(const std::string& name, float x, float y, float w, float h) {
+    LayoutFileSpec spec;
+    spec.window.name = name;
+    spec.window.rect[0] = x;
+    spec.window.rect[1] = y;
+    spec.window.rect[2] = w;
+    spec.window.rect[3] = h;
+    spec.window.colour[0] = spec.window.colour[1] = spec.window.colour[2] = 0.85f;
+    spec.window.colour[3] = 1.0f;
+    spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(0), LayoutFloat(0)};
+    return spec;
+}
+
 LayoutFileSpec LoadingLayout() {
     LayoutFileSpec spec;
     spec.window.name = "WND_LOADING";

@@ -23,6 +23,9 @@ LayoutRecordSpec GaugeRecord(const std::string& name, float x, float y, float w,
 LayoutRecordSpec SliderRecord(const std::string& name, float x, float y, float w, float h, float thumbLength);
 LayoutRecordSpec EditBoxRecord(const std::string& name, float x, float y, float w, float h, uint32_t style = 0);
 
+// An empty light-grey window of a screen's layout at the rectangle.
+LayoutFileSpec WindowLayout(const std::string& name, float x, float y, float w, float h);
+
 // The tooltip's frame: the text static and the eight decor statics.
 LayoutFileSpec TooltipLayout();
 // The tooltip's frame with the OK and Cancel buttons and the background.

@@ -17,6 +17,7 @@ LoginScreenMaker g_loginScreenMaker = nullptr;
 LoginScreenMaker g_lobbyScreenMaker = nullptr;
 LoadingScreenMaker g_loadingScreenMaker = nullptr;
 WaitRoomScreenMaker g_waitRoomScreenMaker = nullptr;
+PlayScreenMaker g_playScreenMaker = nullptr;
 }  // namespace
 
 void SetLobbyScreenMaker(LoginScreenMaker maker) { g_lobbyScreenMaker = maker; }
@@ -28,6 +29,8 @@ void SetLoadingScreenMaker(LoadingScreenMaker maker) { g_loadingScreenMaker = ma
 CScreen* MakeLoadingScreen() { return g_loadingScreenMaker ? g_loadingScreenMaker() : nullptr; }
 void SetWaitRoomScreenMaker(WaitRoomScreenMaker maker) { g_waitRoomScreenMaker = maker; }
 CScreen* MakeWaitRoomScreen() { return g_waitRoomScreenMaker ? g_waitRoomScreenMaker() : nullptr; }
+void SetPlayScreenMaker(PlayScreenMaker maker) { g_playScreenMaker = maker; }
+CScreen* MakePlayScreen() { return g_playScreenMaker ? g_playScreenMaker() : nullptr; }
 
 CScreen::CScreen() {
     m_timer.SetSpeedScale(1.0f);

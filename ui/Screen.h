@@ -102,3 +102,9 @@ CScreen* MakeLoadingScreen();
 using WaitRoomScreenMaker = CScreen* (*)();
 void SetWaitRoomScreenMaker(WaitRoomScreenMaker maker);
 CScreen* MakeWaitRoomScreen();
+
+// The play screen of a match whose world the loading screen has loaded. The
+// application installs the maker; null until then.
+using PlayScreenMaker = CScreen* (*)();
+void SetPlayScreenMaker(PlayScreenMaker maker);
+CScreen* MakePlayScreen();

@@ -85,10 +85,18 @@ public:
     virtual std::string HomepageAddress() const { return {}; }
     virtual std::string JoinAddress() const { return {}; }
     virtual std::string ReplayFolderPath() const { return {}; }
+    // 1 when the machine meets the figures; else 0 with the error report's
+    // text naming the shortfall (pvmWording: the versus-machines texts).
+    virtual int CheckMinimumSpec(uint32_t, uint32_t, const char*, uint32_t, int) { return 1; }
     // The server's shut-down count-down of the given seconds (message 1040).
     virtual void StartShutdownCountdown(float) {}
     // Gives the processor away for a while (the loading screen's render).
     virtual void Sleep(uint32_t) {}
+    // The game tips of "GAMETIP.DAT"; a tip past the list is empty.
+    virtual size_t GameTipCount() const { return 0; }
+    virtual std::string GameTip(size_t) const { return {}; }
+    // Starts the tutorial's mission script; 0 with the error report set.
+    virtual int StartMissionScript() { return 1; }
 };
 
 // The application's host, or null (tests of single screens run without one).

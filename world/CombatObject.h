@@ -45,6 +45,8 @@ class CCombatObject : public CWorldObject {
 public:
     static constexpr float kUnlimitedLife = -5000.0f;
     static constexpr int32_t kConditions = 7;
+    // Unit flag: the attack is a shot of the record's shot description.
+    static constexpr uint32_t kRangedAttacker = 1u << 23;
     // The attack reward is shared by the killer's side within this distance.
     static constexpr float kRewardRadius = 180.0f;
 
@@ -172,6 +174,9 @@ private:
     CWorldObject* FindNearestEnemy(float range);
     void RunOrder(float elapsed);
     void RunAttack(CWorldObject* target, float elapsed, bool authority, bool started);
+    // The swing's hit: a melee attacker hits at once, a ranged one fires its
+    // record's shot at the target or at each of its target list.
+    void DealAttackHit(CWorldObject& target);
     void RunDeath(float elapsed, bool authority, bool started);
     void RunSkill(CWorldObject* target, float elapsed, bool authority, bool started);
 

@@ -10,9 +10,11 @@
 #include "world/CombatData.h"
 #include "world/CombatObject.h"
 #include "world/PathFinder.h"
+#include "world/ProjectileManager.h"
 #include "world/SkillInstance.h"
 #include "world/SkillLevelRecord.h"
 #include "world/SkillRecord.h"
+#include "world/UnitEffect.h"
 #include "world/WorldObjectManager.h"
 
 using platform::Vec3;
@@ -259,6 +261,9 @@ int CCombatObject::SetOrder(int32_t kind, int32_t subKind, const Vec3& point, in
     order.point = point;
     orderJustSet = 1;
     swingTimer = std::min(swingTimer, 0.0f);
+    // Every machine sets the order in the same frame: from here their looks
+    // for enemies keep one rhythm, whatever the idle time counted before.
+    acquireTimer = 0;
     pathTimer = 0;
     animationFactor = 1.0f;
     pathIndex = -1;
@@ -544,7 +549,7 @@ void CCombatObject::RunAttack(CWorldObject* target, float elapsed, bool authorit
         const float hitAt = hitTime > 0 ? hitTime : actionLength * 0.5f;
         if (!hitDealt && actionClock * animationFactor >= hitAt) {
             hitDealt = 1;
-            if (target && target->alive) target->ReceiveAttack(this, 0);
+            if (target && target->alive) DealAttackHit(*target);
         }
         return;
     }
@@ -557,6 +562,9 @@ void CCombatObject::RunAttack(CWorldObject* target, float elapsed, bool authorit
         if (authority) RequestOrder(2, sub == 5 ? 3 : 2, target->position, target->id, -1);
         return;
     }
+    // A multi-target attack names its further victims before the swing.
+    if (authority)
+        for (CUnitEffect* e : effects) e->OnAttackTargets(target->id);
     const float interval = GetStat(9) > 0 ? GetStat(9) : 1.0f;
     swingTimer = interval;
     actionClock = 0;
@@ -564,6 +572,31 @@ void CCombatObject::RunAttack(CWorldObject* target, float elapsed, bool authorit
     hitDealt = 0;
     attackTargetId = target->id;
     (void)m;
+}
+
+void CCombatObject::DealAttackHit(CWorldObject& target) {
+    if (!(unitFlags & kRangedAttacker)) {
+        target.ReceiveAttack(this, CarriesEffectKind(8) ? 5 : 0);
+        return;
+    }
+    std::vector<CWorldObject*> aims;
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    for (int32_t id : targetList)
+        if (CWorldObject* o = m ? m->GetObjectById(id) : nullptr; o && o->alive) aims.push_back(o);
+    if (aims.empty()) aims.push_back(&target);
+    CCombatData* data = CombatRecord();
+    for (CWorldObject* aim : aims) {
+        CProjectile* shot = g_pProjectileManager && data
+                                ? g_pProjectileManager->Launch(this, &data->shootInfo, aim, aim->position, -1, 0)
+                                : nullptr;
+        // Without a shot to carry it (no manager, no block) the hit lands at once rather than being lost.
+        if (!shot) {
+            aim->ReceiveAttack(this, 0);
+            continue;
+        }
+        PassToEffects(aim->id);
+    }
+    targetList.clear();
 }
 
 void CCombatObject::RunDeath(float elapsed, bool authority, bool started) {

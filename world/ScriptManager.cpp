@@ -77,11 +77,16 @@ bool Is(const char* word, const char* flag) { return std::string_view(word) == f
 
 }  // namespace
 
+CScriptManager* g_pScriptManager = nullptr;
+
 CScriptManager::CScriptManager() {
     for (const KeywordEntry& k : kKeywords) AddToken(k.word, k.id);
+    if (!g_pScriptManager) g_pScriptManager = this;
 }
 
-CScriptManager::~CScriptManager() = default;
+CScriptManager::~CScriptManager() {
+    if (g_pScriptManager == this) g_pScriptManager = nullptr;
+}
 
 int CScriptManager::Load() {
     m_hasMap = m_hasHero = false;

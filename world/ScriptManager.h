@@ -80,3 +80,6 @@ private:
     float m_flickerPhase = 0;
     bool m_flickerFalling = false;
 };
+
+// The application's script manager (the first one made), or null.
+extern CScriptManager* g_pScriptManager;

@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "commands/GameCommandManager.h"
 #include "engine/core/Random.h"
+#include "engine/core/NameHash.h"
+#include "engine/effects/EffectManager.h"
+#include "engine/sound/SoundEffect.h"
 #include "world/CombatObject.h"
+#include "world/MapAreaSet.h"
+#include "world/PathFinder.h"
 #include "world/SkillLevelRecord.h"
 #include "world/SkillRecord.h"
 #include "world/SkillRecordKinds.h"
@@ -50,11 +57,12 @@ CSkillInstance* Make(void* storage) {
 }  // namespace
 
 void RegisterSkillKinds(CWorldObjectManager& m) {
-    for (int32_t kind : {0, 1, 4, 7, 8}) m.SetSkillFactory(kind, &Make<CBasicSkill>, sizeof(CBasicSkill));
+    for (int32_t kind : {0, 1, 4, 8}) m.SetSkillFactory(kind, &Make<CBasicSkill>, sizeof(CBasicSkill));
     m.SetSkillFactory(2, &Make<CEffectAuraSkill>, sizeof(CEffectAuraSkill));
     m.SetSkillFactory(3, &Make<CDamageAuraSkill>, sizeof(CDamageAuraSkill));
     m.SetSkillFactory(5, &Make<CObjectEffectSkill>, sizeof(CObjectEffectSkill));
     m.SetSkillFactory(6, &Make<CChannelSkill>, sizeof(CChannelSkill));
+    m.SetSkillFactory(7, &Make<CTeleportSkill>, sizeof(CTeleportSkill));
 }
 
 // Kind 2 ---------------------------------------------------------------------
@@ -255,4 +263,65 @@ void CChannelSkill::Stop() {
     tickTimer = 0;
     drainTimer = kReady;
     targets.clear();
+}
+
+// Kind 7 ---------------------------------------------------------------------
+
+int CTeleportSkill::Start(const platform::Vec3& point, int32_t targetId) {
+    auto* r = dynamic_cast<CTeleportSkillRecord*>(record);
+    if (!owner || !r) return 0;
+    if (active) return 1;
+    if (!RollPercent(static_cast<float>(r->kindWord4))) return 0;
+    destination = point;
+    return CSkillInstance::Start(point, targetId);
+}
+
+bool CTeleportSkill::FindDestination(const CTeleportSkillRecord& r, platform::Vec3* out) const {
+    const float reach = Amount(3);
+    if (r.teleportText.empty() && reach > 0) {
+        platform::Vec3 to = destination;
+        const float away = DistanceXZ(owner->position, to);
+        if (away > reach) to = owner->position + (to - owner->position) * (reach / away);
+        // A blocked landing cell gives way to the first open one back toward the owner.
+        if (g_pPathFinder) {
+            CWalkGrid& grid = g_pPathFinder->walkGrid();
+            const PathPoint cell = grid.FromWorld(to);
+            platform::Vec3 open = to;
+            if (grid.Contains(cell.cellX, cell.cellZ) && !grid.IsTerrainFree(cell.cellX, cell.cellZ) &&
+                grid.FindCellOnWorldLine(to, owner->position, &open))
+                to = open;
+        }
+        *out = to;
+        return true;
+    }
+    char base[16];
+    std::snprintf(base, sizeof base, "Base%d", owner->team + 1);
+    const std::string& name = r.teleportText.empty() ? std::string(base) : r.teleportText;
+    CNamedArea* area = g_pMapAreaSet ? g_pMapAreaSet->Find(NameHash(name)) : nullptr;
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    if (!area || !m) return false;
+    const float radius = owner->bounds.radius * owner->bounds.scale;
+    m->BuildSpawnCandidates(radius);
+    m->FindFreeSpawnPoint(area->centre, radius, 1, out);
+    return true;
+}
+
+void CTeleportSkill::AutoTarget(int32_t /*a*/, int32_t /*b*/, int32_t /*c*/) {
+    auto* r = dynamic_cast<CTeleportSkillRecord*>(record);
+    if (!owner || !r) return;
+    if (g_pEffectManager && r->arriveEffectResource)
+        g_pEffectManager->AttachEffectsToUnit(owner, static_cast<int>(r->arriveWord), r->arriveEffectResource, nullptr,
+                                              nullptr);
+    platform::Vec3 to;
+    if (FindDestination(*r, &to)) {
+        to.y = owner->position.y;
+        owner->TeleportTo(to);
+        CResource* sound = r->arriveSoundResource;
+        if (sound && sound->Type() == RES_SOUND_EFFECT && owner->IsVisible()) {
+            const float at[3] = {to.x, to.y, to.z};
+            static_cast<CSoundEffect*>(sound)->PlayAt(at, false);
+        }
+    }
+    owner->stateFlags &= ~0x80u;
+    Stop();
 }

@@ -63,5 +63,22 @@ public:
     float drainTimer = 0;
 };
 
+// Kind 7: moves the owner when the cast completes, to a named map area (by
+// default its team's base) or toward the target point within a reach.
+class CTeleportSkill : public CSkillInstance {
+public:
+    void Update(float elapsed) override { AdvanceCooldown(elapsed); }
+    // 0 without an owner, 1 while a cast runs, otherwise the record's chance decides.
+    int Start(const platform::Vec3& point, int32_t targetId) override;
+    // The cast completes: the owner arrives.
+    void AutoTarget(int32_t a, int32_t b, int32_t c) override;
+
+    platform::Vec3 destination;
+
+private:
+    // Where the owner lands; false when the named area does not exist.
+    bool FindDestination(const class CTeleportSkillRecord& r, platform::Vec3* out) const;
+};
+
 // The world object manager's classes for the skill kinds.
 void RegisterSkillKinds(class CWorldObjectManager& manager);

@@ -37,6 +37,10 @@ size_t QuarterIndex(int32_t sizeX, int32_t cellZ, int32_t cellX, int32_t qz, int
 
 CTerrainEngine::CTerrainEngine(CGfxDevice* device) : m_device(device) {
     g_pTerrainEngine = this;
+    // The current terrain engine, whichever that is when an object moves.
+    g_pGroundPlacer = [](CSceneObject& object) {
+        if (g_pTerrainEngine) g_pTerrainEngine->PlaceOnGround(&object);
+    };
     m_decalPool.Grow();
     m_meshPool.Grow();
 }

@@ -48,6 +48,9 @@ void RegisterUnitEffectKinds(CWorldObjectManager& m) {
     m.SetEffectFactory(9, &Make<CConditionEffect>, sizeof(CConditionEffect));
     for (int32_t kind : {13, 23}) m.SetEffectFactory(kind, &Make<COrderFlagEffect>, sizeof(COrderFlagEffect));
     m.SetEffectFactory(20, &Make<CShieldEffect>, sizeof(CShieldEffect));
+    for (int32_t kind : {8, 10}) m.SetEffectFactory(kind, &Make<CVeilEffect>, sizeof(CVeilEffect));
+    m.SetEffectFactory(14, &Make<CMultiTargetEffect>, sizeof(CMultiTargetEffect));
+    m.SetEffectFactory(21, &Make<CDoomEffect>, sizeof(CDoomEffect));
     for (int32_t kind : {15, 17, 18})
         m.SetEffectFactory(kind, &Make<CLevelCheckedEffect>, sizeof(CLevelCheckedEffect));
 }
@@ -210,4 +213,91 @@ void COrderFlagEffect::End() {
 
 void CShieldEffect::ModifyIncomingDamage(float* amount) {
     if (amount) *amount = std::max(*amount * (1.0f - P(*this, 1)), 0.0f);
+}
+
+// Kinds 8 and 10 -------------------------------------------------------------------
+
+int CVeilEffect::Begin() {
+    if (!target || !target->IsCombatObject()) return 0;
+    if (Kind() == 10) {
+        target->stateFlags |= kManaBurnBit;
+    } else {
+        target->stateFlags |= kHiddenBit;
+        target->controlFlags |= kHiddenOrderFlag;
+        target->SetAlpha(kHiddenAlpha);
+    }
+    return 1;
+}
+
+int CVeilEffect::Update(float dt) {
+    if (Kind() == 10 && target && elapsed != kEnded) {
+        const float burn = P(*this, 1);
+        if (burn > 0) {
+            target->ConsumeMana(burn * dt);
+            if (target->mana < burn) elapsed = std::max(elapsed, Duration());
+        }
+    }
+    return CUnitEffect::Update(dt);
+}
+
+void CVeilEffect::End() {
+    if (!target) return;
+    if (Kind() == 10) {
+        target->stateFlags &= ~kManaBurnBit;
+        return;
+    }
+    target->stateFlags &= ~kHiddenBit;
+    target->controlFlags &= ~kHiddenOrderFlag;
+    target->SetAlpha(1.0f);
+}
+
+void CVeilEffect::OnDealDamage(int outgoing, float* amount, int32_t* type, CWorldObject* other) {
+    if (Kind() != 8 || !outgoing || !amount || !type || *type != 5 || !other || !target) return;
+    if (other->flags & WO_BUILDING) return;
+    const float bonus = P(*this, 4);
+    if (bonus > 0)
+        *amount += bonus;
+    else
+        *type = 0;
+    if (Word(*this, 3) && target->HasLocalAuthority() && g_pGameCommandManager)
+        g_pGameCommandManager->BuildGameEvent(2, target->id, -1, 1);
+}
+
+void CVeilEffect::Refresh(int32_t /*value*/) {
+    if (Kind() == 8 && Word(*this, 3)) elapsed = std::max(elapsed, Duration());
+}
+
+// Kind 14 --------------------------------------------------------------------------
+
+void CMultiTargetEffect::OnAttackTargets(int32_t victimId) {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    CCombatObject* unit = Combat(target);
+    CWorldObject* victim = m ? m->GetObjectById(victimId) : nullptr;
+    if (!unit || !victim || !unit->HasLocalAuthority()) return;
+    std::vector<CWorldObject*> around;
+    const float reach = unit->attackRange * unit->bounds.scale;
+    m->QueryRange(victim->position, reach, 0, 0, unit, around);
+    std::vector<int32_t> ids;
+    for (CWorldObject* o : around) {
+        if (ids.size() >= std::min<size_t>(kMaxTargets, static_cast<size_t>(std::max(Word(*this, 2), 1u))))
+            break;
+        if (o == unit || !o->alive || !o->IsCombatObject() || unit->IsFriendlyTeam(*o)) continue;
+        if (!CCombatObject::CanTarget(o, *unit, 0)) continue;
+        ids.push_back(o->id);
+    }
+    CGameCommand* c = BeginCommand(CMD_UNIT_TARGET_LIST);
+    if (!c) return;
+    c->SetU8(2, static_cast<uint32_t>(ids.size()));
+    c->SetU8(3, Word(*this, 1));
+    for (size_t i = 0; i < ids.size(); ++i) c->SetU16(4 + 2 * i, static_cast<uint32_t>(ids[i]));
+    c->SetU16(16, static_cast<uint32_t>(unit->id));
+}
+
+// Kind 21 --------------------------------------------------------------------------
+
+int CDoomEffect::Update(float dt) {
+    const int running = CUnitEffect::Update(dt);
+    if (!running && target && target->alive && target->HasLocalAuthority() && g_pGameCommandManager)
+        g_pGameCommandManager->BuildGameEvent(5, target->id, -1, 1);
+    return running;
 }

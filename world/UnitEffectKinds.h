@@ -4,6 +4,8 @@
 // Rolls and commands happen only where the unit's machine has authority.
 #pragma once
 
+#include <cstddef>
+
 #include "world/UnitEffect.h"
 
 class CWorldObjectManager;
@@ -58,6 +60,38 @@ class CShieldEffect : public CUnitEffect {
 public:
     int Begin() override { return level >= 0; }
     void ModifyIncomingDamage(float* amount) override;
+};
+
+// Kinds 8 and 10 (one class). Kind 10 holds state bit 23 and burns p1 mana
+// a second, ending when the mana runs short. Kind 8 hides the unit (state
+// bit 22, order flag 0x8000, alpha 0.4); its surprise hits (damage type 5)
+// gain p4, and with p3 set it reveals the unit.
+class CVeilEffect : public CUnitEffect {
+public:
+    static constexpr uint32_t kManaBurnBit = 1u << 23;
+    static constexpr uint32_t kHiddenBit = 1u << 22;
+    static constexpr uint32_t kHiddenOrderFlag = 0x8000;
+    static constexpr float kHiddenAlpha = 0.4f;
+
+    int Begin() override;
+    int Update(float elapsed) override;
+    void End() override;
+    void OnDealDamage(int outgoing, float* amount, int32_t* type, CWorldObject* other) override;
+    void Refresh(int32_t value) override;
+    int KindFlag() override { return 1; }
+};
+
+// Kind 14: the unit's attacks reach up to six objects around the victim.
+class CMultiTargetEffect : public CUnitEffect {
+public:
+    static constexpr size_t kMaxTargets = 6;
+    void OnAttackTargets(int32_t victimId) override;
+};
+
+// Kind 21: at the end of its time the unit dies on every machine.
+class CDoomEffect : public CUnitEffect {
+public:
+    int Update(float elapsed) override;
 };
 
 // Kinds 15, 17, 18: refuse a negative level, the timed base otherwise.

@@ -82,6 +82,8 @@ public:
     // different regions never have a path between them.
     int32_t Region(int32_t x, int32_t z) const { return m_region[Index(x, z)]; }
 
+    // The view the engine's objects mark their footprints in (g_pWalkGridView).
+    CWalkGridView* view() { return &m_view; }
     PathNode* openNodes() { return m_open.data(); }
     PathNode* closedNodes() { return m_closed.data(); }
     SearchRecord& search() { return m_search; }

@@ -340,6 +340,12 @@ bool CWorldObject::HasEffect(uint32_t recordId) const {
                        [&](const CUnitEffect* e) { return e->record && e->record->id == recordId && e->elapsed != CUnitEffect::kEnded; });
 }
 
+bool CWorldObject::CarriesEffectKind(uint32_t kind) const {
+    return std::any_of(effects.begin(), effects.end(), [&](const CUnitEffect* e) {
+        return e->record && e->record->kind == kind && e->elapsed != CUnitEffect::kEnded;
+    });
+}
+
 void CWorldObject::EndEffectsFrom(int32_t sourceId) {
     for (CUnitEffect* e : effects)
         if (e->sourceId == sourceId && !e->KindFlag()) e->elapsed = CUnitEffect::kEnded;

@@ -131,6 +131,8 @@ public:
     void RefreshEffect(uint32_t recordId);
     // Whether an effect of the record is active.
     bool HasEffect(uint32_t recordId) const;
+    // A running effect of an EFFECT kind on the object.
+    bool CarriesEffectKind(uint32_t kind) const;
 
     // The data record bound by InitFromRecord (null before).
     CGameDataRecord* record = nullptr;

@@ -17,6 +17,8 @@
 
 using namespace platform;
 
+CZEMMap* g_pZEMMap = nullptr;
+
 namespace {
 const CFileIndex* FileIndexInUse() {
     if (g_pFileIndex) return g_pFileIndex;
@@ -56,9 +58,22 @@ CZEMMap::CZEMMap(CGfxDevice* device) : terrain(device), m_device(device) {
         m_markTemplate[i].y = kCorners[i][1];
     }
     scenario.SetAreas(&areas);
+    g_pZEMMap = this;
 }
 
-CZEMMap::~CZEMMap() { Unload(); }
+CZEMMap::~CZEMMap() {
+    Unload();
+    if (g_pZEMMap == this) g_pZEMMap = nullptr;
+}
+
+void CZEMMap::ReleaseWaterEffects() {
+    if (g_pResourceManager) {
+        g_pResourceManager->ReleaseResource(footmarkEffect);
+        g_pResourceManager->ReleaseResource(waterSound);
+    }
+    footmarkEffect = waterSound = nullptr;
+    markerTextures = {};
+}
 
 void CZEMMap::SetDevice(CGfxDevice* device) {
     m_device = device;
@@ -357,6 +372,7 @@ void CZEMMap::Clear() {
 
 void CZEMMap::Unload() {
     SetMinimapTexture(nullptr);
+    ReleaseWaterEffects();
     if (g_pGameDataRegistry) g_pGameDataRegistry->ReleaseCombinations();
     Clear();
     terrain.InvalidateDeviceObjects();

@@ -16,6 +16,7 @@
 // count and one record per terrain patch.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@
 
 class CFileStream;
 class CGameDataRecord;
+class CResource;
 class CTextureResource;
 
 // Pre-transformed minimap mark vertex (FVF 0x144, 28 bytes).
@@ -126,6 +128,15 @@ public:
     std::vector<CSceneObject*> objectsToWrite;
     uint32_t sideLayers = 0;
 
+    // What the loading screen gives the world of a match: the footmark effect
+    // and the sound of units wading (one reference each, null when they did
+    // not load; Unload gives them back), and the marker textures of the play
+    // resources (not held here).
+    CResource* footmarkEffect = nullptr;
+    CResource* waterSound = nullptr;
+    std::array<CResource*, 2> markerTextures{};
+    void ReleaseWaterEffects();
+
 private:
     int SerializeObjects(CFileStream& stream, int ownData, float* progress, float span);
     int SerializeItems(CFileStream& stream, int ownData);
@@ -145,3 +156,6 @@ private:
     CTextureResource* m_minimapTexture = nullptr;
     bool m_sideRead = false;
 };
+
+// The application's map, or null while none exists.
+extern CZEMMap* g_pZEMMap;

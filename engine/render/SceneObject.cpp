@@ -90,8 +90,11 @@ bool CSceneObject::IsVisible() const {
     return ((parent ? parent->flags : flags) & SO_VISIBLE) != 0;
 }
 
+void (*g_pGroundPlacer)(CSceneObject& object) = nullptr;
+
 void CSceneObject::RebuildTransform() {
     if (!(flags & SO_TRANSFORM_CHANGED)) return;
+    if (g_pGroundPlacer) g_pGroundPlacer(*this);
     for (uint32_t* dirty : m_attached)
         if (dirty) *dirty = 1;
     if ((flags & SO_TRANSFORM_CHANGED) == SO_POSITION_CHANGED) {

@@ -100,3 +100,7 @@ private:
 // to position, measured across the ground (x and z).
 bool IsPointNearObject(const platform::Vec3& point, const platform::Vec3& position, const CObjectBounds& bounds,
                        float margin);
+
+// Keeps a moved object on the ground and in its place of the spatial tree
+// before its transform is rebuilt; the game world's terrain sets it.
+extern void (*g_pGroundPlacer)(CSceneObject& object);

@@ -7,6 +7,9 @@
 #include "engine/core/TextFormat.h"
 #include "screens/lobby/ConnecterRows.h"
 #include "screens/lobby/RoomRowView.h"
+#include "engine/input/ZEMDXInput.h"
+#include "net/ClientSession.h"
+#include "ui/ScreenHost.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiEditBox.h"
@@ -97,6 +100,28 @@ void CLobbyWindow::OnLButtonDoubleClick(CUiObject* control) {
     if (row < 0) return;
     SelectRow(row);
     m_commands[CMD_JOIN] = 1;
+}
+
+void CLobbyWindow::OnRButtonClick(CUiObject* control) {
+    if (!control || control != m_connecters) return;
+    IScreenHost* host = ScreenHost();
+    if (!host) return;
+    platform::CursorPoint cursor{};
+    host->Input().GetCursor(&cursor);
+    const int32_t row = m_connecters->ItemAtPoint(UiPoint{static_cast<float>(cursor.x), static_cast<float>(cursor.y)});
+    ChooseConnecter(row, g_pClientSession ? std::string_view(g_pClientSession->nickname) : std::string_view());
+}
+
+void CLobbyWindow::ChooseConnecter(int32_t row, std::string_view ownNickname) {
+    const char* text = row >= 0 ? m_connecters->GetItemText(row) : nullptr;
+    if (!text) {
+        m_chosenName.clear();
+        return;
+    }
+    m_connecters->SetSelected(row);
+    if (IsOwnConnecterRow(text, ownNickname)) return;
+    m_chosenName = ConnecterName(text);
+    m_popupRequest = 1;
 }
 
 int CLobbyWindow::TakeCommand(int index) {

@@ -55,6 +55,9 @@ public:
     int OnLayoutLoaded() override;
     void OnLButtonClick(CUiObject* control) override;
     void OnLButtonDoubleClick(CUiObject* control) override;
+    // On the player list: the row under the mouse becomes the chosen name and
+    // asks for the popup, unless it is the player's own row.
+    void OnRButtonClick(CUiObject* control) override;
 
     // 1 when the command's latch was set; taking one clears every latch.
     int TakeCommand(int index);
@@ -79,6 +82,18 @@ public:
     // The player list (3039): the count into the total text (entry 69) and
     // one row per nickname, the own and the operators' marked.
     void ShowLobbyUsers(const LobbyUserList& users, std::string_view ownNickname);
+
+    // The row of the player list the player right-clicked (the list's text),
+    // or -1 for none; the own nickname's row never counts.
+    void ChooseConnecter(int32_t row, std::string_view ownNickname);
+    // 1 once after a name was chosen for the popup.
+    int TakePopupRequest() {
+        const int was = m_popupRequest;
+        m_popupRequest = 0;
+        return was;
+    }
+    // The chosen player's nickname, its colour tag taken off.
+    const std::string& ChosenName() const { return m_chosenName; }
 
     const RoomRow& Row(int i) const { return m_rows[static_cast<size_t>(i)]; }
     CUiCheckButton* AllRoomsBox() const { return m_allRooms; }
@@ -109,4 +124,6 @@ private:
     CUiStatic* m_chatMode = nullptr;
     CUiStatic* m_total = nullptr;
     CUiStatic* m_help = nullptr;
+    std::string m_chosenName;
+    int m_popupRequest = 0;
 };

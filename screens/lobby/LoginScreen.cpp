@@ -17,6 +17,7 @@
 #include "net/NetClient.h"
 #include "net/NetErrors.h"
 #include "net/ServerAddress.h"
+#include "platform/Crash.h"
 #include "platform/GfxDevice.h"
 #include "platform/Input.h"
 #include "screens/lobby/ConnectScreen.h"
@@ -312,9 +313,21 @@ int CLoginScreen::StartReplay(bool check) {
         lobby::ShowBox(GetMessageText(MSG_REPLAY_WRONG_DATA), 2);
         return 0;
     }
+    // The match the loading screen sets up: the recorded heroes on the map of the replay.
+    static_assert(CGameCommandManager::kSlots == CClientSession::kPlayerSlots);
+    if (g_pClientSession) {
+        for (size_t i = 0; i < g_pClientSession->slots.size(); ++i) {
+            g_pClientSession->slots[i].heroId = g_pGameCommandManager->heroIds[i];
+            g_pClientSession->slots[i].bonusLevel = static_cast<int32_t>(g_pGameCommandManager->bonusLevels[i]);
+        }
+        g_pClientSession->mapFile = mapName;
+        g_pClientSession->mapId = static_cast<uint32_t>(map.key);
+    }
     CScreen* loading = MakeLoadingScreen();
     if (!loading) return 0;
     host->Screens().PushScreen(loading);
+    // A playback writes no crash dumps.
+    platform::SetCrashDumpsEnabled(false);
     return 1;
 }
 

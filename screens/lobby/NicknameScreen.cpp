@@ -30,9 +30,6 @@
 #include "ui/UiManager.h"
 
 namespace {
-constexpr uint16_t kNicknameDelete = 2004;
-constexpr uint16_t kNicknameCreateResult = 3003;
-constexpr uint16_t kNicknameDeleteResult = 3004;
 constexpr int kListRequestSize = 53;
 constexpr int kNicknamePacketSize = 70;
 constexpr uint8_t kDeleteRefusedRelist = 8;
@@ -225,7 +222,7 @@ void CNicknameScreen::UpdateDeleteQuestion() {
         lobby::SelectCursor(lobby::kWaitCursor);
         m_waitCursor = true;
         SetPhase(PHASE_CHOOSING);
-        if (!SendNicknamePacket(kNicknameDelete, m_select->SelectedNickname())) ShowErrorPopup(1);
+        if (!SendNicknamePacket(PK_NICKNAME_DELETE, m_select->SelectedNickname())) ShowErrorPopup(1);
     } else if (answer == 0 || host->Input().KeyReleased(platform::DIK_ESCAPE)) {
         box.HideBox();
         SetPhase(PHASE_CHOOSING);
@@ -250,12 +247,12 @@ int CNicknameScreen::HandlePackets() {
                 m_waitCursor = false;
                 break;
             }
-            case kNicknameCreateResult:
-            case kNicknameDeleteResult: {
+            case PK_NICKNAME_CREATE_RESULT:
+            case PK_NICKNAME_DELETE_RESULT: {
                 const uint8_t ok = reader.ReadU8();
                 const uint8_t code = reader.ReadU8();
                 if (!reader.Ok()) return net->CloseMalformed(m_received.id, m_received.length);
-                const bool create = m_received.id == kNicknameCreateResult;
+                const bool create = m_received.id == PK_NICKNAME_CREATE_RESULT;
                 if (ok == 1) {
                     if (create) m_create->Close();
                     SetPhase(PHASE_CHOOSING);

@@ -23,6 +23,7 @@ public:
     void RaiseChoice() { if (m_choice < m_maxChoice) ++m_choice; }
     void LowerMode() { if (m_mode > 0) --m_mode; }
     void RaiseMode() { if (m_mode < 1) ++m_mode; }
+    void SetMode(int mode) { m_mode = mode < 0 ? 0 : (mode > 1 ? 1 : mode); }
     int Choice() const { return m_choice; }
     int Mode() const { return m_mode; }
     // The random-team box only counts in mode 0.

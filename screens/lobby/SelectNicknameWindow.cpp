@@ -15,7 +15,6 @@
 namespace {
 constexpr size_t kListEntries = 2;
 constexpr size_t kNicknameAt = 19, kRankAt = 48, kDisconnectsAt = 60;
-constexpr int kMaxDisconnectLevel = 6;
 constexpr uint16_t kPointsPerLevel = 30;
 }  // namespace
 

@@ -37,6 +37,7 @@
 #include "tools/SampleTutorial.h"
 #include "tools/StandardEffects.h"
 #include "tools/TextFileWriters.h"
+#include "screens/game/LoadingMessages.h"
 #include "tools/UiLayouts.h"
 #include "tests/servers/LobbyPackets.h"
 #include "tests/servers/LoginPackets.h"
@@ -221,6 +222,18 @@ void SeedChat() {
     Seed("WhisperPacket", whisper(0, 0x26, "gone", ""));
     Bytes noNul = Joined({{1, 'w'}, Bytes(17, 'n'), Bytes{'t', 'a', 'i', 'l'}});
     Seed("WhisperPacket", noNul);
+
+    // The loading exchange as the loading screen writes it.
+    Bytes loading(LoadingMessage::kMaxPayload);
+    const uint32_t ids[] = {0x1234u, 0x9abcdef0u};
+    loading.resize(WriteLoadingHeader(loading, 3, 2, 0, ids));
+    Seed("LoadingMessage", loading);
+    loading.assign(LoadingMessage::kMaxPayload, 0);
+    loading.resize(WriteLoadingChat(loading, 7, 0, "hello all"));
+    Seed("LoadingMessage", loading);
+    loading.assign(LoadingMessage::kMaxPayload, 0);
+    loading.resize(WriteLoadingProgress(loading, 11, 42.5f));
+    Seed("LoadingMessage", loading);
 
     // The first byte picks the message (see CommunityListFuzz.cpp).
     Seed("CommunityList", Joined({{0, 1, 0}, Table("frd", 3, 15, 22)}));

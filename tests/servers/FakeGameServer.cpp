@@ -36,16 +36,19 @@ int WaitReadable(int fd, int ms) {
 
 }  // namespace
 
-CFakeGameServer::CFakeGameServer() {
+CFakeGameServer::CFakeGameServer() : CFakeGameServer(0) {}
+
+CFakeGameServer::CFakeGameServer(uint16_t port) {
     m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_port = htons(port);
     socklen_t len = sizeof(addr);
     if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
         ::listen(m_listen, 4) != 0 || ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        m_failures.push_back("the fake server could not listen on 127.0.0.1");
+        const std::string where = port ? "127.0.0.1:" + std::to_string(port) : std::string("127.0.0.1");
+        m_failures.push_back("cannot listen on " + where + ": " + std::strerror(errno));
     } else {
         m_port = ntohs(addr.sin_port);
     }
@@ -53,7 +56,12 @@ CFakeGameServer::CFakeGameServer() {
 }
 
 CFakeGameServer::~CFakeGameServer() {
-    m_stop = true;
+    {
+        // Set under the lock: the server thread tests the flag and then waits,
+        // and a notify between the two would be lost and the join would hang.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
     m_changed.notify_all();
     m_thread.join();
     if (m_listen >= 0) ::close(m_listen);
@@ -112,16 +120,19 @@ void CFakeGameServer::CloseClient() {
 }
 
 bool CFakeGameServer::DoAccept() {
+    return AcceptUntil(NowMs() + m_expectTimeoutMs) || Fail("no client connected in time");
+}
+
+bool CFakeGameServer::AcceptUntil(int64_t deadline) {
     CloseClient();
-    const int64_t deadline = NowMs() + m_expectTimeoutMs;
-    while (!m_stop && NowMs() < deadline) {
+    while (!m_stop && (deadline < 0 || NowMs() < deadline)) {
         int r = WaitReadable(m_listen, kSlice);
         if (r < 0) return Fail("accept: poll failed");
         if (r == 0) continue;
         m_client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
         if (m_client >= 0) return true;
     }
-    return Fail("no client connected in time");
+    return false;
 }
 
 bool CFakeGameServer::DoSend(const std::vector<uint8_t>& bytes) {
@@ -183,14 +194,14 @@ int CFakeGameServer::DoReceive(FakePacket& packet, int timeoutMs, bool keep) {
     return r;
 }
 
-bool CFakeGameServer::ApplyRule(const FakePacket& packet) {
+bool CFakeGameServer::ApplyRule(const FakePacket& packet, bool keep) {
     Responder responder;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto rule = m_rules.find(packet.id);
         if (rule == m_rules.end()) return false;
         responder = rule->second;
-        m_received.push_back(packet);
+        if (keep) m_received.push_back(packet);
     }
     if (responder)
         for (const FakePacket& answer : responder(packet)) DoSend(PacketBytes(answer.id, answer.payload));
@@ -287,6 +298,36 @@ CFakeGameServer& CFakeGameServer::Echo() {
             if (!DoSend(PacketBytes(packet.id, packet.payload))) return false;
         }
     });
+}
+
+CFakeGameServer& CFakeGameServer::Serve(Service service) {
+    return Add([this, service = std::move(service)] { return DoServe(service); });
+}
+
+bool CFakeGameServer::DoServe(const Service& service) {
+    while (AcceptUntil(-1)) {
+        bool open = true;
+        for (const FakePacket& p : service.greeting) open = open && SendTo(m_client, PacketBytes(p.id, p.payload), true);
+        int64_t nextRepeat = NowMs() + service.repeatMs;
+        while (open && !m_stop) {
+            if (service.repeatMs > 0 && service.repeat && NowMs() >= nextRepeat) {
+                for (const FakePacket& p : service.repeat())
+                    open = open && SendTo(m_client, PacketBytes(p.id, p.payload), true);
+                nextRepeat = NowMs() + service.repeatMs;
+            }
+            const int r = WaitReadable(m_client, kSlice);
+            if (r < 0) break;
+            if (r == 0) continue;
+            FakePacket packet;
+            // A client that closes, stalls inside a packet or breaks the
+            // framing is let go; the next one is served.
+            if (ReceiveFrom(m_client, packet, m_expectTimeoutMs) <= 0) break;
+            // Packets without a rule are dropped.
+            ApplyRule(packet, false);
+        }
+    }
+    CloseClient();
+    return true;
 }
 
 CFakeGameServer& CFakeGameServer::Relay(int clients) {

@@ -36,12 +36,16 @@ public:
 
     // Listens on 127.0.0.1 at a port the system picks.
     CFakeGameServer();
+    // Listens on 127.0.0.1 at this port (0: the system picks); when it cannot,
+    // Listening() is false and Failures() says why.
+    explicit CFakeGameServer(uint16_t port);
     ~CFakeGameServer();
     CFakeGameServer(const CFakeGameServer&) = delete;
     CFakeGameServer& operator=(const CFakeGameServer&) = delete;
 
     const char* Host() const { return "127.0.0.1"; }
     uint16_t Port() const { return m_port; }
+    bool Listening() const { return m_port != 0; }
 
     // Waits for the next client (the first step when none is given).
     CFakeGameServer& Accept();
@@ -66,6 +70,17 @@ public:
     // also while no step runs, and never counts as the packet a step expects.
     // A later rule for the same id replaces the earlier one.
     CFakeGameServer& On(uint16_t id, Responder responder = {});
+    // A long-running service: clients are accepted one after another, each
+    // greeted with these packets and then answered by the standing rules
+    // until it closes; every repeatMs (0: never) it also gets what repeat
+    // returns. Nothing is kept in Received(); runs until the server is
+    // destroyed.
+    struct Service {
+        std::vector<FakePacket> greeting;
+        int repeatMs = 0;
+        std::function<std::vector<FakePacket>()> repeat;
+    };
+    CFakeGameServer& Serve(Service service);
 
     // PK_AUTH_KEY with the key.
     CFakeGameServer& SendAuthKey(uint32_t key);
@@ -109,7 +124,10 @@ private:
     // others wait for the next step.
     void ServeRules();
     // True when the packet was a rule's (and was answered).
-    bool ApplyRule(const FakePacket& packet);
+    bool ApplyRule(const FakePacket& packet, bool keep = true);
+    bool DoServe(const Service& service);
+    // The next client before the deadline (-1: while the server runs).
+    bool AcceptUntil(int64_t deadline);
 
     int m_listen = -1;
     int m_client = -1;

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "engine/core/NameHash.h"
 #include "tests/world/GameDataFolder.h"
 #include "tools/SampleMap.h"
 #include "world/TriggerElements.h"
@@ -40,19 +41,32 @@ TEST(SampleMap, LoadsHeadlessOnTheLoaderThread) {
         EXPECT_EQ(map.objects.GetObjectById(o->id), o);
     }
     EXPECT_EQ(units, 2);
-    EXPECT_EQ(buildings, 1);
+    EXPECT_EQ(buildings, 3);
     EXPECT_EQ(decorations, 3);
     EXPECT_EQ(items, 1);
     EXPECT_GE(map.tree.ObjectCount(), 4 + 7);
 
-    // The creep camp's wave and respawn, linked to their records.
-    ASSERT_EQ(map.scenario.Triggers().size(), 2u);
-    for (auto& trigger : map.scenario.Triggers()) {
+    // The creep camp's wave and respawn, linked to their records; the two
+    // lords' altars and their time.
+    ASSERT_EQ(map.scenario.Triggers().size(), 6u);
+    for (const char* name : {"CreepWave", "CreepRespawn"}) {
+        CTrigger* trigger = map.scenario.FindTrigger(NameHash(name));
+        ASSERT_NE(trigger, nullptr) << name;
         auto* spawn = dynamic_cast<CTriggerSpawnAction*>(trigger->actions.front().get());
         ASSERT_NE(spawn, nullptr) << trigger->name;
         EXPECT_NE(spawn->unit, nullptr) << trigger->name;
         ASSERT_EQ(spawn->drops.size(), 1u);
         EXPECT_NE(spawn->drops[0].record, nullptr) << trigger->name;
+    }
+
+    EXPECT_FLOAT_EQ(map.scenario.Lords().lordTime, kSampleLordTime);
+    EXPECT_NE(map.scenario.Lords().lordRecords[0], nullptr);
+    EXPECT_NE(map.scenario.Lords().lordRecords[1], nullptr);
+    ASSERT_EQ(map.scenario.SpawnGroups().size(), 2u);
+    for (int32_t altar : kLordAltarIds) {
+        CWorldObject* o = map.objects.GetObjectById(altar);
+        ASSERT_NE(o, nullptr) << altar;
+        EXPECT_EQ(o->objectType, 1);
     }
 
     ASSERT_NE(map.areas.TeamArea(0), nullptr);

@@ -8,43 +8,13 @@
 #include "platform/GfxRecordingDevice.h"
 #include "ui/UiManager.h"
 #include "ui/UiWindow.h"
-#include "tests/engine/RecordingMessageBox.h"
+#include "tests/world/TestScriptHost.h"
 #include "tests/world/TriggerFixture.h"
 #include "tools/SampleTutorial.h"
 #include "world/SpatialTree.h"
 #include "world/ScriptHost.h"
 
 namespace {
-
-using CFakeBox = CRecordingMessageBox;
-
-class CTestScriptHost : public IScriptHost {
-public:
-    CTestScriptHost() { g_pScriptHost = this; }
-    ~CTestScriptHost() override { g_pScriptHost = nullptr; }
-    void SelectOwnHero() override { ++heroSelected; }
-    void StartScreenFade(bool in) override { fades.push_back(in); }
-    void SetScriptedMove(bool m) override { scriptedMove = m; }
-    void SetInputLocked(bool l) override { inputLocked = l; }
-    void SetPaused(bool p) override { paused = p; }
-    void SetControlsEnabled(bool e) override { controls = e; }
-    bool HasStorageItem(uint32_t id) override { return id == stored; }
-    bool HasInventoryItem(uint32_t id) override { return id == slotted; }
-    int32_t CountItems(uint32_t id) override { return id == counted ? itemCount : 0; }
-    void RestockShopItem(uint32_t id) override { restocked.push_back(id); }
-    bool MouseClicked(int32_t) override { return false; }
-    CCamera* Camera() override { return &camera; }
-    IMessageBoxHost* MessageBox() override { return &box; }
-
-    int heroSelected = 0;
-    std::vector<bool> fades;
-    bool scriptedMove = false, inputLocked = false, paused = false, controls = true;
-    uint32_t stored = 0, slotted = 0, counted = 0;
-    int32_t itemCount = 0;
-    std::vector<uint32_t> restocked;
-    CCamera camera;
-    CFakeBox box;
-};
 
 struct ScriptFixture : TriggerFixture {
     int Load(const std::string& text) { return scripts.OpenText("TEST.DAT", text); }

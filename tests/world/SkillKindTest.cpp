@@ -3,6 +3,7 @@
 #include <cfloat>
 
 #include "tests/world/WorldFixture.h"
+#include "world/MapAreaSet.h"
 #include "world/SkillKinds.h"
 #include "world/SkillLevelRecord.h"
 #include "world/SkillRecordKinds.h"
@@ -186,6 +187,45 @@ TEST_F(SkillKindTest, ChannelBreaksAtItsReachAndStopsOnlyUnderAuthority) {
     manager.UnregisterObject(enemy);  // destroys it
     s->Update(0.2f);
     EXPECT_EQ(s->active, 0u) << "a vanished end stops the channel";
+}
+
+TEST_F(SkillKindTest, TeleportToANamedAreaOrWithinItsReach) {
+    CMapAreaSet areas;
+    areas.Add({400, 0, 400}, "Base1", 40, 40);
+    areas.Add({600, 0, 200}, "Shrine", 40, 40);
+    struct Case {
+        const char* text;
+        float reach;
+        platform::Vec3 point;
+        bool moves;
+        platform::Vec3 near;
+        const char* what;
+    } cases[] = {
+        {"", 0, {}, true, {400, 0, 400}, "no name, no reach: the base of the owner's team (team 0 -> Base1)"},
+        {"Shrine", 0, {}, true, {600, 0, 200}, "a named area"},
+        {"Nowhere", 0, {}, false, {}, "a name no area has moves nothing"},
+        {"", 50, {300, 0, 100}, true, {150, 0, 100}, "toward the point, no farther than the reach"},
+        {"", 500, {130, 0, 100}, true, {130, 0, 100}, "a point within reach is reached"},
+    };
+    for (const Case& c : cases) {
+        caster->TeleportTo({100, 0, 100});
+        caster->stateFlags |= 0x80;
+        CSkillInstance* s = Skill(7, {0, 0, c.reach});
+        static_cast<CTeleportSkillRecord*>(s->record)->teleportText = c.text;
+        ASSERT_EQ(s->Start(c.point, -1), 1) << c.what;
+        s->AutoTarget(1, -1, 0);
+        // An area gives a free spot of its candidates around the centre; a reach lands exactly.
+        const float slack = c.reach > 0 ? 0.01f : 3 * caster->bounds.radius * caster->bounds.scale + 1;
+        if (c.moves)
+            EXPECT_LE(DistanceXZ(caster->position, c.near), slack) << c.what;
+        else
+            EXPECT_EQ(DistanceXZ(caster->position, {100, 0, 100}), 0) << c.what;
+        EXPECT_EQ(caster->stateFlags & 0x80, 0u) << c.what;
+        EXPECT_EQ(s->active, 0u) << c.what;
+    }
+    CSkillInstance* never = Skill(7, {});
+    static_cast<CTeleportSkillRecord*>(never->record)->kindWord4 = 0;
+    EXPECT_EQ(never->Start({}, -1), 0) << "a chance of 0 never casts";
 }
 
 }  // namespace

@@ -127,4 +127,95 @@ TEST_F(UnitEffectKindTest, ShieldNeverBelowZero) {
     EXPECT_EQ(amount, 0.0f);
 }
 
+TEST_F(UnitEffectKindTest, ManaBurnEndsWhenTheManaRunsShort) {
+    unit->mana = 500;
+    ASSERT_EQ(unit->ApplyEffect(&Effect(10, 100, {{1, F(100)}}), 1, -1, 0), 1);
+    EXPECT_TRUE(unit->stateFlags & CVeilEffect::kManaBurnBit);
+    unit->UpdateEffects(1.0f);
+    EXPECT_FLOAT_EQ(unit->mana, 400);
+    for (int i = 0; i < 3; ++i) unit->UpdateEffects(1.0f);
+    EXPECT_FLOAT_EQ(unit->mana, 100);
+    EXPECT_EQ(unit->effects.size(), 1u) << "100 left is enough for one more second";
+    unit->UpdateEffects(1.0f);
+    unit->UpdateEffects(0.1f);
+    EXPECT_TRUE(unit->effects.empty()) << "0 left: the burn ends long before its 100 s";
+    EXPECT_FALSE(unit->stateFlags & CVeilEffect::kManaBurnBit);
+}
+
+TEST_F(UnitEffectKindTest, HiddenUnitsSurpriseHitAndReveal) {
+    struct Case {
+        float bonus;
+        uint32_t reveals;
+        float damage;
+        int32_t type;
+        size_t events;
+    } cases[] = {{7, 0, 17, 5, 0}, {0, 0, 10, 0, 0}, {7, 1, 17, 5, 1}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(unit->ApplyEffect(&Effect(8, 30, {{3, c.reveals}, {4, F(c.bonus)}}), 1, -1, 0), 1);
+        EXPECT_TRUE(unit->stateFlags & CVeilEffect::kHiddenBit);
+        EXPECT_TRUE(unit->controlFlags & CVeilEffect::kHiddenOrderFlag);
+        float damage = 10;
+        int32_t type = 5;
+        unit->effects.back()->OnDealDamage(1, &damage, &type, other);
+        EXPECT_FLOAT_EQ(damage, c.damage) << c.bonus;
+        EXPECT_EQ(type, c.type) << "no bonus: the hit is a plain one";
+        size_t events = 0;
+        for (const SentCommand& cmd : Sent()) events += cmd.Type() == CMD_GAME_EVENT && cmd.U8(2) == 2;
+        EXPECT_EQ(events, c.events);
+        unit->PingEffects(0);
+        unit->UpdateEffects(0.01f);
+        EXPECT_EQ(unit->effects.empty(), c.reveals != 0) << "a revealing veil ends on its refresh";
+        unit->RemoveAllEffects();
+        EXPECT_FALSE(unit->stateFlags & CVeilEffect::kHiddenBit);
+        EXPECT_FALSE(unit->controlFlags & CVeilEffect::kHiddenOrderFlag);
+    }
+}
+
+TEST_F(UnitEffectKindTest, MultiTargetNamesEnemiesAroundTheVictimUpToItsCount) {
+    CUnitData& r = UnitRecord("Extra");
+    std::vector<CUnit*> near;
+    for (int i = 0; i < 4; ++i) {
+        CUnit* u = Spawn(r, 125.0f + static_cast<float>(i), 100, 5);
+        u->team = 1;
+        near.push_back(u);
+    }
+    Spawn(r, 122, 100, 0)->team = 0;  // a friend beside the victim is no target
+    unit->attackRange = 20;
+    ASSERT_EQ(unit->ApplyEffect(&Effect(14, 30, {{1, 1}, {2, 3}}), 1, -1, 0), 1);
+    Sent();
+    unit->effects.back()->OnAttackTargets(other->id);
+    std::vector<SentCommand> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].Type(), CMD_UNIT_TARGET_LIST);
+    EXPECT_EQ(sent[0].U8(2), 3) << "the count caps the list";
+    EXPECT_EQ(sent[0].U8(3), 1) << "p1 travels with it";
+    EXPECT_EQ(sent[0].I16(16), unit->id);
+    for (int i = 0; i < 3; ++i) {
+        CWorldObject* o = manager.GetObjectById(sent[0].I16(4 + 2 * static_cast<size_t>(i)));
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->team, 1);
+    }
+    manager.gameMode = 3;
+    unit->effects.back()->OnAttackTargets(other->id);
+    EXPECT_TRUE(Sent().empty()) << "only the machine with authority names targets";
+}
+
+TEST_F(UnitEffectKindTest, DoomKillsAtItsEndOnlyUnderAuthority) {
+    for (int32_t mode : {0, 3}) {
+        manager.gameMode = mode;
+        ASSERT_EQ(unit->ApplyEffect(&Effect(21, 2), 1, -1, 0), 1);
+        unit->UpdateEffects(1.0f);
+        EXPECT_TRUE(Sent().empty());
+        unit->UpdateEffects(1.0f);
+        std::vector<SentCommand> sent = Sent();
+        ASSERT_EQ(sent.size(), mode == 0 ? 1u : 0u) << "game mode " << mode;
+        if (!sent.empty()) {
+            EXPECT_EQ(sent[0].Type(), CMD_GAME_EVENT);
+            EXPECT_EQ(sent[0].U8(2), 5);
+            EXPECT_EQ(sent[0].I16(4), unit->id);
+        }
+        EXPECT_TRUE(unit->effects.empty());
+    }
+}
+
 }  // namespace

@@ -31,11 +31,9 @@ protected:
         SetLoginScreenMaker(&NewLoginScreen);
         SetLobbyScreenMaker(&MakeLobbyStandIn);
         SetLoginServerHostOverride("127.0.0.1");
-        SetServerPortOverride(ServerKind::Login, login.Port());
-        SetServerPortOverride(ServerKind::Game, game.Port());
-        SetServerPortOverride(ServerKind::Channel, channel.Port());
+        PointClientAt(login.Port(), game.Port(), channel.Port());
         MakeApp();
-        app->SetFirstScreenMaker([] { return new CLoginScreen(); });
+        app->SetFirstScreenMaker([this] { return MakeFirstScreen(); });
         ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
         ASSERT_EQ(g_pClientSession, &app->Session());
@@ -48,6 +46,16 @@ protected:
             SetServerPortOverride(kind, 0);
         AppFixture::TearDown();
     }
+
+    // The ports the client connects to from its next connection on.
+    static void PointClientAt(uint16_t loginPort, uint16_t gamePort, uint16_t channelPort) {
+        SetServerPortOverride(ServerKind::Login, loginPort);
+        SetServerPortOverride(ServerKind::Game, gamePort);
+        SetServerPortOverride(ServerKind::Channel, channelPort);
+    }
+
+    // The screen the client starts on.
+    virtual CScreen* MakeFirstScreen() { return new CLoginScreen(); }
 
     CClientSession& Session() { return app->Session(); }
     CScreen* Current() { return app->Screens().Current(); }

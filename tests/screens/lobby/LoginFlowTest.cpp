@@ -2,6 +2,7 @@
 // login screen's refusals.
 #include <cstring>
 
+#include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
@@ -10,9 +11,11 @@
 #include "screens/lobby/CreateNicknameWindow.h"
 #include "screens/lobby/LoginWindow.h"
 #include "screens/lobby/NicknameScreen.h"
+#include "screens/lobby/RankNames.h"
 #include "screens/lobby/ReplayListWindow.h"
 #include "screens/lobby/SelectNicknameWindow.h"
 #include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/servers/LocalTestServer.h"
 #include "platform/File.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiListBox.h"
@@ -93,6 +96,9 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     EXPECT_TRUE(select->Bar(1)->HasFlags(UI_HIDDEN));
     EXPECT_FALSE(select->Bar(2)->HasFlags(UI_HIDDEN));
     EXPECT_EQ(select->Selected(), 0);
+    // Rank 3 shows the third level icon; level 6 the seventh disabled-state icon.
+    EXPECT_EQ(select->ClassStatic(0)->Image(), g_pPlayResources->levelIcons[2]);
+    EXPECT_EQ(select->Disgrace()->Image(), g_pPlayResources->disabledIcons[6]);
     EXPECT_EQ(DisconnectLevel(185), 6);
     EXPECT_EQ(DisconnectLevel(180), 6);
     EXPECT_EQ(DisconnectLevel(179), 5);
@@ -125,6 +131,39 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     EXPECT_EQ(channelReentry, 0);
     EXPECT_EQ(Session().channelAddress, "127.0.0.1");
     EXPECT_FALSE(Session().returning);
+}
+
+TEST_F(LoginFlow, RankNamesAndIconsAreKeyedByRankAndBoundedToTheTable) {
+    const CPlayResources& res = *g_pPlayResources;
+    ASSERT_GE(res.rankNames.size(), 2u);
+    EXPECT_EQ(std::string(RankName(1)), res.rankNames[0]);
+    EXPECT_EQ(std::string(RankName(2)), res.rankNames[1]);
+    // Past the end of the list: no text, still the icon.
+    EXPECT_STREQ(RankName(kMaxRank), "");
+    struct Case {
+        uint32_t rank;
+        bool shown;
+    };
+    for (const Case c : {Case{0, false}, Case{1, true}, Case{100, true}, Case{101, false}, Case{250, false}}) {
+        SCOPED_TRACE(c.rank);
+        CResource* icon = RankIcon(c.rank);
+        EXPECT_EQ(icon != nullptr, c.shown);
+        if (icon) {
+            EXPECT_EQ(icon, res.levelIcons[c.rank - 1]);
+            icon->DropRef();
+        }
+        if (!c.shown) {
+            EXPECT_STREQ(RankName(c.rank), "");
+        }
+    }
+    EXPECT_EQ(std::string(DisconnectLevelText(0)), res.badRankNames.at(0));
+    EXPECT_STREQ(DisconnectLevelText(7), "");
+    EXPECT_STREQ(DisconnectLevelText(-1), "");
+    EXPECT_EQ(DisconnectLevelImage(7), nullptr);
+    CResource* image = DisconnectLevelImage(6);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image, res.disabledIcons[6]);
+    image->DropRef();
 }
 
 TEST_F(LoginFlow, RefusedPasswordIsNotRetriedWithinTwoMinutes) {
@@ -338,6 +377,88 @@ TEST_F(ReplayList, ListsReplayFilesInFolderOrderAndRefusesABrokenOne) {
     window.List()->SetSelected(0);
     EXPECT_EQ(screen->StartReplay(true), 0);
     EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_WRONG_FILE_VERSION));
+    app->MessageBox().HideBox();
+
+    // A sound replay of a map that no list holds, recorded by the application's manager.
+    ASSERT_NE(g_pGameCommandManager, nullptr);
+    CGameCommandManager& recorder = *g_pGameCommandManager;
+    static const float clock = 0.0f;  // the manager keeps its address
+    recorder.BeginSession(0, &clock, 1, 0, {});
+    const uint8_t block[16] = {};
+    ASSERT_EQ(recorder.WriteReplay((folder + "\\a.srd").c_str(), "MAP\\NOWHERE.DRM", 0, block, {}), 1);
+    EXPECT_EQ(screen->StartReplay(true), 0);
+    EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_NOT_FOUND_MAP));
+}
+
+}  // namespace
+
+namespace {
+
+// The client against QORTestServer's script on free ports.
+class LocalServerFlow : public LoginFlow {
+protected:
+    void SetUp() override {
+        LoginFlow::SetUp();
+        ASSERT_TRUE(server.Listening()) << server.Error();
+        PointClientAt(server.LoginPort(), server.GamePort(), server.ChannelPort());
+    }
+    // Logs in and waits for the nickname list on the select window.
+    CNicknameScreen* LogIn(const char* id, const char* password) {
+        CLoginScreen* screen = ShowLogin(id, password);
+        if (!screen) return nullptr;
+        Tap(DIK_RETURN);
+        CNicknameScreen* nick = nullptr;
+        EXPECT_TRUE(RunUntil([&] {
+            nick = CurrentAs<CNicknameScreen>();
+            return nick && nick->Phase() == CNicknameScreen::PHASE_CHOOSING;
+        })) << ErrorReport().Text();
+        return nick;
+    }
+    CLocalTestServer server{0, 0, 0};
+};
+
+TEST_F(LocalServerFlow, AnyLoginReachesTheLobbyAndKeepsTheNicknamesItCreated) {
+    CNicknameScreen* nick = LogIn("newcomer", "anything");
+    ASSERT_NE(nick, nullptr);
+    EXPECT_EQ(nick->SelectWindow()->Selected(), -1);  // a first login has no nickname yet
+    nick->SelectWindow()->RaiseRequest(CSelectNicknameWindow::REQUEST_MAKE);
+    Frames(2);
+    ASSERT_EQ(nick->Phase(), CNicknameScreen::PHASE_CREATING);
+    app->Ui().SetFocus(nick->CreateWindow()->Edit());
+    // "용사하나" in the game's code page, as the input method commits it.
+    const std::string korean = "\xBF\xEB\xBB\xE7\xC7\xCF\xB3\xAA";
+    nick->CreateWindow()->Edit()->SetText(korean.c_str());
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(0); })) << ErrorReport().Text();
+    EXPECT_EQ(server.Nicknames("newcomer")[0], korean);
+
+    // Back to a new login screen; the same id lists the nickname again.
+    Tap(DIK_ESCAPE);
+    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CLoginScreen>() != nullptr; }));
+    nick = LogIn("newcomer", "other");
+    ASSERT_NE(nick, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return nick->SelectWindow()->HasNickname(0); }));
+    EXPECT_EQ(nick->SelectWindow()->NickStatic(0)->GetText(), korean);
+
+    // Enter takes the nickname to the channel list, which the server sends by itself.
+    Tap(DIK_RETURN);
+    CChannelScreen* channels = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        channels = CurrentAs<CChannelScreen>();
+        return channels && channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING;
+    }, 6000)) << ErrorReport().Text();
+    Tap(DIK_DOWN);
+    EXPECT_EQ(channels->Window()->Selected(), 1);
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(RunUntil([&] { return s_lobbiesMade == 1; })) << ErrorReport().Text();
+    EXPECT_EQ(Session().nickname, korean);
+}
+
+TEST_F(LocalServerFlow, ATakenPortIsNamed) {
+    CLocalTestServer second(server.LoginPort(), 0, 0);
+    EXPECT_FALSE(second.Listening());
+    EXPECT_NE(second.Error().find("127.0.0.1:" + std::to_string(server.LoginPort())), std::string::npos)
+        << second.Error();
 }
 
 }  // namespace

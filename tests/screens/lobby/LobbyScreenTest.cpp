@@ -1,0 +1,479 @@
+// The lobby screen on the real client loop against the fake game server: the
+// entry and the return, the room list, chat, making and joining rooms, the
+// page and list-kind buttons, leaving for each next screen, the tutorial
+// question, and refused or hostile answers.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
+#include "engine/core/TutorialProgress.h"
+#include "net/MessageIds.h"
+#include "net/NetClient.h"
+#include "platform/CodePage.h"
+#include "platform/Input.h"
+#include "screens/lobby/ChannelScreen.h"
+#include "screens/lobby/ConnecterPopup.h"
+#include "screens/lobby/LobbyScreen.h"
+#include "screens/lobby/LobbyWindow.h"
+#include "screens/lobby/MakeRoomWindow.h"
+#include "screens/lobby/QuickJoinWindow.h"
+#include "screens/lobby/RoomPasswordWindow.h"
+#include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/servers/LobbyPackets.h"
+#include "ui/UiButton.h"
+#include "ui/UiCheckButton.h"
+#include "ui/UiEditBox.h"
+#include "ui/UiListBox.h"
+#include "ui/UiManager.h"
+#include "ui/UiStatic.h"
+#include "world/ScriptManager.h"
+
+using namespace platform;
+
+namespace {
+
+RoomListRecord Room(uint16_t number, const std::string& title, uint8_t password = 0, uint8_t mode = 0) {
+    RoomListRecord room;
+    room.number = number;
+    room.state = 1;
+    room.title = title;
+    room.players = 2;
+    room.capacity = 8;
+    room.lowestRank = 1;
+    room.highestRank = 100;
+    room.password = password;
+    room.mode = mode;
+    return room;
+}
+
+std::string Text(const std::vector<uint8_t>& bytes, size_t at) {
+    return std::string(reinterpret_cast<const char*>(bytes.data() + at));
+}
+
+uint16_t U16(const std::vector<uint8_t>& bytes, size_t at) {
+    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+class LobbyScreenFlow : public LobbyFixture {
+protected:
+    void SetUp() override {
+        // Frames run slowly under the sanitizers on a loaded machine.
+        game.SetExpectTimeout(10000);
+        game.On(PK_LOBBY_USER_LIST_REQUEST, [](const FakePacket&) {
+            return std::vector<FakePacket>{{PK_LOBBY_USER_LIST, LobbyUserListPayload(3, {"Hero", "[GM]Op", "Friendly"})}};
+        });
+        LobbyFixture::SetUp();
+    }
+    // The lobby follows a channel screen whose connection is still open.
+    CScreen* MakeFirstScreen() override {
+        CClientSession& session = app->Session();
+        session.accountId = "player";
+        session.nickname = "Hero";
+        session.words.Load({"badword"}, {"nice"});
+        session.rankNumber = 30;
+        game.Accept();
+        EXPECT_EQ(app->Net().Connect(game.Host(), game.Port()), 1);
+        return new CLobbyScreen();
+    }
+
+    // The first entry: 2005, 3005, the first page and the community lists.
+    void ScriptEntry(const LobbyPlayerSpec& player, const std::vector<RoomListRecord>& rooms) {
+        game.Expect(PK_LOBBY_ENTER, [this](const FakePacket& p) { enter = p.payload; })
+            .Send(PK_LOBBY_ENTER_RESULT, LobbyEnterAnswer(1, 0, player))
+            .Expect(PK_ROOM_LIST_REQUEST, [this](const FakePacket& p) { listRequests.push_back(p.payload); })
+            .Send(PK_ROOM_LIST, RoomListPayload(rooms));
+        if (player.guildState == 2) game.Expect(PK_GUILD_DATA_REQUEST);
+        game.Expect(PK_FRIEND_LIST_REQUEST).Expect(PK_BLOCK_LIST_REQUEST).Expect(PK_GUILD_ROSTER_REQUEST);
+    }
+    CLobbyScreen* Lobby() { return CurrentAs<CLobbyScreen>(); }
+    // In the lobby or one of its questions, taking input.
+    bool InLobby() {
+        CLobbyScreen* lobby = Lobby();
+        return lobby && lobby->Phase() >= CLobbyScreen::PHASE_LOBBY && lobby->Phase() != CLobbyScreen::PHASE_LEAVING &&
+               !lobby->Busy();
+    }
+    // Runs until the lobby is up and every scripted step has run.
+    void Enter(const LobbyPlayerSpec& player = {}, const std::vector<RoomListRecord>& rooms = {Room(4, "Beginners")}) {
+        ScriptEntry(player, rooms);
+        ASSERT_TRUE(RunUntil([&] { return InLobby(); })) << ErrorReport().Text();
+        ASSERT_TRUE(game.WaitIdle());
+        ASSERT_TRUE(RunUntil([&] { return Lobby()->Window()->Row(0).bar && !Lobby()->Window()->Row(0).bar->HasFlags(UI_HIDDEN); }));
+        NoFailures();
+    }
+    void NoFailures() {
+        for (const std::string& f : game.Failures()) ADD_FAILURE() << f;
+    }
+    int Count(uint16_t id) const {
+        int n = 0;
+        for (const FakePacket& p : game.Received()) n += p.id == id;
+        return n;
+    }
+    void Click(CUiWindow* window, const char* control) {
+        window->OnLButtonClick(window->FindChild(NameHash(control)));
+    }
+    void Press(int command) {
+        Lobby()->Window()->PressCommand(command);
+        Frames(2);
+    }
+    IMessageBoxHost& Box() { return app->MessageBox(); }
+
+    std::vector<uint8_t> enter;
+    std::vector<std::vector<uint8_t>> listRequests;
+};
+
+TEST_F(LobbyScreenFlow, EntryShowsRoomsPlayersAndKeepsAlive) {
+    LobbyPlayerSpec player;
+    player.cra = 5'000'000'000ll;
+    player.guildState = 2;
+    RoomListRecord locked = Room(9, "Secret", 1, 1);
+    locked.lowestRank = 20;
+    locked.highestRank = 40;
+    Enter(player, {Room(4, "Beginners"), locked});
+
+    ASSERT_EQ(enter.size(), kLobbyEnterSize);
+    EXPECT_EQ(Text(enter, 0), "player");
+    EXPECT_EQ(Text(enter, 51), "Hero");
+    EXPECT_EQ(U16(enter, 68), 0);
+    ASSERT_EQ(listRequests.size(), 1u);
+    EXPECT_EQ(listRequests[0], (std::vector<uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(Session().money, 5'000'000'000ll);
+    EXPECT_EQ(Session().player.GuildState(), 2);
+
+    CLobbyWindow& w = *Lobby()->Window();
+    EXPECT_TRUE(w.AllRoomsBox()->Checked());
+    EXPECT_FALSE(w.WaitingRoomsBox()->Checked());
+    EXPECT_EQ(w.Row(0).number->GetText(), "005");
+    EXPECT_EQ(w.Row(0).title->GetText(), "Beginners");
+    EXPECT_TRUE(w.Row(0).levelLimit->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(w.Row(1).levelLimit->GetText(), "Rk.20 ~ Rk.40");
+    EXPECT_FALSE(w.Row(1).password->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(w.Row(1).mode->Image(), Lobby()->ModeIcon(1));
+    EXPECT_EQ(w.Row(2).title->GetText(), GetMessageText(MSG_LOBBY_ROOM_SLOT_EMPTY));
+    EXPECT_EQ(w.PageText()->GetText(), "1/99");
+    EXPECT_EQ(w.ChatModeLabel()->GetText(), GetMessageText(MSG_CHAT_SEND_TO_ALL));
+    EXPECT_EQ(w.ChatEdit()->ByteLimit(), 100);
+
+    // The keep-alive left with the first frame and is answered by the player list.
+    EXPECT_GE(Count(PK_LOBBY_USER_LIST_REQUEST), 1);
+    ASSERT_TRUE(RunUntil([&] { return w.ConnecterList()->ItemCount() == 3; }));
+    EXPECT_STREQ(w.ConnecterList()->GetItemText(0), "</C=ffcc00>Hero");
+    // Ten seconds of the stepped clock later it goes again.
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_LOBBY_USER_LIST_REQUEST) >= 2; }));
+    EXPECT_GT(Lobby()->PacketLoop().KeepAliveTimer(), 9.0f);
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, KoreanChatGoesOutAndRelayedLinesShow) {
+    Enter();
+    CLobbyWindow& w = *Lobby()->Window();
+    const std::string hello = Utf8ToCp949("안녕하세요 여러분");
+    std::vector<uint8_t> sent;
+    game.Expect(PK_LOBBY_CHAT, [&](const FakePacket& p) { sent = p.payload; });
+    Tap(DIK_RETURN);  // Enter without focus only focuses the chat edit
+    EXPECT_EQ(app->Ui().Focus(), w.ChatEdit());
+    w.ChatEdit()->SetText(hello.c_str());
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(game.WaitIdle());
+    ASSERT_EQ(sent.size(), 18 + hello.size());
+    EXPECT_EQ(Text(sent, 0), "Hero");
+    EXPECT_EQ(Text(sent, 17), hello);
+    EXPECT_STREQ(w.ChatEdit()->GetText(), "");
+
+    // A blank line sends nothing: the next chat packet the server sees is the second line.
+    w.ChatEdit()->SetText("   ");
+    Tap(DIK_RETURN);
+    game.Expect(PK_LOBBY_CHAT, [&](const FakePacket& p) { sent = p.payload; });
+    w.ChatEdit()->SetText("ok");
+    Tap(DIK_RETURN);
+    ASSERT_TRUE(game.WaitIdle());
+    EXPECT_EQ(Text(sent, 17), "ok");
+    const std::string other = Utf8ToCp949("다른사람");
+    game.Send(PK_LOBBY_CHAT, LobbyChatPayload(other, hello));
+    ASSERT_TRUE(RunUntil([&] { return w.ChatList()->ItemCount() > 0; }));
+    const CUiListBox::Item& line = w.ChatList()->ItemAt(w.ChatList()->ItemCount() - 1);
+    EXPECT_EQ(line.text, "</C=ffffff>" + other + " : " + hello);
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, MakeRoomSendsTheTypedSettingsAndLeavesOnSuccess) {
+    Enter();
+    std::vector<uint8_t> made;
+    game.Expect(PK_MAKE_ROOM, [&](const FakePacket& p) { made = p.payload; })
+        .Send(PK_MAKE_ROOM_RESULT, {1, 0, 17, 0});
+    Press(CLobbyWindow::CMD_MAKEROOM);
+    CMakeRoomWindow& make = *Lobby()->MakeRoom();
+    ASSERT_FALSE(make.HasFlags(UI_HIDDEN));
+    EXPECT_EQ(app->Ui().Focus(), make.TitleEdit());
+    EXPECT_EQ(make.TitleEdit()->ByteLimit(), 30);
+    EXPECT_EQ(make.LevelText()->GetText(), GetMessageText(MSG_LOBBY_NO_LIMIT_LEVEL));
+    // Mode buttons stay within 0..1; the random-team box counts in mode 0 only.
+    Click(&make, "ID_BUTTON_BEFORE2");
+    EXPECT_EQ(make.Settings().Mode(), 0);
+    Click(&make, "ID_BUTTON_NEXT");
+    EXPECT_EQ(make.Settings().Choice(), 0);
+    EXPECT_EQ(make.LevelText()->GetText(), "Rk.29 ~ Rk.31");
+    make.RandomTeamBox()->SetChecked(true);
+    const std::string title = Utf8ToCp949("초보방");
+    make.TitleEdit()->SetText(title.c_str());
+    make.PasswordEdit()->SetText("pw");
+    Click(&make, "ID_BUTTON_OK");
+    ASSERT_TRUE(RunUntil([&] { return Lobby() && Lobby()->Phase() == CLobbyScreen::PHASE_ROOM_JOINED; }))
+        << ErrorReport().Text();
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    ASSERT_EQ(made.size(), kMakeRoomSize);
+    EXPECT_EQ(std::memcmp(made.data(), title.c_str(), title.size() + 1), 0);
+    EXPECT_EQ(Text(made, 31), "pw");
+    EXPECT_EQ(U16(made, 44), 29);
+    EXPECT_EQ(U16(made, 46), 31);
+    EXPECT_EQ(made[56], 0);
+    EXPECT_EQ(made[57], 1);
+    EXPECT_EQ(Lobby()->NextCode(), CLobbyScreen::NEXT_ROOM_MADE);
+    EXPECT_EQ(Session().roomNumber, 17);
+    EXPECT_EQ(app->Bgm(), nullptr);
+}
+
+TEST_F(LobbyScreenFlow, MakeRoomRefusalsAndEscapeClosesOnlyTheWindow) {
+    Enter();
+    game.On(PK_MAKE_ROOM);
+    CMakeRoomWindow& make = *Lobby()->MakeRoom();
+    Press(CLobbyWindow::CMD_MAKEROOM);
+    make.TitleEdit()->SetText("my badword room");
+    Click(&make, "ID_BUTTON_OK");
+    Frames(2);
+    EXPECT_EQ(Box().Text(), GetMessageText(MSG_LOBBY_ROOMMAKE_FILTER_ERROR));
+    Box().SetResult(1);
+    Frames(2);
+    EXPECT_EQ(app->Ui().Focus(), make.TitleEdit());
+    // Versus machines on a machine below its figures: the shortfall, nothing sent.
+    app->SetSystemFigures({256u * 1024, 3000, 1u << 18});
+    make.TitleEdit()->SetText("fine");
+    Click(&make, "ID_BUTTON_NEXT2");
+    EXPECT_EQ(make.Settings().Mode(), 1);
+    Click(&make, "ID_BUTTON_NEXT2");
+    EXPECT_EQ(make.Settings().Mode(), 1);
+    Click(&make, "ID_BUTTON_OK");
+    Frames(2);
+    EXPECT_TRUE(Box().Visible());
+    EXPECT_NE(Box().Text(), "");
+    Box().SetResult(1);
+    Frames(2);
+    Tap(DIK_ESCAPE);
+    EXPECT_TRUE(make.HasFlags(UI_HIDDEN));
+    EXPECT_STREQ(make.TitleEdit()->GetText(), "");
+    EXPECT_EQ(Lobby()->Phase(), CLobbyScreen::PHASE_LOBBY);
+    EXPECT_EQ(Count(PK_MAKE_ROOM), 0);
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, HighRankCannotMakeARoomAndAFailedSendShowsThePopup) {
+    Session().rankNumber = 60;
+    Enter();
+    Press(CLobbyWindow::CMD_MAKEROOM);
+    EXPECT_TRUE(Lobby()->MakeRoom()->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(Box().Text(), GetMessageText(MSG_LOBBY_NOT_MAKEROOM_BADRANK));
+    Box().SetResult(1);
+    Frames(2);
+    app->Net().Disconnect();
+    Press(CLobbyWindow::CMD_SHOP);
+    EXPECT_GE(Lobby()->Phase(), CScreen::kPhaseErrorPopup);
+    EXPECT_NE(Lobby()->NextCode(), CLobbyScreen::NEXT_MARKET);
+}
+
+TEST_F(LobbyScreenFlow, LockedRoomAsksItsPasswordAndRefusalsRetryOrClose) {
+    Enter({}, {Room(4, "Open"), Room(7, "Locked", 1)});
+    CLobbyWindow& w = *Lobby()->Window();
+    CRoomPasswordWindow& pass = *Lobby()->Password();
+    std::vector<uint8_t> join;
+    game.Expect(PK_JOIN_ROOM, [&](const FakePacket& p) { join = p.payload; })
+        .Send(PK_JOIN_ROOM_RESULT, {0, 52})
+        .Expect(PK_JOIN_ROOM)
+        .Send(PK_JOIN_ROOM_RESULT, {0, 33});  // the room is gone
+    w.SelectRow(1);
+    Press(CLobbyWindow::CMD_JOIN);
+    ASSERT_FALSE(pass.HasFlags(UI_HIDDEN));
+    EXPECT_EQ(app->Ui().Focus(), pass.Edit());
+    pass.Edit()->SetText("sesame");
+    Click(&pass, "ID_BUTTON_ACCEPT");
+    ASSERT_TRUE(RunUntil([&] { return Box().Visible(); }));
+    ASSERT_EQ(join.size(), kJoinRoomSize);
+    EXPECT_EQ(U16(join, 0), 7);
+    EXPECT_EQ(Text(join, 2), "sesame");
+    // Any reason but a vanished room: the edit is emptied for another try.
+    Box().SetResult(1);
+    Frames(2);
+    EXPECT_FALSE(pass.HasFlags(UI_HIDDEN));
+    EXPECT_STREQ(pass.Edit()->GetText(), "");
+    EXPECT_EQ(app->Ui().Focus(), pass.Edit());
+    pass.Edit()->SetText("again");
+    Click(&pass, "ID_BUTTON_ACCEPT");
+    ASSERT_TRUE(RunUntil([&] { return Box().Visible(); }));
+    EXPECT_EQ(Box().Text(), GetMessageText(MSG_LOBBY_GAMEROOM_NOT_EXIST));
+    Box().SetResult(1);
+    Frames(2);
+    EXPECT_TRUE(pass.HasFlags(UI_HIDDEN));
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, JoinAndQuickJoinAnswers) {
+    Enter({}, {Room(4, "Open")});
+    CLobbyWindow& w = *Lobby()->Window();
+    std::vector<uint8_t> quick;
+    game.Expect(PK_QUICK_JOIN, [&](const FakePacket& p) { quick = p.payload; })
+        .Send(PK_QUICK_JOIN_RESULT, {0, 52, 0, 0});
+    Press(CLobbyWindow::CMD_QUICKJOIN);
+    CQuickJoinWindow& qj = *Lobby()->QuickJoinWnd();
+    ASSERT_FALSE(qj.HasFlags(UI_HIDDEN));
+    Click(&qj, "ID_BUTTON_NEXT");
+    Click(&qj, "ID_BUTTON_NEXT");
+    EXPECT_EQ(qj.Settings().Choice(), 0);
+    EXPECT_EQ(qj.LevelText()->GetText(), GetMessageText(MSG_LOBBY_LIMIT_LEVEL_MESSAGE1));
+    Click(&qj, "ID_BUTTON_JOIN");
+    ASSERT_TRUE(RunUntil([&] { return Box().Visible(); }));
+    // A refused quick join closes its window.
+    EXPECT_TRUE(qj.HasFlags(UI_HIDDEN));
+    ASSERT_EQ(quick.size(), kQuickJoinSize);
+    EXPECT_EQ(U16(quick, 0), 1);
+    Box().SetResult(1);
+    Frames(2);
+
+    std::vector<uint8_t> join;
+    game.Expect(PK_JOIN_ROOM, [&](const FakePacket& p) { join = p.payload; }).Send(PK_JOIN_ROOM_RESULT, {1, 0});
+    w.OnLButtonDoubleClick(w.Row(0).bar);
+    ASSERT_TRUE(RunUntil([&] { return Lobby()->Phase() == CLobbyScreen::PHASE_ROOM_JOINED; }));
+    EXPECT_EQ(Text(join, 2), "");
+    EXPECT_EQ(Session().roomNumber, 4);
+    EXPECT_EQ(Lobby()->NextCode(), CLobbyScreen::NEXT_ROOM_JOINED);
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, PageButtonsKeepTheirBoundsAndCoolDown) {
+    Enter();
+    CLobbyWindow& w = *Lobby()->Window();
+    game.Expect(PK_ROOM_LIST_REQUEST, [this](const FakePacket& p) { listRequests.push_back(p.payload); })
+        .Send(PK_ROOM_LIST, RoomListPayload({}))
+        .Expect(PK_ROOM_LIST_REQUEST, [this](const FakePacket& p) { listRequests.push_back(p.payload); })
+        .Send(PK_ROOM_LIST, RoomListPayload({}));
+    Press(CLobbyWindow::CMD_BEFORE);  // page 0
+    Press(CLobbyWindow::CMD_NEXT);
+    Press(CLobbyWindow::CMD_NEXT);  // within the cool-down
+    ASSERT_TRUE(RunUntil([&] { return listRequests.size() == 2; }));
+    EXPECT_EQ(listRequests[1], (std::vector<uint8_t>{0, 0, 1, 0}));
+    EXPECT_EQ(Lobby()->Pager().CurrentPage(), 1);
+    EXPECT_FALSE(Lobby()->Pager().PageButtonsEnabled());
+    // The waiting list, at its own page 0.
+    w.OnLButtonClick(w.WaitingRoomsBox());
+    ASSERT_TRUE(RunUntil([&] { return listRequests.size() == 3; }));
+    EXPECT_EQ(listRequests[2], (std::vector<uint8_t>{1, 0, 0, 0}));
+    EXPECT_TRUE(w.WaitingRoomsBox()->Checked());
+    EXPECT_FALSE(w.AllRoomsBox()->Checked());
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, ConnecterPopupReachesTheRealName) {
+    Enter();
+    CLobbyWindow& w = *Lobby()->Window();
+    ASSERT_TRUE(RunUntil([&] { return w.ConnecterList()->ItemCount() == 3; }));
+    // The own row offers no popup; an operator's row loses its colour tag.
+    w.ChooseConnecter(0, "Hero");
+    EXPECT_EQ(w.TakePopupRequest(), 0);
+    w.ChooseConnecter(1, "Hero");
+    EXPECT_EQ(w.ChosenName(), "[GM]Op");
+    w.ChooseConnecter(2, "Hero");
+    Frames(2);
+    CConnecterPopup& popup = *Lobby()->Popup();
+    ASSERT_FALSE(popup.HasFlags(UI_HIDDEN));
+    EXPECT_EQ(popup.List().ItemCount(), 3u);
+
+    std::vector<uint8_t> added;
+    game.Expect(PK_FRIEND_ADD, [&](const FakePacket& p) { added = p.payload; });
+    popup.List().SetSelected(CConnecterPopup::ITEM_FRIEND);
+    popup.OnLButtonClick(&popup.List());
+    input->SetButton(0, true);
+    Frames(1);
+    input->SetButton(0, false);
+    Frames(2);
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    EXPECT_TRUE(popup.HasFlags(UI_HIDDEN));
+    EXPECT_EQ(Text(added, 0), "Hero");
+    EXPECT_EQ(Text(added, 17), "Friendly");
+}
+
+TEST_F(LobbyScreenFlow, ReturnAsksForTheRoomListAndShowsTheBanOnce) {
+    Session().returnedToLobby = true;
+    Session().banNotice = true;
+    game.Expect(PK_ROOM_LIST_REQUEST).Send(PK_ROOM_LIST, RoomListPayload({Room(1, "Again")}));
+    ASSERT_TRUE(RunUntil([&] { return InLobby(); }));
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    EXPECT_EQ(Count(PK_LOBBY_ENTER), 0);
+    EXPECT_FALSE(Session().returnedToLobby);
+    EXPECT_FALSE(Session().banNotice);
+    CUiListBox& chat = *Lobby()->Window()->ChatList();
+    ASSERT_EQ(chat.ItemCount(), 1u);
+    EXPECT_EQ(chat.ItemAt(0).text, std::string("</C=ff0000>") + GetMessageText(MSG_LOBBY_BAN));
+}
+
+TEST_F(LobbyScreenFlow, EscapeGoesBackToTheChannelsWithTheMusicOn) {
+    Enter();
+    ASSERT_NE(app->Bgm(), nullptr);
+    Tap(DIK_ESCAPE);
+    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CChannelScreen>() != nullptr; }));
+    EXPECT_TRUE(Session().returnedToLobby);
+    EXPECT_TRUE(Session().returning);
+    EXPECT_NE(app->Bgm(), nullptr);
+}
+
+TEST_F(LobbyScreenFlow, ExitQuestionCancelStaysAndOkQuits) {
+    Enter();
+    game.Expect(PK_LOBBY_QUIT).Send(PK_LOBBY_QUIT_RESULT, {1});
+    Press(CLobbyWindow::CMD_EXIT);
+    EXPECT_EQ(Lobby()->Phase(), CLobbyScreen::PHASE_EXIT_QUESTION);
+    Box().SetResult(0);
+    Frames(2);
+    EXPECT_EQ(Lobby()->Phase(), CLobbyScreen::PHASE_LOBBY);
+    Press(CLobbyWindow::CMD_EXIT);
+    Box().SetResult(1);
+    ASSERT_TRUE(RunUntil([&] { return Current() == nullptr || app->IsQuitting(); }));
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, TutorialQuestionCancelIsSavedAndOkStartsTheTutorial) {
+    LobbyPlayerSpec fresh;
+    fresh.tutorialDone = 0;
+    Enter(fresh);
+    EXPECT_EQ(Lobby()->Phase(), CLobbyScreen::PHASE_TUTORIAL_QUESTION);
+    EXPECT_EQ(Box().Text(), GetMessageText(MSG_LOBBY_IS_TUTORIAL));
+    Box().SetResult(0);
+    Frames(2);
+    EXPECT_EQ(Lobby()->Phase(), CLobbyScreen::PHASE_LOBBY);
+    EXPECT_EQ(Session().tutorialCancel, 1);
+    CTutorialProgress saved;
+    ASSERT_EQ(saved.LoadTutorialCancel("Hero"), 1);
+    EXPECT_EQ(saved.TutorialCancel(), 1);
+
+    game.Expect(PK_TUTORIAL_START);
+    Press(CLobbyWindow::CMD_TUTORIAL);
+    ASSERT_TRUE(RunUntil([&] { return Lobby() && Lobby()->Phase() == CLobbyScreen::PHASE_ROOM_JOINED; }));
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    EXPECT_EQ(Lobby()->NextCode(), CLobbyScreen::NEXT_LOADING);
+    ASSERT_NE(g_pScriptManager, nullptr);
+    EXPECT_FALSE(g_pScriptManager->Missions().empty());
+    EXPECT_EQ(Session().slots[0].heroId, NameHash(g_pScriptManager->HeroName()));
+    EXPECT_FALSE(Session().mapFile.empty());
+}
+
+TEST_F(LobbyScreenFlow, CutEntryAnswerEndsInThePopup) {
+    game.Expect(PK_LOBBY_ENTER).Send(PK_LOBBY_ENTER_RESULT, std::vector<uint8_t>(10, 1));
+    ASSERT_TRUE(RunUntil([&] { return Lobby() && Lobby()->Phase() >= CScreen::kPhaseErrorPopup; }));
+    EXPECT_TRUE(Box().Visible());
+}
+
+}  // namespace
