@@ -3,6 +3,7 @@
 
 #include "app/ClientEntry.h"
 #include "app/GameApp.h"
+#include "app/PlayScreenMaker.h"
 #include "platform/GfxSystem.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
@@ -13,8 +14,10 @@ int main(int argc, char** argv) {
     std::string whole;
     for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
     SetLoginScreenMaker(&NewLoginScreen);
-    // The lobby is still a stand-in that clears the window.
-    SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
+    // The lobby and the waiting room are still stand-ins that clear the window.
+    SetLobbyScreenMaker([]() -> CScreen* { return new CStandInScreen("lobby"); });
+    SetWaitRoomScreenMaker([]() -> CScreen* { return new CStandInScreen("waiting room"); });
+    SetPlayScreenMaker(&NewPlayScreen);
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

@@ -16,6 +16,8 @@ namespace {
 LoginScreenMaker g_loginScreenMaker = nullptr;
 LoginScreenMaker g_lobbyScreenMaker = nullptr;
 LoadingScreenMaker g_loadingScreenMaker = nullptr;
+PlayScreenMaker g_playScreenMaker = nullptr;
+LoginScreenMaker g_waitRoomScreenMaker = nullptr;
 }  // namespace
 
 void SetLobbyScreenMaker(LoginScreenMaker maker) { g_lobbyScreenMaker = maker; }
@@ -25,6 +27,10 @@ void SetLoginScreenMaker(LoginScreenMaker maker) { g_loginScreenMaker = maker; }
 CScreen* MakeLoginScreen() { return g_loginScreenMaker ? g_loginScreenMaker() : nullptr; }
 void SetLoadingScreenMaker(LoadingScreenMaker maker) { g_loadingScreenMaker = maker; }
 CScreen* MakeLoadingScreen() { return g_loadingScreenMaker ? g_loadingScreenMaker() : nullptr; }
+void SetPlayScreenMaker(PlayScreenMaker maker) { g_playScreenMaker = maker; }
+CScreen* MakePlayScreen() { return g_playScreenMaker ? g_playScreenMaker() : nullptr; }
+void SetWaitRoomScreenMaker(LoginScreenMaker maker) { g_waitRoomScreenMaker = maker; }
+CScreen* MakeWaitRoomScreen() { return g_waitRoomScreenMaker ? g_waitRoomScreenMaker() : nullptr; }
 
 CScreen::CScreen() {
     m_timer.SetSpeedScale(1.0f);

@@ -97,3 +97,13 @@ CScreen* MakeLobbyScreen();
 using LoadingScreenMaker = CScreen* (*)();
 void SetLoadingScreenMaker(LoadingScreenMaker maker);
 CScreen* MakeLoadingScreen();
+
+// The play screen the loading screen goes on to once the world, the map and
+// the slots are loaded. The game screens install the maker; null until then.
+using PlayScreenMaker = CScreen* (*)();
+void SetPlayScreenMaker(PlayScreenMaker maker);
+CScreen* MakePlayScreen();
+
+// The waiting room a match returns to; null until one is installed.
+void SetWaitRoomScreenMaker(LoginScreenMaker maker);
+CScreen* MakeWaitRoomScreen();
