@@ -228,8 +228,9 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
     }
     if (host) {
         const int phase = Phase();
-        const int discard = phase == PHASE_PLAY || phase == PHASE_WAITING || phase == kPhaseErrorPopup;
-        host->Input().UpdateInput(gameDt, host->HasWindowFocus() && !discard ? 1 : 0);
+        // Devices are read while the match runs or waits, and for the error box.
+        const bool active = phase == PHASE_PLAY || phase == PHASE_WAITING || phase == kPhaseErrorPopup;
+        host->Input().UpdateInput(gameDt, host->HasWindowFocus() && active ? 1 : 0);
         if (!host->TickShutdownCountdown(nullptr, realDt)) {
             ErrorReport().SetError(kErrorTimeout, "%s", GetMessageText(MSG_ERROR_NETWORK_DISCONNECT));
             OpenErrorPopup();
