@@ -265,3 +265,185 @@ TEST(PlayScreenRules, ConnectionClassesAndRaceMusic) {
 }
 
 }  // namespace
+
+namespace {
+
+// A network match of mode 0 against the fake server, which sends every
+// command frame back as the match server does.
+class PlayNetworkTest : public PlayScreenTest {
+protected:
+    void SetUp() override {
+        PlayScreenTest::SetUp();
+        server.On(PK_GAME_COMMANDS, [](const FakePacket& p) { return std::vector<FakePacket>{p}; });
+        server.On(1013);
+        server.Accept();
+        ASSERT_TRUE(net.Connect(server.Host(), server.Port())) << ErrorReport().GetText();
+        ASSERT_TRUE(server.WaitIdle());
+        session.net = &net;
+        World().online = 1;
+        World().host = 1;
+    }
+    void TearDown() override {
+        net.Disconnect();
+        session.net = nullptr;
+        PlayScreenTest::TearDown();
+    }
+    int Sent(uint16_t id) const {
+        int n = 0;
+        for (const FakePacket& p : server.Received()) n += p.id == id;
+        return n;
+    }
+    // Frames without time until the condition holds (the server's answer is
+    // on its way over loopback); false after two seconds.
+    template <class Done>
+    bool PollUntil(Done done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            Step(0);
+            std::this_thread::yield();
+        }
+        return true;
+    }
+
+    CFakeGameServer server;
+    CNetClient net;
+};
+
+TEST_F(PlayNetworkTest, EveryoneLoadedStartsTheMatchAndFramesGoOutEveryFifthOfASecond) {
+    CPlayScreen& play = Make(0);
+    Step();
+    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_WAITING);
+    EXPECT_TRUE(play.Waiting());
+    EXPECT_TRUE(host.box.visible);
+    EXPECT_EQ(host.box.text, GetMessageText(MSG_LOAD_UI_PLAYER_WAIT));
+
+    // The loaded event waits in the frame until more than 0.2 s have passed.
+    Step(100);
+    Step(100);
+    EXPECT_FALSE(Commands().Frame(0).Empty());
+    Step(50);
+    EXPECT_TRUE(Commands().Frame(0).Empty());
+    // The echo of the loaded event makes the host send the start, whose echo
+    // ends the wait on every machine.
+    ASSERT_TRUE(PollUntil([&] { return !Commands().Frame(0).Empty(); }));
+    Step(250);
+    ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_PLAY; }));
+    EXPECT_FALSE(play.Waiting());
+    EXPECT_FALSE(host.box.visible);
+    EXPECT_EQ(Sent(PK_GAME_COMMANDS), 2);
+}
+
+TEST_F(PlayNetworkTest, SlotStateRidesWithAFrameOnceASecond) {
+    CPlayScreen& play = Make(0);
+    Step();
+    Step(250);  // the loaded event goes out alone: the slot-state timer is at 0.25 s
+    ASSERT_TRUE(PollUntil([&] { return play.OwnLatency() >= 0 && Sent(PK_GAME_COMMANDS) == 1; }));
+    for (int i = 0; i < 4; ++i) {
+        Commands().BuildGrantReward(1, 0, 1, 1);
+        Step(250);
+    }
+    ASSERT_TRUE(PollUntil([&] { return play.SlotState(0) == CPlayScreen::ConnectionClass(play.OwnLatency()) &&
+                                       Sent(PK_GAME_COMMANDS) == 5; }));
+    // The state went out with the frame after the first full second only.
+    int states = 0;
+    for (const FakePacket& p : server.Received())
+        for (size_t at = CommandFrame::kHeaderSize; p.id == PK_GAME_COMMANDS && at + 1 < p.payload.size();
+             at += p.payload[at + 1])
+            states += p.payload[at] == CMD_PLAYER_SLOT_STATE;
+    EXPECT_EQ(states, 1);
+}
+
+TEST_F(PlayNetworkTest, MatchReportCarriesScoreOfPresentPlayersAndTheOwnStatistics) {
+    session.nickname = "Rook";
+    MemberEntry own;
+    own.SetNickname("Rook");
+    session.room.SetMember(6, own);
+    for (int s : {0, 1, 6, 7}) session.room.Slot(s)[0] = RoomRecord::kOccupied;
+    CPlayerSlot& slot = session.slots[3];
+    slot.heroId = 1;
+    slot.position = 6;
+    slot.points = 70000;
+    slot.heroKills = 5;
+    slot.unitKills = 40;
+    slot.buildingKills = 2;
+    slot.deaths = 3;
+    slot.extraPoints = 123456;
+    slot.level = 9;
+    CPlayScreen& play = Make(0);
+    Step();
+    World().slotGone[7] = true;  // after loading: no automatic cancel
+    World().gameClock = 612.6f;
+    play.SetGameOver(1, 1);
+    ASSERT_EQ(RunUntilFinished(8), SCREEN_FINISHED);
+    ASSERT_TRUE(PollUntil([&] { return Sent(1013) == 1; }));
+    std::vector<uint8_t> report;
+    for (const FakePacket& p : server.Received())
+        if (p.id == 1013) report = p.payload;
+    ASSERT_EQ(report.size(), 30u);
+    auto u32 = [&](size_t at) { return LoadU32(report.data() + at); };
+    auto u16 = [&](size_t at) { return LoadU16(report.data() + at); };
+    EXPECT_EQ(u32(0), 1u);
+    EXPECT_EQ(u32(4), 3u + 3u + 1u);  // slots 0 and 1 count 3, slot 6 counts 1, slot 7 has gone
+    EXPECT_EQ(u32(8), 70000u);
+    EXPECT_EQ(u16(12), 5);
+    EXPECT_EQ(u16(14), 40);
+    EXPECT_EQ(u16(16), 2);
+    EXPECT_EQ(u16(18), 3);
+    EXPECT_EQ(u32(20), 123456u);
+    EXPECT_EQ(u16(24), 9);
+    EXPECT_GE(u32(26), 613u);
+    EXPECT_EQ(play.LeaveTarget(), CPlayScreen::LEAVE_RESULT);
+}
+
+TEST_F(PlayNetworkTest, PollHandlesTheMatchMessagesAndRefusesDamagedOnes) {
+    struct Case {
+        const char* what;
+        uint16_t id;
+        std::vector<uint8_t> payload;
+        bool fails;
+    };
+    const std::vector<uint8_t> shortFrame = {1, 1, 8, 0};
+    const std::vector<uint8_t> badSender = {0, 12, 8, 0, 0, 0, 0, 0};
+    const Case cases[] = {
+        {"a frame shorter than its head", PK_GAME_COMMANDS, shortFrame, true},
+        {"a frame of slot 12", PK_GAME_COMMANDS, badSender, true},
+        {"a player out of slot 12", PK_PLAYER_OUT, {12, 0}, false},
+        {"a host slot of 12", PK_HOST_SLOT, {12, 0}, false},
+    };
+    for (const Case& c : cases) {
+        CPlayScreen& play = Make(0);
+        Step();
+        // The host-slot message behind it marks the end of the case.
+        server.Send(c.id, c.payload).Send(PK_HOST_SLOT, {0, 0});
+        ASSERT_TRUE(server.WaitIdle());
+        ASSERT_TRUE(PollUntil([&] { return play.Phase() >= CScreen::kPhaseErrorPopup || play.HostSlot() == 0; }));
+        const bool failed = play.Phase() >= CScreen::kPhaseErrorPopup;
+        EXPECT_EQ(failed, c.fails) << c.what;
+        if (failed) {
+            // The popup closed the connection: a new one for the next case.
+            server.Accept();
+            ASSERT_TRUE(net.Connect(server.Host(), server.Port()));
+            ASSERT_TRUE(server.WaitIdle());
+        }
+        EXPECT_EQ(World().host, 1u) << c.what;
+    }
+    // A player leaving: lag counter cleared, slot gone, one local event queued.
+    CPlayScreen& play = Make(0);
+    Step();
+    server.Send(PK_PLAYER_OUT, {3, 0});
+    server.Send(PK_HOST_SLOT_CHANGED, {2, 0});
+    ASSERT_TRUE(server.WaitIdle());
+    ASSERT_TRUE(PollUntil([&] { return play.HostSlot() == 2; }));
+    EXPECT_TRUE(World().slotGone[3]);
+    EXPECT_EQ(World().host, 0u);
+    // An accepted leave goes to the lobby.
+    std::vector<uint8_t> leave(73, 0);
+    leave[0] = 1;
+    server.Send(PK_LEAVE_ROOM_RESULT, leave);
+    ASSERT_TRUE(server.WaitIdle());
+    ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_LEAVING; }));
+    EXPECT_EQ(play.LeaveTarget(), CPlayScreen::LEAVE_LOBBY);
+}
+
+}  // namespace
