@@ -30,41 +30,45 @@ int ProtocolError(int message) {
 int CPlayScreen::HandleServerMessages() {
     CNetClient* net = g_pClientSession ? g_pClientSession->net : nullptr;
     if (!net || !net->IsConnected()) return 1;
-    CWorldObjectManager& world = *g_pWorldObjectManager;
     NetPacket packet;
     for (;;) {
         if (Phase() == PHASE_LEAVING) return 1;
         if (!net->RecvPacket(packet)) return 0;
-        switch (packet.id) {
-            case 0: return 1;
-            case PK_GAME_COMMANDS:
-                if (!OnGameCommands(packet)) return 0;
-                break;
-            case PK_PLAYER_OUT: {
-                if (packet.length < 2) return ProtocolError(MSG_GAMEPLAY_WRONG_HEADER_DATA);
-                const uint16_t slot = LoadU16(packet.payload.data());
-                if (slot >= kSlotCount) break;
-                m_lagCounters[slot] = 0;
-                world.slotGone[slot] = true;
-                g_pGameCommandManager->BuildPlayerEvent(1, slot, 0);
-                break;
-            }
-            case PK_HOST_SLOT:
-            case PK_HOST_SLOT_CHANGED: {
-                if (packet.length < 2) return ProtocolError(MSG_GAMEPLAY_WRONG_HEADER_DATA);
-                const uint16_t slot = LoadU16(packet.payload.data());
-                if (slot >= kSlotCount) break;
-                m_hostSlot = slot;
-                world.host = slot == world.localSlot ? 1 : 0;
-                break;
-            }
-            case PK_LEAVE_ROOM_RESULT:
-                return OnLeaveRoomResult(packet);
-            default:
-                if (!HandleCommonMessage(*this, packet, nullptr)) return 0;
-                if (packet.id >= 2 && packet.id <= 999) return ProtocolError(MSG_GAMEPLAY_WRONG_HEADER_DATA);
-                break;
+        if (packet.id == 0) return 1;
+        const int result = HandlePlayMessage(packet);
+        if (result != kPollNext) return result;
+    }
+}
+
+int CPlayScreen::HandlePlayMessage(const NetPacket& packet) {
+    CWorldObjectManager& world = *g_pWorldObjectManager;
+    switch (packet.id) {
+        case PK_GAME_COMMANDS:
+            return OnGameCommands(packet) ? kPollNext : 0;
+        case PK_PLAYER_OUT: {
+            if (packet.length < 2) return ProtocolError(MSG_GAMEPLAY_WRONG_HEADER_DATA);
+            const uint16_t slot = LoadU16(packet.payload.data());
+            if (slot >= kSlotCount) return kPollNext;
+            m_lagCounters[slot] = 0;
+            world.slotGone[slot] = true;
+            g_pGameCommandManager->BuildPlayerEvent(1, slot, 0);
+            return kPollNext;
         }
+        case PK_HOST_SLOT:
+        case PK_HOST_SLOT_CHANGED: {
+            if (packet.length < 2) return ProtocolError(MSG_GAMEPLAY_WRONG_HEADER_DATA);
+            const uint16_t slot = LoadU16(packet.payload.data());
+            if (slot >= kSlotCount) return kPollNext;
+            m_hostSlot = slot;
+            world.host = slot == world.localSlot ? 1 : 0;
+            return kPollNext;
+        }
+        case PK_LEAVE_ROOM_RESULT:
+            return OnLeaveRoomResult(packet);
+        default:
+            if (!HandleCommonMessage(*this, packet, nullptr)) return 0;
+            if (packet.id >= 2 && packet.id <= 999) return ProtocolError(MSG_GAMEPLAY_WRONG_HEADER_DATA);
+            return kPollNext;
     }
 }
 

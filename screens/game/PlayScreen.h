@@ -81,6 +81,9 @@ public:
 
     // Steps of the frame, open to the match's other halves and to tests.
     int HandleServerMessages();
+    // One received message: kPollNext to read on, 1 to stop the poll, 0 failed.
+    static constexpr int kPollNext = 2;
+    int HandlePlayMessage(const NetPacket& packet);
     int DispatchGameCommands(float realDt);
     void UpdateCamera(float gameDt);
     void UpdateMatchState(float gameDt);
