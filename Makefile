@@ -27,10 +27,10 @@ tsan: deps tsan-run
 
 tsan-run:
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQOR_TSAN=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
-	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_engine test_net test_startup tsan_probe
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_engine test_net test_startup test_screens_game tsan_probe
 	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan/system-libraries.supp" \
 		ALSOFT_DRIVERS=null \
-		ctest --output-on-failure -j $(JOBS) -R '^(engine|net|startup|tsan_probe)$$'
+		ctest --output-on-failure -j $(JOBS) -R '^(engine|net|startup|screens_game|tsan_probe)$$'
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_TESTS=OFF

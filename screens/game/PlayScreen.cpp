@@ -132,13 +132,12 @@ int CPlayScreen::Load() {
     m_fade.Start(UiColor(0, 0, 0, 0), 1, 0.8f);
     std::array<int32_t, CGameCommandManager::kSlots> teams{};
     for (size_t s = 0; s < teams.size(); ++s) teams[s] = world->ownerTeam[s];
+    // A replay plays by the same clock; it records nothing and packs nothing.
     const bool replay = world->gameMode == 3;
-    if (!replay) {
-        const uint32_t record = g_pClientSession ? g_pClientSession->saveReplay : 0;
-        commands->BeginSession(world->IsNetworkGame() ? 1 : 0, &world->gameClock, record, world->localTeam, teams);
-    }
+    const uint32_t record = g_pClientSession && !replay ? g_pClientSession->saveReplay : 0;
+    commands->BeginSession(world->IsNetworkGame() ? 1 : 0, &world->gameClock, record, world->localTeam, teams);
     if (g_pMapScenario) commands->SetScenarioValue(static_cast<uint32_t>(g_pMapScenario->Lords().lordTime));
-    if (world->gameMode == 1) commands->BuildGrantReward(1, LocalSlot(), kStartingGold, 0);
+    if (world->gameMode == 1 && !replay) commands->BuildGrantReward(1, LocalSlot(), kStartingGold, 0);
     if (m_camera) {
         m_camera->distance = std::clamp(m_camera->distance, kMinZoom, kMaxZoom);
     }
@@ -257,7 +256,8 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
     }
     UpdateLordWarning();
     if (Phase() != kPhaseErrorPopup) {
-        if (!DispatchGameCommands(realDt)) {
+        // While the replay-end job frees the recording, nothing reads it.
+        if (JobDone() && !DispatchGameCommands(realDt)) {
             OpenErrorPopup();
             return;
         }

@@ -16,8 +16,10 @@
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "platform/Clock.h"
+#include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
 #include "screens/game/ResultStandInScreen.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tests/ui/RecordingScreenHost.h"
@@ -444,6 +446,124 @@ TEST_F(PlayNetworkTest, PollHandlesTheMatchMessagesAndRefusesDamagedOnes) {
     ASSERT_TRUE(server.WaitIdle());
     ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_LEAVING; }));
     EXPECT_EQ(play.LeaveTarget(), CPlayScreen::LEAVE_LOBBY);
+}
+
+}  // namespace
+
+namespace {
+
+// One side of the replay round trip: a world of the sample map with a hero
+// and an enemy, the play screen on it, stepped by a fixed frame.
+struct ReplayMatch {
+    static constexpr uint32_t kFrameMs = 33;
+    CWorldHarness harness;
+    CClientSession session;
+    std::unique_ptr<CPlayScreen> screen;
+    int32_t hero = -1, enemy = -1;
+
+    explicit ReplayMatch(int gameMode) {
+        harness.MakeCurrent(0);
+        g_pClientSession = &session;
+        session.saveReplay = gameMode == 1;
+        hero = harness.SpawnUnit("Creep", {100, 0, 100}, 0, 0, 300, 4, 40, 20, 0);
+        enemy = harness.SpawnUnit("Creep", {200, 0, 60}, 1, 1, 300, 4, 20, 20, 1);
+        World().gameMode = gameMode;
+        World().slotOccupied[0] = true;
+        platform::CrtSrand(7);
+    }
+    ~ReplayMatch() {
+        screen.reset();
+        g_pClientSession = nullptr;
+    }
+    CWorldObjectManager& World() { return harness.machine(0).map->objects; }
+    CGameCommandManager& Commands() { return *harness.machine(0).commands; }
+    void Start() {
+        screen = std::make_unique<CPlayScreen>();
+        Step();
+    }
+    int Step() {
+        g_now += kFrameMs;
+        return screen->Update();
+    }
+    std::string State() {
+        char line[160];
+        std::string out;
+        for (int32_t id : {hero, enemy}) {
+            CUnit* u = harness.Unit(0, id);
+            std::snprintf(line, sizeof line, "%d at %.2f %.2f hp %.2f\n", id, u->position.x, u->position.z,
+                          u->hitPoints);
+            out += line;
+        }
+        return out;
+    }
+};
+
+TEST(PlayReplayTest, ARecordedMatchPlaysBackToTheSameEndAtSpeedOneAndInHalfTheFramesAtSpeedTwo) {
+    platform::SetClockSource(&Now);
+    TempFolder tmp;
+    const std::string path = tmp.Path("MATCH.SRD");
+    constexpr int kFrames = 240;
+    std::string live;
+    float length = 0;
+    {
+        ReplayMatch m(1);
+        ASSERT_TRUE(m.harness.ok()) << m.harness.Error();
+        m.Start();
+        for (int i = 0; i < kFrames; ++i) {
+            CUnit* h = m.harness.Unit(0, m.hero);
+            if (i == 1) m.Commands().BuildUnitOrder(m.hero, h->hitPoints, 3, 1, {150, 0, 60}, h->position, -1, -1, 0);
+            if (i == 60) {
+                CUnit* e = m.harness.Unit(0, m.enemy);
+                m.Commands().BuildUnitOrder(m.hero, h->hitPoints, 2, 3, e->position, h->position, m.enemy, -1, 0);
+                m.Commands().BuildUnitOrder(m.enemy, e->hitPoints, 2, 3, h->position, e->position, m.hero, -1, 0);
+            }
+            m.Step();
+        }
+        live = m.State();
+        length = m.World().gameClock;
+        ReplayWorldState state;
+        state.matchLength = length;
+        const uint8_t block[16] = {};
+        ASSERT_TRUE(m.Commands().WriteReplay(path.c_str(), "VALLEY.DRM", 0, block, state)) << ErrorReport().GetText();
+    }
+    EXPECT_EQ(live.find("0 at 100.00 100.00"), std::string::npos) << "the hero must have moved: " << live;
+
+    for (const float speed : {1.0f, 2.0f}) {
+        ReplayMatch m(3);
+        ASSERT_TRUE(m.harness.ok());
+        ReplayWorldState state;
+        const uint8_t block[16] = {};
+        ASSERT_TRUE(m.Commands().LoadReplay(0, path.c_str(), 0, block, &state)) << ErrorReport().GetText();
+        const size_t records = m.Commands().Recorded().size();
+        ASSERT_GT(records, 2u);
+        m.Start();
+        m.screen->SetReplaySpeed(speed);
+        int frames = 1;
+        while (m.World().gameClock < length && frames < 2 * kFrames) {
+            m.Step();
+            ++frames;
+        }
+        EXPECT_EQ(static_cast<size_t>(m.Commands().PlaybackIndex()), records) << speed;
+        if (speed == 1.0f) {
+            EXPECT_EQ(m.State(), live);
+        } else {
+            EXPECT_NEAR(frames, kFrames / 2, 2);
+        }
+        // Leaving frees the recording on the loader thread, then the screen ends.
+        m.screen->EndMatch(CPlayScreen::LEAVE_LOGIN);
+        EXPECT_EQ(m.screen->ReplayRecordCount(), records);
+        int result = 0;
+        // The frames go on while the job runs; on a busy machine the loader
+        // thread may take a while to be scheduled.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!result && std::chrono::steady_clock::now() < end) {
+            result = m.Step();
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(result, SCREEN_FINISHED) << speed;
+        EXPECT_TRUE(m.Commands().Recorded().empty()) << speed;
+    }
+    platform::SetClockSource(nullptr);
 }
 
 }  // namespace
