@@ -75,9 +75,9 @@ int CPlayScreen::SendFrames(float realDt) {
     m_slotStateTimer += realDt;
     if (m_sendTimer <= kSendInterval) return 1;
     if (!commands->Frame(0).Empty() && m_slotStateTimer > kSlotStateInterval) {
-        if (CGameCommand* r = commands->IsPacking() ? commands->PackCommand(GameCommandSize(CMD_PLAYER_SLOT_STATE),
-                                                                             CMD_PLAYER_SLOT_STATE)
-                                                    : commands->CreateCommand(CMD_PLAYER_SLOT_STATE)) {
+        if (CGameCommand* r = commands->IsPacking()
+                                  ? commands->PackCommand(GameCommandSize(CMD_PLAYER_SLOT_STATE), CMD_PLAYER_SLOT_STATE)
+                                  : commands->CreateCommand(CMD_PLAYER_SLOT_STATE)) {
             r->SetU8(2, static_cast<uint32_t>(LocalSlot()));
             r->SetU8(3, ConnectionClass(m_ownLatency));
             if (!commands->IsPacking()) commands->QueueCommand(r);
@@ -111,29 +111,72 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
     const uint8_t type = r.Type();
     if (m_gameOver && !RunsAfterGameOver(type)) return 1;
     switch (type) {
-        case CMD_UNIT_ORDER: return OnUnitOrder(r);
-        case CMD_UNIT_ORDER_QUEUED: OnUnitOrderQueued(r); break;
-        case CMD_UNIT_STOP: return OnUnitStop(r);
-        case CMD_HERO_REVIVE: OnHeroRevive(r); break;
-        case CMD_UNIT_NEXT_ORDER: OnUnitNextOrder(r); break;
-        case CMD_CREATE_OBJECT: OnCreateObject(r); break;
-        case CMD_TRIGGER_CONTROL: OnTriggerControl(r); break;
-        case CMD_SPAWN_UNIT: OnSpawnUnit(r); break;
-        case CMD_GRANT_REWARD: OnGrantReward(r); break;
-        case CMD_GRANT_REWARD_GROUP: OnGrantRewardGroup(r); break;
-        case CMD_UI_CUE: OnUiCue(r); break;
-        case CMD_CAST_SKILL: OnCastSkill(r); break;
-        case CMD_UNIT_FLAGS: OnUnitFlags(r); break;
-        case CMD_GAME_EVENT: OnGameEvent(r); break;
-        case CMD_SKILL_ACTION: OnSkillAction(r); break;
-        case CMD_USE_ITEM: OnUseItem(r); break;
-        case CMD_FOLLOWER_ACTION: OnFollowerAction(r); break;
-        case CMD_RUN_TRIGGER: OnRunTrigger(r); break;
-        case CMD_RESTORE_UNIT: OnRestoreUnit(r); break;
-        case CMD_UNIT_TARGET_LIST: OnUnitTargetList(r); break;
-        case CMD_PLAYER_SLOT_STATE: OnPlayerSlotState(r); break;
-        case CMD_UNIT_TO_AREA: OnUnitToArea(r); break;
-        default: break;  // the HUD's, the shop's and the result's types arrive with their windows
+        case CMD_UNIT_ORDER:
+            return OnUnitOrder(r);
+        case CMD_UNIT_ORDER_QUEUED:
+            OnUnitOrderQueued(r);
+            break;
+        case CMD_UNIT_STOP:
+            return OnUnitStop(r);
+        case CMD_HERO_REVIVE:
+            OnHeroRevive(r);
+            break;
+        case CMD_UNIT_NEXT_ORDER:
+            OnUnitNextOrder(r);
+            break;
+        case CMD_CREATE_OBJECT:
+            OnCreateObject(r);
+            break;
+        case CMD_TRIGGER_CONTROL:
+            OnTriggerControl(r);
+            break;
+        case CMD_SPAWN_UNIT:
+            OnSpawnUnit(r);
+            break;
+        case CMD_GRANT_REWARD:
+            OnGrantReward(r);
+            break;
+        case CMD_GRANT_REWARD_GROUP:
+            OnGrantRewardGroup(r);
+            break;
+        case CMD_UI_CUE:
+            OnUiCue(r);
+            break;
+        case CMD_CAST_SKILL:
+            OnCastSkill(r);
+            break;
+        case CMD_UNIT_FLAGS:
+            OnUnitFlags(r);
+            break;
+        case CMD_GAME_EVENT:
+            OnGameEvent(r);
+            break;
+        case CMD_SKILL_ACTION:
+            OnSkillAction(r);
+            break;
+        case CMD_USE_ITEM:
+            OnUseItem(r);
+            break;
+        case CMD_FOLLOWER_ACTION:
+            OnFollowerAction(r);
+            break;
+        case CMD_RUN_TRIGGER:
+            OnRunTrigger(r);
+            break;
+        case CMD_RESTORE_UNIT:
+            OnRestoreUnit(r);
+            break;
+        case CMD_UNIT_TARGET_LIST:
+            OnUnitTargetList(r);
+            break;
+        case CMD_PLAYER_SLOT_STATE:
+            OnPlayerSlotState(r);
+            break;
+        case CMD_UNIT_TO_AREA:
+            OnUnitToArea(r);
+            break;
+        default:
+            break;  // the HUD's, the shop's and the result's types arrive with their windows
     }
     return 1;
 }
@@ -168,8 +211,8 @@ void CPlayScreen::SyncUnitHitPoints(CWorldObject& unit, float senderHitPoints) {
     if (!unit.alive || unit.HasLocalAuthority() || !unit.IsCombatObject()) return;
     auto& combat = static_cast<CCombatObject&>(unit);
     const float maximum = combat.GetStat(5);
-    const bool mismatch = senderHitPoints > 0.0f && std::fabs(senderHitPoints - unit.hitPoints) > 80.0f &&
-                          senderHitPoints < maximum;
+    const bool mismatch =
+        senderHitPoints > 0.0f && std::fabs(senderHitPoints - unit.hitPoints) > 80.0f && senderHitPoints < maximum;
     if (!mismatch) {
         combat.hitMismatches = 0;
         return;
@@ -225,7 +268,8 @@ void CPlayScreen::OnUnitNextOrder(CGameCommand& r) {
 void CPlayScreen::OnCreateObject(CGameCommand& r) {
     CGameDataRecord* record = FindGameRecord(CAT_ITEM, r.U32(4));
     const uint32_t id = r.U32(12);
-    if (!record || id >= static_cast<uint32_t>(CWorldObjectManager::kIdLimit) || Object(static_cast<int32_t>(id))) return;
+    if (!record || id >= static_cast<uint32_t>(CWorldObjectManager::kIdLimit) || Object(static_cast<int32_t>(id)))
+        return;
     CWorldObjectManager& world = *g_pWorldObjectManager;
     CWorldObject* item = world.CreateObject(3);
     if (!item) return;
@@ -241,10 +285,17 @@ void CPlayScreen::OnTriggerControl(CGameCommand& r) {
     if (!g_pMapScenario) return;
     const uint32_t hash = r.U32(4);
     switch (r.I16(2)) {
-        case 0: g_pMapScenario->RemoveTrigger(hash); break;
-        case 1: g_pMapScenario->SetTriggerEnabled(hash, 1); break;
-        case 2: g_pMapScenario->SetTriggerEnabled(hash, 0); break;
-        default: break;
+        case 0:
+            g_pMapScenario->RemoveTrigger(hash);
+            break;
+        case 1:
+            g_pMapScenario->SetTriggerEnabled(hash, 1);
+            break;
+        case 2:
+            g_pMapScenario->SetTriggerEnabled(hash, 0);
+            break;
+        default:
+            break;
     }
 }
 

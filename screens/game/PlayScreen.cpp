@@ -172,7 +172,8 @@ int CPlayScreen::Load() {
         if (!randomHeroes.empty()) commands->EmitRewardCommands(randomHeroes, 1, kRandomHeroGold, 1);
         if (!someoneLeft) commands->BuildGameEvent(10, 0, LocalSlot(), 1);
         if (!world->online || world->host)
-            if (CGameCommand* day = commands->BuildPlayerEvent(11, 0, 1)) day->SetU8(3, platform::CrtRand() % 2 == 0 ? 1 : 0);
+            if (CGameCommand* day = commands->BuildPlayerEvent(11, 0, 1))
+                day->SetU8(3, platform::CrtRand() % 2 == 0 ? 1 : 0);
     }
     if (someoneLeft) EndMatch(LEAVE_AUTO_CANCEL);
     return 1;
@@ -370,8 +371,12 @@ void CPlayScreen::UpdateMatchState(float gameDt) {
     const bool offline = !World()->online;
     int target;
     switch (World()->gameMode) {
-        case 1: target = LEAVE_WAIT_ROOM; break;
-        case 2: target = offline ? LEAVE_LOBBY_OR_LOGIN : LEAVE_RESULT; break;
+        case 1:
+            target = LEAVE_WAIT_ROOM;
+            break;
+        case 2:
+            target = offline ? LEAVE_LOBBY_OR_LOGIN : LEAVE_RESULT;
+            break;
         default:
             if (offline) {
                 target = LEAVE_LOGIN;
@@ -404,14 +409,17 @@ int CPlayScreen::SendOrFail(uint16_t id, const void* data, int length) {
 void CPlayScreen::EndMatch(int target) {
     CWorldObjectManager* world = World();
     switch (world->gameMode) {
-        case 1: BeginLeave(LEAVE_WAIT_ROOM); return;
+        case 1:
+            BeginLeave(LEAVE_WAIT_ROOM);
+            return;
         case 2: {
             BeginLeave(LEAVE_LOBBY_OR_LOGIN);
             const uint8_t zero[4] = {};
             if (world->online) SendOrFail(kMsgTutorialEnd, zero, 4);
             return;
         }
-        default: break;
+        default:
+            break;
     }
     if (world->IsNetworkGame()) {
         SetPhase(PHASE_ASKING_SERVER);
@@ -462,8 +470,12 @@ void CPlayScreen::Leave() {
             next = MakeWaitRoomScreen();
             returning = true;
             break;
-        case LEAVE_LOGIN: next = MakeLoginScreen(); break;
-        case LEAVE_RESULT: next = new CResultStandInScreen(m_winningTeam); break;
+        case LEAVE_LOGIN:
+            next = MakeLoginScreen();
+            break;
+        case LEAVE_RESULT:
+            next = new CResultStandInScreen(m_winningTeam);
+            break;
         case LEAVE_LOBBY_OR_LOGIN:
             if (online) {
                 next = MakeLobbyScreen();
@@ -473,7 +485,8 @@ void CPlayScreen::Leave() {
                 next = MakeLoginScreen();
             }
             break;
-        default: return;  // nothing follows, the screen still ends
+        default:
+            return;  // nothing follows, the screen still ends
     }
     if (returning && g_pClientSession) g_pClientSession->returningFromMatch = true;
     if (host && next)

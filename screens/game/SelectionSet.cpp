@@ -8,7 +8,9 @@
 #include "world/WorldObjectManager.h"
 
 namespace {
-CWorldObject* Find(int32_t index) { return g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(index) : nullptr; }
+CWorldObject* Find(int32_t index) {
+    return g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(index) : nullptr;
+}
 bool Controllable(int32_t index) {
     CWorldObject* o = Find(index);
     return o && o->IsLocalPlayerUnit();

@@ -158,7 +158,10 @@ TEST_F(PlayScreenTest, OrdersOfUnitsSimulatedElsewhereCorrectPositionAndHitPoint
     // Within 120 units nothing moves; beyond, the unit jumps to the sender.
     // Hit points follow only the fourth mismatch in a row (> 80 apart).
     const Case cases[] = {
-        {150, 200, 100, 400}, {230, 200, 230, 400}, {230, 200, 230, 400}, {230, 200, 230, 200 + 0.2f * unit->GetStat(7)},
+        {150, 200, 100, 400},
+        {230, 200, 230, 400},
+        {230, 200, 230, 400},
+        {230, 200, 230, 200 + 0.2f * unit->GetStat(7)},
     };
     for (const Case& c : cases) {
         Commands().BuildUnitOrder(other, c.senderHp, 1, 0, {c.senderX, 0, 100}, {c.senderX, 0, 100}, -1, -1, 0);
@@ -345,8 +348,9 @@ TEST_F(PlayNetworkTest, SlotStateRidesWithAFrameOnceASecond) {
         Commands().BuildGrantReward(1, 0, 1, 1);
         Step(250);
     }
-    ASSERT_TRUE(PollUntil([&] { return play.SlotState(0) == CPlayScreen::ConnectionClass(play.OwnLatency()) &&
-                                       Sent(PK_GAME_COMMANDS) == 5; }));
+    ASSERT_TRUE(PollUntil([&] {
+        return play.SlotState(0) == CPlayScreen::ConnectionClass(play.OwnLatency()) && Sent(PK_GAME_COMMANDS) == 5;
+    }));
     // The state went out with the frame after the first full second only.
     int states = 0;
     for (const FakePacket& p : server.Received())
