@@ -11,17 +11,14 @@
 #include "commands/GameCommandManager.h"
 #include "net/ClientSession.h"
 #include "net/NetPacket.h"
+#include "tests/fuzz/FuzzSupport.h"
 #include "screens/game/PlayScreen.h"
 #include "world/WorldObjectManager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     static const uint16_t kIds[] = {1015, 1022, 1023, 1066, 3008};
-    NetPacket packet;
-    packet.id = kIds[data[0] % std::size(kIds)];
-    const size_t length = size - 1 < packet.payload.size() ? size - 1 : packet.payload.size();
-    packet.length = static_cast<uint16_t>(length);
-    if (length) std::memcpy(packet.payload.data(), data + 1, length);
+    const NetPacket packet = fuzz::PacketFromInput(kIds, std::size(kIds), data, size);
     CClientSession session;
     g_pClientSession = &session;
     CWorldObjectManager world;
