@@ -101,7 +101,6 @@ int CPlayScreen::Update() {
             break;
         case PHASE_LEAVING:
             if (m_fade.Done() && JobDone()) {
-                if (World()) World()->gameClock = World()->gameClock;  // the final time stays on the world
                 Leave();
                 StopStreams();
                 return SCREEN_FINISHED;
