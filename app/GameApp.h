@@ -159,6 +159,7 @@ public:
     CFontList& Fonts() { return m_fonts; }
     CNetClient& Net() { return m_net; }
     CScriptManager& Scripts() { return m_scripts; }
+    CZEMMap& MatchMap() { return m_map; }
     CMessageTable& Messages() { return m_messages; }
     CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
     // The music that plays now is a resource reference the application holds.

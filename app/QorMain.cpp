@@ -3,6 +3,7 @@
 
 #include "app/ClientEntry.h"
 #include "app/GameApp.h"
+#include "app/PlayScreenMaker.h"
 #include "platform/GfxSystem.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
@@ -10,17 +11,15 @@
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
 #include "screens/lobby/WaitRoomScreen.h"
-#include "ui/StandInScreen.h"
 
 int main(int argc, char** argv) {
     std::string whole;
     for (int i = 1; i < argc; ++i) whole += (i > 1 ? " " : "") + std::string(argv[i]);
     SetLoginScreenMaker(&NewLoginScreen);
     SetLobbyScreenMaker(&NewLobbyScreen);
-    SetLoadingScreenMaker(&NewLoadingScreen);
-    // The play screen is still a stand-in that clears the window.
-    SetPlayScreenMaker([]() -> CScreen* { return new CStandInScreen(); });
     SetWaitRoomScreenMaker(&NewWaitRoomScreen);
+    SetLoadingScreenMaker(&NewLoadingScreen);
+    SetPlayScreenMaker(&NewPlayScreen);
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

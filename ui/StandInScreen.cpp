@@ -1,11 +1,18 @@
 // The stand-in first screen.
 #include "ui/StandInScreen.h"
 
+#include <cstdio>
+
 #include "engine/input/ZEMDXInput.h"
 #include "engine/render/RenderStateCache.h"
 #include "platform/GfxDevice.h"
 #include "platform/Input.h"
 #include "ui/ScreenHost.h"
+
+void CStandInScreen::Enter() {
+    CScreen::Enter();
+    if (m_standsFor) std::fprintf(stderr, "QOR: reached the %s (stand-in)\n", m_standsFor);
+}
 
 int CStandInScreen::Update() {
     m_timer.Update();

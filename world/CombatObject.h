@@ -159,6 +159,9 @@ public:
     uint32_t hitDealt = 0;
     float chargeTimer = 0;
     std::vector<int32_t> targetList;
+    int32_t targetListValue = 0;
+    // Orders in a row whose sender's hit points differed from ours.
+    int32_t hitMismatches = 0;
     platform::Vec3 patrolFrom;
     // Path searches made by every unit since start (the benchmark reads it).
     static int32_t s_pathRequests;

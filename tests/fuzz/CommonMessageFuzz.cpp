@@ -8,6 +8,7 @@
 
 #include "net/ClientSession.h"
 #include "net/NetPacket.h"
+#include "tests/fuzz/FuzzSupport.h"
 #include "ui/Screen.h"
 #include "ui/UiListBox.h"
 
@@ -16,11 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const uint16_t kIds[] = {1026, 1027, 1028, 1029, 1030, 1040, 1041, 1055, 1057, 1058, 1059,
                                     1060, 1061, 1062, 1071, 1072, 1073, 3025, 3026, 3027, 3043, 3047,
                                     3057, 3058, 3059, 3060, 3061, 3062, 3063, 3064, 3065};
-    NetPacket packet;
-    packet.id = kIds[data[0] % std::size(kIds)];
-    const size_t length = size - 1 < packet.payload.size() ? size - 1 : packet.payload.size();
-    packet.length = static_cast<uint16_t>(length);
-    if (length) std::memcpy(packet.payload.data(), data + 1, length);
+    const NetPacket packet = fuzz::PacketFromInput(kIds, std::size(kIds), data, size);
     CClientSession session;
     session.nickname = "abcd";
     session.words.Load({"bad"}, {});

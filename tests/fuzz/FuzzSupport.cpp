@@ -64,4 +64,13 @@ std::vector<uint8_t> SplitInput(const uint8_t* data, size_t size, const char* se
     return std::vector<uint8_t>(data, at);
 }
 
+NetPacket PacketFromInput(const uint16_t* ids, size_t idCount, const uint8_t* data, size_t size) {
+    NetPacket packet;
+    packet.id = ids[data[0] % idCount];
+    const size_t length = size - 1 < packet.payload.size() ? size - 1 : packet.payload.size();
+    packet.length = static_cast<uint16_t>(length);
+    if (length) std::memcpy(packet.payload.data(), data + 1, length);
+    return packet;
+}
+
 }  // namespace fuzz

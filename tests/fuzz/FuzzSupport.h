@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "net/NetPacket.h"
+
 namespace fuzz {
 
 // The folder of this process's files; made at the first call, removed at exit.
@@ -24,5 +26,9 @@ void UseReports();
 // target with two inputs (a file and what is done with it) reads both from one
 // input. Without the separator all bytes go to the first part.
 std::vector<uint8_t> SplitInput(const uint8_t* data, size_t size, const char* separator, std::vector<uint8_t>* rest);
+
+// A received packet from an input (at least one byte): the first byte picks
+// the id from ids, the rest is the payload, cut to a packet's room.
+NetPacket PacketFromInput(const uint16_t* ids, size_t idCount, const uint8_t* data, size_t size);
 
 }  // namespace fuzz

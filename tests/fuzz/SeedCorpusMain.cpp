@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/GameCommandManager.h"
 #include "engine/core/FileStream.h"
 #include "engine/core/NameHash.h"
 #include "net/ByteWriter.h"
@@ -382,6 +383,49 @@ void SeedLobbyLists() {
     Seed("LobbyLists", cut);
 }
 
+// The play screen's own messages: a frame of every kind of record the
+// dispatcher handles, packed by the command manager as a match packs them,
+// and the small messages, each behind its id byte (index into the target's list).
+void SeedPlayMessages() {
+    CGameCommandManager commands;
+    const float clock = 12.5f;
+    std::array<int32_t, CGameCommandManager::kSlots> teams{};
+    commands.BeginSession(1, &clock, 0, 0, teams);
+    const platform::Vec3 p{40, 0, 60};
+    const int32_t ids[7] = {0, 1, 2, 3, 4, 5, 6};
+    commands.BuildUnitOrder(0, 300, 3, 1, p, p, -1, -1, 1);
+    commands.BuildUnitOrderQueued(0, 3, 2, 1, p, -1, 1);
+    commands.BuildHeroRevive(0, 0, 1);
+    commands.BuildCreateObject(1, 7, p, 300, 1);
+    commands.BuildTriggerControl(1, 5381, 1);
+    commands.BuildSpawnUnit(3, 0, p, 5381, 0, 20000, 1);
+    commands.BuildGrantReward(1, 2, 500, 1);
+    commands.BuildGrantRewardGroup(0, ids, 7, 40, 1);
+    commands.BuildUiCue(1, 0, p, 0.8f, 200, 1.5f, 1);
+    commands.BuildCastSkill(0, 0, -1, p, 3, 0, 1);
+    commands.BuildUnitFlags(0, 1, 0x80, 1);
+    commands.BuildGameEvent(10, 0, 3, 1);
+    commands.BuildSkillAction(-1, 0, 0, p, 1);
+    commands.BuildUseItem(0, 0, 2, 1);
+    commands.BuildFollowerAction(1, 0, 0, 0, 1);
+    commands.BuildRunTrigger(2, 5381, 1, 1);
+    commands.BuildRestoreUnit(0, p, 1);
+    commands.BuildUnitTargetList(0, ids, 6, 1, 1);
+    commands.BuildUnitToArea(0, 5381, 1);
+    CommandFrame& frame = commands.Frame(0);
+    frame.Seal(1, clock);
+    Bytes packet{0};
+    packet.insert(packet.end(), frame.Data(), frame.Data() + frame.Used());
+    Seed("PlayMessage", packet);
+    Seed("PlayMessage", Bytes{1, 3, 0});   // a player leaves
+    Seed("PlayMessage", Bytes{2, 1, 0});   // the host slot
+    Seed("PlayMessage", Bytes{3, 11, 0});  // the new host slot
+    Bytes leave(74, 0);
+    leave[0] = 4;
+    leave[1] = 1;
+    Seed("PlayMessage", leave);  // the leave answer
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -401,6 +445,7 @@ int main(int argc, char** argv) {
     SeedMaps();
     SeedLobbyLists();
     SeedRooms();
+    SeedPlayMessages();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

@@ -1,0 +1,579 @@
+// The play screen on the sample map, headless: a recording screen host, a
+// stepped clock, scripted input and, for network matches, the fake server.
+#include "screens/game/PlayScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "commands/GameCommandManager.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/render/Camera.h"
+#include "net/ClientSession.h"
+#include "net/MessageIds.h"
+#include "net/NetClient.h"
+#include "platform/Clock.h"
+#include "platform/CrtRandom.h"
+#include "platform/ScriptedInput.h"
+#include "screens/game/ResultStandInScreen.h"
+#include "tests/fixtures/TempFolder.h"
+#include "tests/fixtures/WorldHarness.h"
+#include "tests/servers/FakeGameServer.h"
+#include "tests/ui/RecordingScreenHost.h"
+#include "world/Unit.h"
+#include "world/WorldObjectManager.h"
+#include "world/ZEMMap.h"
+
+namespace {
+
+uint32_t g_now = 1000;
+uint32_t Now() { return g_now; }
+
+// Which successor makers the leaving screen called.
+struct Successors {
+    static inline int lobby = 0, waitRoom = 0, login = 0;
+    static void Reset() { lobby = waitRoom = login = 0; }
+};
+
+class PlayScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(harness.ok()) << harness.Error();
+        harness.MakeCurrent(0);
+        platform::SetClockSource(&Now);
+        g_pClientSession = &session;
+        Successors::Reset();
+        SetLobbyScreenMaker([]() -> CScreen* { return ++Successors::lobby, nullptr; });
+        SetWaitRoomScreenMaker([]() -> CScreen* { return ++Successors::waitRoom, nullptr; });
+        SetLoginScreenMaker([]() -> CScreen* { return ++Successors::login, nullptr; });
+        auto scripted = std::make_unique<platform::ScriptedInput>();
+        input = scripted.get();
+        host.input.CreateInput(std::move(scripted), 0);
+        camera.distance = 300.0f;
+        hero = harness.SpawnUnit("Creep", {100, 0, 100}, 0, 0, 300, 30, 40, 20, 0);
+        ASSERT_EQ(hero, 0);
+        World().slotOccupied[0] = true;
+    }
+    void TearDown() override {
+        screen.reset();
+        g_pClientSession = nullptr;
+        SetLobbyScreenMaker(nullptr);
+        SetWaitRoomScreenMaker(nullptr);
+        SetLoginScreenMaker(nullptr);
+        platform::SetClockSource(nullptr);
+    }
+
+    CWorldObjectManager& World() { return harness.machine(0).map->objects; }
+    CGameCommandManager& Commands() { return *harness.machine(0).commands; }
+    CPlayScreen& Make(int gameMode) {
+        World().gameMode = gameMode;
+        PlayContext context;
+        context.ground = harness.machine(0).map.get();
+        context.camera = &camera;
+        screen = std::make_unique<CPlayScreen>(context);
+        return *screen;
+    }
+    // One frame after ms milliseconds.
+    int Step(uint32_t ms = 33) {
+        g_now += ms;
+        return screen->Update();
+    }
+    // Frames of 100 ms until the screen ends (at most seconds).
+    int RunUntilFinished(float seconds) {
+        for (float t = 0; t < seconds; t += 0.1f)
+            if (const int r = Step(100)) return r;
+        return 0;
+    }
+
+    CWorldHarness harness;
+    CClientSession session;
+    CRecordingScreenHost host;
+    platform::ScriptedInput* input = nullptr;
+    CPlayCamera camera;
+    std::unique_ptr<CPlayScreen> screen;
+    int32_t hero = -1;
+};
+
+TEST_F(PlayScreenTest, SinglePlayStartsWithGoldAndTheCameraOnTheHeroAndRunsOrders) {
+    CPlayScreen& play = Make(1);
+    EXPECT_EQ(Step(), SCREEN_RUNNING);
+    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_PLAY);
+    EXPECT_EQ(session.slots[0].gold, CPlayScreen::kStartingGold);
+    EXPECT_FLOAT_EQ(camera.target.x, 100.0f);
+    EXPECT_FLOAT_EQ(camera.target.z, 100.0f);
+    ASSERT_EQ(play.Selection().selected, std::vector<int32_t>{0});
+
+    // A move order record walks the hero.
+    Commands().BuildUnitOrder(hero, 300, 3, 1, {200, 0, 100}, {100, 0, 100}, -1, -1, 0);
+    for (int i = 0; i < 300 && harness.Unit(0, hero)->position.x < 190.0f; ++i) Step();
+    EXPECT_GE(harness.Unit(0, hero)->position.x, 190.0f);
+}
+
+TEST_F(PlayScreenTest, DispatchValidatesRecordsAndObeysTheGameOver) {
+    CPlayScreen& play = Make(1);
+    Step();
+    // A slot state of no player, a reward group of nine ids (seven are kept).
+    CGameCommand* state = Commands().CreateCommand(CMD_PLAYER_SLOT_STATE);
+    state->SetU8(2, 12);
+    state->SetU8(3, 2);
+    Commands().QueueCommand(state);
+    const int32_t slots[9] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    CGameCommand* group = Commands().BuildGrantRewardGroup(1, slots, 7, 10, 0);
+    group->SetU8(3, 9);
+    Commands().BuildGrantReward(0, hero, 5000, 0);  // experience: a level-up
+    const int32_t levelBefore = harness.Unit(0, hero)->level;
+    Step();
+    for (int s = 0; s < 7; ++s) EXPECT_EQ(session.slots[static_cast<size_t>(s)].gold, (s == 0 ? 30000 : 0) + 10) << s;
+    EXPECT_EQ(session.slots[7].gold, 0);
+    EXPECT_GT(harness.Unit(0, hero)->level, levelBefore);
+
+    // After the match end only the listed types still run.
+    play.SetGameOver(1, 1);
+    Commands().BuildGrantReward(1, 1, 500, 0);
+    CGameCommand* late = Commands().CreateCommand(CMD_PLAYER_SLOT_STATE);
+    late->SetU8(2, 3);
+    late->SetU8(3, 2);
+    Commands().QueueCommand(late);
+    Step();
+    EXPECT_EQ(session.slots[1].gold, 10);
+    EXPECT_EQ(play.SlotState(3), 2);
+}
+
+TEST_F(PlayScreenTest, OrdersOfUnitsSimulatedElsewhereCorrectPositionAndHitPoints) {
+    Make(1);
+    Step();
+    // The unit belongs to another machine of a network match.
+    World().gameMode = 0;
+    World().online = 1;
+    World().host = 0;
+    const int32_t other = harness.SpawnUnit("Creep", {100, 0, 100}, 1, 1, 400);
+    CUnit* unit = harness.Unit(0, other);
+    struct Case {
+        float senderX, senderHp;
+        float wantX, wantHp;
+    };
+    // Within 120 units nothing moves; beyond, the unit jumps to the sender.
+    // Hit points follow only the fourth mismatch in a row (> 80 apart).
+    const Case cases[] = {
+        {150, 200, 100, 400},
+        {230, 200, 230, 400},
+        {230, 200, 230, 400},
+        {230, 200, 230, 200 + 0.2f * unit->GetStat(7)},
+    };
+    for (const Case& c : cases) {
+        Commands().BuildUnitOrder(other, c.senderHp, 1, 0, {c.senderX, 0, 100}, {c.senderX, 0, 100}, -1, -1, 0);
+        Step(0);
+        EXPECT_NEAR(unit->position.x, c.wantX, 0.5f) << c.senderX;
+        EXPECT_NEAR(unit->hitPoints, c.wantHp, 0.5f) << c.senderHp;
+    }
+}
+
+TEST_F(PlayScreenTest, GameOverLeavesAfterFiveSecondsByModeAndOnlineFlag) {
+    struct Case {
+        int mode;
+        bool online;
+        int lobby, waitRoom, login;
+    };
+    const Case cases[] = {
+        {1, false, 0, 1, 0},  // single play: back to the waiting room
+        {2, false, 0, 0, 1},  // tutorial offline: login
+        {0, false, 0, 0, 1},  // offline match: login
+    };
+    for (const Case& c : cases) {
+        Successors::Reset();
+        World().online = c.online;
+        CPlayScreen& play = Make(c.mode);
+        Step();
+        play.SetGameOver(0, 1);
+        for (int i = 0; i < 49; ++i) Step(100);
+        EXPECT_NE(play.Phase(), CPlayScreen::PHASE_LEAVING) << c.mode;
+        EXPECT_EQ(RunUntilFinished(5), SCREEN_FINISHED) << c.mode;
+        EXPECT_EQ(Successors::lobby, c.lobby) << c.mode;
+        EXPECT_EQ(Successors::waitRoom, c.waitRoom) << c.mode;
+        EXPECT_EQ(Successors::login, c.login) << c.mode;
+    }
+    // A target past the table pushes nothing but still ends the screen.
+    Successors::Reset();
+    CPlayScreen& play = Make(1);
+    Step();
+    play.BeginLeave(7);
+    EXPECT_EQ(RunUntilFinished(5), SCREEN_FINISHED);
+    EXPECT_EQ(Successors::lobby + Successors::waitRoom + Successors::login, 0);
+    // Leaving for the lobby marks the return.
+    play.BeginLeave(CPlayScreen::LEAVE_LOBBY);
+    EXPECT_EQ(RunUntilFinished(5), SCREEN_FINISHED);
+    EXPECT_EQ(Successors::lobby, 1);
+    EXPECT_TRUE(session.returnedToLobby);
+    EXPECT_TRUE(session.returningFromMatch);
+}
+
+TEST_F(PlayScreenTest, WheelZoomStaysInItsLimitsAndChatModeStopsScrolling) {
+    CPlayScreen& play = Make(1);
+    host.options.screenScroll = 1.3f;
+    Step();
+    input->Move(0, 0, 100000);
+    Step();
+    EXPECT_FLOAT_EQ(play.Zoom(), CPlayScreen::kMaxZoom);
+    input->Move(0, 0, -100000);
+    Step();
+    EXPECT_FLOAT_EQ(play.Zoom(), CPlayScreen::kMinZoom);
+
+    input->SetCursor(500, 400);
+    input->SetKey(platform::DIK_LEFT, true);
+    play.SetInputMode(5);
+    const float x = camera.target.x;
+    Step();
+    EXPECT_FLOAT_EQ(camera.target.x, x);
+    play.SetInputMode(0);
+    Step();
+    EXPECT_LT(camera.target.x, x);
+}
+
+TEST_F(PlayScreenTest, CloseAsksForConfirmationOnlyWhilePlaying) {
+    struct Case {
+        uint32_t online;
+        int mode;
+        int gameOver;
+        intptr_t result;
+        int message;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 0, MSG_GAMEPLAY_OUT_PLAY_BAD},
+        {0, 1, 0, 0, MSG_GAMEPLAY_OUT_PLAY},
+        {1, 4, 0, 0, MSG_GAMEPLAY_OUT_PLAY},
+        {0, 1, 1, 1, -1},  // once the match is over the close is not consumed
+    };
+    for (const Case& c : cases) {
+        CPlayScreen& play = Make(c.mode);
+        Step();
+        World().online = c.online;
+        play.SetPhase(CPlayScreen::PHASE_PLAY);
+        if (c.gameOver) play.SetGameOver(0, 1);
+        host.box.text.clear();
+        platform::WindowMessage close{};
+        close.message = platform::WM_CLOSE;
+        EXPECT_EQ(play.MsgProc(close), c.result);
+        EXPECT_EQ(host.box.text, c.message < 0 ? "" : GetMessageText(c.message));
+        World().online = 0;
+    }
+}
+
+TEST(PlayScreenRules, ConnectionClassesAndRaceMusic) {
+    const std::pair<int32_t, uint8_t> classes[] = {{0, 0}, {249, 0}, {250, 1}, {499, 1}, {500, 2}, {5000, 2}};
+    for (const auto& [latency, cls] : classes) EXPECT_EQ(CPlayScreen::ConnectionClass(latency), cls) << latency;
+    EXPECT_STREQ(CPlayScreen::RaceMusic(0x100 | 0x800), "VAMPIRE.OGG");
+    EXPECT_STREQ(CPlayScreen::RaceMusic(0x400), "HUNTER.OGG");
+    EXPECT_STREQ(CPlayScreen::RaceMusic(0x8000000 | 0x200), "");
+}
+
+}  // namespace
+
+namespace {
+
+// A network match of mode 0 against the fake server, which sends every
+// command frame back as the match server does.
+class PlayNetworkTest : public PlayScreenTest {
+protected:
+    void SetUp() override {
+        PlayScreenTest::SetUp();
+        server.On(PK_GAME_COMMANDS, [](const FakePacket& p) { return std::vector<FakePacket>{p}; });
+        server.On(1013);
+        server.Accept();
+        ASSERT_TRUE(net.Connect(server.Host(), server.Port())) << ErrorReport().GetText();
+        ASSERT_TRUE(server.WaitIdle());
+        session.net = &net;
+        World().online = 1;
+        World().host = 1;
+    }
+    void TearDown() override {
+        net.Disconnect();
+        session.net = nullptr;
+        PlayScreenTest::TearDown();
+    }
+    int Sent(uint16_t id) const {
+        int n = 0;
+        for (const FakePacket& p : server.Received()) n += p.id == id;
+        return n;
+    }
+    // Frames without time until the condition holds (the server's answer is
+    // on its way over loopback); false after two seconds.
+    template <class Done>
+    bool PollUntil(Done done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            Step(0);
+            std::this_thread::yield();
+        }
+        return true;
+    }
+
+    CFakeGameServer server;
+    CNetClient net;
+};
+
+TEST_F(PlayNetworkTest, EveryoneLoadedStartsTheMatchAndFramesGoOutEveryFifthOfASecond) {
+    CPlayScreen& play = Make(0);
+    Step();
+    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_WAITING);
+    EXPECT_TRUE(play.Waiting());
+    EXPECT_TRUE(host.box.visible);
+    EXPECT_EQ(host.box.text, GetMessageText(MSG_LOAD_UI_PLAYER_WAIT));
+
+    // The loaded event waits in the frame until more than 0.2 s have passed.
+    Step(100);
+    Step(100);
+    EXPECT_FALSE(Commands().Frame(0).Empty());
+    Step(50);
+    EXPECT_TRUE(Commands().Frame(0).Empty());
+    // The echo of the loaded event makes the host send the start, whose echo
+    // ends the wait on every machine.
+    ASSERT_TRUE(PollUntil([&] { return !Commands().Frame(0).Empty(); }));
+    Step(250);
+    ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_PLAY; }));
+    EXPECT_FALSE(play.Waiting());
+    EXPECT_FALSE(host.box.visible);
+    EXPECT_EQ(Sent(PK_GAME_COMMANDS), 2);
+}
+
+TEST_F(PlayNetworkTest, SlotStateRidesWithAFrameOnceASecond) {
+    CPlayScreen& play = Make(0);
+    Step();
+    Step(250);  // the loaded event goes out alone: the slot-state timer is at 0.25 s
+    ASSERT_TRUE(PollUntil([&] { return Sent(PK_GAME_COMMANDS) >= 1; }));
+    // Slot-state records in the frames the server got, and in the first one.
+    auto states = [&](bool firstOnly) {
+        int n = 0, frame = 0;
+        for (const FakePacket& p : server.Received()) {
+            if (p.id != PK_GAME_COMMANDS || (firstOnly && frame++ > 0)) continue;
+            for (size_t at = CommandFrame::kHeaderSize; at + 1 < p.payload.size() && p.payload[at + 1];
+                 at += p.payload[at + 1])
+                n += p.payload[at] == CMD_PLAYER_SLOT_STATE;
+        }
+        return n;
+    };
+    for (int i = 0; i < 4; ++i) {
+        Commands().BuildGrantReward(1, 0, 1, 1);
+        Step(250);
+    }
+    ASSERT_TRUE(PollUntil([&] { return states(false) >= 1; }));
+    // Once in the second: not with the first frame, and only once.
+    EXPECT_EQ(states(true), 0);
+    EXPECT_EQ(states(false), 1);
+    EXPECT_LE(play.SlotState(0), 2);
+}
+
+TEST_F(PlayNetworkTest, MatchReportCarriesScoreOfPresentPlayersAndTheOwnStatistics) {
+    session.nickname = "Rook";
+    MemberEntry own;
+    own.SetNickname("Rook");
+    session.room.SetMember(6, own);
+    for (int s : {0, 1, 6, 7}) session.room.Slot(s)[0] = RoomRecord::kOccupied;
+    CPlayerSlot& slot = session.slots[3];
+    slot.heroId = 1;
+    slot.position = 6;
+    slot.points = 70000;
+    slot.heroKills = 5;
+    slot.unitKills = 40;
+    slot.buildingKills = 2;
+    slot.deaths = 3;
+    slot.extraPoints = 123456;
+    slot.level = 9;
+    CPlayScreen& play = Make(0);
+    Step();
+    World().slotGone[7] = true;  // after loading: no automatic cancel
+    World().gameClock = 612.6f;
+    play.SetGameOver(1, 1);
+    ASSERT_EQ(RunUntilFinished(8), SCREEN_FINISHED);
+    ASSERT_TRUE(PollUntil([&] { return Sent(1013) == 1; }));
+    std::vector<uint8_t> report;
+    for (const FakePacket& p : server.Received())
+        if (p.id == 1013) report = p.payload;
+    ASSERT_EQ(report.size(), 30u);
+    auto u32 = [&](size_t at) { return LoadU32(report.data() + at); };
+    auto u16 = [&](size_t at) { return LoadU16(report.data() + at); };
+    EXPECT_EQ(u32(0), 1u);
+    EXPECT_EQ(u32(4), 3u + 3u + 1u);  // slots 0 and 1 count 3, slot 6 counts 1, slot 7 has gone
+    EXPECT_EQ(u32(8), 70000u);
+    EXPECT_EQ(u16(12), 5);
+    EXPECT_EQ(u16(14), 40);
+    EXPECT_EQ(u16(16), 2);
+    EXPECT_EQ(u16(18), 3);
+    EXPECT_EQ(u32(20), 123456u);
+    EXPECT_EQ(u16(24), 9);
+    EXPECT_GE(u32(26), 613u);
+    EXPECT_EQ(play.LeaveTarget(), CPlayScreen::LEAVE_RESULT);
+}
+
+TEST_F(PlayNetworkTest, PollHandlesTheMatchMessagesAndRefusesDamagedOnes) {
+    struct Case {
+        const char* what;
+        uint16_t id;
+        std::vector<uint8_t> payload;
+        bool fails;
+    };
+    const std::vector<uint8_t> shortFrame = {1, 1, 8, 0};
+    const std::vector<uint8_t> badSender = {0, 12, 8, 0, 0, 0, 0, 0};
+    const Case cases[] = {
+        {"a frame shorter than its head", PK_GAME_COMMANDS, shortFrame, true},
+        {"a frame of slot 12", PK_GAME_COMMANDS, badSender, true},
+        {"a player out of slot 12", PK_PLAYER_OUT, {12, 0}, false},
+        {"a host slot of 12", PK_HOST_SLOT, {12, 0}, false},
+    };
+    for (const Case& c : cases) {
+        CPlayScreen& play = Make(0);
+        Step();
+        // The host-slot message behind it marks the end of the case.
+        server.Send(c.id, c.payload).Send(PK_HOST_SLOT, {0, 0});
+        ASSERT_TRUE(server.WaitIdle());
+        ASSERT_TRUE(PollUntil([&] { return play.Phase() >= CScreen::kPhaseErrorPopup || play.HostSlot() == 0; }));
+        const bool failed = play.Phase() >= CScreen::kPhaseErrorPopup;
+        EXPECT_EQ(failed, c.fails) << c.what;
+        if (failed) {
+            // The popup closed the connection: a new one for the next case.
+            server.Accept();
+            ASSERT_TRUE(net.Connect(server.Host(), server.Port()));
+            ASSERT_TRUE(server.WaitIdle());
+        }
+        EXPECT_EQ(World().host, 1u) << c.what;
+    }
+    // A player leaving: lag counter cleared, slot gone, one local event queued.
+    CPlayScreen& play = Make(0);
+    Step();
+    server.Send(PK_PLAYER_OUT, {3, 0});
+    server.Send(PK_HOST_SLOT_CHANGED, {2, 0});
+    ASSERT_TRUE(server.WaitIdle());
+    ASSERT_TRUE(PollUntil([&] { return play.HostSlot() == 2; }));
+    EXPECT_TRUE(World().slotGone[3]);
+    EXPECT_EQ(World().host, 0u);
+    // An accepted leave goes to the lobby.
+    std::vector<uint8_t> leave(73, 0);
+    leave[0] = 1;
+    server.Send(PK_LEAVE_ROOM_RESULT, leave);
+    ASSERT_TRUE(server.WaitIdle());
+    ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_LEAVING; }));
+    EXPECT_EQ(play.LeaveTarget(), CPlayScreen::LEAVE_LOBBY);
+}
+
+}  // namespace
+
+namespace {
+
+// One side of the replay round trip: a world of the sample map with a hero
+// and an enemy, the play screen on it, stepped by a fixed frame.
+struct ReplayMatch {
+    static constexpr uint32_t kFrameMs = 33;
+    CWorldHarness harness;
+    CClientSession session;
+    std::unique_ptr<CPlayScreen> screen;
+    int32_t hero = -1, enemy = -1;
+
+    explicit ReplayMatch(int gameMode) {
+        harness.MakeCurrent(0);
+        g_pClientSession = &session;
+        session.saveReplay = gameMode == 1;
+        hero = harness.SpawnUnit("Creep", {100, 0, 100}, 0, 0, 300, 4, 40, 20, 0);
+        enemy = harness.SpawnUnit("Creep", {200, 0, 60}, 1, 1, 300, 4, 20, 20, 1);
+        World().gameMode = gameMode;
+        World().slotOccupied[0] = true;
+        platform::CrtSrand(7);
+    }
+    ~ReplayMatch() {
+        screen.reset();
+        g_pClientSession = nullptr;
+    }
+    CWorldObjectManager& World() { return harness.machine(0).map->objects; }
+    CGameCommandManager& Commands() { return *harness.machine(0).commands; }
+    void Start() {
+        screen = std::make_unique<CPlayScreen>();
+        Step();
+    }
+    int Step() {
+        g_now += kFrameMs;
+        return screen->Update();
+    }
+    std::string State() {
+        char line[160];
+        std::string out;
+        for (int32_t id : {hero, enemy}) {
+            CUnit* u = harness.Unit(0, id);
+            std::snprintf(line, sizeof line, "%d at %.2f %.2f hp %.2f\n", id, u->position.x, u->position.z,
+                          u->hitPoints);
+            out += line;
+        }
+        return out;
+    }
+};
+
+TEST(PlayReplayTest, ARecordedMatchPlaysBackToTheSameEndAtSpeedOneAndInHalfTheFramesAtSpeedTwo) {
+    platform::SetClockSource(&Now);
+    TempFolder tmp;
+    const std::string path = tmp.Path("MATCH.SRD");
+    constexpr int kFrames = 240;
+    std::string live;
+    float length = 0;
+    {
+        ReplayMatch m(1);
+        ASSERT_TRUE(m.harness.ok()) << m.harness.Error();
+        m.Start();
+        for (int i = 0; i < kFrames; ++i) {
+            CUnit* h = m.harness.Unit(0, m.hero);
+            if (i == 1) m.Commands().BuildUnitOrder(m.hero, h->hitPoints, 3, 1, {150, 0, 60}, h->position, -1, -1, 0);
+            if (i == 60) {
+                CUnit* e = m.harness.Unit(0, m.enemy);
+                m.Commands().BuildUnitOrder(m.hero, h->hitPoints, 2, 3, e->position, h->position, m.enemy, -1, 0);
+                m.Commands().BuildUnitOrder(m.enemy, e->hitPoints, 2, 3, h->position, e->position, m.hero, -1, 0);
+            }
+            m.Step();
+        }
+        live = m.State();
+        length = m.World().gameClock;
+        ReplayWorldState state;
+        state.matchLength = length;
+        const uint8_t block[16] = {};
+        ASSERT_TRUE(m.Commands().WriteReplay(path.c_str(), "VALLEY.DRM", 0, block, state)) << ErrorReport().GetText();
+    }
+    EXPECT_EQ(live.find("0 at 100.00 100.00"), std::string::npos) << "the hero must have moved: " << live;
+
+    for (const float speed : {1.0f, 2.0f}) {
+        ReplayMatch m(3);
+        ASSERT_TRUE(m.harness.ok());
+        ReplayWorldState state;
+        const uint8_t block[16] = {};
+        ASSERT_TRUE(m.Commands().LoadReplay(0, path.c_str(), 0, block, &state)) << ErrorReport().GetText();
+        const size_t records = m.Commands().Recorded().size();
+        ASSERT_GT(records, 2u);
+        m.Start();
+        m.screen->SetReplaySpeed(speed);
+        int frames = 1;
+        while (m.World().gameClock < length && frames < 2 * kFrames) {
+            m.Step();
+            ++frames;
+        }
+        EXPECT_EQ(static_cast<size_t>(m.Commands().PlaybackIndex()), records) << speed;
+        if (speed == 1.0f) {
+            EXPECT_EQ(m.State(), live);
+        } else {
+            EXPECT_NEAR(frames, kFrames / 2, 2);
+        }
+        // Leaving frees the recording on the loader thread, then the screen ends.
+        m.screen->EndMatch(CPlayScreen::LEAVE_LOGIN);
+        EXPECT_EQ(m.screen->ReplayRecordCount(), records);
+        int result = 0;
+        // The frames go on while the job runs; on a busy machine the loader
+        // thread may take a while to be scheduled.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!result && std::chrono::steady_clock::now() < end) {
+            result = m.Step();
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(result, SCREEN_FINISHED) << speed;
+        EXPECT_TRUE(m.Commands().Recorded().empty()) << speed;
+    }
+    platform::SetClockSource(nullptr);
+}
+
+}  // namespace
