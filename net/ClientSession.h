@@ -85,10 +85,6 @@ public:
     // The map the next match is played on: its file and its map-list id.
     std::string mapFile;
     uint32_t mapId = 0;
-    // The room joined or made last (the match's leave request names it) and
-    // whether the next match is recorded for a replay.
-    uint16_t roomNumber = 0;
-    uint32_t saveReplay = 0;
 
     // The twelve positions of a match.
     std::array<CPlayerSlot, kPlayerSlots> slots;
