@@ -71,13 +71,17 @@ public:
     // cooldown: none left starts it, a cooldown already over makes it ready.
     void SetCooldownState(int restore, float value, float rate);
     // The skill's EFFECT records on the target (each one the target takes),
-    // from the owner at the skill's level; their record ids go to the list.
+    // from the owner at the skill's level; their record ids go to targets
+    // (the list holds object ids, which the skill actions act on).
     void ApplyEffectsToTarget(CWorldObject& target);
-    // The effects this skill gave (by the list) end on the unit at its next update.
+    // The effects this skill gave (by targets) end on the unit at its next update.
     void EndGivenEffects(CWorldObject& unit);
     // CMD_GAME_EVENT kind 5 for every listed object this machine rules; the list empties.
     void CastOnTargets();
     float Amount(size_t i) const;
+    // The use of kinds 0 and 1: only under authority; the owner pays, and every
+    // machine runs the skill action the request asks for at the point.
+    int StartSkillAction(const platform::Vec3& point);
 
     int32_t pendingLevels = 0;
     int32_t id = -1;
