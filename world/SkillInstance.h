@@ -13,6 +13,7 @@
 #include "platform/Math.h"
 
 class CCombatObject;
+class CProjectile;
 class CWorldObject;
 class CSkillRecord;
 class CSkillLevelRecord;
@@ -79,6 +80,19 @@ public:
     // CMD_GAME_EVENT kind 5 for every listed object this machine rules; the list empties.
     void CastOnTargets();
     float Amount(size_t i) const;
+
+    // The skill actions (every machine, in frame order; the host alone
+    // chooses spots and ids and queues the records that carry them).
+    // The recall: one CMD_SKILL_ACTION per free spot with a reserved id.
+    void CastAtSpot(const platform::Vec3& point);
+    // The recalled UNIT under the id; it joins the list.
+    int SpawnRecordObject(int32_t objectId, const platform::Vec3& point);
+    // The owner's new spot, and one for each of its copies.
+    void MoveCasterToSpot(const platform::Vec3& point);
+    // The owner moves (its own id), or a copy of it appears under the id.
+    int SummonUnit(int32_t objectId, const platform::Vec3& point);
+    // Turns the shot toward its target; the owner asks for its next order.
+    void SteerProjectile(CProjectile& shot);
     // The use of kinds 0 and 1: only under authority; the owner pays, and every
     // machine runs the skill action the request asks for at the point.
     int StartSkillAction(const platform::Vec3& point);

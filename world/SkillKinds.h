@@ -8,10 +8,12 @@
 
 class CWorldObject;
 
-// Kind 0 and the kinds without a class of their own: the cooldown clock.
+// Kind 0, the recall: the cooldown clock, and a use that asks every machine
+// for the recall at the point.
 class CBasicSkill : public CSkillInstance {
 public:
     void Update(float elapsed) override { AdvanceCooldown(elapsed); }
+    int Start(const platform::Vec3& point, int32_t /*targetId*/) override { return StartSkillAction(point); }
 };
 
 // Kind 1: the caster freezes, its summoned copies with it, in a three-phase
