@@ -544,8 +544,10 @@ void CTeleportSkill::AutoTarget(int32_t /*a*/, int32_t /*b*/, int32_t /*c*/) {
                                               nullptr);
     platform::Vec3 to;
     if (FindDestination(*r, &to)) {
-        to.y = owner->position.y;
-        owner->TeleportTo(to);
+        // Only this machine searched (and drew) for the spot: every machine
+        // moves the owner when the record comes back.
+        if (g_pGameCommandManager && owner->HasLocalAuthority())
+            g_pGameCommandManager->BuildSkillAction(owner->id, owner->id, id, to, 1);
         PlayIfVisible(r->arriveSoundResource, *owner, to);
     }
     owner->stateFlags &= ~0x80u;

@@ -131,7 +131,8 @@ public:
     void Update(float elapsed) override { AdvanceCooldown(elapsed); }
     // 0 without an owner, 1 while a cast runs, otherwise the record's chance decides.
     int Start(const platform::Vec3& point, int32_t targetId) override;
-    // The cast completes: the owner arrives.
+    // The cast completes: the machine with authority finds where the owner
+    // lands and sends it as a skill action that moves the owner everywhere.
     void AutoTarget(int32_t a, int32_t b, int32_t c) override;
 
     platform::Vec3 destination;

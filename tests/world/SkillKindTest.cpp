@@ -4,6 +4,7 @@
 
 #include "tests/world/WorldFixture.h"
 #include "world/MapAreaSet.h"
+#include "world/SkillActions.h"
 #include "world/SkillKinds.h"
 #include "world/SkillLevelRecord.h"
 #include "world/SkillRecordKinds.h"
@@ -214,6 +215,9 @@ TEST_F(SkillKindTest, TeleportToANamedAreaOrWithinItsReach) {
         static_cast<CTeleportSkillRecord*>(s->record)->teleportText = c.text;
         ASSERT_EQ(s->Start(c.point, -1), 1) << c.what;
         s->AutoTarget(1, -1, 0);
+        for (const SentCommand& cmd : Sent())
+            if (cmd.Type() == CMD_SKILL_ACTION)
+                RunSkillAction(manager, cmd.I16(2), cmd.I16(4), cmd.I16(6), {float(cmd.I16(8)), 0, float(cmd.I16(10))});
         // An area gives a free spot of its candidates around the centre; a reach lands exactly.
         const float slack = c.reach > 0 ? 0.01f : 3 * caster->bounds.radius * caster->bounds.scale + 1;
         if (c.moves)

@@ -11,6 +11,8 @@
 #include "world/ProjectileManager.h"
 #include "world/SkillInstance.h"
 #include "world/SkillRecord.h"
+#include "world/SkillRecordKinds.h"
+#include "platform/CrtRandom.h"
 #include "world/SkillLevelRecord.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
@@ -177,6 +179,28 @@ TEST(WorldHarness, ARecallOfThreeSpawnsTheSameUnitsOnBothMachines) {
         EXPECT_EQ(h.machine(machine).map->objects.GetSkillInstance(skillId)->list.size(), 3u);
     }
     EXPECT_EQ(h.Snapshot(0), h.Snapshot(1)) << "the spots travel in the records";
+}
+
+TEST(WorldHarness, ATeleportLandsOnTheSameSpotOnBothMachines) {
+    CWorldHarness h(2);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t unit = h.SpawnUnit("Knight", {150, 0, 160}, 1, 1, 400, 40);
+    const int32_t skillId = h.GiveSkill(unit, "Blink");
+    ASSERT_GE(skillId, 0);
+    for (int machine = 0; machine < 2; ++machine)
+        static_cast<CTeleportSkillRecord*>(h.machine(machine).map->objects.GetSkillInstance(skillId)->record)
+            ->teleportText = "Team2";
+    // Machine 0 draws a few times more than machine 1: the spot must not depend on it.
+    for (int i = 0; i < 7; ++i) platform::CrtRand();
+    h.MakeCurrent(1);
+    CSkillInstance* blink = h.machine(1).map->objects.GetSkillInstance(skillId);
+    ASSERT_EQ(blink->Start({}, -1), 1);
+    blink->AutoTarget(1, -1, 0);
+    h.MakeCurrent(0);
+    for (int i = 0; i < 2; ++i) h.Step(0.05f);
+    for (int machine = 0; machine < 2; ++machine)
+        EXPECT_LT(DistanceXZ(h.Unit(machine, unit)->position, {272, 0, 272}), 100.0f) << "machine " << machine;
+    EXPECT_EQ(h.Snapshot(0), h.Snapshot(1));
 }
 
 }  // namespace
