@@ -50,6 +50,18 @@ void Gain(CWorldObject& o, float amount, bool hp) {
         o.ConsumeMana(-amount);
 }
 
+// A blocked landing cell gives way to the first open one on the line back toward from.
+platform::Vec3 OpenCellToward(const platform::Vec3& to, const platform::Vec3& from) {
+    if (!g_pPathFinder) return to;
+    CWalkGrid& grid = g_pPathFinder->walkGrid();
+    const PathPoint cell = grid.FromWorld(to);
+    platform::Vec3 open = to;
+    if (grid.Contains(cell.cellX, cell.cellZ) && !grid.IsTerrainFree(cell.cellX, cell.cellZ) &&
+        grid.FindCellOnWorldLine(to, from, &open))
+        return open;
+    return to;
+}
+
 // A skill's sound at a point, heard only where its unit can be seen.
 void PlayIfVisible(CResource* sound, const CWorldObject& unit, const platform::Vec3& at) {
     if (!sound || sound->Type() != RES_SOUND_EFFECT || !unit.IsVisible()) return;
@@ -233,16 +245,7 @@ void CDirectAttackSkill::AutoTarget(int32_t /*a*/, int32_t targetId, int32_t /*c
     if (r->kindWord[2]) {
         platform::Vec3 to = EndPoint();
         to.y = owner->position.y;
-        // A blocked end gives way to the last open cell back toward the owner.
-        if (g_pPathFinder) {
-            CWalkGrid& grid = g_pPathFinder->walkGrid();
-            const PathPoint cell = grid.FromWorld(to);
-            platform::Vec3 open = to;
-            if (grid.Contains(cell.cellX, cell.cellZ) && !grid.IsTerrainFree(cell.cellX, cell.cellZ) &&
-                grid.FindCellOnWorldLine(to, owner->position, &open))
-                to = open;
-        }
-        owner->TeleportTo(to);
+        owner->TeleportTo(OpenCellToward(to, owner->position));
         owner->stateFlags &= ~0x80u;
     }
     if (Amount(3) <= 0) {
@@ -512,16 +515,7 @@ bool CTeleportSkill::FindDestination(const CTeleportSkillRecord& r, platform::Ve
         platform::Vec3 to = destination;
         const float away = DistanceXZ(owner->position, to);
         if (away > reach) to = owner->position + (to - owner->position) * (reach / away);
-        // A blocked landing cell gives way to the first open one back toward the owner.
-        if (g_pPathFinder) {
-            CWalkGrid& grid = g_pPathFinder->walkGrid();
-            const PathPoint cell = grid.FromWorld(to);
-            platform::Vec3 open = to;
-            if (grid.Contains(cell.cellX, cell.cellZ) && !grid.IsTerrainFree(cell.cellX, cell.cellZ) &&
-                grid.FindCellOnWorldLine(to, owner->position, &open))
-                to = open;
-        }
-        *out = to;
+        *out = OpenCellToward(to, owner->position);
         return true;
     }
     char base[16];
