@@ -166,8 +166,10 @@ public:
     // Path searches made by every unit since start (the benchmark reads it).
     static int32_t s_pathRequests;
 
-private:
+    // With authority: asks every machine for the order (sent once until it is set).
     void RequestOrder(int32_t kind, int32_t subKind, const platform::Vec3& point, int32_t targetId, int32_t skillId);
+
+private:
     void PlayOrderAction();
     // Dies on every machine at once (a follower without its leader, a lifetime's end).
     void DieLocally();

@@ -59,7 +59,12 @@ private:
     void Arrive(CWorldObject* target);
     void ApplyHit(CWorldObject* target);
     void PlayShootSound();
+
+public:
+    // Faces the (normalised) direction.
     void TurnTo(const platform::Vec3& direction);
+
+private:
     void MoveTo(const platform::Vec3& to);
     void UpdateFog();
 

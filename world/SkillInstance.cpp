@@ -77,15 +77,15 @@ void CSkillInstance::ApplyEffectsToTarget(CWorldObject& target) {
         auto* effect = dynamic_cast<CEffectRecord*>(e.record);
         if (!effect) continue;
         if (target.ApplyEffect(effect, level, owner->id, 1) &&
-            std::find(list.begin(), list.end(), static_cast<int32_t>(effect->id)) == list.end())
-            list.push_back(static_cast<int32_t>(effect->id));
+            std::find(targets.begin(), targets.end(), static_cast<int32_t>(effect->id)) == targets.end())
+            targets.push_back(static_cast<int32_t>(effect->id));
     }
 }
 
 void CSkillInstance::EndGivenEffects(CWorldObject& unit) {
     for (CUnitEffect* e : unit.effects)
         if (e->record && owner && e->sourceId == owner->id &&
-            std::find(list.begin(), list.end(), static_cast<int32_t>(e->record->id)) != list.end())
+            std::find(targets.begin(), targets.end(), static_cast<int32_t>(e->record->id)) != targets.end())
             e->elapsed = CUnitEffect::kEnded;
 }
 
@@ -96,4 +96,15 @@ void CSkillInstance::CastOnTargets() {
         if (o && o->HasLocalAuthority() && g_pGameCommandManager) g_pGameCommandManager->BuildGameEvent(5, id, -1, 1);
     }
     list.clear();
+}
+
+int CSkillInstance::StartSkillAction(const platform::Vec3& point) {
+    if (!owner || !LevelRecord() || !owner->HasLocalAuthority()) return 0;
+    owner->ConsumeMana(LevelRecord()->manaCost);
+    list.clear();
+    if (g_pGameCommandManager) g_pGameCommandManager->BuildSkillAction(-1, owner->id, id, point, 1);
+    cooldownElapsed = 0;
+    cooldownRate = 1.0f;
+    if (!record || record->kind != 0 || record->skillWord1 == 0) active = 1;
+    return 1;
 }

@@ -13,6 +13,7 @@
 #include "platform/Math.h"
 
 class CCombatObject;
+class CProjectile;
 class CWorldObject;
 class CSkillRecord;
 class CSkillLevelRecord;
@@ -71,13 +72,30 @@ public:
     // cooldown: none left starts it, a cooldown already over makes it ready.
     void SetCooldownState(int restore, float value, float rate);
     // The skill's EFFECT records on the target (each one the target takes),
-    // from the owner at the skill's level; their record ids go to the list.
+    // from the owner at the skill's level; their record ids go to targets
+    // (the list holds object ids, which the skill actions act on).
     void ApplyEffectsToTarget(CWorldObject& target);
-    // The effects this skill gave (by the list) end on the unit at its next update.
+    // The effects this skill gave (by targets) end on the unit at its next update.
     void EndGivenEffects(CWorldObject& unit);
     // CMD_GAME_EVENT kind 5 for every listed object this machine rules; the list empties.
     void CastOnTargets();
     float Amount(size_t i) const;
+
+    // The skill actions (every machine, in frame order; the host alone
+    // chooses spots and ids and queues the records that carry them).
+    // The recall: one CMD_SKILL_ACTION per free spot with a reserved id.
+    void CastAtSpot(const platform::Vec3& point);
+    // The recalled UNIT under the id; it joins the list.
+    int SpawnRecordObject(int32_t objectId, const platform::Vec3& point);
+    // The owner's new spot, and one for each of its copies.
+    void MoveCasterToSpot(const platform::Vec3& point);
+    // The owner moves (its own id), or a copy of it appears under the id.
+    int SummonUnit(int32_t objectId, const platform::Vec3& point);
+    // Turns the shot toward its target; the owner asks for its next order.
+    void SteerProjectile(CProjectile& shot);
+    // The use of kinds 0 and 1: only under authority; the owner pays, and every
+    // machine runs the skill action the request asks for at the point.
+    int StartSkillAction(const platform::Vec3& point);
 
     int32_t pendingLevels = 0;
     int32_t id = -1;

@@ -12,6 +12,7 @@
 #include "engine/effects/EffectManager.h"
 #include "engine/sound/SoundEffect.h"
 #include "world/CombatObject.h"
+#include "world/EffectRecord.h"
 #include "world/MapAreaSet.h"
 #include "world/PathFinder.h"
 #include "world/SkillLevelRecord.h"
@@ -49,6 +50,25 @@ void Gain(CWorldObject& o, float amount, bool hp) {
         o.ConsumeMana(-amount);
 }
 
+// A blocked landing cell gives way to the first open one on the line back toward from.
+platform::Vec3 OpenCellToward(const platform::Vec3& to, const platform::Vec3& from) {
+    if (!g_pPathFinder) return to;
+    CWalkGrid& grid = g_pPathFinder->walkGrid();
+    const PathPoint cell = grid.FromWorld(to);
+    platform::Vec3 open = to;
+    if (grid.Contains(cell.cellX, cell.cellZ) && !grid.IsTerrainFree(cell.cellX, cell.cellZ) &&
+        grid.FindCellOnWorldLine(to, from, &open))
+        return open;
+    return to;
+}
+
+// A skill's sound at a point, heard only where its unit can be seen.
+void PlayIfVisible(CResource* sound, const CWorldObject& unit, const platform::Vec3& at) {
+    if (!sound || sound->Type() != RES_SOUND_EFFECT || !unit.IsVisible()) return;
+    const float where[3] = {at.x, at.y, at.z};
+    static_cast<CSoundEffect*>(sound)->PlayAt(where, false);
+}
+
 template <class T>
 CSkillInstance* Make(void* storage) {
     return new (storage) T;
@@ -57,12 +77,225 @@ CSkillInstance* Make(void* storage) {
 }  // namespace
 
 void RegisterSkillKinds(CWorldObjectManager& m) {
-    for (int32_t kind : {0, 1, 4, 8}) m.SetSkillFactory(kind, &Make<CBasicSkill>, sizeof(CBasicSkill));
+    m.SetSkillFactory(0, &Make<CBasicSkill>, sizeof(CBasicSkill));
+    m.SetSkillFactory(1, &Make<CEffectOtherSelfSkill>, sizeof(CEffectOtherSelfSkill));
     m.SetSkillFactory(2, &Make<CEffectAuraSkill>, sizeof(CEffectAuraSkill));
     m.SetSkillFactory(3, &Make<CDamageAuraSkill>, sizeof(CDamageAuraSkill));
+    m.SetSkillFactory(4, &Make<CDirectAttackSkill>, sizeof(CDirectAttackSkill));
     m.SetSkillFactory(5, &Make<CObjectEffectSkill>, sizeof(CObjectEffectSkill));
     m.SetSkillFactory(6, &Make<CChannelSkill>, sizeof(CChannelSkill));
     m.SetSkillFactory(7, &Make<CTeleportSkill>, sizeof(CTeleportSkill));
+    m.SetSkillFactory(8, &Make<CReflectionSkill>, sizeof(CReflectionSkill));
+}
+
+// Kind 1 ---------------------------------------------------------------------
+
+void CEffectOtherSelfSkill::Init() {
+    if (level < 1 || !owner) return;
+    CastOnTargets();
+    if (g_pWorldObjectManager) g_pWorldObjectManager->BuildSpawnCandidates(2 * owner->bounds.radius * owner->bounds.scale);
+    startArmed = 0;
+    otherDone = 0;
+}
+
+bool CEffectOtherSelfSkill::CarriesEffectKind8(const CWorldObject& unit) const {
+    for (CUnitEffect* e : unit.effects)
+        if (e->record && e->record->kind == 8) return true;
+    return false;
+}
+
+void CEffectOtherSelfSkill::ForListed(void (*each)(CCombatObject&)) {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    for (int32_t copyId : list) {
+        CWorldObject* o = m ? m->GetObjectById(copyId) : nullptr;
+        if (o && o->IsCombatObject()) each(static_cast<CCombatObject&>(*o));
+    }
+}
+
+void CEffectOtherSelfSkill::AutoTarget(int32_t /*a*/, int32_t /*targetId*/, int32_t /*c*/) {
+    auto* r = dynamic_cast<CEffectOtherSelfSkillRecord*>(record);
+    if (!owner || !r) return;
+    point = owner->position;
+    owner->currentOrders.Clear();
+    owner->SetOrder(0, 0, owner->position, -1, -1, 1);
+    ++owner->conditions[0];
+    if (!owner->HasLocalAuthority()) RestartCooldown();
+    owner->stateFlags |= 0x80u;
+    speedFactor = owner->attackAnimationRate;
+    owner->attackAnimationRate = 0;
+    ForListed([](CCombatObject& copy) {
+        ++copy.conditions[0];
+        if (copy.HasLocalAuthority()) copy.RequestOrder(0, 0, copy.position, -1, -1);
+        copy.attackAnimationRate = 0;
+    });
+    ApplyEffectsToTarget(*owner);
+    startArmed = 1;
+    otherDone = 0;
+    castTimer = 0;
+    active = 1;
+    PlayIfVisible(record->shootInfo.sound, *owner, owner->position);
+}
+
+void CEffectOtherSelfSkill::Update(float elapsed) {
+    AdvanceCooldown(elapsed);
+    auto* r = dynamic_cast<CEffectOtherSelfSkillRecord*>(record);
+    if (!active || !owner || !r || (!startArmed && !otherDone && castTimer == 0)) return;
+    castTimer += elapsed;
+    if (castTimer < kSecondPhase) {
+        if (startArmed && g_pEffectManager && r->otherEffectResource)
+            g_pEffectManager->AttachEffectsToUnit(owner, static_cast<int>(r->otherWord), r->otherEffectResource,
+                                                  nullptr, nullptr);
+        startArmed = 0;
+        return;
+    }
+    if (castTimer < kLastPhase) {
+        if (!otherDone) {
+            otherDone = 1;
+            startArmed = 0;
+            if (g_pEffectManager && r->selfEffectResource) {
+                g_pEffectManager->AttachEffectsToUnit(owner, static_cast<int>(r->kindWord), r->selfEffectResource,
+                                                      nullptr, nullptr);
+                CWorldObjectManager* m = g_pWorldObjectManager;
+                for (int32_t copyId : list)
+                    if (CWorldObject* o = m ? m->GetObjectById(copyId) : nullptr)
+                        g_pEffectManager->AttachEffectsToUnit(o, static_cast<int>(r->kindWord),
+                                                              r->selfEffectResource, nullptr, nullptr);
+            }
+        }
+        return;
+    }
+    owner->RemoveCondition(0);
+    owner->attackAnimationRate = CarriesEffectKind8(*owner) ? speedFactor : 1.0f;
+    owner->stateFlags &= ~0x80u;
+    // The copies were held and frozen with the owner: they are let go with it.
+    ForListed([](CCombatObject& copy) {
+        copy.RemoveCondition(0);
+        copy.attackAnimationRate = 1.0f;
+    });
+    ApplyToListed();
+    startArmed = 1;
+    otherDone = 0;
+    castTimer = 0;
+    Stop();
+}
+
+void CEffectOtherSelfSkill::ApplyToListed() {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    for (int32_t copyId : list)
+        if (CWorldObject* o = m ? m->GetObjectById(copyId) : nullptr) ApplyEffectsToTarget(*o);
+}
+
+// Kind 4 ---------------------------------------------------------------------
+
+int CDirectAttackSkill::Start(const platform::Vec3& point, int32_t /*targetId*/) {
+    if (!owner) return 1;
+    // Chosen so that the sweep starts at the owner (factor 1 at t = 0) and
+    // ends on the point (factor 2 at the travel time).
+    travel = point - owner->position;
+    travel.y = 0;
+    startPoint = owner->position - travel;
+    endFactor = 2.0f;
+    travelTimer = 0;
+    castTimer = 0;
+    hitList.clear();
+    active = 1;
+    return 1;
+}
+
+int CDirectAttackSkill::SetTarget(const platform::Vec3& point, int32_t targetId, int /*hasTarget*/) {
+    auto* r = dynamic_cast<CDirectAttackSkillRecord*>(record);
+    if (!r || !owner || r->kindWord[3] == 0 || !fireArmed) return 0;
+    fireArmed = 0;
+    owner->SetOrder(6, 4, point, targetId, id, 1);
+    return 1;
+}
+
+platform::Vec3 CDirectAttackSkill::CurrentPoint() const {
+    const float total = Amount(2);
+    const float u = total > 0 ? std::min(travelTimer / total, 1.0f) : 1.0f;
+    return startPoint + travel * ((1 - u) + u * endFactor);
+}
+
+void CDirectAttackSkill::HitAround() {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    if (!m || !owner || !record) return;
+    std::vector<CWorldObject*> found;
+    m->QueryRange(CurrentPoint(), Amount(3), record->excludeMask1, record->excludeMask2, owner, found);
+    for (CWorldObject* o : found) {
+        if (!IsUnitOrBuilding(*o) || std::find(hitList.begin(), hitList.end(), o->id) != hitList.end()) continue;
+        ApplyEffectsToTarget(*o);
+        hitList.push_back(o->id);
+    }
+}
+
+void CDirectAttackSkill::Update(float elapsed) {
+    AdvanceCooldown(elapsed);
+    if (!active || !owner) return;
+    castTimer += elapsed;
+    travelTimer += elapsed;
+    const bool travelled = travelTimer >= Amount(2);
+    if (castTimer < kHitInterval && !travelled) return;
+    castTimer = 0;
+    if (Amount(3) > 0) HitAround();
+}
+
+void CDirectAttackSkill::AutoTarget(int32_t /*a*/, int32_t targetId, int32_t /*c*/) {
+    auto* r = dynamic_cast<CDirectAttackSkillRecord*>(record);
+    if (!owner || !r) return;
+    if (r->kindWord[2]) {
+        platform::Vec3 to = EndPoint();
+        to.y = owner->position.y;
+        owner->TeleportTo(OpenCellToward(to, owner->position));
+        owner->stateFlags &= ~0x80u;
+    }
+    if (Amount(3) <= 0) {
+        CWorldObjectManager* m = g_pWorldObjectManager;
+        CWorldObject* target = m ? m->GetObjectById(targetId) : nullptr;
+        if (target && IsUnitOrBuilding(*target)) ApplyEffectsToTarget(*target);
+    }
+    for (CUnitEffect* e : owner->effects) e->Refresh(-1);
+    Stop();
+}
+
+void CDirectAttackSkill::Stop() {
+    active = 0;
+    fireArmed = 1;
+    travelTimer = 0;
+    hitList.clear();
+    targets.clear();
+}
+
+// Kind 8 ---------------------------------------------------------------------
+
+void CReflectionSkill::Update(float elapsed) {
+    if (!owner || level < 1) return;
+    ApplyPendingLevels();
+    secondTimer += elapsed;
+    if (cooldownElapsed != kReady) cooldownElapsed += elapsed * cooldownRate;
+}
+
+int32_t CReflectionSkill::GetAnswerId(int32_t attackerId) {
+    if (!owner || !owner->alive || attackerId == owner->id || level < 1 || !IsReady()) return -1;
+    // The owner's own test: it must be able to cast and to pay.
+    const CSkillLevelRecord* l = LevelRecord();
+    if (owner->conditions[1] > 0 || (l && owner->mana < l->manaCost)) return -1;
+    return id;
+}
+
+void CReflectionSkill::AutoTarget(int32_t /*a*/, int32_t attackerId, int32_t /*c*/) {
+    auto* r = dynamic_cast<CReflectionSkillRecord*>(record);
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    if (!owner || !r || level < 1) return;
+    if (g_pEffectManager && r->auraEffectResource)
+        g_pEffectManager->AttachEffectsToUnit(owner, static_cast<int>(r->auraWord), r->auraEffectResource, nullptr,
+                                              nullptr);
+    RestartCooldown();
+    ApplyEffectsToTarget(*owner);
+    CWorldObject* attacker = m ? m->GetObjectById(attackerId) : nullptr;
+    if (attacker && attacker != owner) ApplyEffectsToTarget(*attacker);
+    for (CUnitEffect* e : owner->effects) e->Refresh(attackerId);
+    if (const CSkillLevelRecord* l = LevelRecord()) owner->ConsumeMana(l->manaCost);
+    PlayIfVisible(record->shootInfo.sound, *owner, owner->position);
 }
 
 // Kind 2 ---------------------------------------------------------------------
@@ -174,7 +407,7 @@ int CObjectEffectSkill::Start(const platform::Vec3& point, int32_t targetId) {
     return CSkillInstance::Start(point, targetId);
 }
 
-void CObjectEffectSkill::AutoTarget(int32_t targetId, int32_t /*b*/, int32_t /*c*/) {
+void CObjectEffectSkill::AutoTarget(int32_t /*a*/, int32_t targetId, int32_t /*c*/) {
     CWorldObjectManager* m = g_pWorldObjectManager;
     auto* r = dynamic_cast<CObjectEffectSkillRecord*>(record);
     if (!owner || !m || !r) return;
@@ -210,7 +443,7 @@ void CObjectEffectSkill::AutoTarget(int32_t targetId, int32_t /*b*/, int32_t /*c
 
 // Kind 6 ---------------------------------------------------------------------
 
-void CChannelSkill::AutoTarget(int32_t targetId, int32_t /*b*/, int32_t /*c*/) {
+void CChannelSkill::AutoTarget(int32_t /*a*/, int32_t targetId, int32_t /*c*/) {
     channelTarget = targetId;
     if (level < 1) return;
     active = 1;
@@ -282,16 +515,7 @@ bool CTeleportSkill::FindDestination(const CTeleportSkillRecord& r, platform::Ve
         platform::Vec3 to = destination;
         const float away = DistanceXZ(owner->position, to);
         if (away > reach) to = owner->position + (to - owner->position) * (reach / away);
-        // A blocked landing cell gives way to the first open one back toward the owner.
-        if (g_pPathFinder) {
-            CWalkGrid& grid = g_pPathFinder->walkGrid();
-            const PathPoint cell = grid.FromWorld(to);
-            platform::Vec3 open = to;
-            if (grid.Contains(cell.cellX, cell.cellZ) && !grid.IsTerrainFree(cell.cellX, cell.cellZ) &&
-                grid.FindCellOnWorldLine(to, owner->position, &open))
-                to = open;
-        }
-        *out = to;
+        *out = OpenCellToward(to, owner->position);
         return true;
     }
     char base[16];
@@ -314,13 +538,11 @@ void CTeleportSkill::AutoTarget(int32_t /*a*/, int32_t /*b*/, int32_t /*c*/) {
                                               nullptr);
     platform::Vec3 to;
     if (FindDestination(*r, &to)) {
-        to.y = owner->position.y;
-        owner->TeleportTo(to);
-        CResource* sound = r->arriveSoundResource;
-        if (sound && sound->Type() == RES_SOUND_EFFECT && owner->IsVisible()) {
-            const float at[3] = {to.x, to.y, to.z};
-            static_cast<CSoundEffect*>(sound)->PlayAt(at, false);
-        }
+        // Only this machine searched (and drew) for the spot: every machine
+        // moves the owner when the record comes back.
+        if (g_pGameCommandManager && owner->HasLocalAuthority())
+            g_pGameCommandManager->BuildSkillAction(owner->id, owner->id, id, to, 1);
+        PlayIfVisible(r->arriveSoundResource, *owner, to);
     }
     owner->stateFlags &= ~0x80u;
     Stop();

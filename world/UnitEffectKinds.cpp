@@ -5,6 +5,7 @@
 
 #include "commands/GameCommandManager.h"
 #include "engine/core/Random.h"
+#include "engine/effects/EffectManager.h"
 #include "world/CombatObject.h"
 #include "world/EffectParams.h"
 #include "world/EffectRecord.h"
@@ -51,6 +52,9 @@ void RegisterUnitEffectKinds(CWorldObjectManager& m) {
     for (int32_t kind : {8, 10}) m.SetEffectFactory(kind, &Make<CVeilEffect>, sizeof(CVeilEffect));
     m.SetEffectFactory(14, &Make<CMultiTargetEffect>, sizeof(CMultiTargetEffect));
     m.SetEffectFactory(21, &Make<CDoomEffect>, sizeof(CDoomEffect));
+    m.SetEffectFactory(3, &Make<CReflectEffect>, sizeof(CReflectEffect));
+    m.SetEffectFactory(16, &Make<CGuardEffect>, sizeof(CGuardEffect));
+    m.SetEffectFactory(11, &Make<CTransformEffect>, sizeof(CTransformEffect));
     for (int32_t kind : {15, 17, 18})
         m.SetEffectFactory(kind, &Make<CLevelCheckedEffect>, sizeof(CLevelCheckedEffect));
 }
@@ -300,4 +304,56 @@ int CDoomEffect::Update(float dt) {
     if (!running && target && target->alive && target->HasLocalAuthority() && g_pGameCommandManager)
         g_pGameCommandManager->BuildGameEvent(5, target->id, -1, 1);
     return running;
+}
+
+// Kind 3 -----------------------------------------------------------------------
+
+void CReflectEffect::OnTakeDamage(float amount, int32_t sourceId, int32_t /*flag*/) {
+    auto* param = dynamic_cast<const CEffectParamReflect*>(LevelParam());
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    CWorldObject* source = m ? m->GetObjectById(sourceId) : nullptr;
+    if (!param || !target || amount <= 0 || !source || source == target || !target->HasLocalAuthority()) return;
+    if (!RollPercent(param->ReflectChance())) return;
+    const float share = P(*this, 2);
+    if (g_pGameCommandManager)
+        g_pGameCommandManager->BuildHpChange(3, 0, sourceId, target->id, share > 0 ? amount * share : amount, 1);
+    if (g_pEffectManager && record && record->startEffectResource)
+        g_pEffectManager->AttachEffectsToUnit(target, static_cast<int>(record->startWord), record->startEffectResource,
+                                              nullptr, nullptr);
+}
+
+void CReflectEffect::End() {}
+
+// Kind 16 ----------------------------------------------------------------------
+
+int CGuardEffect::Begin() {
+    CCombatObject* c = Combat(target);
+    if (!c) return 0;
+    ++c->conditions[5];
+    return 1;
+}
+
+void CGuardEffect::End() {
+    if (CCombatObject* c = Combat(target)) c->RemoveCondition(5);
+}
+
+// Kind 11 ----------------------------------------------------------------------
+
+CTransformEffect* CTransformEffect::Other() const {
+    if (!target) return nullptr;
+    for (CUnitEffect* e : target->effects)
+        if (e != this && e->Kind() == 11) return static_cast<CTransformEffect*>(e);
+    return nullptr;
+}
+
+int CTransformEffect::Begin() {
+    if (!target || !target->alive) return 0;
+    CTransformEffect* other = Other();
+    savedScale = other ? other->savedScale : target->bounds.scale;
+    if (P(*this, 1) > 0) target->bounds.scale = P(*this, 1);
+    return 1;
+}
+
+void CTransformEffect::End() {
+    if (target && !Other()) target->bounds.scale = savedScale;
 }

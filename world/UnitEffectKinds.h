@@ -100,4 +100,36 @@ public:
     int Begin() override { return level >= 0; }
 };
 
+// Kind 3: an attack taken may come back: with the level's chance in per cent
+// (reflectChance), the attacker loses the damage x p2 (all of it when p2 is 0
+// or less) through a CMD_HP_CHANGE from the machine with authority.
+class CReflectEffect : public CUnitEffect {
+public:
+    void OnTakeDamage(float amount, int32_t sourceId, int32_t flag) override;
+    void End() override;
+};
+
+// Kind 16: the target's revival counter (condition 5: untargetable) while it runs.
+class CGuardEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    void End() override;
+};
+
+// Kind 11: the target takes the level's scale p1 while it runs. Without a
+// transformation action to time it, the change takes no time. A nested
+// transformation keeps the first one's saved scale, which comes back when
+// the last one ends.
+class CTransformEffect : public CUnitEffect {
+public:
+    int Begin() override;
+    void End() override;
+
+    float savedScale = 1.0f;
+
+private:
+    // Another transformation active on the target, or null.
+    CTransformEffect* Other() const;
+};
+
 void RegisterUnitEffectKinds(CWorldObjectManager& manager);

@@ -17,6 +17,8 @@ TEST_F(InstanceTest, SkillsStartOnlyWithALevelRecord) {
     CSkillInstance* s = manager.CreateSkillInstance(&r);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(manager.GetSkillInstance(s->id), s);
+    s->owner = Spawn(UnitRecord("Caster"));
+    r.skillWord1 = 0;  // a use type that runs the skill (active) as it starts
     EXPECT_EQ(s->Start({}, -1), 0) << "level 0 never starts";
     EXPECT_FALSE(s->IsReady());
     s->level = 3;
@@ -28,6 +30,13 @@ TEST_F(InstanceTest, SkillsStartOnlyWithALevelRecord) {
     EXPECT_FALSE(s->IsReady());
     s->cooldownElapsed = 5;
     EXPECT_TRUE(s->IsReady());
+    std::vector<SentCommand> sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back().Type(), CMD_SKILL_ACTION) << "the recall's request to every machine";
+    EXPECT_EQ(sent.back().I16(2), -1);
+    EXPECT_EQ(sent.back().I16(6), s->id);
+    manager.gameMode = 3;
+    EXPECT_EQ(s->Start({}, -1), 0) << "only the machine with authority starts it";
     const int32_t id = s->id;
     manager.FreeSkillInstance(s);
     EXPECT_EQ(manager.GetSkillInstance(id), nullptr);

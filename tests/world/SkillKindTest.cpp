@@ -4,6 +4,7 @@
 
 #include "tests/world/WorldFixture.h"
 #include "world/MapAreaSet.h"
+#include "world/SkillActions.h"
 #include "world/SkillKinds.h"
 #include "world/SkillLevelRecord.h"
 #include "world/SkillRecordKinds.h"
@@ -151,7 +152,7 @@ TEST_F(SkillKindTest, ObjectEffectDrainsWhatTheTargetHas) {
     enemy->mana = 40;
     caster->mana = 500;
     EXPECT_EQ(s->Start({}, enemy->id), 1);
-    s->AutoTarget(enemy->id, 0, 0);
+    s->AutoTarget(1, enemy->id, 0);
     EXPECT_FLOAT_EQ(caster->mana, 520) << "gains the 40 it had x 0.5";
     EXPECT_FLOAT_EQ(enemy->mana, 0) << "asked to lose the full 100";
     EXPECT_EQ(s->active, 0u) << "one hit";
@@ -170,7 +171,7 @@ TEST_F(SkillKindTest, ChannelBreaksAtItsReachAndStopsOnlyUnderAuthority) {
         enemy->bounds.scale = 1;
         enemy->position = {209.9f, 0, 100};
         caster->orderRequested = 0;
-        s->AutoTarget(enemy->id, 0, 0);
+        s->AutoTarget(1, enemy->id, 0);
         Run(s, 0.2f);
         EXPECT_EQ(s->active, 1u) << "99.9 apart";
         EXPECT_TRUE(Sent().empty());
@@ -183,7 +184,7 @@ TEST_F(SkillKindTest, ChannelBreaksAtItsReachAndStopsOnlyUnderAuthority) {
     }
     CSkillInstance* s = Skill(6, {100, 60, 0, 0, 1});
     enemy->position = {150, 0, 100};
-    s->AutoTarget(enemy->id, 0, 0);
+    s->AutoTarget(1, enemy->id, 0);
     manager.UnregisterObject(enemy);  // destroys it
     s->Update(0.2f);
     EXPECT_EQ(s->active, 0u) << "a vanished end stops the channel";
@@ -214,6 +215,9 @@ TEST_F(SkillKindTest, TeleportToANamedAreaOrWithinItsReach) {
         static_cast<CTeleportSkillRecord*>(s->record)->teleportText = c.text;
         ASSERT_EQ(s->Start(c.point, -1), 1) << c.what;
         s->AutoTarget(1, -1, 0);
+        for (const SentCommand& cmd : Sent())
+            if (cmd.Type() == CMD_SKILL_ACTION)
+                RunSkillAction(manager, cmd.I16(2), cmd.I16(4), cmd.I16(6), {float(cmd.I16(8)), 0, float(cmd.I16(10))});
         // An area gives a free spot of its candidates around the centre; a reach lands exactly.
         const float slack = c.reach > 0 ? 0.01f : 3 * caster->bounds.radius * caster->bounds.scale + 1;
         if (c.moves)
@@ -226,6 +230,93 @@ TEST_F(SkillKindTest, TeleportToANamedAreaOrWithinItsReach) {
     CSkillInstance* never = Skill(7, {});
     static_cast<CTeleportSkillRecord*>(never->record)->kindWord4 = 0;
     EXPECT_EQ(never->Start({}, -1), 0) << "a chance of 0 never casts";
+}
+
+TEST_F(SkillKindTest, OtherSelfHoldsItsCopiesAndGivesItsEffectsAt08) {
+    CSkillInstance* s = Skill(1, {});
+    GiveEffect(s, 0);
+    CUnit* copy = Spawn(*record, 120, 100, 0);
+    copy->team = 0;
+    s->list.push_back(copy->id);
+    caster->attackAnimationRate = 1.5f;
+    Sent();
+    s->AutoTarget(1, -1, 0);
+    EXPECT_EQ(caster->conditions[0], 1) << "the owner is held";
+    EXPECT_EQ(copy->conditions[0], 1) << "and each copy";
+    EXPECT_EQ(caster->attackAnimationRate, 0.0f);
+    EXPECT_EQ(copy->attackAnimationRate, 0.0f);
+    EXPECT_NE(caster->stateFlags & 0x80, 0u);
+    EXPECT_EQ(caster->effects.size(), 1u) << "the owner's effects at once";
+    EXPECT_TRUE(copy->effects.empty());
+    bool asked = false;
+    for (const SentCommand& c : Sent()) asked |= c.Type() == CMD_UNIT_ORDER && c.I16(8) == copy->id;
+    EXPECT_TRUE(asked) << "the copy is asked to stand";
+
+    auto* self = static_cast<CEffectOtherSelfSkill*>(s);
+    Run(s, 0.25f);
+    EXPECT_EQ(self->otherDone, 0u) << "first phase until 0.3 s";
+    Run(s, 0.1f);
+    EXPECT_EQ(self->otherDone, 1u) << "second phase from 0.3 s";
+    Run(s, 0.4f);
+    EXPECT_TRUE(copy->effects.empty()) << "nothing on the copies before 0.8 s";
+    Run(s, 0.1f);
+    EXPECT_EQ(copy->effects.size(), 1u) << "at 0.8 s";
+    EXPECT_EQ(caster->conditions[0], 0);
+    EXPECT_EQ(copy->conditions[0], 0) << "held with the owner, let go with it";
+    EXPECT_EQ(caster->attackAnimationRate, 1.0f) << "no effect of kind 8: normal speed";
+    EXPECT_EQ(caster->stateFlags & 0x80, 0u);
+    EXPECT_EQ(s->active, 0u);
+}
+
+TEST_F(SkillKindTest, DirectAttackHitsEachObjectOnceAndRadius0OnlyItsTarget) {
+    CUnit* other = Spawn(*record, 200, 100, 5);
+    other->team = 1;
+    enemy->position = {150, 0, 100};
+    CSkillInstance* sweep = Skill(4, {0, 1.0f, 20});  // travel 1 s, radius 20
+    GiveEffect(sweep, 0);
+    sweep->record->excludeMask2 = 0;
+    ASSERT_EQ(sweep->Start({200, 0, 100}, -1), 1);
+    Run(sweep, 1.5f);
+    EXPECT_EQ(enemy->effects.size(), 1u) << "passed on the way, hit once";
+    EXPECT_EQ(other->effects.size(), 1u) << "at the end point, hit once";
+    sweep->AutoTarget(1, enemy->id, 0);
+    EXPECT_EQ(sweep->active, 0u);
+    EXPECT_EQ(enemy->effects.size(), 1u) << "a radius above 0 gives nothing more at the end";
+
+    enemy->RemoveAllEffects();
+    other->RemoveAllEffects();
+    caster->RemoveAllEffects();
+    CSkillInstance* single = Skill(4, {0, 0, 0});
+    GiveEffect(single, 0);
+    static_cast<CDirectAttackSkillRecord*>(single->record)->kindWord[2] = 1;  // the owner goes to the end
+    ASSERT_EQ(single->Start({180, 0, 100}, enemy->id), 1);
+    Run(single, 0.5f);
+    EXPECT_TRUE(enemy->effects.empty()) << "radius 0: nothing on the way";
+    single->AutoTarget(1, enemy->id, 0);
+    EXPECT_EQ(enemy->effects.size(), 1u) << "the target alone";
+    EXPECT_TRUE(other->effects.empty());
+    EXPECT_LE(DistanceXZ(caster->position, {180, 0, 100}), 0.01f) << "travel time 0: at its end point";
+}
+
+TEST_F(SkillKindTest, ReflectionAnswersAttacksWhenReady) {
+    CSkillInstance* s = Skill(8, {}, 0, 100);
+    GiveEffect(s, 0);
+    s->record->levels[0]->cooldown = 5;
+    caster->mana = 150;
+    EXPECT_EQ(s->GetAnswerId(enemy->id), s->id);
+    EXPECT_EQ(caster->QuerySkills(enemy->id), s->id) << "the unit asks its skills in order";
+    EXPECT_EQ(s->GetAnswerId(caster->id), -1) << "not its own attacks";
+    s->AutoTarget(1, enemy->id, 0);
+    EXPECT_EQ(caster->effects.size(), 1u);
+    EXPECT_EQ(enemy->effects.size(), 1u) << "the attacker takes the effects too";
+    EXPECT_FLOAT_EQ(caster->mana, 50);
+    EXPECT_EQ(s->GetAnswerId(enemy->id), -1) << "cooling down";
+    s->Update(5);
+    EXPECT_EQ(s->GetAnswerId(enemy->id), -1) << "ready, but 50 mana cannot pay 100";
+    caster->mana = 100;
+    EXPECT_EQ(s->GetAnswerId(enemy->id), s->id);
+    caster->alive = 0;
+    EXPECT_EQ(s->GetAnswerId(enemy->id), -1) << "a dead owner";
 }
 
 }  // namespace

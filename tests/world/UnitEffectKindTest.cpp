@@ -218,4 +218,59 @@ TEST_F(UnitEffectKindTest, DoomKillsAtItsEndOnlyUnderAuthority) {
     }
 }
 
+TEST_F(UnitEffectKindTest, ReflectionSendsAShareOfTheDamageBackUnderAuthority) {
+    struct Case {
+        float chance, share;
+        int32_t gameMode;
+        bool sends;
+        float amount;
+    } cases[] = {
+        {100, 0.5f, 0, true, 20},
+        {100, 0, 0, true, 40},  // no share given: all of it
+        {0, 0.5f, 0, false, 0},
+        {100, 0.5f, 3, false, 0},  // a replay decides nothing
+    };
+    for (const Case& c : cases) {
+        manager.gameMode = c.gameMode;
+        CUnitEffect* e = manager.CreateUnitEffect(&Effect(3, 5, {{1, F(c.chance)}, {2, F(c.share)}}));
+        e->target = unit;
+        e->level = 1;
+        e->OnTakeDamage(40, other->id, 1);
+        e->OnTakeDamage(40, unit->id, 1);  // never back at itself
+        std::vector<SentCommand> sent = Sent();
+        ASSERT_EQ(sent.size(), c.sends ? 1u : 0u) << c.chance << " " << c.gameMode;
+        if (c.sends) {
+            EXPECT_EQ(sent[0].Type(), CMD_HP_CHANGE);
+            EXPECT_EQ(sent[0].I16(4), other->id) << "the attacker takes it";
+            EXPECT_FLOAT_EQ(sent[0].F32(8), c.amount);
+        }
+        manager.FreeUnitEffect(e);
+    }
+}
+
+TEST_F(UnitEffectKindTest, GuardsMakeTheUnitUntargetableUntilTheLastEnds) {
+    ASSERT_EQ(unit->ApplyEffect(&Effect(16, 1), 1, -1, 0), 1);
+    ASSERT_EQ(unit->ApplyEffect(&Effect(16, 2), 1, -1, 0), 1);
+    EXPECT_TRUE(unit->IsUntargetable());
+    unit->UpdateEffects(1.5f);
+    EXPECT_TRUE(unit->IsUntargetable()) << "one still runs";
+    unit->UpdateEffects(1.0f);
+    EXPECT_FALSE(unit->IsUntargetable());
+    EXPECT_EQ(unit->conditions[5], 0);
+}
+
+TEST_F(UnitEffectKindTest, ANestedTransformationRestoresTheFirstScale) {
+    unit->bounds.scale = 1.0f;
+    ASSERT_EQ(unit->ApplyEffect(&Effect(11, 2, {{1, F(2.0f)}}), 1, -1, 0), 1);
+    EXPECT_EQ(unit->bounds.scale, 2.0f) << "no transformation action: at once";
+    ASSERT_EQ(unit->ApplyEffect(&Effect(11, 1, {{1, F(3.0f)}}), 1, -1, 0), 1);
+    EXPECT_EQ(unit->bounds.scale, 3.0f);
+    unit->UpdateEffects(1.5f);
+    EXPECT_EQ(unit->bounds.scale, 3.0f) << "the first still runs: nothing restored yet";
+    unit->UpdateEffects(1.0f);
+    EXPECT_EQ(unit->bounds.scale, 1.0f) << "the scale from before the first";
+    other->alive = 0;
+    EXPECT_EQ(other->ApplyEffect(&Effect(11, 1, {{1, F(2.0f)}}), 1, -1, 0), 0) << "the dead do not transform";
+}
+
 }  // namespace

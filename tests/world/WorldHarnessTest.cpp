@@ -9,6 +9,13 @@
 #include "world/CombatData.h"
 #include "world/OrderRecord.h"
 #include "world/ProjectileManager.h"
+#include "world/SkillInstance.h"
+#include "world/SkillRecord.h"
+#include "world/SkillRecordKinds.h"
+#include "platform/CrtRandom.h"
+#include "world/SkillLevelRecord.h"
+#include "world/WorldObjectManager.h"
+#include "world/ZEMMap.h"
 #include "world/Unit.h"
 
 namespace {
@@ -138,6 +145,62 @@ TEST(WorldHarness, TheRecordedDuelIsAReplayThatLoadsBack) {
         commands.ReleaseDispatched(r);
     }
     EXPECT_EQ(replayed, ran) << "every record the match ran is in the replay";
+}
+
+TEST(WorldHarness, ARecallOfThreeSpawnsTheSameUnitsOnBothMachines) {
+    CWorldHarness h(2);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t caster = h.SpawnUnit("Knight", {150, 0, 160}, 1, 1, 400, 40);
+    ASSERT_GE(caster, 0);
+    const int32_t skillId = h.GiveSkill(caster, "Call");
+    ASSERT_GE(skillId, 0);
+    CSkillInstance* call = h.machine(1).map->objects.GetSkillInstance(skillId);
+    auto* level = dynamic_cast<CSkillLevelRecall*>(call->record->levels[0].get());
+    ASSERT_NE(level, nullptr);
+    level->amount[1] = 3;
+    level->cooldown = 0;
+    const int32_t firstFree = h.machine(0).map->objects.nextId;
+    // A third machine's draws would not matter: only the caster's machine (1) draws.
+    h.MakeCurrent(1);
+    ASSERT_EQ(call->Start({200, 0, 200}, -1), 1) << "machine 1 rules its slot's unit";
+    h.MakeCurrent(0);
+    EXPECT_EQ(h.machine(0).map->objects.GetSkillInstance(skillId)->Start({200, 0, 200}, -1), 0)
+        << "the other machine does not start it";
+    for (int i = 0; i < 3; ++i) h.Step(0.05f);
+    EXPECT_EQ(h.Emitted(1)[CMD_SKILL_ACTION], 4) << "the request and one record per spot";
+    EXPECT_EQ(h.Emitted(0)[CMD_SKILL_ACTION], 0);
+    for (int machine = 0; machine < 2; ++machine) {
+        EXPECT_EQ(h.machine(machine).map->objects.nextId, firstFree + 3) << "three ids reserved";
+        for (int32_t id = firstFree; id < firstFree + 3; ++id) {
+            CUnit* u = h.Unit(machine, id);
+            ASSERT_NE(u, nullptr) << "machine " << machine << " id " << id;
+            EXPECT_LT(DistanceXZ(u->position, {200, 0, 200}), 100.0f);
+        }
+        EXPECT_EQ(h.machine(machine).map->objects.GetSkillInstance(skillId)->list.size(), 3u);
+    }
+    EXPECT_EQ(h.Snapshot(0), h.Snapshot(1)) << "the spots travel in the records";
+}
+
+TEST(WorldHarness, ATeleportLandsOnTheSameSpotOnBothMachines) {
+    CWorldHarness h(2);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t unit = h.SpawnUnit("Knight", {150, 0, 160}, 1, 1, 400, 40);
+    const int32_t skillId = h.GiveSkill(unit, "Blink");
+    ASSERT_GE(skillId, 0);
+    for (int machine = 0; machine < 2; ++machine)
+        static_cast<CTeleportSkillRecord*>(h.machine(machine).map->objects.GetSkillInstance(skillId)->record)
+            ->teleportText = "Team2";
+    // Machine 0 draws a few times more than machine 1: the spot must not depend on it.
+    for (int i = 0; i < 7; ++i) platform::CrtRand();
+    h.MakeCurrent(1);
+    CSkillInstance* blink = h.machine(1).map->objects.GetSkillInstance(skillId);
+    ASSERT_EQ(blink->Start({}, -1), 1);
+    blink->AutoTarget(1, -1, 0);
+    h.MakeCurrent(0);
+    for (int i = 0; i < 2; ++i) h.Step(0.05f);
+    for (int machine = 0; machine < 2; ++machine)
+        EXPECT_LT(DistanceXZ(h.Unit(machine, unit)->position, {272, 0, 272}), 100.0f) << "machine " << machine;
+    EXPECT_EQ(h.Snapshot(0), h.Snapshot(1));
 }
 
 }  // namespace
