@@ -23,12 +23,11 @@ CItemObject* PlaceDroppedItem(int32_t count, uint32_t recordId, const platform::
     // A negative id would take a fresh one, different on each machine.
     if (!om || !record || id >= static_cast<uint32_t>(CWorldObjectManager::kIdLimit)) return nullptr;
     CWorldObject* o = om->CreateObject(3);
-    if (!o) return nullptr;
-    if (!o->InitFromRecord(point, record, 1, 0, 1.0f)) {
-        om->DestroyObject(o);
+    auto* item = dynamic_cast<CItemObject*>(o);
+    if (!item || !item->InitFromRecord(point, record, 1, 0, 1.0f)) {
+        if (o) om->DestroyObject(o);
         return nullptr;
     }
-    auto* item = static_cast<CItemObject*>(o);
     item->itemCount = count;
     item->recordName = record->name;
     if (!om->RegisterObject(item, static_cast<int32_t>(id), 1, 1)) {
