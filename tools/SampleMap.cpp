@@ -69,7 +69,7 @@ std::unique_ptr<CTriggerSpawnAction> CampSpawn() {
     auto spawn = std::make_unique<CTriggerSpawnAction>();
     spawn->areaHash = platform::NameHash("CreepCamp");
     spawn->unitId = platform::NameHash("Creep");
-    spawn->drops.push_back({platform::NameHash("Potion"), 100, nullptr, 0});
+    spawn->drops.push_back({platform::NameHash("Potion"), 1, nullptr, 0});
     spawn->count = 2;
     spawn->owner = 37;
     return spawn;
@@ -139,9 +139,8 @@ void AddSampleTriggers(CMapScenario& scenario) {
     wave->AddAction(CampSpawn());
     scenario.Triggers().push_back(std::move(wave));
 
-    // The first wave's news. A map alert spends its trigger, and a spent
-    // trigger's spawns would find no trigger when their records arrive: the
-    // news has a trigger of its own.
+    // The first wave's news. A map alert spends its trigger, so the news has
+    // a trigger of its own and the waves go on.
     auto news = TimerTrigger("CreepNews", 0);
     auto alert = std::make_unique<CMapAlertAction>();
     alert->x = 170.0f;

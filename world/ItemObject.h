@@ -18,3 +18,8 @@ public:
 
     int32_t itemCount = 1;
 };
+
+// An item a dying unit drops: the ITEM record's object with the count, at the
+// point, registered under the id the record carries. Null when the record or
+// the id is not usable.
+CItemObject* PlaceDroppedItem(int32_t count, uint32_t recordId, const platform::Vec3& point, uint32_t id);

@@ -104,15 +104,32 @@ int CMapScenario::CheckTriggers() {
 
 void CMapScenario::UpdateTriggers(float elapsed) {
     for (auto it = m_triggers.begin(); it != m_triggers.end();) {
-        if ((*it)->Evaluate(elapsed))
+        if ((*it)->Evaluate(elapsed)) {
             ++it;
-        else
+        } else {
+            Retire(std::move(*it));
             it = m_triggers.erase(it);
+        }
     }
+}
+
+void CMapScenario::Retire(std::unique_ptr<CTrigger> trigger) {
+    for (const auto& action : trigger->actions)
+        if (dynamic_cast<const CTriggerSpawnAction*>(action.get())) {
+            m_retired.push_back(std::move(trigger));
+            return;
+        }
 }
 
 CTrigger* CMapScenario::FindTrigger(uint32_t hash) {
     for (auto& trigger : m_triggers)
+        if (trigger->hash == hash) return trigger.get();
+    return nullptr;
+}
+
+CTrigger* CMapScenario::FindSpawnTrigger(uint32_t hash) {
+    if (CTrigger* trigger = FindTrigger(hash)) return trigger;
+    for (auto& trigger : m_retired)
         if (trigger->hash == hash) return trigger.get();
     return nullptr;
 }
@@ -124,6 +141,7 @@ void CMapScenario::SetTriggerEnabled(uint32_t hash, uint32_t enabled) {
 void CMapScenario::RemoveTrigger(uint32_t hash) {
     for (auto it = m_triggers.begin(); it != m_triggers.end(); ++it) {
         if ((*it)->hash == hash) {
+            Retire(std::move(*it));
             m_triggers.erase(it);
             return;
         }
@@ -335,6 +353,7 @@ void CMapScenario::HoldResource(CResource* resource) {
 
 void CMapScenario::Reset() {
     m_triggers.clear();
+    m_retired.clear();
     m_spawnGroups.clear();
     ReleaseLordRecords();
     for (CResource* resource : m_held) {

@@ -62,6 +62,9 @@ public:
     void RemoveTrigger(uint32_t hash);
     // The first trigger of that name hash, or null.
     CTrigger* FindTrigger(uint32_t hash);
+    // The trigger a spawn record names: a live one, else one that has ended
+    // since it sent the record (its records arrive frames later).
+    CTrigger* FindSpawnTrigger(uint32_t hash);
 
     int FindLordRecords();
     void TrackLords();
@@ -90,8 +93,12 @@ private:
     void ScanLordTriggers();
     // Sends a marching lord once toward the other lord when it heads elsewhere.
     void ReorderLord(int entry, CWorldObject& lord);
+    // An ended or removed trigger that spawns is kept, unseen but by the
+    // spawn records, until the scenario is reset.
+    void Retire(std::unique_ptr<CTrigger> trigger);
 
     std::list<std::unique_ptr<CTrigger>> m_triggers;
+    std::list<std::unique_ptr<CTrigger>> m_retired;
     std::vector<std::vector<CGameDataRecord*>> m_spawnGroups;
     LordBlock m_lords;
     std::list<CResource*> m_held;

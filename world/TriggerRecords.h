@@ -20,10 +20,12 @@ struct TriggerSpawn {
     uint32_t firstId = 0;
 };
 
-// The units of the spawn action the record names, on free spots around its
-// point, registered with consecutive ids from firstId and sent along the
-// trigger's areas. Returns the number made; 0 when the trigger, the action or
-// the record is missing.
+// The units of the spawn action the record names, at the action's level and
+// with its drops as their random events, on free spots around its point,
+// registered with consecutive ids from firstId and sent along the trigger's
+// areas. A lord's id (13 or 14) as firstId makes one unit under that id. The
+// trigger may have ended since it sent the record. Returns the number made;
+// 0 when the trigger, the action or the record is missing.
 int SpawnTriggerUnits(const TriggerSpawn& spawn);
 // The unit takes the moves to the trigger's marked areas: the first as its
 // order, the others queued. 0 when the trigger marks no area.

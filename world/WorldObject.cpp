@@ -124,6 +124,9 @@ void CWorldObject::RollRandomEvent() {
     if (randomEvents.empty() || !m || !g_pGameCommandManager) return;
     if (m->online && !m->host) return;
     if (!HasLocalAuthority() || !RollPercent(static_cast<float>(eventChance))) return;
+    if (m->eventCounter < CWorldObjectManager::kDropIdBase ||
+        m->eventCounter >= static_cast<int32_t>(CWorldObjectManager::kSpawnIdBase) - 1)
+        m->eventCounter = CWorldObjectManager::kDropIdBase - 1;
     ++m->eventCounter;
     const RandomEvent& e = randomEvents[static_cast<size_t>(platform::CrtRand()) % randomEvents.size()];
     g_pGameCommandManager->BuildCreateObject(static_cast<uint32_t>(e.values[0]), static_cast<uint32_t>(e.values[1]),

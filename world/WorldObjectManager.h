@@ -46,6 +46,9 @@ public:
     static constexpr int32_t kIdLimit = 32768;
     // Trigger spawns number their units from here up to kIdLimit, then again from here.
     static constexpr uint32_t kSpawnIdBase = 20000;
+    // Items dropped by random events take ids from here up to kSpawnIdBase,
+    // then again from here, clear of the ids of heroes and placed objects.
+    static constexpr int32_t kDropIdBase = 10000;
 
     // Builds an object of one type in pool storage (the class's own constructor).
     using ObjectFactory = CWorldObject* (*)(void* storage);
@@ -199,7 +202,7 @@ public:
     int32_t sightLayer = 0;
     // 1: the damage of team 1 scales with the number of players.
     int32_t damageScaling = 0;
-    // Random events rolled in the match.
+    // Random events rolled in the match; the last one's item id.
     int32_t eventCounter = 0;
     // The world's footstep sound and footprint maker (null without them).
     CSoundEffect* footstepSound = nullptr;

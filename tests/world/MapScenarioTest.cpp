@@ -130,6 +130,25 @@ TEST_F(ScenarioFixture, UpdateTriggersDropsSpentOnes) {
     EXPECT_EQ(scenario.Triggers().front()->name, "idle");
 }
 
+TEST_F(ScenarioFixture, EndedSpawningTriggersStayFindableForTheirSpawnRecords) {
+    CTrigger& spent = AddTrigger("spawn and alert");
+    Add(spent, std::make_unique<CTriggerSpawnAction>());
+    Add(spent, std::make_unique<CMapAlertAction>());
+    Add(AddTrigger("alert only"), std::make_unique<CMapAlertAction>());
+    Add(AddTrigger("removed spawn"), std::make_unique<CTriggerSpawnAction>());
+    scenario.UpdateTriggers(0.1f);
+    scenario.RemoveTrigger(NameHash("removed spawn"));
+    EXPECT_TRUE(scenario.Triggers().empty());
+    for (const char* name : {"spawn and alert", "removed spawn"}) {
+        EXPECT_EQ(scenario.FindTrigger(NameHash(name)), nullptr) << name;
+        ASSERT_NE(scenario.FindSpawnTrigger(NameHash(name)), nullptr) << name;
+        EXPECT_EQ(scenario.FindSpawnTrigger(NameHash(name))->name, name);
+    }
+    EXPECT_EQ(scenario.FindSpawnTrigger(NameHash("alert only")), nullptr) << "nothing to spawn: not kept";
+    scenario.Reset();
+    EXPECT_EQ(scenario.FindSpawnTrigger(NameHash("spawn and alert")), nullptr);
+}
+
 TEST_F(ScenarioFixture, LordsAnnounceAtTheirTimeOnlyOnTheHost) {
     AddLordRecords();
     AddLordTriggers();

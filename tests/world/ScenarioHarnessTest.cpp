@@ -10,6 +10,8 @@
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/world/TestScriptHost.h"
 #include "tools/SampleMap.h"
+#include "world/GameDataRegistry.h"
+#include "world/ItemObject.h"
 #include "world/MapScenario.h"
 #include "world/ScriptManager.h"
 #include "world/TriggerElements.h"
@@ -131,6 +133,91 @@ TEST(ScenarioHarness, TheLordsAppearAtTheirAltarsOnTimeAndMarch) {
     h.Step(0.1f);
     EXPECT_EQ(lords.phase, LordBlock::PHASE_ENDED);
     EXPECT_EQ(h.machine(0).scenario.winningTeam, 1);
+}
+
+// A trigger that fires at once: it spawns level-3 creeps at the camp, each
+// carrying a drop of two potions, and raises a map alert, which ends it in
+// the same frame as its spawn record leaves.
+uint32_t AddAmbush(CMapScenario& scenario, uint32_t owner, uint32_t fixedOwner) {
+    auto trigger = std::make_unique<CTrigger>();
+    trigger->SetName("Ambush");
+    auto spawn = std::make_unique<CTriggerSpawnAction>();
+    spawn->areaHash = NameHash("CreepCamp");
+    spawn->unitId = NameHash("Creep");
+    spawn->unit = FindGameRecord(CAT_UNIT, spawn->unitId);
+    spawn->drops.push_back({NameHash("Potion"), 2, FindGameRecord(CAT_ITEM, NameHash("Potion")), 0});
+    spawn->count = 2;
+    spawn->extraValue = 3;
+    spawn->owner = owner;
+    spawn->fixedOwnerFlag = fixedOwner;
+    trigger->AddAction(std::move(spawn));
+    trigger->AddAction(std::make_unique<CMapAlertAction>());
+    const uint32_t hash = trigger->hash;
+    scenario.Triggers().push_back(std::move(trigger));
+    return hash;
+}
+
+std::vector<CItemObject*> GroundItems(CWorldHarness& h) {
+    std::vector<CItemObject*> out;
+    for (CWorldObject* o : h.machine(0).map->objects.Objects())
+        if (auto* item = dynamic_cast<CItemObject*>(o); item && o->id >= CWorldObjectManager::kDropIdBase)
+            out.push_back(item);
+    return out;
+}
+
+TEST(ScenarioHarness, AnAlertingSpawnBringsLevelledCreepsThatDropTheirItems) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    CMapScenario& scenario = h.machine(0).map->scenario;
+    const uint32_t ambush = AddAmbush(scenario, kOwnerHostileNeutral, 0);
+    h.PlayScenario();
+    h.Step(0.1f);
+    h.Step(0.1f);
+    EXPECT_EQ(scenario.FindTrigger(ambush), nullptr) << "the alert ended the trigger";
+    EXPECT_EQ(h.machine(0).scenario.mapAlerts, 1);
+    std::vector<CUnit*> creeps = Creeps(h, true);
+    ASSERT_EQ(creeps.size(), 2u) << "its spawn was not lost";
+    for (CUnit* u : creeps) {
+        EXPECT_EQ(u->level, 3);
+        ASSERT_EQ(u->randomEvents.size(), 1u);
+        EXPECT_EQ(u->randomEvents[0].values[0], 2);
+        EXPECT_EQ(u->randomEvents[0].values[1], static_cast<int32_t>(NameHash("Potion")));
+        EXPECT_EQ(u->eventChance, 100);
+    }
+    EXPECT_TRUE(GroundItems(h).empty());
+
+    const platform::Vec3 fell = creeps[0]->position;
+    CGameCommandManager& cm = *h.machine(0).commands;
+    cm.BuildUnitKilled(creeps[0]->id, -1, 1);
+    for (int i = 0; i < 4; ++i) h.Step(0.1f);
+    std::vector<CItemObject*> items = GroundItems(h);
+    ASSERT_EQ(items.size(), 1u) << "the creep dropped its potion";
+    EXPECT_EQ(items[0]->recordName, "Potion");
+    EXPECT_EQ(items[0]->itemCount, 2);
+    EXPECT_LT(DistanceXZ(items[0]->position, fell.x, fell.z), 1.5f) << "where it fell";
+    EXPECT_EQ(items[0]->id, CWorldObjectManager::kDropIdBase);
+
+    // A record naming an item that does not exist, or an id out of range, places nothing.
+    cm.BuildCreateObject(1, 12345, {100, 0, 100}, 10500, 1);
+    cm.BuildCreateObject(1, NameHash("Potion"), {100, 0, 100}, 0xFFFFFFFFu, 1);
+    h.Step(0.1f);
+    EXPECT_EQ(GroundItems(h).size(), 1u);
+}
+
+TEST(ScenarioHarness, ALordIdSpawnMakesOneUnitUnderThatId) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    CMapScenario& scenario = h.machine(0).map->scenario;
+    AddAmbush(scenario, 24, 1);
+    h.PlayScenario();
+    h.Step(0.1f);
+    h.Step(0.1f);
+    CUnit* lord = h.Unit(0, CMapScenario::kLordIds[0]);
+    ASSERT_NE(lord, nullptr) << "owner 24's fixed spawn takes the first lord's id";
+    EXPECT_EQ(lord->owner, 24);
+    EXPECT_EQ(lord->recordName, "Creep");
+    EXPECT_EQ(h.Object(0, CMapScenario::kLordIds[1]), nullptr) << "the count does not spill onto the other lord";
+    EXPECT_EQ(h.Object(0, 15), nullptr);
 }
 
 TEST(ScenarioHarness, TriggerRecordsChangeTheWorld) {

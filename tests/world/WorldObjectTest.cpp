@@ -263,7 +263,13 @@ TEST_F(VisibilityTest, RandomEventsRollWithAuthority) {
     EXPECT_EQ(sent[0].U32(4), 777u);
     EXPECT_EQ(sent[0].I16(8), 321);
     EXPECT_EQ(sent[0].I16(10), 654);
-    EXPECT_EQ(sent[0].U32(12), 1u) << "the match's event counter";
+    EXPECT_EQ(sent[0].U32(12), static_cast<uint32_t>(CWorldObjectManager::kDropIdBase))
+        << "the dropped item's id, clear of the heroes' and the placed objects'";
+    manager.eventCounter = static_cast<int32_t>(CWorldObjectManager::kSpawnIdBase) - 1;
+    u->RollRandomEvent();
+    sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].U32(12), static_cast<uint32_t>(CWorldObjectManager::kDropIdBase)) << "wraps before the spawn ids";
     u->eventChance = 0;
     u->RollRandomEvent();
     manager.online = 1;
