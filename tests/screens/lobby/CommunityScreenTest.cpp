@@ -11,6 +11,7 @@
 #include "engine/core/TextFormat.h"
 #include "net/CommunityMessages.h"
 #include "screens/lobby/CommunityWindow.h"
+#include "screens/lobby/ConnecterPopup.h"
 #include "screens/lobby/GuildWindows.h"
 #include "platform/Input.h"
 #include "tests/screens/lobby/LobbyFlow.h"
@@ -427,6 +428,56 @@ TEST_F(CommunityFlow, HostileAnswersStayInBounds) {
     // A join answer cut to its head ends the connection with the error popup.
     game.Send(PK_GUILD_JOIN_RESULT, {1, 0});
     ASSERT_TRUE(RunUntil([&] { return !Connected(); }, 600));
+    NoFailures();
+}
+
+TEST_F(CommunityFlow, JoiningAGuildAndThePopupOfTheLists) {
+    Enter();
+    game.Send(PK_FRIEND_LIST, CommunityAnswer(1, 0, FriendListBytes({{"Pal", 1}})));
+    ASSERT_TRUE(game.WaitIdle());
+    ASSERT_TRUE(RunUntil([&] { return Session().community.FriendCount() == 1; }));
+    Lobby()->Window()->PressCommand(CLobbyWindow::CMD_COMMUNITY);
+    Frames(2);
+
+    // A right click on a friend: whisper, delete and block.
+    Choose(0);
+    Frames(2);
+    CConnecterPopup& popup = *Lobby()->Popup();
+    ASSERT_FALSE(popup.HasFlags(UI_HIDDEN));
+    ASSERT_EQ(popup.List().ItemCount(), 3u);
+    EXPECT_EQ(popup.List().ItemAt(1).text, Message(MSG_POPUP_MENU_FRIEND_DELETE));
+
+    Tab(W::TAB_GUILD);
+    Command(W::BTN_GUILD_JOIN);
+    CJoinGuildWindow& join = *C().JoinGuild();
+    ASSERT_FALSE(join.HasFlags(UI_HIDDEN));
+    join.Edit()->SetText("Clan");
+    join.PressLatch(CJoinGuildWindow::LATCH_SEARCH);
+    ASSERT_TRUE(WaitSent(PK_GUILD_SEARCH));
+    game.Send(PK_GUILD_SEARCH_RESULT, NameListPayload(1, {"Clan", "", "Clans"}));
+    ASSERT_TRUE(RunUntil([&] { return join.List()->ItemCount() == 2; }, 600));
+    join.List()->SetSelected(1);
+    join.PressLatch(CJoinGuildWindow::LATCH_JOIN);
+    Frames(2);
+    EXPECT_EQ(Box().Text(), FormatText(Message(MSG_GUILD_JOIN), "Clans"));
+    Box().SetResult(1);
+    ASSERT_TRUE(WaitSent(PK_GUILD_JOIN));
+    EXPECT_EQ(Text(Sent(PK_GUILD_JOIN)[0].payload, 17), "Clans");
+
+    // Applied: the window goes, the withdraw button and the waiting text show.
+    game.Send(PK_GUILD_JOIN_RESULT, {1, 0, 1});
+    ASSERT_TRUE(RunUntil([&] { return Session().guildState == 1; }, 600));
+    EXPECT_TRUE(join.HasFlags(UI_HIDDEN));
+    EXPECT_FALSE(Window().ButtonAt(W::BTN_GUILD_JOIN_CANCEL)->HasFlags(UI_HIDDEN));
+    EXPECT_FALSE(Window().JoinWaitText()->HasFlags(UI_HIDDEN));
+    Command(W::BTN_GUILD_JOIN_CANCEL);
+    EXPECT_EQ(Box().Text(), Message(MSG_GUILD_JOIN_CANCEL));
+    Box().SetResult(1);
+    ASSERT_TRUE(WaitSent(PK_GUILD_JOIN_CANCEL));
+    game.Send(PK_GUILD_JOIN_CANCEL_RESULT, {1, 0, 0});
+    ASSERT_TRUE(RunUntil([&] { return Session().guildState == 0; }, 600));
+    EXPECT_FALSE(Window().ButtonAt(W::BTN_GUILD_JOIN)->HasFlags(UI_HIDDEN));
+    EXPECT_TRUE(Window().JoinWaitText()->HasFlags(UI_HIDDEN));
     NoFailures();
 }
 
