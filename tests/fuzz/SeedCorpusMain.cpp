@@ -385,14 +385,7 @@ void SeedCommunityAnswers() {
     std::fill(unterminated.begin() + 2, unterminated.end(), 'x');
     seed(2, unterminated);
     seed(3, NamedListAnswer(1, 0, "master", {}));
-    GuildDataBlock block;
-    block.guildName = "Clan";
-    block.masterName = "Boss";
-    block.memberLimit = 38;
-    block.memberCount = 40;
-    block.points = 1234;
-    block.notice = "Welcome";
-    const Bytes data = GuildDataPayload(block);
+    const Bytes data = GuildDataPayload(SampleGuildData());
     seed(4, Bytes(data.begin() + 2, data.end()));
     seed(4, Bytes(GuildDataBlock::kBytes, 'z'));
 }

@@ -88,22 +88,15 @@ TEST(CommunityMessages, AnswersStayInTheirFields) {
     std::string master;
     EXPECT_EQ(ReadAnswerName(CommunityAnswer(1, 0).data(), 2, &master), 0) << "a bare head carries no name";
 
-    GuildDataBlock block;
-    block.guildName = "Clan";
-    block.masterName = "Boss";
-    block.memberLimit = 38;
-    block.memberCount = 40;
-    block.points = 0x01020304;
-    block.notice = "Hello";
-    const Bytes payload = GuildDataPayload(block);
+    const Bytes payload = GuildDataPayload(SampleGuildData());
     GuildDataBlock back;
     ASSERT_EQ(ReadGuildDataBlock(payload.data() + 2, GuildDataBlock::kBytes, &back), 1);
     EXPECT_EQ(back.guildName, "Clan");
-    EXPECT_EQ(back.masterName, "Boss");
+    EXPECT_EQ(back.masterName, "Hero");
     EXPECT_EQ(back.memberLimit, 38);
     EXPECT_EQ(back.memberCount, 40);
-    EXPECT_EQ(back.points, 0x01020304u);
-    EXPECT_EQ(back.notice, "Hello");
+    EXPECT_EQ(back.points, 1234u);
+    EXPECT_EQ(back.notice, "Welcome");
     const Bytes noNul(GuildDataBlock::kBytes, 'z');
     ASSERT_EQ(ReadGuildDataBlock(noNul.data(), noNul.size(), &back), 1);
     EXPECT_EQ(back.guildName.size(), 16u);

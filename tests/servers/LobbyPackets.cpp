@@ -135,3 +135,14 @@ std::vector<uint8_t> GuildDataPayload(const GuildDataBlock& block) {
     WriteGuildDataBlock(block, payload.data() + 2);
     return payload;
 }
+
+GuildDataBlock SampleGuildData() {
+    GuildDataBlock block;
+    block.guildName = "Clan";
+    block.masterName = "Hero";
+    block.memberLimit = 38;
+    block.memberCount = 40;
+    block.points = 1234;
+    block.notice = "Welcome";
+    return block;
+}

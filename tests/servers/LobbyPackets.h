@@ -58,3 +58,5 @@ std::vector<uint8_t> NameListPayload(uint8_t result, const std::vector<std::stri
 // 3035: the 76-byte guild data block.
 struct GuildDataBlock;
 std::vector<uint8_t> GuildDataPayload(const GuildDataBlock& block);
+// Guild "Clan" of master "Hero": 40 members over its limit of 38, 1234 points, a notice.
+GuildDataBlock SampleGuildData();

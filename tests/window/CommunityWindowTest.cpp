@@ -10,8 +10,6 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/core/NameHash.h"
 #include "engine/input/ImeInput.h"
-#include "engine/text/FontFileLocator.h"
-#include "engine/text/FontList.h"
 #include "net/ClientSession.h"
 #include "net/CommunityRequests.h"
 #include "net/MessageIds.h"
@@ -25,12 +23,11 @@
 #include "tests/fixtures/TempFolder.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tests/servers/LobbyPackets.h"
+#include "tests/window/KoreanUi.h"
 #include "tests/window/RealWindowFixture.h"
 #include "tools/CommunityLayouts.h"
 #include "tools/LayoutWriter.h"
-#include "ui/UiControls.h"
 #include "ui/UiEditBox.h"
-#include "ui/UiFreeTypeFont.h"
 #include "ui/UiListBox.h"
 #include "ui/UiManager.h"
 
@@ -49,17 +46,9 @@ TEST_F(CommunityWindowShown, KoreanFriendIsAddedAndDrawnGreen) {
     {
         device->SetRenderState(RS_LIGHTING, 0);
         device->SetRenderState(RS_ZENABLE, 0);
-        CFontList fonts;
-        ASSERT_EQ(fonts.Textures().CreateTextTextures(device), 1) << ErrorReport().Text();
-        FontFile file;
-        ASSERT_EQ(CFontFileLocator().Locate("NanumGothic.ttf", 0, &file), 1) << ErrorReport().Text();
-        auto created = std::make_unique<CFreeTypeFont>();
-        ASSERT_EQ(created->Create(CFreeTypeFont::OUTLINE_FULL, 14, std::move(file), 0, 0, 0, 0, 1, 1), 1);
-        CUiFreeTypeFont uiFont(fonts.Add(std::move(created)));
-        CUiManager ui;
-        ui.SetDevice(device);
-        ui.AddFont(&uiFont);
-        RegisterUiControls();
+        KoreanUi korean(*device);
+        ASSERT_TRUE(korean.Ok()) << ErrorReport().Text();
+        CUiManager& ui = korean.Ui();
 
         TempFolder tmp;
         const std::string communityPath = tmp.Path("COMMUNITY.DUI"), addPath = tmp.Path("OTHERPANNELS.DUI");
@@ -102,10 +91,7 @@ TEST_F(CommunityWindowShown, KoreanFriendIsAddedAndDrawnGreen) {
         EXPECT_EQ(got, expected);
 
         NetPacket packet;
-        for (int i = 0; i < 200 && packet.id == 0; ++i) {
-            ASSERT_EQ(net.RecvPacket(packet), 1);
-            if (packet.id == 0) SocketWaitFor(net.GetSocket(), SOCKET_READABLE, 10);
-        }
+        ASSERT_TRUE(WaitForPacket(net, packet));
         ASSERT_EQ(packet.id, PK_FRIEND_ADD_RESULT);
         ASSERT_EQ(HandleCommunityListPacket(session, packet.id, packet.payload.data(), packet.length), 1);
         ui.ShowWindow(add, false);
@@ -137,8 +123,5 @@ TEST_F(CommunityWindowShown, KoreanFriendIsAddedAndDrawnGreen) {
         EXPECT_GT(inRow, 20) << inRow;
         EXPECT_EQ(outside, 0) << "first at x " << firstOutside % kWidth << " y " << firstOutside / kWidth
                               << "; row " << top << ".." << rowBottom;
-        ui.Ime().Create(nullptr);
-        ui.DeleteAllWindows();
-        ui.SetDevice(nullptr);
     }
 }

@@ -316,13 +316,7 @@ TEST_F(CommunityFlow, AnswersUpdateTablesAndWindows) {
     EXPECT_EQ(C().WaitList()->List()->ItemCount(), 1u);
 
     // The guild data, and accepting refused while the guild is full.
-    GuildDataBlock block;
-    block.guildName = "Clan";
-    block.masterName = "Hero";
-    block.memberLimit = 38;
-    block.memberCount = 40;
-    block.points = 5;
-    game.Send(PK_GUILD_DATA, GuildDataPayload(block));
+    game.Send(PK_GUILD_DATA, GuildDataPayload(SampleGuildData()));
     ASSERT_TRUE(RunUntil([&] { return C().GuildBlock().memberLimit == 38; }));
     EXPECT_EQ(C().GuildData()->Line(0)->GetText(), FormatText(Message(MSG_GUILD_UI_INFO_1), "Clan"));
     EXPECT_EQ(C().GuildData()->Line(2)->GetText(), FormatText(Message(MSG_GUILD_UI_INFO_3), 40));
