@@ -1,9 +1,12 @@
 #include "screens/lobby/LobbyRequests.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "net/ByteWriter.h"
 #include "net/ChatInput.h"
+#include "net/CommunityMessages.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "net/NetPacket.h"
@@ -12,20 +15,11 @@ namespace {
 
 constexpr int kChatLineBytes = 107;
 constexpr int kChatEditMax = 100;
-constexpr size_t kGuildDataRequestSize = kNicknameField + 4;
 
 int Send(CNetClient& net, uint16_t id, const uint8_t* payload, size_t length) {
     // A payload that did not fit its buffer is a fault of ours, never sent cut.
     if (length == 0) return 0;
     return net.SendPacket(id, payload, static_cast<int>(length));
-}
-
-int SendNickname(CNetClient& net, uint16_t id, std::string_view nickname) {
-    uint8_t payload[kNicknameField];
-    CByteWriter writer(payload, sizeof payload);
-    const std::string copy(nickname.substr(0, nickname.find('\0')));
-    writer.WriteText(copy.c_str(), kNicknameField);
-    return Send(net, id, payload, writer.Ok() ? writer.Position() : 0);
 }
 
 }  // namespace
@@ -57,20 +51,17 @@ int SendLobbyNotice(CNetClient& net, uint16_t id) {
 }
 
 int SendEntryCommunityRequests(CNetClient& net, std::string_view nickname, const PlayerRecord& record) {
-    if (record.GuildState() == 2) {
-        uint8_t payload[kGuildDataRequestSize];
-        CByteWriter writer(payload, sizeof payload);
-        const std::string copy(nickname.substr(0, nickname.find('\0')));
-        writer.WriteText(copy.c_str(), kNicknameField);
-        writer.WriteU32(record.GuildNumber());
-        if (!Send(net, PK_GUILD_DATA_REQUEST, payload, writer.Ok() ? writer.Position() : 0)) return 0;
+    CommunityRequestFields fields;
+    fields.own = std::string(nickname);
+    fields.guildNumber = record.GuildNumber();
+    std::vector<uint16_t> ids;
+    if (record.GuildState() == 2) ids.push_back(PK_GUILD_DATA_REQUEST);
+    ids.insert(ids.end(), {PK_FRIEND_LIST_REQUEST, PK_BLOCK_LIST_REQUEST, PK_GUILD_ROSTER_REQUEST});
+    for (uint16_t id : ids) {
+        uint8_t payload[kCommunityRequestMax];
+        if (!Send(net, id, payload, WriteCommunityRequest(id, fields, payload, sizeof payload))) return 0;
     }
-    if (!SendNickname(net, PK_FRIEND_LIST_REQUEST, nickname)) return 0;
-    if (!SendNickname(net, PK_BLOCK_LIST_REQUEST, nickname)) return 0;
-    uint8_t roster[4];
-    CByteWriter writer(roster, sizeof roster);
-    writer.WriteU32(record.GuildNumber());
-    return Send(net, PK_GUILD_ROSTER_REQUEST, roster, sizeof roster);
+    return 1;
 }
 
 int LobbyChatByteLimit(std::string_view nickname) {

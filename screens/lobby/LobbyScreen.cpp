@@ -93,6 +93,7 @@ int CLobbyScreen::Load() {
         m_layouts[i] = g_pResourceManager->GetResource(kLayoutNames[i], RES_LAYOUT, windows[i], 1);
         if (!m_layouts[i]) return 0;
     }
+    if (!m_community.Load(m_window->ChatList())) return 0;
     m_icons[0] = g_pResourceManager->GetResource("SM.DDS", RES_TEXTURE, nullptr, 1);
     m_icons[1] = g_pResourceManager->GetResource("PVM.DDS", RES_TEXTURE, nullptr, 1);
     if (!m_icons[0] || !m_icons[1]) return 0;
@@ -103,9 +104,7 @@ int CLobbyScreen::Load() {
     CUiManager& ui = host->Ui();
     m_popup = new CConnecterPopup(m_window);
     m_popup->Create("CONNECTER_POPUP");
-    const UiColor itemColour{0.5f, 0.8f, 1.0f, 1.0f};
-    for (int entry : {MSG_POPUP_MENU_WHISPER, MSG_POPUP_MENU_FRIEND_ADD, MSG_POPUP_MENU_OUTSIDE_CUT})
-        m_popup->AddItem(GetMessageText(entry), itemColour);
+    m_popup->Fill({MSG_POPUP_MENU_WHISPER, MSG_POPUP_MENU_FRIEND_ADD, MSG_POPUP_MENU_OUTSIDE_CUT});
     ui.ShowWindow(m_popup, false);
     for (CUiWindow* window : {static_cast<CUiWindow*>(m_makeRoom), static_cast<CUiWindow*>(m_password),
                               static_cast<CUiWindow*>(m_quickJoin)}) {
@@ -207,6 +206,8 @@ int CLobbyScreen::Update() {
             if (m_fade.Done()) return Leave();
             break;
         case PHASE_COMMUNITY:
+            UpdateCommunity();
+            break;
         case PHASE_ROOM_JOINED:
             break;
         case PHASE_TUTORIAL_QUESTION:
@@ -324,8 +325,11 @@ void CLobbyScreen::UpdateLobby() {
         UpdateChat();
         return;
     }
-    // The community windows are not part of this lobby yet: the button stays quiet.
-    w.TakeCommand(CLobbyWindow::CMD_COMMUNITY);
+    if (w.TakeCommand(CLobbyWindow::CMD_COMMUNITY)) {
+        m_community.Open();
+        SetPhase(PHASE_COMMUNITY);
+        return;
+    }
     const bool alt = input.KeyDown(platform::DIK_LMENU) || input.KeyDown(platform::DIK_RMENU);
     if (w.TakeCommand(CLobbyWindow::CMD_EXIT) || (alt && input.KeyPressed(platform::DIK_F4))) {
         lobby::ShowBox(GetMessageText(MSG_LOBBY_PROGRAM_EXIT), 2);
@@ -391,38 +395,57 @@ void CLobbyScreen::UpdateLobby() {
     }
     // The options window is not part of this lobby yet.
     w.TakeCommand(CLobbyWindow::CMD_OPTION);
-    if (w.TakePopupRequest()) ShowConnecterPopup();
+    if (w.TakePopupRequest()) ShowConnecterPopup(POPUP_LOBBY);
+}
+
+void CLobbyScreen::UpdateCommunity() {
+    if (UpdatePopup()) return;
+    if (!m_community.Update(Dt())) {
+        ScreenHost()->Ui().ShowWindow(m_popup, false);
+        SetPhase(PHASE_LOBBY);
+        return;
+    }
+    if (m_community.TakePopupRequest()) {
+        const int tab = m_community.Window()->CurrentTab();
+        if (tab == CCommunityWindow::TAB_FRIENDS) ShowConnecterPopup(POPUP_FRIENDS);
+        if (tab == CCommunityWindow::TAB_GUILD) ShowConnecterPopup(POPUP_GUILD);
+    }
 }
 
 int CLobbyScreen::UpdatePopup() {
     IScreenHost* host = ScreenHost();
     CZEMDXInput& input = host->Input();
     if (!Shown(m_popup) || !(input.MousePressed(0) || input.MousePressed(1) || input.MousePressed(2))) return 0;
-    const std::string& name = m_window->ChosenName();
+    const std::string name = m_popupSource == POPUP_LOBBY ? m_window->ChosenName() : m_community.ChosenName();
     CClientSession& session = *g_pClientSession;
-    switch (m_popup->TakeSelected()) {
-        case CConnecterPopup::ITEM_WHISPER:
-            if (!StartWhisperTo(name.c_str(), m_window->ChatList())) ShowErrorPopup(1);
-            break;
-        case CConnecterPopup::ITEM_FRIEND:
-            AddCommunityMember(session, name, true, m_window->ChatList());
-            break;
-        case CConnecterPopup::ITEM_BLOCK:
-            AddCommunityMember(session, name, false, m_window->ChatList());
-            break;
-        default:
-            break;
+    const int chosen = m_popup->TakeSelected();
+    if (chosen == CConnecterPopup::ITEM_WHISPER) {
+        if (!StartWhisperTo(name.c_str(), m_window->ChatList())) ShowErrorPopup(1);
+    } else if (chosen == CConnecterPopup::ITEM_FRIEND && m_popupSource == POPUP_FRIENDS) {
+        // The friend list's second item takes the friend off it, after the question.
+        m_community.Window()->PressCommand(CCommunityWindow::BTN_DELETE_FRIEND);
+    } else if (chosen == CConnecterPopup::ITEM_FRIEND) {
+        AddCommunityMember(session, name, true, m_window->ChatList());
+    } else if (chosen == CConnecterPopup::ITEM_BLOCK) {
+        AddCommunityMember(session, name, false, m_window->ChatList());
     }
     host->Ui().ShowWindow(m_popup, false);
     host->Ui().SendToBack(m_popup);
     return 1;
 }
 
-void CLobbyScreen::ShowConnecterPopup() {
+void CLobbyScreen::ShowConnecterPopup(PopupSource source) {
     IScreenHost* host = ScreenHost();
     platform::CursorPoint cursor{};
     host->Input().GetCursor(&cursor);
-    m_popup->TakeSelected();
+    m_popupSource = source;
+    if (source == POPUP_FRIENDS) {
+        m_popup->Fill({MSG_POPUP_MENU_WHISPER, MSG_POPUP_MENU_FRIEND_DELETE, MSG_POPUP_MENU_OUTSIDE_CUT});
+    } else if (source == POPUP_GUILD) {
+        m_popup->Fill({MSG_POPUP_MENU_WHISPER, MSG_POPUP_MENU_FRIEND_ADD});
+    } else {
+        m_popup->Fill({MSG_POPUP_MENU_WHISPER, MSG_POPUP_MENU_FRIEND_ADD, MSG_POPUP_MENU_OUTSIDE_CUT});
+    }
     m_popup->SetPosition(static_cast<float>(cursor.x), static_cast<float>(cursor.y));
     host->Ui().ShowWindow(m_popup, true);
     host->Ui().BringToFront(m_popup);
@@ -652,6 +675,8 @@ void CLobbyScreen::OnLobbyEntered(const LobbyEnterResult& result) {
     CClientSession& session = *g_pClientSession;
     session.player = result.record;
     session.money = result.record.Cra();
+    m_community.TakeEntryGuild(result.record.GuildState(), result.record.GuildNumber(), result.record.GuildMaster(),
+                               result.record.GuildName());
     if (IsPendingLobbyNotice(result.reason)) session.pendingNotice = result.reason;
     if (!RequestRoomList()) return;
     m_entered = true;
@@ -704,4 +729,10 @@ void CLobbyScreen::OnRoomAnswer(uint16_t id, uint8_t result, uint8_t reason, uin
 
 void CLobbyScreen::OnQuitAnswer() { BeginLeave(NEXT_QUIT); }
 
-int CLobbyScreen::OnOtherPacket(const NetPacket& packet) { return lobby::HandleOtherMessage(*this, packet); }
+int CLobbyScreen::OnOtherPacket(const NetPacket& packet) {
+    const int community = m_community.HandleAnswer(packet);
+    if (community >= 0) return community;
+    const int result = lobby::HandleOtherMessage(*this, packet);
+    m_community.AfterSharedMessage(packet.id);
+    return result;
+}

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "net/LobbyMessages.h"
+#include "screens/lobby/LobbyCommunity.h"
 #include "screens/lobby/LobbyPacketLoop.h"
 #include "screens/lobby/RoomListPager.h"
 #include "ui/Screen.h"
@@ -80,6 +81,7 @@ public:
     bool Busy() const { return m_busy; }
     CResource* ModeIcon(int mode) const { return m_icons[mode]; }
     const CLobbyPacketLoop& PacketLoop() const { return m_loop; }
+    CLobbyCommunity& Community() { return m_community; }
 
 private:
     int Load();
@@ -100,7 +102,10 @@ private:
     void UpdateCoolDowns();
     // A mouse press while the popup is up: its choice for the chosen player, then it hides.
     int UpdatePopup();
-    void ShowConnecterPopup();
+    // The popup over a name of the lobby's player list or of a community list.
+    enum PopupSource { POPUP_LOBBY, POPUP_FRIENDS, POPUP_GUILD };
+    void ShowConnecterPopup(PopupSource source);
+    void UpdateCommunity();
 
     // Answers of the packet loop.
     void OnLobbyEntered(const LobbyEnterResult& result) override;
@@ -121,6 +126,8 @@ private:
     RoomPage m_rooms{};
     CRoomListPager m_pager;
     CLobbyPacketLoop m_loop;
+    CLobbyCommunity m_community{*this};
+    PopupSource m_popupSource = POPUP_LOBBY;
     int m_next = NEXT_CHANNEL;
     bool m_entered = false;
     bool m_busy = true;

@@ -3,6 +3,7 @@
 // files, and one input per fault that fuzzing found (kept so it never comes
 // back). A seed is named by the MD5 of its bytes, so running it again adds
 // only what changed.
+#include <algorithm>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "engine/core/NameHash.h"
 #include "net/ByteWriter.h"
 #include "net/Framing.h"
+#include "net/CommunityMessages.h"
 #include "net/LobbyMessages.h"
 #include "platform/CodePage.h"
 #include "platform/GfxTypes.h"
@@ -426,6 +428,27 @@ void SeedPlayMessages() {
     Seed("PlayMessage", leave);  // the leave answer
 }
 
+// The community answers as the fake server sends them; the first byte picks
+// the reader (see CommunityAnswersFuzz.cpp).
+void SeedCommunityAnswers() {
+    auto seed = [](uint8_t reader, const Bytes& payload) {
+        Bytes bytes{reader};
+        bytes.insert(bytes.end(), payload.begin(), payload.end());
+        Seed("CommunityAnswers", bytes);
+    };
+    seed(0, CommunityAnswer(0, -3));
+    seed(1, GuildInfoPayload(1, 0, 77, 2, "Clan", 12000));
+    seed(1, GuildInfoPayload(1, 0, 77, 7, "Clan", -1));
+    seed(2, NameListPayload(1, {"applicant", "", "other"}));
+    Bytes unterminated = NameListPayload(1, {});
+    std::fill(unterminated.begin() + 2, unterminated.end(), 'x');
+    seed(2, unterminated);
+    seed(3, NamedListAnswer(1, 0, "master", {}));
+    const Bytes data = GuildDataPayload(SampleGuildData());
+    seed(4, Bytes(data.begin() + 2, data.end()));
+    seed(4, Bytes(GuildDataBlock::kBytes, 'z'));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -446,6 +469,7 @@ int main(int argc, char** argv) {
     SeedLobbyLists();
     SeedRooms();
     SeedPlayMessages();
+    SeedCommunityAnswers();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

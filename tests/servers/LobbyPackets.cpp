@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "net/ByteWriter.h"
+#include "net/CommunityLists.h"
+#include "net/CommunityMessages.h"
 
 std::vector<uint8_t> LobbyEnterAnswer(uint8_t result, uint8_t reason, const LobbyPlayerSpec& player) {
     PlayerRecord record;
@@ -62,4 +64,85 @@ std::vector<uint8_t> LobbyChatPayload(const std::string& sender, const std::stri
     payload.insert(payload.end(), text.begin(), text.end());
     payload.push_back(0);
     return payload;
+}
+
+std::vector<uint8_t> FriendListBytes(const std::vector<FriendSpec>& friends) {
+    std::vector<uint8_t> bytes(CCommunityLists::kFriendListBytes);
+    for (size_t i = 0; i < friends.size() && i < CCommunityLists::kFriends; ++i) {
+        CByteWriter w(bytes.data() + i * FriendEntry::kBytes, FriendEntry::kBytes);
+        w.WriteText(friends[i].name.c_str(), kNicknameField);
+        w.WriteU8(friends[i].state);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> BlockListBytes(const std::vector<std::string>& names) {
+    std::vector<uint8_t> bytes(CCommunityLists::kBlockListBytes);
+    for (size_t i = 0; i < names.size() && i < CCommunityLists::kBlocked; ++i)
+        CByteWriter(bytes.data() + i * kNicknameField, kNicknameField).WriteText(names[i].c_str(), kNicknameField);
+    return bytes;
+}
+
+std::vector<uint8_t> GuildRosterBytes(const std::vector<RosterSpec>& members) {
+    std::vector<uint8_t> bytes(CCommunityLists::kGuildListBytes);
+    for (size_t i = 0; i < members.size() && i < CCommunityLists::kGuildMembers; ++i) {
+        CByteWriter w(bytes.data() + i * GuildMemberEntry::kBytes, GuildMemberEntry::kBytes);
+        w.WriteText(members[i].name.c_str(), kNicknameField);
+        w.WriteU8(members[i].online);
+        w.WriteU32(members[i].number);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> CommunityAnswer(uint8_t result, int8_t reason, const std::vector<uint8_t>& body) {
+    std::vector<uint8_t> payload{result, static_cast<uint8_t>(reason)};
+    payload.insert(payload.end(), body.begin(), body.end());
+    return payload;
+}
+
+std::vector<uint8_t> NamedListAnswer(uint8_t result, int8_t reason, const std::string& name,
+                                     const std::vector<uint8_t>& list) {
+    std::vector<uint8_t> body(kNicknameField);
+    CByteWriter(body.data(), kNicknameField).WriteText(name.c_str(), kNicknameField);
+    body.insert(body.end(), list.begin(), list.end());
+    return CommunityAnswer(result, reason, body);
+}
+
+std::vector<uint8_t> GuildInfoPayload(uint8_t result, int8_t reason, uint32_t number, uint8_t state,
+                                      const std::string& name, int32_t cra) {
+    std::vector<uint8_t> payload(kGuildInfoAnswerSize);
+    CByteWriter w(payload.data(), payload.size());
+    w.WriteU8(result);
+    w.WriteU8(static_cast<uint8_t>(reason));
+    w.WriteU32(number);
+    w.WriteU8(state);
+    w.WriteText(name.c_str(), kNicknameField);
+    w.WriteI32(cra);
+    return payload;
+}
+
+std::vector<uint8_t> NameListPayload(uint8_t result, const std::vector<std::string>& names) {
+    std::vector<uint8_t> payload(kNameListAnswerSize);
+    payload[0] = result;
+    for (size_t i = 0; i < names.size() && i < kAnswerNames; ++i)
+        CByteWriter(payload.data() + 2 + i * kNicknameField, kNicknameField).WriteText(names[i].c_str(), kNicknameField);
+    return payload;
+}
+
+std::vector<uint8_t> GuildDataPayload(const GuildDataBlock& block) {
+    std::vector<uint8_t> payload(2 + GuildDataBlock::kBytes);
+    payload[0] = 1;
+    WriteGuildDataBlock(block, payload.data() + 2);
+    return payload;
+}
+
+GuildDataBlock SampleGuildData() {
+    GuildDataBlock block;
+    block.guildName = "Clan";
+    block.masterName = "Hero";
+    block.memberLimit = 38;
+    block.memberCount = 40;
+    block.points = 1234;
+    block.notice = "Welcome";
+    return block;
 }

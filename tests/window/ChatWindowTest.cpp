@@ -9,8 +9,6 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageTable.h"
 #include "engine/input/ImeInput.h"
-#include "engine/text/FontFileLocator.h"
-#include "engine/text/FontList.h"
 #include "net/ChatInputProcess.h"
 #include "net/ChatLines.h"
 #include "net/ClientSession.h"
@@ -24,13 +22,12 @@
 #include "engine/core/NameHash.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/ui/UiFixture.h"
+#include "tests/window/KoreanUi.h"
 #include "tests/window/RealWindowFixture.h"
 #include "tools/LayoutWriter.h"
 #include "tools/UiLayouts.h"
-#include "ui/UiControls.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiManager.h"
-#include "ui/UiFreeTypeFont.h"
 #include "ui/UiListBox.h"
 #include "ui/UiStatic.h"
 
@@ -52,18 +49,9 @@ TEST_F(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         device->SetRenderState(RS_LIGHTING, 0);
         device->SetRenderState(RS_ZENABLE, 0);
 
-        CFontList fonts;
-        ASSERT_EQ(fonts.Textures().CreateTextTextures(device), 1) << ErrorReport().Text();
-        FontFile file;
-        ASSERT_EQ(CFontFileLocator().Locate("NanumGothic.ttf", 0, &file), 1) << ErrorReport().Text();
-        auto created = std::make_unique<CFreeTypeFont>();
-        ASSERT_EQ(created->Create(CFreeTypeFont::OUTLINE_FULL, 14, std::move(file), 0, 0, 0, 0, 1, 1), 1);
-        CUiFreeTypeFont uiFont(fonts.Add(std::move(created)));
-
-        CUiManager ui;
-        ui.SetDevice(device);
-        ui.AddFont(&uiFont);
-        RegisterUiControls();
+        KoreanUi korean(*device);
+        ASSERT_TRUE(korean.Ok()) << ErrorReport().Text();
+        CUiManager& ui = korean.Ui();
         // The chat part of a screen's layout: the list, the edit box and the mode label.
         LayoutFileSpec layout;
         layout.window.name = "WND_CHAT";
@@ -127,10 +115,7 @@ TEST_F(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         EXPECT_EQ(got, whisper);
 
         NetPacket packet;
-        for (int i = 0; i < 200 && packet.id == 0; ++i) {
-            ASSERT_EQ(net.RecvPacket(packet), 1);
-            if (packet.id == 0) SocketWaitFor(net.GetSocket(), SOCKET_READABLE, 10);
-        }
+        ASSERT_TRUE(WaitForPacket(net, packet));
         ASSERT_EQ(packet.id, PK_WHISPER_RECV);
         ASSERT_EQ(HandleWhisperPacket(packet.payload.data(), packet.length, &list, session), 1);
         ASSERT_EQ(list.ItemCount(), 1u);
@@ -153,8 +138,5 @@ TEST_F(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
                 if ((px[static_cast<size_t>(y * kWidth + x)] & 0xFFFFFFu) == 0xFF5093u) (y < rowHeight ? firstRow : below)++;
         EXPECT_GT(firstRow, 20) << firstRow;
         EXPECT_EQ(below, 0);
-        ui.Ime().Create(nullptr);
-        ui.DeleteAllWindows();
-        ui.SetDevice(nullptr);
     }
 }
