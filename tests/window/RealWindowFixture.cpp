@@ -70,8 +70,8 @@ void RealWindowFixture::OpenDevice(int width, int height, bool depth) {
     m_params.autoDepthStencilFormat = depth ? FMT_D24S8 : FMT_UNKNOWN;
     m_params.presentationInterval = PRESENT_INTERVAL_IMMEDIATE;
     CGfxGlSystem system;
-    ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, g_window->NativeHandle(), CREATE_HARDWARE_VERTEXPROCESSING, &m_params,
-                                  &m_device),
+    ASSERT_EQ(system.CreateDevice(0, DEVTYPE_HAL, g_window->NativeHandle(), CREATE_HARDWARE_VERTEXPROCESSING,
+                                  &m_params, &m_device),
               GFX_OK);
     ASSERT_EQ(m_params.backBufferWidth * 10000 + m_params.backBufferHeight,
               static_cast<uint32_t>(width) * 10000 + static_cast<uint32_t>(height));

@@ -112,11 +112,9 @@ TEST_F(LoginFlow, LoginConnectNicknameChannelReachesTheLobby) {
     Tap(DIK_RETURN);
     ASSERT_TRUE(RunUntil([&] { return CurrentAs<CChannelScreen>() != nullptr; }));
     EXPECT_EQ(Session().nickname, "hero1");
-    game.Send(PK_CHANNEL_LIST,
-              ChannelListPayload({{"First", "127.0.0.1", 10, 100}, {"Second", "127.0.0.1", 100, 100}}));
+    game.Send(PK_CHANNEL_LIST, ChannelListPayload({{"First", "127.0.0.1", 10, 100}, {"Second", "127.0.0.1", 100, 100}}));
     auto* channels = CurrentAs<CChannelScreen>();
-    ASSERT_TRUE(
-        RunUntil([&] { return channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING; }));
+    ASSERT_TRUE(RunUntil([&] { return channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING; }));
     EXPECT_EQ(channels->Window()->Level(0), 2);
     EXPECT_EQ(channels->Window()->Level(1), 14);
     Tap(DIK_DOWN);
@@ -343,10 +341,8 @@ TEST_F(NicknameFlow, CreateRefusesBadNamesLocallyAndRelistsAfterTheServerAnswers
     EXPECT_EQ(nick->Phase(), CNicknameScreen::PHASE_CHOOSING);
 
     // Delete after the question; a refusal with code 8 lists again.
-    game.Expect(2004)
-        .Send(3004, {0, 8})
-        .Expect(PK_NICKNAME_LIST_REQUEST)
-        .Send(PK_NICKNAME_LIST, NicknameListPayload({{"hero1"}}));
+    game.Expect(2004).Send(3004, {0, 8}).Expect(PK_NICKNAME_LIST_REQUEST).Send(PK_NICKNAME_LIST,
+                                                                             NicknameListPayload({{"hero1"}}));
     nick->SelectWindow()->RaiseRequest(CSelectNicknameWindow::REQUEST_DELETE);
     Frames(2);
     ASSERT_EQ(nick->Phase(), CNicknameScreen::PHASE_DELETE_QUESTION);
@@ -500,13 +496,10 @@ TEST_F(LocalServerFlow, AnyLoginReachesTheLobbyAndKeepsTheNicknamesItCreated) {
     // Enter takes the nickname to the channel list, which the server sends by itself.
     Tap(DIK_RETURN);
     CChannelScreen* channels = nullptr;
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            channels = CurrentAs<CChannelScreen>();
-            return channels && channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING;
-        },
-        6000))
-        << ErrorReport().Text();
+    ASSERT_TRUE(RunUntil([&] {
+        channels = CurrentAs<CChannelScreen>();
+        return channels && channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING;
+    }, 6000)) << ErrorReport().Text();
     Tap(DIK_DOWN);
     EXPECT_EQ(channels->Window()->Selected(), 1);
     Tap(DIK_RETURN);
