@@ -5,6 +5,7 @@
 // most 4 draw calls and 0.2 ms.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -67,9 +68,9 @@ void BM_LoadMap16x16With1000Objects(benchmark::State& state) {
     for (auto _ : state) {
         CZEMMap map;
         UseMapTestObjects(map.objects);
-        float progress = 0;
+        std::atomic<float> progress{0};
         if (!map.LoadMap("BIG.DRM", 0, &progress, 1.0f)) state.SkipWithError(report.GetText());
-        benchmark::DoNotOptimize(progress);
+        benchmark::DoNotOptimize(progress.load());
         state.PauseTiming();
         map.Clear();
         state.ResumeTiming();

@@ -248,6 +248,8 @@ CUiObject* CUiManager::DispatchLayer(std::vector<CUiWindow*>& layer, bool lower,
 }
 
 CUiObject* CUiManager::DispatchInput(float dt, CZEMDXInput& input) {
+    // Typed text arrives through the input method, into the focused box.
+    HandleImeEvents();
     ++m_dispatching;
     CUiObject* r1 = DispatchLayer(m_upper, false, false, dt, input);
     CUiObject* r2 = DispatchLayer(m_lower, true, r1 != nullptr, dt, input);

@@ -2,6 +2,7 @@
 
 #include "engine/core/FileStream.h"
 #include "engine/resource/ResourceManager.h"
+#include "world/LoadProgress.h"
 #include "world/GameDataRecord.h"
 
 bool CPreloadTable::Serialize(CFileStream& s) {
@@ -12,9 +13,7 @@ bool CPreloadTable::Serialize(CFileStream& s) {
 int CPreloadTable::Load(std::atomic<float>* progress, float step) {
     for (uint32_t i = 0; i < kCells; ++i) {
         if (!AcquireSound(names[i], sounds[i])) return 0;
-        if (progress)
-            progress->store(progress->load(std::memory_order_relaxed) + step * 0.011111111f,
-                            std::memory_order_release);
+        AddLoadProgress(progress, step * 0.011111111f);
     }
     return 1;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/core/ErrorReport.h"
+#include "world/LoadProgress.h"
 #include "engine/core/FileStream.h"
 #include "engine/render/DeviceStates.h"
 #include "engine/render/Material.h"
@@ -129,7 +130,7 @@ int CTerrainEngine::ReadTextures(CFileStream& stream, std::vector<std::string>& 
     return 1;
 }
 
-int CTerrainEngine::LoadSection(CFileStream& stream, uint32_t gameForm, float* progress, float span) {
+int CTerrainEngine::LoadSection(CFileStream& stream, uint32_t gameForm, std::atomic<float>* progress, float span) {
     auto fail = [&]() {
         if (stream.Failed() && ErrorReport().GetCode() != ERR_DATA) ErrorReport().SetError(ERR_DATA, "%s", stream.path());
         ErrorReport().Chain("%s", "TerrainEngine");
@@ -162,14 +163,14 @@ int CTerrainEngine::LoadSection(CFileStream& stream, uint32_t gameForm, float* p
     const float patchShare = m_count > 0 ? span * 0.4f / static_cast<float>(m_count) : 0.0f;
     for (const auto& patch : m_patches) {
         if (!patch->Serialize(stream)) return fail();
-        if (progress) *progress += patchShare;
+        AddLoadProgress(progress, patchShare);
     }
     if (!m_pathFinder.walkGrid().Serialize(stream)) return fail();
     if (reading) {
         if (!m_pathFinder.waypointGraph().Build()) return fail();
         m_pathFinder.waypointGraph().BuildDistanceTable(progress, span * 0.6f);
-    } else if (progress) {
-        *progress += span * 0.6f;
+    } else {
+        AddLoadProgress(progress, span * 0.6f);
     }
     return 1;
 }

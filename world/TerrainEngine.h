@@ -14,6 +14,7 @@
 //   one record per patch (CTerrainObject), then the walk grid (CWalkGrid).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <list>
@@ -62,7 +63,7 @@ public:
     platform::CGfxDevice* Device() const { return m_device; }
 
     // The section by the stream's mode; progress (may be null) advances by span.
-    int LoadSection(CFileStream& stream, uint32_t gameForm, float* progress, float span);
+    int LoadSection(CFileStream& stream, uint32_t gameForm, std::atomic<float>* progress, float span);
     // 0 with the error report for sizes outside 1..64 or a missing quadtree depth.
     int BuildTree(int32_t across, int32_t deep, uint32_t gameForm, uint32_t patchParameter);
     void LinkPatches();

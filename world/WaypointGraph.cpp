@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "world/PathThinning.h"
+#include "world/LoadProgress.h"
 #include "world/WalkGrid.h"
 
 CWaypointGraph::CWaypointGraph(CWalkGrid* grid) : m_grid(grid) {
@@ -53,8 +54,8 @@ int CWaypointGraph::Build() {
     return 1;
 }
 
-int CWaypointGraph::BuildDistanceTable(float* progress, float share) {
-    if (progress) *progress += share;
+int CWaypointGraph::BuildDistanceTable(std::atomic<float>* progress, float share) {
+    AddLoadProgress(progress, share);
     return 1;
 }
 

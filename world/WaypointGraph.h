@@ -13,6 +13,7 @@
 // 16-bit entries were.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -39,7 +40,7 @@ public:
     int Build();
     // The distance table is computed on demand; this only advances the
     // loading progress by `share`, as the table's pass did.
-    int BuildDistanceTable(float* progress, float share);
+    int BuildDistanceTable(std::atomic<float>* progress, float share);
     // Makes every way-point's sight list now (what a search would do on demand).
     void LinkAll();
     void Clear();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/core/ErrorReport.h"
+#include "world/LoadProgress.h"
 #include "engine/core/FileIndex.h"
 #include "engine/core/FileStream.h"
 #include "engine/core/MessageTable.h"
@@ -104,7 +105,7 @@ int CZEMMap::ReadMapHeader(const char* fileName, std::string* name1, std::string
     return 1;
 }
 
-int CZEMMap::LoadMap(const char* fileName, int ownData, float* progress, float span) {
+int CZEMMap::LoadMap(const char* fileName, int ownData, std::atomic<float>* progress, float span) {
     mapFileName = fileName ? fileName : "";
     CFileStream stream;
     if (!OpenMapFile(mapFileName, stream)) return 0;
@@ -133,7 +134,7 @@ void CZEMMap::SetupSight(int ownData) {
     objects.sightGrid = terrain.SightGrid();
 }
 
-int CZEMMap::SerializeBody(CFileStream& stream, int ownData, float* progress, float span) {
+int CZEMMap::SerializeBody(CFileStream& stream, int ownData, std::atomic<float>* progress, float span) {
     const bool reading = stream.mode() == CFileStream::MODE_READ;
     stream.Serialize(dataStamp);
     for (std::string& name : names) stream.Serialize(name);
@@ -178,18 +179,18 @@ int CZEMMap::SerializeBody(CFileStream& stream, int ownData, float* progress, fl
 
     if (!SerializeObjects(stream, ownData, progress, span)) return 0;
     if (!areas.Serialize(stream)) return DataError(stream, "Area");
-    if (progress) *progress += span * 0.01f;
+    AddLoadProgress(progress, span * 0.01f);
     // A water block that cannot be read is a damaged map, not a dry patch.
     if (!water.Serialize(stream, terrain, m_device)) return DataError(stream, "Water");
     if (!scenario.LoadTriggers(stream)) return DataError(stream, "Trigger");
     if (reading && !ownData && !scenario.LinkTriggers()) return 0;
-    if (progress) *progress += span * 0.04f;
+    AddLoadProgress(progress, span * 0.04f);
     if (!SerializeItems(stream, ownData)) return 0;
     if (stream.Failed()) return DataError(stream, "map");
     return 1;
 }
 
-int CZEMMap::SerializeObjects(CFileStream& stream, int ownData, float* progress, float span) {
+int CZEMMap::SerializeObjects(CFileStream& stream, int ownData, std::atomic<float>* progress, float span) {
     const bool reading = stream.mode() == CFileStream::MODE_READ;
     uint32_t count = static_cast<uint32_t>(objectsToWrite.size());
     if (!stream.Serialize(count) || !CountFitsStream(stream, count, 4)) return DataError(stream, "Object");
@@ -197,7 +198,7 @@ int CZEMMap::SerializeObjects(CFileStream& stream, int ownData, float* progress,
     for (uint32_t i = 0; i < count; ++i) {
         if (!reading) {
             if (!objectsToWrite[i]->LoadFromMap(stream, ownData)) return DataError(stream, "Object");
-            if (progress) *progress += share;
+            AddLoadProgress(progress, share);
             continue;
         }
         if (!objects.LoadMapObject(stream, ownData)) {
@@ -205,7 +206,7 @@ int CZEMMap::SerializeObjects(CFileStream& stream, int ownData, float* progress,
             ErrorReport().Chain("%s", mapFileName);
             return 0;
         }
-        if (progress) *progress += share;
+        AddLoadProgress(progress, share);
     }
     return 1;
 }

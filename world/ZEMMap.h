@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,13 +64,13 @@ public:
     void SetDevice(platform::CGfxDevice* device);
     platform::CGfxDevice* Device() const { return m_device; }
 
-    int LoadMap(const char* fileName, int ownData, float* progress, float span);
+    int LoadMap(const char* fileName, int ownData, std::atomic<float>* progress, float span);
     // Items 1 to 5 of a map file.
     int ReadMapHeader(const char* fileName, std::string* name1, std::string* name2, std::string* name3,
                       uint32_t* dataStamp);
     // The map stream from the data check on (everything after the version),
     // by the stream's mode; the loader and the map writer share it.
-    int SerializeBody(CFileStream& stream, int ownData, float* progress, float span);
+    int SerializeBody(CFileStream& stream, int ownData, std::atomic<float>* progress, float span);
     int LoadSideFile();
     int CreateDeviceObjects();
     void InvalidateDeviceObjects();
@@ -138,7 +139,7 @@ public:
     void ReleaseWaterEffects();
 
 private:
-    int SerializeObjects(CFileStream& stream, int ownData, float* progress, float span);
+    int SerializeObjects(CFileStream& stream, int ownData, std::atomic<float>* progress, float span);
     int SerializeItems(CFileStream& stream, int ownData);
     void FlushMarks();
     void AddMark(float x, float y, float halfSize, uint32_t color, bool wholeTexture);

@@ -98,8 +98,8 @@ int CLoadingScreen::RunLoadingJob() {
     int heroes = 0;
     for (const CPlayerSlot& slot : session.slots) heroes += slot.heroId != 0 ? 1 : 0;
     const float missing = static_cast<float>(kPositions - heroes);
-    float mapProgress = 2.0f;
-    if (!map->LoadMap(mapFile.c_str(), 0, &mapProgress, 80.0f + missing)) return Fail();
+    // The map writes the gauge's own value, so the bar moves while it loads.
+    if (!map->LoadMap(mapFile.c_str(), 0, &m_progress, 80.0f + missing)) return Fail();
     SetProgress(82.0f + missing);
     SetProgress(84.0f + missing);
     if (!CreateHeroes(*map) || !LoadWaterEffects(*map)) return Fail();

@@ -321,6 +321,7 @@ void CLoadingScreen::UpdateCommonPart() {
         m_shown = std::max(m_shown, 0.0f);
     }
     m_window->progress->SetPercent(m_shown);
+    m_window->progress->UpdateBar();
     if (m_network && !JobDone()) {
         m_reportTimer += Dt();
         // Exactly 100 goes out once, from the job.
@@ -345,7 +346,10 @@ void CLoadingScreen::RefreshRows() {
         const std::string nickname(session.room.MemberNickname(p));
         r.name->SetText(FormatText("%s%s", colour, nickname.c_str()));
         r.text->SetText(FormatText("%s%d", colour, static_cast<int>(progress)));
-        if (progress >= 0.0f) r.gauge->SetPercent(progress);
+        if (progress >= 0.0f) {
+            r.gauge->SetPercent(progress);
+            r.gauge->UpdateBar();
+        }
     }
 }
 

@@ -30,6 +30,7 @@ int CLoadingWindow::OnLayoutLoaded() {
         row.gauge = static_cast<CUiGauge*>(Bind(name, UI_TYPE_GAUGE));
         if (!row.name || !row.text || !row.shell || !row.gauge) return 0;
         row.gauge->SetPercent(0.0f);
+        row.gauge->UpdateBar();
     }
     loadText->AddFlags(UI_HIDDEN);
     return 1;

@@ -1,6 +1,8 @@
 // A client on test services in a sample game folder: the real application and
 // main loop on a test window, the recording device system, scripted input, an
-// in-memory registry, a stepped clock and recorded message boxes.
+// in-memory registry, a stepped clock and recorded message boxes. With
+// realWindow set (the window tests, under their own X server) the client gets
+// a real SDL window, the GL device and a scripted input method instead.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include "platform/GfxSystem.h"
 #include "platform/MessageSink.h"
 #include "platform/Registry.h"
+#include "platform/ScriptedIme.h"
 #include "platform/ScriptedInput.h"
 #include "platform/Window.h"
 #include "tests/fixtures/ScopedEnv.h"
@@ -134,6 +137,7 @@ protected:
             if (configureSystem) configureSystem(*made);
             return made;
         });
+        if (realWindow) UseRealWindow();
         app->SetInputMaker([this](platform::CWindow*) {
             auto made = std::make_unique<platform::ScriptedInput>();
             input = made.get();
@@ -141,6 +145,21 @@ protected:
             return made;
         });
         return *app;
+    }
+
+    // The SDL window, the GL device system and the scripted input method.
+    void UseRealWindow() {
+        window = nullptr;
+        m_pendingWindow.reset();
+        app->SetWindowMaker([](const std::string& title, int width, int height, bool windowed, std::string* error) {
+            return platform::CreateSdlWindow(title, width, height, windowed, true, error);
+        });
+        app->SetSystemMaker([] { return std::make_unique<platform::CGfxGlSystem>(); });
+        app->SetImeMaker([this](platform::CWindow*) {
+            auto made = std::make_unique<platform::ScriptedIme>();
+            ime = made.get();
+            return made;
+        });
     }
 
     // The application's device while it has one.
@@ -161,6 +180,8 @@ protected:
     platform::CTestWindow* window = nullptr;  // owned by the application
     platform::CGfxRecordingSystem* system = nullptr;
     platform::ScriptedInput* input = nullptr;
+    bool realWindow = false;
+    platform::ScriptedIme* ime = nullptr;  // owned by the application, with realWindow
     std::function<void(platform::CGfxRecordingSystem&)> configureSystem;
     std::vector<std::string> messages;
     int inputsMade = 0;

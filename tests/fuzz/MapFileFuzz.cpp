@@ -3,6 +3,7 @@
 // a terrain of 1..64 patches a side whose heights and picks answer inside it.
 #include <unistd.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CErrorReport report;
     CZEMMap map;
     map.sideFileWanted = 0;
-    float progress = 0;
+    std::atomic<float> progress{0};
     const int loaded = map.LoadMap(path, 0, &progress, 1.0f);
     unlink(path);
     if (!loaded) return 0;

@@ -44,6 +44,13 @@ void Settle(CWindow& window, int width, int height) {
 
 }  // namespace
 
+void KeepVideoOpen() {
+    if (g_window) return;
+    std::string error;
+    g_window = CreateSdlWindow("QOR", 64, 64, true, true, &error).release();
+    EXPECT_NE(g_window, nullptr) << error;
+}
+
 CWindow& RealWindowFixture::Window() { return *g_window; }
 
 void RealWindowFixture::OpenDevice(int width, int height, bool depth) {

@@ -16,6 +16,10 @@
 
 class CResourceManager;
 
+// Opens the program's window when no test has yet: it keeps the video system
+// (and the GL driver) loaded while windows of their own come and go.
+void KeepVideoOpen();
+
 class RealWindowFixture : public ::testing::Test {
 protected:
     // The window with a client area of width x height and a device in it with

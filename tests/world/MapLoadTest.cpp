@@ -1,6 +1,7 @@
 // The map container: loading a map written by our writer (on a worker thread,
 // with its progress), refusals and damaged maps, the side file, water and the
 // minimap.
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -65,12 +66,12 @@ TEST_F(MapLoad, AWrittenMapLoadsOnAWorkerThreadWithItsProgress) {
 
     CZEMMap map;
     UseMapTestObjects(map.objects);
-    float progress = 0;
+    std::atomic<float> progress{0};
     int result = 0;
     std::thread loader([&] { result = map.LoadMap(path.c_str(), 0, &progress, 82.0f); });
     loader.join();
     ASSERT_EQ(result, 1) << report.GetText();
-    EXPECT_NEAR(progress, 82.0f * 0.99f, 1e-3);
+    EXPECT_NEAR(progress.load(), 82.0f * 0.99f, 1e-3);
     EXPECT_EQ(map.names[2], "three");
     EXPECT_EQ(map.dataStamp, 77u);
 

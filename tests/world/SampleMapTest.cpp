@@ -1,5 +1,6 @@
 // The sample game folder's map, loaded headless on a worker thread as the
 // loading screen does: terrain, objects, areas, walk and sight grids, water.
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -24,12 +25,12 @@ TEST(SampleMap, LoadsHeadlessOnTheLoaderThread) {
     EXPECT_EQ(name, "Valley");
     EXPECT_EQ(stamp, folder.registry.blockValue);
 
-    float progress = 0;
+    std::atomic<float> progress{0};
     int result = 0;
     std::thread loader([&] { result = map.LoadMap(kSampleMap, 0, &progress, 82.0f); });
     loader.join();
     ASSERT_EQ(result, 1) << folder.report.GetText();
-    EXPECT_NEAR(progress, 82.0f * 0.99f, 1e-3);
+    EXPECT_NEAR(progress.load(), 82.0f * 0.99f, 1e-3);
 
     // Objects registered, in the quadtree with the four patches.
     int units = 0, buildings = 0, decorations = 0, items = 0;

@@ -1,5 +1,6 @@
 #include "world/WaypointGraph.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include "tests/fixtures/AsciiWalkGrid.h"
@@ -52,9 +53,9 @@ TEST(WaypointGraph, WayPointsSeeThemselvesAndTheirNeighbours) {
     EXPECT_EQ(graph.Visible(0), (std::vector<int32_t>{0, 1, 2}));
     EXPECT_EQ(graph.Visible(3), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_EQ(graph.Distance(0, 0, 3), 4) << "trunc(sqrt(18))";
-    float progress = 0.25f;
+    std::atomic<float> progress{0.25f};
     EXPECT_EQ(graph.BuildDistanceTable(&progress, 0.5f), 1);
-    EXPECT_FLOAT_EQ(progress, 0.75f);
+    EXPECT_FLOAT_EQ(progress.load(), 0.75f);
 }
 
 struct GraphCase {

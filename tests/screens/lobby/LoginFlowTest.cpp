@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "commands/GameCommandManager.h"
+#include "engine/core/NameHash.h"
 #include "engine/core/ErrorReport.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
@@ -16,7 +17,9 @@
 #include "screens/lobby/SelectNicknameWindow.h"
 #include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/servers/LocalTestServer.h"
+#include "tools/SampleMap.h"
 #include "platform/File.h"
+#include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiListBox.h"
 #include "ui/UiEditBox.h"
@@ -388,6 +391,56 @@ TEST_F(ReplayList, ListsReplayFilesInFolderOrderAndRefusesABrokenOne) {
     ASSERT_EQ(recorder.WriteReplay((folder + "\\a.srd").c_str(), "MAP\\NOWHERE.DRM", 0, block, {}), 1);
     EXPECT_EQ(screen->StartReplay(true), 0);
     EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_NOT_FOUND_MAP));
+}
+
+int s_loadingScreensMade = 0;
+CScreen* MakeLoadingStandIn() {
+    ++s_loadingScreensMade;
+    return new CScriptedScreen("Loading", nullptr, {});
+}
+
+// A replay of the sample map whose data check fails asks; a damaged one is
+// refused even without the check; OK on the question plays the sound one.
+TEST_F(ReplayList, RefusedDataAsksAndOKPlaysWithoutTheCheck) {
+    CLoginScreen* screen = nullptr;
+    ASSERT_TRUE(RunUntil([&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); }));
+    s_loadingScreensMade = 0;
+    SetLoadingScreenMaker(&MakeLoadingStandIn);
+    const std::string folder = app->ReplayFolder();
+    ASSERT_NE(g_pGameCommandManager, nullptr);
+    CGameCommandManager& recorder = *g_pGameCommandManager;
+    static const float clock = 0.0f;  // the manager keeps its address
+    recorder.BeginSession(0, &clock, 1, 0, {});
+    const uint8_t otherBlock[16] = {1, 2, 3};
+    const std::string sound = folder + "\\a.srd", damaged = folder + "\\b.srd";
+    ASSERT_EQ(recorder.WriteReplay(sound.c_str(), kSampleMap, 12345, otherBlock, {}), 1);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::ReadWholeFile(sound, bytes));
+    ASSERT_GT(bytes.size(), 40u);
+    ASSERT_TRUE(platform::WriteWholeFile(damaged, bytes.data(), bytes.size() - 3));
+
+    auto* replayButton = dynamic_cast<CUiButton*>(screen->Window()->FindChild(NameHash("ID_BUTTON_REPLAY")));
+    ASSERT_NE(replayButton, nullptr);
+    screen->Window()->OnLButtonClick(replayButton);
+    Frames(1);
+    ASSERT_EQ(screen->Phase(), CLoginScreen::PHASE_REPLAYS);
+    CReplayListWindow& window = *screen->ReplayWindow();
+    ASSERT_EQ(window.List()->ItemCount(), 2u);
+
+    window.List()->SetSelected(1);
+    EXPECT_EQ(screen->StartReplay(false), 0) << "a cut replay never plays";
+    EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_WRONG_DATA));
+    app->MessageBox().HideBox();
+
+    window.List()->SetSelected(0);
+    EXPECT_EQ(screen->StartReplay(true), 0);
+    EXPECT_EQ(app->MessageBox().Text(), GetMessageText(MSG_REPLAY_WRONG_DATA));
+    EXPECT_EQ(app->MessageBox().Mode(), 2);
+    EXPECT_EQ(s_loadingScreensMade, 0);
+    app->MessageBox().SetResult(1);
+    ASSERT_TRUE(RunUntil([&] { return s_loadingScreensMade == 1; }));
+    EXPECT_EQ(Session().mapFile, kSampleMap);
+    SetLoadingScreenMaker(nullptr);
 }
 
 }  // namespace
