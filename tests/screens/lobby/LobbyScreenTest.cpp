@@ -271,11 +271,13 @@ TEST_F(LobbyScreenFlow, PageButtonsKeepTheirBoundsAndCoolDown) {
         .Send(PK_ROOM_LIST, RoomListPayload({}));
     Press(CLobbyWindow::CMD_BEFORE);  // page 0
     Press(CLobbyWindow::CMD_NEXT);
+    // Judged before waiting for the server: the frames that wait run the
+    // stepped clock on, as far as the server thread takes to answer.
+    EXPECT_FALSE(Lobby()->Pager().PageButtonsEnabled());
     Press(CLobbyWindow::CMD_NEXT);  // within the cool-down
+    EXPECT_EQ(Lobby()->Pager().CurrentPage(), 1);
     ASSERT_TRUE(RunUntil([&] { return listRequests.size() == 2; }));
     EXPECT_EQ(listRequests[1], (std::vector<uint8_t>{0, 0, 1, 0}));
-    EXPECT_EQ(Lobby()->Pager().CurrentPage(), 1);
-    EXPECT_FALSE(Lobby()->Pager().PageButtonsEnabled());
     // The waiting list, at its own page 0.
     w.OnLButtonClick(w.WaitingRoomsBox());
     ASSERT_TRUE(RunUntil([&] { return listRequests.size() == 3; }));
