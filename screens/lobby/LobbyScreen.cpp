@@ -345,16 +345,20 @@ void CLobbyScreen::UpdateLobby() {
         if (g_pWorldObjectManager) {
             g_pWorldObjectManager->gameMode = 0;
             g_pWorldObjectManager->host = 1;
+            // A practice room is kept by this client alone, its creator in the first slot.
+            g_pWorldObjectManager->practiceGame = 1;
+            g_pWorldObjectManager->localSlot = 0;
         }
         CClientSession& session = *g_pClientSession;
         session.roomNumber = 0;
-        // The practice match plays the first map of the playable list.
-        if (host->MapCount(0) > 0) {
-            session.mapFile = host->Map(0, 0).fileName;
-            session.mapId = static_cast<uint32_t>(host->Map(0, 0).key);
-        }
+        // The room opens on the first map of the playable list: a map left over
+        // from an earlier room may not be in that list.
+        if (host->MapCount(0) > 0) session.room.SetMapId(static_cast<uint16_t>(host->Map(0, 0).key));
+        session.room.SetGuardianChoice(0);
+        // The practice room seats this entry; the own slot is found by its nickname.
+        session.ownEntry.SetNickname(session.nickname);
         ui.SetFocus(nullptr);
-        BeginLeave(NEXT_LOADING);
+        BeginLeave(NEXT_ROOM_MADE);
         return;
     }
     if (w.TakeCommand(CLobbyWindow::CMD_TUTORIAL)) {
@@ -658,7 +662,8 @@ int CLobbyScreen::Leave() {
             nextScreen = MakeLoadingScreen();
             break;
         default:
-            // The room is joined; the waiting room is not part of this client yet.
+            session.leaveToLobby = false;
+            nextScreen = MakeWaitRoomScreen();
             break;
     }
     if (!nextScreen) {
@@ -703,6 +708,11 @@ void CLobbyScreen::OnRoomAnswer(uint16_t id, uint8_t result, uint8_t reason, uin
     CUiManager& ui = ScreenHost()->Ui();
     if (result == 1) {
         ui.SetFocus(nullptr);
+        // A room on the server: whatever practice came before is over.
+        if (g_pWorldObjectManager) {
+            g_pWorldObjectManager->practiceGame = 0;
+            g_pWorldObjectManager->gameMode = 0;
+        }
         if (id == PK_MAKE_ROOM_RESULT) {
             if (g_pWorldObjectManager) g_pWorldObjectManager->host = 1;
             session.roomNumber = room;

@@ -135,6 +135,8 @@ int CWaitRoomScreen::Update() {
                 if (m_next == NEXT_HERO_SELECT) {
                     g_pWorldObjectManager->localSlot = std::max(FindOwnRoomSlot(), 0);
                     g_pWorldObjectManager->heroSelect = 1;
+                    // Hero select of a practice room talks to no server.
+                    if (Practice()) g_pWorldObjectManager->gameMode = 1;
                     next = NewHeroSelectScreen();
                 } else {
                     Session().roomRefresh = true;
@@ -272,6 +274,9 @@ void CWaitRoomScreen::Quit() {
     if (OwnReady() && !IsHost()) return lobby::ShowBox(GetMessageText(MSG_WAITROOM_NOT_EXIT), 1);
     if (Practice()) {
         if (!Sent(SendRoomNotice(*Session().net, PK_PRACTICE_ROOM_LEAVE))) return;
+        // The lobby and the rooms after it are the server's again.
+        g_pWorldObjectManager->practiceGame = 0;
+        g_pWorldObjectManager->gameMode = 0;
         host->Ui().SetFocus(nullptr);
         BeginLeave(NEXT_LOBBY);
         return;

@@ -16,21 +16,29 @@
 #include "platform/Input.h"
 #include "screens/lobby/ChannelScreen.h"
 #include "screens/lobby/ConnecterPopup.h"
+#include "screens/lobby/HeroSelectScreen.h"
+#include "screens/lobby/HeroSelectWindow.h"
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LobbyWindow.h"
 #include "screens/lobby/MakeRoomWindow.h"
 #include "screens/lobby/QuickJoinWindow.h"
 #include "screens/lobby/RoomPasswordWindow.h"
+#include "screens/lobby/WaitRoomScreen.h"
+#include "screens/lobby/WaitRoomWindow.h"
 #include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/screens/lobby/LobbyFlow.h"
 #include "tests/servers/LobbyPackets.h"
+#include "tools/SampleGameData.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiListBox.h"
 #include "ui/UiManager.h"
 #include "ui/UiStatic.h"
+#include "world/GameDataRegistry.h"
 #include "world/ScriptManager.h"
+#include "world/UnitData.h"
+#include "world/WorldObjectManager.h"
 
 using namespace platform;
 
@@ -382,6 +390,71 @@ TEST_F(LobbyScreenFlow, TutorialQuestionCancelIsSavedAndOkStartsTheTutorial) {
     EXPECT_FALSE(g_pScriptManager->Missions().empty());
     EXPECT_EQ(Session().slots[0].heroId, NameHash(g_pScriptManager->HeroName()));
     EXPECT_FALSE(Session().mapFile.empty());
+}
+
+// The lobby with the real waiting room and hero select behind it.
+class PracticePath : public LobbyScreenFlow {
+protected:
+    static inline int s_loadings = 0;
+    void SetUp() override {
+        s_loadings = 0;
+        SetWaitRoomScreenMaker(&NewWaitRoomScreen);
+        SetLoadingScreenMaker([]() -> CScreen* {
+            ++s_loadings;
+            return new CScriptedScreen("Loading", nullptr, {});
+        });
+        LobbyScreenFlow::SetUp();
+        ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
+    }
+    void TearDown() override {
+        SetLoadingScreenMaker(nullptr);
+        SetWaitRoomScreenMaker(nullptr);
+        LobbyScreenFlow::TearDown();
+    }
+};
+
+TEST_F(PracticePath, PracticeGoesThroughItsOwnRoomAndHeroSelectToTheLoadingScreen) {
+    Enter();
+    // A map left from an earlier room that the playable list does not hold.
+    Session().room.SetMapId(999);
+    game.Expect(PK_PRACTICE_START);
+    Press(CLobbyWindow::CMD_PRACTICE);
+    CWaitRoomScreen* room = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        room = CurrentAs<CWaitRoomScreen>();
+        return room && room->Phase() == CWaitRoomScreen::PHASE_ROOM && Session().room.MemberNickname(0) == "Hero";
+    })) << ErrorReport().Text();
+    EXPECT_TRUE(room->Practice());
+    EXPECT_EQ(Session().room.HostSlotIndex(), 0);
+    EXPECT_EQ(room->Window()->RoomTitle()->GetText(), GetMessageText(MSG_WAITROOM_PRACTICE_MODE));
+    EXPECT_EQ(g_pWorldObjectManager->gameMode, 0);
+
+    room->Window()->PressCommand(CWaitRoomWindow::CMD_START);
+    CHeroSelectScreen* hero = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        hero = CurrentAs<CHeroSelectScreen>();
+        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
+    })) << ErrorReport().Text();
+    EXPECT_EQ(g_pWorldObjectManager->gameMode, 1);
+    EXPECT_FALSE(Session().mapFile.empty());
+    ASSERT_FALSE(hero->HeroList(hero->Window()->RaceTab()).empty());
+    const uint32_t chosen = hero->HeroList(hero->Window()->RaceTab())[0].record->id;
+    hero->Window()->PressHero(0);
+    Frames(2);
+    hero->Window()->PressCommand(CHeroSelectWindow::FLAG_OK);
+    ASSERT_TRUE(RunUntil([&] { return s_loadings == 1; })) << ErrorReport().Text();
+    EXPECT_EQ(Session().slots[0].heroId, chosen);
+    // The practice start is all the server hears: the room and the pick stay local.
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    int sentAfterStart = 0;
+    bool started = false;
+    for (const FakePacket& p : game.Received()) {
+        if (started && p.id != PK_LOBBY_USER_LIST_REQUEST) ++sentAfterStart;
+        started = started || p.id == PK_PRACTICE_START;
+    }
+    EXPECT_TRUE(started);
+    EXPECT_EQ(sentAfterStart, 0);
 }
 
 TEST_F(LobbyScreenFlow, CutEntryAnswerEndsInThePopup) {
