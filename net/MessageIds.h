@@ -16,7 +16,7 @@ enum PacketId : uint16_t {
     PK_ROOM_SLOT_STATES = 1008,
     PK_ROOM_READY_TOGGLE = 1009,
     PK_LOADING_DONE = 1011,
-    PK_GAME_START = 1012,
+    PK_ALL_LOADED = 1012,  // every player has loaded: the match begins
     PK_GAME_RESULT = 1014,
     PK_GAME_COMMANDS = 1015,
     PK_LOBBY_CHAT = 1017,

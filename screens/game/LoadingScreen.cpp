@@ -425,7 +425,7 @@ int CLoadingScreen::HandleServerMessages() {
             case PK_GAME_COMMANDS:
                 HandleLoadingMessage(packet);
                 break;
-            case PK_GAME_START:
+            case PK_ALL_LOADED:
                 if (reader.ReadU16() == kStartValue && reader.Ok() && Phase() == PHASE_LOADED) SetPhase(PHASE_START);
                 break;
             case PK_PLAYER_OUT: {

@@ -60,6 +60,7 @@ public:
     };
     static constexpr float kMaxZoom = 340.0f;
     static constexpr float kMinZoom = 220.0f;
+    static constexpr float kFieldOfView = 0.7853982f;  // pi / 4
     static constexpr float kGameOverDelay = 5.0f;
     static constexpr float kAutoCancelDelay = 3.0f;
     static constexpr float kIdleLimit = 600.0f;
@@ -157,6 +158,11 @@ private:
     void Leave();
     void OpenErrorPopup();
     void PlayRaceMusic();
+    // Each hero onto the first free spot around where the map put it.
+    void SpreadHeroes();
+    // Field of view, projection for the back buffer, zoom limits and view.
+    void SetUpCamera();
+    void RebuildView();
     void StopStreams();
     int SendOrFail(uint16_t id, const void* data, int length);
     void AdvanceWorld(float dt);

@@ -324,7 +324,7 @@ TEST_F(LoadingNetworkFixture, PlayersExchangeHeadersProgressAndChatThenTheServer
     EXPECT_EQ(done.front().payload, Bytes({0, 0}));
     EXPECT_EQ(s_playScreens, 0);
 
-    server.Send(PK_GAME_START, {0, 0});
+    server.Send(PK_ALL_LOADED, {0, 0});
     ASSERT_TRUE(RunUntil([&] { return s_playScreens == 1; }));
     EXPECT_FALSE(app->IsQuitting());
 }
@@ -340,7 +340,7 @@ TEST_F(LoadingNetworkFixture, APlayerWhoLeavesEndsTheWaitForHisHeader) {
     ASSERT_TRUE(RunUntil([&] { return Phase() == CLoadingScreen::PHASE_LOADED; })) << ErrorReport().Text();
     EXPECT_TRUE(loading->PlayerGone(1));
     EXPECT_TRUE(ChatShows(FormatText(GetMessageText(MSG_GAMEPLAY_OUT_PLAYER), "Other")));
-    server.Send(PK_GAME_START, {0, 0});
+    server.Send(PK_ALL_LOADED, {0, 0});
     ASSERT_TRUE(RunUntil([&] { return s_playScreens == 1; }));
 }
 

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <thread>
 
@@ -23,6 +25,7 @@
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tests/ui/RecordingScreenHost.h"
+#include "world/TerrainEngine.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
@@ -230,6 +233,31 @@ TEST_F(PlayScreenTest, WheelZoomStaysInItsLimitsAndChatModeStopsScrolling) {
     play.SetInputMode(0);
     Step();
     EXPECT_LT(camera.target.x, x);
+    input->SetKey(platform::DIK_LEFT, false);
+
+    // Scrolling stops at the terrain's far edges.
+    ASSERT_NE(g_pTerrainEngine, nullptr);
+    const float width = g_pTerrainEngine->worldWidth(), depth = g_pTerrainEngine->worldDepth();
+    ASSERT_GT(width, 0.0f);
+    camera.SetTarget({width - 0.5f, 0, depth - 0.5f}, 1);
+    input->SetKey(platform::DIK_RIGHT, true);
+    input->SetKey(platform::DIK_UP, true);
+    for (int i = 0; i < 5; ++i) Step();
+    EXPECT_FLOAT_EQ(camera.target.x, width);
+    EXPECT_FLOAT_EQ(camera.target.z, depth);
+}
+
+TEST_F(PlayScreenTest, HeroesStandingOnOneSpotAreSpreadAtLoad) {
+    const int32_t second = harness.SpawnUnit("Creep", {100, 0, 100}, 1, 0, 300, 30, 40, 20, 1);
+    ASSERT_EQ(second, 1);
+    Make(1);
+    Step();
+    const platform::Vec3 a = harness.Unit(0, hero)->position, b = harness.Unit(0, second)->position;
+    const CWorldObject& unit = *harness.Unit(0, hero);
+    const float apart = std::hypot(a.x - b.x, a.z - b.z);
+    EXPECT_GE(apart, unit.bounds.radius * unit.bounds.scale);
+    // One of them keeps the spot the map gave.
+    EXPECT_TRUE((a.x == 100.0f && a.z == 100.0f) || (b.x == 100.0f && b.z == 100.0f));
 }
 
 TEST_F(PlayScreenTest, CloseAsksForConfirmationOnlyWhilePlaying) {
@@ -577,3 +605,38 @@ TEST(PlayReplayTest, ARecordedMatchPlaysBackToTheSameEndAtSpeedOneAndInHalfTheFr
 }
 
 }  // namespace
+
+TEST_F(PlayScreenTest, PickingByRectangleAndByClick) {
+    Make(1);
+    Step();
+    CWorldObject& unit = *harness.Unit(0, hero);
+    ASSERT_NE(unit.GetModel(), nullptr);
+    camera.SetProjection(1024, 768);
+    camera.SetLookAt({100, 200, -50}, {100, 0, 100}, CPlayScreen::kFieldOfView);
+    camera.view = platform::MatrixLookAtLH(camera.eye, camera.target, camera.up);
+    const platform::Vec3 centre =
+        platform::Vec3TransformCoord(unit.position, platform::MatrixMultiply(camera.view, camera.projection));
+    const int32_t x = static_cast<int32_t>((centre.x + 1) * 512), y = static_cast<int32_t>((1 - centre.y) * 384);
+    struct Case {
+        PickRect rect;
+        bool picked;
+    };
+    const Case cases[] = {
+        {{0, 0, 1024, 768}, true},              // a drag over the whole screen
+        {{x + 5, y + 5, x - 5, y - 5}, true},   // a drag drawn backwards
+        {{0, 0, 20, 20}, false},                // a drag in the corner
+        {{x, y, x, y}, true},                   // a click on the unit
+        {{2, 2, 2, 2}, false},                  // a click beside it
+    };
+    for (const Case& c : cases) {
+        CSelectionSet set;
+        set.PickObjects(c.rect, camera);
+        EXPECT_EQ(std::find(set.candidates.begin(), set.candidates.end(), hero) != set.candidates.end(), c.picked)
+            << c.rect.left << "," << c.rect.top << " " << c.rect.right << "," << c.rect.bottom;
+    }
+    // A hidden unit is never picked.
+    unit.stateFlags |= 0x40;
+    CSelectionSet set;
+    set.PickObjects({0, 0, 1024, 768}, camera);
+    EXPECT_EQ(std::count(set.candidates.begin(), set.candidates.end(), hero), 0);
+}
