@@ -20,6 +20,7 @@
 #include "net/NetClient.h"
 #include "platform/CrtRandom.h"
 #include "platform/Input.h"
+#include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultStandInScreen.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
@@ -32,6 +33,8 @@
 #include "world/WorldObjectManager.h"
 
 namespace {
+constexpr const char* kHelpLayout = "PLAY_HELP.DUI";
+constexpr const char* kGuardianMusic = "TUTELARIES.OGG";
 constexpr uint16_t kMsgMatchReport = 1013;
 constexpr uint16_t kMsgEndGame = 1035;
 constexpr uint16_t kMsgLeaveRoom = 2008;
@@ -58,6 +61,11 @@ CPlayScreen::~CPlayScreen() {
     // The replay-end job must be done with the recording before the screen goes.
     if (!JobDone() && g_pResourceManager) g_pResourceManager->WaitLoaderThread(0xFFFFFFFFu);
     if (g_pScriptHost == this) g_pScriptHost = nullptr;
+    if (g_pResourceManager) {
+        // The layout takes its window with it.
+        g_pResourceManager->ReleaseResource(m_helpLayout);
+        g_pResourceManager->ReleaseResource(m_guardianMusic);
+    }
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -139,6 +147,7 @@ int CPlayScreen::Load() {
     if (g_pMapScenario) commands->SetScenarioValue(static_cast<uint32_t>(g_pMapScenario->Lords().lordTime));
     if (world->gameMode == 1 && !replay) commands->BuildGrantReward(1, LocalSlot(), kStartingGold, 0);
     SetUpCamera();
+    if (!LoadLayouts()) return 0;
     if (g_pMapScenario) g_pMapScenario->TrackLords();
     if (m_context.scripts && world->gameMode == 2) g_pScriptHost = this;
 
@@ -175,6 +184,34 @@ int CPlayScreen::Load() {
     }
     if (someoneLeft) EndMatch(LEAVE_AUTO_CANCEL);
     SpreadHeroes();
+    return 1;
+}
+
+int CPlayScreen::LoadLayouts() {
+    if (!g_pResourceManager) {
+        ErrorReport().SetError(kErrorOther, "%s", "The match has no resources to load its windows from");
+        return 0;
+    }
+    // The guardians' theme waits for the guardians' time; without sound the
+    // match goes on in silence.
+    if (World()->gameMode != 2 && g_pMapScenario && g_pMapScenario->Lords().lordTime > 0 && !m_guardianMusic) {
+        m_guardianMusic =
+            static_cast<CZEMSound*>(g_pResourceManager->GetResource(kGuardianMusic, RES_STREAM_SOUND, nullptr, 1));
+        if (!m_guardianMusic) ErrorReport().SetError(0, "Sound load fail %s\n", kGuardianMusic);
+    }
+    if (!m_helpLayout) {
+        m_helpWindow = new CPlayHelpWindow();
+        m_helpLayout = g_pResourceManager->GetResource(kHelpLayout, RES_LAYOUT, m_helpWindow, 1);
+        // A layout that failed took its window with it.
+        if (!m_helpLayout) {
+            m_helpWindow = nullptr;
+            return 0;
+        }
+        if (g_pUiManager) {
+            g_pUiManager->ShowWindow(m_helpWindow, false);
+            g_pUiManager->SendToBack(m_helpWindow);
+        }
+    }
     return 1;
 }
 

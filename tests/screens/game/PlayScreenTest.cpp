@@ -14,13 +14,19 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageTable.h"
 #include "engine/render/Camera.h"
+#include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "platform/Clock.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultStandInScreen.h"
+#include "ui/LayoutResource.h"
+#include "ui/UiControls.h"
+#include "ui/UiManager.h"
+#include "ui/UiStatic.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
@@ -46,6 +52,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(harness.ok()) << harness.Error();
         harness.MakeCurrent(0);
+        // The play screen's windows load their layouts from the sample folder.
+        RegisterLayoutResource(*g_pResourceManager);
+        RegisterUiControls();
         platform::SetClockSource(&Now);
         g_pClientSession = &session;
         Successors::Reset();
@@ -103,11 +112,17 @@ protected:
 TEST_F(PlayScreenTest, SinglePlayStartsWithGoldAndTheCameraOnTheHeroAndRunsOrders) {
     CPlayScreen& play = Make(1);
     EXPECT_EQ(Step(), SCREEN_RUNNING);
-    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_PLAY);
+    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_PLAY) << ErrorReport().GetText();
     EXPECT_EQ(session.slots[0].gold, CPlayScreen::kStartingGold);
     EXPECT_FLOAT_EQ(camera.target.x, 100.0f);
     EXPECT_FLOAT_EQ(camera.target.z, 100.0f);
     ASSERT_EQ(play.Selection().selected, std::vector<int32_t>{0});
+    // The help window waits hidden, its lines filled.
+    ASSERT_NE(play.HelpWindow(), nullptr);
+    if (g_pUiManager) {
+        EXPECT_TRUE(play.HelpWindow()->HasFlags(UI_HIDDEN));
+    }
+    EXPECT_EQ(play.HelpWindow()->lines[2]->GetText(), GetMessageText(MSG_GAMEPLAY_UI_HELP_TEXT3));
 
     // A move order record walks the hero.
     Commands().BuildUnitOrder(hero, 300, 3, 1, {200, 0, 100}, {100, 0, 100}, -1, -1, 0);
