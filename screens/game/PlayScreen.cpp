@@ -188,7 +188,7 @@ int CPlayScreen::Load() {
 }
 
 int CPlayScreen::LoadLayouts() {
-    if (!g_pResourceManager) {
+    if (!g_pResourceManager || !g_pResourceManager->HasFactory(RES_LAYOUT)) {
         ErrorReport().SetError(kErrorOther, "%s", "The match has no resources to load its windows from");
         return 0;
     }

@@ -39,6 +39,12 @@
 namespace {
 
 uint32_t g_now = 1000;
+
+// The play screen's windows load their layouts from the sample folder.
+void LoadWindowsFromLayouts() {
+    RegisterLayoutResource(*g_pResourceManager);
+    RegisterUiControls();
+}
 uint32_t Now() { return g_now; }
 
 // Which successor makers the leaving screen called.
@@ -52,9 +58,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(harness.ok()) << harness.Error();
         harness.MakeCurrent(0);
-        // The play screen's windows load their layouts from the sample folder.
-        RegisterLayoutResource(*g_pResourceManager);
-        RegisterUiControls();
+        LoadWindowsFromLayouts();
         platform::SetClockSource(&Now);
         g_pClientSession = &session;
         Successors::Reset();
@@ -516,6 +520,7 @@ struct ReplayMatch {
 
     explicit ReplayMatch(int gameMode) {
         harness.MakeCurrent(0);
+        LoadWindowsFromLayouts();
         g_pClientSession = &session;
         session.saveReplay = gameMode == 1;
         hero = harness.SpawnUnit("Creep", {100, 0, 100}, 0, 0, 300, 4, 40, 20, 0);
