@@ -5,13 +5,7 @@
 #include "tools/UiLayouts.h"
 
 LayoutFileSpec PlayHelpLayout() {
-    LayoutFileSpec spec;
-    spec.window.name = "WND_PLAY_HELP";
-    spec.window.rect[0] = 262;
-    spec.window.rect[1] = 200;
-    spec.window.rect[2] = 500;
-    spec.window.rect[3] = 120;
-    spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(0), LayoutFloat(0)};
+    LayoutFileSpec spec = WindowLayout("WND_PLAY_HELP", 262, 200, 500, 120);
     spec.children.push_back(StaticRecord("ID_STATIC_TEXT1", 10, 10, 480, 30));
     spec.children.push_back(StaticRecord("ID_STATIC_TEXT2", 10, 45, 480, 30));
     spec.children.push_back(StaticRecord("ID_STATIC_TEXT3", 10, 80, 480, 30));
