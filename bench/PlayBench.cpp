@@ -83,9 +83,10 @@ void BM_PickObjectsRect2000(benchmark::State& state) {
     }
     std::vector<int32_t> red, blue;
     h.SpawnArmies(BenchScale(1000, 50), &red, &blue);
+    h.Step(1.0f / 30);  // places the bounds
     CPlayCamera camera;
-    camera.SetProjection(1024, 768);
     camera.SetLookAt({160, 400, -100}, {160, 0, 160}, CPlayScreen::kFieldOfView);
+    camera.SetProjection(1024, 768);
     camera.view = platform::MatrixLookAtLH(camera.eye, camera.target, camera.up);
     CSelectionSet set;
     // A drag over the middle of the screen.
@@ -96,6 +97,7 @@ void BM_PickObjectsRect2000(benchmark::State& state) {
     }
     state.counters["objects"] = static_cast<double>(red.size() + blue.size());
     state.counters["picked"] = static_cast<double>(set.candidates.size());
+
 }
 BENCHMARK(BM_PickObjectsRect2000)->Unit(benchmark::kMicrosecond);
 
