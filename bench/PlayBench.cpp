@@ -97,7 +97,6 @@ void BM_PickObjectsRect2000(benchmark::State& state) {
     }
     state.counters["objects"] = static_cast<double>(red.size() + blue.size());
     state.counters["picked"] = static_cast<double>(set.candidates.size());
-
 }
 BENCHMARK(BM_PickObjectsRect2000)->Unit(benchmark::kMicrosecond);
 
