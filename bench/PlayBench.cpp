@@ -1,11 +1,15 @@
 // The play screen's command dispatch. Target: 1,000 mixed records dispatched
 // in at most 1 ms, beside the bare pop-and-release of the same records (the
-// cost of the queue and the pools alone) measured in the same run.
+// cost of the queue and the pools alone) measured in the same run. And the
+// drag selection over 2,000 objects of the sample map: at most 0.3 ms.
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <vector>
 
 #include "bench/BenchSupport.h"
+#include "engine/render/Camera.h"
+#include "tests/fixtures/WorldHarness.h"
 #include "commands/GameCommandManager.h"
 #include "net/ClientSession.h"
 #include "screens/game/PlayScreen.h"
@@ -70,6 +74,31 @@ void BM_PopAndReleaseRecords(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_PopAndReleaseRecords)->Unit(benchmark::kMicrosecond);
+
+void BM_PickObjectsRect2000(benchmark::State& state) {
+    CWorldHarness h;
+    if (!h.ok()) {
+        state.SkipWithError(h.Error().c_str());
+        return;
+    }
+    std::vector<int32_t> red, blue;
+    h.SpawnArmies(BenchScale(1000, 50), &red, &blue);
+    h.Step(1.0f / 30);  // places the bounds
+    CPlayCamera camera;
+    camera.SetLookAt({160, 400, -100}, {160, 0, 160}, CPlayScreen::kFieldOfView);
+    camera.SetProjection(1024, 768);
+    camera.view = platform::MatrixLookAtLH(camera.eye, camera.target, camera.up);
+    CSelectionSet set;
+    // A drag over the middle of the screen.
+    const PickRect rect{200, 150, 800, 600};
+    for (auto _ : state) {
+        set.PickObjects(rect, camera);
+        benchmark::DoNotOptimize(set.candidates.data());
+    }
+    state.counters["objects"] = static_cast<double>(red.size() + blue.size());
+    state.counters["picked"] = static_cast<double>(set.candidates.size());
+}
+BENCHMARK(BM_PickObjectsRect2000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

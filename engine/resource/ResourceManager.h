@@ -48,6 +48,11 @@ public:
 
     // The subsystem that owns a type registers how to make its resources.
     void SetFactory(int32_t type, Factory factory);
+    // Whether resources of the type can be made at all (a layout's caller
+    // keeps its window when nothing was made to take it).
+    bool HasFactory(int32_t type) const {
+        return type >= 0 && type < RES_TYPE_COUNT && m_factories[static_cast<size_t>(type)] != nullptr;
+    }
     // The sound manager tells whether a sound device is usable; while it says
     // no, sound resources are refused. Unset, sound loads are attempted.
     void SetSoundDeviceCheck(std::function<bool()> usable);

@@ -153,7 +153,9 @@ int CLoadingScreen::SetUp() {
     const std::string& mapFile = g_pClientSession->mapFile;
     if (host->FindMapByName(mapFile.c_str(), &list) >= 0) {
         const std::string picture = LoadingPictureName(mapFile);
-        if (CResource* texture = g_pResourceManager->GetResource(picture.c_str(), RES_TEXTURE, nullptr, 1)) {
+        // Loaded now: the loader thread is about to be busy with the match,
+        // and a queued picture would stay blank until the match is loaded.
+        if (CResource* texture = g_pResourceManager->GetResource(picture.c_str(), RES_TEXTURE, nullptr, 0)) {
             m_picture.SetUp(0.0f, 0.0f, width, height, texture);
             m_picture.Start(kWhite, 0, 0.0f);
         }

@@ -20,6 +20,7 @@
 #include "net/NetClient.h"
 #include "platform/CrtRandom.h"
 #include "platform/Input.h"
+#include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultStandInScreen.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
@@ -27,10 +28,13 @@
 #include "world/MapScenario.h"
 #include "world/ProjectileManager.h"
 #include "world/ScriptManager.h"
+#include "world/TerrainEngine.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 
 namespace {
+constexpr const char* kHelpLayout = "PLAY_HELP.DUI";
+constexpr const char* kGuardianMusic = "TUTELARIES.OGG";
 constexpr uint16_t kMsgMatchReport = 1013;
 constexpr uint16_t kMsgEndGame = 1035;
 constexpr uint16_t kMsgLeaveRoom = 2008;
@@ -57,6 +61,11 @@ CPlayScreen::~CPlayScreen() {
     // The replay-end job must be done with the recording before the screen goes.
     if (!JobDone() && g_pResourceManager) g_pResourceManager->WaitLoaderThread(0xFFFFFFFFu);
     if (g_pScriptHost == this) g_pScriptHost = nullptr;
+    if (g_pResourceManager) {
+        // The layout takes its window with it.
+        g_pResourceManager->ReleaseResource(m_helpLayout);
+        g_pResourceManager->ReleaseResource(m_guardianMusic);
+    }
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -137,9 +146,8 @@ int CPlayScreen::Load() {
     commands->BeginSession(world->IsNetworkGame() ? 1 : 0, &world->gameClock, record, world->localTeam, teams);
     if (g_pMapScenario) commands->SetScenarioValue(static_cast<uint32_t>(g_pMapScenario->Lords().lordTime));
     if (world->gameMode == 1 && !replay) commands->BuildGrantReward(1, LocalSlot(), kStartingGold, 0);
-    if (m_camera) {
-        m_camera->distance = std::clamp(m_camera->distance, kMinZoom, kMaxZoom);
-    }
+    SetUpCamera();
+    if (!LoadLayouts()) return 0;
     if (g_pMapScenario) g_pMapScenario->TrackLords();
     if (m_context.scripts && world->gameMode == 2) g_pScriptHost = this;
 
@@ -175,7 +183,65 @@ int CPlayScreen::Load() {
                 day->SetU8(3, platform::CrtRand() % 2 == 0 ? 1 : 0);
     }
     if (someoneLeft) EndMatch(LEAVE_AUTO_CANCEL);
+    SpreadHeroes();
     return 1;
+}
+
+int CPlayScreen::LoadLayouts() {
+    if (!g_pResourceManager || !g_pResourceManager->HasFactory(RES_LAYOUT)) {
+        ErrorReport().SetError(kErrorOther, "%s", "The match has no resources to load its windows from");
+        return 0;
+    }
+    // The guardians' theme waits for the guardians' time; without sound the
+    // match goes on in silence.
+    if (World()->gameMode != 2 && g_pMapScenario && g_pMapScenario->Lords().lordTime > 0 && !m_guardianMusic) {
+        m_guardianMusic =
+            static_cast<CZEMSound*>(g_pResourceManager->GetResource(kGuardianMusic, RES_STREAM_SOUND, nullptr, 1));
+        if (!m_guardianMusic) ErrorReport().SetError(0, "Sound load fail %s\n", kGuardianMusic);
+    }
+    if (!m_helpLayout) {
+        m_helpWindow = new CPlayHelpWindow();
+        m_helpLayout = g_pResourceManager->GetResource(kHelpLayout, RES_LAYOUT, m_helpWindow, 1);
+        // A layout that failed took its window with it.
+        if (!m_helpLayout) {
+            m_helpWindow = nullptr;
+            return 0;
+        }
+        if (g_pUiManager) {
+            g_pUiManager->ShowWindow(m_helpWindow, false);
+            g_pUiManager->SendToBack(m_helpWindow);
+        }
+    }
+    return 1;
+}
+
+void CPlayScreen::SetUpCamera() {
+    if (!m_camera) return;
+    m_camera->fov = kFieldOfView;
+    IScreenHost* host = ScreenHost();
+    m_camera->SetProjection(host ? host->BackBufferWidth() : 1024, host ? host->BackBufferHeight() : 768);
+    m_camera->distance = std::clamp(m_camera->distance, kMinZoom, kMaxZoom);
+    RebuildView();
+}
+
+void CPlayScreen::RebuildView() {
+    if (m_camera) m_camera->view = platform::MatrixLookAtLH(m_camera->eye, m_camera->target, m_camera->up);
+}
+
+void CPlayScreen::SpreadHeroes() {
+    CWorldObjectManager* world = World();
+    for (int32_t slot = 0; slot < CClientSession::kPlayerSlots; ++slot) {
+        CWorldObject* hero = world->GetObjectById(slot);
+        if (!hero) continue;
+        // Out of the grid first, so the hero's own cells do not count as taken.
+        hero->VacateGrid(1);
+        const float size = hero->bounds.radius * hero->bounds.scale;
+        // The first ring of candidates lies 1.5 x the hero's size around it.
+        world->BuildSpawnCandidates(size * 0.5f);
+        platform::Vec3 spot = hero->position;
+        if (world->FindFreeSpawnPoint(hero->position, size, 1, &spot)) spot.y = hero->position.y;
+        hero->TeleportTo(spot);
+    }
 }
 
 void CPlayScreen::PlayRaceMusic() {
@@ -289,7 +355,9 @@ void CPlayScreen::AdvanceWorld(float dt) {
 void CPlayScreen::CleanSelection() { m_selection.Prune(); }
 
 void CPlayScreen::FocusCamera(const platform::Vec3& point) {
-    if (m_camera) m_camera->SetTarget(point, 1);
+    if (!m_camera) return;
+    m_camera->SetTarget(point, 1);
+    RebuildView();
 }
 
 void CPlayScreen::UpdateCamera(float gameDt) {
@@ -300,6 +368,7 @@ void CPlayScreen::UpdateCamera(float gameDt) {
     IScreenHost* host = ScreenHost();
     const bool waitingBlocks = m_waiting && World()->gameMode != 3 && World()->gameMode != 4;
     if (m_inputMode == 5 || !m_camera->enabled || m_cameraLocked || waitingBlocks || !host) {
+        RebuildView();
         m_camera->UpdateScriptedMove(gameDt);
         return;
     }
@@ -311,11 +380,9 @@ void CPlayScreen::UpdateCamera(float gameDt) {
     input.GetCursor(&cursor);
     const float width = static_cast<float>(host->BackBufferWidth());
     const float height = static_cast<float>(host->BackBufferHeight());
-    float mapWidth = 0, mapDepth = 0;
-    if (m_context.ground) {
-        // The terrain's extent is the playable square the map describes.
-        mapWidth = mapDepth = 1e9f;
-    }
+    // Without a terrain there is nothing to scroll over past the origin.
+    const float mapWidth = g_pTerrainEngine ? g_pTerrainEngine->worldWidth() : 0.0f;
+    const float mapDepth = g_pTerrainEngine ? g_pTerrainEngine->worldDepth() : 0.0f;
     platform::Vec3 target = m_camera->target;
     bool moved = false;
     if ((input.KeyDown(platform::DIK_LEFT) || cursor.x < 1) && target.x > 0) {
@@ -338,6 +405,7 @@ void CPlayScreen::UpdateCamera(float gameDt) {
         m_followSelected = false;
         m_camera->SetTarget(target, 1);
     }
+    RebuildView();
     m_camera->UpdateScriptedMove(gameDt);
 }
 

@@ -25,6 +25,8 @@
 class CCamera;
 class CGameCommand;
 class CGameCommandManager;
+class CPlayHelpWindow;
+class CResource;
 class CScriptManager;
 class CUiWindow;
 class CWorldObjectManager;
@@ -60,6 +62,7 @@ public:
     };
     static constexpr float kMaxZoom = 340.0f;
     static constexpr float kMinZoom = 220.0f;
+    static constexpr float kFieldOfView = 0.7853982f;  // pi / 4
     static constexpr float kGameOverDelay = 5.0f;
     static constexpr float kAutoCancelDelay = 3.0f;
     static constexpr float kIdleLimit = 600.0f;
@@ -150,6 +153,7 @@ public:
     // The replay's record count, kept before the replay-end job frees it.
     size_t ReplayRecordCount() const { return m_replayRecordCount; }
     CFrameTimer& GameTimer() { return m_gameTimer; }
+    CPlayHelpWindow* HelpWindow() const { return m_helpWindow; }
 
 private:
     int Load();
@@ -157,6 +161,13 @@ private:
     void Leave();
     void OpenErrorPopup();
     void PlayRaceMusic();
+    // Each hero onto the first free spot around where the map put it.
+    void SpreadHeroes();
+    // The windows of the match and the guardians' theme; 0 when a layout is missing.
+    int LoadLayouts();
+    // Field of view, projection for the back buffer, zoom limits and view.
+    void SetUpCamera();
+    void RebuildView();
     void StopStreams();
     int SendOrFail(uint16_t id, const void* data, int length);
     void AdvanceWorld(float dt);
@@ -245,5 +256,7 @@ private:
     float m_voteTick = 0;
 
     CZEMSound* m_guardianMusic = nullptr;
+    CPlayHelpWindow* m_helpWindow = nullptr;
+    CResource* m_helpLayout = nullptr;
     bool m_raceMusicPlaying = false;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/render/Camera.h"
 #include "net/PlayerSlot.h"
 #include "world/WorldObject.h"
 #include "world/WorldObjectManager.h"
@@ -11,6 +12,29 @@ namespace {
 CWorldObject* Find(int32_t index) {
     return g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(index) : nullptr;
 }
+// Hidden, dying, untargetable and similar objects cannot be picked.
+constexpr uint32_t kUnpickable = 0x40000160u | 0x00200000u;
+
+bool Pickable(CWorldObject& object) { return !(object.stateFlags & kUnpickable) && object.GetModel(); }
+
+// The screen rectangle the object's box covers; false when it lies behind the eye.
+bool ScreenBounds(const CWorldObject& object, const platform::Matrix& viewProjection, float width, float height,
+                  float* left, float* top, float* right, float* bottom) {
+    *left = *top = 1e30f;
+    *right = *bottom = -1e30f;
+    for (const platform::Vec3& corner : object.bounds.outerBox) {
+        const platform::Vec4 clip = platform::Vec3Transform(corner, viewProjection);
+        if (!(clip.w > 0.0f)) return false;
+        const float x = (clip.x / clip.w + 1.0f) * 0.5f * width;
+        const float y = (1.0f - clip.y / clip.w) * 0.5f * height;
+        *left = std::min(*left, x);
+        *right = std::max(*right, x);
+        *top = std::min(*top, y);
+        *bottom = std::max(*bottom, y);
+    }
+    return true;
+}
+
 bool Controllable(int32_t index) {
     CWorldObject* o = Find(index);
     return o && o->IsLocalPlayerUnit();
@@ -63,6 +87,33 @@ int CSelectionSet::Commit(bool additive, int32_t gameMode) {
     candidates.clear();
     if (!additive) focus = lead;
     return 1;
+}
+
+void CSelectionSet::PickObjects(const PickRect& rect, CCamera& camera) {
+    ClearList(candidates);
+    if (!g_pWorldObjectManager) return;
+    const bool click = rect.left == rect.right && rect.top == rect.bottom;
+    const float width = static_cast<float>(camera.viewportWidth), height = static_cast<float>(camera.viewportHeight);
+    if (click) camera.MakePickRay(static_cast<float>(rect.left), static_cast<float>(rect.top), camera.projection,
+                                  camera.view);
+    const float left = static_cast<float>(std::min(rect.left, rect.right));
+    const float right = static_cast<float>(std::max(rect.left, rect.right));
+    const float top = static_cast<float>(std::min(rect.top, rect.bottom));
+    const float bottom = static_cast<float>(std::max(rect.top, rect.bottom));
+    const platform::Matrix viewProjection = platform::MatrixMultiply(camera.view, camera.projection);
+    for (CWorldObject* object : g_pWorldObjectManager->Objects()) {
+        if (!object || !Pickable(*object)) continue;
+        if (click) {
+            float distance = 0;
+            if (object->IntersectRay(camera.rayOrigin, camera.rayDirection, &distance, nullptr, 0))
+                candidates.push_back(object->id);
+            continue;
+        }
+        float l, t, r, b;
+        if (ScreenBounds(*object, viewProjection, width, height, &l, &t, &r, &b) && l <= right && r >= left &&
+            t <= bottom && b >= top)
+            candidates.push_back(object->id);
+    }
 }
 
 void CSelectionSet::ClearList(std::vector<int32_t>& list) { list.clear(); }

@@ -9,8 +9,14 @@
 #include <cstdint>
 #include <vector>
 
+class CCamera;
 class CPlayerSlot;
 class CWorldObject;
+
+// A drag rectangle in screen pixels; one of zero size is a click.
+struct PickRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
 
 class CSelectionSet {
 public:
@@ -20,6 +26,10 @@ public:
     // (observer) select only the lead.
     int Commit(bool additive, int32_t gameMode);
     void AddCandidate(int32_t index) { candidates.push_back(index); }
+    // The candidates become the selectable objects the rectangle overlaps on
+    // the camera's screen, or, for a click, those the pick ray through the
+    // point hits.
+    void PickObjects(const PickRect& rect, CCamera& camera);
     void ClearList(std::vector<int32_t>& list);
     bool Contains(int32_t index) const;
     // Out of both lists; the focus goes when it was this object.

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <thread>
 
@@ -12,17 +14,24 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageTable.h"
 #include "engine/render/Camera.h"
+#include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "platform/Clock.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultStandInScreen.h"
+#include "ui/LayoutResource.h"
+#include "ui/UiControls.h"
+#include "ui/UiManager.h"
+#include "ui/UiStatic.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tests/ui/RecordingScreenHost.h"
+#include "world/TerrainEngine.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
@@ -30,6 +39,12 @@
 namespace {
 
 uint32_t g_now = 1000;
+
+// The play screen's windows load their layouts from the sample folder.
+void LoadWindowsFromLayouts() {
+    RegisterLayoutResource(*g_pResourceManager);
+    RegisterUiControls();
+}
 uint32_t Now() { return g_now; }
 
 // Which successor makers the leaving screen called.
@@ -43,6 +58,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(harness.ok()) << harness.Error();
         harness.MakeCurrent(0);
+        LoadWindowsFromLayouts();
         platform::SetClockSource(&Now);
         g_pClientSession = &session;
         Successors::Reset();
@@ -100,11 +116,17 @@ protected:
 TEST_F(PlayScreenTest, SinglePlayStartsWithGoldAndTheCameraOnTheHeroAndRunsOrders) {
     CPlayScreen& play = Make(1);
     EXPECT_EQ(Step(), SCREEN_RUNNING);
-    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_PLAY);
+    EXPECT_EQ(play.Phase(), CPlayScreen::PHASE_PLAY) << ErrorReport().GetText();
     EXPECT_EQ(session.slots[0].gold, CPlayScreen::kStartingGold);
     EXPECT_FLOAT_EQ(camera.target.x, 100.0f);
     EXPECT_FLOAT_EQ(camera.target.z, 100.0f);
     ASSERT_EQ(play.Selection().selected, std::vector<int32_t>{0});
+    // The help window waits hidden, its lines filled.
+    ASSERT_NE(play.HelpWindow(), nullptr);
+    if (g_pUiManager) {
+        EXPECT_TRUE(play.HelpWindow()->HasFlags(UI_HIDDEN));
+    }
+    EXPECT_EQ(play.HelpWindow()->lines[2]->GetText(), GetMessageText(MSG_GAMEPLAY_UI_HELP_TEXT3));
 
     // A move order record walks the hero.
     Commands().BuildUnitOrder(hero, 300, 3, 1, {200, 0, 100}, {100, 0, 100}, -1, -1, 0);
@@ -230,6 +252,31 @@ TEST_F(PlayScreenTest, WheelZoomStaysInItsLimitsAndChatModeStopsScrolling) {
     play.SetInputMode(0);
     Step();
     EXPECT_LT(camera.target.x, x);
+    input->SetKey(platform::DIK_LEFT, false);
+
+    // Scrolling stops at the terrain's far edges.
+    ASSERT_NE(g_pTerrainEngine, nullptr);
+    const float width = g_pTerrainEngine->worldWidth(), depth = g_pTerrainEngine->worldDepth();
+    ASSERT_GT(width, 0.0f);
+    camera.SetTarget({width - 0.5f, 0, depth - 0.5f}, 1);
+    input->SetKey(platform::DIK_RIGHT, true);
+    input->SetKey(platform::DIK_UP, true);
+    for (int i = 0; i < 5; ++i) Step();
+    EXPECT_FLOAT_EQ(camera.target.x, width);
+    EXPECT_FLOAT_EQ(camera.target.z, depth);
+}
+
+TEST_F(PlayScreenTest, HeroesStandingOnOneSpotAreSpreadAtLoad) {
+    const int32_t second = harness.SpawnUnit("Creep", {100, 0, 100}, 1, 0, 300, 30, 40, 20, 1);
+    ASSERT_EQ(second, 1);
+    Make(1);
+    Step();
+    const platform::Vec3 a = harness.Unit(0, hero)->position, b = harness.Unit(0, second)->position;
+    const CWorldObject& unit = *harness.Unit(0, hero);
+    const float apart = std::hypot(a.x - b.x, a.z - b.z);
+    EXPECT_GE(apart, unit.bounds.radius * unit.bounds.scale);
+    // One of them keeps the spot the map gave.
+    EXPECT_TRUE((a.x == 100.0f && a.z == 100.0f) || (b.x == 100.0f && b.z == 100.0f));
 }
 
 TEST_F(PlayScreenTest, CloseAsksForConfirmationOnlyWhilePlaying) {
@@ -473,6 +520,7 @@ struct ReplayMatch {
 
     explicit ReplayMatch(int gameMode) {
         harness.MakeCurrent(0);
+        LoadWindowsFromLayouts();
         g_pClientSession = &session;
         session.saveReplay = gameMode == 1;
         hero = harness.SpawnUnit("Creep", {100, 0, 100}, 0, 0, 300, 4, 40, 20, 0);
@@ -577,3 +625,38 @@ TEST(PlayReplayTest, ARecordedMatchPlaysBackToTheSameEndAtSpeedOneAndInHalfTheFr
 }
 
 }  // namespace
+
+TEST_F(PlayScreenTest, PickingByRectangleAndByClick) {
+    Make(1);
+    Step();
+    CWorldObject& unit = *harness.Unit(0, hero);
+    ASSERT_NE(unit.GetModel(), nullptr);
+    camera.SetProjection(1024, 768);
+    camera.SetLookAt({100, 200, -50}, {100, 0, 100}, CPlayScreen::kFieldOfView);
+    camera.view = platform::MatrixLookAtLH(camera.eye, camera.target, camera.up);
+    const platform::Vec3 centre =
+        platform::Vec3TransformCoord(unit.position, platform::MatrixMultiply(camera.view, camera.projection));
+    const int32_t x = static_cast<int32_t>((centre.x + 1) * 512), y = static_cast<int32_t>((1 - centre.y) * 384);
+    struct Case {
+        PickRect rect;
+        bool picked;
+    };
+    const Case cases[] = {
+        {{0, 0, 1024, 768}, true},              // a drag over the whole screen
+        {{x + 5, y + 5, x - 5, y - 5}, true},   // a drag drawn backwards
+        {{0, 0, 20, 20}, false},                // a drag in the corner
+        {{x, y, x, y}, true},                   // a click on the unit
+        {{2, 2, 2, 2}, false},                  // a click beside it
+    };
+    for (const Case& c : cases) {
+        CSelectionSet set;
+        set.PickObjects(c.rect, camera);
+        EXPECT_EQ(std::find(set.candidates.begin(), set.candidates.end(), hero) != set.candidates.end(), c.picked)
+            << c.rect.left << "," << c.rect.top << " " << c.rect.right << "," << c.rect.bottom;
+    }
+    // A hidden unit is never picked.
+    unit.stateFlags |= 0x40;
+    CSelectionSet set;
+    set.PickObjects({0, 0, 1024, 768}, camera);
+    EXPECT_EQ(std::count(set.candidates.begin(), set.candidates.end(), hero), 0);
+}
