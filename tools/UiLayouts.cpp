@@ -194,6 +194,8 @@ LayoutFileSpec LoadingLayout() {
     spec.window.name = "WND_LOADING";
     spec.window.rect[2] = 1024;
     spec.window.rect[3] = 768;
+    // A clear window: the map's picture behind it shows through.
+    spec.window.colour[0] = spec.window.colour[1] = spec.window.colour[2] = spec.window.colour[3] = 0.0f;
     spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(1024), LayoutFloat(20)};
     spec.children = {
         StaticRecord("ID_STATIC_LOAD", 412, 640, 200, 20, "Press any key"),

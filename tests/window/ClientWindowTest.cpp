@@ -265,7 +265,7 @@ protected:
     CLoadingScreen* loading = nullptr;  // owned by the screen manager
 };
 
-// Once loaded, a full gauge on the screen.
+// Once loaded, the map's picture and a full gauge on the screen.
 TEST_F(LoadingClientWindow, ShowsAFullGaugeOnceLoaded) {
     ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
     ASSERT_TRUE(RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 100000))
@@ -284,4 +284,15 @@ TEST_F(LoadingClientWindow, ShowsAFullGaugeOnceLoaded) {
         return Channel(p, 8, true, 0xA0) && Channel(p, 16, false, 0x60) && Channel(p, 0, false, 0x60);
     });
     EXPECT_GT(green, area * 9 / 10) << green << " of " << area;
+
+    // The map's picture fills the screen behind the window: sampled where no
+    // control stands (right of the player rows, above the chat).
+    int picture = 0, samples = 0;
+    for (int y = 60; y <= 420; y += 24) {
+        for (int x = 480; x <= 1000; x += 26) {
+            ++samples;
+            picture += (px[static_cast<size_t>(y) * width + x] & 0xFFFFFFu) == (kSampleMapLoadingColour & 0xFFFFFFu);
+        }
+    }
+    EXPECT_EQ(picture, samples);
 }
