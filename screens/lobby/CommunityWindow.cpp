@@ -5,6 +5,7 @@
 
 #include "net/ClientSession.h"
 #include "net/CommunityLists.h"
+#include "screens/lobby/LobbySteps.h"
 #include "engine/input/ZEMDXInput.h"
 #include "platform/Input.h"
 #include "ui/ScreenHost.h"
@@ -19,15 +20,6 @@ constexpr uint32_t kCellsPerRow = 3;
 const UiColor kListDefault{1.0f, 1.0f, 1.0f, CUiListBox::kDefaultColourAlpha};
 constexpr int kJoinWaitState = 3;
 constexpr int kMemberState = 4;
-
-void Show(CUiObject* control, bool shown) {
-    if (!control) return;
-    if (shown) {
-        control->ClearFlags(UI_HIDDEN);
-    } else {
-        control->AddFlags(UI_HIDDEN);
-    }
-}
 
 uint32_t Bit(int button) { return 1u << button; }
 
@@ -110,15 +102,15 @@ void CCommunityWindow::ChooseTab(int tab) {
 }
 
 void CCommunityWindow::ShowButtons(uint8_t guildState, bool guildMaster) {
-    for (int i = 0; i < BTN_CLOSE; ++i) Show(m_buttons[static_cast<size_t>(i)], false);
-    Show(m_joinWait, false);
-    Show(m_headers[0], m_tab == TAB_FRIENDS);
-    Show(m_headers[1], m_tab == TAB_GUILD);
+    for (int i = 0; i < BTN_CLOSE; ++i) lobby::ShowControl(m_buttons[static_cast<size_t>(i)], false);
+    lobby::ShowControl(m_joinWait, false);
+    lobby::ShowControl(m_headers[0], m_tab == TAB_FRIENDS);
+    lobby::ShowControl(m_headers[1], m_tab == TAB_GUILD);
     const int state = ButtonState(m_tab, guildState);
     const uint32_t shown = VisibleButtons(state, guildMaster);
     for (int i = 0; i < BTN_CLOSE; ++i)
-        if (shown & Bit(i)) Show(m_buttons[static_cast<size_t>(i)], true);
-    if (state == kJoinWaitState) Show(m_joinWait, true);
+        if (shown & Bit(i)) lobby::ShowControl(m_buttons[static_cast<size_t>(i)], true);
+    if (state == kJoinWaitState) lobby::ShowControl(m_joinWait, true);
 }
 
 void CCommunityWindow::AddRow(const char* name, uint32_t colour, const std::string& number) {

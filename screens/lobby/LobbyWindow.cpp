@@ -6,6 +6,7 @@
 #include "engine/resource/Resource.h"
 #include "engine/core/TextFormat.h"
 #include "screens/lobby/ConnecterRows.h"
+#include "screens/lobby/LobbySteps.h"
 #include "screens/lobby/RoomRowView.h"
 #include "engine/input/ZEMDXInput.h"
 #include "net/ClientSession.h"
@@ -22,15 +23,6 @@ std::string RowName(const char* format, int row) {
     char name[48];
     std::snprintf(name, sizeof name, format, row);
     return name;
-}
-
-void Show(CUiObject* control, bool shown) {
-    if (!control) return;
-    if (shown) {
-        control->ClearFlags(UI_HIDDEN);
-    } else {
-        control->AddFlags(UI_HIDDEN);
-    }
 }
 
 }  // namespace
@@ -175,35 +167,35 @@ void CLobbyWindow::ShowRoomList(const RoomPage& rooms, uint16_t listKind, int al
                              static_cast<CUiObject*>(row.bar), static_cast<CUiObject*>(row.password),
                              static_cast<CUiObject*>(row.levelLimit), static_cast<CUiObject*>(row.mode),
                              static_cast<CUiObject*>(row.randomTeam)})
-            Show(c, false);
+            lobby::ShowControl(c, false);
         const RoomRowView view = MakeRoomRowView(rooms[static_cast<size_t>(i)], listKind, emptySlot);
         row.number->SetText(view.number);
         row.title->SetText(view.title);
         row.members->SetText(view.members);
         if (!view.shown) continue;
-        Show(row.bar, true);
-        Show(row.number, true);
-        Show(row.title, true);
-        Show(row.members, true);
+        lobby::ShowControl(row.bar, true);
+        lobby::ShowControl(row.number, true);
+        lobby::ShowControl(row.title, true);
+        lobby::ShowControl(row.members, true);
         if (view.randomTeamShown) {
             row.randomTeam->SetText(randomTeam);
-            Show(row.randomTeam, true);
+            lobby::ShowControl(row.randomTeam, true);
         }
         if (view.playStateShown) {
             row.playState->SetChecked(view.playing);
             row.playState->SetEnabled(0);
-            Show(row.playState, true);
+            lobby::ShowControl(row.playState, true);
         }
         if (view.modeIcon >= 0) {
             CResource* icon = modeIcons ? modeIcons[view.modeIcon] : nullptr;
             if (icon) icon->AddRef();
             row.mode->SetImage(icon, view.modeIcon == 0 ? "SM.DDS" : "PVM.DDS");
-            Show(row.mode, true);
+            lobby::ShowControl(row.mode, true);
         }
-        Show(row.password, view.passwordShown);
+        lobby::ShowControl(row.password, view.passwordShown);
         if (!view.levelLimit.empty()) {
             row.levelLimit->SetText(view.levelLimit);
-            Show(row.levelLimit, true);
+            lobby::ShowControl(row.levelLimit, true);
         }
     }
     m_page->SetText(RoomPageText(m_allRooms->Checked(), m_waitingRooms->Checked(), allPage, waitingPage));
