@@ -11,6 +11,8 @@
 #include "platform/GfxDevice.h"
 #include "world/CombatObject.h"
 #include "world/SightGrid.h"
+#include "world/SkillInstance.h"
+#include "world/SkillRecord.h"
 #include "world/SpatialTree.h"
 #include "world/VisualRef.h"
 #include "world/WorldObject.h"
@@ -19,6 +21,9 @@
 using namespace platform;
 
 namespace {
+
+// DIRECT_ATTACK: the skill kind whose instant shots hand the caster its next order.
+constexpr uint32_t kShootingSkillKind = 4;
 
 float HorizontalLength(const Vec3& v) { return std::sqrt(v.x * v.x + v.z * v.z); }
 
@@ -97,7 +102,14 @@ void CProjectile::Setup(CWorldObject* shooterObject, const VisualRef* info, CWor
     }
     Arrive(FindObject(targetId));
     flags |= SO_FROZEN;
-    if (m_speed <= 0) PlayShootSound();
+    if (m_speed <= 0) {
+        PlayShootSound();
+        // A shooting skill's instant shot is done at launch: the caster turns
+        // to where it struck and goes on with its next order.
+        CSkillInstance* skill =
+            casterIndex >= 0 && g_pWorldObjectManager ? g_pWorldObjectManager->GetSkillInstance(casterIndex) : nullptr;
+        if (skill && skill->record && skill->record->kind == kShootingSkillKind) skill->SteerProjectile(*this);
+    }
 }
 
 void CProjectile::ReleaseShooter() {

@@ -148,6 +148,7 @@ TEST_F(ProjectileTest, ASkillShotSendsItsCommandOnlyWithAuthority) {
     CSkillRecord& skill = SkillRecord("Bolt", {1.0f}, 4);
     CSkillInstance* caster = manager.CreateSkillInstance(&skill);
     ASSERT_NE(caster, nullptr);
+    caster->owner = shooter;
     manager.online = 1;
     manager.gameMode = 0;
     manager.SetLocalSlot(3);  // the shooter (slot 0) is another machine's
@@ -157,15 +158,31 @@ TEST_F(ProjectileTest, ASkillShotSendsItsCommandOnlyWithAuthority) {
     manager.SetLocalSlot(0);
     projectiles.Launch(shooter, &info, target, target->position, caster->id, 2);
     std::vector<SentCommand> sent = Sent();
-    ASSERT_EQ(sent.size(), 1u);
+    // The shooting kind's instant shot also hands the shooter its next order.
+    ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].Type(), CMD_CAST_SKILL);
     EXPECT_EQ(sent[0].U16(2), static_cast<uint32_t>(caster->id));
     EXPECT_EQ(sent[0].I16(4), shooter->id);
     EXPECT_EQ(sent[0].I16(6), target->id);
     EXPECT_EQ(sent[0].I16(8), 200);
     EXPECT_EQ(sent[0].U16(14), 1u);
+    EXPECT_EQ(sent[1].Type(), CMD_UNIT_ORDER);
+    EXPECT_TRUE(shooter->orderRequested);
+    Fly(5);
+
+    // Another kind's shot only sends what it did.
+    shooter->orderRequested = 0;
+    CSkillInstance* drain = manager.CreateSkillInstance(&SkillRecord("Drain", {1.0f}, 5));
+    ASSERT_NE(drain, nullptr);
+    drain->owner = shooter;
+    projectiles.Launch(shooter, &info, target, target->position, drain->id, 2);
+    sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].Type(), CMD_CAST_SKILL);
+    EXPECT_FALSE(shooter->orderRequested);
     Fly(5);
     manager.online = 0;
+    manager.FreeSkillInstance(drain);
     manager.FreeSkillInstance(caster);
 }
 
