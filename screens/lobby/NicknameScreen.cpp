@@ -101,6 +101,7 @@ int CNicknameScreen::Update() {
         case PHASE_FADE_IN:
             if (m_windowFade ? !m_select->FadeActive() : m_fade.Done()) {
                 g_pClientSession->returning = false;
+                m_select->SetSlotTextAlpha(1.0f);
                 SetPhase(PHASE_CHOOSING);
                 RequestList();
                 if (Phase() == PHASE_CHOOSING) {
@@ -138,7 +139,7 @@ int CNicknameScreen::Update() {
     const int phase = Phase();
     if (phase != PHASE_LOAD && phase != PHASE_LEAVING && !HandlePackets()) ShowErrorPopup(1);
     UpdateCommon(!m_waitCursor && host->HasWindowFocus() ? 1 : 0, nullptr, 0);
-    if (phase == PHASE_FADE_IN || phase == PHASE_JOINING || phase == PHASE_LEAVING) m_select->HideSlotTexts();
+    if (phase == PHASE_FADE_IN || phase == PHASE_JOINING || phase == PHASE_LEAVING) m_select->SetSlotTextAlpha(0.0f);
     return SCREEN_RUNNING;
 }
 

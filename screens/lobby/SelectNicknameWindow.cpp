@@ -152,10 +152,10 @@ int CSelectNicknameWindow::TakeRequest(int index) {
     return 1;
 }
 
-void CSelectNicknameWindow::HideSlotTexts() {
+void CSelectNicknameWindow::SetSlotTextAlpha(float alpha) {
     for (int i = 0; i < kSlots; ++i) {
-        m_nick[i]->SetTextAlpha(0.0f);
-        m_win[i]->SetTextAlpha(0.0f);
-        m_lose[i]->SetTextAlpha(0.0f);
+        m_nick[i]->SetTextAlpha(alpha);
+        m_win[i]->SetTextAlpha(alpha);
+        m_lose[i]->SetTextAlpha(alpha);
     }
 }

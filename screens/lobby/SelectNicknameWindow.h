@@ -58,8 +58,10 @@ public:
     // 1 when the request was raised; it is then cleared.
     int TakeRequest(int index);
     void RaiseRequest(int index) { m_requests[index] = 1; }
-    // The nick, win and lose texts follow the window's fade.
-    void HideSlotTexts();
+    // The nick, win and lose texts follow the window's fade: hidden while
+    // it runs, and given back once the screen is shown (a fade of the whole
+    // screen does not give them back by itself).
+    void SetSlotTextAlpha(float alpha);
 
     CUiStatic* NickStatic(int slot) const { return m_nick[slot]; }
     CUiStatic* ClassStatic(int slot) const { return m_class[slot]; }

@@ -85,6 +85,13 @@ protected:
                 n += test(px[static_cast<size_t>(row * width + col)]) ? 1 : 0;
         return n;
     }
+    // The same on the last frame.
+    template <typename Test>
+    int CountOnScreen(const CUiObject& control, Test test) {
+        int width = 0;
+        const std::vector<uint32_t> px = Screenshot(&width);
+        return CountPixels(px, width, control, test);
+    }
     static bool Channel(uint32_t argb, int shift, bool above, uint32_t level) {
         const uint32_t c = (argb >> shift) & 0xFF;
         return above ? c > level : c < level;
@@ -92,6 +99,11 @@ protected:
     // Text-white: every channel above 0xE0.
     static bool White(uint32_t p) {
         return Channel(p, 16, true, 0xE0) && Channel(p, 8, true, 0xE0) && Channel(p, 0, true, 0xE0);
+    }
+
+    // Dark text: every channel below 0x40.
+    static bool Dark(uint32_t p) {
+        return Channel(p, 16, false, 0x40) && Channel(p, 8, false, 0x40) && Channel(p, 0, false, 0x40);
     }
 
     // Text the player types: composed letter by letter, then committed.
@@ -166,6 +178,9 @@ TEST_F(ClientWindow, KoreanFromTheLoginToAMadeRoom) {
     std::memcpy(field, kHeroCp949, std::strlen(kHeroCp949));
     EXPECT_EQ(0, std::memcmp(created.data() + 51, field, sizeof(field)));
     EXPECT_EQ(select.NickStatic(0)->GetText(), kHeroCp949);
+    // Once the screen has faded in, the nickname's text is drawn (dark on the static).
+    Frames(2);
+    EXPECT_GT(CountOnScreen(*select.NickStatic(0), Dark), 20);
 
     // Down and Enter choose the second channel; the lobby's maker is called.
     Tap(DIK_RETURN);
@@ -222,13 +237,12 @@ TEST_F(ClientWindow, KoreanFromTheLoginToAMadeRoom) {
 
     // A line from "다른사람" shows white in the chat list.
     Frames(2);
-    int width = 0;
-    const int emptyList = CountPixels(Screenshot(&width), width, *w.ChatList(), White);
+    const int emptyList = CountOnScreen(*w.ChatList(), White);
     const size_t lines = w.ChatList()->ItemCount();
     channel.Send(PK_LOBBY_CHAT, LobbyChatPayload("\xB4\xD9\xB8\xA5\xBB\xE7\xB6\xF7", hello));
     ASSERT_TRUE(RunUntil([&] { return w.ChatList()->ItemCount() > lines; }));
     Frames(2);
-    EXPECT_GT(CountPixels(Screenshot(&width), width, *w.ChatList(), White), emptyList + 20);
+    EXPECT_GT(CountOnScreen(*w.ChatList(), White), emptyList + 20);
 
     // "초보방" typed as the new room's title reaches 2006 byte for byte; 3006 ok leaves for the room.
     channel.Expect(PK_MAKE_ROOM, [&](const FakePacket& p) { made = p.payload; })
