@@ -164,6 +164,8 @@ int CChannelScreen::HandlePackets() {
                 if (Phase() == PHASE_REENTER) {
                     lobby::SelectCursor(lobby::kNormalCursor);
                     m_waitCursor = false;
+                    // The screen's fade hid the rows' texts; no window fade gives them back.
+                    m_window->ForceRowTextAlpha(1.0f);
                     SetPhase(PHASE_CHOOSING);
                 } else {
                     m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 0.0f), 0, lobby::kFadeRate);

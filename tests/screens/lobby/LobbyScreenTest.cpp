@@ -344,11 +344,22 @@ TEST_F(LobbyScreenFlow, ReturnAsksForTheRoomListAndShowsTheBanOnce) {
 TEST_F(LobbyScreenFlow, EscapeGoesBackToTheChannelsWithTheMusicOn) {
     Enter();
     ASSERT_NE(app->Bgm(), nullptr);
+    const char address[] = "127.0.0.1";
+    std::memcpy(Session().serverInfo + CClientSession::kServerInfoAddressOffset, address, sizeof(address));
     Tap(DIK_ESCAPE);
-    ASSERT_TRUE(RunUntil([&] { return CurrentAs<CChannelScreen>() != nullptr; }));
+    CChannelScreen* channels = nullptr;
+    ASSERT_TRUE(RunUntil([&] { return (channels = CurrentAs<CChannelScreen>()) != nullptr; }));
+    game.Accept().SendAuthKey(0xBEEFu).ExpectEnterServer(nullptr).SendResult(PK_ENTER_SERVER_RESULT, 1, 0, 2);
     EXPECT_TRUE(Session().returnedToLobby);
     EXPECT_TRUE(Session().returning);
     EXPECT_NE(app->Bgm(), nullptr);
+    // Back on the game server, the channel names are drawn again after the
+    // screen's fade (which hid them).
+    ASSERT_TRUE(RunUntil([&] { return channels->Phase() == CChannelScreen::PHASE_CHOOSING; }))
+        << ErrorReport().Text();
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    EXPECT_EQ(channels->Window()->RowStatic(0)->TextColour().a, 1.0f);
 }
 
 TEST_F(LobbyScreenFlow, ExitQuestionCancelStaysAndOkQuits) {
