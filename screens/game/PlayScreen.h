@@ -73,6 +73,8 @@ public:
     static constexpr int32_t kStartingGold = 30000;
     static constexpr int32_t kRandomHeroGold = 200;
     static constexpr int kUnitGroups = 10;
+    // The local player's summons land in the F4 group, to be recalled with it.
+    static constexpr int kSummonGroup = 1;
     static constexpr size_t kMatchReportSize = 30;
 
     explicit CPlayScreen(const PlayContext& context = {});
@@ -199,6 +201,8 @@ private:
     void OnUnitTargetList(CGameCommand& r);
     void OnPlayerSlotState(CGameCommand& r);
     void OnUnitToArea(CGameCommand& r);
+    void OnSkillSlotAction(CGameCommand& r);
+    void OnSummon(CGameCommand& r);
     void SyncUnitPosition(CWorldObject& unit, const platform::Vec3& senderPosition);
     void SyncUnitHitPoints(CWorldObject& unit, float senderHitPoints);
     int SendFrames(float realDt);
