@@ -32,10 +32,12 @@
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tests/ui/RecordingScreenHost.h"
+#include "tools/SampleTutorial.h"
 #include "world/EffectParams.h"
 #include "world/EffectRecord.h"
 #include "world/GameDataRegistry.h"
 #include "world/ItemObject.h"
+#include "world/ScriptManager.h"
 #include "world/SkillInstance.h"
 #include "world/SummonRecords.h"
 #include "world/TerrainEngine.h"
@@ -817,4 +819,38 @@ TEST_F(PlayScreenTest, DroppedItemsAndSingleUnitsComeUnderTheirRecordsIds) {
     EXPECT_EQ(unit->owner, 1);
     EXPECT_EQ(unit->team, World().ownerTeam[1]);
     EXPECT_EQ(unit->order.kind, 5);
+}
+
+TEST_F(PlayScreenTest, TheSampleTutorialRunsToItsEndAndEndsTheMatch) {
+    CScriptManager scripts;
+    ASSERT_EQ(scripts.OpenText("TUTORIAL.DAT", SampleTutorialScript("VALLEY.DRM")), 1) << ErrorReport().GetText();
+    ASSERT_EQ(scripts.Start(), 1) << ErrorReport().GetText();
+    World().gameMode = 2;
+    PlayContext context;
+    context.ground = harness.machine(0).map.get();
+    context.camera = &camera;
+    context.scripts = &scripts;
+    screen = std::make_unique<CPlayScreen>(context);
+    CPlayScreen& play = *screen;
+    auto frames = [&](int n) {
+        for (int i = 0; i < n; ++i) Step(250);
+    };
+    frames(2);
+    EXPECT_EQ(host.box.text, "Walk to the marked area.");
+    host.box.result = 1;
+    frames(2);
+    EXPECT_EQ(scripts.CurrentIndex(), 0) << "the hero has not arrived";
+    harness.Unit(0, hero)->TeleportTo({272, 0, 272});
+    frames(4);
+    ASSERT_EQ(scripts.CurrentIndex(), 1);
+    CWorldObject* guard = scripts.FindObject(NameHash("Guard"));
+    ASSERT_NE(guard, nullptr);
+    EXPECT_EQ(host.box.text, "Defeat the guard.");
+    host.box.result = 1;
+    frames(2);
+    EXPECT_EQ(play.GameOver(), 0);
+    guard->Die();
+    frames(8);
+    EXPECT_NE(play.GameOver(), 0) << "the last mission is over";
+    screen.reset();  // it clears the scripts it was lent
 }
