@@ -63,6 +63,9 @@ public:
     static constexpr float kMaxZoom = 340.0f;
     static constexpr float kMinZoom = 220.0f;
     static constexpr float kFieldOfView = 0.7853982f;  // pi / 4
+    // The match camera pitches only between these steep views.
+    static constexpr float kPitchLimitHigh = 0.98f;
+    static constexpr float kPitchLimitLow = 0.82f;
     static constexpr float kGameOverDelay = 5.0f;
     static constexpr float kAutoCancelDelay = 3.0f;
     static constexpr float kIdleLimit = 600.0f;
@@ -169,6 +172,8 @@ private:
     int LoadLayouts();
     // Field of view, projection for the back buffer, zoom limits and view.
     void SetUpCamera();
+    // The sun of the match: one white directional light.
+    void SetUpLight();
     void RebuildView();
     void StopStreams();
     int SendOrFail(uint16_t id, const void* data, int length);

@@ -854,3 +854,20 @@ TEST_F(PlayScreenTest, TheSampleTutorialRunsToItsEndAndEndsTheMatch) {
     EXPECT_NE(play.GameOver(), 0) << "the last mission is over";
     screen.reset();  // it clears the scripts it was lent
 }
+
+TEST_F(PlayScreenTest, LoadSetsTheSunAndTheSteepCamera) {
+    Make(1);
+    Step();
+    ASSERT_EQ(host.lightSets, 1);
+    EXPECT_EQ(host.light.type, platform::LIGHT_DIRECTIONAL);
+    EXPECT_FLOAT_EQ(host.light.direction.x, -0.5f);
+    EXPECT_FLOAT_EQ(host.light.direction.y, -0.5f);
+    EXPECT_FLOAT_EQ(host.light.direction.z, 0.5f);
+    EXPECT_FLOAT_EQ(host.light.diffuse.r, 1.0f);
+    EXPECT_FLOAT_EQ(host.light.diffuse.a, 0.0f);
+    EXPECT_FLOAT_EQ(host.light.specular.a, 1.0f);
+    EXPECT_FLOAT_EQ(camera.pitchLimitHigh, 0.98f);
+    EXPECT_FLOAT_EQ(camera.pitchLimitLow, 0.82f);
+    Step();
+    EXPECT_EQ(host.lightSets, 1) << "set once, at load";
+}
