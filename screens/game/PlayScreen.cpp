@@ -150,6 +150,7 @@ int CPlayScreen::Load() {
     SetUpCamera();
     SetUpLight();
     if (!LoadLayouts()) return 0;
+    InitMarkers();
     if (g_pMapScenario) g_pMapScenario->TrackLords();
     if (m_context.scripts && world->gameMode == 2) g_pScriptHost = this;
 
@@ -346,6 +347,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             return;
         }
         AdvanceWorld(matchDt);
+        m_clickMarkers.Update(realDt, m_context.ground);
         m_darkening = std::clamp(m_darkening + (m_darkeningRising ? 0.3f : -0.3f) * gameDt, 0.0f, 1.0f);
         m_fade.Advance(realDt);
         CleanSelection();
@@ -371,6 +373,8 @@ void CPlayScreen::AdvanceWorld(float dt) {
 }
 
 void CPlayScreen::CleanSelection() { m_selection.Prune(); }
+
+void CPlayScreen::InitMarkers() { m_clickMarkers.Init(); }
 
 void CPlayScreen::FocusCamera(const platform::Vec3& point) {
     if (!m_camera) return;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/core/FrameTimer.h"
+#include "screens/game/ClickMarkers.h"
 #include "screens/game/SelectionSet.h"
 #include "ui/Screen.h"
 #include "world/ScriptHost.h"
@@ -159,6 +160,8 @@ public:
     size_t ReplayRecordCount() const { return m_replayRecordCount; }
     CFrameTimer& GameTimer() { return m_gameTimer; }
     CPlayHelpWindow* HelpWindow() const { return m_helpWindow; }
+    // The markers that answer the player's orders on the ground.
+    CClickMarkers& ClickMarkers() { return m_clickMarkers; }
 
 private:
     int Load();
@@ -170,6 +173,7 @@ private:
     void SpreadHeroes();
     // The windows of the match and the guardians' theme; 0 when a layout is missing.
     int LoadLayouts();
+    void InitMarkers();
     // Field of view, projection for the back buffer, zoom limits and view.
     void SetUpCamera();
     // The sun of the match: one white directional light.
@@ -268,4 +272,6 @@ private:
     CPlayHelpWindow* m_helpWindow = nullptr;
     CResource* m_helpLayout = nullptr;
     bool m_raceMusicPlaying = false;
+
+    CClickMarkers m_clickMarkers;
 };

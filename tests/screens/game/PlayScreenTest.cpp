@@ -14,6 +14,7 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageTable.h"
 #include "engine/core/NameHash.h"
+#include "engine/render/GameObject.h"
 #include "engine/render/Camera.h"
 #include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
@@ -22,7 +23,9 @@
 #include "platform/Clock.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/ClickMarkers.h"
 #include "screens/game/PlayHelpWindow.h"
+#include "screens/game/PlayResources.h"
 #include "screens/game/ResultStandInScreen.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"
@@ -870,4 +873,29 @@ TEST_F(PlayScreenTest, LoadSetsTheSunAndTheSteepCamera) {
     EXPECT_FLOAT_EQ(camera.pitchLimitLow, 0.82f);
     Step();
     EXPECT_EQ(host.lightSets, 1) << "set once, at load";
+}
+
+TEST_F(PlayScreenTest, AClickMarkerPlaysOnTheGroundOnceAndGoes) {
+    CPlayResources resources;
+    auto* model = g_pResourceManager->GetResource("SAMPLE.DRC", RES_MODEL, nullptr, 1);
+    ASSERT_NE(model, nullptr);
+    resources.clickMarkers[CClickMarkers::MOVE] = model;
+    CPlayScreen& play = Make(1);
+    Step();
+    CClickMarkers& markers = play.ClickMarkers();
+    const platform::Vec3 at{150, 0, 150};
+    markers.Show(CClickMarkers::ATTACK, at, harness.machine(0).map.get());  // no model: nothing
+    markers.Show(7, at, harness.machine(0).map.get());
+    EXPECT_EQ(markers.Active(), nullptr);
+    markers.Show(CClickMarkers::MOVE, at, harness.machine(0).map.get());
+    ASSERT_EQ(markers.Active(), markers.Marker(CClickMarkers::MOVE));
+    EXPECT_FLOAT_EQ(markers.Active()->position.y, harness.machine(0).map->GetHeightAt(at));
+    int frames = 0;
+    while (markers.Active() && frames < 300) {
+        Step();
+        ++frames;
+    }
+    EXPECT_EQ(markers.Active(), nullptr) << "its animation has run";
+    EXPECT_GT(frames, 1);
+    screen.reset();  // the markers give their model back while the resources still hold it
 }
