@@ -109,3 +109,12 @@ CCombatObject* BuildSummonedUnit(const SummonFields& record) {
         unit->lifetime = entry->duration;
     return unit;
 }
+
+CCombatObject* RunSummonRecord(const CGameCommand& r) {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    if (!m || r.Type() != CMD_SUMMON) return nullptr;
+    const SummonFields fields{r.U8(2), r.U8(3), r.I16(4), r.Point(6), r.I16(10), r.U32(12), r.U32(16)};
+    if (fields.objectId != kSummonRequest) return BuildSummonedUnit(fields);
+    if (m->gameMode != 3 && (!m->online || m->host)) ExpandSummonRequest(fields);
+    return nullptr;
+}

@@ -10,6 +10,7 @@
 
 class CCombatObject;
 class CEffectParamRecall;
+class CGameCommand;
 
 // The object id of a request: the host chooses the ids.
 constexpr uint32_t kSummonRequest = 0xFFFFFFFFu;
@@ -37,3 +38,7 @@ int ExpandSummonRequest(const SummonFields& request);
 // the id with the revive order and the entry's life time. Null when nothing
 // was built.
 CCombatObject* BuildSummonedUnit(const SummonFields& record);
+// One CMD_SUMMON record as every machine runs it: a request expanded by the
+// host alone (not in a replay, which carries the expanded records), a record
+// with an id built. The unit built, or null.
+CCombatObject* RunSummonRecord(const CGameCommand& record);

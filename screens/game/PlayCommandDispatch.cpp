@@ -457,14 +457,8 @@ void CPlayScreen::OnSkillSlotAction(CGameCommand& r) {
 }
 
 void CPlayScreen::OnSummon(CGameCommand& r) {
-    CWorldObjectManager& world = *g_pWorldObjectManager;
-    const SummonFields fields{r.U8(2), r.U8(3), r.I16(4), r.Point(6), r.I16(10), r.U32(12), r.U32(16)};
-    if (fields.objectId == kSummonRequest) {
-        if (world.gameMode != 3 && (!world.online || world.host)) ExpandSummonRequest(fields);
-        return;
-    }
-    CCombatObject* unit = BuildSummonedUnit(fields);
+    CCombatObject* unit = RunSummonRecord(r);
     if (!unit || ReplayOrObserver()) return;
-    const CWorldObject* caster = Object(fields.casterId);
+    const CWorldObject* caster = Object(r.I16(4));
     if (caster && caster->owner == LocalSlot()) m_unitGroups[kSummonGroup].push_back(unit->id);
 }
