@@ -199,7 +199,8 @@ int CPlayScreen::OnUnitOrder(CGameCommand& r) {
     const uint32_t kind = r.U8(2), subKind = r.U8(3);
     if (unit->alive) {
         const bool moveLike = kind == 1 || kind == 2 || kind == 6 || (kind == 0 && subKind == 8);
-        if (moveLike && !(unit->unitFlags & 0x80)) SyncUnitPosition(*unit, r.Point(16));
+        // A unit bound in place by a trigger or a skill stays where it is held.
+        if (moveLike && !(unit->stateFlags & 0x80)) SyncUnitPosition(*unit, r.Point(16));
         SyncUnitHitPoints(*unit, r.F32(20));
     }
     if (!unit->SetOrder(static_cast<int32_t>(kind), static_cast<int32_t>(subKind), r.Point(12), r.I16(10), r.I16(6)))
@@ -215,7 +216,6 @@ void CPlayScreen::SyncUnitPosition(CWorldObject& unit, const platform::Vec3& sen
     const platform::Vec3 d = unit.position - senderPosition;
     const float distance = std::sqrt(d.x * d.x + d.z * d.z);
     if (distance <= 120.0f) return;
-    unit.unitFlags |= 0x9000;
     unit.TeleportTo({senderPosition.x, 0.0f, senderPosition.z});
 }
 
@@ -365,10 +365,11 @@ void CPlayScreen::OnCastSkill(CGameCommand& r) {
 void CPlayScreen::OnUnitFlags(CGameCommand& r) {
     CWorldObject* unit = Object(r.I16(4));
     if (!unit) return;
+    // The flags changed in play (targetable and the like), never the record's class bits.
     if (r.I16(6))
-        unit->unitFlags |= r.U32(8);
+        unit->stateFlags |= r.U32(8);
     else
-        unit->unitFlags &= ~r.U32(8);
+        unit->stateFlags &= ~r.U32(8);
 }
 
 void CPlayScreen::OnGameEvent(CGameCommand& r) {

@@ -164,6 +164,15 @@ TEST_F(PlayScreenTest, DispatchValidatesRecordsAndObeysTheGameOver) {
     EXPECT_EQ(session.slots[7].gold, 0);
     EXPECT_GT(harness.Unit(0, hero)->level, levelBefore);
 
+    // A trigger makes an untargetable unit targetable again through its flags in play.
+    CUnit* held = harness.Unit(0, hero);
+    held->stateFlags |= 0x80000;
+    const uint32_t classBits = held->unitFlags;
+    Commands().BuildUnitFlags(hero, 0, 0x80000, 0);
+    Step();
+    EXPECT_FALSE(held->IsUntargetable());
+    EXPECT_EQ(held->unitFlags, classBits);
+
     // After the match end only the listed types still run.
     play.SetGameOver(1, 1);
     Commands().BuildGrantReward(1, 1, 500, 0);
@@ -203,6 +212,13 @@ TEST_F(PlayScreenTest, OrdersOfUnitsSimulatedElsewhereCorrectPositionAndHitPoint
         EXPECT_NEAR(unit->position.x, c.wantX, 0.5f) << c.senderX;
         EXPECT_NEAR(unit->hitPoints, c.wantHp, 0.5f) << c.senderHp;
     }
+    // A unit held in place is not pulled to the sender's position; its class bits stay.
+    const uint32_t classBits = unit->unitFlags;
+    unit->stateFlags |= 0x80;
+    Commands().BuildUnitOrder(other, 200, 1, 0, {400, 0, 100}, {400, 0, 100}, -1, -1, 0);
+    Step(0);
+    EXPECT_NEAR(unit->position.x, 230, 0.5f);
+    EXPECT_EQ(unit->unitFlags, classBits);
 }
 
 TEST_F(PlayScreenTest, GameOverLeavesAfterFiveSecondsByModeAndOnlineFlag) {
