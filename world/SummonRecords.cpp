@@ -95,8 +95,7 @@ CCombatObject* BuildSummonedUnit(const SummonFields& record) {
     if (target && unit->IsUnit()) {
         // The copy takes the target's strength but stays the caster's summons.
         const int32_t owner = unit->owner;
-        static_cast<CUnit*>(unit)->CloneFrom(*target, BitsFloat(entry->p[5]),
-                                             static_cast<int>(entry->p[6]));
+        static_cast<CUnit*>(unit)->CloneFrom(*target, BitsFloat(entry->p[5]), static_cast<int>(entry->p[6]));
         unit->SetOwner(owner);
         unit->team = caster->team;
         if (unit->team == m->localTeam || m->gameMode == 3 || m->gameMode == 4) unit->SetColorScale(0, 0, 1);

@@ -740,9 +740,8 @@ TEST_F(PlayScreenTest, SummonedUnitsTakeTheirLifeTimeAndCopiesTheTargetsStrength
         bool alive;
         float lifetime;
     };
-    const Case cases[] = {{-1.0f, false, CCombatObject::kUnlimitedLife},
-                          {0.0f, true, CCombatObject::kUnlimitedLife},
-                          {5.0f, true, 5.0f}};
+    const Case cases[] = {
+        {-1.0f, false, CCombatObject::kUnlimitedLife}, {0.0f, true, CCombatObject::kUnlimitedLife}, {5.0f, true, 5.0f}};
     uint32_t id = 2000;
     for (const Case& c : cases) {
         SummonEntry().duration = c.lifeTime;
