@@ -342,6 +342,15 @@ int CGameApp::LoadFonts() {
     return 1;
 }
 
+void CGameApp::SetSceneLight(const GfxLight& light) {
+    m_light.light = light;
+    // The device has one light, so every scene light shares index 0 there.
+    if (CGfxDevice* device = GetDevice()) {
+        device->SetLight(0, &m_light.light);
+        device->LightEnable(0, true);
+    }
+}
+
 int CGameApp::InitDeviceObjects() {
     CGfxDevice* device = GetDevice();
     m_resources.SetDevice(device);

@@ -180,6 +180,7 @@ public:
     const std::string& HomepageUrl() const { return m_homepageUrl; }
     const std::string& JoinUrl() const { return m_joinUrl; }
     const platform::GfxLight& SceneLight() const { return m_light.light; }
+    void SetSceneLight(const platform::GfxLight& light) override;
     const platform::Viewport& SavedViewport() const { return m_viewport; }
     int PlayerSlotIndex(int slot) const { return static_cast<int>(m_session.slots[static_cast<size_t>(slot)].position); }
     CClientSession& Session() { return m_session; }

@@ -21,6 +21,7 @@ class IChatLines;
 class COptions;
 namespace platform {
 class CWindow;
+struct GfxLight;
 }
 
 class IScreenHost {
@@ -97,6 +98,8 @@ public:
     virtual std::string GameTip(size_t) const { return {}; }
     // Starts the tutorial's mission script; 0 with the error report set.
     virtual int StartMissionScript() { return 1; }
+    // The light of the 3D scene, set on the device at once and after a reset.
+    virtual void SetSceneLight(const platform::GfxLight&) {}
 };
 
 // The application's host, or null (tests of single screens run without one).

@@ -6,6 +6,7 @@
 
 #include "commands/GameCommandManager.h"
 #include "world/CombatObject.h"
+#include "world/FreeSpots.h"
 #include "world/GameDataRegistry.h"
 #include "world/Projectile.h"
 #include "world/SkillInstance.h"
@@ -17,26 +18,6 @@
 namespace {
 
 using platform::Vec3;
-
-// Summoned and recalled objects come from the same pool of ids as every
-// object of the match; ids stay below the manager's limit.
-int32_t ReserveIds(CWorldObjectManager& m, int32_t count) {
-    if (count <= 0 || m.nextId + count > CWorldObjectManager::kIdLimit) return -1;
-    const int32_t first = m.nextId;
-    m.nextId += count;
-    return first;
-}
-
-// Free spots around the point for the size: only the spots found (none when
-// the point itself has no room), so no id is reserved for a unit with no place.
-std::vector<Vec3> FreeSpots(CWorldObjectManager& m, const Vec3& point, float size, int32_t wanted) {
-    std::vector<Vec3> spots(static_cast<size_t>(std::max(wanted, 0)));
-    if (wanted <= 0) return spots;
-    m.BuildSpawnCandidates(size);
-    const int found = m.FindFreeSpawnPoint(point, size, wanted, spots.data());
-    spots.resize(static_cast<size_t>(std::max(found, 0)));
-    return spots;
-}
 
 void QueueSpots(CSkillInstance& s, const std::vector<Vec3>& spots, int32_t firstId) {
     if (!g_pGameCommandManager || !s.owner || firstId < 0) return;
@@ -76,9 +57,9 @@ void CSkillInstance::CastAtSpot(const Vec3& point) {
     if (n > 1) {
         auto* unit = dynamic_cast<const CUnitData*>(RecallRecord(*l));
         const float size = unit ? static_cast<float>(unit->unitWord5) : owner->bounds.radius;
-        spots = FreeSpots(*m, point, size, n);
+        spots = FindFreeSpots(*m, point, size, n);
     }
-    QueueSpots(*this, spots, ReserveIds(*m, static_cast<int32_t>(spots.size())));
+    QueueSpots(*this, spots, ReserveObjectIds(*m, static_cast<int32_t>(spots.size())));
 }
 
 int CSkillInstance::SpawnRecordObject(int32_t objectId, const Vec3& point) {
@@ -98,12 +79,12 @@ void CSkillInstance::MoveCasterToSpot(const Vec3& point) {
     const int32_t copies = std::max(static_cast<int32_t>(Amount(1)), 0);
     const float size = owner->bounds.radius * owner->bounds.scale;
     owner->VacateGrid(1);
-    std::vector<Vec3> spots = FreeSpots(*m, point, size, copies + 1);
+    std::vector<Vec3> spots = FindFreeSpots(*m, point, size, copies + 1);
     owner->OccupyGrid(1);
     if (spots.empty() || !g_pGameCommandManager) return;
     g_pGameCommandManager->BuildSkillAction(owner->id, owner->id, id, spots[0], 1);
     spots.erase(spots.begin());
-    QueueSpots(*this, spots, ReserveIds(*m, static_cast<int32_t>(spots.size())));
+    QueueSpots(*this, spots, ReserveObjectIds(*m, static_cast<int32_t>(spots.size())));
 }
 
 int CSkillInstance::SummonUnit(int32_t objectId, const Vec3& point) {

@@ -66,6 +66,9 @@ public:
         ApplyPendingLevels();
         if (cooldownElapsed != kReady) cooldownElapsed += elapsed * cooldownRate;
     }
+    // A learned level: at once when the skill is at level 0 or not cooling
+    // down, else pending until its cooldown has passed.
+    void AdvanceTimedStep();
     // The record's level count (0 without a record).
     int32_t LevelCount() const;
     // Restore: the two values as given. Otherwise from the time left of the

@@ -15,11 +15,14 @@
 #include "net/NetClient.h"
 #include "screens/game/PlayScreen.h"
 #include "world/GameDataRegistry.h"
-#include "world/MapAreas.h"
 #include "world/MapScenario.h"
+#include "world/ItemObject.h"
+#include "world/SkillActions.h"
 #include "world/SkillInstance.h"
+#include "world/SkillLearning.h"
+#include "world/SummonRecords.h"
 #include "world/Trigger.h"
-#include "world/TriggerElements.h"
+#include "world/TriggerRecords.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 
@@ -175,8 +178,17 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_UNIT_TO_AREA:
             OnUnitToArea(r);
             break;
+        case CMD_SKILL_SLOT_ACTION:
+            OnSkillSlotAction(r);
+            break;
+        case CMD_SUMMON:
+            OnSummon(r);
+            break;
         default:
-            break;  // the HUD's, the shop's and the result's types arrive with their windows
+            // The HUD's, the shop's and the result's types arrive with their
+            // windows. A target query only asks the others to look at an
+            // attacker; nothing in this world keeps the answer.
+            break;
     }
     return 1;
 }
@@ -187,7 +199,8 @@ int CPlayScreen::OnUnitOrder(CGameCommand& r) {
     const uint32_t kind = r.U8(2), subKind = r.U8(3);
     if (unit->alive) {
         const bool moveLike = kind == 1 || kind == 2 || kind == 6 || (kind == 0 && subKind == 8);
-        if (moveLike && !(unit->unitFlags & 0x80)) SyncUnitPosition(*unit, r.Point(16));
+        // A unit bound in place by a trigger or a skill stays where it is held.
+        if (moveLike && !(unit->stateFlags & 0x80)) SyncUnitPosition(*unit, r.Point(16));
         SyncUnitHitPoints(*unit, r.F32(20));
     }
     if (!unit->SetOrder(static_cast<int32_t>(kind), static_cast<int32_t>(subKind), r.Point(12), r.I16(10), r.I16(6)))
@@ -203,7 +216,6 @@ void CPlayScreen::SyncUnitPosition(CWorldObject& unit, const platform::Vec3& sen
     const platform::Vec3 d = unit.position - senderPosition;
     const float distance = std::sqrt(d.x * d.x + d.z * d.z);
     if (distance <= 120.0f) return;
-    unit.unitFlags |= 0x9000;
     unit.TeleportTo({senderPosition.x, 0.0f, senderPosition.z});
 }
 
@@ -265,21 +277,7 @@ void CPlayScreen::OnUnitNextOrder(CGameCommand& r) {
     if (unit && !unit->HasLocalAuthority() && !unit->alive && unit->order.kind == 4) unit->DropFirstQueuedOrder();
 }
 
-void CPlayScreen::OnCreateObject(CGameCommand& r) {
-    CGameDataRecord* record = FindGameRecord(CAT_ITEM, r.U32(4));
-    const uint32_t id = r.U32(12);
-    if (!record || id >= static_cast<uint32_t>(CWorldObjectManager::kIdLimit) || Object(static_cast<int32_t>(id)))
-        return;
-    CWorldObjectManager& world = *g_pWorldObjectManager;
-    CWorldObject* item = world.CreateObject(3);
-    if (!item) return;
-    if (!item->InitFromRecord(r.Point(8), record, 0, 0.0f, 1.0f) ||
-        !world.RegisterObject(item, static_cast<int32_t>(id), 1, 0)) {
-        world.DestroyObject(item);
-        return;
-    }
-    item->restoreCounter = r.I16(2);
-}
+void CPlayScreen::OnCreateObject(CGameCommand& r) { PlaceDroppedItem(r.I16(2), r.U32(4), r.Point(8), r.U32(12)); }
 
 void CPlayScreen::OnTriggerControl(CGameCommand& r) {
     if (!g_pMapScenario) return;
@@ -300,50 +298,30 @@ void CPlayScreen::OnTriggerControl(CGameCommand& r) {
 }
 
 void CPlayScreen::OnSpawnUnit(CGameCommand& r) {
+    if (const uint32_t hash = r.U32(8)) {
+        SpawnTriggerUnits({r.U8(2), r.U8(3), r.Point(4), hash, r.U32(12), r.U32(16)});
+        return;
+    }
+    // One unit of a player slot (or the scenario's owners), under its id.
     CWorldObjectManager& world = *g_pWorldObjectManager;
-    const uint32_t hash = r.U32(8);
-    const uint32_t count = r.U8(2);
-    CGameDataRecord* record = nullptr;
-    int32_t owner = 0;
-    uint32_t areaHash = 0;
-    if (hash == 0) {
-        owner = r.U8(3);
-        record = FindGameRecord(CAT_UNIT, r.U32(12));
-    } else {
-        CTrigger* trigger = g_pMapScenario ? g_pMapScenario->FindTrigger(hash) : nullptr;
-        const uint32_t index = r.U8(3);
-        if (!trigger || index >= trigger->actions.size()) return;
-        auto* spawn = dynamic_cast<CTriggerSpawnAction*>(trigger->actions[index].get());
-        if (!spawn) return;
-        record = r.U32(12) ? FindGameRecord(CAT_UNIT, r.U32(12)) : spawn->unit;
-        owner = static_cast<int32_t>(spawn->owner);
-        areaHash = spawn->areaHash;
+    CGameDataRecord* record = FindGameRecord(CAT_UNIT, r.U32(12));
+    const uint32_t id = r.U32(16);
+    const int32_t owner = r.U8(3);
+    if (!record || id >= static_cast<uint32_t>(CWorldObjectManager::kIdLimit) || Object(static_cast<int32_t>(id)))
+        return;
+    CWorldObject* o = world.CreateObject(0);
+    if (!o) return;
+    o->SetOwner(owner);
+    const platform::Vec3 at = r.Point(4);
+    if (!o->InitFromRecord(at, record, 1, 0.0f, 1.0f) || !o->IsCombatObject() ||
+        !world.RegisterObject(o, static_cast<int32_t>(id), 1, 1)) {
+        world.DestroyObject(o);
+        return;
     }
-    if (!record) return;
-    const uint32_t firstId = r.U32(16);
-    const uint32_t units = hash == 0 ? 1 : count;
-    platform::Vec3 spots[25];
-    world.BuildSpawnCandidates(10.0f);
-    for (uint32_t i = 0; i < units; ++i) {
-        const uint32_t id = firstId + i;
-        if (id >= static_cast<uint32_t>(CWorldObjectManager::kIdLimit) || Object(static_cast<int32_t>(id))) continue;
-        const platform::Vec3 at = r.Point(4) + world.SpawnCandidates()[i % 25];
-        spots[i % 25] = at;
-        auto* unit = static_cast<CUnit*>(world.CreateObject(0));
-        if (!unit) return;
-        unit->SetOwner(owner);
-        if (!unit->InitFromRecord(at, record, 1, 0.0f, 1.0f) ||
-            !world.RegisterObject(unit, static_cast<int32_t>(id), 1, 0)) {
-            world.DestroyObject(unit);
-            continue;
-        }
-        unit->RebuildSkills(ValidSlot(owner) ? 0 : 100);
-        unit->SetOrder(5, 0, at, -1, -1, 1);
-        if (areaHash) {
-            MapAreaView area;
-            if (FindMapArea(areaHash, &area)) unit->queuedOrders.Add(3, 2, area.centre, -1, -1, false);
-        }
-    }
+    auto* unit = static_cast<CCombatObject*>(o);
+    unit->team = owner < kOwnerCount ? world.ownerTeam[owner] : 0;
+    unit->RebuildSkills(ValidSlot(owner) ? 0 : -1);
+    unit->SetOrder(5, 0, at, -1, -1, 1);
 }
 
 void CPlayScreen::GrantReward(uint32_t kind, int32_t id, int32_t amount) {
@@ -387,10 +365,11 @@ void CPlayScreen::OnCastSkill(CGameCommand& r) {
 void CPlayScreen::OnUnitFlags(CGameCommand& r) {
     CWorldObject* unit = Object(r.I16(4));
     if (!unit) return;
+    // The flags changed in play (targetable and the like), never the record's class bits.
     if (r.I16(6))
-        unit->unitFlags |= r.U32(8);
+        unit->stateFlags |= r.U32(8);
     else
-        unit->unitFlags &= ~r.U32(8);
+        unit->stateFlags &= ~r.U32(8);
 }
 
 void CPlayScreen::OnGameEvent(CGameCommand& r) {
@@ -418,10 +397,12 @@ void CPlayScreen::OnGameEvent(CGameCommand& r) {
 }
 
 void CPlayScreen::OnSkillAction(CGameCommand& r) {
-    if (!Object(r.I16(4))) return;
-    CSkillInstance* caster = g_pWorldObjectManager->GetSkillInstance(r.I16(6));
-    if (!caster) return;
-    if (r.I16(2) == -1) caster->CastOnTargets();
+    CWorldObjectManager& world = *g_pWorldObjectManager;
+    const int32_t index = r.I16(2);
+    if (!RunSkillAction(world, index, r.I16(4), r.I16(6), r.Point(8)) || index == kSkillActionRequest) return;
+    const CSkillInstance* caster = world.GetSkillInstance(r.I16(6));
+    if (world.gameMode == 3 || !caster || !caster->owner || caster->owner->owner != LocalSlot()) return;
+    m_unitGroups[kSummonGroup] = caster->list;
 }
 
 void CPlayScreen::OnUseItem(CGameCommand& r) {
@@ -444,17 +425,7 @@ void CPlayScreen::OnRunTrigger(CGameCommand& r) {
     if (trigger) trigger->NotifyConditions(r.U32(8), r.U16(2));
 }
 
-void CPlayScreen::OnRestoreUnit(CGameCommand& r) {
-    CCombatObject* unit = Combat(r.I16(2));
-    if (!unit) return;
-    CWorldObjectManager& world = *g_pWorldObjectManager;
-    const float radius = unit->bounds.horizontalRadius;
-    world.BuildSpawnCandidates(radius);
-    platform::Vec3 spot = unit->position;
-    if (world.FindFreeSpawnPoint(unit->position, radius, 1, &spot)) unit->TeleportTo(spot);
-    unit->unitFlags &= ~0x80u;
-    if (--unit->restoreCounter <= 0 && !unit->HasLocalAuthority()) unit->queuedOrders.Clear();
-}
+void CPlayScreen::OnRestoreUnit(CGameCommand& r) { RestoreTriggerUnit(r.I16(2)); }
 
 void CPlayScreen::OnUnitTargetList(CGameCommand& r) {
     CCombatObject* unit = Combat(r.I16(16));
@@ -471,21 +442,24 @@ void CPlayScreen::OnPlayerSlotState(CGameCommand& r) {
 }
 
 void CPlayScreen::OnUnitToArea(CGameCommand& r) {
-    CCombatObject* unit = Combat(r.I16(2));
+    CWorldObject* unit = Object(r.I16(2));
     const uint32_t hash = r.U32(4);
     CTrigger* trigger = g_pMapScenario ? g_pMapScenario->FindTrigger(hash) : nullptr;
     if (!trigger || !unit || !unit->IsUnit()) return;
-    bool first = true;
-    for (const auto& action : trigger->actions) {
-        auto* marker = dynamic_cast<CAreaMarkerAction*>(action.get());
-        MapAreaView area;
-        if (!marker || !FindMapArea(marker->areaHash, &area)) continue;
-        const int32_t subKind = static_cast<int32_t>(marker->value) > 0 ? 9 : 2;
-        if (first)
-            unit->SetOrder(3, subKind, area.centre, -1, -1, 1);
-        else
-            unit->queuedOrders.Add(3, subKind, area.centre, -1, -1, false);
-        first = false;
-    }
+    SendUnitToTriggerAreas(*unit, *trigger);
     g_pMapScenario->RemoveTrigger(hash);
+}
+
+void CPlayScreen::OnSkillSlotAction(CGameCommand& r) {
+    // The learning player's own machine took the step when the point was spent.
+    const int32_t slot = r.U8(2);
+    if (!ValidSlot(slot) || (slot == LocalSlot() && !ReplayOrObserver())) return;
+    if (CUnit* unit = UnitOf(r.I16(4))) LearnSkill(*unit, r.I16(6));
+}
+
+void CPlayScreen::OnSummon(CGameCommand& r) {
+    CCombatObject* unit = RunSummonRecord(r);
+    if (!unit || ReplayOrObserver()) return;
+    const CWorldObject* caster = Object(r.I16(4));
+    if (caster && caster->owner == LocalSlot()) m_unitGroups[kSummonGroup].push_back(unit->id);
 }

@@ -19,6 +19,7 @@
 #include "net/ClientSession.h"
 #include "net/NetClient.h"
 #include "platform/CrtRandom.h"
+#include "platform/GfxTypes.h"
 #include "platform/Input.h"
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultStandInScreen.h"
@@ -147,7 +148,9 @@ int CPlayScreen::Load() {
     if (g_pMapScenario) commands->SetScenarioValue(static_cast<uint32_t>(g_pMapScenario->Lords().lordTime));
     if (world->gameMode == 1 && !replay) commands->BuildGrantReward(1, LocalSlot(), kStartingGold, 0);
     SetUpCamera();
+    SetUpLight();
     if (!LoadLayouts()) return 0;
+    InitMarkers();
     if (g_pMapScenario) g_pMapScenario->TrackLords();
     if (m_context.scripts && world->gameMode == 2) g_pScriptHost = this;
 
@@ -221,7 +224,23 @@ void CPlayScreen::SetUpCamera() {
     IScreenHost* host = ScreenHost();
     m_camera->SetProjection(host ? host->BackBufferWidth() : 1024, host ? host->BackBufferHeight() : 768);
     m_camera->distance = std::clamp(m_camera->distance, kMinZoom, kMaxZoom);
+    if (auto* play = dynamic_cast<CPlayCamera*>(m_camera)) {
+        play->pitchLimitHigh = kPitchLimitHigh;
+        play->pitchLimitLow = kPitchLimitLow;
+    }
     RebuildView();
+}
+
+void CPlayScreen::SetUpLight() {
+    IScreenHost* host = ScreenHost();
+    if (!host) return;
+    platform::GfxLight sun;
+    sun.type = platform::LIGHT_DIRECTIONAL;
+    sun.direction = {-0.5f, -0.5f, 0.5f};
+    sun.diffuse = platform::ColorValue(1.0f, 1.0f, 1.0f, 0.0f);
+    sun.specular = platform::ColorValue(0.0f, 0.0f, 0.0f, 1.0f);
+    sun.ambient = platform::ColorValue(0.0f, 0.0f, 0.0f, 0.0f);
+    host->SetSceneLight(sun);
 }
 
 void CPlayScreen::RebuildView() {
@@ -328,6 +347,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             return;
         }
         AdvanceWorld(matchDt);
+        m_clickMarkers.Update(realDt, m_context.ground);
         m_darkening = std::clamp(m_darkening + (m_darkeningRising ? 0.3f : -0.3f) * gameDt, 0.0f, 1.0f);
         m_fade.Advance(realDt);
         CleanSelection();
@@ -353,6 +373,8 @@ void CPlayScreen::AdvanceWorld(float dt) {
 }
 
 void CPlayScreen::CleanSelection() { m_selection.Prune(); }
+
+void CPlayScreen::InitMarkers() { m_clickMarkers.Init(); }
 
 void CPlayScreen::FocusCamera(const platform::Vec3& point) {
     if (!m_camera) return;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/core/FrameTimer.h"
+#include "screens/game/ClickMarkers.h"
 #include "screens/game/SelectionSet.h"
 #include "ui/Screen.h"
 #include "world/ScriptHost.h"
@@ -63,6 +64,9 @@ public:
     static constexpr float kMaxZoom = 340.0f;
     static constexpr float kMinZoom = 220.0f;
     static constexpr float kFieldOfView = 0.7853982f;  // pi / 4
+    // The match camera pitches only between these steep views.
+    static constexpr float kPitchLimitHigh = 0.98f;
+    static constexpr float kPitchLimitLow = 0.82f;
     static constexpr float kGameOverDelay = 5.0f;
     static constexpr float kAutoCancelDelay = 3.0f;
     static constexpr float kIdleLimit = 600.0f;
@@ -73,6 +77,8 @@ public:
     static constexpr int32_t kStartingGold = 30000;
     static constexpr int32_t kRandomHeroGold = 200;
     static constexpr int kUnitGroups = 10;
+    // The local player's summons land in the F4 group, to be recalled with it.
+    static constexpr int kSummonGroup = 1;
     static constexpr size_t kMatchReportSize = 30;
 
     explicit CPlayScreen(const PlayContext& context = {});
@@ -154,6 +160,8 @@ public:
     size_t ReplayRecordCount() const { return m_replayRecordCount; }
     CFrameTimer& GameTimer() { return m_gameTimer; }
     CPlayHelpWindow* HelpWindow() const { return m_helpWindow; }
+    // The markers that answer the player's orders on the ground.
+    CClickMarkers& ClickMarkers() { return m_clickMarkers; }
 
 private:
     int Load();
@@ -165,8 +173,11 @@ private:
     void SpreadHeroes();
     // The windows of the match and the guardians' theme; 0 when a layout is missing.
     int LoadLayouts();
+    void InitMarkers();
     // Field of view, projection for the back buffer, zoom limits and view.
     void SetUpCamera();
+    // The sun of the match: one white directional light.
+    void SetUpLight();
     void RebuildView();
     void StopStreams();
     int SendOrFail(uint16_t id, const void* data, int length);
@@ -199,6 +210,8 @@ private:
     void OnUnitTargetList(CGameCommand& r);
     void OnPlayerSlotState(CGameCommand& r);
     void OnUnitToArea(CGameCommand& r);
+    void OnSkillSlotAction(CGameCommand& r);
+    void OnSummon(CGameCommand& r);
     void SyncUnitPosition(CWorldObject& unit, const platform::Vec3& senderPosition);
     void SyncUnitHitPoints(CWorldObject& unit, float senderHitPoints);
     int SendFrames(float realDt);
@@ -259,4 +272,6 @@ private:
     CPlayHelpWindow* m_helpWindow = nullptr;
     CResource* m_helpLayout = nullptr;
     bool m_raceMusicPlaying = false;
+
+    CClickMarkers m_clickMarkers;
 };

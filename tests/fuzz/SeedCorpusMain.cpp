@@ -414,6 +414,9 @@ void SeedPlayMessages() {
     commands.BuildRestoreUnit(0, p, 1);
     commands.BuildUnitTargetList(0, ids, 6, 1, 1);
     commands.BuildUnitToArea(0, 5381, 1);
+    commands.BuildSkillSlotAction(2, 0, 1, 1);
+    commands.BuildSummon(1, 2, 0, p, -1, 5381, 0xFFFFFFFFu, 1);
+    commands.BuildSummon(1, 2, 0, p, 3, 5381, 400, 1);
     CommandFrame& frame = commands.Frame(0);
     frame.Seal(1, clock);
     Bytes packet{0};

@@ -9,6 +9,7 @@
 #include "engine/core/MessageBoxHost.h"
 #include "engine/core/Options.h"
 #include "engine/input/ZEMDXInput.h"
+#include "platform/GfxTypes.h"
 #include "tests/engine/RecordingMessageBox.h"
 #include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
@@ -51,6 +52,10 @@ public:
     void ApplyOptions() override {}
     void StartShutdownCountdown(float seconds) override { countdowns.push_back(seconds); }
     void Sleep(uint32_t ms) override { sleeps.push_back(ms); }
+    void SetSceneLight(const platform::GfxLight& l) override {
+        light = l;
+        ++lightSets;
+    }
 
     CZEMDXInput input;
     CUiManager ui;
@@ -58,6 +63,8 @@ public:
     CScreenManager screens;
     COptions options;
     int closes = 0;
+    platform::GfxLight light;
+    int lightSets = 0;
     std::vector<float> countdowns;
     std::vector<uint32_t> sleeps;
 

@@ -6,7 +6,12 @@
 #include "tests/world/GameDataFolder.h"
 #include "tools/SampleMap.h"
 #include "platform/GfxDevice.h"
+#include "engine/core/NameHash.h"
 #include "world/CombatData.h"
+#include "world/EffectParams.h"
+#include "world/EffectRecord.h"
+#include "world/GameDataRegistry.h"
+#include "world/SummonRecords.h"
 #include "world/OrderRecord.h"
 #include "world/ProjectileManager.h"
 #include "world/SkillInstance.h"
@@ -200,6 +205,32 @@ TEST(WorldHarness, ATeleportLandsOnTheSameSpotOnBothMachines) {
     for (int i = 0; i < 2; ++i) h.Step(0.05f);
     for (int machine = 0; machine < 2; ++machine)
         EXPECT_LT(DistanceXZ(h.Unit(machine, unit)->position, {272, 0, 272}), 100.0f) << "machine " << machine;
+    EXPECT_EQ(h.Snapshot(0), h.Snapshot(1));
+}
+
+TEST(WorldHarness, ASummonRequestIsExpandedByTheHostAndBuildsTheSameUnitsOnBothMachines) {
+    CWorldHarness h(2);
+    ASSERT_TRUE(h.ok()) << h.Error();
+    const int32_t caster = h.SpawnUnit("Knight", {150, 0, 160}, 1, 1, 400, 40);
+    ASSERT_GE(caster, 0);
+    auto* summon = dynamic_cast<CEffectRecord*>(FindGameRecord(CAT_EFFECT, NameHash("Summon")));
+    ASSERT_NE(summon, nullptr);
+    static_cast<CEffectParamRecall&>(*summon->params[0]).p[2] = 3;
+    const int32_t firstFree = h.machine(0).map->objects.nextId;
+    // The caster's machine asks; only the host draws the spots and the ids.
+    h.MakeCurrent(1);
+    h.machine(1).commands->BuildSummon(1, 1, caster, {200, 0, 200}, -1, NameHash("Summon"), kSummonRequest, 1);
+    h.MakeCurrent(0);
+    for (int i = 0; i < 3; ++i) h.Step(0.05f);
+    EXPECT_EQ(h.Emitted(0)[CMD_SUMMON], 3) << "one record per unit, from the host";
+    EXPECT_EQ(h.Emitted(1)[CMD_SUMMON], 1) << "the request";
+    for (int machine = 0; machine < 2; ++machine)
+        for (int32_t id = firstFree; id < firstFree + 3; ++id) {
+            CUnit* u = h.Unit(machine, id);
+            ASSERT_NE(u, nullptr) << "machine " << machine << " id " << id;
+            EXPECT_EQ(u->owner, 1);
+            EXPECT_LT(DistanceXZ(u->position, {200, 0, 200}), 100.0f);
+        }
     EXPECT_EQ(h.Snapshot(0), h.Snapshot(1));
 }
 

@@ -13,6 +13,8 @@
 #include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/GameObject.h"
 #include "engine/render/Camera.h"
 #include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
@@ -21,7 +23,9 @@
 #include "platform/Clock.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/ClickMarkers.h"
 #include "screens/game/PlayHelpWindow.h"
+#include "screens/game/PlayResources.h"
 #include "screens/game/ResultStandInScreen.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"
@@ -31,6 +35,14 @@
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
 #include "tests/ui/RecordingScreenHost.h"
+#include "tools/SampleTutorial.h"
+#include "world/EffectParams.h"
+#include "world/EffectRecord.h"
+#include "world/GameDataRegistry.h"
+#include "world/ItemObject.h"
+#include "world/ScriptManager.h"
+#include "world/SkillInstance.h"
+#include "world/SummonRecords.h"
 #include "world/TerrainEngine.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
@@ -152,6 +164,15 @@ TEST_F(PlayScreenTest, DispatchValidatesRecordsAndObeysTheGameOver) {
     EXPECT_EQ(session.slots[7].gold, 0);
     EXPECT_GT(harness.Unit(0, hero)->level, levelBefore);
 
+    // A trigger makes an untargetable unit targetable again through its flags in play.
+    CUnit* held = harness.Unit(0, hero);
+    held->stateFlags |= 0x80000;
+    const uint32_t classBits = held->unitFlags;
+    Commands().BuildUnitFlags(hero, 0, 0x80000, 0);
+    Step();
+    EXPECT_FALSE(held->IsUntargetable());
+    EXPECT_EQ(held->unitFlags, classBits);
+
     // After the match end only the listed types still run.
     play.SetGameOver(1, 1);
     Commands().BuildGrantReward(1, 1, 500, 0);
@@ -191,6 +212,13 @@ TEST_F(PlayScreenTest, OrdersOfUnitsSimulatedElsewhereCorrectPositionAndHitPoint
         EXPECT_NEAR(unit->position.x, c.wantX, 0.5f) << c.senderX;
         EXPECT_NEAR(unit->hitPoints, c.wantHp, 0.5f) << c.senderHp;
     }
+    // A unit held in place is not pulled to the sender's position; its class bits stay.
+    const uint32_t classBits = unit->unitFlags;
+    unit->stateFlags |= 0x80;
+    Commands().BuildUnitOrder(other, 200, 1, 0, {400, 0, 100}, {400, 0, 100}, -1, -1, 0);
+    Step(0);
+    EXPECT_NEAR(unit->position.x, 230, 0.5f);
+    EXPECT_EQ(unit->unitFlags, classBits);
 }
 
 TEST_F(PlayScreenTest, GameOverLeavesAfterFiveSecondsByModeAndOnlineFlag) {
@@ -659,4 +687,230 @@ TEST_F(PlayScreenTest, PickingByRectangleAndByClick) {
     CSelectionSet set;
     set.PickObjects({0, 0, 1024, 768}, camera);
     EXPECT_EQ(std::count(set.candidates.begin(), set.candidates.end(), hero), 0);
+}
+
+namespace {
+// The recall entry of the sample "Summon" effect at level 1, for a test to shape.
+CEffectParamRecall& SummonEntry() {
+    auto* effect = dynamic_cast<CEffectRecord*>(FindGameRecord(CAT_EFFECT, NameHash("Summon")));
+    return static_cast<CEffectParamRecall&>(*effect->params[0]);
+}
+}  // namespace
+
+TEST_F(PlayScreenTest, SummonRequestsExpandOnTheHostOnlyIntoUnitsOfConsecutiveIds) {
+    CPlayScreen& play = Make(1);
+    Step();
+    SummonEntry().p[2] = 3;
+    const uint32_t effect = NameHash("Summon");
+    // Another machine of a network match leaves the request to the host.
+    World().online = 1;
+    World().gameMode = 0;
+    World().host = 0;
+    const int32_t firstId = World().nextId;
+    Commands().BuildSummon(1, 0, hero, {130, 0, 130}, -1, effect, kSummonRequest, 0);
+    Step(0);
+    EXPECT_EQ(World().nextId, firstId);
+    EXPECT_EQ(harness.Object(0, firstId), nullptr);
+
+    // The host: three records, each unit on its own spot, all in the F4 group.
+    World().host = 1;
+    Commands().BuildSummon(1, 0, hero, {130, 0, 130}, -1, effect, kSummonRequest, 0);
+    Step(0);
+    ASSERT_EQ(World().nextId, firstId + 3);
+    std::vector<platform::Vec3> spots;
+    for (int32_t id = firstId; id < firstId + 3; ++id) {
+        CUnit* unit = harness.Unit(0, id);
+        ASSERT_NE(unit, nullptr) << id;
+        EXPECT_EQ(unit->owner, 0);
+        EXPECT_EQ(unit->order.kind, 5) << "the revive order";
+        EXPECT_TRUE(std::none_of(spots.begin(), spots.end(), [&](const platform::Vec3& p) {
+            return p.x == unit->position.x && p.z == unit->position.z;
+        }));
+        spots.push_back(unit->position);
+    }
+    EXPECT_EQ(play.UnitGroup(CPlayScreen::kSummonGroup), (std::vector<int32_t>{firstId, firstId + 1, firstId + 2}));
+}
+
+TEST_F(PlayScreenTest, SummonedUnitsTakeTheirLifeTimeAndCopiesTheTargetsStrength) {
+    Make(1);
+    Step();
+    const uint32_t effect = NameHash("Summon");
+    struct Case {
+        float lifeTime;
+        bool alive;
+        float lifetime;
+    };
+    const Case cases[] = {
+        {-1.0f, false, CCombatObject::kUnlimitedLife}, {0.0f, true, CCombatObject::kUnlimitedLife}, {5.0f, true, 5.0f}};
+    uint32_t id = 2000;
+    for (const Case& c : cases) {
+        SummonEntry().duration = c.lifeTime;
+        Commands().BuildSummon(1, 0, hero, {140, 0, 100}, -1, effect, id, 0);
+        Step(0);
+        CUnit* unit = harness.Unit(0, static_cast<int32_t>(id++));
+        ASSERT_NE(unit, nullptr) << c.lifeTime;
+        EXPECT_EQ(unit->alive != 0, c.alive) << c.lifeTime;
+        EXPECT_FLOAT_EQ(unit->lifetime, c.lifetime) << c.lifeTime;
+    }
+
+    // A copy of an enemy: its hit points and strength, the caster's side.
+    SummonEntry().duration = 0;
+    SummonEntry().p[4] = 1;
+    const int32_t enemy = harness.SpawnUnit("Creep", {200, 0, 200}, 1, 1, 420, 60, 40, 20, 2500);
+    Commands().BuildSummon(1, 0, hero, {140, 0, 140}, enemy, effect, id, 0);
+    Commands().BuildSummon(1, 0, hero, {140, 0, 140}, 31000, effect, id + 1, 0);  // gone: the entry's own unit
+    Commands().BuildSummon(1, 0, hero, {140, 0, 140}, enemy, NameHash("Might"), id + 2, 0);  // not a recall
+    Step(0);
+    CUnit* copy = harness.Unit(0, static_cast<int32_t>(id));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy->unitFlags & 0x1000000u, 0u);
+    EXPECT_FLOAT_EQ(copy->hitPoints, 420.0f);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FLOAT_EQ(copy->stats.base[i], 0.5f * harness.Unit(0, enemy)->stats.base[i]) << "attribute " << i;
+    EXPECT_EQ(copy->owner, 0);
+    EXPECT_EQ(copy->team, 0);
+    CUnit* plain = harness.Unit(0, static_cast<int32_t>(id + 1));
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->unitFlags & 0x1000000u, 0u);
+    EXPECT_EQ(harness.Object(0, static_cast<int32_t>(id + 2)), nullptr);
+}
+
+TEST_F(PlayScreenTest, SkillPointsOfOtherPlayersAreSpentFromTheirRecords) {
+    Make(1);
+    Step();
+    const int32_t knight = harness.SpawnUnit("Knight", {140, 0, 100}, 1, 0);
+    CUnit* unit = harness.Unit(0, knight);
+    unit->RebuildSkills(0);
+    unit->levelUps = 3;
+    CSkillInstance* bolt = unit->skills[0];  // two levels
+    struct Case {
+        uint32_t slot;
+        uint32_t index;
+        int32_t level, pending, points;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 3},   // the own slot learned when the point was spent
+        {12, 0, 0, 0, 3},  // no player slot
+        {1, 9, 0, 0, 3},   // no such skill
+        {1, 0, 1, 0, 2},   // level 0: at once
+        {1, 0, 1, 1, 1},   // cooling down: pending
+        {1, 0, 1, 1, 1},   // the last level is taken
+    };
+    for (const Case& c : cases) {
+        if (bolt->level == 1) bolt->RestartCooldown();
+        Commands().BuildSkillSlotAction(c.slot, knight, c.index, 0);
+        Step(0);
+        EXPECT_EQ(bolt->level, c.level) << c.slot << " " << c.index;
+        EXPECT_EQ(bolt->pendingLevels, c.pending) << c.slot << " " << c.index;
+        EXPECT_EQ(unit->levelUps, c.points) << c.slot << " " << c.index;
+    }
+}
+
+TEST_F(PlayScreenTest, SkillActionRecordsSpawnTheRecalledUnitIntoTheF4Group) {
+    CPlayScreen& play = Make(1);
+    Step();
+    const int32_t caster = harness.GiveSkill(hero, "Call");
+    ASSERT_GE(caster, 0);
+    Commands().BuildSkillAction(3000, hero, caster, {150, 0, 100}, 0);
+    Commands().BuildSkillAction(3001, hero, 999, {150, 0, 100}, 0);  // no such caster
+    Step(0);
+    ASSERT_NE(harness.Unit(0, 3000), nullptr);
+    EXPECT_EQ(harness.Object(0, 3001), nullptr);
+    EXPECT_EQ(play.UnitGroup(CPlayScreen::kSummonGroup), std::vector<int32_t>{3000});
+}
+
+TEST_F(PlayScreenTest, DroppedItemsAndSingleUnitsComeUnderTheirRecordsIds) {
+    Make(1);
+    Step();
+    Commands().BuildCreateObject(4, NameHash("Potion"), {120, 0, 120}, 4000, 0);
+    Commands().BuildCreateObject(1, NameHash("No such item"), {120, 0, 120}, 4001, 0);
+    Commands().BuildCreateObject(1, NameHash("Potion"), {120, 0, 120}, 40000, 0);  // past the ids
+    Commands().BuildSpawnUnit(1, 1, {160, 0, 160}, 0, NameHash("Creep"), 4002, 0);
+    Commands().BuildSpawnUnit(1, 1, {160, 0, 160}, 0, NameHash("Creep"), 4000, 0);  // the id is taken
+    Step(0);
+    auto* item = dynamic_cast<CItemObject*>(harness.Object(0, 4000));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->itemCount, 4);
+    EXPECT_EQ(harness.Object(0, 4001), nullptr);
+    CUnit* unit = harness.Unit(0, 4002);
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(unit->owner, 1);
+    EXPECT_EQ(unit->team, World().ownerTeam[1]);
+    EXPECT_EQ(unit->order.kind, 5);
+}
+
+TEST_F(PlayScreenTest, TheSampleTutorialRunsToItsEndAndEndsTheMatch) {
+    CScriptManager scripts;
+    ASSERT_EQ(scripts.OpenText("TUTORIAL.DAT", SampleTutorialScript("VALLEY.DRM")), 1) << ErrorReport().GetText();
+    ASSERT_EQ(scripts.Start(), 1) << ErrorReport().GetText();
+    World().gameMode = 2;
+    PlayContext context;
+    context.ground = harness.machine(0).map.get();
+    context.camera = &camera;
+    context.scripts = &scripts;
+    screen = std::make_unique<CPlayScreen>(context);
+    CPlayScreen& play = *screen;
+    auto frames = [&](int n) {
+        for (int i = 0; i < n; ++i) Step(250);
+    };
+    frames(2);
+    EXPECT_EQ(host.box.text, "Walk to the marked area.");
+    host.box.result = 1;
+    frames(2);
+    EXPECT_EQ(scripts.CurrentIndex(), 0) << "the hero has not arrived";
+    harness.Unit(0, hero)->TeleportTo({272, 0, 272});
+    frames(4);
+    ASSERT_EQ(scripts.CurrentIndex(), 1);
+    CWorldObject* guard = scripts.FindObject(NameHash("Guard"));
+    ASSERT_NE(guard, nullptr);
+    EXPECT_EQ(host.box.text, "Defeat the guard.");
+    host.box.result = 1;
+    frames(2);
+    EXPECT_EQ(play.GameOver(), 0);
+    guard->Die();
+    frames(8);
+    EXPECT_NE(play.GameOver(), 0) << "the last mission is over";
+    screen.reset();  // it clears the scripts it was lent
+}
+
+TEST_F(PlayScreenTest, LoadSetsTheSunAndTheSteepCamera) {
+    Make(1);
+    Step();
+    ASSERT_EQ(host.lightSets, 1);
+    EXPECT_EQ(host.light.type, platform::LIGHT_DIRECTIONAL);
+    EXPECT_FLOAT_EQ(host.light.direction.x, -0.5f);
+    EXPECT_FLOAT_EQ(host.light.direction.y, -0.5f);
+    EXPECT_FLOAT_EQ(host.light.direction.z, 0.5f);
+    EXPECT_FLOAT_EQ(host.light.diffuse.r, 1.0f);
+    EXPECT_FLOAT_EQ(host.light.diffuse.a, 0.0f);
+    EXPECT_FLOAT_EQ(host.light.specular.a, 1.0f);
+    EXPECT_FLOAT_EQ(camera.pitchLimitHigh, 0.98f);
+    EXPECT_FLOAT_EQ(camera.pitchLimitLow, 0.82f);
+    Step();
+    EXPECT_EQ(host.lightSets, 1) << "set once, at load";
+}
+
+TEST_F(PlayScreenTest, AClickMarkerPlaysOnTheGroundOnceAndGoes) {
+    CPlayResources resources;
+    auto* model = g_pResourceManager->GetResource("SAMPLE.DRC", RES_MODEL, nullptr, 1);
+    ASSERT_NE(model, nullptr);
+    resources.clickMarkers[CClickMarkers::MOVE] = model;
+    CPlayScreen& play = Make(1);
+    Step();
+    CClickMarkers& markers = play.ClickMarkers();
+    const platform::Vec3 at{150, 0, 150};
+    markers.Show(CClickMarkers::ATTACK, at, harness.machine(0).map.get());  // no model: nothing
+    markers.Show(7, at, harness.machine(0).map.get());
+    EXPECT_EQ(markers.Active(), nullptr);
+    markers.Show(CClickMarkers::MOVE, at, harness.machine(0).map.get());
+    ASSERT_EQ(markers.Active(), markers.Marker(CClickMarkers::MOVE));
+    EXPECT_FLOAT_EQ(markers.Active()->position.y, harness.machine(0).map->GetHeightAt(at));
+    int frames = 0;
+    while (markers.Active() && frames < 300) {
+        Step();
+        ++frames;
+    }
+    EXPECT_EQ(markers.Active(), nullptr) << "its animation has run";
+    EXPECT_GT(frames, 1);
+    screen.reset();  // the markers give their model back while the resources still hold it
 }
