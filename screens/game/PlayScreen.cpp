@@ -55,6 +55,7 @@ CPlayScreen::CPlayScreen(const PlayContext& context) : m_context(context) {
     if (!m_camera && g_pCameraRegistry) m_camera = g_pCameraRegistry->Get(0);
     m_gameTimer.SetSpeedScale(1.0f);
     m_gameTimer.EnableTotal(true);
+    m_dayNight.Init();
 }
 
 CPlayScreen::~CPlayScreen() {
@@ -310,6 +311,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
     }
     CleanSelection();
     UpdateCamera(gameDt);
+    CullView();
     if (host) host->Ui().DispatchInput(gameDt, host->Input());
     UpdateMatchState(gameDt);
     if (!replay) {
@@ -327,6 +329,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             OpenErrorPopup();
             return;
         }
+        AdvanceOverlays(realDt);
         AdvanceWorld(matchDt);
         m_darkening = std::clamp(m_darkening + (m_darkeningRising ? 0.3f : -0.3f) * gameDt, 0.0f, 1.0f);
         m_fade.Advance(realDt);
