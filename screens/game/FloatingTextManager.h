@@ -46,6 +46,10 @@ public:
     }
 
     const std::vector<CFloatingText*>& Items() const { return m_items; }
+    // Chunks the four pools have taken from the heap so far.
+    size_t PoolChunks() const {
+        return m_worldTexts.ChunkCount() + m_notices.ChunkCount() + m_alerts.ChunkCount() + m_damages.ChunkCount();
+    }
 
 private:
     void Destroy(CFloatingText* item);
