@@ -205,7 +205,8 @@ void CPlayScreen::Render() {
         m_fpsFrames = 0;
         m_fpsTime = 0;
     }
-    device->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER | CLEAR_STENCIL, kClearColour, 1.0f, 0);
+    // The back buffer has no stencil part to clear.
+    device->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, kClearColour, 1.0f, 0);
     if (device->BeginScene() != GFX_OK) return;
     RenderWorld(*device);
     RenderOverlays(*device);
