@@ -55,9 +55,7 @@ constexpr float kBarRise = 30.0f;
 constexpr float kFillX = 4.0f, kFillY = 7.0f, kFillHeight = 3.0f;
 constexpr int32_t kLabelX = 65, kWideLabelX = 62, kLabelY = 3;
 constexpr uint32_t kOwnFill = 0xFFFFCC00u, kTeamFill = 0xFF00FF00u, kEnemyFill = 0xFFFF0000u;
-// Scene flag of objects that never carry a bar, and the state flags that
-// hide it (dying) or make the label the level.
-constexpr uint32_t kNoBarFlag = 0x40000000u;
+// The state flags that hide the bar (dying) or make the label the level.
 constexpr uint32_t kDyingState = 0x4000000u;
 constexpr uint32_t kLevelLabelStates = 0x200000B0u;
 constexpr uint32_t kBuildingState = 0x2u;
@@ -242,6 +240,9 @@ void CPlayScreen::RenderWorld(CGfxDevice& device) {
     RenderParts& parts = Parts();
     if (!parts.shadow && !parts.shadowFailed && shadowType >= 2) CreateShadow();
     if (g_pTerrainEngine) {
+        // The ground of a played map is each patch's baked picture; the
+        // projected pass follows it.
+        g_pTerrainEngine->RenderTextured();
         // The low shadow setting gives each unit a blob on the ground.
         g_pTerrainEngine->drawDecals = shadowType == 1 ? 1u : 0u;
         if (shadowType == 1) g_pTerrainEngine->RenderProjectedPass(PlayTexture(CPlayResources::TEX_SHADOW));
@@ -375,7 +376,7 @@ void CPlayScreen::DrawUnitBar(CWorldObject* object, int /*filter*/) {
 }
 
 void CPlayScreen::AddUnitBar(CWorldObject& o, BarBatch& batch) {
-    if (!(o.flags & WO_WORLD_OBJECT) || (o.flags & kNoBarFlag) || !o.IsVisible() || !(o.flags & WO_COMBAT)) return;
+    if (!(o.flags & WO_WORLD_OBJECT) || !o.IsVisible() || !(o.flags & WO_COMBAT)) return;
     if (!(o.hitPoints > 0.0f) || (o.stateFlags & kDyingState)) return;
     const float maxHp = o.GetStat(5);
     // Without a maximum there is no fraction to show.
