@@ -213,7 +213,7 @@ int CPlayScreen::LoadLayouts() {
             g_pUiManager->SendToBack(m_helpWindow);
         }
     }
-    return 1;
+    return LoadHudLayouts();
 }
 
 void CPlayScreen::SetUpCamera() {

@@ -35,6 +35,7 @@ class CScriptManager;
 class CUiWindow;
 class CWorldObject;
 class CWorldObjectManager;
+class CTopBarPanel;
 class CZEMGauss;
 class CZEMShadow;
 class CZEMSound;
@@ -304,8 +305,10 @@ public:
     const platform::Viewport& PickViewport() const { return m_pickViewport; }
     // Frustum of the play camera and the spatial tree's visible list.
     void CullView();
-    // Floating texts and the centre notice age by the frame's real time.
+    // Floating texts and the centre notice age by the frame's real time; the
+    // top bar follows the day and the lord warning.
     void AdvanceOverlays(float realDt);
+    CTopBarPanel* TopBar() const { return m_topBar; }
 
 private:
     struct BarBatch;
@@ -321,6 +324,8 @@ private:
     void ReadReplayKeys();
     int CreateShadow();
     void ReleaseShadow();
+    // The HUD strips' windows; 0 when a layout is missing.
+    int LoadHudLayouts();
     void AddUnitBar(CWorldObject& object, BarBatch& batch);
     void FlushUnitBars(BarBatch& batch);
     void DrawGameOverPicture();
@@ -334,6 +339,7 @@ private:
     int32_t m_centreNoticeX = 0, m_centreNoticeY = 0;
     float m_centreNoticeTime = 0;
     int32_t m_hoveredObject = -1;
+    CTopBarPanel* m_topBar = nullptr;
     bool m_dimmed = false;
     bool m_showStatistics = false;
     int32_t m_mainPanelHeight = 0;

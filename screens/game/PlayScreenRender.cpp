@@ -20,13 +20,16 @@
 #include "engine/render/ShaderSet.h"
 #include "engine/render/ZEMGauss.h"
 #include "engine/render/ZEMShadow.h"
+#include "engine/resource/ResourceManager.h"
 #include "engine/resource/TextureResource.h"
 #include "platform/GfxTexture.h"
 #include "platform/Input.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
+#include "screens/game/TopBarPanel.h"
 #include "ui/ScreenHost.h"
 #include "ui/UiManager.h"
+#include "ui/UiStatic.h"
 #include "ui/UiTypes.h"
 #include "world/CombatObject.h"
 #include "world/ScriptManager.h"
@@ -130,7 +133,12 @@ struct CPlayScreen::BarBatch {
 };
 
 struct CPlayScreen::RenderParts {
+    ~RenderParts() {
+        // The layout takes its window with it.
+        if (g_pResourceManager) g_pResourceManager->ReleaseResource(topBarLayout);
+    }
     CPlayTextCanvas canvas;
+    CResource* topBarLayout = nullptr;
     std::unique_ptr<CZEMShadow> shadow;
     BarBatch bars;
     std::vector<CSceneObject*> casters, receivers;
@@ -190,6 +198,28 @@ void CPlayScreen::ReleaseShadow() {
 void CPlayScreen::AdvanceOverlays(float realDt) {
     m_floatingTexts.Update(realDt);
     if (m_centreNoticeTime > 0.0f) m_centreNoticeTime = std::max(0.0f, m_centreNoticeTime - realDt);
+    if (!m_topBar) return;
+    m_topBar->night = !m_day;
+    if (m_lordWarningState == 1 && !m_topBar->warningSwitch && !m_topBar->warningDone) {
+        m_topBar->warningSwitch = true;
+        m_topBar->warningIndex = 0;
+        if (CUiStatic* warning = m_topBar->warnings[0]) warning->ClearFlags(UI_HIDDEN);
+    }
+    if (m_topBar->warningDone && m_lordWarningState == 1) m_lordWarningState = 2;
+}
+
+int CPlayScreen::LoadHudLayouts() {
+    RenderParts& parts = Parts();
+    if (parts.topBarLayout || !g_pResourceManager) return 1;
+    m_topBar = new CTopBarPanel();
+    parts.topBarLayout = g_pResourceManager->GetResource(CTopBarPanel::kLayout, RES_LAYOUT, m_topBar, 1);
+    // A layout that failed took its window with it.
+    if (!parts.topBarLayout) {
+        m_topBar = nullptr;
+        return 0;
+    }
+    for (CUiStatic* warning : m_topBar->warnings) warning->AddFlags(UI_HIDDEN);
+    return 1;
 }
 
 void CPlayScreen::Render() {
