@@ -25,6 +25,7 @@
 #include "tests/fixtures/RecordingEffect.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
+#include "tests/ui/UiFixture.h"
 #include "tools/StandardEffects.h"
 #include "ui/UiWindow.h"
 #include "world/SpatialTree.h"
@@ -47,24 +48,14 @@ struct FrameEvents {
     std::vector<std::vector<Quad>> draws;  // one entry per pre-transformed draw
 };
 
-class EventFont : public IUiFont {
+// The fixed-width font that also notes each text in the frame's events.
+class EventFont : public FixedFont {
 public:
     explicit EventFont(FrameEvents* events) : m_events(events) {}
-    void Measure(std::string_view text, int32_t* width, int32_t* height) const override {
-        *width = static_cast<int32_t>(text.size()) * 7;
-        *height = 12;
-    }
     void Draw(int32_t x, int32_t y, std::string_view text, uint32_t argb) override {
         m_events->lines.push_back("text " + std::string(text));
-        drawn.push_back({x, y, std::string(text), argb});
+        FixedFont::Draw(x, y, text, argb);
     }
-    int32_t LineHeight() const override { return 12; }
-    struct Drawn {
-        int32_t x, y;
-        std::string text;
-        uint32_t argb;
-    };
-    std::vector<Drawn> drawn;
 
 private:
     FrameEvents* m_events;
