@@ -10,5 +10,8 @@ CScreen* NewPlayScreen() {
     context.ground = &g_pGameApp->MatchMap();
     context.scripts = &g_pGameApp->Scripts();
     context.camera = g_pGameApp->Cameras().Get(0);
+    context.glow = &g_pGameApp->Glow();
+    context.lightDirection = g_pGameApp->SceneLight().direction;
+    context.colorBits = g_pGameApp->ColorBits();
     return new CPlayScreen(context);
 }

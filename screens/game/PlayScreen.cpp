@@ -56,6 +56,7 @@ CPlayScreen::CPlayScreen(const PlayContext& context) : m_context(context) {
     if (!m_camera && g_pCameraRegistry) m_camera = g_pCameraRegistry->Get(0);
     m_gameTimer.SetSpeedScale(1.0f);
     m_gameTimer.EnableTotal(true);
+    m_dayNight.Init();
 }
 
 CPlayScreen::~CPlayScreen() {
@@ -215,7 +216,7 @@ int CPlayScreen::LoadLayouts() {
             g_pUiManager->SendToBack(m_helpWindow);
         }
     }
-    return 1;
+    return LoadHudLayouts();
 }
 
 void CPlayScreen::SetUpCamera() {
@@ -329,6 +330,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
     }
     CleanSelection();
     UpdateCamera(gameDt);
+    CullView();
     if (host) host->Ui().DispatchInput(gameDt, host->Input());
     UpdateMatchState(gameDt);
     if (!replay) {
@@ -346,6 +348,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             OpenErrorPopup();
             return;
         }
+        AdvanceOverlays(realDt);
         AdvanceWorld(matchDt);
         m_clickMarkers.Update(realDt, m_context.ground);
         m_darkening = std::clamp(m_darkening + (m_darkeningRising ? 0.3f : -0.3f) * gameDt, 0.0f, 1.0f);

@@ -15,10 +15,14 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/core/FrameTimer.h"
+#include "engine/render/DayNightAmbient.h"
 #include "screens/game/ClickMarkers.h"
+#include "screens/game/FloatingTextManager.h"
 #include "screens/game/SelectionSet.h"
 #include "ui/Screen.h"
 #include "world/ScriptHost.h"
@@ -30,7 +34,11 @@ class CPlayHelpWindow;
 class CResource;
 class CScriptManager;
 class CUiWindow;
+class CWorldObject;
 class CWorldObjectManager;
+class CTopBarPanel;
+class CZEMGauss;
+class CZEMShadow;
 class CZEMSound;
 class IWorldGround;
 struct NetPacket;
@@ -41,6 +49,11 @@ struct PlayContext {
     IWorldGround* ground = nullptr;
     CScriptManager* scripts = nullptr;
     CCamera* camera = nullptr;
+    // The glow the scene is drawn through (null or not created: straight to
+    // the back buffer) and the scene light's direction.
+    CZEMGauss* glow = nullptr;
+    platform::Vec3 lightDirection{-0.5f, -0.5f, 0.5f};
+    uint32_t colorBits = 32;
 };
 
 class CPlayScreen : public CScreen, public IScriptHost {
@@ -267,6 +280,86 @@ private:
     int m_voteRequester = -1;
     float m_voteElapsed = 0;
     float m_voteTick = 0;
+
+    // Rendering, device events and floating texts (PlayScreenRender.cpp,
+    // PlayDeviceEvents.cpp).
+public:
+    void Render() override;
+    int InitDeviceObjects() override;
+    int RestoreDeviceObjects() override;
+    int InvalidateDeviceObjects() override;
+    void DeleteDeviceObjects() override;
+    // The bars of the frame's visible objects (or of the hovered one alone
+    // with ShowUnitHP off), drawn as one batch of frames and one of fills.
+    void DrawUnitBars();
+    // One object's bar; filter is unused (0).
+    void DrawUnitBar(CWorldObject* object, int filter);
+    // A notice line of the stack in the colour 0xAARRGGBB.
+    void ShowNotice(const char* text, uint32_t argb);
+    // The yellow centre notice at (x, y) for seconds (a negative time holds it
+    // at full alpha until it is cleared with 0).
+    void SetCentreNotice(const char* text, int32_t x, int32_t y, float seconds);
+    float CentreNoticeTime() const { return m_centreNoticeTime; }
+    // The alpha byte of the centre notice for a remaining time.
+    static uint32_t CentreNoticeAlpha(float remaining);
+    CFloatingTextManager& FloatingTexts() { return m_floatingTexts; }
+    // The object under the cursor (-1: none), set by the picking.
+    int32_t HoveredObject() const { return m_hoveredObject; }
+    void SetHoveredObject(int32_t id) { m_hoveredObject = id; }
+    bool Dimmed() const { return m_dimmed; }
+    float ReplaySpeed() const { return m_replaySpeed; }
+    CZEMShadow* Shadow() const;
+    CDayNightAmbient& DayNight() { return m_dayNight; }
+    // The statistics line (a hot key toggles it).
+    void ToggleStatistics() { m_showStatistics = !m_showStatistics; }
+    // The game-over picture stands centred above the main panel.
+    void SetMainPanelHeight(int32_t height) { m_mainPanelHeight = height; }
+    // The picking viewport, following the back buffer.
+    const platform::Viewport& PickViewport() const { return m_pickViewport; }
+    // Frustum of the play camera and the spatial tree's visible list.
+    void CullView();
+    // Floating texts and the centre notice age by the frame's real time; the
+    // top bar follows the day and the lord warning.
+    void AdvanceOverlays(float realDt);
+    CTopBarPanel* TopBar() const { return m_topBar; }
+
+private:
+    struct BarBatch;
+    // What the renderer keeps between frames; complete only in the render's
+    // own file, which also deletes it.
+    struct RenderParts;
+    struct RenderPartsDeleter {
+        void operator()(RenderParts* parts) const;
+    };
+    RenderParts& Parts();
+    void RenderWorld(platform::CGfxDevice& device);
+    void RenderOverlays(platform::CGfxDevice& device);
+    void ReadReplayKeys();
+    int CreateShadow();
+    void ReleaseShadow();
+    // The HUD strips' windows; 0 when a layout is missing.
+    int LoadHudLayouts();
+    void AddUnitBar(CWorldObject& object, BarBatch& batch);
+    void FlushUnitBars(BarBatch& batch);
+    void DrawGameOverPicture();
+    void DrawStatistics();
+
+    CFloatingTextManager m_floatingTexts;
+    std::unique_ptr<RenderParts, RenderPartsDeleter> m_renderParts;
+    CDayNightAmbient m_dayNight;
+    platform::Viewport m_pickViewport{0, 0, 1024, 768, 0, 1};
+    std::string m_centreNotice;
+    int32_t m_centreNoticeX = 0, m_centreNoticeY = 0;
+    float m_centreNoticeTime = 0;
+    int32_t m_hoveredObject = -1;
+    CTopBarPanel* m_topBar = nullptr;
+    bool m_dimmed = false;
+    bool m_showStatistics = false;
+    int32_t m_mainPanelHeight = 0;
+    float m_replaySpeed = 1.0f;
+    float m_fps = 0;
+    float m_fpsTime = 0;
+    int m_fpsFrames = 0;
 
     CZEMSound* m_guardianMusic = nullptr;
     CPlayHelpWindow* m_helpWindow = nullptr;

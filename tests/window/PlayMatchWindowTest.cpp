@@ -1,0 +1,142 @@
+// The sample match drawn by the whole client in a real window (under the test
+// program's own Xvfb): after the loading screen the play screen shows the
+// ground under the fog of war and the local hero with its bar. The screen is
+// read back and checked in regions with tolerances; QOR_KEEP_SHOTS names a
+// folder to keep it in.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/GameApp.h"
+#include "app/PlayScreenMaker.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/RenderStateCache.h"
+#include "platform/Input.h"
+#include "platform/JpegWriter.h"
+#include "screens/game/LoadingScreen.h"
+#include "screens/game/PlayScreen.h"
+#include "tests/fixtures/HeadlessGl.h"
+#include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/window/RealWindowFixture.h"
+#include "tools/SampleGameData.h"
+#include "tools/SampleMap.h"
+#include "world/GameDataRegistry.h"
+#include "world/Unit.h"
+#include "world/WorldObject.h"
+#include "world/WorldObjectManager.h"
+
+using namespace platform;
+
+namespace {
+
+class PlayMatchWindow : public LobbyFixture {
+protected:
+    PlayMatchWindow() {
+        KeepVideoOpen();
+        realWindow = true;
+    }
+    CScreen* MakeFirstScreen() override {
+        CWorldObjectManager& world = *g_pWorldObjectManager;
+        world.online = 0;
+        world.gameMode = 1;
+        world.SetLocalSlot(0);
+        Session().mapFile = kSampleMap;
+        Session().nickname = "Player";
+        Session().slots[0].heroId = NameHash("Knight");
+        SetPlayScreenMaker(&NewPlayScreen);
+        return loading = new CLoadingScreen();
+    }
+    void TearDown() override {
+        LobbyFixture::TearDown();
+        SetPlayScreenMaker(nullptr);
+    }
+    CLoadingScreen* loading = nullptr;  // owned by the screen manager
+    std::vector<uint32_t> Screenshot() {
+        CGfxDevice* device = GetDevice();
+        return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
+    }
+    // The local player's hero, where the match has not put one.
+    static CUnit* SpawnHero(const Vec3& at) {
+        CWorldObjectManager& world = *g_pWorldObjectManager;
+        CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash("Knight"));
+        auto* unit = static_cast<CUnit*>(world.CreateObject(0));
+        if (!unit) return nullptr;
+        unit->SetOwner(0);
+        if (!record || !unit->InitFromRecord(at, record, 1, 0, 1) || !world.RegisterObject(unit, 0, 1, 0)) {
+            world.DestroyObject(unit);
+            return nullptr;
+        }
+        unit->team = world.localTeam;
+        unit->stats.base[5] = 400.0f;
+        unit->RecalcStats(5);
+        unit->hitPoints = 200.0f;
+        world.StampSight(*unit, 200.0f);
+        return unit;
+    }
+    // Where the screenshot goes when QOR_KEEP_SHOTS names a folder.
+    static void Keep(const std::vector<uint32_t>& px, uint32_t width, uint32_t height, const char* name) {
+        const char* folder = std::getenv("QOR_KEEP_SHOTS");
+        if (!folder) return;
+        std::vector<uint8_t> jpeg;
+        if (EncodeJpeg(px, width, height, 90, &jpeg)) {
+            const std::string path = std::string(folder) + "/" + name;
+            if (FILE* f = std::fopen(path.c_str(), "wb")) {
+                std::fwrite(jpeg.data(), 1, jpeg.size(), f);
+                std::fclose(f);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(PlayMatchWindow, TheSampleMatchShowsTheGroundAndTheHeroWithItsBar) {
+    ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
+    ASSERT_TRUE(RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 20000))
+        << ErrorReport().Text();
+    // A single-play match starts on the space key.
+    Tap(DIK_SPACE);
+    ASSERT_TRUE(RunUntil([&] { return dynamic_cast<CPlayScreen*>(Current()) != nullptr; }, 2000))
+        << ErrorReport().Text();
+    auto* play = dynamic_cast<CPlayScreen*>(Current());
+    ASSERT_TRUE(RunUntil([&] { return play->Phase() == CPlayScreen::PHASE_PLAY; }, 1000)) << ErrorReport().Text();
+    app->Options().showUnitHP = 1;
+    // The pointer rests in the middle, where it scrolls nothing.
+    input->SetCursor(512, 384);
+    // Looking down on the hero from behind, as the match camera does.
+    CWorldObject* hero = g_pWorldObjectManager->GetObjectById(0);
+    if (!hero) hero = SpawnHero(Vec3(160, 0, 160));
+    ASSERT_NE(hero, nullptr);
+    play->Camera()->SetLookAt(hero->position + Vec3(0, 260, -220), hero->position, 0.785398f);
+    ASSERT_TRUE(RunUntil([&] { return play->Fade().Done() != 0; }, 5000));
+    Frames(5);
+    const uint32_t width = app->BackBufferWidth(), height = app->BackBufferHeight();
+    const std::vector<uint32_t> px = Screenshot();
+    ASSERT_EQ(px.size(), static_cast<size_t>(width) * height);
+    Keep(px, width, height, "match.jpg");
+
+    // The ground: the lower left quarter, which the hero's sight lights, is green.
+    int ground = 0, samples = 0;
+    for (uint32_t y = 560; y < 740; y += 12)
+        for (uint32_t x = 40; x < 400; x += 12) {
+            const uint32_t p = px[y * width + x];
+            const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+            ++samples;
+            ground += g > 60 && g > r + 20 && g > b + 20;
+        }
+    EXPECT_GT(ground, samples * 9 / 10) << ground << " of " << samples;
+
+    // The hero's bar at half health: a yellow fill of 28 x 3 pixels above it.
+    int fill = 0;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint32_t p = px[y * width + x];
+            fill += (p >> 16 & 0xFF) > 200 && (p >> 8 & 0xFF) > 160 && (p & 0xFF) < 90;
+        }
+    EXPECT_GT(fill, 28 * 3 / 2);
+    EXPECT_LT(fill, 56 * 3 + 60);  // the fill and its label, no more
+}
