@@ -18,6 +18,7 @@
 #include "tools/SampleTutorial.h"
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
+#include "tools/PlayInputLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
@@ -241,6 +242,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
         !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts))
         return 0;
+    if (!AddPlayInputLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

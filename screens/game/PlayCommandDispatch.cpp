@@ -175,6 +175,9 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_UNIT_TO_AREA:
             OnUnitToArea(r);
             break;
+        case CMD_MAP_ALERT:
+            OnMapAlert(r);
+            break;
         default:
             break;  // the HUD's, the shop's and the result's types arrive with their windows
     }
