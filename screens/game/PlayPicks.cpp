@@ -36,6 +36,11 @@ void ForEachCandidate(Visit visit) {
 bool Closer(float d, float best, int deep) { return deep ? d > best : d < best; }
 }  // namespace
 
+bool CPlayScreen::TouchesTargetSquare(const int32_t low[2], const int32_t high[2], int32_t x, int32_t y) {
+    return high[0] >= x - kTargetReach && low[0] <= x + kTargetReach && high[1] >= y - kTargetReach &&
+           low[1] <= y + kTargetReach;
+}
+
 void CPlayScreen::ClearHoverHighlight() {
     if (CWorldObject* o = World() ? World()->GetObjectById(m_hoveredObject) : nullptr) o->colorScale = m_hoverColor;
     m_hoveredObject = -1;
@@ -116,9 +121,7 @@ CWorldObject* CPlayScreen::PickOrderTarget(CCombatObject* actor, uint32_t stateM
         int32_t low[2], high[2];
         ProjectBoxToScreenRect(viewport, m_camera->view, m_camera->projection, o.bounds.center, o.bounds.outerBox, low,
                                high);
-        if (high[0] < cursor.x - kTargetReach || low[0] > cursor.x + kTargetReach ||
-            high[1] < cursor.y - kTargetReach || low[1] > cursor.y + kTargetReach)
-            return;
+        if (!TouchesTargetSquare(low, high, cursor.x, cursor.y)) return;
         float d = 0;
         if (!o.IntersectRay(origin, direction, &d, nullptr, 0) || !Closer(d, best, deep)) return;
         if (code == -1) {

@@ -366,6 +366,8 @@ public:
         float color[4];
     };
     const std::vector<MapAlertMark>& MapAlertMarks() const { return m_mapAlertMarks; }
+    // Whether a screen rectangle touches the 40 x 40 square around the pointer (edges count).
+    static bool TouchesTargetSquare(const int32_t low[2], const int32_t high[2], int32_t x, int32_t y);
     // The cursor index of the screen edges the pointer touches (0 none).
     static int32_t EdgeCursorIndex(int32_t x, int32_t y, int32_t width, int32_t height);
     // The main panel's minimap control, whose point stands for the ground under it.

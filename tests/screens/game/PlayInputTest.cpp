@@ -235,6 +235,115 @@ TEST_F(PlayInputTest, TargetModesGivePatrolLegsAndInRangeAttacks) {
     }
 }
 
+// Objects in a row on a level ray through their middles, along z = 160 (the
+// hero stands aside at (100, 100)).
+class PlayPickTest : public PlayInputTest {
+protected:
+    void Line(CPlayScreen& play, int32_t near, int32_t far) {
+        nearId = near;
+        farId = far;
+        const float y = Hero().bounds.center.y;
+        camera.SetLookAt({40, y, 160}, {300, y, 160}, camera.fov);
+        camera.view = MatrixLookAtLH(camera.eye, camera.target, camera.up);
+        Mouse(512, 384, false);
+        host.input.UpdateInput(0.033f, 1);
+        // The UI-only mode only gathers the visible list and the pick ray.
+        play.SetInputMode(CPlayScreen::INPUT_UI_ONLY);
+        play.RunInputStep(0);
+        play.SetInputMode(0);
+    }
+    int32_t nearId = -1, farId = -1;
+};
+
+TEST_F(PlayPickTest, NearerPassingTargetWinsAndAltPicksTheFarthest) {
+    CPlayScreen& play = Start();
+    const int32_t near = harness.SpawnUnit("Creep", {150, 0, 160}, 6, 1);
+    const int32_t far = harness.SpawnUnit("Creep", {200, 0, 160}, 6, 1);
+    Line(play, near, far);
+    CWorldObject* hover = play.PickHoverObject(&Hero(), 0);
+    ASSERT_NE(hover, nullptr);
+    EXPECT_EQ(hover->id, near);
+    EXPECT_EQ(play.HoveredObject(), near);
+    hover = play.PickHoverObject(&Hero(), 1);
+    ASSERT_NE(hover, nullptr);
+    EXPECT_EQ(hover->id, far);
+
+    // The nearer one cannot be targeted: the farther, passing one is the target.
+    harness.Object(0, near)->stateFlags |= 0x80000;
+    int32_t failure = -2;
+    CWorldObject* target = play.PickOrderTarget(&Hero(), 0, 0, &failure, 1, 0);
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(target->id, far);
+    EXPECT_EQ(failure, -1);
+    EXPECT_FLOAT_EQ(target->colorScale.x, 0.6f);
+    // Its tint goes with the next pick.
+    play.ClearHoverHighlight();
+    EXPECT_FLOAT_EQ(target->colorScale.x, 1.0f);
+    // With only the failing one on the ray, it comes back with its failure.
+    harness.Object(0, far)->alive = 0;
+    target = play.PickOrderTarget(&Hero(), 0, 0, &failure, 1, 0);
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(target->id, near);
+    EXPECT_GE(failure, 0);
+}
+
+TEST_F(PlayPickTest, AttackOnATargetInReachUsesTheInRangeKind) {
+    CPlayScreen& play = Start();
+    const int32_t enemy = harness.SpawnUnit("Creep", {150, 0, 160}, 6, 1);
+    Line(play, enemy, -1);
+    play.Selection().selected = {hero};
+    struct Case {
+        float range;
+        int subKind;
+    };
+    // The enemy stands 78 away, less its radius.
+    for (const Case c : {Case{30, 3}, Case{80, 5}}) {
+        Commands().ClearQueue();
+        Hero().orderRequested = 0;
+        Hero().attackRange = c.range;
+        play.SetInputMode(CPlayScreen::INPUT_ATTACK);
+        Mouse(512, 384, true);
+        host.input.UpdateInput(0.033f, 1);
+        Mouse(512, 384, false);
+        host.input.UpdateInput(0.033f, 1);
+        play.HandleInput();
+        const std::vector<CGameCommand*> orders = Queued(CMD_UNIT_ORDER);
+        ASSERT_EQ(orders.size(), 1u) << c.range;
+        EXPECT_EQ(orders[0]->U8(2), 2);
+        EXPECT_EQ(orders[0]->U8(3), c.subKind) << c.range;
+        EXPECT_EQ(orders[0]->I16(10), enemy);
+        EXPECT_EQ(play.InputMode(), 0);
+    }
+    // The right button on the selected hero itself orders nothing.
+    Commands().ClearQueue();
+    Hero().orderRequested = 0;
+    Hero().TeleportTo({60, 0, 230});
+    camera.SetLookAt({60, Hero().bounds.center.y, 200}, Hero().bounds.center, camera.fov);
+    camera.view = MatrixLookAtLH(camera.eye, camera.target, camera.up);
+    Mouse(512, 384, false, true);
+    host.input.UpdateInput(0.033f, 1);
+    Mouse(512, 384, false, false);
+    host.input.UpdateInput(0.033f, 1);
+    play.RunInputStep(0.033f);
+    EXPECT_EQ(play.HoveredObject(), hero);
+    EXPECT_TRUE(Queued(CMD_UNIT_ORDER).empty());
+}
+
+TEST(PlayInputPicks, TheTargetSquareCountsItsEdges) {
+    struct Case {
+        int32_t low[2], high[2];
+        bool touches;
+    };
+    // Pointer at (100, 100): the square spans 80..120 on both axes.
+    const Case cases[] = {
+        {{60, 90}, {80, 110}, true},    {{60, 90}, {79, 110}, false},  {{120, 90}, {140, 110}, true},
+        {{121, 90}, {140, 110}, false}, {{90, 60}, {110, 80}, true},   {{90, 121}, {110, 130}, false},
+        {{0, 0}, {1000, 1000}, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CPlayScreen::TouchesTargetSquare(c.low, c.high, 100, 100), c.touches) << c.low[0] << "," << c.low[1];
+}
+
 TEST_F(PlayInputTest, ADragFromAnOwnUnitIsDragSelectInTheSameFrame) {
     CPlayScreen& play = Start();
     play.Selection().selected.clear();
