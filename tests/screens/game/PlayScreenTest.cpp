@@ -587,3 +587,58 @@ TEST_F(PlayScreenTest, PickingByRectangleAndByClick) {
     set.PickObjects({0, 0, 1024, 768}, camera);
     EXPECT_EQ(std::count(set.candidates.begin(), set.candidates.end(), hero), 0);
 }
+
+namespace {
+
+// A right click on the ground in a network match: the order leaves in a 1015
+// frame byte for byte, and only its echo walks the hero.
+TEST_F(PlayNetworkTest, ARightClickOrderGoesOutInAFrameAndItsEchoWalksTheHero) {
+    CPlayScreen& play = Make(0);
+    Step();
+    Step(100);
+    Step(100);
+    Step(50);
+    ASSERT_TRUE(PollUntil([&] { return !Commands().Frame(0).Empty(); }));
+    Step(250);
+    ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_PLAY; }));
+    CUnit& unit = *harness.Unit(0, hero);
+    const platform::Vec3 start = unit.position;
+    const platform::Vec3 centre = unit.bounds.center;
+    camera.SetLookAt({centre.x, centre.y + 220, centre.z - 140}, centre, camera.fov);
+    input->SetCursor(800, 384);
+    input->SetButton(1, true);
+    Step(0);
+    input->SetButton(1, false);
+    Step(0);
+    ASSERT_EQ(play.ActiveClickMarker(), 0);
+    const platform::Vec3 point = play.ClickMarkerPoint();
+    EXPECT_EQ(unit.order.kind, 0);  // nothing moves before the echo
+
+    Step(250);
+    std::vector<uint8_t> record;
+    ASSERT_TRUE(PollUntil([&] {
+        for (const FakePacket& p : server.Received()) {
+            if (p.id != PK_GAME_COMMANDS) continue;
+            for (size_t at = CommandFrame::kHeaderSize; at + 1 < p.payload.size() && p.payload[at + 1];
+                 at += p.payload[at + 1])
+                if (p.payload[at] == CMD_UNIT_ORDER)
+                    record.assign(p.payload.begin() + static_cast<long>(at),
+                                  p.payload.begin() + static_cast<long>(at + p.payload[at + 1]));
+        }
+        return !record.empty();
+    }));
+    ASSERT_EQ(record.size(), static_cast<size_t>(GameCommandSize(CMD_UNIT_ORDER)));
+    auto i16 = [&](size_t at) { return static_cast<int16_t>(record[at] | record[at + 1] << 8); };
+    EXPECT_EQ(record[2], 3);  // move
+    EXPECT_EQ(record[3], 1);
+    EXPECT_EQ(i16(8), hero);
+    EXPECT_EQ(i16(12), TruncateToI16(point.x));
+    EXPECT_EQ(i16(14), TruncateToI16(point.z));
+    EXPECT_GT(point.x, start.x);
+
+    ASSERT_TRUE(PollUntil([&] { return unit.order.kind == 3; }));
+    for (int i = 0; i < 60; ++i) Step(33);
+    EXPECT_GT(unit.position.x, start.x + 5.0f);
+}
+
+}  // namespace
