@@ -27,13 +27,6 @@ using namespace platform;
 namespace {
 CWorldObjectManager* World() { return g_pWorldObjectManager; }
 
-bool IsControllable(CWorldObject* o) { return o && (o->flags & WO_COMBAT) && o->IsLocalPlayerUnit(); }
-
-CCombatObject* ControllableUnit(int32_t id) {
-    CWorldObject* o = World() ? World()->GetObjectById(id) : nullptr;
-    return IsControllable(o) && o->alive ? static_cast<CCombatObject*>(o) : nullptr;
-}
-
 // Counter 4 holds every order.
 bool Stunned(const CCombatObject& unit) { return unit.conditions[4] > 0; }
 
@@ -53,6 +46,15 @@ void ShowInFront(CUiWindow* window, bool show) {
         g_pUiManager->SendToBack(window);
 }
 }  // namespace
+
+bool CPlayScreen::IsControllable(CWorldObject* o) {
+    return o && (o->flags & WO_COMBAT) && o->IsLocalPlayerUnit();
+}
+
+CCombatObject* CPlayScreen::LiveControllable(int32_t id) {
+    CWorldObject* o = World() ? World()->GetObjectById(id) : nullptr;
+    return IsControllable(o) && o->alive ? static_cast<CCombatObject*>(o) : nullptr;
+}
 
 CZEMDXInput* CPlayScreen::InputDevice() {
     IScreenHost* host = ScreenHost();
@@ -85,7 +87,11 @@ void CPlayScreen::RunInputStep(float gameDt) {
     if (m_camera)
         m_camera->MakePickRay(static_cast<float>(cursor.x), static_cast<float>(cursor.y), m_camera->projection,
                               m_camera->view);
-    if (m_unitTooltip) m_unitTooltip->SetObject(m_hoveredObject);
+    // The label names last frame's hovered object; it draws nothing without one.
+    if (m_unitTooltip) {
+        m_unitTooltip->SetObject(m_hoveredObject);
+        m_unitTooltip->ClearFlags(UI_HIDDEN);
+    }
     m_uiHit = host->Ui().DispatchInput(gameDt, host->Input());
     ClearHoverHighlight();
     HandleInput();
@@ -229,7 +235,7 @@ void CPlayScreen::ClearUiRequests() { m_uiRequests.fill(0); }
 
 void CPlayScreen::OrderSelectedStop() {
     for (int32_t id : m_selection.selected) {
-        CCombatObject* unit = ControllableUnit(id);
+        CCombatObject* unit = LiveControllable(id);
         if (!unit) continue;
         unit->idleTimer = 0;
         m_idleTimer = 0;
@@ -241,7 +247,7 @@ void CPlayScreen::OrderSelectedHold() {
     CZEMDXInput* in = InputDevice();
     const int queued = in && in->KeyDown(DIK_LSHIFT) ? 1 : 0;
     for (int32_t id : m_selection.selected) {
-        CCombatObject* unit = ControllableUnit(id);
+        CCombatObject* unit = LiveControllable(id);
         if (!unit) continue;
         // A hold already last in the queue is not queued twice.
         if (queued && LastIsHold(unit->queuedOrders)) continue;

@@ -18,13 +18,6 @@ using namespace platform;
 namespace {
 CWorldObjectManager* World() { return g_pWorldObjectManager; }
 
-bool IsControllable(CWorldObject* o) { return o && (o->flags & WO_COMBAT) && o->IsLocalPlayerUnit(); }
-
-CCombatObject* LiveControllable(int32_t id) {
-    CWorldObject* o = World() ? World()->GetObjectById(id) : nullptr;
-    return IsControllable(o) && o->alive ? static_cast<CCombatObject*>(o) : nullptr;
-}
-
 // The edge cursors 1..12 are the sum of the edges the pointer touches.
 int32_t EdgeCursor(const CursorPoint& c, int32_t width, int32_t height) {
     int32_t n = 0;

@@ -380,6 +380,11 @@ public:
     static constexpr const char* kUnitTooltipLayout = "PLAY_UNITID.DUI";
     static constexpr const char* kUnitInfoLayout = "PLAY_UNITINFO.DUI";
 
+    // A unit of the player that can be ordered (any in a replay or for an observer).
+    static bool IsControllable(CWorldObject* object);
+    // The live controllable unit of an id, or null.
+    static CCombatObject* LiveControllable(int32_t id);
+
 private:
     // The selected object the HUD's main panel would show: the focus, else the first.
     CWorldObject* PanelObject();

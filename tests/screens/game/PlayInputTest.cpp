@@ -3,6 +3,7 @@
 // label and the unit information window.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "screens/game/UnitInfoWindow.h"
 #include "screens/game/UnitTooltipWindow.h"
 #include "tests/fixtures/SampleTexts.h"
+#include "tools/PlayInputLayouts.h"
 #include "tests/screens/game/PlayScreenFixture.h"
 #include "ui/UiGauge.h"
 #include "ui/UiStatic.h"
@@ -561,6 +563,19 @@ TEST(PlayInputEffects, BlinkThresholds) {
         EffectBlink(c.remaining, &alpha, &hidden);
         EXPECT_FLOAT_EQ(alpha, c.alpha) << c.remaining;
         EXPECT_EQ(hidden, c.hidden) << c.remaining;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Every control name of the input windows' layouts once; the windows bind
+// them when the match loads (a missing one fails the load).
+TEST(PlayInputLayouts, ControlNamesAreUnique) {
+    for (const LayoutFileSpec& spec : {UnitTooltipLayout(), UnitInfoLayout()}) {
+        std::set<std::string> names;
+        for (const LayoutRecordSpec& r : spec.children) EXPECT_TRUE(names.insert(r.name).second) << r.name;
     }
 }
 
