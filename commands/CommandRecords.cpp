@@ -1,5 +1,6 @@
 #include "commands/CommandRecords.h"
 
+#include <algorithm>
 #include <cmath>
 
 int16_t TruncateToI16(float v) {
@@ -29,8 +30,11 @@ void CGameCommand::SetPoint(size_t at, const platform::Vec3& p) {
 }
 
 uint32_t PackMapAlert(const platform::Vec3& point, uint32_t kind) {
-    const uint32_t x = static_cast<uint32_t>(TruncateToI32(point.x)) & 0x7FFFu;
-    const uint32_t z = static_cast<uint32_t>(TruncateToI32(point.z)) & 0x7FFFu;
+    // A point beyond the 15-bit range stops at its end rather than wrap to the
+    // other side of the map.
+    const auto field = [](float v) { return static_cast<uint32_t>(std::clamp(TruncateToI32(v), -16384, 16383)) & 0x7FFFu; };
+    const uint32_t x = field(point.x);
+    const uint32_t z = field(point.z);
     return x | z << 15 | (kind & 3u) << 30;
 }
 

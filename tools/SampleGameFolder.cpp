@@ -19,6 +19,7 @@
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
 #include "tools/HudLayouts.h"
+#include "tools/PlayInputLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
@@ -60,6 +61,12 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_WAITROOM_LIMIT_USER, "At most %d players"},
         {MSG_GAMEPLAY_OUT_PLAYER, "%s left the game."},
         {MSG_CHAT_SEND_TO_TEAM, "</C=%06x>To the team"},
+        {MSG_GAMEPLAY_ITEM_DESC, "<%s>%s</>\nPrice <%s>%d</>\n%s"},
+        {MSG_GAMEPLAY_ITME_DESC_LIMIT_LEVEL, "<%s>%s</>\nPrice <%s>%d</>\n%s\nFrom level %d"},
+        {MSG_GAMEPLAY_ID_PLAYER, "Lv%d %s%s\n%s%s"},
+        {MSG_GAMEPLAY_ID_OTHER, "Lv%d %s%s"},
+        {MSG_GAMEPLAY_SHOP_BUY_TOOLTIP, "\nRight click to buy."},
+        {MSG_GAMEPLAY_INVEN_HELP_TOOLTIP, "\nRight click to use, drag to move."},
         {MSG_OK, "OK"},
         {MSG_CANCEL, "Cancel"},
         {MSG_CLOSE, "Close"},
@@ -242,6 +249,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
         !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts) || !AddHudLayouts(layouts))
         return 0;
+    if (!AddPlayInputLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

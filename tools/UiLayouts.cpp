@@ -116,8 +116,6 @@ LayoutRecordSpec EditBoxRecord(const std::string& name, float x, float y, float 
     return r;
 }
 
-namespace {
-
 LayoutFileSpec FramedWindow(const std::string& name) {
     LayoutFileSpec spec;
     spec.window.name = name;
@@ -135,8 +133,6 @@ LayoutFileSpec FramedWindow(const std::string& name) {
     }
     return spec;
 }
-
-}  // namespace
 
 LayoutFileSpec TooltipLayout() { return FramedWindow("WND_TOOLTIP"); }
 

@@ -26,6 +26,8 @@ LayoutRecordSpec EditBoxRecord(const std::string& name, float x, float y, float 
 // An empty light-grey window of a screen's layout at the rectangle.
 LayoutFileSpec WindowLayout(const std::string& name, float x, float y, float w, float h);
 
+// A window framed like the tooltip: the text static and the eight decor statics.
+LayoutFileSpec FramedWindow(const std::string& name);
 // The tooltip's frame: the text static and the eight decor statics.
 LayoutFileSpec TooltipLayout();
 // The tooltip's frame with the OK and Cancel buttons and the background.

@@ -183,6 +183,8 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
             break;
         case CMD_SUMMON:
             OnSummon(r);
+        case CMD_MAP_ALERT:
+            OnMapAlert(r);
             break;
         default:
             // The HUD's, the shop's and the result's types arrive with their

@@ -68,6 +68,7 @@ CPlayScreen::~CPlayScreen() {
         g_pResourceManager->ReleaseResource(m_helpLayout);
         g_pResourceManager->ReleaseResource(m_guardianMusic);
     }
+    ReleaseInputLayouts();
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -216,6 +217,7 @@ int CPlayScreen::LoadLayouts() {
             g_pUiManager->SendToBack(m_helpWindow);
         }
     }
+    if (!LoadInputLayouts()) return 0;
     return LoadHudLayouts();
 }
 
@@ -330,8 +332,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
     }
     CleanSelection();
     UpdateCamera(gameDt);
-    CullView();
-    if (host) host->Ui().DispatchInput(gameDt, host->Input());
+    RunInputStep(gameDt);
     UpdateMatchState(gameDt);
     if (!replay) {
         if (world->gameMode == 2 && m_context.scripts) {

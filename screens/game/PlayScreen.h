@@ -23,22 +23,31 @@
 #include "engine/render/DayNightAmbient.h"
 #include "screens/game/ClickMarkers.h"
 #include "screens/game/FloatingTextManager.h"
+#include "platform/Input.h"
+#include "platform/Math.h"
 #include "screens/game/SelectionSet.h"
 #include "ui/Screen.h"
 #include "world/ScriptHost.h"
 
 class CCamera;
+class CCombatObject;
 class CGameCommand;
 class CGameCommandManager;
 class CPlayHelpWindow;
 class CResource;
 class CScriptManager;
+class CUiObject;
 class CUiWindow;
 class CWorldObject;
 class CWorldObjectManager;
 class CTopBarPanel;
 class CZEMGauss;
 class CZEMShadow;
+class CUnitInfoWindow;
+class CUnitTooltipWindow;
+class CWorldObject;
+class CWorldObjectManager;
+class CZEMDXInput;
 class CZEMSound;
 class IWorldGround;
 struct NetPacket;
@@ -367,4 +376,158 @@ private:
     bool m_raceMusicPlaying = false;
 
     CClickMarkers m_clickMarkers;
+    // ---- Player input: modes, hot keys, mouse orders and picks (PlayInput.cpp,
+    // PlayMouseOrders.cpp, PlayPicks.cpp, PlayMapAlert.cpp) ----
+public:
+    enum InputModeId : int {
+        INPUT_NORMAL = 0,
+        INPUT_ATTACK = 1,
+        INPUT_DRAG = 2,
+        INPUT_ITEM = 3,
+        INPUT_SKILL = 4,
+        INPUT_CHAT = 5,
+        INPUT_PATROL = 6,
+        INPUT_MOVE = 7,
+        INPUT_COMBINATION = 8,
+        INPUT_MAP_ALERT = 9,
+        INPUT_UI_ONLY = 10,
+    };
+    // What HUD buttons, the game menu, the replay control and the top bar ask
+    // of the hot keys; acted on as the matching key.
+    enum UiRequest : int {
+        UI_REQUEST_MENU,
+        UI_REQUEST_SHOP,
+        UI_REQUEST_COMBINATION,
+        UI_REQUEST_OPTIONS,
+        UI_REQUEST_HELP,
+        UI_REQUEST_INSERT,
+        UI_REQUEST_SPARE1,
+        UI_REQUEST_SPARE2,
+        UI_REQUEST_COUNT,
+    };
+    enum WindowIndex : int {
+        WINDOW_MENU, WINDOW_SHOP, WINDOW_UNIT_INFO, WINDOW_OPTIONS, WINDOW_COMBINATION, WINDOW_RANKING,
+        WINDOW_HELP, WINDOW_REPLAY,
+    };
+    static constexpr int kControlGroups = 2;
+    static constexpr int32_t kMaxQueuedOrders = 12;
+    static constexpr float kAlertBlink = 0.8f;
+    static constexpr float kAlertLength = 2.4f;
+
+    // The pick ray, the UI's input and the dispatcher: steps 10 to 13 of a frame.
+    void RunInputStep(float gameDt);
+    void HandleInput();
+    // 1 when the mode handler may go on, 0 when a key took the frame.
+    int HandleHotkeys();
+    void CancelInputMode();
+    // show: 1 shows, 0 hides, -1 toggles.
+    void ToggleWindow(int index, int show);
+    void ClearUiRequests();
+    void RequestUi(int request) { m_uiRequests[static_cast<size_t>(request)] = 1; }
+    void OrderSelectedStop();
+    void OrderSelectedHold();
+    // 1 when the unit took the order (at once or queued).
+    int OrderUnit(CCombatObject& unit, int32_t kind, int32_t subKind, const platform::Vec3& point, int32_t targetId,
+                  int queued);
+    void InputModeNormal();
+    void InputModeOrderTarget();
+    void InputModeDragSelect();
+    void InputModeMapAlert();
+    void RightClickOrder();
+    void ShowClickMarker(int marker, const platform::Vec3& point);
+    CWorldObject* GetHoveredObject();
+    void ClearHoverHighlight();
+    void RefreshHud();
+    // The picks of the object or ground point under the cursor.
+    CWorldObject* PickHoverObject(CWorldObject* reference, int deep);
+    CWorldObject* PickOrderTarget(CCombatObject* actor, uint32_t stateMask, uint32_t relationMask, int32_t* failure,
+                                  int enemyTest, int deep);
+    int PickGroundPoint(platform::Vec3* point, int* hit);
+    void UpdateObjectAlert(float dt);
+    // A coloured line in the middle of the screen.
+    void ShowNotice(const char* text, uint32_t color);
+    // A refusal: the red notice of a message entry and the error sound.
+    void RefuseWithNotice(int messageId);
+    // A blinking ring at a minimap point.
+    void AddMapAlertMarker(float screenX, float screenY, float r, float g, float b, float a);
+    void OnMapAlert(CGameCommand& r);
+
+    // Input state read by the HUD and tests.
+    int32_t HoveredObject() const { return m_hoveredObject; }
+    int32_t MarkedObject() const { return m_markedObject; }
+    int32_t RecalledGroup() const { return m_recalledGroup; }
+    bool FollowSelected() const { return m_followSelected; }
+    bool ShowStatistics() const { return m_showStatistics; }
+    int LastRefusal() const { return m_lastRefusal; }
+    int ActiveClickMarker() const { return m_activeMarker; }
+    const platform::Vec3& ClickMarkerPoint() const { return m_markerPoint; }
+    const PickRect& DragRect() const { return m_dragRect; }
+    CUiObject* UiHit() const { return m_uiHit; }
+    void SetHotkeysLocked(bool locked) { m_hotkeysLocked = locked; }
+    void SetAlertObject(int32_t index) {
+        m_alertObject = index;
+        m_alertTimer = 0;
+    }
+    int32_t AlertObject() const { return m_alertObject; }
+    struct MapAlertMark {
+        float x, y;
+        float color[4];
+    };
+    const std::vector<MapAlertMark>& MapAlertMarks() const { return m_mapAlertMarks; }
+    // Whether a screen rectangle touches the 40 x 40 square around the pointer (edges count).
+    static bool TouchesTargetSquare(const int32_t low[2], const int32_t high[2], int32_t x, int32_t y);
+    // The cursor index of the screen edges the pointer touches (0 none).
+    static int32_t EdgeCursorIndex(int32_t x, int32_t y, int32_t width, int32_t height);
+    // The main panel's minimap control, whose point stands for the ground under it.
+    void SetMinimapControl(CUiObject* control) { m_minimapControl = control; }
+    CUnitInfoWindow* UnitInfo() const { return m_unitInfo; }
+    CUnitTooltipWindow* UnitTooltip() const { return m_unitTooltip; }
+    // The unit label and the unit information window; 0 when a layout is missing.
+    int LoadInputLayouts();
+    void ReleaseInputLayouts();
+    static constexpr const char* kUnitTooltipLayout = "PLAY_UNITID.DUI";
+    static constexpr const char* kUnitInfoLayout = "PLAY_UNITINFO.DUI";
+
+    // A unit of the player that can be ordered (any in a replay or for an observer).
+    static bool IsControllable(CWorldObject* object);
+    // The live controllable unit of an id, or null.
+    static CCombatObject* LiveControllable(int32_t id);
+
+private:
+    // The selected object the HUD's main panel would show: the focus, else the first.
+    CWorldObject* PanelObject();
+    CZEMDXInput* InputDevice();
+    void SetCursor(int32_t n);
+    void UpdateControlGroups();
+    void HandleTabAndEsc();
+    bool CursorOverWorld() const { return m_uiHit == nullptr; }
+    // The order of a target mode for every selected unit; 1 when one was given.
+    int OrderSelectedOnTarget(CWorldObject* target, const platform::Vec3& point, bool queued);
+    void SetHovered(CWorldObject& object);
+
+    std::array<int, UI_REQUEST_COUNT> m_uiRequests{};
+    CUiObject* m_uiHit = nullptr;
+    int32_t m_hoveredObject = -1;
+    platform::Vec4 m_hoverColor{1, 1, 1, 1};
+    int32_t m_markedObject = -1;
+    int32_t m_recalledGroup = -1;
+    platform::CursorPoint m_dragStart{};
+    platform::CursorPoint m_dragEnd{};
+    bool m_dragStarted = false;
+    PickRect m_dragRect;
+    int m_activeMarker = -1;
+    platform::Vec3 m_markerPoint;
+    bool m_showStatistics = false;
+    bool m_hotkeysLocked = false;
+    int m_lastRefusal = -1;
+    int32_t m_alertObject = -1;
+    float m_alertTimer = 0;
+    bool m_alertMarkerDue = true;
+    std::vector<MapAlertMark> m_mapAlertMarks;
+    CUnitTooltipWindow* m_unitTooltip = nullptr;
+    CResource* m_unitTooltipLayout = nullptr;
+    CUnitInfoWindow* m_unitInfo = nullptr;
+    CResource* m_unitInfoLayout = nullptr;
+    CUiObject* m_minimapControl = nullptr;
+    // ---- end of player input ----
 };

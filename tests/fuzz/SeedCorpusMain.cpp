@@ -429,6 +429,17 @@ void SeedPlayMessages() {
     leave[0] = 4;
     leave[1] = 1;
     Seed("PlayMessage", leave);  // the leave answer
+    {
+        // Map alerts of every kind, one far beyond the packed range.
+        CGameCommandManager alerts;
+        alerts.BeginSession(1, &clock, 0, 0, teams);
+        for (uint32_t kind = 0; kind < 4; ++kind) alerts.BuildMapAlert(static_cast<int32_t>(kind), {-40, 0, 70000}, kind, 1);
+        CommandFrame& alertFrame = alerts.Frame(0);
+        alertFrame.Seal(1, clock);
+        Bytes alertPacket{0};
+        alertPacket.insert(alertPacket.end(), alertFrame.Data(), alertFrame.Data() + alertFrame.Used());
+        Seed("PlayMessage", alertPacket);
+    }
 }
 
 // The community answers as the fake server sends them; the first byte picks

@@ -48,82 +48,9 @@
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
 
+#include "tests/screens/game/PlayScreenFixture.h"
+
 namespace {
-
-uint32_t g_now = 1000;
-
-// The play screen's windows load their layouts from the sample folder.
-void LoadWindowsFromLayouts() {
-    RegisterLayoutResource(*g_pResourceManager);
-    RegisterUiControls();
-}
-uint32_t Now() { return g_now; }
-
-// Which successor makers the leaving screen called.
-struct Successors {
-    static inline int lobby = 0, waitRoom = 0, login = 0;
-    static void Reset() { lobby = waitRoom = login = 0; }
-};
-
-class PlayScreenTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(harness.ok()) << harness.Error();
-        harness.MakeCurrent(0);
-        LoadWindowsFromLayouts();
-        platform::SetClockSource(&Now);
-        g_pClientSession = &session;
-        Successors::Reset();
-        SetLobbyScreenMaker([]() -> CScreen* { return ++Successors::lobby, nullptr; });
-        SetWaitRoomScreenMaker([]() -> CScreen* { return ++Successors::waitRoom, nullptr; });
-        SetLoginScreenMaker([]() -> CScreen* { return ++Successors::login, nullptr; });
-        auto scripted = std::make_unique<platform::ScriptedInput>();
-        input = scripted.get();
-        host.input.CreateInput(std::move(scripted), 0);
-        camera.distance = 300.0f;
-        hero = harness.SpawnUnit("Creep", {100, 0, 100}, 0, 0, 300, 30, 40, 20, 0);
-        ASSERT_EQ(hero, 0);
-        World().slotOccupied[0] = true;
-    }
-    void TearDown() override {
-        screen.reset();
-        g_pClientSession = nullptr;
-        SetLobbyScreenMaker(nullptr);
-        SetWaitRoomScreenMaker(nullptr);
-        SetLoginScreenMaker(nullptr);
-        platform::SetClockSource(nullptr);
-    }
-
-    CWorldObjectManager& World() { return harness.machine(0).map->objects; }
-    CGameCommandManager& Commands() { return *harness.machine(0).commands; }
-    CPlayScreen& Make(int gameMode) {
-        World().gameMode = gameMode;
-        PlayContext context;
-        context.ground = harness.machine(0).map.get();
-        context.camera = &camera;
-        screen = std::make_unique<CPlayScreen>(context);
-        return *screen;
-    }
-    // One frame after ms milliseconds.
-    int Step(uint32_t ms = 33) {
-        g_now += ms;
-        return screen->Update();
-    }
-    // Frames of 100 ms until the screen ends (at most seconds).
-    int RunUntilFinished(float seconds) {
-        for (float t = 0; t < seconds; t += 0.1f)
-            if (const int r = Step(100)) return r;
-        return 0;
-    }
-
-    CWorldHarness harness;
-    CClientSession session;
-    CRecordingScreenHost host;
-    platform::ScriptedInput* input = nullptr;
-    CPlayCamera camera;
-    std::unique_ptr<CPlayScreen> screen;
-    int32_t hero = -1;
-};
 
 TEST_F(PlayScreenTest, SinglePlayStartsWithGoldAndTheCameraOnTheHeroAndRunsOrders) {
     CPlayScreen& play = Make(1);
@@ -914,3 +841,56 @@ TEST_F(PlayScreenTest, AClickMarkerPlaysOnTheGroundOnceAndGoes) {
     EXPECT_GT(frames, 1);
     screen.reset();  // the markers give their model back while the resources still hold it
 }
+
+// A right click on the ground in a network match: the order leaves in a 1015
+// frame byte for byte, and only its echo walks the hero.
+TEST_F(PlayNetworkTest, ARightClickOrderGoesOutInAFrameAndItsEchoWalksTheHero) {
+    CPlayScreen& play = Make(0);
+    Step();
+    Step(100);
+    Step(100);
+    Step(50);
+    ASSERT_TRUE(PollUntil([&] { return !Commands().Frame(0).Empty(); }));
+    Step(250);
+    ASSERT_TRUE(PollUntil([&] { return play.Phase() == CPlayScreen::PHASE_PLAY; }));
+    CUnit& unit = *harness.Unit(0, hero);
+    const platform::Vec3 start = unit.position;
+    const platform::Vec3 centre = unit.bounds.center;
+    camera.SetLookAt({centre.x, centre.y + 220, centre.z - 140}, centre, camera.fov);
+    input->SetCursor(800, 384);
+    input->SetButton(1, true);
+    Step(0);
+    input->SetButton(1, false);
+    Step(0);
+    ASSERT_EQ(play.ActiveClickMarker(), 0);
+    const platform::Vec3 point = play.ClickMarkerPoint();
+    EXPECT_EQ(unit.order.kind, 0);  // nothing moves before the echo
+
+    Step(250);
+    std::vector<uint8_t> record;
+    ASSERT_TRUE(PollUntil([&] {
+        for (const FakePacket& p : server.Received()) {
+            if (p.id != PK_GAME_COMMANDS) continue;
+            for (size_t at = CommandFrame::kHeaderSize; at + 1 < p.payload.size() && p.payload[at + 1];
+                 at += p.payload[at + 1])
+                if (p.payload[at] == CMD_UNIT_ORDER)
+                    record.assign(p.payload.begin() + static_cast<long>(at),
+                                  p.payload.begin() + static_cast<long>(at + p.payload[at + 1]));
+        }
+        return !record.empty();
+    }));
+    ASSERT_EQ(record.size(), static_cast<size_t>(GameCommandSize(CMD_UNIT_ORDER)));
+    auto i16 = [&](size_t at) { return static_cast<int16_t>(record[at] | record[at + 1] << 8); };
+    EXPECT_EQ(record[2], 3);  // move
+    EXPECT_EQ(record[3], 1);
+    EXPECT_EQ(i16(8), hero);
+    EXPECT_EQ(i16(12), TruncateToI16(point.x));
+    EXPECT_EQ(i16(14), TruncateToI16(point.z));
+    EXPECT_GT(point.x, start.x);
+
+    ASSERT_TRUE(PollUntil([&] { return unit.order.kind == 3; }));
+    for (int i = 0; i < 60; ++i) Step(33);
+    EXPECT_GT(unit.position.x, start.x + 5.0f);
+}
+
+}  // namespace
