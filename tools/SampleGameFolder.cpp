@@ -19,6 +19,7 @@
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
 #include "tools/PlayLayouts.h"
+#include "tools/ResultLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
 #include "tools/UiLayouts.h"
@@ -223,6 +224,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginMedia(textures) || !AddLobbyMedia(textures) || !AddCommunityMedia(textures) ||
         !AddPlayMusic(textures))
         return 0;
+    if (!AddResultMedia(textures)) return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);
@@ -241,6 +243,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
         !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts))
         return 0;
+    if (!AddResultLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;
