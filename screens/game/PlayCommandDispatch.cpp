@@ -175,6 +175,18 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_UNIT_TO_AREA:
             OnUnitToArea(r);
             break;
+        case CMD_UNIT_KILLED:
+            OnUnitKilled(r);
+            break;
+        case CMD_HP_CHANGE:
+            OnHpChange(r);
+            break;
+        case CMD_UNIT_EFFECTS_RESET:
+            OnUnitEffectsReset(r);
+            break;
+        case CMD_PLAYER_EVENT:
+            OnPlayerEvent(r);
+            break;
         default:
             break;  // the HUD's, the shop's and the result's types arrive with their windows
     }
@@ -394,7 +406,7 @@ void CPlayScreen::OnUnitFlags(CGameCommand& r) {
 }
 
 void CPlayScreen::OnGameEvent(CGameCommand& r) {
-    if (r.U8(2) != 10) return;  // the other game events arrive with the result screen
+    if (r.U8(2) != 10) return OnMatchGameEvent(r);
     CWorldObjectManager& world = *g_pWorldObjectManager;
     if (r.I16(4) == 1) {
         // Every player has loaded: the match starts for everyone at once.

@@ -602,13 +602,6 @@ int CPlayScreen::SendMatchReport() {
     return 0;
 }
 
-void CPlayScreen::SetGameOver(int32_t team, int flag) {
-    m_winningTeam = team;
-    m_gameOver = flag;
-    m_gameOverTimer = 0;
-    StopAllUnits();
-}
-
 void CPlayScreen::StopAllUnits() {
     for (CWorldObject* o : World()->Objects())
         if (o->IsCombatObject() && o->alive) static_cast<CCombatObject*>(o)->SetOrder(0, 8, o->position, -1, -1, 1);

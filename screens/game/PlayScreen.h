@@ -15,9 +15,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/FrameTimer.h"
+#include "platform/Math.h"
 #include "screens/game/SelectionSet.h"
 #include "ui/Screen.h"
 #include "world/ScriptHost.h"
@@ -25,6 +28,7 @@
 class CCamera;
 class CGameCommand;
 class CGameCommandManager;
+class CWorldObject;
 class CPlayHelpWindow;
 class CResource;
 class CScriptManager;
@@ -155,6 +159,45 @@ public:
     CFrameTimer& GameTimer() { return m_gameTimer; }
     CPlayHelpWindow* HelpWindow() const { return m_helpWindow; }
 
+    // End of a match: kills, bounties and combat numbers (PlayKills.cpp),
+    // player and game events (PlayEvents.cpp).
+    struct DamageNumber {
+        int32_t objectId = -1;
+        platform::Vec3 at;
+        std::string text;
+        uint32_t argb = 0xFFFFFFFFu;
+        float scale = 1.0f;
+    };
+    void OnUnitKilled(CGameCommand& r);
+    // The bookkeeping of a death: bounty, statistics, notice, first kill, team
+    // score, respawn time; then the victim dies. killerId -1: no killer.
+    void ApplyKill(CWorldObject& victim, int32_t killerId);
+    void AddTeamKillScore(const CWorldObject& victim);
+    void AfterUnitDeath(const CWorldObject& victim);
+    void OnHpChange(CGameCommand& r);
+    void OnUnitEffectsReset(CGameCommand& r);
+    void ShowDamageNumber(const CWorldObject& object, int kind, float amount);
+    // Text and colour of a floating number by kind.
+    static DamageNumber DamageNumberLook(int kind, float amount);
+    void OnPlayerEvent(CGameCommand& r);
+    void OnMatchGameEvent(CGameCommand& r);
+    // The line goes to the play chat window.
+    void AddPlayChatLine(const std::string& line);
+    // A notice in the middle of the screen, in a colour (0xAARRGGBB).
+    void ShowEventNotice(const std::string& text, uint32_t argb);
+    int32_t TeamScore(int team) const { return m_teamScores[static_cast<size_t>(team & 1)]; }
+    void SetTeamScore(int team, int32_t score) { m_teamScores[static_cast<size_t>(team & 1)] = score; }
+    // counter / 1000, 1 to 6.
+    int32_t GetTeamScoreLevel(int team) const;
+    bool FirstKillDone() const { return m_firstKill; }
+    const std::vector<std::string>& PlayChatLines() const { return m_playChatLines; }
+    const std::vector<DamageNumber>& DamageNumbers() const { return m_damageNumbers; }
+    const std::vector<std::pair<std::string, uint32_t>>& EventNotices() const { return m_eventNotices; }
+    int32_t FollowedSlot() const { return m_followedSlot; }
+    int32_t AlertObject() const { return m_alertObject; }
+    bool VoteBoxShown() const { return m_voteBox; }
+    int MusicState() const { return m_musicState; }
+
 private:
     int Load();
     void RunFrame(float realDt, float gameDt);
@@ -259,4 +302,19 @@ private:
     CPlayHelpWindow* m_helpWindow = nullptr;
     CResource* m_helpLayout = nullptr;
     bool m_raceMusicPlaying = false;
+
+    // End of a match.
+    bool m_firstKill = false;
+    std::array<int32_t, 2> m_teamScores{};
+    // Kill points of the team score are multiplied by this.
+    float m_teamScoreFactor = 1.0f;
+    std::vector<std::string> m_playChatLines;
+    std::vector<DamageNumber> m_damageNumbers;
+    std::vector<std::pair<std::string, uint32_t>> m_eventNotices;
+    int32_t m_followedSlot = -1;
+    bool m_followChanged = false;
+    float m_followTimers[2] = {0, 0};
+    int32_t m_alertObject = -1;
+    bool m_voteBox = false;
+    int m_musicState = 0;
 };
