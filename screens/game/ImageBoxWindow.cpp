@@ -36,11 +36,11 @@ std::string WrapForImageBox(const CUiStatic& control, const std::string& text, i
     return CutTextToBytes(joined, kImageBoxTextBytes);
 }
 
-void CImageBoxBase::OnLButtonClick(CUiObject* control) {
+void COkLatchWindow::OnLButtonClick(CUiObject* control) {
     if (control && control == m_ok) m_okClicked = 1;
 }
 
-int CImageBoxBase::TakeOk() {
+int COkLatchWindow::TakeOk() {
     const int clicked = m_okClicked;
     m_okClicked = 0;
     return clicked;

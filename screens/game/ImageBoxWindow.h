@@ -27,8 +27,9 @@ struct ImageBoxContent {
     std::string text;
 };
 
-// The OK latch both boxes share.
-class CImageBoxBase : public CUiWindow {
+// A window whose OK click is latched until its owner takes it: both image
+// boxes and the result table.
+class COkLatchWindow : public CUiWindow {
 public:
     void OnLButtonClick(CUiObject* control) override;
     // 1 once after OK was clicked.
@@ -40,7 +41,7 @@ protected:
     int m_okClicked = 0;
 };
 
-class CImageBoxWindow : public CImageBoxBase {
+class CImageBoxWindow : public COkLatchWindow {
 public:
     ~CImageBoxWindow() override;
     int OnLayoutLoaded() override;
@@ -54,7 +55,7 @@ public:
     CUiStatic* level = nullptr;
 };
 
-class CImageBox2Window : public CImageBoxBase {
+class CImageBox2Window : public COkLatchWindow {
 public:
     ~CImageBox2Window() override;
     int OnLayoutLoaded() override;

@@ -21,7 +21,7 @@
 #include "platform/CrtRandom.h"
 #include "platform/Input.h"
 #include "screens/game/PlayHelpWindow.h"
-#include "screens/game/ResultStandInScreen.h"
+#include "screens/game/ResultScreen.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiManager.h"
@@ -541,7 +541,7 @@ void CPlayScreen::Leave() {
             next = MakeLoginScreen();
             break;
         case LEAVE_RESULT:
-            next = new CResultStandInScreen(m_winningTeam);
+            next = new CResultScreen(m_winningTeam);
             break;
         case LEAVE_LOBBY_OR_LOGIN:
             if (online) {

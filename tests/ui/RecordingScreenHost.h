@@ -51,10 +51,12 @@ public:
     void ApplyOptions() override {}
     void StartShutdownCountdown(float seconds) override { countdowns.push_back(seconds); }
     void Sleep(uint32_t ms) override { sleeps.push_back(ms); }
+    std::string ReplayFolderPath() const override { return replayFolder; }
 
     CZEMDXInput input;
     CUiManager ui;
     CRecordingMessageBox box;
+    std::string replayFolder;
     CScreenManager screens;
     COptions options;
     int closes = 0;

@@ -22,7 +22,7 @@
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
 #include "screens/game/PlayHelpWindow.h"
-#include "screens/game/ResultStandInScreen.h"
+#include "screens/game/ResultScreen.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"
 #include "ui/UiManager.h"
