@@ -82,6 +82,8 @@ public:
     bool autoStartCancelled = false;
     uint32_t saveReplay = 0;
     uint16_t roomNumber = 0;
+    // The reward of a reward-mode match was asked for and answered.
+    bool rewardFlag = false;
     // The map the next match is played on: its file and its map-list id.
     std::string mapFile;
     uint32_t mapId = 0;

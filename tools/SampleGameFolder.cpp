@@ -21,6 +21,7 @@
 #include "tools/HudLayouts.h"
 #include "tools/PlayInputLayouts.h"
 #include "tools/PlayLayouts.h"
+#include "tools/ResultLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
 #include "tools/UiLayouts.h"
@@ -231,6 +232,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginMedia(textures) || !AddLobbyMedia(textures) || !AddCommunityMedia(textures) ||
         !AddPlayMusic(textures))
         return 0;
+    if (!AddResultMedia(textures)) return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);
@@ -250,6 +252,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
         !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts) || !AddHudLayouts(layouts))
         return 0;
     if (!AddPlayInputLayouts(layouts)) return 0;
+    if (!AddResultLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

@@ -215,6 +215,10 @@ public:
     uint32_t spawnCounter = kSpawnIdBase;
     uint32_t worldFlagA = 0;
     uint32_t worldFlagB = 0;
+    // The match's rules: 0 the ranked match (bounties, first kill, shares of a
+    // leaver), 1 and 2 special matches; the world stands still once it ended.
+    int32_t matchKind = 0;
+    uint32_t worldFrozen = 0;
 
 private:
     void GrowTables();

@@ -183,8 +183,21 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
             break;
         case CMD_SUMMON:
             OnSummon(r);
+            break;
         case CMD_MAP_ALERT:
             OnMapAlert(r);
+            break;
+        case CMD_UNIT_KILLED:
+            OnUnitKilled(r);
+            break;
+        case CMD_HP_CHANGE:
+            OnHpChange(r);
+            break;
+        case CMD_UNIT_EFFECTS_RESET:
+            OnUnitEffectsReset(r);
+            break;
+        case CMD_PLAYER_EVENT:
+            OnPlayerEvent(r);
             break;
         default:
             // The HUD's, the shop's and the result's types arrive with their
@@ -375,7 +388,7 @@ void CPlayScreen::OnUnitFlags(CGameCommand& r) {
 }
 
 void CPlayScreen::OnGameEvent(CGameCommand& r) {
-    if (r.U8(2) != 10) return;  // the other game events arrive with the result screen
+    if (r.U8(2) != 10) return OnMatchGameEvent(r);
     CWorldObjectManager& world = *g_pWorldObjectManager;
     if (r.I16(4) == 1) {
         // Every player has loaded: the match starts for everyone at once.

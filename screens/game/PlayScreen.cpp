@@ -22,7 +22,7 @@
 #include "platform/GfxTypes.h"
 #include "platform/Input.h"
 #include "screens/game/PlayHelpWindow.h"
-#include "screens/game/ResultStandInScreen.h"
+#include "screens/game/ResultScreen.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiManager.h"
@@ -567,7 +567,7 @@ void CPlayScreen::Leave() {
             next = MakeLoginScreen();
             break;
         case LEAVE_RESULT:
-            next = new CResultStandInScreen(m_winningTeam);
+            next = new CResultScreen(m_winningTeam);
             break;
         case LEAVE_LOBBY_OR_LOGIN:
             if (online) {
@@ -626,13 +626,6 @@ int CPlayScreen::SendMatchReport() {
     if (!net) ErrorReport().SetError(kErrorOther, "%s", GetMessageText(MSG_ERROR_NETWORK_DISCONNECT));
     OpenErrorPopup();
     return 0;
-}
-
-void CPlayScreen::SetGameOver(int32_t team, int flag) {
-    m_winningTeam = team;
-    m_gameOver = flag;
-    m_gameOverTimer = 0;
-    StopAllUnits();
 }
 
 void CPlayScreen::StopAllUnits() {

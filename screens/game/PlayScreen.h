@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/FrameTimer.h"
@@ -33,6 +34,7 @@ class CCamera;
 class CCombatObject;
 class CGameCommand;
 class CGameCommandManager;
+class CWorldObject;
 class CPlayHelpWindow;
 class CResource;
 class CScriptManager;
@@ -184,6 +186,45 @@ public:
     CPlayHelpWindow* HelpWindow() const { return m_helpWindow; }
     // The markers that answer the player's orders on the ground.
     CClickMarkers& ClickMarkers() { return m_clickMarkers; }
+
+    // End of a match: kills, bounties and combat numbers (PlayKills.cpp),
+    // player and game events (PlayEvents.cpp).
+    struct DamageNumber {
+        int32_t objectId = -1;
+        platform::Vec3 at;
+        std::string text;
+        uint32_t argb = 0xFFFFFFFFu;
+        float scale = 1.0f;
+    };
+    void OnUnitKilled(CGameCommand& r);
+    // The bookkeeping of a death: bounty, statistics, notice, first kill, team
+    // score, respawn time; then the victim dies. killerId -1: no killer.
+    void ApplyKill(CWorldObject& victim, int32_t killerId);
+    void AddTeamKillScore(const CWorldObject& victim);
+    void AfterUnitDeath(const CWorldObject& victim);
+    void OnHpChange(CGameCommand& r);
+    void OnUnitEffectsReset(CGameCommand& r);
+    void ShowDamageNumber(const CWorldObject& object, int kind, float amount);
+    // Text and colour of a floating number by kind.
+    static DamageNumber DamageNumberLook(int kind, float amount);
+    void OnPlayerEvent(CGameCommand& r);
+    void OnMatchGameEvent(CGameCommand& r);
+    // The line goes to the play chat window.
+    void AddPlayChatLine(const std::string& line);
+    // A notice in the middle of the screen, in a colour (0xAARRGGBB).
+    void ShowEventNotice(const std::string& text, uint32_t argb);
+    int32_t TeamScore(int team) const { return m_teamScores[static_cast<size_t>(team & 1)]; }
+    void SetTeamScore(int team, int32_t score) { m_teamScores[static_cast<size_t>(team & 1)] = score; }
+    // counter / 1000, 1 to 6.
+    int32_t GetTeamScoreLevel(int team) const;
+    bool FirstKillDone() const { return m_firstKill; }
+    const std::vector<std::string>& PlayChatLines() const { return m_playChatLines; }
+    const std::vector<DamageNumber>& DamageNumbers() const { return m_damageNumbers; }
+    const std::vector<std::pair<std::string, uint32_t>>& EventNotices() const { return m_eventNotices; }
+    int32_t FollowedSlot() const { return m_followedSlot; }
+    int32_t AlertObject() const { return m_alertObject; }
+    bool VoteBoxShown() const { return m_voteBox; }
+    int MusicState() const { return m_musicState; }
 
 private:
     int Load();
@@ -530,4 +571,17 @@ private:
     CResource* m_unitInfoLayout = nullptr;
     CUiObject* m_minimapControl = nullptr;
     // ---- end of player input ----
+    // End of a match.
+    bool m_firstKill = false;
+    std::array<int32_t, 2> m_teamScores{};
+    // Kill points of the team score are multiplied by this.
+    float m_teamScoreFactor = 1.0f;
+    std::vector<std::string> m_playChatLines;
+    std::vector<DamageNumber> m_damageNumbers;
+    std::vector<std::pair<std::string, uint32_t>> m_eventNotices;
+    int32_t m_followedSlot = -1;
+    bool m_followChanged = false;
+    float m_followTimers[2] = {0, 0};
+    bool m_voteBox = false;
+    int m_musicState = 0;
 };

@@ -417,6 +417,11 @@ void SeedPlayMessages() {
     commands.BuildSkillSlotAction(2, 0, 1, 1);
     commands.BuildSummon(1, 2, 0, p, -1, 5381, 0xFFFFFFFFu, 1);
     commands.BuildSummon(1, 2, 0, p, 3, 5381, 400, 1);
+    commands.BuildUnitKilled(0, 6, 1);
+    commands.BuildHpChange(2, 0, 0, 6, 35.5f, 1);
+    commands.BuildPlayerEvent(1, 6, 1);
+    commands.BuildPlayerEvent(0, 1, 1);
+    commands.BuildGameEvent(9, 1, 6, 1);
     CommandFrame& frame = commands.Frame(0);
     frame.Seal(1, clock);
     Bytes packet{0};
@@ -440,6 +445,25 @@ void SeedPlayMessages() {
         alertPacket.insert(alertPacket.end(), alertFrame.Data(), alertFrame.Data() + alertFrame.Used());
         Seed("PlayMessage", alertPacket);
     }
+}
+
+// The result screen's messages as the fake server sends them; the first byte
+// picks the id (see ResultMessageFuzz.cpp).
+void SeedResultMessages() {
+    auto seed = [](uint8_t id, Bytes payload) {
+        payload.insert(payload.begin(), id);
+        Seed("ResultMessage", payload);
+    };
+    Bytes result(637, 0);
+    result[81] = 100;
+    result[273] = 2;  // reward kind 2: the card rows follow
+    result[277] = 0x41;
+    seed(0, result);
+    seed(1, Bytes(973, 2));
+    seed(2, Bytes(60, 1));
+    seed(3, Bytes{4, 0});
+    seed(4, Bytes{0, 0x69, 0x10, 0, 0, 2, 7, 0x6A, 0x10, 0, 0, 4, 8});
+    seed(5, Bytes{1, 7, 0});
 }
 
 // The community answers as the fake server sends them; the first byte picks
@@ -483,6 +507,7 @@ int main(int argc, char** argv) {
     SeedLobbyLists();
     SeedRooms();
     SeedPlayMessages();
+    SeedResultMessages();
     SeedCommunityAnswers();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;

@@ -56,10 +56,12 @@ public:
         light = l;
         ++lightSets;
     }
+    std::string ReplayFolderPath() const override { return replayFolder; }
 
     CZEMDXInput input;
     CUiManager ui;
     CRecordingMessageBox box;
+    std::string replayFolder;
     CScreenManager screens;
     COptions options;
     int closes = 0;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -27,6 +28,8 @@
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/ResultStandInScreen.h"
+#include "screens/game/ResultWindow.h"
+#include "screens/game/ResultScreen.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"
 #include "ui/UiManager.h"
@@ -408,6 +411,97 @@ TEST_F(PlayNetworkTest, MatchReportCarriesScoreOfPresentPlayersAndTheOwnStatisti
     EXPECT_EQ(u16(24), 9);
     EXPECT_GE(u32(26), 613u);
     EXPECT_EQ(play.LeaveTarget(), CPlayScreen::LEAVE_RESULT);
+}
+
+TEST_F(PlayNetworkTest, MatchEndLeadsThroughTheResultScreenToTheWaitingRoomAndItsReplayPlaysBack) {
+    TempFolder replays;
+    host.replayFolder = replays.Path("REPLAY");
+    std::filesystem::create_directories(host.replayFolder);
+    session.saveReplay = 1;
+    session.mapFile = "VALLEY.DRM";
+    session.slots[0].heroId = 1;
+    session.slots[0].nickname = "Rook";
+    CPlayScreen& play = Make(0);
+    Step();
+    // Frames go out every fifth of a second and come back over loopback; the
+    // clock moves only with the frames, so a slow machine sees the same match.
+    auto runUntil = [&](auto done) {
+        for (int i = 0; i < 100 && !done(); ++i) {
+            Step(50);
+            server.WaitIdle();
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+            while (!done() && std::chrono::steady_clock::now() < end) {
+                Step(0);
+                std::this_thread::yield();
+            }
+        }
+        return done();
+    };
+    ASSERT_TRUE(runUntil([&] { return play.Phase() == CPlayScreen::PHASE_PLAY; }));
+    // The match end travels as a record of a frame the server relays.
+    Commands().BuildPlayerEvent(0, 0, 1);
+    ASSERT_TRUE(runUntil([&] { return play.GameOver() == 1; }));
+    EXPECT_EQ(play.WinningTeam(), 0);
+    // 5.0 s of stepped clock later the report goes out and the result screen follows.
+    for (int i = 0; i < 45; ++i) Step(100);
+    EXPECT_EQ(Sent(1013), 0);
+    ASSERT_EQ(RunUntilFinished(4), SCREEN_FINISHED);
+    // The finished play screen is not stepped again: the manager would have deleted it.
+    const auto sentBy = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (Sent(1013) == 0 && std::chrono::steady_clock::now() < sentBy) std::this_thread::yield();
+    ASSERT_EQ(Sent(1013), 1);
+    for (const FakePacket& p : server.Received()) {
+        if (p.id == 1013) {
+            EXPECT_EQ(p.payload.size(), 30u);
+        }
+    }
+    auto* result = dynamic_cast<CResultScreen*>(host.Screens().Current());
+    ASSERT_NE(result, nullptr);
+    ASSERT_EQ(host.Screens().Update(), SCREEN_RUNNING);
+    ASSERT_NE(result->Window(), nullptr) << ErrorReport().GetText();
+
+    std::vector<uint8_t> outcome(CResultScreen::kResultBytes, 0);
+    StoreU32(outcome.data() + 81, 700);  // position 0's base money
+    server.Send(PK_GAME_RESULT, outcome);
+    ASSERT_TRUE(server.WaitIdle());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!result->ResultReceived() && std::chrono::steady_clock::now() < end) {
+        g_now += 100;
+        host.Screens().Update();
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(result->ResultReceived(), 1);
+    EXPECT_EQ(result->Window()->rows[0].money->GetText(), "</C=ffff00>700");
+    // Enter once the table stands: the fade, then the waiting room.
+    for (int i = 0; i < 20; ++i) g_now += 100, host.Screens().Update();
+    input->SetKey(platform::DIK_RETURN, true);
+    int step = SCREEN_RUNNING;
+    for (int i = 0; i < 40 && step == SCREEN_RUNNING; ++i) {
+        g_now += 100;
+        step = host.Screens().Update();
+        input->SetKey(platform::DIK_RETURN, false);
+    }
+    // The result screen ended and made the waiting room.
+    EXPECT_EQ(step, SCREEN_NO_SUCCESSOR);
+    EXPECT_EQ(host.Screens().Current(), nullptr);
+    EXPECT_EQ(Successors::waitRoom, 1);
+
+    // The file the result screen wrote plays back.
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(host.replayFolder))
+        files.push_back(entry.path().string());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(files[0].find("REPLAY_"), std::string::npos);
+    std::string mapName;
+    ASSERT_TRUE(Commands().ReadReplayHeader(files[0].c_str(), &mapName));
+    EXPECT_EQ(mapName, "VALLEY.DRM");
+    ReplayWorldState state;
+    const uint8_t block[16] = {};
+    ASSERT_TRUE(Commands().LoadReplay(0, files[0].c_str(), 0, block, &state)) << ErrorReport().GetText();
+    bool matchEnd = false;
+    for (const auto& record : Commands().Recorded())
+        matchEnd = matchEnd || (record->Type() == CMD_PLAYER_EVENT && record->U8(2) == 0);
+    EXPECT_TRUE(matchEnd);
 }
 
 TEST_F(PlayNetworkTest, PollHandlesTheMatchMessagesAndRefusesDamagedOnes) {
