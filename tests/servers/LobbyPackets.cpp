@@ -7,6 +7,20 @@
 #include "net/CommunityLists.h"
 #include "net/CommunityMessages.h"
 
+namespace {
+
+// The two result bytes and the body after them. Sized once and copied into:
+// GCC 12's -O3 takes an insert after a two-byte list for an overflow.
+std::vector<uint8_t> ResultThen(uint8_t result, uint8_t reason, const uint8_t* body, size_t size) {
+    std::vector<uint8_t> payload(2 + size);
+    payload[0] = result;
+    payload[1] = reason;
+    if (size) std::memcpy(payload.data() + 2, body, size);
+    return payload;
+}
+
+}  // namespace
+
 std::vector<uint8_t> LobbyEnterAnswer(uint8_t result, uint8_t reason, const LobbyPlayerSpec& player) {
     PlayerRecord record;
     CByteWriter(record.bytes.data() + PlayerRecord::kGuildNameAt, 17).WriteText(player.guildName.c_str(), 17);
@@ -16,9 +30,7 @@ std::vector<uint8_t> LobbyEnterAnswer(uint8_t result, uint8_t reason, const Lobb
     CByteWriter(record.bytes.data() + PlayerRecord::kGuildNumberAt, 4).WriteU32(player.guildNumber);
     record.bytes[PlayerRecord::kGuildMasterAt] = player.guildMaster;
     record.bytes[PlayerRecord::kGuildStateAt] = player.guildState;
-    std::vector<uint8_t> payload{result, reason};
-    payload.insert(payload.end(), record.bytes.begin(), record.bytes.end());
-    return payload;
+    return ResultThen(result, reason, record.bytes.data(), record.bytes.size());
 }
 
 void WriteRoomListRecord(uint8_t* at, const RoomListRecord& room) {
@@ -95,9 +107,7 @@ std::vector<uint8_t> GuildRosterBytes(const std::vector<RosterSpec>& members) {
 }
 
 std::vector<uint8_t> CommunityAnswer(uint8_t result, int8_t reason, const std::vector<uint8_t>& body) {
-    std::vector<uint8_t> payload{result, static_cast<uint8_t>(reason)};
-    payload.insert(payload.end(), body.begin(), body.end());
-    return payload;
+    return ResultThen(result, static_cast<uint8_t>(reason), body.data(), body.size());
 }
 
 std::vector<uint8_t> NamedListAnswer(uint8_t result, int8_t reason, const std::string& name,
