@@ -219,8 +219,7 @@ int CLobbyScreen::Update() {
             break;
         }
     }
-    const int phase = Phase();
-    if (phase == PHASE_FADE_IN || phase == PHASE_LOBBY || phase == PHASE_COMMUNITY) {
+    if (Reading()) {
         CNetClient* net = Net();
         if (net && !m_loop.Run(*net, *g_pClientSession, Dt(), *this)) ShowErrorPopup(1);
     }
@@ -738,6 +737,11 @@ void CLobbyScreen::OnRoomAnswer(uint16_t id, uint8_t result, uint8_t reason, uin
 }
 
 void CLobbyScreen::OnQuitAnswer() { BeginLeave(NEXT_QUIT); }
+
+bool CLobbyScreen::Reading() const {
+    const int phase = Phase();
+    return phase == PHASE_FADE_IN || phase == PHASE_LOBBY || phase == PHASE_COMMUNITY;
+}
 
 int CLobbyScreen::OnOtherPacket(const NetPacket& packet) {
     const int community = m_community.HandleAnswer(packet);
