@@ -157,6 +157,25 @@ TEST_F(LocalServerRoomFlow, TheListedRoomIsJoinedTeamsChangeAndLeavingReturnsToT
     EXPECT_EQ(Session().room.HostSlotIndex(), 6);
     EXPECT_EQ(server.Room().slots[0].state, RoomRecord::kOpen);
 
+    // The host renames the room and narrows its levels; the mode stays.
+    room->Window()->PressCommand(CWaitRoomWindow::CMD_ROOMINFO);
+    Frames(2);
+    CMakeRoomWindow& settings = *room->SettingsWindow();
+    ASSERT_FALSE(settings.HasFlags(UI_HIDDEN));
+    EXPECT_STREQ(settings.TitleEdit()->GetText(), "Open room");
+    EXPECT_EQ(settings.Settings().Mode(), 1);
+    EXPECT_EQ(settings.Settings().Choice(), -1);  // the room has no level limit
+    EXPECT_TRUE(settings.FindChild(NameHash("ID_BUTTON_NEXT2"))->HasFlags(UI_HIDDEN));
+    settings.TitleEdit()->SetText("Renamed");
+    Click(&settings, "ID_BUTTON_NEXT");
+    Click(&settings, "ID_BUTTON_OK");
+    ASSERT_TRUE(RunUntil([&] { return settings.HasFlags(UI_HIDDEN) && app->Ui().CursorIndex() == 0; }))
+        << ErrorReport().Text();
+    ASSERT_TRUE(RunUntil([&] { return Session().room.Title() == "Renamed"; }));
+    EXPECT_EQ(Session().room.LowerRank(), 1);
+    EXPECT_EQ(Session().room.UpperRank(), 2);  // rank 1, one step of limit
+    EXPECT_EQ(Session().room.Mode(), 1);
+
     room->Window()->PressCommand(CWaitRoomWindow::CMD_QUIT);
     ASSERT_NE(Lobby(), nullptr);
     EXPECT_FALSE(server.InRoom());
