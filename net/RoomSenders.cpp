@@ -4,6 +4,7 @@
 
 #include "net/ByteWriter.h"
 #include "net/ChatInput.h"
+#include "net/LobbyMessages.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "net/NetPacket.h"
@@ -60,6 +61,17 @@ int SendSlotToggle(CNetClient& net, uint16_t slot, uint32_t close) {
     w.WriteU16(slot);
     w.WriteU32(close);
     return Send(net, PK_ROOM_SLOT_TOGGLE, w, data);
+}
+
+int SendRoomSettings(CNetClient& net, std::string_view title, std::string_view password, uint16_t lowest,
+                     uint16_t highest) {
+    uint8_t data[kRoomTitleField + kRoomPasswordField + 4];
+    CByteWriter w(data, sizeof data);
+    w.WriteText(std::string(title.substr(0, title.find('\0'))).c_str(), kRoomTitleField);
+    w.WriteText(std::string(password.substr(0, password.find('\0'))).c_str(), kRoomPasswordField);
+    w.WriteU16(lowest);
+    w.WriteU16(highest);
+    return Send(net, PK_CREATE_ROOM, w, data);
 }
 
 int SendHeroChoice(CNetClient& net, uint16_t id, int8_t side, uint32_t hero) {

@@ -29,5 +29,9 @@ int SendRoomValue(CNetClient& net, uint16_t id, uint16_t value);
 int SendRoomNotice(CNetClient& net, uint16_t id);
 // 2015: the slot and 1 to close it (open or occupied) or 0 to open it (closed).
 int SendSlotToggle(CNetClient& net, uint16_t slot, uint32_t close);
+// 2040: a room's new settings: title (31 bytes), password (13), the lowest and
+// highest rank.
+int SendRoomSettings(CNetClient& net, std::string_view title, std::string_view password, uint16_t lowest,
+                     uint16_t highest);
 // 2016 / 2041: the side byte sign-extended to 16 bits, and the hero (1 random, 0 withdraw).
 int SendHeroChoice(CNetClient& net, uint16_t id, int8_t side, uint32_t hero);

@@ -213,6 +213,19 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     registry.AddTextEntry(std::move(text));
 }
 
+std::vector<uint32_t> SampleHeroIds(int side) {
+    // Heroes of the four open race tabs only: the hidden tab is not for everyone.
+    constexpr uint32_t kHero = 0x10, kOpenRaces = 0xF00u, kNotListed = 0x40000000u, kSide = 1u << 28;
+    CGameDataRegistry registry;
+    BuildSampleGameData(registry);
+    std::vector<uint32_t> ids;
+    for (const CGameDataRecord* record : registry.Records(CAT_UNIT).Records())
+        if ((record->flags & kHero) && (record->flags & kOpenRaces) && !(record->flags & kNotListed) &&
+            ((record->flags & kSide) ? 1 : 0) == side)
+            ids.push_back(record->id);
+    return ids;
+}
+
 std::vector<uint8_t> SampleGameDataBlock() {
     CGameDataRegistry registry(false);
     BuildSampleGameData(registry);

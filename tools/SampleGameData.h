@@ -26,5 +26,10 @@ void BuildSampleGameData(CGameDataRegistry& registry);
 // The block's bytes as SaveDataBlock writes them.
 std::vector<uint8_t> SampleGameDataBlock();
 
+// The heroes of a side (0 or 1; the side bit 1 << 28 of a hero's flags) that
+// hero select lists on its open race tabs, in registry order: a server draws
+// a random pick from them.
+std::vector<uint32_t> SampleHeroIds(int side);
+
 // Adds the block and the files its records name to a package.
 int AddSampleGameData(CPackageWriter& package);

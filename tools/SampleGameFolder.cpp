@@ -166,10 +166,10 @@ std::string SampleGameInfoText() {
     info.Add("LOAD_DATA", kSampleDataBlock);
     // The sample map in the lists of playable maps and of tutorials.
     info.Add("LOAD_MAPCOUNT", 1);
-    info.Add("LOAD_KEY_1", 1);
+    info.Add("LOAD_KEY_1", kSampleRoomMapKeys[0]);
     info.Add("LOAD_MAP_1", kSampleMap);
     info.Add("PVM_MAPCOUNT", 1);
-    info.Add("PVM_KEY_1", 2);
+    info.Add("PVM_KEY_1", kSampleRoomMapKeys[1]);
     info.Add("PVM_MAP_1", kSampleMap);
     info.Add("TUTORIAL_MAPCOUNT", 1);
     info.Add("TUTORIAL_KEY_1", 3);

@@ -47,6 +47,10 @@ int MakeSampleGameFolder(const std::string& folder);
 // The same with another "GAMEINFO.DAT" text (tests of other logos, maps, data files).
 int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoText);
 
+// The keys of the sample map in the lists of server room modes 0 and 1: the
+// map a server draws for a room whose host chose the random map.
+constexpr uint16_t kSampleRoomMapKeys[2] = {1, 2};
+
 // The default addresses written to "VAZE.INI".
 constexpr const char* kSampleLoginServer = "127.0.0.1";
 constexpr const char* kSampleHomepageUrl = "http://127.0.0.1/";

@@ -38,6 +38,7 @@ int CLobbyPacketLoop::Run(CNetClient& net, CClientSession& session, float dt, IL
         if (!net.RecvPacket(packet)) return 0;
         if (packet.id == 0) return 1;
         if (!Handle(net, session, packet, events)) return 0;
+        if (!events.Reading()) return 1;
     }
 }
 

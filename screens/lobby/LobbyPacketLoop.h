@@ -30,6 +30,9 @@ public:
     virtual void OnQuitAnswer() = 0;
     // Any other id; 0 ends the loop (the error report is set).
     virtual int OnOtherPacket(const NetPacket& packet) = 0;
+    // False once the lobby is leaving: what the server sends behind an
+    // accepted room answer (the room's record) is the next screen's to read.
+    virtual bool Reading() const { return true; }
 };
 
 class CLobbyPacketLoop {

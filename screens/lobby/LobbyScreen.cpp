@@ -48,12 +48,6 @@ constexpr uint32_t kPvmMemoryMb = 512;
 constexpr uint32_t kPvmMhz = 1200;
 constexpr uint32_t kPvmVideoMb = 64;
 
-void CentreWindow(CUiWindow* window, IScreenHost& host) {
-    const float width = static_cast<float>(host.BackBufferWidth());
-    const float height = static_cast<float>(host.BackBufferHeight());
-    window->SetPosition(std::trunc((width - window->Size().x) * 0.5f), std::trunc((height - window->Size().y) * 0.5f));
-}
-
 bool Shown(const CUiWindow* window) { return window && !window->HasFlags(UI_HIDDEN); }
 
 CNetClient* Net() { return lobby::Net(); }
@@ -108,7 +102,7 @@ int CLobbyScreen::Load() {
     ui.ShowWindow(m_popup, false);
     for (CUiWindow* window : {static_cast<CUiWindow*>(m_makeRoom), static_cast<CUiWindow*>(m_password),
                               static_cast<CUiWindow*>(m_quickJoin)}) {
-        CentreWindow(window, *host);
+        lobby::CentreWindow(window, *host);
         ui.ShowWindow(window, false);
     }
     m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()),
@@ -219,8 +213,7 @@ int CLobbyScreen::Update() {
             break;
         }
     }
-    const int phase = Phase();
-    if (phase == PHASE_FADE_IN || phase == PHASE_LOBBY || phase == PHASE_COMMUNITY) {
+    if (Reading()) {
         CNetClient* net = Net();
         if (net && !m_loop.Run(*net, *g_pClientSession, Dt(), *this)) ShowErrorPopup(1);
     }
@@ -738,6 +731,11 @@ void CLobbyScreen::OnRoomAnswer(uint16_t id, uint8_t result, uint8_t reason, uin
 }
 
 void CLobbyScreen::OnQuitAnswer() { BeginLeave(NEXT_QUIT); }
+
+bool CLobbyScreen::Reading() const {
+    const int phase = Phase();
+    return phase == PHASE_FADE_IN || phase == PHASE_LOBBY || phase == PHASE_COMMUNITY;
+}
 
 int CLobbyScreen::OnOtherPacket(const NetPacket& packet) {
     const int community = m_community.HandleAnswer(packet);

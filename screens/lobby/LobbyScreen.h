@@ -114,6 +114,7 @@ private:
     void OnChatLine(const std::string& line, uint32_t colour) override;
     void OnRoomAnswer(uint16_t id, uint8_t result, uint8_t reason, uint16_t room) override;
     void OnQuitAnswer() override;
+    bool Reading() const override;
     int OnOtherPacket(const NetPacket& packet) override;
 
     CLobbyWindow* m_window = nullptr;

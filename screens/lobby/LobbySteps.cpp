@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -18,6 +19,7 @@
 #include "ui/ScreenHost.h"
 #include "ui/Screen.h"
 #include "ui/ScreenFade.h"
+#include "ui/UiWindow.h"
 #include "ui/UiManager.h"
 #include "ui/UiObject.h"
 #include "ui/UiStatic.h"
@@ -72,6 +74,12 @@ int HandleOtherMessage(CScreen& screen, const NetPacket& packet) {
     if (HandleCommonMessage(screen, packet, nullptr)) return 1;
     // A handler that opened the popup itself leaves nothing to show.
     return screen.Phase() >= CScreen::kPhaseErrorPopup ? 1 : 0;
+}
+
+void CentreWindow(CUiWindow* window, IScreenHost& host) {
+    const float width = static_cast<float>(host.BackBufferWidth());
+    const float height = static_cast<float>(host.BackBufferHeight());
+    window->SetPosition(std::trunc((width - window->Size().x) * 0.5f), std::trunc((height - window->Size().y) * 0.5f));
 }
 
 void ShowControl(CUiObject* control, bool shown) {

@@ -13,6 +13,8 @@ class CScreenFade;
 class CScreen;
 class CUiObject;
 class CUiStatic;
+class CUiWindow;
+class IScreenHost;
 struct NetPacket;
 
 namespace lobby {
@@ -45,6 +47,8 @@ int HandleOtherMessage(CScreen& screen, const NetPacket& packet);
 
 // Shows or hides a control; a control the layout lacks (null) is skipped.
 void ShowControl(CUiObject* control, bool shown);
+// Puts the window in the middle of the back buffer, on whole pixels.
+void CentreWindow(CUiWindow* window, IScreenHost& host);
 // Sets a label's text; a label the layout lacks (null) is skipped.
 void SetLabel(CUiStatic* label, const std::string& text);
 // A control name with a number in it, "ID_BUTTON_CHAR_%d" and its kin.

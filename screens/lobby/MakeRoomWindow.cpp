@@ -64,6 +64,17 @@ void CMakeRoomWindow::Open(int rank) {
     }
 }
 
+void CMakeRoomWindow::OpenForRoom(int rank, int mode, int choice, const std::string& title,
+                                  const std::string& password) {
+    Open(rank);
+    SetMode(mode);
+    m_choices.HideModeButtons();
+    m_settings.SetChoice(choice);
+    MakeLevelTexts();
+    if (m_title) m_title->SetText(title.c_str());
+    if (m_password) m_password->SetText(password.c_str());
+}
+
 void CMakeRoomWindow::SetMode(int mode) {
     m_settings.SetMode(mode);
     m_choices.ShowMode(m_settings.Mode());

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "net/LobbyMessages.h"
 #include "screens/lobby/RoomChoiceControls.h"
@@ -30,6 +31,10 @@ public:
     // with the focus on the title.
     void Open(int rank);
     void SetMode(int mode);
+    // The waiting room's change of its room: the room's mode (which stays),
+    // level choice, title and password; shown in front with the focus on
+    // the title.
+    void OpenForRoom(int rank, int mode, int choice, const std::string& title, const std::string& password);
     // The level texts for the current choice and the player's rank (clamped to 1..100).
     void MakeLevelTexts();
     // Focus cleared, hidden, both edits (and the typing in progress) emptied.

@@ -1,6 +1,7 @@
 #include "screens/lobby/RoomChoiceControls.h"
 
 #include "screens/game/PlayResources.h"
+#include "screens/lobby/LobbySteps.h"
 #include "screens/lobby/RoomSettings.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
@@ -54,4 +55,9 @@ void CRoomChoiceControls::ShowMode(int mode) const {
 
 bool CRoomChoiceControls::RandomTeams(const CRoomSettings& settings) const {
     return settings.RandomTeamEnabled() && m_randomBox && m_randomBox->Checked();
+}
+
+void CRoomChoiceControls::HideModeButtons() const {
+    lobby::ShowControl(m_before2, false);
+    lobby::ShowControl(m_next2, false);
 }

@@ -27,6 +27,8 @@ public:
     Click OnClick(const CUiObject* control, CRoomSettings& settings) const;
     // The mode's name; the random-team box and its label take part only in mode 0.
     void ShowMode(int mode) const;
+    // A room's mode is fixed once it exists: its arrows go.
+    void HideModeButtons() const;
     // The box counts only where the mode allows random teams.
     bool RandomTeams(const CRoomSettings& settings) const;
 

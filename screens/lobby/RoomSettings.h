@@ -24,6 +24,7 @@ public:
     void LowerMode() { if (m_mode > 0) --m_mode; }
     void RaiseMode() { if (m_mode < 1) ++m_mode; }
     void SetMode(int mode) { m_mode = mode < 0 ? 0 : (mode > 1 ? 1 : mode); }
+    void SetChoice(int choice) { m_choice = choice < -1 ? -1 : (choice > m_maxChoice ? m_maxChoice : choice); }
     int Choice() const { return m_choice; }
     int Mode() const { return m_mode; }
     // The random-team box only counts in mode 0.

@@ -20,6 +20,7 @@
 #include "platform/Input.h"
 #include "screens/lobby/HeroSelectScreen.h"
 #include "screens/lobby/LobbySteps.h"
+#include "screens/lobby/MakeRoomWindow.h"
 #include "screens/lobby/RoomChat.h"
 #include "screens/lobby/RoomSlotView.h"
 #include "ui/ScreenHost.h"
@@ -65,6 +66,7 @@ CWaitRoomScreen::~CWaitRoomScreen() {
     g_pResourceManager->ReleaseResource(m_randomMap);
     g_pResourceManager->ReleaseResource(m_guildMark);
     g_pResourceManager->ReleaseResource(m_layout);
+    g_pResourceManager->ReleaseResource(m_settingsLayout);
 }
 
 int CWaitRoomScreen::Load() {
@@ -77,6 +79,11 @@ int CWaitRoomScreen::Load() {
     m_window = new CWaitRoomWindow();
     m_layout = g_pResourceManager->GetResource("WAITROOM.DUI", RES_LAYOUT, m_window, 1);
     if (!m_layout) return 0;
+    m_settings = new CMakeRoomWindow(false);
+    m_settingsLayout = g_pResourceManager->GetResource("MAKEROOM2.DUI", RES_LAYOUT, m_settings, 1);
+    if (!m_settingsLayout) return 0;
+    lobby::CentreWindow(m_settings, *host);
+    host->Ui().ShowWindow(m_settings, false);
     m_randomMap = g_pResourceManager->GetResource("WAITROOM_RANDOMMAP.DDS", RES_TEXTURE, nullptr, 1);
     m_guildMark = g_pResourceManager->GetResource("GUILDMARK.DDS", RES_TEXTURE, nullptr, 1);
     if (!m_randomMap || !m_guildMark) return 0;
@@ -197,6 +204,7 @@ void CWaitRoomScreen::UpdateRoom() {
     if (host->Ui().CursorIndex() == lobby::kWaitCursor) return;
     CZEMDXInput& input = host->Input();
     CWaitRoomWindow& w = *m_window;
+    if (UpdateRoomSettings()) return;
     if (input.KeyReleased(platform::DIK_ESCAPE) || w.TakeCommand(CWaitRoomWindow::CMD_QUIT)) return Quit();
     if (w.TakeCommand(CWaitRoomWindow::CMD_CHANGETEAM)) {
         if (w.ChangeTeamButton()->HasFlags(UI_DISABLED)) return;
@@ -579,6 +587,7 @@ int CWaitRoomScreen::HandlePackets() {
             case PK_ROOM_TEAM_CHANGE_RESULT:
             case PK_ROOM_CHANGE_RESULT:
                 normal();
+                if (m_received.id == PK_ROOM_CHANGE_RESULT && m_settings) m_settings->Close();
                 if (!cut && ok != 1) {
                     ReportServerResult(code);
                     lobby::ShowBox(ErrorReport().Text().c_str(), 1);

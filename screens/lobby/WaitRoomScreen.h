@@ -15,6 +15,7 @@
 #include "screens/lobby/WaitRoomWindow.h"
 #include "ui/Screen.h"
 
+class CMakeRoomWindow;
 class CResource;
 struct MapListEntry;
 
@@ -43,6 +44,7 @@ public:
     void BeginLeave(int next);
 
     CWaitRoomWindow* Window() const { return m_window; }
+    CMakeRoomWindow* SettingsWindow() const { return m_settings; }
     int RoomMode() const { return m_mode; }
     bool Practice() const { return m_mode == kPracticeMode; }
     const std::vector<std::string>& GuardianChoices() const { return m_guardianChoices; }
@@ -74,6 +76,10 @@ private:
     void ChangeTeam();
     void Start();
     void SendChat();
+    // The room's settings through the make-room window (the host's room-info button).
+    void OpenRoomSettings();
+    // True when the settings window is shown and took this frame's input.
+    bool UpdateRoomSettings();
     // Sends through the session's connection; a failure opens the error popup.
     bool Sent(int result);
     void WaitCursor();
@@ -97,6 +103,8 @@ private:
     bool m_disableStart = false;
     bool m_waitCursor = true;
     NetPacket m_received;
+    CMakeRoomWindow* m_settings = nullptr;
+    CResource* m_settingsLayout = nullptr;
 };
 
 // The maker installed with SetWaitRoomScreenMaker.

@@ -487,6 +487,18 @@ void SeedCommunityAnswers() {
     seed(4, Bytes(GuildDataBlock::kBytes, 'z'));
 }
 
+void SeedLocalRoom() {
+    // Records of id index, length, payload (see LocalRoomFuzz.cpp; indexes in CLocalRoom::Ids order).
+    Bytes make(58);
+    make[0] = 'R';
+    make[56] = 1;
+    Seed("LocalRoom", Joined({{0, 58}, make, {8, 2, 1, 0}, {9, 6, 3, 0, 1, 0, 0, 0}, {11, 4, 0, 0, 0, 0},
+                              {12, 6, 0, 0, 1, 0, 0, 0}, {14, 2, 0, 0}, {15, 3, 1, 2, 3}}));
+    Bytes settings(48);
+    settings[0] = 'N';
+    Seed("LocalRoom", Joined({{1, 23, 1, 0}, Bytes(21), {10, 48}, settings, {6, 2, 9, 0}, {3, 2, 1, 0}}));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -509,6 +521,7 @@ int main(int argc, char** argv) {
     SeedPlayMessages();
     SeedResultMessages();
     SeedCommunityAnswers();
+    SeedLocalRoom();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

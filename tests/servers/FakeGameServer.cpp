@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <utility>
@@ -443,6 +444,20 @@ std::vector<uint8_t> CFakeGameServer::PacketBytes(uint16_t id, const std::vector
     std::vector<uint8_t> bytes = HeaderBytes(id, static_cast<uint16_t>(payload.size()));
     bytes.insert(bytes.end(), payload.begin(), payload.end());
     return bytes;
+}
+
+FakePacket ResultPacket(uint16_t id, uint8_t ok, uint8_t code) {
+    FakePacket p{id, std::vector<uint8_t>(std::max<size_t>(GetMessageSize(id).size, 2), 0)};
+    p.payload[0] = ok;
+    p.payload[1] = code;
+    return p;
+}
+
+std::string PacketText(const FakePacket& packet, size_t offset, size_t field) {
+    CByteReader reader(packet.payload.data(), packet.payload.size());
+    char text[64] = {};
+    if (!reader.Seek(offset) || !reader.ReadText(text, std::min(sizeof(text), field), field)) return {};
+    return text;
 }
 
 bool OpenSealedRecord(std::span<const uint8_t, kSealedRecordSize> sealed, const CProtocolTables::Permutation& table,

@@ -146,6 +146,13 @@ private:
     std::thread m_thread;
 };
 
+// An answer of the size the message table gives (at least 2 bytes), starting
+// with the accepted flag and the result code; the rest zeros.
+FakePacket ResultPacket(uint16_t id, uint8_t ok, uint8_t code);
+// The text field of a request at offset, bounded by the field (at most 64
+// bytes); "" when the payload ends before it.
+std::string PacketText(const FakePacket& packet, size_t offset, size_t field);
+
 // Undoes SealAccountRecord with the protocol tables: the record the client
 // sealed, or false when the digest does not match.
 bool OpenSealedRecord(std::span<const uint8_t, kSealedRecordSize> sealed, const CProtocolTables::Permutation& table,

@@ -32,7 +32,11 @@ struct RecordedEvents : ILobbyEvents {
     void OnChatLine(const std::string& line, uint32_t colour) override { lines.emplace_back(line, colour); }
     void OnRoomAnswer(uint16_t id, uint8_t result, uint8_t reason, uint16_t room) override {
         roomAnswers.push_back({id, result, reason, room});
+        leaving = result == 1;
     }
+    // The lobby leaves on an accepted room answer.
+    bool Reading() const override { return !leaving; }
+    bool leaving = false;
     void OnQuitAnswer() override { ++quits; }
     int OnOtherPacket(const NetPacket& packet) override {
         others.push_back(packet.id);
@@ -258,6 +262,23 @@ TEST_F(LobbyPacketLoopTest, EntryScriptWithAndWithoutAGuild) {
         EXPECT_EQ(entering.entered.size(), 1u);
         EXPECT_EQ(entering.pages.size(), 1u);
     }
+}
+
+TEST_F(LobbyPacketLoopTest, WhatFollowsAnAcceptedRoomAnswerIsLeftForTheRoom) {
+    std::vector<uint8_t> batch = CFakeGameServer::PacketBytes(PK_MAKE_ROOM_RESULT, {1, 0, 5, 0});
+    const std::vector<uint8_t> info = CFakeGameServer::PacketBytes(PK_ROOM_INFO, std::vector<uint8_t>(973, 0));
+    batch.insert(batch.end(), info.begin(), info.end());
+    server.Accept().SendRaw(batch);
+    Connect();
+    ASSERT_TRUE(server.WaitIdle());
+    ASSERT_EQ(RunUntil([&] { return !events.roomAnswers.empty(); }), 1);
+    EXPECT_TRUE(events.others.empty());
+    NetPacket next;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    do {
+        ASSERT_EQ(client.RecvPacket(next), 1);
+    } while (next.id == 0 && std::chrono::steady_clock::now() < until);
+    EXPECT_EQ(next.id, PK_ROOM_INFO);
 }
 
 TEST(LobbyRequests, ChatLimitAndBlankLines) {

@@ -9,8 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "tests/servers/LocalTestServer.h"
+#include "tools/SampleGameData.h"
+#include "tools/SampleGameFolder.h"
 
 namespace {
 
@@ -49,7 +52,10 @@ int main(int argc, char** argv) {
     sigaddset(&stop, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
-    CLocalTestServer server(ports[0], ports[1], ports[2], host);
+    LocalRoomContent content;
+    content.mapKeys = {kSampleRoomMapKeys[0], kSampleRoomMapKeys[1]};
+    content.heroes = {SampleHeroIds(0), SampleHeroIds(1)};
+    CLocalTestServer server(ports[0], ports[1], ports[2], host, std::move(content));
     if (!server.Listening()) {
         std::fprintf(stderr, "QORTestServer: %s\n", server.Error().c_str());
         return 1;
