@@ -222,7 +222,6 @@ public:
     const std::vector<DamageNumber>& DamageNumbers() const { return m_damageNumbers; }
     const std::vector<std::pair<std::string, uint32_t>>& EventNotices() const { return m_eventNotices; }
     int32_t FollowedSlot() const { return m_followedSlot; }
-    int32_t AlertObject() const { return m_alertObject; }
     bool VoteBoxShown() const { return m_voteBox; }
     int MusicState() const { return m_musicState; }
 
@@ -485,8 +484,6 @@ public:
                                   int enemyTest, int deep);
     int PickGroundPoint(platform::Vec3* point, int* hit);
     void UpdateObjectAlert(float dt);
-    // A coloured line in the middle of the screen.
-    void ShowNotice(const char* text, uint32_t color);
     // A refusal: the red notice of a message entry and the error sound.
     void RefuseWithNotice(int messageId);
     // A blinking ring at a minimap point.
@@ -494,7 +491,6 @@ public:
     void OnMapAlert(CGameCommand& r);
 
     // Input state read by the HUD and tests.
-    int32_t HoveredObject() const { return m_hoveredObject; }
     int32_t MarkedObject() const { return m_markedObject; }
     int32_t RecalledGroup() const { return m_recalledGroup; }
     bool FollowSelected() const { return m_followSelected; }
@@ -548,7 +544,6 @@ private:
 
     std::array<int, UI_REQUEST_COUNT> m_uiRequests{};
     CUiObject* m_uiHit = nullptr;
-    int32_t m_hoveredObject = -1;
     platform::Vec4 m_hoverColor{1, 1, 1, 1};
     int32_t m_markedObject = -1;
     int32_t m_recalledGroup = -1;
@@ -558,7 +553,6 @@ private:
     PickRect m_dragRect;
     int m_activeMarker = -1;
     platform::Vec3 m_markerPoint;
-    bool m_showStatistics = false;
     bool m_hotkeysLocked = false;
     int m_lastRefusal = -1;
     int32_t m_alertObject = -1;

@@ -27,7 +27,6 @@
 #include "screens/game/ClickMarkers.h"
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/PlayResources.h"
-#include "screens/game/ResultStandInScreen.h"
 #include "screens/game/ResultWindow.h"
 #include "screens/game/ResultScreen.h"
 #include "ui/LayoutResource.h"
@@ -935,6 +934,8 @@ TEST_F(PlayScreenTest, AClickMarkerPlaysOnTheGroundOnceAndGoes) {
     EXPECT_GT(frames, 1);
     screen.reset();  // the markers give their model back while the resources still hold it
 }
+
+namespace {
 
 // A right click on the ground in a network match: the order leaves in a 1015
 // frame byte for byte, and only its echo walks the hero.
