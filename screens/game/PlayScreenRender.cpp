@@ -263,7 +263,7 @@ void CPlayScreen::RenderWorld(CGfxDevice& device) {
         device.SetTransform(TS_VIEW, &m_camera->view);
         device.SetTransform(TS_PROJECTION, &m_camera->projection);
     }
-    const CZEMMap* map = g_pZEMMap;
+    CZEMMap* map = g_pZEMMap;
     if (map && !(g_pEffectManager && g_pEffectManager->qualityGrade == kNoFogGrade))
         SetFog(device, map->fogOn != 0, map->fogColor, map->fogStart, map->fogEnd);
 
@@ -301,7 +301,7 @@ void CPlayScreen::RenderWorld(CGfxDevice& device) {
     if (g_pSpatialTree) g_pSpatialTree->RenderVisible(&device);
     SetFog(device, false, 0, 0, 0);
 
-    if (map) const_cast<CZEMMap*>(map)->RenderWater(dt);
+    if (map) map->RenderWater(dt);
     if (g_pRibbonManager) g_pRibbonManager->DrawAll();
     if (g_pEffectManager) g_pEffectManager->DrawEffects(0);
     SetRenderStateCached(device, RS_AMBIENT, kNightAmbient);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,10 +18,12 @@
 #include "engine/render/ZEMGauss.h"
 #include "engine/render/ZEMShadow.h"
 #include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
 #include "platform/GfxEffect.h"
 #include "platform/GfxRecordingDevice.h"
 #include "platform/Input.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/RecordingEffect.h"
 #include "tests/fixtures/WorldHarness.h"
@@ -278,6 +281,42 @@ TEST_F(PlayScreenRenderTest, TheCentreNoticeFadesInItsLastSecond) {
     play.SetCentreNotice("revive", 300, 200, 0.3f);
     play.AdvanceOverlays(0.5f);
     EXPECT_EQ(play.CentreNoticeTime(), 0.0f);
+}
+
+// A texture resource over a texture made here (it takes the texture).
+class HeldTexture : public CTextureResource {
+public:
+    HeldTexture(CGfxDevice* device, uint32_t width, uint32_t height) : CTextureResource(device) {
+        CGfxTexture* texture = nullptr;
+        if (device->CreateTexture(width, height, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &texture) == GFX_OK)
+            SetTexture(texture);
+    }
+};
+
+TEST_F(PlayScreenRenderTest, TheGameOverPictureStandsCentredAboveThePanel) {
+    CPlayResources resources;
+    HeldTexture victory(&device, 400, 100), defeat(&device, 300, 80);
+    resources.textures[CPlayResources::TEX_VICTORY] = &victory;
+    resources.textures[CPlayResources::TEX_DEFEAT] = &defeat;
+    CPlayScreen& play = Make(1);
+    play.SetMainPanelHeight(150);
+    const struct {
+        int32_t winner;
+        float width, height;
+    } cases[] = {{World().localTeam, 400, 100}, {World().localTeam + 1, 300, 80}};
+    for (const auto& c : cases) {
+        play.SetGameOver(c.winner, 1);
+        Frame();
+        const float x = (1024 - c.width) / 2, y = std::trunc((768 - 150 - c.height + 20) / 2);
+        bool found = false;
+        for (const auto& draw : events.draws)
+            for (const auto& q : draw)
+                found = found || (q.colour == 0xFFFFFFFFu && q.left == x - 0.5f && q.top == y - 0.5f &&
+                                  q.right - q.left == c.width && q.bottom - q.top == c.height);
+        EXPECT_TRUE(found) << c.winner;
+    }
+    resources.textures[CPlayResources::TEX_VICTORY] = nullptr;
+    resources.textures[CPlayResources::TEX_DEFEAT] = nullptr;
 }
 
 TEST_F(PlayScreenRenderTest, ReplayKeysDimAndKeepTheSpeedWithinItsRange) {
