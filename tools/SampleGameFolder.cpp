@@ -18,6 +18,7 @@
 #include "tools/SampleTutorial.h"
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
+#include "tools/MainPanelLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
@@ -221,7 +222,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     textures.Add("LOGO2.DDS", LogoTexture(0x20));
     textures.Add("LOGO1.WAV", LogoSound());
     if (!AddLoginMedia(textures) || !AddLobbyMedia(textures) || !AddCommunityMedia(textures) ||
-        !AddPlayMusic(textures))
+        !AddPlayMusic(textures) || !AddMainPanelTextures(textures))
         return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
@@ -239,7 +240,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     layouts.Add("LOADING.DUI", BuildLayout(LoadingLayout()), false);
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
-        !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts))
+        !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts) || !AddMainPanelLayouts(layouts))
         return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");

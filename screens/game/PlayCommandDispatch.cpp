@@ -175,6 +175,12 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_UNIT_TO_AREA:
             OnUnitToArea(r);
             break;
+        case CMD_MOVE_ITEM:
+            OnMoveItem(r);
+            break;
+        case CMD_ITEM_SLOT_ACTION:
+            OnItemSlotAction(r);
+            break;
         default:
             break;  // the HUD's, the shop's and the result's types arrive with their windows
     }

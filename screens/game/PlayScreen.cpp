@@ -64,6 +64,7 @@ CPlayScreen::~CPlayScreen() {
     if (g_pResourceManager) {
         // The layout takes its window with it.
         g_pResourceManager->ReleaseResource(m_helpLayout);
+        g_pResourceManager->ReleaseResource(m_mainLayout);
         g_pResourceManager->ReleaseResource(m_guardianMusic);
     }
     if (m_context.scripts) m_context.scripts->Clear();
@@ -212,7 +213,7 @@ int CPlayScreen::LoadLayouts() {
             g_pUiManager->SendToBack(m_helpWindow);
         }
     }
-    return 1;
+    return LoadMainPanel();
 }
 
 void CPlayScreen::SetUpCamera() {

@@ -25,7 +25,9 @@
 class CCamera;
 class CGameCommand;
 class CGameCommandManager;
+class CInventoryItem;
 class CPlayHelpWindow;
+class CPlayMainPanel;
 class CResource;
 class CScriptManager;
 class CUiWindow;
@@ -110,9 +112,9 @@ public:
     void SetInputLocked(bool locked) override { m_inputLocked = locked; }
     void SetPaused(bool paused) override;
     // The panels and the shop come later; until then nothing answers.
-    void SetControlsEnabled(bool) override {}
-    bool HasStorageItem(uint32_t) override { return false; }
-    bool HasInventoryItem(uint32_t) override { return false; }
+    void SetControlsEnabled(bool enable) override;
+    bool HasStorageItem(uint32_t recordId) override;
+    bool HasInventoryItem(uint32_t recordId) override;
     int32_t CountItems(uint32_t) override { return 0; }
     void RestockShopItem(uint32_t) override {}
     bool MouseClicked(int32_t button) override;
@@ -154,6 +156,24 @@ public:
     size_t ReplayRecordCount() const { return m_replayRecordCount; }
     CFrameTimer& GameTimer() { return m_gameTimer; }
     CPlayHelpWindow* HelpWindow() const { return m_helpWindow; }
+
+    // The main panel and the item moves (PlayMainPanel*.cpp, PanelSlots.cpp, PlayItemMoves.cpp).
+    CPlayMainPanel* MainPanel() const { return m_mainPanel; }
+    // Moves an item between a hero's 8 places (id: the hero) and a player
+    // slot's 12 storage places (id: the slot). With send the move becomes a
+    // CMD_MOVE_ITEM record and is applied at once; the local slot's echo is
+    // then skipped. 1 when applied (or skipped), 0 when nothing or only a
+    // part of a stack moved.
+    int MoveItem(int32_t slot, int32_t sourceId, int sourceIsArmy, int32_t targetId, int targetIsArmy,
+                 int32_t sourceIndex, int32_t targetIndex, int send);
+    // Removes (kind 2: sells) the item of one place; with send also a CMD_ITEM_SLOT_ACTION.
+    void ItemSlotAction(int32_t slot, int32_t id, int armyFlag, int32_t index, int32_t kind, int send);
+    // Puts an item into one place, or frees the item of one place.
+    void SetArmyItem(int32_t id, int armyFlag, int32_t index, CInventoryItem* item);
+    void FreeContainerItem(int32_t id, int armyFlag, int32_t index);
+    // The item of one place, or null (an unknown place too).
+    CInventoryItem* ContainerItem(int32_t id, int armyFlag, int32_t index) const;
+    int32_t LocalPlayerSlot() const { return LocalSlot(); }
 
 private:
     int Load();
@@ -204,6 +224,12 @@ private:
     int SendFrames(float realDt);
     void StopAllUnits();
     void FocusCamera(const platform::Vec3& point);
+
+    int LoadMainPanel();
+    void OnMoveItem(CGameCommand& r);
+    void OnItemSlotAction(CGameCommand& r);
+    // Whether a record of the slot is applied here (not the local slot's echo).
+    bool AppliesRecordOf(int32_t slot, int send) const;
 
     // Poll cases.
     int OnGameCommands(const NetPacket& packet);
@@ -259,4 +285,8 @@ private:
     CPlayHelpWindow* m_helpWindow = nullptr;
     CResource* m_helpLayout = nullptr;
     bool m_raceMusicPlaying = false;
+
+    // The main panel.
+    CPlayMainPanel* m_mainPanel = nullptr;
+    CResource* m_mainLayout = nullptr;
 };

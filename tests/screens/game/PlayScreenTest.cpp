@@ -27,6 +27,7 @@
 #include "ui/UiControls.h"
 #include "ui/UiManager.h"
 #include "ui/UiStatic.h"
+#include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"
@@ -44,6 +45,7 @@ uint32_t g_now = 1000;
 void LoadWindowsFromLayouts() {
     RegisterLayoutResource(*g_pResourceManager);
     RegisterUiControls();
+    RegisterStubTextures(*g_pResourceManager);
 }
 uint32_t Now() { return g_now; }
 
