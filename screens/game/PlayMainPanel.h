@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Math.h"
 #include "ui/UiStatic.h"
 #include "ui/UiWindow.h"
 
@@ -96,6 +97,17 @@ public:
     // Toggles a storage index in the combination pick.
     void TogglePick(int storageIndex);
 
+    // The panel's input modes, one frame each (PlayPanelModes.cpp). Item held
+    // (3): target is what the drop pick marks, released a button let go.
+    void ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, bool released);
+    // Skill target (4): the pick's point or object (-1: the ground) confirms;
+    // 1 when the order went out.
+    int ConfirmSkillTarget(const platform::Vec3& point, int32_t targetId);
+    void SkillTargetFrame(CZEMDXInput& input, bool rightReleased);
+    void CancelSkillTarget();
+    // Combination pick (8): D combines, F combines whatever fits, Esc cancels.
+    void CombinationFrame(CZEMDXInput& input, bool rightReleased);
+
     // The item on the cursor (until the drag icon window carries it).
     struct HeldItem {
         CInventoryItem* item = nullptr;
@@ -163,6 +175,7 @@ private:
     bool ReplayOrObserver() const;
     void CancelInputMode();
     void HoldItem(CInventoryItem* item, int32_t index, int32_t holder, int fromStorage);
+    void EndHold();
     // Slot handlers of the click hook.
     bool ClickSlots(CUiObject* control);
     void ClickArmy(int index);

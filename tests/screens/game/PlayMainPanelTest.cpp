@@ -14,6 +14,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/core/Random.h"
 #include "engine/render/Camera.h"
+#include "engine/render/WalkGridView.h"
 #include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
 #include "platform/Clock.h"
@@ -109,6 +110,13 @@ protected:
         for (const SentRecord& r : all)
             if (r.type == type) out.push_back(r);
         return out;
+    }
+    // One frame in which the key went down.
+    void Press(uint8_t key) {
+        input->SetKey(key, false);
+        host.input.UpdateInput(0.016f, 1);
+        input->SetKey(key, true);
+        host.input.UpdateInput(0.016f, 1);
     }
     void HoldShift(bool down) {
         input->SetKey(platform::DIK_LSHIFT, down);
@@ -542,6 +550,94 @@ TEST_F(PlayMainPanelTest, MoveAndSlotRecordsOfOtherPlayersAreCheckedBeforeUse) {
     EXPECT_EQ(session.slots[3].gold, gold + 90);
     EXPECT_EQ(session.slots[3].items[6], nullptr);
     EXPECT_EQ(session.slots[3].itemCount, 0u);
+}
+
+TEST_F(PlayMainPanelTest, HeldItemsFollowTheirModeFrameByFrame) {
+    static_cast<CItemData*>(g_pGameDataRegistry->FindRecord(CAT_ITEM, NameHash("Potion")))->itemWord[1] = 0;
+    // Key 3 drops a storage item on the shown hero's third place.
+    CInventoryItem* potion = Store("Potion", 1);
+    panel->RefreshStorage();
+    panel->OnRButtonClick(panel->storage[1]);
+    ASSERT_EQ(screen->InputMode(), 3);
+    Press(platform::DIK_3);
+    panel->ItemHeldFrame(host.input, nullptr, false);
+    EXPECT_EQ(Hero().Item(2), potion);
+    EXPECT_EQ(screen->InputMode(), 0);
+    EXPECT_EQ(panel->Held().item, nullptr);
+    auto moves = OfType(Drain(), CMD_MOVE_ITEM);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].bytes, (std::vector<uint8_t>{CMD_MOVE_ITEM, 12, 0, 0, 0, 0, 0, 0, 1, 0, 1, 2}));
+
+    // Released over another own unit: the hero walks there to hand it over.
+    const int32_t creep = harness.SpawnUnit("Creep", {130, 0, 100}, 0, 0);
+    panel->OnRButtonClick(panel->item[2]);
+    ASSERT_EQ(screen->InputMode(), 3);
+    panel->ItemHeldFrame(host.input, harness.Object(0, creep), true);
+    EXPECT_EQ(screen->InputMode(), 0);
+    const auto orders = OfType(Drain(), CMD_UNIT_ORDER);
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(orders[0].bytes[2], 1);   // chase
+    EXPECT_EQ(orders[0].bytes[3], 11);  // to hand the item over
+    EXPECT_EQ(LoadU16(orders[0].bytes.data() + 10), creep);
+
+    // A held item whose hero dies is dropped the next frame.
+    panel->OnRButtonClick(panel->item[2]);
+    ASSERT_EQ(screen->InputMode(), 3);
+    Hero().alive = 0;
+    panel->ItemHeldFrame(host.input, nullptr, false);
+    EXPECT_EQ(screen->InputMode(), 0);
+    EXPECT_EQ(panel->Held().item, nullptr);
+    EXPECT_EQ(Hero().Item(2), potion);
+}
+
+TEST_F(PlayMainPanelTest, TargetedSkillsRefuseBlockedOrUnseenGround) {
+    ASSERT_NE(g_pWalkGridView, nullptr);
+    Hero().stats.final[6] = 1000;
+    Hero().mana = 1000;
+    CSkillInstance& bolt = Skill(0);
+    bolt.record->flags = 0x10;
+    bolt.record->skillWord2 = 1;
+    panel->Refresh(hero);
+    ASSERT_EQ(panel->UseSlot(0, 0), 1);
+    EXPECT_EQ(panel->ConfirmSkillTarget({-50, 0, -50}, -1), 0);
+    EXPECT_EQ(panel->LastNotice(), GetMessageText(MSG_GAMEPLAY_PICKING_CANNOT));
+    EXPECT_EQ(screen->InputMode(), 4);
+    if (World().sightGrid) {
+        // The far corner of the map is walkable somewhere and unseen.
+        const CWalkGridView& grid = *g_pWalkGridView;
+        platform::Vec3 far{};
+        bool found = false;
+        for (int32_t z = grid.height - 1; z >= 0 && !found; --z)
+            for (int32_t x = grid.width - 1; x >= 0 && !found; --x) {
+                far = {(x + 0.5f) * grid.cellSize, 0, (z + 0.5f) * grid.cellSize};
+                found = !(grid.cells[static_cast<size_t>(grid.width * z + x)] & 0x11) &&
+                        World().sightGrid->GetCell(far, -1) <= 0;
+            }
+        if (found) {
+            EXPECT_EQ(panel->ConfirmSkillTarget(far, -1), 0);
+            EXPECT_EQ(panel->LastNotice(), GetMessageText(MSG_GAMEPLAY_PICKING_MUST_GO));
+        }
+    }
+    // Esc leaves the mode.
+    Press(platform::DIK_ESCAPE);
+    panel->SkillTargetFrame(host.input, false);
+    EXPECT_EQ(screen->InputMode(), 0);
+    EXPECT_EQ(panel->PendingSkill(), nullptr);
+}
+
+TEST_F(PlayMainPanelTest, DInTheCombinationPickNeedsTwoItems) {
+    Store("Potion", 0);
+    panel->OnLButtonClick(panel->combine);
+    panel->OnLButtonClick(panel->storage[0]);
+    Press(platform::DIK_D);
+    panel->CombinationFrame(host.input, false);
+    EXPECT_EQ(panel->LastNotice(), GetMessageText(MSG_COMBINATION_NOT_2ITEM));
+    EXPECT_EQ(screen->InputMode(), 8);
+    EXPECT_EQ(panel->PickedSlots(), std::vector<int32_t>{0});
+    panel->CombinationFrame(host.input, true);
+    EXPECT_EQ(screen->InputMode(), 0);
+    EXPECT_TRUE(panel->PickedSlots().empty());
+    EXPECT_EQ(panel->LastNotice(), GetMessageText(MSG_COMBINATION_CANCEL));
 }
 
 TEST_F(PlayMainPanelTest, ALayoutWithoutAControlFailsWithItsName) {
