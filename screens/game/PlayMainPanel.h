@@ -69,6 +69,8 @@ public:
     int OnLayoutLoaded() override;
     // The per-frame update, then the window's own input.
     CUiObject* ProcessInput(float dt, CZEMDXInput& input) override;
+    // The slots' cool-downs, the window, then highlights and key numbers (PlayMainPanelRender.cpp).
+    void Render() override;
     void OnLButtonClick(CUiObject* control) override;
     void OnRButtonClick(CUiObject* control) override;
     void OnLButtonDoubleClick(CUiObject* control) override;

@@ -257,6 +257,20 @@ TEST_F(PlayMainPanelTest, SkillRefusalsShowTheirLinesAndChangeNothing) {
     }
 }
 
+TEST_F(PlayMainPanelTest, CoolingSkillsShowTheSecondsLeft) {
+    CSkillInstance& bolt = Skill(0);  // 5 s at level 1
+    bolt.level = 1;
+    bolt.cooldownElapsed = 0.5f;
+    Skill(1).cooldownElapsed = CSkillInstance::kReady;
+    panel->Render();
+    EXPECT_FALSE(panel->skillCoolTime[0]->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(panel->skillCoolTime[0]->GetText(), "5");
+    EXPECT_TRUE(panel->skillCoolTime[1]->HasFlags(UI_HIDDEN));
+    bolt.cooldownElapsed = 5.0f;
+    panel->Render();
+    EXPECT_TRUE(panel->skillCoolTime[0]->HasFlags(UI_HIDDEN));
+}
+
 TEST_F(PlayMainPanelTest, SkillsCastToggleOrWaitForATarget) {
     Hero().stats.final[6] = 1000;
     Hero().mana = 1000;
