@@ -133,6 +133,8 @@ int CPlayMainPanel::OnLayoutLoaded() {
     if (!keyNumber1) return 0;
     keyNumber2 = g_pResourceManager->GetResource("KEYNUM2.DDS", RES_TEXTURE, nullptr, 1);
     if (!keyNumber2) return 0;
+    minimap.map = dynamic_cast<CZEMMap*>(m_play.Ground());
+    sight.SetUp(minimap.map, m_play.Camera(), minimap, kScreenWidth, kScreenHeight);
     RefreshStorage();
     return 1;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/Math.h"
+#include "screens/game/MiniMap.h"
 #include "ui/UiStatic.h"
 #include "ui/UiWindow.h"
 
@@ -42,6 +43,9 @@ public:
     static constexpr float kPanelX = 0.0f;
     static constexpr float kPanelY = 564.0f;
     static constexpr float kStatInterval = 0.1f;
+    // The screen the panel's layout is made for.
+    static constexpr float kScreenWidth = 1024.0f;
+    static constexpr float kScreenHeight = 768.0f;
     // Lines of the skill-and-attack message list the slot refusals show.
     static constexpr int kLineNoMana = 23;
     static constexpr int kLineCannotAct = 24;
@@ -74,6 +78,11 @@ public:
     void OnLButtonClick(CUiObject* control) override;
     void OnRButtonClick(CUiObject* control) override;
     void OnLButtonDoubleClick(CUiObject* control) override;
+    // Presses on the minimap (MiniMapPresses.cpp).
+    void OnLButtonPress(CUiObject* control) override;
+    void OnLButtonHold(CUiObject* control) override;
+    void OnRButtonPress(CUiObject* control) override;
+    void OnDrag(CUiObject* control) override { OnLButtonHold(control); }
 
     // Shows an object (-1: keep the shown one or take the selection's first).
     void Refresh(int32_t objectIndex);
@@ -134,8 +143,12 @@ public:
     const std::vector<int32_t>& PickedSlots() const { return m_combinationSlots; }
     const std::string& TooltipText() const { return m_tooltipText; }
 
-    CUiStatic minimap;
-    CUiStatic sight;
+    CMiniMapStatic minimap;
+    CMiniMapSightStatic sight;
+    // The last press on the minimap in a target mode: the map point and whether it was inside.
+    platform::Vec3 minimapPoint;
+    int minimapPointValid = 0;
+    int cameraMovedByMinimap = 0;
     CUiButton* viewer = nullptr;
     std::array<CUiButton*, kSkills> skill{};
     std::array<CUiStatic*, kSkills> skillCoolTime{};
@@ -176,6 +189,11 @@ private:
     int GameMode() const;
     bool ReplayOrObserver() const;
     void CancelInputMode();
+    bool OnMinimap(const CUiObject* control) const { return control && (control == &minimap || control == &sight); }
+    // The cursor's map point; false off the minimap.
+    bool CursorOnMap(float* x, float* z) const;
+    void MoveCameraTo(float x, float z);
+    void TakeTargetPoint();
     void HoldItem(CInventoryItem* item, int32_t index, int32_t holder, int fromStorage);
     void EndHold();
     // Slot handlers of the click hook.

@@ -174,6 +174,7 @@ public:
     // The item of one place, or null (an unknown place too).
     CInventoryItem* ContainerItem(int32_t id, int armyFlag, int32_t index) const;
     int32_t LocalPlayerSlot() const { return LocalSlot(); }
+    IWorldGround* Ground() const { return m_context.ground; }
 
 private:
     int Load();

@@ -654,6 +654,48 @@ TEST_F(PlayMainPanelTest, DInTheCombinationPickNeedsTwoItems) {
     EXPECT_EQ(panel->LastNotice(), GetMessageText(MSG_COMBINATION_CANCEL));
 }
 
+TEST_F(PlayMainPanelTest, MinimapPressesMoveTheCameraOrGiveTheTargetPoint) {
+    ASSERT_NE(panel->minimap.map, nullptr);
+    const CZEMMap::MinimapRect& rect = panel->minimap.map->minimapRect();
+    ASSERT_GT(rect.width, 0);
+    const int32_t px = rect.left + rect.width / 4, py = rect.top + rect.height / 4;
+    float x = 0, z = 0;
+    ASSERT_EQ(MinimapToMap(rect, px, py, &x, &z), 1);
+    auto pointAt = [&](int32_t sx, int32_t sy) {
+        input->SetCursor(sx, sy);
+        host.input.UpdateInput(0.016f, 1);
+    };
+    pointAt(px, py);
+    panel->OnLButtonPress(&panel->minimap);
+    EXPECT_NEAR(camera.target.x, x, 0.01f);
+    EXPECT_NEAR(camera.target.z, z, 0.01f);
+
+    // Dragging with Left Alt held leaves the camera where it is.
+    pointAt(px + 10, py + 10);
+    input->SetKey(platform::DIK_LMENU, true);
+    host.input.UpdateInput(0.016f, 1);
+    panel->OnLButtonHold(&panel->sight);
+    EXPECT_NEAR(camera.target.x, x, 0.01f);
+    input->SetKey(platform::DIK_LMENU, false);
+    host.input.UpdateInput(0.016f, 1);
+    panel->OnLButtonHold(&panel->sight);
+    EXPECT_GT(camera.target.x, x);
+    EXPECT_EQ(panel->cameraMovedByMinimap, 1);
+
+    // In the attack mode the press is the order's point.
+    const platform::Vec3 before = camera.target;
+    screen->SetInputMode(1);
+    pointAt(px, py);
+    panel->OnLButtonPress(&panel->minimap);
+    EXPECT_EQ(panel->minimapPointValid, 1);
+    EXPECT_NEAR(panel->minimapPoint.x, x, 0.01f);
+    EXPECT_NEAR(panel->minimapPoint.z, z, 0.01f);
+    EXPECT_FLOAT_EQ(camera.target.x, before.x);
+    pointAt(rect.left - 5, py);
+    panel->OnLButtonPress(&panel->minimap);
+    EXPECT_EQ(panel->minimapPointValid, 0);
+}
+
 TEST_F(PlayMainPanelTest, ALayoutWithoutAControlFailsWithItsName) {
     TempFolder folder;
     LayoutFileSpec spec = MainPanelLayout();
