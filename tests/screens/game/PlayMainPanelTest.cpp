@@ -314,6 +314,30 @@ TEST_F(PlayMainPanelTest, SkillsCastToggleOrWaitForATarget) {
     EXPECT_TRUE(OfType(Drain(), CMD_CAST_SKILL).empty());
 }
 
+TEST_F(PlayMainPanelTest, TheSampleHeroUsesEveryKindOfSlot) {
+    const int32_t dawn = harness.SpawnUnit("Dawn Hunter", {120, 0, 100}, 0, 0);
+    auto* unit = harness.Unit(0, dawn);
+    ASSERT_EQ(unit->skills.size(), 4u);
+    for (CSkillInstance* s : unit->skills) s->level = 1;
+    unit->stats.final[6] = 500;
+    unit->mana = 500;
+    screen->Selection().selected = {dawn};
+    panel->Refresh(dawn);
+    EXPECT_EQ(panel->UseSlot(0, 0), 1);  // Smite, at once
+    EXPECT_EQ(OfType(Drain(), CMD_CAST_SKILL).size(), 1u);
+    EXPECT_EQ(panel->UseSlot(2, 0), 1);  // Guard, switched on
+    EXPECT_EQ(OfType(Drain(), CMD_CAST_SKILL).size(), 1u);
+    EXPECT_EQ(panel->UseSlot(3, 0), 0);  // Valor works by itself
+    EXPECT_TRUE(panel->skill[3]->HasFlags(CPlayMainPanel::kUnusable));
+    EXPECT_EQ(panel->UseSlot(1, 0), 1);  // Lance waits for its target
+    EXPECT_EQ(screen->InputMode(), 4);
+    // Two certain ingredients in storage make a sword at once.
+    Store("Elixir", 0);
+    Store("Potion", 1);
+    panel->AutoCombine();
+    EXPECT_EQ(OfType(Drain(), CMD_BUY_ITEM).size(), 1u);
+}
+
 TEST_F(PlayMainPanelTest, SkillPointsLearnAtOnceOrWhenTheCooldownEnds) {
     CUnit& unit = Hero();
     for (CSkillInstance* s : unit.skills) s->level = 1;
