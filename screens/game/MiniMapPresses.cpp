@@ -7,7 +7,6 @@
 #include "world/WorldObjectManager.h"
 
 namespace {
-constexpr int kModeNormal = 0;
 bool WantsPoint(int mode) { return mode == 1 || mode == 4 || mode == 6 || mode == 7; }
 }  // namespace
 
@@ -35,12 +34,12 @@ void CPlayMainPanel::OnLButtonPress(CUiObject* control) {
     const int mode = m_play.InputMode();
     if (WantsPoint(mode)) return TakeTargetPoint();
     float x = 0, z = 0;
-    if (mode == kModeNormal && CursorOnMap(&x, &z)) MoveCameraTo(x, z);
+    if (mode == MODE_NORMAL && CursorOnMap(&x, &z)) MoveCameraTo(x, z);
 }
 
 void CPlayMainPanel::OnLButtonHold(CUiObject* control) {
     if (!OnMinimap(control) || (m_play.Waiting() && !ReplayOrObserver())) return;
-    if (m_play.InputMode() != kModeNormal || (m_input && m_input->KeyDown(platform::DIK_LMENU))) return;
+    if (m_play.InputMode() != MODE_NORMAL || (m_input && m_input->KeyDown(platform::DIK_LMENU))) return;
     float x = 0, z = 0;
     if (!CursorOnMap(&x, &z)) return;
     MoveCameraTo(x, z);

@@ -23,17 +23,6 @@
 #include "world/WorldObjectManager.h"
 
 namespace {
-constexpr uint32_t kActiveSkill = 0x10;
-constexpr uint32_t kToggleSkill = 0x40;
-constexpr uint32_t kHeroRecordFlag = 0x10;
-constexpr int kModeNormal = 0;
-constexpr int kModeItemHeld = 3;
-constexpr int kModeSkillTarget = 4;
-constexpr int kModeCombination = 8;
-constexpr int kModeMapAlert = 9;
-constexpr int kModeUiOnly = 10;
-
-bool UnitDisabled(const CUnit& unit) { return unit.conditions[3] > 0 || unit.conditions[4] > 0; }
 bool Usable(const CUiButton* button) { return button && !button->HasFlags(UI_HIDDEN) && button->Colour().a != 0; }
 
 void PlayPanelSound(int which) {
@@ -47,12 +36,12 @@ uint32_t ItemKey(const CGameDataRecord* record) { return record ? record->id : 0
 
 void CPlayMainPanel::CancelInputMode() {
     const int mode = m_play.InputMode();
-    if (mode == kModeItemHeld) ClearHeld();
-    if (mode == kModeItemHeld || mode == kModeCombination) m_play.SetInputMode(kModeNormal);
+    if (mode == MODE_ITEM_HELD) ClearHeld();
+    if (mode == MODE_ITEM_HELD || mode == MODE_COMBINATION) m_play.SetInputMode(MODE_NORMAL);
 }
 
 void CPlayMainPanel::OnLButtonClick(CUiObject* control) {
-    if (!control || m_play.InputMode() == kModeUiOnly) return;
+    if (!control || m_play.InputMode() == MODE_UI_ONLY) return;
     if (m_play.Waiting() && !ReplayOrObserver()) return;
     if (!ReplayOrObserver() && ClickSlots(control)) return;
     if (const int i = SlotIndex(storage, control); i >= 0) ClickStorage(i);
@@ -61,7 +50,7 @@ void CPlayMainPanel::OnLButtonClick(CUiObject* control) {
 bool CPlayMainPanel::ClickSlots(CUiObject* control) {
     if (control == notify) {
         if (!m_play.Waiting()) {
-            m_play.SetInputMode(kModeMapAlert);
+            m_play.SetInputMode(MODE_MAP_ALERT);
             m_pendingSkill = nullptr;
         }
         return true;
@@ -78,11 +67,11 @@ bool CPlayMainPanel::ClickSlots(CUiObject* control) {
         UseSlot(i, 0);
         return true;
     }
-    if (m_play.InputMode() == kModeSkillTarget) {
+    if (m_play.InputMode() == MODE_SKILL_TARGET) {
         // The picked army unit becomes the target (the target mode reads the pick).
         return SlotIndex(army, control) >= 0;
     }
-    if (m_play.InputMode() == kModeItemHeld) {
+    if (m_play.InputMode() == MODE_ITEM_HELD) {
         DropHeldItem(control);
         return true;
     }
@@ -95,10 +84,10 @@ bool CPlayMainPanel::ClickSlots(CUiObject* control) {
         return true;
     }
     if (control == combine) {
-        if (m_play.InputMode() == kModeCombination) {
+        if (m_play.InputMode() == MODE_COMBINATION) {
             Combine();
         } else {
-            m_play.SetInputMode(kModeCombination);
+            m_play.SetInputMode(MODE_COMBINATION);
             m_pendingSkill = nullptr;
         }
         return true;
@@ -110,11 +99,11 @@ void CPlayMainPanel::ClickArmy(int index) {
     const std::vector<int32_t>& selected = m_play.Selection().selected;
     if (static_cast<size_t>(index) >= selected.size()) return;
     const int32_t id = selected[static_cast<size_t>(index)];
-    if (m_play.InputMode() == kModeItemHeld) {
+    if (m_play.InputMode() == MODE_ITEM_HELD) {
         ClearHeld();
-        m_play.SetInputMode(kModeNormal);
+        m_play.SetInputMode(MODE_NORMAL);
     }
-    if (m_play.InputMode() == kModeCombination) CancelCombination();
+    if (m_play.InputMode() == MODE_COMBINATION) CancelCombination();
     if (!ShiftHeld()) {
         Refresh(id);
         return;
@@ -127,7 +116,7 @@ void CPlayMainPanel::ClickArmy(int index) {
 void CPlayMainPanel::ClickStorage(int index) {
     const CPlayerSlot* player = LocalPlayer();
     if (!player || !player->items[static_cast<size_t>(index)]) return;
-    if (m_play.InputMode() == kModeCombination) TogglePick(index);
+    if (m_play.InputMode() == MODE_COMBINATION) TogglePick(index);
 }
 
 void CPlayMainPanel::TogglePick(int storageIndex) {
@@ -149,7 +138,7 @@ int CPlayMainPanel::UseSlot(int index, int isItem) {
     if (ReplayOrObserver() || m_play.Waiting()) return 0;
     CUnit* unit = ShownUnit();
     if (!unit) return 0;
-    if (UnitDisabled(*unit)) {
+    if (IsDisabled(*unit)) {
         NoticeLine(kLineCannotAct);
         return 0;
     }
@@ -161,7 +150,7 @@ int CPlayMainPanel::UseSlot(int index, int isItem) {
         use = unit->skills[static_cast<size_t>(index)];
     } else {
         if (index < 0 || index >= kItems || !Usable(item[static_cast<size_t>(index)]) || !unit->record ||
-            !(unit->record->flags & kHeroRecordFlag))
+            !(unit->record->flags & kHeroRecord))
             return 0;
         CInventoryItem* entry = unit->Item(index);
         if (!entry) return 0;
@@ -184,16 +173,16 @@ int CPlayMainPanel::UseSlot(int index, int isItem) {
         return 0;
     }
     const uint32_t flags = use->record->flags;
-    if (!(flags & (kActiveSkill | kToggleSkill))) return 0;  // passive
+    if (!(flags & (kSkillActive | kSkillToggle))) return 0;  // passive
     if (!use->IsReady()) {
         NoticeLine(kLineNotReady);
         return 0;
     }
     CGameCommandManager* commands = g_pGameCommandManager;
     const uint32_t slot = static_cast<uint32_t>(m_play.LocalPlayerSlot());
-    if (flags & kActiveSkill) {
+    if (flags & kSkillActive) {
         if (use->record->skillWord2 != 0) {
-            m_play.SetInputMode(kModeSkillTarget);
+            m_play.SetInputMode(MODE_SKILL_TARGET);
             m_pendingSkill = use;
             m_pendingIsItem = isItem;
             return 1;
@@ -225,7 +214,7 @@ void CPlayMainPanel::SpendSkillPoint(int index) {
     if (ReplayOrObserver() || m_play.Waiting() || index < 0 || index >= kSkills) return;
     CUnit* unit = ShownUnit();
     if (!unit) return;
-    if (UnitDisabled(*unit)) {
+    if (IsDisabled(*unit)) {
         NoticeLine(kLineCannotAct);
         return;
     }
@@ -256,27 +245,27 @@ void CPlayMainPanel::SpendSkillPoint(int index) {
 
 void CPlayMainPanel::HoldItem(CInventoryItem* held, int32_t index, int32_t holder, int fromStorage) {
     m_held = {held, index, holder, fromStorage};
-    m_play.SetInputMode(kModeItemHeld);
+    m_play.SetInputMode(MODE_ITEM_HELD);
     m_pendingSkill = nullptr;
     PlayPanelSound(CPlayResources::SND_PICKUP_ITEM);
 }
 
 void CPlayMainPanel::OnRButtonClick(CUiObject* control) {
-    if (!control || m_play.InputMode() == kModeUiOnly) return;
+    if (!control || m_play.InputMode() == MODE_UI_ONLY) return;
     if (ReplayOrObserver() || m_play.Waiting()) return;
     if (PickUpStorage(control)) return;
-    if (m_play.InputMode() == kModeItemHeld) {
+    if (m_play.InputMode() == MODE_ITEM_HELD) {
         ClearHeld();
-        m_play.SetInputMode(kModeNormal);
+        m_play.SetInputMode(MODE_NORMAL);
     }
     PickUpItem(control);
-    if (m_play.InputMode() == kModeCombination) CancelCombination();
+    if (m_play.InputMode() == MODE_COMBINATION) CancelCombination();
 }
 
 int CPlayMainPanel::PickUpStorage(CUiObject* control) {
     const int i = SlotIndex(storage, control);
     if (i < 0) return 0;
-    if (m_play.InputMode() == kModeItemHeld) return DropHeldItem(control);
+    if (m_play.InputMode() == MODE_ITEM_HELD) return DropHeldItem(control);
     CPlayerSlot* player = LocalPlayer();
     CInventoryItem* entry = player ? player->items[static_cast<size_t>(i)] : nullptr;
     if (!entry) return 0;
@@ -296,7 +285,7 @@ int CPlayMainPanel::PickUpStorage(CUiObject* control) {
         Notice(GetMessageText(code));
         return 1;
     }
-    if (m_play.MoveItem(slot, slot, 1, unit->id, 0, i, place, 1)) m_play.SetInputMode(kModeUiOnly);
+    if (m_play.MoveItem(slot, slot, 1, unit->id, 0, i, place, 1)) m_play.SetInputMode(MODE_UI_ONLY);
     RefreshStorage();
     return 1;
 }
@@ -304,7 +293,7 @@ int CPlayMainPanel::PickUpStorage(CUiObject* control) {
 void CPlayMainPanel::PickUpItem(CUiObject* control) {
     const int i = SlotIndex(item, control);
     CUnit* unit = ShownUnit();
-    if (i < 0 || !unit || UnitDisabled(*unit) || !unit->record || !(unit->record->flags & kHeroRecordFlag)) return;
+    if (i < 0 || !unit || IsDisabled(*unit) || !unit->record || !(unit->record->flags & kHeroRecord)) return;
     CInventoryItem* entry = unit->Item(i);
     if (!entry) return;
     if (entry->useSkill && unit->order.kind == 6 && unit->order.skillId == entry->useSkill->id) {
@@ -322,7 +311,7 @@ void CPlayMainPanel::PickUpItem(CUiObject* control) {
         return;
     }
     const int32_t slot = m_play.LocalPlayerSlot();
-    if (m_play.MoveItem(slot, unit->id, 0, slot, 1, i, free, 1)) m_play.SetInputMode(kModeUiOnly);
+    if (m_play.MoveItem(slot, unit->id, 0, slot, 1, i, free, 1)) m_play.SetInputMode(MODE_UI_ONLY);
 }
 
 int CPlayMainPanel::DropHeldItem(CUiObject* control) {
@@ -336,7 +325,7 @@ int CPlayMainPanel::DropHeldItem(CUiObject* control) {
         }
         PlayPanelSound(CPlayResources::SND_PUTDOWN_ITEM);
         if (m_play.MoveItem(slot, m_held.holder, m_held.fromStorage, slot, 1, m_held.index, j, 1)) {
-            m_play.SetInputMode(kModeUiOnly);
+            m_play.SetInputMode(MODE_UI_ONLY);
             ClearHeld();
         }
         RefreshStorage();
@@ -353,7 +342,7 @@ int CPlayMainPanel::DropHeldItem(CUiObject* control) {
             return 1;
         }
         if (m_play.MoveItem(slot, m_held.holder, m_held.fromStorage, unit->id, 0, m_held.index, j, 1)) {
-            m_play.SetInputMode(kModeUiOnly);
+            m_play.SetInputMode(MODE_UI_ONLY);
             ClearHeld();
         }
         return 1;
@@ -362,7 +351,7 @@ int CPlayMainPanel::DropHeldItem(CUiObject* control) {
 }
 
 void CPlayMainPanel::OnLButtonDoubleClick(CUiObject* control) {
-    if (!control || m_play.InputMode() == kModeUiOnly || m_play.Waiting() || ShiftHeld()) return;
+    if (!control || m_play.InputMode() == MODE_UI_ONLY || m_play.Waiting() || ShiftHeld()) return;
     if (const int i = SlotIndex(army, control); i >= 0) {
         const std::vector<int32_t>& selected = m_play.Selection().selected;
         if (static_cast<size_t>(i) >= selected.size()) return;
@@ -387,7 +376,7 @@ void CPlayMainPanel::CancelCombination() {
     m_combinationSlots.clear();
     RefreshStorage();
     Notice(GetMessageText(MSG_COMBINATION_CANCEL));
-    if (m_play.InputMode() == kModeCombination) m_play.SetInputMode(kModeNormal);
+    if (m_play.InputMode() == MODE_COMBINATION) m_play.SetInputMode(MODE_NORMAL);
 }
 
 bool CPlayMainPanel::HasIngredients(const ItemCombination& recipe) const {
@@ -423,7 +412,7 @@ void CPlayMainPanel::Combine() {
     m_combinationItems.clear();
     m_combinationSlots.clear();
     RefreshStorage();
-    if (!result) m_play.SetInputMode(kModeNormal);
+    if (!result) m_play.SetInputMode(MODE_NORMAL);
 }
 
 void CPlayMainPanel::AutoCombine() {

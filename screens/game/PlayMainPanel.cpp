@@ -32,10 +32,6 @@ const std::array<const char*, CPlayMainPanel::ST_COUNT> CPlayMainPanel::kStaticN
 };
 
 namespace {
-constexpr uint32_t kHeroRecordFlag = 0x10;
-constexpr uint32_t kToggleSkill = 0x40;
-constexpr uint32_t kActiveSkill = 0x10;
-constexpr uint32_t kPassiveSkill = 0x20;
 constexpr int kEffectKindTimer = 11;
 constexpr float kNoCountdown = -5000.0f;
 const UiColor kWhite{1, 1, 1, 1};
@@ -61,17 +57,18 @@ CResource* Share(CResource* texture) {
     if (texture) texture->AddRef();
     return texture;
 }
-bool IsDisabled(const CWorldObject& object) {
-    if (!object.IsCombatObject()) return false;
-    const auto& combat = static_cast<const CCombatObject&>(object);
-    return combat.conditions[3] > 0 || combat.conditions[4] > 0;
-}
-bool IsHero(const CWorldObject& object) { return object.record && (object.record->flags & kHeroRecordFlag); }
+bool IsHero(const CWorldObject& object) { return object.record && (object.record->flags & CPlayMainPanel::kHeroRecord); }
 void ShowText(CUiStatic* control, const std::string& text) {
     if (!control) return;
     control->SetText(text);
 }
 }  // namespace
+
+bool CPlayMainPanel::IsDisabled(const CWorldObject& object) {
+    if (!object.IsCombatObject()) return false;
+    const auto& combat = static_cast<const CCombatObject&>(object);
+    return combat.conditions[3] > 0 || combat.conditions[4] > 0;
+}
 
 CPlayMainPanel::CPlayMainPanel(CPlayScreen& play) : m_play(play) {
     minimap.SetName("ID_STATIC_MINIMAP");
@@ -282,9 +279,9 @@ void CPlayMainPanel::Update(float dt) {
         const bool disabled = IsDisabled(*object);
         const bool casting = object->IsCombatObject() && static_cast<CCombatObject*>(object)->order.kind == 6 &&
                              static_cast<CCombatObject*>(object)->order.subKind != 4;
-        if (!disabled && m_play.InputMode() != 4 && !casting)
+        if (!disabled && m_play.InputMode() != MODE_SKILL_TARGET && !casting)
             SetControlsEnabled(1);
-        else if (disabled && m_play.InputMode() != 4 && m_controlsEnabled)
+        else if (disabled && m_play.InputMode() != MODE_SKILL_TARGET && m_controlsEnabled)
             SetControlsEnabled(0);
         RefreshStatistics(object, false);
         RefreshSkills(false);
@@ -485,7 +482,7 @@ void CPlayMainPanel::ApplyReadiness(CUiButton& button, CUnit* unit, CSkillInstan
     } else if (unit && level && unit->mana < level->manaCost) {
         button.SetColor(kColourNoMana);
         button.AddFlags(kUnusable);
-    } else if (slotSkill->record->flags & kPassiveSkill) {
+    } else if (slotSkill->record->flags & kSkillPassive) {
         button.AddFlags(kUnusable);
         if (!keepColour) button.SetColor(kColourDisabled);
     } else if (!slotSkill->IsReady()) {
@@ -504,7 +501,7 @@ void CPlayMainPanel::RefreshSkills(bool fullRefresh) {
         const CSkillRecord* record = instance ? instance->record : nullptr;
         CResource* icon = nullptr;
         if (record)
-            icon = (record->flags & kToggleSkill) && instance->active && record->iconDisabledResource
+            icon = (record->flags & kSkillToggle) && instance->active && record->iconDisabledResource
                        ? record->iconDisabledResource
                        : record->iconResource;
         const bool changed = icon != m_skillIcons[i];

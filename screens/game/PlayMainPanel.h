@@ -58,6 +58,22 @@ public:
     static constexpr uint32_t kColourNoMana = 0xFF5555FF;
     // The unusable mark of a slot button's flags.
     static constexpr uint32_t kUnusable = 0x01000000;
+    // The play screen's input modes the panel enters, leaves or reads.
+    enum InputModeId : int {
+        MODE_NORMAL = 0,
+        MODE_ITEM_HELD = 3,
+        MODE_SKILL_TARGET = 4,
+        MODE_COMBINATION = 8,
+        MODE_MAP_ALERT = 9,
+        MODE_UI_ONLY = 10,
+    };
+    // Kind flags of a SKILL record, and the hero bit of a UNIT record.
+    static constexpr uint32_t kSkillActive = 0x10;
+    static constexpr uint32_t kSkillPassive = 0x20;
+    static constexpr uint32_t kSkillToggle = 0x40;
+    static constexpr uint32_t kHeroRecord = 0x10;
+    // Stunned or disabled: either of the object's two disabling counters is up.
+    static bool IsDisabled(const CWorldObject& object);
 
     // The statics, in the order of their names (kStaticNames).
     enum Static : int {

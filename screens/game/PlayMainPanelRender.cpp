@@ -16,7 +16,6 @@
 namespace {
 constexpr uint32_t kShade = 0x99000000;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
-constexpr uint32_t kToggleSkill = 0x40;
 const float kFullUv[8] = {0, 0, 1, 0, 0, 1, 1, 1};
 
 // Seconds of cool-down left, or 0 for a ready skill.
@@ -36,7 +35,7 @@ void DrawCooldownShade(CUiButton& button, const CSkillInstance& skill, float lef
 
 bool Running(const CSkillInstance* skill, const CUnit& unit, const CSkillInstance* pending) {
     if (!skill || !skill->record) return false;
-    if ((skill->record->flags & kToggleSkill) && skill->active) return true;
+    if ((skill->record->flags & CPlayMainPanel::kSkillToggle) && skill->active) return true;
     return skill == pending || (unit.order.kind == 6 && unit.order.skillId == skill->id);
 }
 

@@ -15,17 +15,10 @@
 #include "world/WorldObjectManager.h"
 
 namespace {
-constexpr int kModeNormal = 0;
-constexpr int kModeItemHeld = 3;
-constexpr int kModeSkillTarget = 4;
-constexpr int kModeCombination = 8;
-constexpr int kModeUiOnly = 10;
 // The order kinds the modes give.
 constexpr int32_t kOrderChase = 1;
 constexpr int32_t kOrderHandOver = 11;
 constexpr int32_t kOrderSkill = 6;
-
-bool Stunned(const CCombatObject& unit) { return unit.conditions[3] > 0 || unit.conditions[4] > 0; }
 
 // The keys that drop a held item on the shown unit's places 0..7.
 constexpr uint8_t kSlotKeys[CPlayMainPanel::kItems] = {platform::DIK_1, platform::DIK_2, platform::DIK_3,
@@ -50,14 +43,14 @@ bool SeenByLocalTeam(const platform::Vec3& point) {
 
 void CPlayMainPanel::EndHold() {
     ClearHeld();
-    m_play.SetInputMode(kModeNormal);
+    m_play.SetInputMode(MODE_NORMAL);
 }
 
 void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, bool released) {
     if (!m_held.item) return EndHold();
     if (!m_held.fromStorage) {
         CWorldObject* holder = g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(m_held.holder) : nullptr;
-        if (!holder || !holder->alive || !holder->IsUnit() || Stunned(static_cast<CUnit&>(*holder))) return EndHold();
+        if (!holder || !holder->alive || !holder->IsUnit() || IsDisabled(static_cast<CUnit&>(*holder))) return EndHold();
     }
     const int32_t slot = m_play.LocalPlayerSlot();
     if (!released) {
@@ -103,13 +96,13 @@ void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, boo
     }
     m_play.MoveItem(slot, m_held.holder, 1, unit.id, 0, m_held.index, place, 1);
     EndHold();
-    m_play.SetInputMode(kModeUiOnly);
+    m_play.SetInputMode(MODE_UI_ONLY);
 }
 
 int CPlayMainPanel::ConfirmSkillTarget(const platform::Vec3& point, int32_t targetId) {
     CUnit* caster = ShownUnit();
     CSkillInstance* skillToCast = m_pendingSkill;
-    if (!caster || !skillToCast || Stunned(*caster) || !skillToCast->IsReady()) {
+    if (!caster || !skillToCast || IsDisabled(*caster) || !skillToCast->IsReady()) {
         CancelSkillTarget();
         return 0;
     }
@@ -133,12 +126,12 @@ int CPlayMainPanel::ConfirmSkillTarget(const platform::Vec3& point, int32_t targ
 void CPlayMainPanel::CancelSkillTarget() {
     m_pendingSkill = nullptr;
     m_pendingIsItem = 0;
-    if (m_play.InputMode() == kModeSkillTarget) m_play.SetInputMode(kModeNormal);
+    if (m_play.InputMode() == MODE_SKILL_TARGET) m_play.SetInputMode(MODE_NORMAL);
 }
 
 void CPlayMainPanel::SkillTargetFrame(CZEMDXInput& input, bool rightReleased) {
     CUnit* caster = ShownUnit();
-    if (!caster || !m_pendingSkill || Stunned(*caster) || rightReleased || input.KeyPressed(platform::DIK_ESCAPE))
+    if (!caster || !m_pendingSkill || IsDisabled(*caster) || rightReleased || input.KeyPressed(platform::DIK_ESCAPE))
         CancelSkillTarget();
 }
 
@@ -146,7 +139,7 @@ void CPlayMainPanel::CombinationFrame(CZEMDXInput& input, bool rightReleased) {
     if (rightReleased || input.KeyPressed(platform::DIK_ESCAPE) || input.KeyPressed(platform::DIK_0)) {
         CancelCombination();
         m_pendingSkill = nullptr;
-        m_play.SetInputMode(kModeNormal);
+        m_play.SetInputMode(MODE_NORMAL);
         return;
     }
     if (input.KeyPressed(platform::DIK_D)) Combine();
