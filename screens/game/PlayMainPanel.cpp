@@ -317,7 +317,7 @@ void CPlayMainPanel::RefreshStatistics(CWorldObject* object, bool fullRefresh) {
                                    static_cast<CUiObject*>(mpGauge), static_cast<CUiObject*>(expGauge)})
             if (control) control->ClearFlags(UI_HIDDEN);
         for (int i : {ST_HPBAR, ST_MANABAR, ST_CHARNAME}) SetStatic(i, true);
-        for (int i : {ST_TITLE, ST_RACEICON, ST_STATICON, ST_CLASSNAME}) SetStatic(i, false);
+        for (int i : {ST_TITLE, ST_RACEICON, ST_STATICON, ST_CLASSNAME, ST_TIME}) SetStatic(i, false);
         if (object->IsUnit() && object->record) {
             SetStatic(ST_CLASSNAME, true);
             if (g_pPlayResources) {
