@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -730,6 +731,29 @@ TEST_F(PlayMainPanelTest, ALayoutWithoutAControlFailsWithItsName) {
     EXPECT_EQ(broken->LoadLayout(path.c_str(), 0), 0);
     EXPECT_NE(std::string(ErrorReport().GetText()).find("ID_BUTTON_ITEM_6"), std::string::npos) << ErrorReport().GetText();
     delete broken;
+}
+
+TEST_F(PlayMainPanelTest, AMissingKeyNumberTextureFailsTheLoadWithItsName) {
+    TempFolder folder;
+    const std::string path = folder.Path("PLAY_MAIN.DUI");
+    ASSERT_EQ(WriteLayoutFile(path.c_str(), MainPanelLayout()), 1);
+    {
+        std::ofstream(folder.Path("KEYNUM1.DDS")) << "cells";  // the second strip is missing
+    }
+    CMessageTable local;
+    (g_pMessageTable ? g_pMessageTable : &local)->SetMsg(MSG_ERROR_FILE_NOT_FOUND, "Cannot find the file %s.");
+    CResourceManager* shared = g_pResourceManager;
+    {
+        CResourceManager bare(folder.Path(""));
+        RegisterStubTextures(bare);
+        g_pResourceManager = &bare;
+        auto* panelWithoutKeys = new CPlayMainPanel(*screen);
+        EXPECT_EQ(panelWithoutKeys->LoadLayout(path.c_str(), 0), 0);
+        EXPECT_NE(std::string(ErrorReport().GetText()).find("KEYNUM2.DDS"), std::string::npos)
+            << ErrorReport().GetText();
+        delete panelWithoutKeys;
+    }
+    g_pResourceManager = shared;
 }
 
 }  // namespace
