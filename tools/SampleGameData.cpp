@@ -159,6 +159,20 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
         hero.vecD = {FloatBits(0), FloatBits(5.0f), FloatBits(0)};
         for (size_t k = 0; k < 13; ++k) hero.baseStats[k] = FloatBits(10.0f + static_cast<float>(k));
     }
+    // The Dawn Hunter shows every kind of slot on the main panel: a skill cast
+    // at once, one aimed at a target, one switched on and off, and a passive one.
+    auto& smite = AddSkill<CEffectOtherSelfSkillRecord>(registry, "Smite", 3);
+    smite.flags = 0x10;
+    smite.effects.push_back({nullptr, "Haste"});
+    auto& lance = AddSkill<CDirectAttackSkillRecord>(registry, "Lance", 3);
+    lance.flags = 0x10;
+    lance.skillWord2 = 1;  // aimed at an object or a point
+    lance.shootInfo.modelName = kModel;
+    lance.shootInfo.effectName = "SPARK.DRE";
+    AddSkill<CEffectAuraSkillRecord>(registry, "Guard", 2).flags = 0x40;
+    AddSkill<CEffectAuraSkillRecord>(registry, "Valor", 2).flags = 0x20;
+    if (auto* dawn = static_cast<CUnitData*>(registry.FindRecord(CAT_UNIT, NameHash("Dawn Hunter"))))
+        for (const char* skill : {"Smite", "Lance", "Guard", "Valor"}) dawn->skills.push_back({nullptr, skill});
     AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
     AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
 
@@ -190,6 +204,13 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     sword.linkedItems.push_back({nullptr, NameHash("Potion")});
     sword.cooldownItem = NameHash("Potion");
 
+    // A consumable whose copies stack up to five charges.
+    CItemData& elixir = registry.AddNamed(std::make_unique<CItemData>(), "Elixir");
+    elixir.model = kModel;
+    elixir.icon = "ICON2.DDS";
+    elixir.useSkill = "Drink";
+    elixir.itemWord[3] = 5;
+
     CPreloadTable& preload = registry.PreloadTable();
     preload.names[0] = "HIT1.WAV";
     preload.names[2] = "HIT2.WAV";
@@ -201,6 +222,12 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     combination->resultItem = registry.FindRecord(CAT_ITEM, NameHash("Sword"));
     combination->value = 50;
     registry.AddCombination(std::move(combination));
+    // A certain recipe.
+    auto certain = std::make_unique<ItemCombination>();
+    certain->members = {registry.FindRecord(CAT_ITEM, NameHash("Elixir")),
+                        registry.FindRecord(CAT_ITEM, NameHash("Potion"))};
+    certain->resultItem = registry.FindRecord(CAT_ITEM, NameHash("Sword"));
+    registry.AddCombination(std::move(certain));
 
     auto entry = std::make_unique<ItemCatalogueEntry>();
     entry->code = 12;

@@ -20,6 +20,7 @@
 #include "tools/LobbyLayouts.h"
 #include "tools/HudLayouts.h"
 #include "tools/PlayInputLayouts.h"
+#include "tools/MainPanelLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/ResultLayouts.h"
 #include "tools/RoomLayouts.h"
@@ -230,7 +231,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     textures.Add("LOGO2.DDS", LogoTexture(0x20));
     textures.Add("LOGO1.WAV", LogoSound());
     if (!AddLoginMedia(textures) || !AddLobbyMedia(textures) || !AddCommunityMedia(textures) ||
-        !AddPlayMusic(textures))
+        !AddPlayMusic(textures) || !AddMainPanelTextures(textures))
         return 0;
     if (!AddResultMedia(textures)) return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
@@ -249,7 +250,8 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     layouts.Add("ALL_CONTROLS.DUI", BuildLayout(AllControlsLayout()), false);
     layouts.Add("LOADING.DUI", BuildLayout(LoadingLayout()), false);
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
-        !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts) || !AddHudLayouts(layouts))
+        !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts) || !AddHudLayouts(layouts) ||
+        !AddMainPanelLayouts(layouts))
         return 0;
     if (!AddPlayInputLayouts(layouts)) return 0;
     if (!AddResultLayouts(layouts)) return 0;

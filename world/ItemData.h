@@ -13,6 +13,14 @@ public:
     // cool-down partner, in that order.
     int Check() override;
 
+    // What the play screen's item rules read: the grade (0: a consumable whose
+    // copies stack), the most charges one stack holds, the shop price and
+    // whether a failed combination takes the item.
+    uint32_t Grade() const { return kind; }
+    int32_t StackSize() const { return static_cast<int32_t>(itemWord[3]); }
+    uint32_t Price() const { return itemWord[4]; }
+    bool LostOnFailedCombination() const { return itemWord[5] != 0; }
+
     // kind holds the item kind: 0 a consumable (each use takes a charge).
     std::string itemText2;
     std::string icon;  // texture (type 7)

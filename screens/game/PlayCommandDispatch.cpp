@@ -199,6 +199,13 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_PLAYER_EVENT:
             OnPlayerEvent(r);
             break;
+        case CMD_MOVE_ITEM:
+            OnMoveItem(r);
+            break;
+        case CMD_ITEM_SLOT_ACTION:
+            OnItemSlotAction(r);
+>>>>>>> issue37
+            break;
         default:
             // The HUD's, the shop's and the result's types arrive with their
             // windows. A target query only asks the others to look at an

@@ -66,6 +66,7 @@ CPlayScreen::~CPlayScreen() {
     if (g_pResourceManager) {
         // The layout takes its window with it.
         g_pResourceManager->ReleaseResource(m_helpLayout);
+        g_pResourceManager->ReleaseResource(m_mainLayout);
         g_pResourceManager->ReleaseResource(m_guardianMusic);
     }
     ReleaseInputLayouts();
@@ -217,7 +218,7 @@ int CPlayScreen::LoadLayouts() {
             g_pUiManager->SendToBack(m_helpWindow);
         }
     }
-    if (!LoadInputLayouts()) return 0;
+    if (!LoadMainPanel() || !LoadInputLayouts()) return 0;
     return LoadHudLayouts();
 }
 

@@ -35,7 +35,9 @@ class CCombatObject;
 class CGameCommand;
 class CGameCommandManager;
 class CWorldObject;
+class CInventoryItem;
 class CPlayHelpWindow;
+class CPlayMainPanel;
 class CResource;
 class CScriptManager;
 class CUiObject;
@@ -140,9 +142,9 @@ public:
     void SetInputLocked(bool locked) override { m_inputLocked = locked; }
     void SetPaused(bool paused) override;
     // The panels and the shop come later; until then nothing answers.
-    void SetControlsEnabled(bool) override {}
-    bool HasStorageItem(uint32_t) override { return false; }
-    bool HasInventoryItem(uint32_t) override { return false; }
+    void SetControlsEnabled(bool enable) override;
+    bool HasStorageItem(uint32_t recordId) override;
+    bool HasInventoryItem(uint32_t recordId) override;
     int32_t CountItems(uint32_t) override { return 0; }
     void RestockShopItem(uint32_t) override {}
     bool MouseClicked(int32_t button) override;
@@ -225,6 +227,25 @@ public:
     bool VoteBoxShown() const { return m_voteBox; }
     int MusicState() const { return m_musicState; }
 
+    // The main panel and the item moves (PlayMainPanel*.cpp, PanelSlots.cpp, PlayItemMoves.cpp).
+    CPlayMainPanel* MainPanel() const { return m_mainPanel; }
+    // Moves an item between a hero's 8 places (id: the hero) and a player
+    // slot's 12 storage places (id: the slot). With send the move becomes a
+    // CMD_MOVE_ITEM record and is applied at once; the local slot's echo is
+    // then skipped. 1 when applied (or skipped), 0 when nothing or only a
+    // part of a stack moved.
+    int MoveItem(int32_t slot, int32_t sourceId, int sourceIsArmy, int32_t targetId, int targetIsArmy,
+                 int32_t sourceIndex, int32_t targetIndex, int send);
+    // Removes (kind 2: sells) the item of one place; with send also a CMD_ITEM_SLOT_ACTION.
+    void ItemSlotAction(int32_t slot, int32_t id, int armyFlag, int32_t index, int32_t kind, int send);
+    // Puts an item into one place, or frees the item of one place.
+    void SetArmyItem(int32_t id, int armyFlag, int32_t index, CInventoryItem* item);
+    void FreeContainerItem(int32_t id, int armyFlag, int32_t index);
+    // The item of one place, or null (an unknown place too).
+    CInventoryItem* ContainerItem(int32_t id, int armyFlag, int32_t index) const;
+    int32_t LocalPlayerSlot() const { return LocalSlot(); }
+    IWorldGround* Ground() const { return m_context.ground; }
+
 private:
     int Load();
     void RunFrame(float realDt, float gameDt);
@@ -279,6 +300,12 @@ private:
     int SendFrames(float realDt);
     void StopAllUnits();
     void FocusCamera(const platform::Vec3& point);
+
+    int LoadMainPanel();
+    void OnMoveItem(CGameCommand& r);
+    void OnItemSlotAction(CGameCommand& r);
+    // Whether a record of the slot is applied here (not the local slot's echo).
+    bool AppliesRecordOf(int32_t slot, int send) const;
 
     // Poll cases.
     int OnGameCommands(const NetPacket& packet);
@@ -578,4 +605,7 @@ private:
     float m_followTimers[2] = {0, 0};
     bool m_voteBox = false;
     int m_musicState = 0;
+    // The main panel.
+    CPlayMainPanel* m_mainPanel = nullptr;
+    CResource* m_mainLayout = nullptr;
 };

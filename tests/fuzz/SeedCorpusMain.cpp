@@ -499,6 +499,28 @@ void SeedLocalRoom() {
     Seed("LocalRoom", Joined({{1, 23, 1, 0}, Bytes(21), {10, 48}, settings, {6, 2, 9, 0}, {3, 2, 1, 0}}));
 }
 
+// Item moves and slot actions of other players (see ItemMovesFuzz.cpp): a
+// selector byte (even: move, odd: slot action), then the record's fields.
+void SeedItemMoves() {
+    CGameCommandManager commands;
+    const float clock = 0;
+    std::array<int32_t, CGameCommandManager::kSlots> teams{};
+    commands.BeginSession(0, &clock, 0, 0, teams);
+    Bytes run;
+    auto append = [&](uint8_t selector, CGameCommand* r) {
+        if (!r) return;
+        run.push_back(selector);
+        run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
+    };
+    append(0, commands.BuildMoveItem(3, 0, 3, 3, 1, 1, 0, 1, 0));   // within one storage
+    append(0, commands.BuildMoveItem(4, 0, 4, 5, 1, 1, 3, 2, 0));   // to another player's storage
+    append(0, commands.BuildMoveItem(4, 0, 4, 7, 1, 0, 6, 1, 0));   // to a hero that is not there
+    append(1, commands.BuildItemSlotAction(5, {0, 1, 2, 5, 9}, 0));  // a sale
+    append(1, commands.BuildItemSlotAction(6, {0, 1, 1, 6, 0}, 0));  // a combination's removal
+    Seed("ItemMoves", run);
+    commands.ClearQueue();
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -522,6 +544,7 @@ int main(int argc, char** argv) {
     SeedResultMessages();
     SeedCommunityAnswers();
     SeedLocalRoom();
+    SeedItemMoves();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "ui/LayoutResource.h"
 #include "ui/Screen.h"
 #include "ui/UiControls.h"
+#include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "world/WorldObjectManager.h"
@@ -30,6 +31,7 @@ uint32_t g_now = 1000;
 void LoadWindowsFromLayouts() {
     RegisterLayoutResource(*g_pResourceManager);
     RegisterUiControls();
+    RegisterStubTextures(*g_pResourceManager);
 }
 uint32_t Now() { return g_now; }
 

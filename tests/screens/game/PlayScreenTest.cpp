@@ -33,6 +33,7 @@
 #include "ui/UiControls.h"
 #include "ui/UiManager.h"
 #include "ui/UiStatic.h"
+#include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
 #include "tests/servers/FakeGameServer.h"

@@ -1,0 +1,30 @@
+// The play screen's side of the main panel: loading it with the match's
+// windows and answering the mission script's questions through it.
+#include "engine/resource/ResourceManager.h"
+#include "screens/game/PlayMainPanel.h"
+#include "screens/game/PlayScreen.h"
+#include "ui/UiManager.h"
+
+int CPlayScreen::LoadMainPanel() {
+    if (m_mainLayout) return 1;
+    m_mainPanel = new CPlayMainPanel(*this);
+    m_mainLayout = g_pResourceManager->GetResource(CPlayMainPanel::kLayout, RES_LAYOUT, m_mainPanel, 1);
+    // A layout that failed took its window with it.
+    if (!m_mainLayout) {
+        m_mainPanel = nullptr;
+        return 0;
+    }
+    return 1;
+}
+
+void CPlayScreen::SetControlsEnabled(bool enable) {
+    if (m_mainPanel) m_mainPanel->SetControlsEnabled(enable ? 1 : 0);
+}
+
+bool CPlayScreen::HasStorageItem(uint32_t recordId) {
+    return m_mainPanel && m_mainPanel->GetStorageButton(recordId) != nullptr;
+}
+
+bool CPlayScreen::HasInventoryItem(uint32_t recordId) {
+    return m_mainPanel && m_mainPanel->GetInventoryButton(recordId) != nullptr;
+}
