@@ -204,7 +204,6 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
             break;
         case CMD_ITEM_SLOT_ACTION:
             OnItemSlotAction(r);
->>>>>>> issue37
             break;
         default:
             // The HUD's, the shop's and the result's types arrive with their
