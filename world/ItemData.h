@@ -18,7 +18,9 @@ public:
     // whether a failed combination takes the item.
     uint32_t Grade() const { return kind; }
     int32_t StackSize() const { return static_cast<int32_t>(itemWord[3]); }
-    uint32_t Price() const { return itemWord[4]; }
+    uint32_t Price() const { return itemWord[1]; }
+    // The hero level the item asks for; 0 and 1 both mean none.
+    uint32_t RequiredLevel() const { return itemWord[2]; }
     bool LostOnFailedCombination() const { return itemWord[5] != 0; }
 
     // kind holds the item kind: 0 a consumable (each use takes a charge).

@@ -18,7 +18,7 @@ constexpr uint32_t kOverlayColour = 0x88000000u;
 
 int32_t StackSize(const CItemData& item) {
     // A record without a stack size counts as one piece.
-    return std::max<int32_t>(1, static_cast<int32_t>(item.itemWord[3]));
+    return std::max<int32_t>(1, item.StackSize());
 }
 }  // namespace
 
@@ -28,21 +28,21 @@ const char* ItemGradeColour(uint32_t grade) {
 }
 
 int32_t ItemSaleValue(const CItemData& item, int32_t count) {
-    int32_t value = static_cast<int32_t>(static_cast<float>(item.itemWord[1]) * 0.9f);
-    if (item.kind == 0) value = static_cast<int32_t>(static_cast<double>(value) / StackSize(item) * count);
+    int32_t value = static_cast<int32_t>(static_cast<float>(item.Price()) * 0.9f);
+    if (item.Grade() == 0) value = static_cast<int32_t>(static_cast<double>(value) / StackSize(item) * count);
     return value;
 }
 
 std::string BuildItemTooltip(const CItemData& item, int buying, int32_t count, int32_t gold) {
-    const char* nameColour = ItemGradeColour(item.kind);
+    const char* nameColour = ItemGradeColour(item.Grade());
     const char* priceColour = "/C=ffff00";
-    int32_t value = static_cast<int32_t>(item.itemWord[1]);
+    int32_t value = static_cast<int32_t>(item.Price());
     if (buying) {
         if (gold < value) priceColour = "/C=ff0000";
     } else if (count > 0) {
         value = ItemSaleValue(item, count);
     }
-    const uint32_t level = item.itemWord[2];
+    const uint32_t level = item.RequiredLevel();
     std::string text =
         level <= 1 ? FormatText(GetMessageText(MSG_GAMEPLAY_ITEM_DESC), nameColour, item.text, priceColour, value,
                                 item.itemText2)

@@ -27,8 +27,6 @@ constexpr int64_t kShareCap = 30000;
 constexpr int32_t kEmptyLeaverWealth = 1200;
 // A leaver's hero waits this long: it never comes back in this match.
 constexpr float kLeaverRespawn = 1000.0f;
-// ITEM itemWord[1]: the price in gold.
-constexpr size_t kPriceWord = 1;
 constexpr uint32_t kGiveMoneyColour = 0xFFFFFF;
 constexpr uint32_t kChatFromSystem = 200;
 
@@ -44,7 +42,7 @@ const char* Nickname(int32_t slot) {
 }
 
 int64_t PriceOf(const CInventoryItem* item) {
-    return item && item->record ? static_cast<int64_t>(item->record->itemWord[kPriceWord]) : 0;
+    return item && item->record ? static_cast<int64_t>(item->record->Price()) : 0;
 }
 
 // Present, still in the match and not excluded.

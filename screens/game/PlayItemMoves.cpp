@@ -7,6 +7,7 @@
 
 #include "commands/GameCommandManager.h"
 #include "net/ClientSession.h"
+#include "screens/game/ItemTooltip.h"
 #include "screens/game/PlayMainPanel.h"
 #include "screens/game/PlayScreen.h"
 #include "world/InventoryItem.h"
@@ -133,10 +134,7 @@ void CPlayScreen::ItemSlotAction(int32_t slot, int32_t id, int armyFlag, int32_t
     if (send && !ReplayOrObserver(*world) && g_pGameCommandManager)
         g_pGameCommandManager->BuildItemSlotAction(id, {0, armyFlag ? 1u : 0u, kind, slot, index}, 1);
     if (kind == 2 && item->record) {
-        int32_t value = static_cast<int32_t>(static_cast<float>(item->record->Price()) * 0.9f);
-        if (item->record->Grade() == 0 && item->record->StackSize() > 0)
-            value = static_cast<int32_t>(static_cast<float>(value) / static_cast<float>(item->record->StackSize()) *
-                                         static_cast<float>(item->charges));
+        const int32_t value = ItemSaleValue(*item->record, item->charges);
         player->gold += value;
         player->goldTally += value;
     }

@@ -580,7 +580,7 @@ TEST_F(PlayMainPanelTest, MoveAndSlotRecordsOfOtherPlayersAreCheckedBeforeUse) {
 
     // Selling through the slot record: price 100 x 0.9 to the seller.
     static_cast<CItemData*>(sword->record)->kind = 1;
-    static_cast<CItemData*>(sword->record)->itemWord[4] = 100;
+    static_cast<CItemData*>(sword->record)->itemWord[1] = 100;
     const int32_t gold = session.slots[3].gold;
     Commands().BuildItemSlotAction(3, {0, 1, 2, 3, 6}, 0);
     Commands().BuildItemSlotAction(3, {0, 1, 2, 3, 6}, 0);  // the place is empty now: nothing
