@@ -14,6 +14,10 @@ int CPlayScreen::LoadMainPanel() {
         m_mainPanel = nullptr;
         return 0;
     }
+    // The panel's refusals are the red notices of the play screen.
+    m_mainPanel->noticeSink = [this](const std::string& text) { ShowNotice(text.c_str(), 0xFFFF0000u); };
+    // The game-over picture stands above the panel.
+    SetMainPanelHeight(static_cast<int32_t>(m_mainPanel->Size().y));
     return 1;
 }
 
