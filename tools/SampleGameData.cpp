@@ -8,6 +8,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/EffectFileWriter.h"
 #include "tools/PackageWriter.h"
+#include "tools/SampleCards.h"
 #include "tools/SampleWeather.h"
 #include "tools/WaveWriter.h"
 #include "world/BuildingData.h"
@@ -211,6 +212,7 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     text->code = 1200;
     text->texts = {"Sword", "Sharp", ""};
     registry.AddTextEntry(std::move(text));
+    sample_cards::AddSampleCards(registry);
 }
 
 std::vector<uint8_t> SampleGameDataBlock() {
