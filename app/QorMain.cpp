@@ -10,6 +10,7 @@
 #include "screens/game/LoadingScreen.h"
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
+#include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/WaitRoomScreen.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     SetWaitRoomScreenMaker(&NewWaitRoomScreen);
     SetLoadingScreenMaker(&NewLoadingScreen);
     SetPlayScreenMaker(&NewPlayScreen);
+    SetMarketScreenMaker(&NewMarketScreen);
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

@@ -18,6 +18,7 @@
 #include "tools/SampleTutorial.h"
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
+#include "tools/MarketLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
@@ -215,6 +216,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     CPackageWriter textures("TEXTURE.DRP");
     if (!AddSamplePlayResources(textures, info) || !AddRoomMedia(textures, info)) return 0;
+    if (!AddMarketMedia(textures)) return 0;
     if (!info.WritePackage(folder + "\\DATA")) return 0;
 
     textures.Add("LOGO1.DDS", LogoTexture(0xC0));
@@ -241,6 +243,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
         !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts))
         return 0;
+    if (!AddMarketLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

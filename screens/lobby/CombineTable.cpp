@@ -37,6 +37,10 @@ void CCombineTable::Swap(int a, int b) {
     if (InRange(a) && InRange(b)) std::swap(m_entries[static_cast<size_t>(a)], m_entries[static_cast<size_t>(b)]);
 }
 
+void CCombineTable::Remove(int place) {
+    if (InRange(place)) m_entries[static_cast<size_t>(place)] = Entry{};
+}
+
 int CCombineTable::Place(int place, int row, int column, const InventoryTable& inventory,
                          const CGameDataRegistry& registry) {
     if (!InRange(place) || row < 0 || column < 0 || row >= static_cast<int>(kInventoryRows) ||

@@ -35,6 +35,7 @@ public:
     int Place(int place, int row, int column, const InventoryTable& inventory, const CGameDataRegistry& registry);
     // A card moved from one place to another: the two swap, unchecked.
     void Swap(int a, int b);
+    void Remove(int place);
     // The check of the combine button: MSG_COMBINATION_OK when it may go out.
     int Check(const InventoryTable& inventory) const;
     // The 2049 payload of the table; 0 when the buffer is too small.
