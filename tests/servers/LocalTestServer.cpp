@@ -62,6 +62,7 @@ CLocalTestServer::CLocalTestServer(uint16_t loginPort, uint16_t gamePort, uint16
     m_game.On(PK_NICKNAME_LIST_REQUEST,
               [this](const FakePacket& p) { return NicknameList(TextAt(p, 0, kAccountIdField)); });
     m_game.On(PK_NICKNAME_CREATE, [this](const FakePacket& p) { return CreateNickname(p); });
+    m_market.Serve(m_game);
     m_game.On(PK_NICKNAME_DELETE, [this](const FakePacket& p) { return DeleteNickname(p); });
     m_game.Serve({.greeting = {AuthKey(0x6A3Eu)}, .repeatMs = 1000, .repeat = [this] { return ChannelList(); }});
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/servers/FakeGameServer.h"
+#include "tests/servers/LocalMarket.h"
 
 class CLocalTestServer {
 public:
@@ -48,6 +49,7 @@ private:
     mutable std::mutex m_mutex;
     std::map<std::string, std::array<std::string, kSlots>> m_accounts;
     uint32_t m_nextKey = 0x5EED0001u;
+    CLocalMarket m_market;
     // Declared last: their threads answer through the members above.
     CFakeGameServer m_login;
     CFakeGameServer m_game;
