@@ -11,6 +11,7 @@
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
 #include "screens/lobby/MarketScreen.h"
+#include "screens/lobby/MyInfoScreen.h"
 #include "screens/lobby/WaitRoomScreen.h"
 
 int main(int argc, char** argv) {
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     SetLoadingScreenMaker(&NewLoadingScreen);
     SetPlayScreenMaker(&NewPlayScreen);
     SetMarketScreenMaker(&NewMarketScreen);
+    SetMyInfoScreenMaker(&NewMyInfoScreen);
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

@@ -135,6 +135,35 @@ LayoutFileSpec SearchLayout() {
     return spec;
 }
 
+LayoutFileSpec MyInfoLayout() {
+    LayoutFileSpec spec = WindowLayout("WND_MYINFO", 0, 0, 1024, 768);
+    auto& c = spec.children;
+    // The preview first, so that the card's texts lie over it.
+    c.push_back(StaticRecord("ID_STATIC_DETAIL", 620, 20, 384, 300));
+    const char* labels[] = {"ID_STATIC_MYINFO_PLAYER",  "ID_STATIC_MYINFO_LEVEL",     "ID_STATIC_MYINFO_BATTLE",
+                            "ID_STATIC_MYINFO_DISGRADE", "ID_STATIC_MYINFO_HEROCHA", "ID_STATIC_MYINFO_HIDDENCHR",
+                            "ID_STATIC_MYINFO_GUILD"};
+    for (int i = 0; i < 7; ++i) c.push_back(StaticRecord(labels[i], 620, 330.0f + 20.0f * i, 380, 16));
+    c.push_back(GaugeRecord("ID_PROGRESS_XP", 620, 480, 300, 16, 4));
+    c.push_back(StaticRecord("ID_STATIC_GAUGESHELL", 620, 480, 300, 16));
+    c.push_back(StaticRecord("ID_STATIC_EXP", 930, 480, 70, 16));
+    c.push_back(CheckButtonRecord("ID_CHECKBUTTON_TAB_L", 20, 20, 100, 24, "L"));
+    c.push_back(CheckButtonRecord("ID_CHECKBUTTON_TAB_D", 130, 20, 100, 24, "D"));
+    for (int i = 0; i < 21; ++i)
+        c.push_back(ButtonRecord(Numbered("ID_BUTTON_CHA_", i), 20.0f + 84.0f * static_cast<float>(i % 7),
+                                 54.0f + 84.0f * static_cast<float>(i / 7), 80, 80));
+    for (int i = 0; i < 12; ++i)
+        c.push_back(ButtonRecord(Numbered("ID_BUTTON_HIDDENCHA_", i), 20.0f + 48.0f * static_cast<float>(i), 320, 44,
+                                 44));
+    c.push_back(ButtonRecord("ID_BUTTON_SHOP", 800, 700, 90, 30, "Shop"));
+    c.push_back(ButtonRecord("ID_BUTTON_BACK", 910, 700, 90, 30, "Back"));
+    c.push_back(ListBoxRecord("ID_LIST_CHAT", 20, 400, 580, 280, 1, 16, 16));
+    c.push_back(EditBoxRecord("ID_EDIT_CHAT", 20, 700, 580, 24));
+    c.push_back(StaticRecord("ID_STATIC_MESSAGE_TO", 20, 682, 200, 16));
+    c.push_back(StaticRecord("ID_STATIC_HELP", 20, 730, 580, 16));
+    return spec;
+}
+
 int AddMarketLayouts(CPackageWriter& layouts) {
     const struct {
         const char* name;
@@ -143,7 +172,8 @@ int AddMarketLayouts(CPackageWriter& layouts) {
                  {"COMB.DUI", &CombineLayout},
                  {"ISOLATION.DUI", &IsolationLayout},
                  {"MARKET.DUI", &MarketLayout},
-                 {"SEARCH.DUI", &SearchLayout}};
+                 {"SEARCH.DUI", &SearchLayout},
+                 {"MYINFO.DUI", &MyInfoLayout}};
     for (const auto& f : files)
         if (!layouts.Add(f.name, BuildLayout(f.make()), false)) return 0;
     return 1;

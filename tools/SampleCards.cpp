@@ -28,12 +28,13 @@ struct ShopSpec {
 }  // namespace
 
 void AddSampleCards(CGameDataRegistry& registry) {
+    // A hero card carries its hero's name, by which hero select finds it.
     const CardSpec cards[] = {
         {kDayCard, "Day card", card::KIND_DAY, 10, 20, 0, card::CLASS_MATERIAL, kCardIcon, ""},
         {kCountCard, "Count card", card::KIND_COUNT, 0, 15, card::kCountCard, card::CLASS_MATERIAL, kCardIcon, ""},
         {kGameCard, "Game card", card::KIND_GAME, 5, 12, 0, card::CLASS_MATERIAL, kCardIcon, ""},
         {kAllCard, "All card", card::KIND_ALL, 0, 500, 0, card::CLASS_MATERIAL, kCardIcon, ""},
-        {kHeroCard, "Knight card", card::KIND_DAY, 10, 40, 0, card::CLASS_HERO, kCardIcon, "Knight"},
+        {kHeroCard, "Knight", card::KIND_DAY, 10, 40, 0, card::CLASS_HERO, kCardIcon, "Knight"},
         {kBaseCard, "Base card", card::KIND_ALL, 0, 100, 0, card::CLASS_BASE, kCardIcon, ""},
         {kJewel1, "Jewel I", card::KIND_ALL, 0, 30, 0, card::CLASS_MATERIAL, kJewelIcon, ""},
         {kJewel2, "Jewel II", card::KIND_ALL, 0, 60, 0, card::CLASS_MATERIAL, kJewelIcon, ""},

@@ -9,6 +9,7 @@
 #include "engine/core/NameHash.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
+#include "screens/lobby/CombineWindow.h"
 #include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/MarketWindows.h"
 #include "tests/screens/lobby/LobbyFixture.h"
@@ -238,5 +239,65 @@ TEST_F(MarketFromRoom, HidesTheLobbyButtonsAndReturnsToTheRoom) {
     Click(&Shop(), "ID_BUTTON_SHOP_EXIT");
     ASSERT_TRUE(RunUntil([&] { return s_rooms == 1; }));
     EXPECT_EQ(Count(PK_BACK_TO_LOBBY), 0);
+    NoFailures();
+}
+
+TEST_F(MarketFlow, DragsStacksAndCombines) {
+    for (uint16_t id : {PK_STACK_ITEM, PK_INVENTORY_MOVE, PK_COMBINE_ITEMS}) game.On(id);
+    Session().inventory[0][2] = {sc::kCountCard, 1, 1, 4};
+    Session().inventory[0][3] = {sc::kCountCard, 0, 1, 6};
+    Session().inventory[1][0] = {sc::kBaseCard + 4, 0, 3, 0};
+    Session().inventory[1][1] = {sc::kJewel2, 0, 3, sc::kJewelStack};
+    Market()->RefreshItemSlots(1);
+    auto drag = [&](int place) {
+        Shop().OnDrag(Shop().FindChild(NameHash(("ID_CHECKBUTTON_INVEN_ITEM" + std::to_string(place)).c_str())));
+        Frames(2);
+    };
+    // Two partial stacks of the same count card: a stack request with the held count.
+    drag(3);
+    ASSERT_EQ(Market()->Phase(), CMarketScreen::PHASE_HELD);
+    Click(&Shop(), "ID_CHECKBUTTON_INVEN_ITEM4");
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_STACK_ITEM) == 1; }));
+    EXPECT_EQ(Last(PK_STACK_ITEM), (std::vector<uint8_t>{1, 3, 4, 0x12, 0xe6, 0x35, 0x77, 1, 4}));
+    EXPECT_EQ(Market()->Phase(), CMarketScreen::PHASE_SHOP);
+    Market()->ClearRequestPending();
+    // Onto an empty slot: a move.
+    drag(3);
+    Click(&Shop(), "ID_CHECKBUTTON_INVEN_ITEM6");
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_INVENTORY_MOVE) == 1; }));
+    EXPECT_EQ(Last(PK_INVENTORY_MOVE), (std::vector<uint8_t>{1, 3, 1, 6}));
+    Market()->ClearRequestPending();
+
+    // The second row: a level-4 base card and the jewel it needs, combined.
+    Click(&Shop(), "ID_BUTTON_INVEN_NEXT");
+    EXPECT_EQ(Market()->InventoryRow(), 1);
+    Click(&Shop(), "ID_BUTTON_COMB");
+    ASSERT_EQ(Market()->Phase(), CMarketScreen::PHASE_COMBINE);
+    drag(1);
+    Click(Market()->Combine(), "ID_CHECKBUTTON_COMBI_ITEM1");
+    drag(2);
+    Click(Market()->Combine(), "ID_CHECKBUTTON_COMBI_ITEM2");
+    EXPECT_FALSE(Market()->Requests().combine.At(1).Empty());
+    // A card placed in the combination cannot be picked again from the inventory.
+    drag(1);
+    EXPECT_EQ(Market()->Phase(), CMarketScreen::PHASE_COMBINE);
+    Click(Market()->Combine(), "ID_BUTTON_COMB");
+    EXPECT_EQ(Market()->PendingId(), PK_COMBINE_ITEMS);
+    Confirm();
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_COMBINE_ITEMS) == 1; }));
+    const std::vector<uint8_t> combine = Last(PK_COMBINE_ITEMS);
+    ASSERT_EQ(combine.size(), 55u);
+    EXPECT_EQ(combine[0], 0);
+    EXPECT_EQ(combine[5], 2);  // the base card's row + 1
+    EXPECT_EQ(combine[6], 1);
+    EXPECT_EQ(combine[11], 2);  // the jewel's row + 1
+    EXPECT_EQ(combine[12], 2);
+    // The reply's unknown card shows as nothing made, and the places empty.
+    ItemResultSpec made;
+    made.createdId = 0xFFFFFFFFu;
+    game.Send(PK_COMBINE_ITEMS_RESULT, ItemResultPayload(PK_COMBINE_ITEMS_RESULT, made));
+    ASSERT_TRUE(RunUntil([&] { return Market()->ResultShown(); }));
+    EXPECT_EQ(Market()->LastResult().image, "CRAP.DDS");
+    for (int i = 0; i < 9; ++i) EXPECT_TRUE(Market()->Requests().combine.At(i).Empty());
     NoFailures();
 }

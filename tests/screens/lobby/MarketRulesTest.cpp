@@ -227,7 +227,7 @@ TEST_F(MarketRulesTest, CardTooltips) {
     EXPECT_EQ(text, "</>Day card     </C=00ff00></C=888888>(expired)\n</>Day card of the sample shop\n</C=00ff00>");
     text.clear();
     BuildCardTooltip(Record(sc::kHeroCard), 1, false, false, text);
-    EXPECT_EQ(text, "</>Knight card     </C=00ff00>1 days\n</>Knight\n</C=00ff00>shop 40");
+    EXPECT_EQ(text, "</>Knight     </C=00ff00>1 days\n</>Knight\n</C=00ff00>shop 40");
     text.clear();
     BuildCardTooltip(Record(sc::kCountCard), 7, true, false, text);
     EXPECT_EQ(text.find("7 left"), text.find("</C=00ff00>") + 11);
