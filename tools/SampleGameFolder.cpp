@@ -20,6 +20,7 @@
 #include "tools/LobbyLayouts.h"
 #include "tools/MarketLayouts.h"
 #include "tools/PlayLayouts.h"
+#include "tools/ResultLayouts.h"
 #include "tools/RoomLayouts.h"
 #include "tools/LoginLayouts.h"
 #include "tools/UiLayouts.h"
@@ -225,6 +226,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginMedia(textures) || !AddLobbyMedia(textures) || !AddCommunityMedia(textures) ||
         !AddPlayMusic(textures))
         return 0;
+    if (!AddResultMedia(textures)) return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);
@@ -243,6 +245,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddLoginLayouts(layouts) || !AddLobbyLayouts(layouts) || !AddRoomLayouts(layouts) ||
         !AddCommunityLayouts(layouts) || !AddPlayLayouts(layouts))
         return 0;
+    if (!AddResultLayouts(layouts)) return 0;
     if (!AddMarketLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");

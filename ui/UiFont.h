@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class IUiFont {
 public:
@@ -20,4 +22,9 @@ public:
     virtual int32_t LeftMargin() const { return 0; }
     virtual int32_t TopMargin() const { return 0; }
     virtual int32_t RightMargin() const { return 0; }
+    // The text broken into lines of at most widthPx pixels. This default breaks
+    // at blanks (dropped) or, for a word longer than a line, between
+    // characters, never inside a double-byte one; fonts with their own line
+    // breaking override it.
+    virtual std::vector<std::string> WrapText(std::string_view text, int32_t widthPx) const;
 };

@@ -15,6 +15,12 @@ void CUiFrameAnimation::Restart() {
     SetFrameUv(0);
 }
 
+void CUiFrameAnimation::SetFrame(uint32_t frame) {
+    const uint64_t total = static_cast<uint64_t>(SafeColumns()) * SafeRows();
+    m_frame = static_cast<uint32_t>(frame % total);
+    SetFrameUv(m_frame);
+}
+
 void CUiFrameAnimation::SetFrameUv(uint32_t frame) {
     const float columns = static_cast<float>(SafeColumns()), rows = static_cast<float>(SafeRows());
     const float u0 = static_cast<float>(frame % SafeColumns()) / columns;

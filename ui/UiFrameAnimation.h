@@ -28,6 +28,9 @@ public:
     // Returns 1 when the sheet ended with END_HIDE (the owner hides itself).
     int Advance(End end);
     void Restart();
+    // Shows one frame of the grid without animating (an image static whose
+    // frame picks its picture); frames past the grid wrap around.
+    void SetFrame(uint32_t frame);
 
     uint32_t Frame() const { return m_frame; }
     // Corner texture coordinates of the frame shown.

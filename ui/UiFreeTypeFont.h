@@ -17,6 +17,9 @@ public:
     int32_t LeftMargin() const override { return m_font->OffsetX(); }
     int32_t TopMargin() const override { return m_font->OffsetY(); }
     int32_t RightMargin() const override { return m_font->OffsetX(); }
+    std::vector<std::string> WrapText(std::string_view text, int32_t widthPx) const override {
+        return m_font->WrapText(text, widthPx);
+    }
 
 private:
     CFreeTypeFont* m_font;

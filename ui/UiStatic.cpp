@@ -36,6 +36,11 @@ void CUiStatic::SetAnimation(uint32_t columns, uint32_t rows, float frameTime) {
     m_animation.SetGrid(columns, rows, frameTime);
 }
 
+void CUiStatic::SetFrameIndex(uint32_t frame) {
+    m_animation.SetFrame(frame);
+    for (int i = 0; i < 8; ++i) m_uv[i] = m_animation.Uv()[i];
+}
+
 void CUiStatic::SetEnabled(int enable) {
     ApplyDisabledColour(enable, &m_textColour, &m_savedTextColour);
 }

@@ -37,6 +37,9 @@ public:
     const UiColor& TextColour() const { return m_textColour; }
     void SetAnimation(uint32_t columns, uint32_t rows, float frameTime);
     const CUiFrameAnimation& Animation() const { return m_animation; }
+    // Picks one picture of the image's frame grid.
+    void SetFrameIndex(uint32_t frame);
+    uint32_t FrameIndex() const { return m_animation.Frame(); }
 
 private:
     void Measure();

@@ -12,3 +12,5 @@ std::string FitTextToWidth(const IUiFont& font, const std::string& text, float r
 // Bytes of the character at `at`: 2 for a byte with the high bit set that has
 // a byte after it, else 1.
 size_t TextCharacterBytes(const std::string& text, size_t at);
+// The text cut to at most maxBytes bytes without splitting a double-byte character.
+std::string CutTextToBytes(const std::string& text, size_t maxBytes);
