@@ -13,8 +13,8 @@ constexpr uint32_t kPrizeCardFloor = 1000000000u;
 
 std::string Msg(int index) { return GetMessageText(index); }
 
-ImageBoxContent NothingWon() {
-    ImageBoxContent c;
+ItemResultView NothingWon() {
+    ItemResultView c;
     c.image = kPrizeNothingImage;
     c.caption = Msg(MSG_OUTSHOP_NACKK_GGER);
     return c;
@@ -22,10 +22,10 @@ ImageBoxContent NothingWon() {
 
 // A card won: its icon, its name and the level as the bonus; a card the data
 // does not know shows as nothing won rather than an empty picture.
-ImageBoxContent CardWon(uint32_t cardId, const CGameDataRegistry* registry, bool withLevel) {
+ItemResultView CardWon(uint32_t cardId, const CGameDataRegistry* registry, bool withLevel) {
     const ItemCatalogueEntry* record = registry ? registry->FindItemRecord(cardId) : nullptr;
     if (!record) return NothingWon();
-    ImageBoxContent c;
+    ItemResultView c;
     c.image = card::Icon(*record);
     c.message = card::Name(*record);
     c.caption = Msg(MSG_OUTSHOP_GET_CARD);
@@ -123,19 +123,19 @@ std::string InventorySlotDataText(const InventorySlot& slot, const ItemCatalogue
 
 std::string PageText(int page, int pages) { return FormatText("%d / %d", page + 1, std::max(pages, 1)); }
 
-ImageBoxContent PrizeContent(uint32_t value, const CGameDataRegistry* registry, int64_t* cra) {
+ItemResultView PrizeContent(uint32_t value, const CGameDataRegistry* registry, int64_t* cra) {
     if (cra) *cra = 0;
     if (value > kPrizeCardFloor) return CardWon(value, registry, false);
     // Exactly 1,000,000,000 is neither an amount nor a card: nothing won,
     // rather than whatever the box showed last.
     if (value == 0 || value == kPrizeCardFloor) return NothingWon();
     if (cra) *cra = value;
-    ImageBoxContent c;
+    ItemResultView c;
     c.image = kPrizeCraImage;
     c.caption = FormatText(Msg(MSG_OUTSHOP_GET_CRA), value);
     return c;
 }
 
-ImageBoxContent CombineContent(uint32_t createdId, const CGameDataRegistry* registry) {
+ItemResultView CombineContent(uint32_t createdId, const CGameDataRegistry* registry) {
     return createdId ? CardWon(createdId, registry, true) : NothingWon();
 }

@@ -28,7 +28,7 @@ std::string InventorySlotDataText(const InventorySlot& slot, const ItemCatalogue
 std::string PageText(int page, int pages);
 
 // What the image box shows.
-struct ImageBoxContent {
+struct ItemResultView {
     std::string image;    // a texture name
     std::string message;  // word-wrapped under the image
     std::string caption;
@@ -38,6 +38,6 @@ constexpr const char* kPrizeCraImage = "CRA.DDS";
 constexpr const char* kPrizeNothingImage = "CRAP.DDS";
 // The reply's prize value v: 0 nothing, below 1,000,000,000 an amount of Cra,
 // above it a card id. *cra gets the amount won (0 otherwise).
-ImageBoxContent PrizeContent(uint32_t value, const CGameDataRegistry* registry, int64_t* cra);
+ItemResultView PrizeContent(uint32_t value, const CGameDataRegistry* registry, int64_t* cra);
 // The card a combination made (0: none).
-ImageBoxContent CombineContent(uint32_t createdId, const CGameDataRegistry* registry);
+ItemResultView CombineContent(uint32_t createdId, const CGameDataRegistry* registry);

@@ -22,6 +22,7 @@
 #include "net/SharedRoomPackets.h"
 #include "platform/Input.h"
 #include "screens/game/PlayResources.h"
+#include "screens/game/ImageBoxWindow.h"
 #include "screens/lobby/CardRecord.h"
 #include "screens/lobby/CombineWindow.h"
 #include "screens/lobby/ConnecterPopup.h"
@@ -39,7 +40,8 @@
 
 namespace {
 
-constexpr const char* kLayoutNames[5] = {"SHOP.DUI", "COMB.DUI", "ISOLATION.DUI", "MARKET.DUI", "SEARCH.DUI"};
+constexpr const char* kLayoutNames[6] = {"SHOP.DUI",   "COMB.DUI",   "ISOLATION.DUI",
+                                         "MARKET.DUI", "SEARCH.DUI", "IMAGE_BOX.DUI"};
 constexpr const char* kMusic = "BGM-MARKET.OGG";
 constexpr int kPriceChars = 8;
 constexpr int kChatChars = 80;
@@ -106,16 +108,19 @@ int CMarketScreen::Load() {
     m_isolation = new CIsolationWindow();
     m_market = new CMarketWindow();
     m_search = new CMarketSearchWindow();
-    CUiWindow* windows[5] = {m_shop, m_combine, m_isolation, m_market, m_search};
-    for (int i = 0; i < 5; ++i) {
+    m_imageBox = new CImageBoxWindow();
+    CUiWindow* windows[6] = {m_shop, m_combine, m_isolation, m_market, m_search, m_imageBox};
+    for (int i = 0; i < 6; ++i) {
         m_layouts[static_cast<size_t>(i)] = g_pResourceManager->GetResource(kLayoutNames[i], RES_LAYOUT, windows[i], 1);
         if (!m_layouts[static_cast<size_t>(i)]) return 0;
     }
     CUiManager& ui = host->Ui();
     m_shop->AddFlags(0x1000000u);
     for (CUiWindow* w : {static_cast<CUiWindow*>(m_combine), static_cast<CUiWindow*>(m_isolation),
-                         static_cast<CUiWindow*>(m_market), static_cast<CUiWindow*>(m_search)})
+                         static_cast<CUiWindow*>(m_market), static_cast<CUiWindow*>(m_search),
+                         static_cast<CUiWindow*>(m_imageBox)})
         ui.ShowWindow(w, false);
+    ui.SendToBack(m_imageBox);
     m_market->PriceEdit()->SetByteLimit(kPriceChars);
     m_market->ClearSelection();
     m_search->Edit()->SetByteLimit(static_cast<int>(kMarketSearchNameMax));
@@ -301,7 +306,7 @@ void CMarketScreen::ShowPrizeResult(const uint8_t* payload, size_t size) {
     const uint32_t value = in.ReadU32();
     if (!in.Ok()) return;
     int64_t cra = 0;
-    const ImageBoxContent content = PrizeContent(value, g_pGameDataRegistry, &cra);
+    const ItemResultView content = PrizeContent(value, g_pGameDataRegistry, &cra);
     // A card won arrives in the reply's inventory; an amount is added to the money.
     if (value > 1000000000u) ReadInventory(Inventory(), payload + kInventoryAt, size - kInventoryAt);
     Session().money += cra;
@@ -310,11 +315,30 @@ void CMarketScreen::ShowPrizeResult(const uint8_t* payload, size_t size) {
 
 void CMarketScreen::ShowItemResult(uint32_t createdId) { ShowResult(CombineContent(createdId, g_pGameDataRegistry)); }
 
-void CMarketScreen::ShowResult(const ImageBoxContent& content) {
+void CMarketScreen::ShowResult(const ItemResultView& content) {
     m_lastResult = content;
-    m_resultShown = true;
-    if (g_pUiManager) g_pUiManager->SetFocus(nullptr);
     ShowMoney();
+    if (!m_imageBox || !g_pUiManager) return;
+    // The picture is a whole texture: the box shows its first frame.
+    CResource* image = content.image == kPrizeCraImage       ? m_craImage
+                       : content.image == kPrizeNothingImage ? m_crapImage
+                                                             : Icon(content.image);
+    if (m_imageBox->image) {
+        if (image) image->AddRef();
+        m_imageBox->image->SetImage(image, content.image);
+    }
+    m_imageBox->SetContent(content.message, 0, content.caption, content.bonus);
+    g_pUiManager->SetFocus(nullptr);
+    g_pUiManager->ShowWindow(m_imageBox, true);
+    g_pUiManager->BringToFront(m_imageBox);
+}
+
+bool CMarketScreen::ResultShown() const { return Shown(m_imageBox); }
+
+void CMarketScreen::CloseResult() {
+    if (!m_imageBox || !g_pUiManager) return;
+    g_pUiManager->ShowWindow(m_imageBox, false);
+    g_pUiManager->SendToBack(m_imageBox);
 }
 
 void CMarketScreen::ShowMoney() {
@@ -439,13 +463,13 @@ int CMarketScreen::HandleOverlayInput() {
     IScreenHost* host = ScreenHost();
     CZEMDXInput& input = host->Input();
     CUiManager& ui = host->Ui();
-    if (m_resultShown) {
-        const bool enter = (input.KeyPressed(platform::DIK_RETURN) || input.KeyPressed(platform::DIK_NUMPADENTER)) &&
-                           !input.KeyDown(platform::DIK_LMENU) && !input.KeyDown(platform::DIK_RMENU);
-        if (input.KeyPressed(platform::DIK_ESCAPE) || enter) {
-            m_resultShown = false;
-            return 1;
-        }
+    if (m_imageBox && m_imageBox->TakeOk()) {
+        CloseResult();
+        return 1;
+    }
+    if (ResultShown() && (input.KeyPressed(platform::DIK_ESCAPE) || lobby::EnterPressed())) {
+        CloseResult();
+        return 1;
     }
     if (CheckMessageBoxConfirm()) return 1;
     if (SendPendingRequest()) return 1;

@@ -21,6 +21,7 @@
 #include "ui/Screen.h"
 
 class CCombineWindow;
+class CImageBoxWindow;
 class CConnecterPopup;
 class CIsolationWindow;
 class CMarketSearchWindow;
@@ -83,9 +84,10 @@ public:
     bool SearchPageValid() const { return m_searchValid; }
     int OwnListings() const { return m_ownListings; }
     const std::array<uint32_t, kShopPlaces>& ShopCodes() const { return m_shopCodes; }
-    // What the image box was last given to show.
-    const ImageBoxContent& LastResult() const { return m_lastResult; }
-    bool ResultShown() const { return m_resultShown; }
+    // What the image box was last given to show, and whether it shows.
+    const ItemResultView& LastResult() const { return m_lastResult; }
+    bool ResultShown() const;
+    CImageBoxWindow* ImageBox() const { return m_imageBox; }
 
 private:
     int Load();
@@ -110,7 +112,8 @@ private:
     void PickUp(InventorySlotRef slot, uint32_t count, int fromPlace);
     void ReleaseHeld();
     void SetMode(int mode);
-    void ShowResult(const ImageBoxContent& content);
+    void ShowResult(const ItemResultView& content);
+    void CloseResult();
     void ShowMoney();
     CResource* Icon(const std::string& name) const;
     const InventorySlot* SelectedSlot() const;
@@ -127,7 +130,8 @@ private:
     CMarketWindow* m_market = nullptr;
     CMarketSearchWindow* m_search = nullptr;
     CConnecterPopup* m_popup = nullptr;
-    std::array<CResource*, 5> m_layouts{};
+    CImageBoxWindow* m_imageBox = nullptr;
+    std::array<CResource*, 6> m_layouts{};
     CResource* m_craImage = nullptr;
     CResource* m_crapImage = nullptr;
     std::map<std::string, CResource*> m_icons;
@@ -146,8 +150,7 @@ private:
     bool m_searchValid = true;
     size_t m_splitLength = 0;
     MarketRequestState m_req;
-    ImageBoxContent m_lastResult;
-    bool m_resultShown = false;
+    ItemResultView m_lastResult;
     NetPacket m_received;
 };
 

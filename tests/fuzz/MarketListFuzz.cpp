@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (const ItemCatalogueEntry* record = registry->FindItemRecord(r.cardId))
                 BuildCardTooltip(*record, r.cardId % 100, true, false, text);
             int64_t cra = 0;
-            const ImageBoxContent box = PrizeContent(r.cardId, registry, &cra);
+            const ItemResultView box = PrizeContent(r.cardId, registry, &cra);
             if (box.image.empty() || cra < 0) __builtin_trap();
         }
     }

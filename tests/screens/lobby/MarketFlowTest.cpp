@@ -9,6 +9,7 @@
 #include "engine/core/NameHash.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
+#include "screens/game/ImageBoxWindow.h"
 #include "screens/lobby/CombineWindow.h"
 #include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/MarketWindows.h"
@@ -170,10 +171,15 @@ TEST_F(MarketFlow, OpensAPrizeCardAndShowsTheWin) {
     ASSERT_TRUE(RunUntil([&] { return Market()->ResultShown(); }));
     EXPECT_EQ(Last(PK_SHOP_OPEN_PRIZE_CARD), (std::vector<uint8_t>{1, 1, 0x04, 0x43, 0x69, 0xb3}));
     EXPECT_EQ(Market()->LastResult().image, "CRA.DDS");
+    ASSERT_NE(Market()->ImageBox()->image, nullptr);
+    EXPECT_EQ(Market()->ImageBox()->image->ImageName(), "CRA.DDS");
     EXPECT_EQ(Session().money, 1500);
     // The reply's inventory is not taken for an amount won.
     EXPECT_EQ(Session().inventory[0][0].cardId, 0u);
     EXPECT_EQ(Session().inventory[0][1].cardId, sc::kDayCard);
+    // Enter closes the box.
+    Tap(platform::DIK_RETURN);
+    EXPECT_FALSE(Market()->ResultShown());
     NoFailures();
 }
 

@@ -260,7 +260,7 @@ TEST_F(MarketRulesTest, PrizeAndCombinationResults) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         int64_t cra = -1;
-        const ImageBoxContent box = PrizeContent(c.value, &registry, &cra);
+        const ItemResultView box = PrizeContent(c.value, &registry, &cra);
         EXPECT_EQ(box.image, c.image);
         EXPECT_EQ(box.caption, c.caption);
         EXPECT_EQ(box.message, c.message);
@@ -269,7 +269,7 @@ TEST_F(MarketRulesTest, PrizeAndCombinationResults) {
     }
     EXPECT_EQ(CombineContent(0, &registry).image, "CRAP.DDS");
     EXPECT_EQ(CombineContent(0xFFFFFFFFu, &registry).image, "CRAP.DDS");
-    const ImageBoxContent made = CombineContent(sc::kBaseCard + 5, &registry);
+    const ItemResultView made = CombineContent(sc::kBaseCard + 5, &registry);
     EXPECT_EQ(made.message, "Base card");
     EXPECT_EQ(made.bonus, 5);
 }
