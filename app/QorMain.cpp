@@ -10,6 +10,8 @@
 #include "screens/game/LoadingScreen.h"
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/LoginScreen.h"
+#include "screens/lobby/MarketScreen.h"
+#include "screens/lobby/MyInfoScreen.h"
 #include "screens/lobby/WaitRoomScreen.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
     SetWaitRoomScreenMaker(&NewWaitRoomScreen);
     SetLoadingScreenMaker(&NewLoadingScreen);
     SetPlayScreenMaker(&NewPlayScreen);
+    SetMarketScreenMaker(&NewMarketScreen);
+    SetMyInfoScreenMaker(&NewMyInfoScreen);
     ClientEntryHooks hooks;
     hooks.makeApp = [](const std::string& commandLine) {
         auto app = std::make_unique<CGameApp>(commandLine);

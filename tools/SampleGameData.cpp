@@ -8,6 +8,7 @@
 #include "tools/DdsWriter.h"
 #include "tools/EffectFileWriter.h"
 #include "tools/PackageWriter.h"
+#include "tools/SampleCards.h"
 #include "tools/SampleWeather.h"
 #include "tools/WaveWriter.h"
 #include "world/BuildingData.h"
@@ -231,13 +232,14 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
 
     auto entry = std::make_unique<ItemCatalogueEntry>();
     entry->code = 12;
-    entry->texts = {"Sword", "A plain sword", "SWORD"};
+    entry->texts = {"Sword", "A plain sword", sample_cards::kCardIcon};
     entry->values = {1, 100, 0, 0, 0};
     registry.AddCatalogueEntry(std::move(entry));
     auto text = std::make_unique<ItemTextEntry>();
     text->code = 1200;
-    text->texts = {"Sword", "Sharp", ""};
+    text->texts = {"Sword", sample_cards::kCardIcon, "Sharp"};
     registry.AddTextEntry(std::move(text));
+    sample_cards::AddSampleCards(registry);
 }
 
 std::vector<uint32_t> SampleHeroIds(int side) {

@@ -21,6 +21,7 @@
 #include "tools/HudLayouts.h"
 #include "tools/PlayInputLayouts.h"
 #include "tools/MainPanelLayouts.h"
+#include "tools/MarketLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/ResultLayouts.h"
 #include "tools/RoomLayouts.h"
@@ -225,6 +226,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     info.Add("ChangeFilterWord.DAT", TextListText({"****", "****"}), false);
     CPackageWriter textures("TEXTURE.DRP");
     if (!AddSamplePlayResources(textures, info) || !AddRoomMedia(textures, info)) return 0;
+    if (!AddMarketMedia(textures)) return 0;
     if (!info.WritePackage(folder + "\\DATA")) return 0;
 
     textures.Add("LOGO1.DDS", LogoTexture(0xC0));
@@ -255,6 +257,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
         return 0;
     if (!AddPlayInputLayouts(layouts)) return 0;
     if (!AddResultLayouts(layouts)) return 0;
+    if (!AddMarketLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

@@ -18,6 +18,8 @@ LoginScreenMaker g_lobbyScreenMaker = nullptr;
 LoadingScreenMaker g_loadingScreenMaker = nullptr;
 WaitRoomScreenMaker g_waitRoomScreenMaker = nullptr;
 PlayScreenMaker g_playScreenMaker = nullptr;
+MarketScreenMaker g_marketScreenMaker = nullptr;
+MarketScreenMaker g_myInfoScreenMaker = nullptr;
 }  // namespace
 
 void SetLobbyScreenMaker(LoginScreenMaker maker) { g_lobbyScreenMaker = maker; }
@@ -31,6 +33,10 @@ void SetWaitRoomScreenMaker(WaitRoomScreenMaker maker) { g_waitRoomScreenMaker =
 CScreen* MakeWaitRoomScreen() { return g_waitRoomScreenMaker ? g_waitRoomScreenMaker() : nullptr; }
 void SetPlayScreenMaker(PlayScreenMaker maker) { g_playScreenMaker = maker; }
 CScreen* MakePlayScreen() { return g_playScreenMaker ? g_playScreenMaker() : nullptr; }
+void SetMarketScreenMaker(MarketScreenMaker maker) { g_marketScreenMaker = maker; }
+CScreen* MakeMarketScreen() { return g_marketScreenMaker ? g_marketScreenMaker() : nullptr; }
+void SetMyInfoScreenMaker(MarketScreenMaker maker) { g_myInfoScreenMaker = maker; }
+CScreen* MakeMyInfoScreen() { return g_myInfoScreenMaker ? g_myInfoScreenMaker() : nullptr; }
 
 CScreen::CScreen() {
     m_timer.SetSpeedScale(1.0f);

@@ -108,3 +108,11 @@ CScreen* MakeWaitRoomScreen();
 using PlayScreenMaker = CScreen* (*)();
 void SetPlayScreenMaker(PlayScreenMaker maker);
 CScreen* MakePlayScreen();
+
+// The market and the my-info screen, reached from the lobby, a room and each
+// other; null until the lobby screens install them.
+using MarketScreenMaker = CScreen* (*)();
+void SetMarketScreenMaker(MarketScreenMaker maker);
+CScreen* MakeMarketScreen();
+void SetMyInfoScreenMaker(MarketScreenMaker maker);
+CScreen* MakeMyInfoScreen();

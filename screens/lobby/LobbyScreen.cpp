@@ -649,7 +649,8 @@ int CLobbyScreen::Leave() {
             return SCREEN_FINISHED;
         case NEXT_MARKET:
         case NEXT_MYINFO:
-            nextScreen = new CStandInScreen();
+            nextScreen = m_next == NEXT_MARKET ? MakeMarketScreen() : MakeMyInfoScreen();
+            if (!nextScreen) nextScreen = new CStandInScreen();
             break;
         case NEXT_LOADING:
             nextScreen = MakeLoadingScreen();

@@ -47,6 +47,8 @@
 #include "tests/servers/RoomPackets.h"
 #include "tools/WaveWriter.h"
 #include "world/MapScenario.h"
+#include "tests/servers/MarketPackets.h"
+#include "tools/SampleCards.h"
 
 namespace {
 
@@ -360,6 +362,18 @@ void SeedLobby() {
     Seed("ItemResults", Bytes{12, 0, 52});
 }
 
+void SeedMarket() {
+    // A list reply with known and unknown cards and a seller that fills its field.
+    MarketSearchPage search{};
+    MarketOwnListings own{};
+    search[0] = {"Seller", sample_cards::kJewel2, 500, 3, 1, 2, 3};
+    search[1] = {std::string(17, 's'), 0xFFFFFFFFu, -1, 0, 0, 0, 0};
+    own[0] = {"me", sample_cards::kHeroCard, 100, 1, 0, 0, 0};
+    Seed("MarketList", MarketListPayload(2, search, own));
+    Seed("MarketList", MarketListPayload(11, {}, own));
+    Seed("MarketList", Bytes{1, 0, 11, 0, 0, 0});
+}
+
 void SeedRooms() {
     // The first byte picks the id, the second the own slot (see SharedRoomPacketsFuzz.cpp).
     RoomSpec room;
@@ -540,6 +554,7 @@ int main(int argc, char** argv) {
     SeedMaps();
     SeedLobbyLists();
     SeedRooms();
+    SeedMarket();
     SeedPlayMessages();
     SeedResultMessages();
     SeedCommunityAnswers();

@@ -56,6 +56,8 @@ CLocalTestServer::CLocalTestServer(uint16_t loginPort, uint16_t gamePort, uint16
     m_game.Serve({.greeting = {AuthKey(0x6A3Eu)}, .repeatMs = 1000, .repeat = [this] { return ChannelList(); }});
 
     ServeLobby();
+    // The lobby's shop and market go where the lobby is: the channel.
+    m_market.Serve(m_channel);
     m_channel.Serve({.greeting = {AuthKey(0xC4A1u)}, .repeatMs = 0, .repeat = {}});
 }
 

@@ -17,6 +17,7 @@
 
 #include "tests/servers/FakeGameServer.h"
 #include "tests/servers/LocalRoom.h"
+#include "tests/servers/LocalMarket.h"
 
 class CLocalTestServer {
 public:
@@ -61,6 +62,7 @@ private:
     const LocalRoomContent m_content;
     std::string m_lobbyNickname;
     CLocalRoom m_room;
+    CLocalMarket m_market;
     // Declared last: their threads answer through the members above.
     CFakeGameServer m_login;
     CFakeGameServer m_game;

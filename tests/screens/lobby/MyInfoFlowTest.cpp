@@ -1,0 +1,122 @@
+// The my-info screen on the real client loop against the fake game server:
+// the player card from the lobby's record, the hero rows, Escape acting on
+// its release, and the ways to the lobby and the market; the hero rows'
+// split and limits on a registry of their own.
+#include "engine/core/ErrorReport.h"
+#include "engine/core/MessageTable.h"
+#include "engine/core/NameHash.h"
+#include "net/ByteWriter.h"
+#include "net/MessageIds.h"
+#include "platform/Input.h"
+#include "screens/lobby/MyInfoScreen.h"
+#include "tests/screens/lobby/LobbyFixture.h"
+#include "tools/SampleGameData.h"
+#include "ui/UiButton.h"
+#include "ui/UiStatic.h"
+#include "world/GameDataRegistry.h"
+#include "world/UnitData.h"
+
+namespace {
+
+class MyInfoFlow : public LobbyFixture {
+protected:
+    static inline int s_lobbies = 0;
+    static inline int s_markets = 0;
+    void SetUp() override {
+        AppFixture::SetUp();
+        game.SetExpectTimeout(10000);
+        const SampleProtocolTables t = MakeSampleProtocolTables();
+        ASSERT_EQ(tables.Set(t.permutation, t.experience), 1);
+        s_lobbies = s_markets = 0;
+        SetLoginScreenMaker([]() -> CScreen* { return new CScriptedScreen("Login", nullptr, {}); });
+        SetLobbyScreenMaker([]() -> CScreen* {
+            ++s_lobbies;
+            return new CScriptedScreen("Lobby", nullptr, {});
+        });
+        SetMarketScreenMaker([]() -> CScreen* {
+            ++s_markets;
+            return new CScriptedScreen("Market", nullptr, {});
+        });
+        MakeApp();
+        app->SetFirstScreenMaker([] { return NewMyInfoScreen(); });
+        ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+        ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
+        ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
+        g_pMessageTable->SetMsg(MSG_MYINFO_UI_GUILDNAME, "guild %s");
+        g_pMessageTable->SetMsg(MSG_NICKNAME_RECORD, "%d games %d won %d lost");
+        Session().nickname = "me";
+        CByteWriter record(Session().player.bytes.data() + 48, 16);
+        record.WriteI32(100);  // rank
+        record.WriteI32(0);
+        record.WriteU16(3);
+        record.WriteU16(2);
+        game.Accept();
+        game.On(PK_BACK_TO_LOBBY);
+        ASSERT_EQ(app->Net().Connect(game.Host(), game.Port()), 1) << ErrorReport().Text();
+        ASSERT_TRUE(RunUntil([&] { return Page() && Page()->Phase() == CMyInfoScreen::PHASE_PAGE; }))
+            << ErrorReport().Text();
+    }
+    void TearDown() override {
+        SetMarketScreenMaker(nullptr);
+        SetLoginScreenMaker(nullptr);
+        LobbyFixture::TearDown();
+    }
+    CMyInfoScreen* Page() { return CurrentAs<CMyInfoScreen>(); }
+    int Count(uint16_t id) const {
+        int n = 0;
+        for (const FakePacket& p : game.Received()) n += p.id == id;
+        return n;
+    }
+};
+
+}  // namespace
+
+TEST_F(MyInfoFlow, ShowsTheCardAndLeavesOnEscapesRelease) {
+    CMyInfoWindow& w = *Page()->Window();
+    EXPECT_EQ(w.LabelAt(CMyInfoWindow::LABEL_PLAYER)->GetText(), "me");
+    EXPECT_EQ(w.LabelAt(CMyInfoWindow::LABEL_GUILD)->GetText(), "guild -");
+    EXPECT_EQ(w.LabelAt(CMyInfoWindow::LABEL_BATTLE)->GetText(), "5 games 3 won 2 lost");
+    EXPECT_EQ(w.LabelAt(CMyInfoWindow::LABEL_EXP)->GetText(), "100%");
+    const auto& lists = Page()->Lists();
+    ASSERT_FALSE(lists[0].empty());
+    for (int i = 0; i < kMyInfoSideButtons; ++i)
+        EXPECT_EQ(w.Hero(i)->HasFlags(UI_HIDDEN), static_cast<size_t>(i) >= lists[0].size()) << i;
+    w.OnLButtonClick(w.Hero(0));
+    Frames(2);
+    EXPECT_EQ(Page()->ShownRow(), 0);
+    EXPECT_EQ(Page()->ShownIndex(), 0);
+
+    // Held down, Escape does nothing yet; its release leaves for the lobby.
+    input->SetKey(platform::DIK_ESCAPE, true);
+    Frames(3);
+    EXPECT_EQ(Page()->Phase(), CMyInfoScreen::PHASE_PAGE);
+    input->SetKey(platform::DIK_ESCAPE, false);
+    ASSERT_TRUE(RunUntil([&] { return s_lobbies == 1; }));
+    EXPECT_EQ(Count(PK_BACK_TO_LOBBY), 1);
+    EXPECT_TRUE(Session().returnedToLobby);
+}
+
+TEST_F(MyInfoFlow, ShopButtonLeadsToTheMarket) {
+    CMyInfoWindow& w = *Page()->Window();
+    w.OnLButtonClick(w.FindChild(NameHash("ID_BUTTON_SHOP")));
+    ASSERT_TRUE(RunUntil([&] { return s_markets == 1; }));
+    EXPECT_EQ(Count(PK_BACK_TO_LOBBY), 0);
+}
+
+TEST(MyInfoHeroListsTest, SplitsBySideAndHiddenAndStopsAtTheButtons) {
+    CGameDataRegistry registry(false);
+    auto add = [&registry](const std::string& name, uint32_t flags) {
+        CUnitData& u = registry.AddNamed(std::make_unique<CUnitData>(), name);
+        u.flags = flags;
+    };
+    for (int i = 0; i < 25; ++i) add("side" + std::to_string(i), 0x10);
+    add("other", 0x10 | (1u << 28));
+    for (int i = 0; i < 14; ++i) add("hidden" + std::to_string(i), 0x10 | 0x8000000u);
+    add("unlisted", 0x10 | 0x40000000u);
+    add("creep", 0);
+    InventoryTable inventory{};
+    const MyInfoHeroLists lists = BuildMyInfoHeroLists(registry, inventory);
+    EXPECT_EQ(lists[0].size(), 21u);
+    EXPECT_EQ(lists[1].size(), 1u);
+    EXPECT_EQ(lists[2].size(), 12u);
+}
