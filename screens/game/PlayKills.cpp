@@ -183,8 +183,10 @@ void CPlayScreen::AfterUnitDeath(const CWorldObject& victim) {
     // Orders that need a selection end with it.
     CleanSelection();
     if (!m_selection.selected.empty()) return;
-    if (m_inputMode != 0) m_inputMode = 0;
-    SelectOwnHero();
+    // Orders that need a unit end with the last one.
+    m_inputMode = 0;
+    CWorldObject* hero = g_pWorldObjectManager->GetObjectById(g_pWorldObjectManager->localSlot);
+    if (hero && hero->alive) FocusCamera(hero->position);
 }
 
 void CPlayScreen::OnHpChange(CGameCommand& r) {
@@ -194,7 +196,7 @@ void CPlayScreen::OnHpChange(CGameCommand& r) {
     const uint32_t kind = r.U8(2);
     const bool keep = r.U8(3) != 0;
     const float amount = r.F32(8);
-    if ((target->alive || keep) && !keep) {
+    if (target->alive && !keep) {
         float hp = target->hitPoints - amount;
         const float maximum = target->IsCombatObject() ? static_cast<CCombatObject*>(target)->GetStat(5) : hp;
         // A hit never kills: the death comes as its own record.

@@ -380,7 +380,9 @@ int CResultScreen::HandleResultMessage(const NetPacket& packet) {
                 if (packet.length >= 3) session->roomNumber = LoadU16(p + 1);
                 return kPollNext;
             }
-            return packet.length >= 2 ? ReportServerResult(p[1]) : 1;
+            // The server's refusal is reported; the poll ends for this frame.
+            if (packet.length >= 2) ReportServerResult(p[1]);
+            return 1;
         default:
             return HandleCommonMessage(*this, packet, nullptr) ? 1 : 0;
     }

@@ -475,11 +475,14 @@ TEST_F(PlayNetworkTest, MatchEndLeadsThroughTheResultScreenToTheWaitingRoomAndIt
     // Enter once the table stands: the fade, then the waiting room.
     for (int i = 0; i < 20; ++i) g_now += 100, host.Screens().Update();
     input->SetKey(platform::DIK_RETURN, true);
+    // The screen leaves once the fade is done and the loader thread has written the replay.
     int step = SCREEN_RUNNING;
-    for (int i = 0; i < 40 && step == SCREEN_RUNNING; ++i) {
+    const auto written = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (step == SCREEN_RUNNING && std::chrono::steady_clock::now() < written) {
         g_now += 100;
         step = host.Screens().Update();
         input->SetKey(platform::DIK_RETURN, false);
+        std::this_thread::yield();
     }
     // The result screen ended and made the waiting room.
     EXPECT_EQ(step, SCREEN_NO_SUCCESSOR);

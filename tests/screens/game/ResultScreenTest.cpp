@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "commands/CommandRecords.h"
 #include "engine/core/ErrorReport.h"
@@ -250,6 +252,12 @@ TEST_F(ResultScreenTest, CountdownLeadsToTheWaitingRoomAfterTheJob) {
     EXPECT_FALSE(harness.machine(0).commands->IsRecording());
     int result = SCREEN_RUNNING;
     for (int i = 0; i < 400 && result == SCREEN_RUNNING; ++i) result = Step(100);
+    // The job runs on the loader thread: the screen waits for it.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (result == SCREEN_RUNNING && std::chrono::steady_clock::now() < end) {
+        result = Step(100);
+        std::this_thread::yield();
+    }
     EXPECT_EQ(result, SCREEN_FINISHED);
     EXPECT_EQ(screen.Countdown(), 0.0f);
     EXPECT_EQ(screen.JobDone(), 1);  // no recording: no file, the flag still set
