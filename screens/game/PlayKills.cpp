@@ -10,6 +10,7 @@
 #include "engine/core/TextFormat.h"
 #include "engine/sound/SoundEffect.h"
 #include "net/ClientSession.h"
+#include "screens/game/FloatingText.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "world/CombatObject.h"
@@ -28,6 +29,11 @@ constexpr int32_t kMinimumHeroBounty = 100;
 constexpr int32_t kDeathGoldLoss = 100;
 constexpr int32_t kDeathLossLevel = 10;
 constexpr size_t kKeptDamageNumbers = 64;
+// How a damage number floats: it bounces, holds, then rises and fades.
+constexpr float kDamageHold = 0.8f;
+constexpr float kDamageRise = 40.0f;
+constexpr float kDamageFade = 2.0f;
+
 
 CPlayerSlot* SlotOf(int32_t slot) {
     return slot >= 0 && slot < kPlayerSlots && g_pClientSession ? &g_pClientSession->slots[static_cast<size_t>(slot)]
@@ -254,11 +260,20 @@ void CPlayScreen::ShowDamageNumber(const CWorldObject& object, int kind, float a
     n.objectId = object.id;
     n.at = object.position;
     n.at.y += object.bounds.scale * 2.0f * object.bounds.halfHeight;
-    // The floating-text list takes them from here; a short history is enough.
+    if (auto* text = static_cast<CDamageText*>(m_floatingTexts.CreateItem(FT_DAMAGE))) {
+        const bool miss = n.text == "miss";
+        text->Setup(n.at, n.text, n.argb, kDamageHold, kDamageRise, kDamageFade, 1, m_camera, 0,
+                    PlayTexture(miss ? CPlayResources::TEX_MISS_FONT : CPlayResources::TEX_ATTACK_FONT), 1);
+        m_floatingTexts.Add(text);
+    }
+    // What was shown, for the match's own checks; a short history is enough.
     if (m_damageNumbers.size() >= kKeptDamageNumbers) m_damageNumbers.erase(m_damageNumbers.begin());
     m_damageNumbers.push_back(std::move(n));
 }
 
 void CPlayScreen::AddPlayChatLine(const std::string& line) { m_playChatLines.push_back(line); }
 
-void CPlayScreen::ShowEventNotice(const std::string& text, uint32_t argb) { m_eventNotices.emplace_back(text, argb); }
+void CPlayScreen::ShowEventNotice(const std::string& text, uint32_t argb) {
+    ShowNotice(text.c_str(), argb);
+    m_eventNotices.emplace_back(text, argb);
+}

@@ -5,6 +5,7 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/core/TextList.h"
 #include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
 #include "ui/UiObject.h"
 #include "ui/UiStatic.h"
 #include "world/GameDataRecord.h"
@@ -249,3 +250,9 @@ void CPlayResources::Release() {
 CUiFramedWindow* CPlayResources::Tooltip() const { return static_cast<CUiFramedWindow*>(WindowOf(m_tooltipLayout)); }
 
 CUiMessageBox* CPlayResources::MessageBox() const { return static_cast<CUiMessageBox*>(WindowOf(m_messageBoxLayout)); }
+
+platform::CGfxTexture* PlayTexture(int which) {
+    if (!g_pPlayResources || which < 0 || static_cast<size_t>(which) >= g_pPlayResources->textures.size()) return nullptr;
+    auto* texture = static_cast<CTextureResource*>(g_pPlayResources->textures[static_cast<size_t>(which)]);
+    return texture ? texture->Texture() : nullptr;
+}

@@ -96,3 +96,10 @@ private:
 };
 
 extern CPlayResources* g_pPlayResources;
+
+namespace platform {
+class CGfxTexture;
+}
+// The device texture of one of the play resources' pictures; null when the
+// resources or the picture are not loaded.
+platform::CGfxTexture* PlayTexture(int which);

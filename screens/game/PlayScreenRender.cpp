@@ -65,14 +65,7 @@ constexpr uint32_t kBuildingState = 0x2u;
 
 CWorldObjectManager* World() { return g_pWorldObjectManager; }
 
-CGfxTexture* TextureOf(CResource* resource) {
-    auto* texture = static_cast<CTextureResource*>(resource);
-    return texture ? texture->Texture() : nullptr;
-}
 
-CGfxTexture* PlayTexture(int which) {
-    return g_pPlayResources ? TextureOf(g_pPlayResources->textures[static_cast<size_t>(which)]) : nullptr;
-}
 
 IUiFont* UiFont(uint32_t index) { return g_pUiManager ? g_pUiManager->GetFont(index) : nullptr; }
 
