@@ -16,6 +16,8 @@ int CPlayScreen::LoadMainPanel() {
     }
     // The panel's refusals are the red notices of the play screen.
     m_mainPanel->noticeSink = [this](const std::string& text) { ShowNotice(text.c_str(), 0xFFFF0000u); };
+    // A click on the minimap names a ground point to the order modes.
+    SetMinimapControl(&m_mainPanel->sight);
     // The game-over picture stands above the panel.
     SetMainPanelHeight(static_cast<int32_t>(m_mainPanel->Size().y));
     return 1;
