@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/input/ZEMDXInput.h"
+#include "engine/sound/ZEMSound.h"
 #include "net/AccountSeal.h"
 #include "net/ClientSession.h"
 #include "net/MessageIds.h"
@@ -98,6 +99,13 @@ std::string NumberedName(const char* format, int n) {
     char name[64];
     std::snprintf(name, sizeof name, format, n);
     return name;
+}
+
+void BeginLeaving(IScreenHost& host, CScreenFade& fade, bool fadeMusic) {
+    SelectCursor(kWaitCursor);
+    fade.Start(UiColor(0.0f, 0.0f, 0.0f, 0.0f), 0, kFadeRate);
+    if (fadeMusic)
+        if (CZEMSound* music = host.Bgm()) music->FadeOut(100);
 }
 
 void RenderScreen(uint32_t clearColor, CScreenFade& fade) {

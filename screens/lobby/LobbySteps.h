@@ -54,6 +54,10 @@ void SetLabel(CUiStatic* label, const std::string& text);
 // A control name with a number in it, "ID_BUTTON_CHAR_%d" and its kin.
 std::string NumberedName(const char* format, int n);
 
+// The way every lobby-side screen leaves: the wait cursor, the screen fading
+// to black, and with fadeMusic the music fading out.
+void BeginLeaving(IScreenHost& host, CScreenFade& fade, bool fadeMusic);
+
 // Clears the target, draws the UI windows and the screen's fade.
 void RenderScreen(uint32_t clearColor, CScreenFade& fade);
 

@@ -245,10 +245,7 @@ int CMarketScreen::UpdateLeaving() {
 }
 
 void CMarketScreen::BeginLeave(int phase) {
-    IScreenHost* host = ScreenHost();
-    lobby::SelectCursor(lobby::kWaitCursor);
-    m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 0.0f), 0, lobby::kFadeRate);
-    if (CZEMSound* music = host->Bgm()) music->FadeOut(100);
+    if (IScreenHost* host = ScreenHost()) lobby::BeginLeaving(*host, m_fade, true);
     SetPhase(phase);
 }
 

@@ -200,10 +200,7 @@ int CMyInfoScreen::Update() {
 }
 
 void CMyInfoScreen::BeginLeave(int phase) {
-    IScreenHost* host = ScreenHost();
-    lobby::SelectCursor(lobby::kWaitCursor);
-    m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 0.0f), 0, lobby::kFadeRate);
-    if (CZEMSound* music = host->Bgm()) music->FadeOut(100);
+    if (IScreenHost* host = ScreenHost()) lobby::BeginLeaving(*host, m_fade, true);
     SetPhase(phase);
 }
 
