@@ -12,6 +12,7 @@
 #include "platform/Window.h"
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/PlayResources.h"
+#include "screens/game/PlayMainPanel.h"
 #include "screens/game/PlayScreen.h"
 #include "screens/game/UnitInfoWindow.h"
 #include "screens/game/UnitTooltipWindow.h"
@@ -67,6 +68,9 @@ void CPlayScreen::SetCursor(int32_t n) {
 
 CWorldObject* CPlayScreen::PanelObject() {
     if (!World()) return nullptr;
+    if (CWorldObject* shown = m_mainPanel ? m_mainPanel->GetSelectedObject() : nullptr;
+        shown && m_selection.Contains(shown->id))
+        return shown;
     if (CWorldObject* o = World()->GetObjectById(m_selection.focus); o && m_selection.Contains(o->id)) return o;
     return m_selection.selected.empty() ? nullptr : World()->GetObjectById(m_selection.selected.front());
 }
@@ -278,10 +282,15 @@ void CPlayScreen::RefuseWithNotice(int messageId) {
 
 void CPlayScreen::RefreshHud() {
     CWorldObjectManager* world = World();
-    if (!world || (world->gameMode != 3 && world->gameMode != 4) || m_selection.selected.empty()) return;
-    // Watching a match, the HUD follows the owner of what is selected.
-    CWorldObject* first = world->GetObjectById(m_selection.selected.front());
-    if (first && first->owner < 36) world->SetLocalSlot(first->owner);
+    if (world && (world->gameMode == 3 || world->gameMode == 4) && !m_selection.selected.empty()) {
+        // Watching a match, the HUD follows the owner of what is selected.
+        CWorldObject* first = world->GetObjectById(m_selection.selected.front());
+        if (first && first->owner < 36) world->SetLocalSlot(first->owner);
+    }
+    if (m_mainPanel) {
+        m_mainPanel->Refresh(-1);
+        m_mainPanel->RefreshStorage();
+    }
 }
 
 void CPlayScreen::ShowClickMarker(int marker, const Vec3& point) {

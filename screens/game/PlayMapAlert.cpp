@@ -5,6 +5,7 @@
 #include "commands/GameCommandManager.h"
 #include "engine/input/ZEMDXInput.h"
 #include "engine/sound/ZEMSound.h"
+#include "screens/game/FloatingText.h"
 #include "screens/game/MiniMap.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
@@ -74,4 +75,17 @@ void CPlayScreen::OnMapAlert(CGameCommand& r) {
     if (sound && g_pPlayResources)
         if (auto* alarm = static_cast<CZEMSound*>(g_pPlayResources->sounds[CPlayResources::SND_MAP_ALARM]))
             alarm->Play(false);
+}
+
+void CPlayScreen::AddMapAlertMarker(float screenX, float screenY, float r, float g, float b, float a) {
+    constexpr float kRingSize = 10.0f;
+    if (auto* ring = static_cast<CMapAlertMarker*>(m_floatingTexts.CreateItem(FT_MAP_ALERT))) {
+        const uint32_t argb = CFloatingText::ToArgb(platform::ColorValue{r, g, b, a});
+        ring->Setup(PlayTexture(CPlayResources::TEX_MAP_NOTIFY), PlayTexture(CPlayResources::TEX_MAP_NOTIFY_CIRCLE),
+                    argb, kRingSize, kRingSize, screenX, screenY, 0);
+        m_floatingTexts.Add(ring);
+    }
+    // What the alerts showed, for the match's own checks; only the latest few are kept.
+    if (m_mapAlertMarks.size() >= 16) m_mapAlertMarks.erase(m_mapAlertMarks.begin());
+    m_mapAlertMarks.push_back(MapAlertMark{screenX, screenY, {r, g, b, a}});
 }

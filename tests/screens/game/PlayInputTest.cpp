@@ -12,6 +12,7 @@
 #include "engine/core/MessageTable.h"
 #include "engine/core/TextFormat.h"
 #include "engine/input/ZEMDXInput.h"
+#include "screens/game/FloatingText.h"
 #include "screens/game/MiniMap.h"
 #include "screens/game/PlayScreen.h"
 #include "screens/game/UnitInfoWindow.h"
@@ -459,6 +460,10 @@ TEST_F(PlayInputTest, MapAlertRecordsByKindAndSide) {
         ASSERT_EQ(play.MapAlertMarks().size() - before, c.marks) << c.unit << " kind " << c.kind;
         if (c.marks) {
             EXPECT_FLOAT_EQ(play.MapAlertMarks().back().color[1], c.green);
+            // The ring floats over the minimap, drawn over the windows.
+            const CFloatingText* ring = play.FloatingTexts().Items().back();
+            ASSERT_EQ(ring->type, static_cast<uint32_t>(FT_MAP_ALERT));
+            EXPECT_EQ(ring->Argb(), c.green ? 0xFFFFFF00u : 0xFFFF0000u);
         }
     }
 }
