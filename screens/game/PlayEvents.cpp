@@ -47,6 +47,7 @@ int64_t PriceOf(const CInventoryItem* item) {
 
 // Present, still in the match and not excluded.
 bool Active(const CWorldObjectManager& world, int32_t slot) {
+    if (!ValidSlot(slot)) return false;
     const CPlayerSlot* s = SessionSlot(slot);
     return world.slotOccupied[slot] && !world.slotGone[slot] && (!s || s->excluded == 0);
 }
