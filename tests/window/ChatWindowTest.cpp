@@ -121,13 +121,8 @@ TEST_F(ChatWindow, KoreanWhisperReachesTheServerAndItsEchoIsPink) {
         ASSERT_EQ(list.ItemCount(), 1u);
         EXPECT_EQ(list.ItemAt(0).text, "</C=ff5093>>>abcd : " + text);
 
-        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
-        ASSERT_EQ(device->BeginScene(), GFX_OK);
-        ui.RenderWindows();
-        ASSERT_EQ(device->EndScene(), GFX_OK);
-        const std::vector<uint32_t> px = ReadBack();
+        const std::vector<uint32_t> px = DrawWindows(ui);
         ASSERT_EQ(px.size(), static_cast<size_t>(kWidth * kHeight));
-        ASSERT_EQ(device->Present(), GFX_OK);
 
         // The glyphs' solid pixels carry the line's colour, inside the first row only.
         int firstRow = 0, below = 0;

@@ -100,13 +100,8 @@ TEST_F(CommunityWindowShown, KoreanFriendIsAddedAndDrawnGreen) {
         ASSERT_EQ(list.ItemCount(), 6u);
         EXPECT_EQ(list.ItemAt(0).text, name);
 
-        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
-        ASSERT_EQ(device->BeginScene(), GFX_OK);
-        ui.RenderWindows();
-        ASSERT_EQ(device->EndScene(), GFX_OK);
-        const std::vector<uint32_t> px = ReadBack();
+        const std::vector<uint32_t> px = DrawWindows(ui);
         ASSERT_EQ(px.size(), static_cast<size_t>(kWidth * kHeight));
-        ASSERT_EQ(device->Present(), GFX_OK);
 
         // The green glyphs lie in the list's first row (a descender may reach
         // a pixel below it), none elsewhere: the second row's friend is offline.

@@ -10,6 +10,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "platform/GfxSystem.h"
 #include "tests/fixtures/TempFolder.h"
+#include "ui/UiManager.h"
 #include "tools/SampleGameFolder.h"
 
 using namespace platform;
@@ -91,6 +92,16 @@ std::vector<uint32_t> RealWindowFixture::ReadBack() {
     if (!back) return px;
     EXPECT_EQ(m_device->ReadSurface(back, &px), GFX_OK);
     GfxRelease(back);
+    return px;
+}
+
+std::vector<uint32_t> RealWindowFixture::DrawWindows(CUiManager& ui) {
+    EXPECT_EQ(m_device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
+    EXPECT_EQ(m_device->BeginScene(), GFX_OK);
+    ui.RenderWindows();
+    EXPECT_EQ(m_device->EndScene(), GFX_OK);
+    std::vector<uint32_t> px = ReadBack();
+    EXPECT_EQ(m_device->Present(), GFX_OK);
     return px;
 }
 

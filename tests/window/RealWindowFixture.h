@@ -15,6 +15,7 @@
 #include "platform/Window.h"
 
 class CResourceManager;
+class CUiManager;
 
 // Opens the program's window when no test has yet: it keeps the video system
 // (and the GL driver) loaded while windows of their own come and go.
@@ -39,6 +40,8 @@ protected:
     // The back buffer's pixels, top row first: the last frame drawn (also
     // after it was presented).
     std::vector<uint32_t> ReadBack();
+    // One frame of the UI's windows on black, presented; its pixels as ReadBack gives them.
+    std::vector<uint32_t> DrawWindows(CUiManager& ui);
 
     void TearDown() override;
 

@@ -61,13 +61,8 @@ TEST_F(ResultWindowShown, VictoryCaptionAndBothTeamsRowBackgrounds) {
         if (r != 1) row.darkBack->AddFlags(UI_HIDDEN);
     }
 
-    ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
-    ASSERT_EQ(device->BeginScene(), GFX_OK);
-    ui.RenderWindows();
-    ASSERT_EQ(device->EndScene(), GFX_OK);
-    const std::vector<uint32_t> px = ReadBack();
+    const std::vector<uint32_t> px = DrawWindows(ui);
     ASSERT_EQ(px.size(), static_cast<size_t>(kWidth * kHeight));
-    ASSERT_EQ(device->Present(), GFX_OK);
 
     // Caption (gold), row 1 (blue), row 2 (red), row 3 (the window's grey): inner parts, clear of texts.
     const UiPoint caption = window->win->GetAbsolutePos();

@@ -82,12 +82,7 @@ TEST_F(UiClickThrough, LayoutDrawnAndClickedInARealWindow) {
         f.ui.DispatchInput(0.016f, in.input);
         EXPECT_EQ(window->FindChild(NameHash("ID_STT_RIGHT"))->Colour().g, 1.0f);
 
-        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
-        ASSERT_EQ(device->BeginScene(), GFX_OK);
-        f.ui.RenderWindows();
-        ASSERT_EQ(device->EndScene(), GFX_OK);
-        const std::vector<uint32_t> px = ReadBack();
-        ASSERT_EQ(device->Present(), GFX_OK);
+        const std::vector<uint32_t> px = DrawWindows(f.ui);
 
         auto at = [&](int x, int y) { return px[static_cast<size_t>(y) * 256 + static_cast<size_t>(x)] & 0xFFFFFFu; };
         EXPECT_EQ(at(5, 5), 0x000000u);     // outside the window
@@ -179,12 +174,7 @@ TEST_F(UiClickThrough, EveryControlTypeInARealWindow) {
         f.ui.Ime().OnResult("hello", f.ui.Focus()->TextByteLimit());
         EXPECT_STREQ(edit->GetText(), "hello");
 
-        ASSERT_EQ(device->Clear(0, nullptr, CLEAR_TARGET, 0xFF000000u, 1.0f, 0), GFX_OK);
-        ASSERT_EQ(device->BeginScene(), GFX_OK);
-        f.ui.RenderWindows();
-        ASSERT_EQ(device->EndScene(), GFX_OK);
-        const std::vector<uint32_t> px = ReadBack();
-        ASSERT_EQ(device->Present(), GFX_OK);
+        const std::vector<uint32_t> px = DrawWindows(f.ui);
         auto at = [&](int x, int y) {
             return px[static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)] & 0xFFFFFFu;
         };
