@@ -16,6 +16,7 @@
 #include "tools/SampleModel.h"
 #include "tools/SamplePlayResources.h"
 #include "tools/SampleTutorial.h"
+#include "tools/StatusPanelLayouts.h"
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
 #include "tools/HudLayouts.h"
@@ -63,6 +64,7 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_WAITROOM_WARPOINT, "</C=%06x>+%d</> </C=%06x>-%d</>"},
         {MSG_WAITROOM_LIMIT_USER, "At most %d players"},
         {MSG_GAMEPLAY_OUT_PLAYER, "%s left the game."},
+        {MSG_GAMEPLAY_PLAYER_INFO, "%s (%s)"},
         {MSG_CHAT_SEND_TO_TEAM, "</C=%06x>To the team"},
         {MSG_GAMEPLAY_ITEM_DESC, "<%s>%s</>\nPrice <%s>%d</>\n%s"},
         {MSG_GAMEPLAY_ITME_DESC_LIMIT_LEVEL, "<%s>%s</>\nPrice <%s>%d</>\n%s\nFrom level %d"},
@@ -236,6 +238,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
         !AddPlayMusic(textures) || !AddMainPanelTextures(textures))
         return 0;
     if (!AddResultMedia(textures)) return 0;
+    if (!AddStatusPanelTextures(textures)) return 0;
     if (!textures.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter shaders("SHADER.DRP");
     AddSampleShaders(shaders);
@@ -258,6 +261,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddPlayInputLayouts(layouts)) return 0;
     if (!AddResultLayouts(layouts)) return 0;
     if (!AddMarketLayouts(layouts)) return 0;
+    if (!AddStatusPanelLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

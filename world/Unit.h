@@ -78,6 +78,9 @@ public:
     float footstepDistance = 10;
     float regenerationTimer = 0;
     float walkAnimationRate = 1.0f;
+    // How far an enemy hero has shown itself to the local team; the status
+    // panel lists enemies from 1.0 on, most revealed first.
+    float revealValue = 0;
     // A hero that takes part in the match as one (not in game mode 2).
     uint32_t matchHero = 0;
 

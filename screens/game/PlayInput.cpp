@@ -14,6 +14,7 @@
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayMainPanel.h"
 #include "screens/game/PlayScreen.h"
+#include "screens/game/StatusPanel.h"
 #include "screens/game/UnitInfoWindow.h"
 #include "screens/game/UnitTooltipWindow.h"
 #include "engine/resource/ResourceManager.h"
@@ -291,6 +292,7 @@ void CPlayScreen::RefreshHud() {
         m_mainPanel->Refresh(-1);
         m_mainPanel->RefreshStorage();
     }
+    if (m_statusPanel) m_statusPanel->Rebuild();
 }
 
 void CPlayScreen::ShowClickMarker(int marker, const Vec3& point) {

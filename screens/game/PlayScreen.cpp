@@ -154,6 +154,7 @@ int CPlayScreen::Load() {
     SetUpLight();
     if (!LoadLayouts()) return 0;
     InitMarkers();
+    StartDayNight();
     if (g_pMapScenario) g_pMapScenario->TrackLords();
     if (m_context.scripts && world->gameMode == 2) g_pScriptHost = this;
 
@@ -325,12 +326,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             return;
         }
     }
-    m_dayTimer += realDt;
-    if (m_dayTimer >= kDayPeriod) {
-        m_dayTimer = 0;
-        if (!replay && (!world->online || world->host))
-            if (CGameCommand* day = Commands()->BuildPlayerEvent(11, 0, 1)) day->SetU8(3, m_day ? 0 : 1);
-    }
+    AdvanceDayNight(realDt, replay);
     CleanSelection();
     UpdateCamera(gameDt);
     RunInputStep(gameDt);

@@ -45,6 +45,7 @@ class CUiWindow;
 class CWorldObject;
 class CWorldObjectManager;
 class CTopBarPanel;
+class CStatusPanel;
 class CZEMGauss;
 class CZEMShadow;
 class CUnitInfoWindow;
@@ -338,7 +339,6 @@ private:
     int m_lordWarningState = 0;
     float m_darkening = 0;
     bool m_darkeningRising = false;
-    float m_dayTimer = 0;
     bool m_day = true;
 
     int32_t m_hostSlot = -1;
@@ -608,4 +608,18 @@ private:
     // The main panel.
     CPlayMainPanel* m_mainPanel = nullptr;
     CResource* m_mainLayout = nullptr;
+    // ---- Status panel and the day and night (StatusPanel.cpp, PlayDayNight.cpp) ----
+public:
+    CStatusPanel* StatusPanel() const { return m_statusPanel; }
+    bool IsDay() const { return m_day; }
+    // Whether a HUD button has raised the request since the hot keys last ran.
+    bool UiRequested(int request) const { return m_uiRequests[static_cast<size_t>(request)] != 0; }
+    // The ambient's first phase, by the day flag.
+    void StartDayNight();
+    // The ambient by real time; at the end of its phase the authority tells
+    // every machine, and the light fades to the other set for the next one.
+    void AdvanceDayNight(float realDt, bool replay);
+
+private:
+    CStatusPanel* m_statusPanel = nullptr;
 };

@@ -26,6 +26,7 @@
 #include "platform/Input.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
+#include "screens/game/StatusPanel.h"
 #include "screens/game/TopBarPanel.h"
 #include "ui/ScreenHost.h"
 #include "ui/UiManager.h"
@@ -128,10 +129,14 @@ struct CPlayScreen::BarBatch {
 struct CPlayScreen::RenderParts {
     ~RenderParts() {
         // The layout takes its window with it.
-        if (g_pResourceManager) g_pResourceManager->ReleaseResource(topBarLayout);
+        if (g_pResourceManager) {
+            g_pResourceManager->ReleaseResource(topBarLayout);
+            g_pResourceManager->ReleaseResource(statusLayout);
+        }
     }
     CPlayTextCanvas canvas;
     CResource* topBarLayout = nullptr;
+    CResource* statusLayout = nullptr;
     std::unique_ptr<CZEMShadow> shadow;
     BarBatch bars;
     std::vector<CSceneObject*> casters, receivers;
@@ -193,6 +198,7 @@ void CPlayScreen::AdvanceOverlays(float realDt) {
     if (m_centreNoticeTime > 0.0f) m_centreNoticeTime = std::max(0.0f, m_centreNoticeTime - realDt);
     if (!m_topBar) return;
     m_topBar->night = !m_day;
+    m_topBar->dayClock = m_dayNight.elapsed;
     if (m_lordWarningState == 1 && !m_topBar->warningSwitch && !m_topBar->warningDone) {
         m_topBar->warningSwitch = true;
         m_topBar->warningIndex = 0;
@@ -203,7 +209,16 @@ void CPlayScreen::AdvanceOverlays(float realDt) {
 
 int CPlayScreen::LoadHudLayouts() {
     RenderParts& parts = Parts();
-    if (parts.topBarLayout || !g_pResourceManager) return 1;
+    if (!g_pResourceManager) return 1;
+    if (!parts.statusLayout) {
+        m_statusPanel = new CStatusPanel(this);
+        parts.statusLayout = g_pResourceManager->GetResource(CStatusPanel::kLayout, RES_LAYOUT, m_statusPanel, 1);
+        if (!parts.statusLayout) {
+            m_statusPanel = nullptr;
+            return 0;
+        }
+    }
+    if (parts.topBarLayout) return 1;
     m_topBar = new CTopBarPanel();
     parts.topBarLayout = g_pResourceManager->GetResource(CTopBarPanel::kLayout, RES_LAYOUT, m_topBar, 1);
     // A layout that failed took its window with it.
@@ -212,6 +227,7 @@ int CPlayScreen::LoadHudLayouts() {
         return 0;
     }
     for (CUiStatic* warning : m_topBar->warnings) warning->AddFlags(UI_HIDDEN);
+    m_topBar->owner = this;
     return 1;
 }
 

@@ -9,11 +9,16 @@
 
 #include "engine/core/MessageTable.h"
 #include "engine/core/TextFormat.h"
+#include "screens/game/PlayScreen.h"
+#include "ui/UiButton.h"
 #include "ui/UiGauge.h"
+#include "ui/UiImage.h"
 #include "ui/UiStatic.h"
 #include "world/CombatObject.h"
 #include "world/GameDataRecord.h"
 #include "world/MapScenario.h"
+#include "world/Unit.h"
+#include "world/UnitData.h"
 #include "world/WorldObjectManager.h"
 
 namespace {
@@ -162,12 +167,30 @@ void CTopBarPanel::UpdateGuardians() {
         if (!g.named) {
             g.named = true;
             g.name->SetText(lord->record ? lord->record->name : lord->recordName);
+            ShowGuardianFace(g, lord);
         }
         if (g.shell->Colour().a < 1.0f) continue;
         const float maximum = lord->GetStat(5);
+        g.godGauge = maximum;
         // A guardian without a maximum leaves its gauge empty.
         g.hp->SetPercent(maximum > 0.0f ? std::clamp(lord->hitPoints / maximum, 0.0f, 1.0f) * 100.0f : 0.0f);
         if (lord->IsCombatObject()) g.level->SetNumber(static_cast<CCombatObject*>(lord)->level);
+    }
+}
+
+void CTopBarPanel::ShowGuardianFace(Guardian& g, CWorldObject* lord) {
+    const CUnitData* data = lord->IsUnit() ? static_cast<CUnit*>(lord)->UnitRecord() : nullptr;
+    CResource* picture = data ? data->iconResource : nullptr;
+    const UiImageInfo image = UiImageOf(picture);
+    if (!image.texture || image.width == 0 || image.height == 0) return;
+    auto* face = static_cast<CUiButton*>(g.face);
+    const float u = std::min(1.0f, face->Size().x / static_cast<float>(image.width));
+    const float v = std::min(1.0f, face->Size().y / static_cast<float>(image.height));
+    const float uv[8] = {0, 0, u, 0, 0, v, u, v};
+    for (int state = 0; state < 3; ++state) {
+        picture->AddRef();
+        face->SetImage(state, picture, false);
+        face->SetStateUv(state, uv);
     }
 }
 
@@ -176,9 +199,7 @@ void CTopBarPanel::UpdateDayNight(float dt) {
         for (CUiStatic* b : bubbles) b->SetAlpha(std::max(0.0f, b->Colour().a - dt * kNightFade), false);
         return;
     }
-    const CWorldObjectManager* world = g_pWorldObjectManager;
-    const float clockSeconds = world ? world->gameClock : 0.0f;
-    const int phase = static_cast<int>(clockSeconds / kStepSeconds) % kDaySteps;
+    const int phase = static_cast<int>(std::max(0.0f, dayClock) / kStepSeconds) % kDaySteps;
     if (phase == m_phase) return;
     m_phase = phase;
     for (int k = 1; k <= kBubbles; ++k) bubbles[static_cast<size_t>(k - 1)]->SetAlpha(phase >= k + 1 ? 1.0f : 0.0f, false);
@@ -226,6 +247,15 @@ void CTopBarPanel::DrawCountdown() {
 }
 
 void CTopBarPanel::Render() {
+    for (Guardian& g : guardians)
+        if (!g.shell->HasFlags(UI_HIDDEN) && g.godGauge >= 0.0f) g.shell->SetNumber(static_cast<int32_t>(g.godGauge));
     if (m_countdown) DrawCountdown();
     CUiWindow::Render();
+}
+
+void CTopBarPanel::OnLButtonClick(CUiObject* control) {
+    if (!owner || !control) return;
+    // The buttons raise the play screen's requests in their own order.
+    for (size_t i = 0; i < menuButtons.size(); ++i)
+        if (menuButtons[i] == control) owner->RequestUi(CPlayScreen::UI_REQUEST_MENU + static_cast<int>(i));
 }

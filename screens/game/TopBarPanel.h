@@ -9,8 +9,10 @@
 
 #include "ui/UiWindow.h"
 
+class CPlayScreen;
 class CUiGauge;
 class CUiStatic;
+class CWorldObject;
 
 class CTopBarPanel : public CUiWindow {
 public:
@@ -30,6 +32,9 @@ public:
     int OnLayoutLoaded() override;
     CUiObject* ProcessInput(float dt, CZEMDXInput& input) override;
     void Render() override;
+    // The menu buttons ask the play screen for its menu, shop, combination
+    // list, options, help and rank board, in that order.
+    void OnLButtonClick(CUiObject* control) override;
 
     // Starts the strip sliding up (hide) or back down.
     void StartSlide(bool hide);
@@ -44,7 +49,10 @@ public:
     static std::array<int, kDigits> CountdownDigits(float remaining);
 
     // Set by the play screen.
+    CPlayScreen* owner = nullptr;
     bool night = false;
+    // Seconds into the present day and night phase.
+    float dayClock = 0;
     bool warningSwitch = false;
     bool guardianFadeIn = false;
     int warningIndex = 0;
@@ -72,10 +80,16 @@ public:
         CUiGauge* hp = nullptr;
         CUiStatic* name = nullptr;
         bool named = false;
+        // The guardian's maximum hit points on its shell, once it is fully
+        // shown; below 0 nothing is shown.
+        float godGauge = -1.0f;
     };
     std::array<Guardian, 2> guardians{};
 
 private:
+    // The guardian record's face on its button, one texel a pixel.
+    static void ShowGuardianFace(Guardian& g, CWorldObject* lord);
+
     bool m_sliding = false;
     bool m_hiding = false;
     float m_slideTimer = 0;

@@ -92,19 +92,19 @@ TEST_F(TopBarPanelTest, BubblesLightByTheMinuteAndFadeAtNight) {
         {365.0f, 0, {0, 0, 0, 0, 0}},  // the next day
     };
     for (const auto& c : cases) {
-        World().gameClock = c.clock;
+        panel->dayClock = c.clock;
         panel->UpdateDayNight(0.016f);
         EXPECT_EQ(panel->DayPhase(), c.phase) << c.clock;
         for (int k = 0; k < 5; ++k) EXPECT_FLOAT_EQ(panel->bubbles[k]->Colour().a, c.alphas[k]) << c.clock << " " << k;
     }
-    World().gameClock = 300.0f;
+    panel->dayClock = 300.0f;
     panel->UpdateDayNight(0.016f);
     panel->night = true;
     panel->UpdateDayNight(1.0f);
     EXPECT_NEAR(panel->bubbles[0]->Colour().a, 0.7f, 1e-5f);
     for (int i = 0; i < 10; ++i) panel->UpdateDayNight(1.0f);
     EXPECT_FLOAT_EQ(panel->bubbles[0]->Colour().a, 0.0f);
-    World().gameClock = 0.0f;  // night is one-way
+    panel->dayClock = 0.0f;  // night is one-way
     panel->UpdateDayNight(0.016f);
     EXPECT_FLOAT_EQ(panel->bubbles[0]->Colour().a, 0.0f);
 }
@@ -147,6 +147,12 @@ TEST_F(TopBarPanelTest, AGuardianlessSideStaysAsLoaded) {
     EXPECT_FALSE(dark.hp->HasFlags(UI_HIDDEN));
     EXPECT_FALSE(dark.name->GetText().empty());
     EXPECT_FLOAT_EQ(dark.hp->Percent(), 25.0f);
+    // The shown guardian's god gauge carries its maximum; the empty side has none.
+    EXPECT_FLOAT_EQ(dark.godGauge, 400.0f);
+    EXPECT_LT(light.godGauge, 0.0f);
+    panel->Render();
+    EXPECT_EQ(dark.shell->GetText(), "400");
+    EXPECT_EQ(light.shell->GetText(), "");
     // A maximum of 0 leaves the gauge at 0.
     harness.Unit(0, lord)->stats.final[5] = 0.0f;
     panel->UpdateGuardians();
