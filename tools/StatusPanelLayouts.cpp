@@ -27,7 +27,7 @@ LayoutFileSpec StatusPanelLayout() {
     for (int i = 1; i <= 12; ++i) {
         const float y = (i - 1) * kRowPitch;
         LayoutRecordSpec colour = StaticRecord(Numbered("ID_STATIC_P_COLOR%d", i), 2, y, 4, kFace);
-        colour.colour[0] = 1.0f, colour.colour[1] = 0.8f, colour.colour[2] = 0.0f;
+        colour.colour[0] = 0.2f, colour.colour[1] = 0.5f, colour.colour[2] = 1.0f;
         c.push_back(colour);
         c.push_back(StaticRecord(Numbered("ID_STATIC_CHA_FACE_ALLY%.2d", i), 8, y, kFace, kFace));
         c.push_back(StaticRecord(Numbered("ID_STATIC_CHA_ALLY_%.2d", i), 8, y + 8, kFace, 12));

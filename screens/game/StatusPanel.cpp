@@ -151,6 +151,7 @@ void CStatusPanel::Rebuild() {
     }
     enemies.clear();
     m_allyCount = 0;
+    m_heroSet = HeroSet();
     CWorldObjectManager* world = World();
     if (!world) return;
     const int32_t local = world->localSlot;
@@ -197,7 +198,16 @@ void CStatusPanel::Update(float dt) {
     m_refreshTimer += dt;
     if (m_refreshTimer < kRefreshInterval) return;
     m_refreshTimer = 0;
+    if (HeroSet() != m_heroSet) Rebuild();
     Refresh();
+}
+
+uint32_t CStatusPanel::HeroSet() {
+    uint32_t set = 0;
+    for (int32_t slot = 0; slot < kHeroSlots; ++slot)
+        if (HeroOfSlot(slot)) set |= 1u << slot;
+    const int32_t local = World() ? World()->localSlot : 0;
+    return set | static_cast<uint32_t>(local & 0xFF) << 16;
 }
 
 void CStatusPanel::Refresh() {

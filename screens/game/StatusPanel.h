@@ -48,7 +48,8 @@ public:
     void Rebuild();
     // Shows the row with the hero's face and name, or hides it (no hero).
     void FillPlayerSlot(int row, CWorldObject* hero);
-    // Counts the refresh timer and refreshes every 0.2 s.
+    // Counts the refresh timer and refreshes every 0.2 s; a change in the
+    // set of heroes (or of the local slot) rebuilds the rows first.
     void Update(float dt);
     // The gauges, the revival counts and the enemy rows, now.
     void Refresh();
@@ -93,10 +94,13 @@ private:
     // Index of the ally row whose face is the control, or -1.
     int AllyRowOfFace(const CUiObject* control) const;
     void DrawRowMarks(const AllyRow& row, float pulse);
+    // The slots that have a hero, and the local slot above them.
+    static uint32_t HeroSet();
 
     CPlayScreen* m_owner = nullptr;
     CResource* m_cover = nullptr;
     int m_allyCount = 0;
+    uint32_t m_heroSet = 0;
     float m_refreshTimer = 0;
     float m_runningTime = 0;
     float m_pulse = 0;

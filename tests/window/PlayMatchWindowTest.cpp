@@ -1,6 +1,7 @@
 // The sample match drawn by the whole client in a real window (under the test
 // program's own Xvfb): after the loading screen the play screen shows the
-// ground under the fog of war and the local hero with its bar. The screen is
+// ground under the fog of war, the local hero with its bar and the hero's
+// row in the status panel. The screen is
 // read back and checked in regions with tolerances; QOR_KEEP_SHOTS names a
 // folder to keep it in.
 #include <gtest/gtest.h>
@@ -139,4 +140,18 @@ TEST_F(PlayMatchWindow, TheSampleMatchShowsTheGroundAndTheHeroWithItsBar) {
         }
     EXPECT_GT(fill, 28 * 3 / 2);
     EXPECT_LT(fill, 56 * 3 + 60);  // the fill and its label, no more
+
+    // The status panel's first row is the hero: its face stands at the left
+    // edge under the top bar, beside the blue player colour.
+    int face = 0, colour = 0;
+    for (uint32_t y = 70; y < 86; y += 2) {
+        for (uint32_t x = 12; x < 32; x += 2) {
+            const uint32_t p = px[y * width + x];
+            face += ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) > 150;
+        }
+        const uint32_t p = px[y * width + 3];
+        colour += (p & 0xFF) > 180 && (p >> 16 & 0xFF) < 120;
+    }
+    EXPECT_GT(face, 8 * 10 * 9 / 10) << face;
+    EXPECT_GT(colour, 8 * 9 / 10) << colour;
 }
