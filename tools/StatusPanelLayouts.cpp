@@ -1,20 +1,14 @@
 #include "tools/StatusPanelLayouts.h"
 
-#include <cstdio>
 #include <string>
 
+#include "engine/core/TextFormat.h"
 #include "platform/GfxTypes.h"
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
 #include "tools/UiLayouts.h"
 
 namespace {
-std::string Numbered(const char* format, int n) {
-    char name[48];
-    std::snprintf(name, sizeof name, format, n);
-    return name;
-}
-
 constexpr float kRowPitch = 34.0f;
 constexpr float kFace = 28.0f;
 }  // namespace
@@ -26,19 +20,19 @@ LayoutFileSpec StatusPanelLayout() {
     auto& c = spec.children;
     for (int i = 1; i <= 12; ++i) {
         const float y = (i - 1) * kRowPitch;
-        LayoutRecordSpec colour = StaticRecord(Numbered("ID_STATIC_P_COLOR%d", i), 2, y, 4, kFace);
+        LayoutRecordSpec colour = StaticRecord(FormatText("ID_STATIC_P_COLOR%d", i), 2, y, 4, kFace);
         colour.colour[0] = 0.2f, colour.colour[1] = 0.5f, colour.colour[2] = 1.0f;
         c.push_back(colour);
-        c.push_back(StaticRecord(Numbered("ID_STATIC_CHA_FACE_ALLY%.2d", i), 8, y, kFace, kFace));
-        c.push_back(StaticRecord(Numbered("ID_STATIC_CHA_ALLY_%.2d", i), 8, y + 8, kFace, 12));
-        c.push_back(GaugeRecord(Numbered("ID_PROGRESS_CHA_ALLY_%.2d", i), 8, y + kFace, kFace, 3, 0));
-        c.push_back(GaugeRecord(Numbered("ID_PROGRESS_COOL_%d", i), 8, y + kFace + 3, kFace, 2, 0));
+        c.push_back(StaticRecord(FormatText("ID_STATIC_CHA_FACE_ALLY%.2d", i), 8, y, kFace, kFace));
+        c.push_back(StaticRecord(FormatText("ID_STATIC_CHA_ALLY_%.2d", i), 8, y + 8, kFace, 12));
+        c.push_back(GaugeRecord(FormatText("ID_PROGRESS_CHA_ALLY_%.2d", i), 8, y + kFace, kFace, 3, 0));
+        c.push_back(GaugeRecord(FormatText("ID_PROGRESS_COOL_%d", i), 8, y + kFace + 3, kFace, 2, 0));
     }
     // The other team's heroes, as far as they have shown themselves.
     for (int i = 1; i <= 6; ++i) {
         const float y = (i - 1) * kRowPitch;
-        c.push_back(StaticRecord(Numbered("ID_STATIC_CHA_FACE_ENEMY_%.2d", i), 48, y, kFace, kFace));
-        c.push_back(StaticRecord(Numbered("ID_STATIC_CHA_ENEMY_%.2d", i), 48, y + 8, kFace, 12));
+        c.push_back(StaticRecord(FormatText("ID_STATIC_CHA_FACE_ENEMY_%.2d", i), 48, y, kFace, kFace));
+        c.push_back(StaticRecord(FormatText("ID_STATIC_CHA_ENEMY_%.2d", i), 48, y + 8, kFace, 12));
     }
     return spec;
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "engine/core/MessageTable.h"
@@ -35,12 +34,6 @@ constexpr int32_t kDeathOrder = 4, kWaitingRevival = 7;
 constexpr float kPulseRate = 2.5f;
 constexpr float kMarkerScale = 2.2f;
 const float kFullUv[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-
-std::string Numbered(const char* format, int n) {
-    char name[48];
-    std::snprintf(name, sizeof name, format, n);
-    return name;
-}
 
 CWorldObjectManager* World() { return g_pWorldObjectManager; }
 
@@ -87,17 +80,17 @@ int CStatusPanel::OnLayoutLoaded() {
     };
     for (int i = 0; i < kAllyRows; ++i) {
         AllyRow& row = allies[static_cast<size_t>(i)];
-        row.face = label(Numbered("ID_STATIC_CHA_FACE_ALLY%.2d", i + 1));
-        row.name = label(Numbered("ID_STATIC_CHA_ALLY_%.2d", i + 1));
-        row.hp = gauge(Numbered("ID_PROGRESS_CHA_ALLY_%.2d", i + 1));
-        row.cooldown = gauge(Numbered("ID_PROGRESS_COOL_%d", i + 1));
-        row.colour = label(Numbered("ID_STATIC_P_COLOR%d", i + 1));
+        row.face = label(FormatText("ID_STATIC_CHA_FACE_ALLY%.2d", i + 1));
+        row.name = label(FormatText("ID_STATIC_CHA_ALLY_%.2d", i + 1));
+        row.hp = gauge(FormatText("ID_PROGRESS_CHA_ALLY_%.2d", i + 1));
+        row.cooldown = gauge(FormatText("ID_PROGRESS_COOL_%d", i + 1));
+        row.colour = label(FormatText("ID_STATIC_P_COLOR%d", i + 1));
         if (!row.face || !row.name || !row.hp || !row.cooldown || !row.colour) return 0;
     }
     for (int i = 0; i < kEnemyRows; ++i) {
         EnemyRow& row = enemyRows[static_cast<size_t>(i)];
-        row.face = label(Numbered("ID_STATIC_CHA_FACE_ENEMY_%.2d", i + 1));
-        row.name = label(Numbered("ID_STATIC_CHA_ENEMY_%.2d", i + 1));
+        row.face = label(FormatText("ID_STATIC_CHA_FACE_ENEMY_%.2d", i + 1));
+        row.name = label(FormatText("ID_STATIC_CHA_ENEMY_%.2d", i + 1));
         if (!row.face || !row.name) return 0;
     }
     if (!m_cover && g_pResourceManager) {
