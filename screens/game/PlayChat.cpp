@@ -103,7 +103,7 @@ void CPlayScreen::ShowChatLine(const std::string& line, uint32_t colour) {
 void CPlayScreen::OnChat(CGameCommand& r) {
     // The text ends at its NUL, at the latest after 127 bytes, and never inside
     // a double-byte character, whatever the sender put into the field.
-    std::string_view text(reinterpret_cast<const char*>(r.Bytes() + kChatTextOffset), kMaxChatText);
+    std::string_view text(reinterpret_cast<const char*>(r.Bytes() + kChatTextOffset), kChatTextField);
     text = text.substr(0, text.find('\0'));
     text = text.substr(0, Cp949CutLength(text, kMaxChatText));
     const uint8_t slot = r.U8(2);
