@@ -6,59 +6,32 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/PlayScreenMaker.h"
 #include "commands/CommandFrame.h"
 #include "commands/CommandRecords.h"
 #include "commands/GameCommandManager.h"
 #include "engine/core/ErrorReport.h"
-#include "engine/core/NameHash.h"
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
-#include "platform/Input.h"
 #include "platform/ScriptedIme.h"
-#include "screens/game/LoadingScreen.h"
 #include "screens/game/PlayChatWindow.h"
-#include "screens/game/PlayScreen.h"
-#include "tests/fixtures/HeadlessGl.h"
-#include "tests/screens/lobby/LobbyFixture.h"
-#include "tests/window/RealWindowFixture.h"
-#include "tools/SampleGameData.h"
-#include "tools/SampleMap.h"
+#include "tests/window/SampleMatchWindow.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiListBox.h"
-#include "world/GameDataRegistry.h"
-#include "world/WorldObjectManager.h"
 
 using namespace platform;
 
 namespace {
 
-class PlayChatWindow : public LobbyFixture {
+class PlayChatWindow : public SampleMatchWindow {
 protected:
-    PlayChatWindow() {
-        KeepVideoOpen();
-        realWindow = true;
-    }
-    CScreen* MakeFirstScreen() override {
-        CWorldObjectManager& world = *g_pWorldObjectManager;
-        world.online = 0;
-        world.gameMode = 1;
-        world.SetLocalSlot(0);
-        Session().mapFile = kSampleMap;
-        Session().nickname = "Player";
-        Session().slots[0].heroId = NameHash("Knight");
-        SetPlayScreenMaker(&NewPlayScreen);
-        return loading = new CLoadingScreen();
-    }
     void TearDown() override {
         if (app) Session().net = nullptr;
         net.Disconnect();
-        LobbyFixture::TearDown();
-        SetPlayScreenMaker(nullptr);
+        SampleMatchWindow::TearDown();
     }
     // The CMD_CHAT records of the frames the server got.
     std::vector<std::vector<uint8_t>> SentChat() const {
@@ -88,12 +61,6 @@ protected:
             }
         return n;
     }
-    std::vector<uint32_t> Screenshot() {
-        CGfxDevice* device = GetDevice();
-        return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
-    }
-
-    CLoadingScreen* loading = nullptr;  // owned by the screen manager
     CFakeGameServer server;
     CNetClient net;
 };
@@ -101,16 +68,8 @@ protected:
 }  // namespace
 
 TEST_F(PlayChatWindow, ATypedLineTravelsAsACommandAndItsEchoIsDrawnInTheList) {
-    ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
-    ASSERT_TRUE(RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 20000))
-        << ErrorReport().Text();
-    Tap(DIK_SPACE);
-    ASSERT_TRUE(RunUntil([&] { return dynamic_cast<CPlayScreen*>(Current()) != nullptr; }, 2000))
-        << ErrorReport().Text();
-    auto* play = dynamic_cast<CPlayScreen*>(Current());
-    ASSERT_TRUE(RunUntil([&] { return play->Phase() == CPlayScreen::PHASE_PLAY; }, 1000)) << ErrorReport().Text();
-    input->SetCursor(512, 384);
-    ASSERT_TRUE(RunUntil([&] { return play->Fade().Done() != 0; }, 5000));
+    CPlayScreen* play = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartMatch(&play));
 
     // From here on the match is played over the fake server, which relays
     // every command frame back as the match server does.
