@@ -16,8 +16,6 @@
 
 namespace {
 
-std::string TeamLabel() { return FormatText(GetMessageText(MSG_CHAT_SEND_TO_TEAM), chat_colour::kTeam); }
-
 void SetLabel(CUiStatic* label, const std::string& text) {
     if (label) label->SetText(text);
 }
@@ -35,6 +33,8 @@ const ChatRecord* Refuse(CUiListBox* list, int entry) {
 
 }  // namespace
 
+std::string ChatTeamLabel() { return FormatText(GetMessageText(MSG_CHAT_SEND_TO_TEAM), chat_colour::kTeam); }
+
 const ChatRecord* ProcessChatInput(CUiStatic* modeLabel, CClientSession& session, std::string_view text,
                                    CUiListBox* chatList) {
     CChatInput& chat = session.chat;
@@ -47,7 +47,7 @@ const ChatRecord* ProcessChatInput(CUiStatic* modeLabel, CClientSession& session
         if (modeLabel->GetText() == GetMessageText(MSG_CHAT_SEND_TO_ALL)) {
             record.mode = 1;
             chat.mode = CHAT_MODE_ALL;
-        } else if (modeLabel->GetText() == TeamLabel()) {
+        } else if (modeLabel->GetText() == ChatTeamLabel()) {
             record.mode = 0;
             chat.mode = CHAT_MODE_TEAM;
         }
@@ -74,7 +74,7 @@ const ChatRecord* ProcessChatInput(CUiStatic* modeLabel, CClientSession& session
         return &record;
     case CHAT_CMD_TEAM:
         if (record.text.empty()) {
-            SetLabel(modeLabel, TeamLabel());
+            SetLabel(modeLabel, ChatTeamLabel());
             chat.mode = CHAT_MODE_TEAM;
             return nullptr;
         }

@@ -4,6 +4,7 @@
 // message comes back as the session's chat record.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "net/ChatInput.h"
@@ -16,3 +17,6 @@ class CUiStatic;
 // its own message). Refusals go into the chat list in red.
 const ChatRecord* ProcessChatInput(CUiStatic* modeLabel, CClientSession& session, std::string_view text,
                                    CUiListBox* chatList);
+// The addressee label of team chat (the team entry with its colour), the
+// label the chat input reads to choose team chat.
+std::string ChatTeamLabel();

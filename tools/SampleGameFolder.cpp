@@ -21,6 +21,7 @@
 #include "tools/LobbyLayouts.h"
 #include "tools/HudLayouts.h"
 #include "tools/PlayInputLayouts.h"
+#include "tools/ChatLayouts.h"
 #include "tools/MainPanelLayouts.h"
 #include "tools/MarketLayouts.h"
 #include "tools/PlayLayouts.h"
@@ -66,6 +67,7 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_GAMEPLAY_OUT_PLAYER, "%s left the game."},
         {MSG_GAMEPLAY_PLAYER_INFO, "%s (%s)"},
         {MSG_CHAT_SEND_TO_TEAM, "</C=%06x>To the team"},
+        {MSG_CHAT_SEND_TO_ALL, "To all"},
         {MSG_GAMEPLAY_ITEM_DESC, "<%s>%s</>\nPrice <%s>%d</>\n%s"},
         {MSG_GAMEPLAY_ITME_DESC_LIMIT_LEVEL, "<%s>%s</>\nPrice <%s>%d</>\n%s\nFrom level %d"},
         {MSG_GAMEPLAY_ID_PLAYER, "Lv%d %s%s\n%s%s"},
@@ -262,6 +264,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddResultLayouts(layouts)) return 0;
     if (!AddMarketLayouts(layouts)) return 0;
     if (!AddStatusPanelLayouts(layouts)) return 0;
+    if (!AddChatLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

@@ -145,6 +145,9 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_UI_CUE:
             OnUiCue(r);
             break;
+        case CMD_CHAT:
+            OnChat(r);
+            break;
         case CMD_CAST_SKILL:
             OnCastSkill(r);
             break;

@@ -115,6 +115,9 @@ void CPlayScreen::HandleInput() {
         case INPUT_UI_ONLY:
             SetCursor(26);
             break;
+        case INPUT_CHAT:
+            InputModeChat();
+            break;
         default:
             // Item, skill, chat and combination modes belong to the HUD's windows.
             break;
@@ -149,6 +152,7 @@ int CPlayScreen::HandleHotkeys() {
         m_showStatistics = !m_showStatistics;
         return 1;
     }
+    HandleChatKey();
     if (Phase() == PHASE_WAITING) return 1;
     // C, V and F10 open windows of the HUD's shop, combination list and menu.
     if (in->KeyPressed(DIK_C) || requests[UI_REQUEST_COMBINATION]) return 1;

@@ -271,7 +271,7 @@ void CPlayScreen::ShowDamageNumber(const CWorldObject& object, int kind, float a
     m_damageNumbers.push_back(std::move(n));
 }
 
-void CPlayScreen::AddPlayChatLine(const std::string& line) { m_playChatLines.push_back(line); }
+void CPlayScreen::AddPlayChatLine(const std::string& line) { ShowChatLine(line, 0); }
 
 void CPlayScreen::ShowEventNotice(const std::string& text, uint32_t argb) {
     ShowNotice(text.c_str(), argb);

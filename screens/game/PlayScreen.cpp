@@ -70,6 +70,7 @@ CPlayScreen::~CPlayScreen() {
         g_pResourceManager->ReleaseResource(m_guardianMusic);
     }
     ReleaseInputLayouts();
+    ReleaseChatLayout();
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -220,6 +221,7 @@ int CPlayScreen::LoadLayouts() {
         }
     }
     if (!LoadMainPanel() || !LoadInputLayouts()) return 0;
+    if (!LoadChatLayout()) return 0;
     return LoadHudLayouts();
 }
 

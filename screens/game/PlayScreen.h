@@ -38,6 +38,7 @@ class CWorldObject;
 class CInventoryItem;
 class CPlayHelpWindow;
 class CPlayMainPanel;
+class CPlayChatWindow;
 class CResource;
 class CScriptManager;
 class CUiObject;
@@ -622,4 +623,23 @@ public:
 
 private:
     CStatusPanel* m_statusPanel = nullptr;
+    // ---- In-game chat: the chat box, its key and mode, CMD_CHAT (PlayChat.cpp) ----
+public:
+    CPlayChatWindow* ChatWindow() const { return m_chatWindow; }
+    // Enter opens the chat line, or closes it when it has the focus.
+    void HandleChatKey();
+    // Input mode 5: a click elsewhere or Esc closes the line.
+    void InputModeChat();
+    void CloseChat();
+    void OnChat(CGameCommand& r);
+    // A line of the match's own (kill, event) into the chat box.
+    void ShowChatLine(const std::string& line, uint32_t colour);
+
+private:
+    int LoadChatLayout();
+    void ReleaseChatLayout();
+    void PlaceChatWindow();
+    CPlayChatWindow* m_chatWindow = nullptr;
+    CResource* m_chatLayout = nullptr;
+    // ---- end of in-game chat ----
 };

@@ -535,6 +535,27 @@ void SeedItemMoves() {
     commands.ClearQueue();
 }
 
+// Chat records of the match (see PlayChatFuzz.cpp): the fields after type and
+// size of CMD_CHAT records as the chat box builds them.
+void SeedPlayChat() {
+    CGameCommandManager commands;
+    const float clock = 0;
+    std::array<int32_t, CGameCommandManager::kSlots> teams{};
+    commands.BeginSession(0, &clock, 0, 0, teams);
+    Bytes run;
+    auto append = [&](CGameCommand* r) {
+        if (r) run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
+    };
+    append(commands.BuildChat(1, 0, "go mid", 0xFFFF00, 0));          // a team mate to the team
+    append(commands.BuildChat(7, 1, "gg", 0xFFFFFF, 0));              // the other team to all
+    append(commands.BuildChat(7, 0, "secret", 0xFFFF00, 0));          // the other team's team line
+    append(commands.BuildChat(2, 1, "hello", 0xFFFFFF, 0));           // an operator
+    append(commands.BuildChat(3, 1, "darn", 0xFFFFFF, 0));            // a blocked player, a bad word
+    append(commands.BuildChat(200, 0, "The gate opens", 0x123456, 0));  // a system line
+    Seed("PlayChat", run);
+    commands.ClearQueue();
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -560,6 +581,7 @@ int main(int argc, char** argv) {
     SeedCommunityAnswers();
     SeedLocalRoom();
     SeedItemMoves();
+    SeedPlayChat();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

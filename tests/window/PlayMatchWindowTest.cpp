@@ -22,7 +22,7 @@
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/HeadlessGl.h"
 #include "tests/screens/lobby/LobbyFixture.h"
-#include "tests/window/RealWindowFixture.h"
+#include "tests/window/SampleMatchWindow.h"
 #include "tools/SampleGameData.h"
 #include "tools/SampleMap.h"
 #include "world/GameDataRegistry.h"
@@ -34,32 +34,8 @@ using namespace platform;
 
 namespace {
 
-class PlayMatchWindow : public LobbyFixture {
+class PlayMatchWindow : public SampleMatchWindow {
 protected:
-    PlayMatchWindow() {
-        KeepVideoOpen();
-        realWindow = true;
-    }
-    CScreen* MakeFirstScreen() override {
-        CWorldObjectManager& world = *g_pWorldObjectManager;
-        world.online = 0;
-        world.gameMode = 1;
-        world.SetLocalSlot(0);
-        Session().mapFile = kSampleMap;
-        Session().nickname = "Player";
-        Session().slots[0].heroId = NameHash("Knight");
-        SetPlayScreenMaker(&NewPlayScreen);
-        return loading = new CLoadingScreen();
-    }
-    void TearDown() override {
-        LobbyFixture::TearDown();
-        SetPlayScreenMaker(nullptr);
-    }
-    CLoadingScreen* loading = nullptr;  // owned by the screen manager
-    std::vector<uint32_t> Screenshot() {
-        CGfxDevice* device = GetDevice();
-        return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
-    }
     // The local player's hero, where the match has not put one.
     static CUnit* SpawnHero(const Vec3& at) {
         CWorldObjectManager& world = *g_pWorldObjectManager;
