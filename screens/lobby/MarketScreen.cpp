@@ -783,7 +783,8 @@ void CMarketScreen::UpdateMarket() {
         NormaliseNumber(m_market->PriceEdit(), kPriceChars);
         m_market->RowLatch().Take();
         if (m_market->AcceptLatch().Taken()) {
-            if (!m_req.registration.Valid()) return Refuse(MSG_MARKET_REGISTRATION_OK);
+            // No card dropped on the icon yet: there is nothing to register.
+            if (!m_req.registration.Valid()) return;
             const int64_t price = NormaliseNumber(m_market->PriceEdit(), kPriceChars);
             int64_t fee = 0;
             const int refusal = CheckRegister(price, m_ownListings, &fee);
@@ -828,13 +829,16 @@ void CMarketScreen::UpdateMarket() {
     }
     auto taken = [&w](CShopWindow::Button b) { return w.ButtonLatch(b).Taken(); };
     if (taken(CShopWindow::BTN_BUY)) {
-        m_req.chosenListing = w.ShopPick();
-        if (m_req.chosenListing < 0) return Refuse(MSG_OUTSHOP_SELECT_BUY_CARD);
-        const MarketRecord& listing = m_req.search[static_cast<size_t>(m_req.chosenListing)];
-        if (listing.seller == Session().nickname) return Refuse(MSG_MARKET_NOT_BUY_MY_REGISTRATION_ITEM);
-        const ItemCatalogueEntry* record = Registry().FindItemRecord(listing.cardId);
-        return Ask(PK_MARKET_BUY,
-                   FormatText(Text(MSG_OUTSHOP_BUY_CARD_QUESTION), record ? card::Name(*record) : std::string()));
+        // Only a place that shows a listing can be bought: an empty place or
+        // a card this client does not know offers nothing.
+        const int pick = w.ShopPick();
+        const MarketRecord* listing = pick >= 0 ? &m_req.search[static_cast<size_t>(pick)] : nullptr;
+        const ItemCatalogueEntry* record =
+            listing && listing->cardId ? Registry().FindItemRecord(listing->cardId) : nullptr;
+        m_req.chosenListing = record ? pick : -1;
+        if (!record) return Refuse(MSG_OUTSHOP_SELECT_BUY_CARD);
+        if (listing->seller == Session().nickname) return Refuse(MSG_MARKET_NOT_BUY_MY_REGISTRATION_ITEM);
+        return Ask(PK_MARKET_BUY, FormatText(Text(MSG_OUTSHOP_BUY_CARD_QUESTION), card::Name(*record)));
     }
     if (taken(CShopWindow::BTN_COMB)) {
         w.ButtonAt(CShopWindow::BTN_MYMARKET)->SetEnabled(0);

@@ -157,6 +157,8 @@ void CMarketScreen::RefreshCombination() {
 
 void CMarketScreen::RefreshSearchPage() {
     m_searchValid = true;
+    // A new page puts other listings under the places: the old choice goes.
+    m_shop->ClearShopPick();
     for (int n = 0; n < kShopPlaces; ++n) Hide(m_shop->ShopPlace(n));
     for (int n = 0; n < kShopPlaces; ++n) {
         const MarketRecord& listing = m_req.search[static_cast<size_t>(n)];

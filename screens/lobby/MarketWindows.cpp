@@ -74,9 +74,14 @@ void CShopWindow::SelectCategory(int index) {
 }
 
 void CShopWindow::ClearPicks() {
-    for (const CardPlace& p : m_shop) p.button->SetChecked(false);
+    ClearShopPick();
     for (const CardPlace& p : m_inventory) p.button->SetChecked(false);
-    m_shopPickIndex = m_inventoryPickIndex = -1;
+    m_inventoryPickIndex = -1;
+}
+
+void CShopWindow::ClearShopPick() {
+    for (const CardPlace& p : m_shop) p.button->SetChecked(false);
+    m_shopPickIndex = -1;
 }
 
 void CShopWindow::PickShop(int n) {

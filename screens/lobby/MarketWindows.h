@@ -84,6 +84,7 @@ public:
     int Category() const { return m_categoryIndex; }
     void SelectCategory(int index);
     void ClearPicks();
+    void ClearShopPick();
 
     CUiButton* ButtonAt(Button b) const { return m_buttonControls[static_cast<size_t>(b)]; }
     const CardPlace& ShopPlace(int n) const { return m_shop[static_cast<size_t>(n)]; }
