@@ -231,6 +231,9 @@ int CMarketScreen::UpdateLeaving() {
         next = MakeMyInfoScreen();
     } else if (Phase() == PHASE_TO_ROOM) {
         session.returning = true;
+        // The room record stayed current through the shared room handler:
+        // the room shows it again at once.
+        session.roomRefresh = true;
         next = MakeWaitRoomScreen();
     }
     if (!next) {

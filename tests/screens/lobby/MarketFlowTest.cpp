@@ -246,6 +246,7 @@ TEST_F(MarketFromRoom, HidesTheLobbyButtonsAndReturnsToTheRoom) {
     Click(&Shop(), "ID_BUTTON_SHOP_EXIT");
     ASSERT_TRUE(RunUntil([&] { return s_rooms == 1; }));
     EXPECT_EQ(Count(PK_BACK_TO_LOBBY), 0);
+    EXPECT_TRUE(Session().roomRefresh);
     NoFailures();
 }
 
