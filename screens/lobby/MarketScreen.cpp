@@ -28,6 +28,7 @@
 #include "screens/lobby/ConnecterPopup.h"
 #include "screens/lobby/ItemChecks.h"
 #include "screens/lobby/LobbySteps.h"
+#include "screens/lobby/MarketOverlay.h"
 #include "screens/lobby/MarketWindows.h"
 #include "screens/lobby/RoomChat.h"
 #include "ui/ScreenHost.h"
@@ -46,7 +47,6 @@ constexpr const char* kMusic = "BGM-MARKET.OGG";
 constexpr int kPriceChars = 8;
 constexpr int kChatChars = 80;
 constexpr int kSplitDigits = 5;
-constexpr uint32_t kPlacedMark = 0x1000000u;
 enum PopupItem { POPUP_SPLIT, POPUP_TO_UNUSED };
 
 CClientSession& Session() { return *g_pClientSession; }
@@ -89,6 +89,7 @@ CMarketScreen::CMarketScreen() {
 
 CMarketScreen::~CMarketScreen() {
     if (g_pUiManager && m_popup) g_pUiManager->DeleteWindow(m_popup);
+    if (g_pUiManager && m_heldWindow) g_pUiManager->DeleteWindow(m_heldWindow);
     if (!g_pResourceManager) return;
     for (CResource*& layout : m_layouts) g_pResourceManager->ReleaseResource(layout);
     g_pResourceManager->ReleaseResource(m_craImage);
@@ -121,6 +122,9 @@ int CMarketScreen::Load() {
                          static_cast<CUiWindow*>(m_imageBox)})
         ui.ShowWindow(w, false);
     ui.SendToBack(m_imageBox);
+    m_heldWindow = new CMarketHeldItemWindow();
+    ui.AddUpperWindow(m_heldWindow);
+    ui.ShowWindow(m_heldWindow, false);
     m_market->PriceEdit()->SetByteLimit(kPriceChars);
     m_market->ClearSelection();
     m_search->Edit()->SetByteLimit(static_cast<int>(kMarketSearchNameMax));
@@ -447,11 +451,18 @@ void CMarketScreen::PickUp(InventorySlotRef slot, uint32_t count, int fromPlace)
     m_heldPlace = fromPlace;
     m_shop->SetHolding(true);
     m_combine->SetHolding(true);
+    const InventorySlot& card = Inventory()[static_cast<size_t>(slot.row)][static_cast<size_t>(slot.column)];
+    const ItemCatalogueEntry* record = card.cardId ? Registry().FindItemRecord(card.cardId) : nullptr;
+    platform::CursorPoint cursor{};
+    ScreenHost()->Input().GetCursor(&cursor);
+    m_heldWindow->Hold(record ? Icon(card::Icon(*record)) : nullptr, static_cast<float>(cursor.x),
+                       static_cast<float>(cursor.y));
     PlayResourceSound(CPlayResources::SND_PICKUP_ITEM);
     SetPhase(PHASE_HELD);
 }
 
 void CMarketScreen::ReleaseHeld() {
+    m_heldWindow->Release();
     m_shop->SetHolding(false);
     m_combine->SetHolding(false);
     m_heldPlace = -1;
@@ -651,6 +662,9 @@ void CMarketScreen::UpdateHeld() {
     IScreenHost* host = ScreenHost();
     CZEMDXInput& input = host->Input();
     CShopWindow& w = *m_shop;
+    platform::CursorPoint cursor{};
+    input.GetCursor(&cursor);
+    m_heldWindow->Follow(static_cast<float>(cursor.x), static_cast<float>(cursor.y));
     const int target = w.InventoryPickLatch().Take();
     if (target >= 0) {
         const InventorySlotRef to{m_row, target};
@@ -701,6 +715,7 @@ void CMarketScreen::UpdateHeld() {
             Refuse(refusal);
         } else {
             m_req.saleFromHeld = true;
+            m_heldWindow->Release();
             m_shop->SetHolding(false);
             m_combine->SetHolding(false);
             SetPhase(m_mode);

@@ -12,6 +12,8 @@
 #include "platform/Input.h"
 #include "screens/game/ImageBoxWindow.h"
 #include "screens/lobby/CombineWindow.h"
+#include "screens/lobby/CardRecord.h"
+#include "screens/lobby/MarketOverlay.h"
 #include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/MarketWindows.h"
 #include "tests/screens/lobby/LobbyFixture.h"
@@ -264,7 +266,14 @@ TEST_F(MarketFlow, DragsStacksAndCombines) {
     // Two partial stacks of the same count card: a stack request with the held count.
     drag(3);
     ASSERT_EQ(Market()->Phase(), CMarketScreen::PHASE_HELD);
+    // The card's icon rides on the cursor until it is dropped.
+    const CMarketHeldItemWindow& held = *Market()->HeldWindow();
+    EXPECT_TRUE(held.Holding());
+    ASSERT_NE(held.Image(), nullptr);
+    EXPECT_EQ(held.Image()->Name(), card::Icon(*g_pGameDataRegistry->FindItemRecord(sc::kCountCard)));
     Click(&Shop(), "ID_CHECKBUTTON_INVEN_ITEM4");
+    EXPECT_FALSE(held.Holding());
+    EXPECT_EQ(held.Image(), nullptr);
     ASSERT_TRUE(RunUntil([&] { return Count(PK_STACK_ITEM) == 1; }));
     EXPECT_EQ(Last(PK_STACK_ITEM), (std::vector<uint8_t>{1, 3, 4, 0x12, 0xe6, 0x35, 0x77, 1, 4}));
     EXPECT_EQ(Market()->Phase(), CMarketScreen::PHASE_SHOP);
