@@ -448,6 +448,7 @@ void CWaitRoomScreen::ShowGameMode(int mapIndex) {
     }
     if (w.MapName()) w.MapName()->SetText(real ? m_maps[static_cast<size_t>(mapIndex)]->text1 : std::string());
     if (m_mode == 1) {
+        w.ShowTeamLabels(Session().room);
         if (w.LimitText())
             w.LimitText()->SetText(FormatText(GetMessageText(MSG_WAITROOM_LIMIT_USER), Session().room.MemberLimit()));
         w.ChangeTeamButton()->SetEnabled(

@@ -148,6 +148,12 @@ TEST_F(WaitRoomFlow, HostStartsPicksAHeroAndTheLoadingScreenFollows) {
     hero->Window()->PressHero(0);
     Frames(2);
     EXPECT_EQ(hero->SelectedIndex(), 0);
+    // The detail panel names the hero's class and race with their icons.
+    for (CUiStatic* icon : {hero->Window()->ClassIcon(), hero->Window()->RaceIcon()}) {
+        ASSERT_NE(icon, nullptr);
+        EXPECT_FALSE(icon->HasFlags(UI_HIDDEN));
+        EXPECT_NE(icon->Image(), nullptr);
+    }
     EXPECT_FALSE(hero->Glide().Settled());
     hero->Window()->PressCommand(CHeroSelectWindow::FLAG_OK);
     ASSERT_TRUE(RunUntil([&] { return s_loadings == 1; })) << ErrorReport().Text();
@@ -278,6 +284,8 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
     choices[1] = starSage;
     std::array<uint32_t, 12> unknown{};
     unknown[1] = 0xDEADBEEFu;
+    std::array<uint8_t, 12> levels{};
+    levels[1] = 5;
     game.Accept()
         .Send(PK_ROOM_INFO, RoomInfoPayload(spec))
         .Expect(PK_GAME_START)
@@ -285,7 +293,7 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
         // Hostile ones first: a hero nobody knows, a slot outside the room.
         .Send(PK_HERO_CHOICES, HeroChoicesPayload(unknown))
         .Send(PK_PLAYER_OUT, {40, 0})
-        .Send(PK_HERO_CHOICES, HeroChoicesPayload(choices))
+        .Send(PK_HERO_CHOICES, HeroChoicesPayload(choices, levels))
         .Expect(PK_HERO_PICK)
         .SendResult(PK_HERO_PICK_RESULT, 0, 7, 2)
         .Send(PK_HERO_SELECT_CANCELLED, {0, 0, 0, 0});
@@ -309,6 +317,9 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
         hero = CurrentAs<CHeroSelectScreen>();
         return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING && hero->HeroChoices()[1] == starSage;
     })) << ErrorReport().Text();
+    // The friend's card level is drawn on his portrait; nothing on the own one yet.
+    EXPECT_EQ(hero->Window()->rowCardLevel[1], 5);
+    EXPECT_EQ(hero->Window()->rowCardLevel[0], 0);
     auto pickFromTab = [&](int tab, uint32_t id) {
         hero->Window()->SelectRaceTab(tab);
         const auto& list = hero->HeroList(tab);
