@@ -2,7 +2,8 @@
 // program's own Xvfb) against the fake game server: the shop's marks and the
 // sold-out picture over their places, the held card's icon at the pointer,
 // a search typed in Korean leaving as the exact bytes of 2054 and its
-// listings drawn, and a prize card's win shown in the image box.
+// listings drawn, and a prize card's win shown in the image box; the my-info
+// page reached from it with the player's name and the heroes' portraits.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,17 +19,20 @@
 #include "screens/game/ImageBoxWindow.h"
 #include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/MarketWindows.h"
+#include "screens/lobby/MyInfoScreen.h"
 #include "tests/fixtures/HeadlessGl.h"
 #include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/servers/MarketPackets.h"
 #include "tests/window/RealWindowFixture.h"
 #include "tools/SampleCards.h"
 #include "tools/SampleGameData.h"
+#include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiManager.h"
 #include "ui/UiStatic.h"
 #include "world/GameDataRegistry.h"
+#include "world/UnitData.h"
 
 using namespace platform;
 namespace sc = sample_cards;
@@ -179,4 +183,44 @@ TEST_F(MarketWindow, KoreanSearchReachesTheServerAndAPrizeShowsInTheImageBox) {
     const float x = at.x + image.Size().x / 2, y = at.y + image.Size().y / 2;
     EXPECT_TRUE(Near(At(px, x, y), kCra)) << std::hex << At(px, x, y);
     for (const std::string& f : game.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_F(MarketWindow, MyInfoFromTheMarketShowsThePlayerAndTheHeroes) {
+    SetMyInfoScreenMaker(&NewMyInfoScreen);
+    Click(&Shop(), "ID_BUTTON_SHOP_MYINFO");
+    CMyInfoScreen* info = nullptr;
+    const bool reached = RunUntil([&] {
+        info = CurrentAs<CMyInfoScreen>();
+        return info && info->Phase() == CMyInfoScreen::PHASE_PAGE && info->Fade().Done();
+    });
+    SetMyInfoScreenMaker(nullptr);
+    ASSERT_TRUE(reached) << ErrorReport().Text();
+    const std::vector<uint32_t> px = Screenshot();
+    ASSERT_FALSE(px.empty());
+    // The player's name in white glyphs on its label.
+    CUiStatic& player = *info->Window()->LabelAt(CMyInfoWindow::LABEL_PLAYER);
+    EXPECT_EQ(player.GetText(), "me");
+    const UiPoint at = player.GetAbsolutePos();
+    int white = 0;
+    for (float y = at.y; y < at.y + player.Size().y; ++y)
+        for (float x = at.x; x < at.x + player.Size().x; ++x) white += Near(At(px, x, y), 0xFFFFFF, 40);
+    EXPECT_GT(white, 5);
+    // An owned hero's button shows its blue portrait; a button past the
+    // list shows the page behind it.
+    const auto& side = info->Lists()[0];
+    int shown = -1;
+    for (size_t i = 0; i < side.size() && shown < 0; ++i)
+        if (side[i].owned && side[i].record->icon == "ICON1.DDS") shown = static_cast<int>(i);
+    ASSERT_GE(shown, 0);
+    ASSERT_LT(side.size(), static_cast<size_t>(kMyInfoSideButtons));
+    auto middle = [&](int i) {
+        CUiButton& button = *info->Window()->Hero(i);
+        const UiPoint b = button.GetAbsolutePos();
+        return At(px, b.x + button.Size().x / 2, b.y + button.Size().y / 2);
+    };
+    const uint32_t portrait = middle(shown), empty = middle(kMyInfoSideButtons - 1);
+    const int r = static_cast<int>(portrait >> 16), g = static_cast<int>((portrait >> 8) & 0xFF),
+              b = static_cast<int>(portrait & 0xFF);
+    EXPECT_TRUE(b > r + 0x40 && b > g + 0x40) << std::hex << portrait;
+    EXPECT_FALSE(Near(portrait, empty, 40)) << std::hex << portrait << " " << empty;
 }
