@@ -18,6 +18,7 @@
 #include "net/RoomSenders.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
+#include "screens/game/PlayResources.h"
 #include "screens/lobby/LobbySteps.h"
 #include "screens/lobby/RoomChat.h"
 #include "screens/lobby/WaitRoomScreen.h"
@@ -459,6 +460,10 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
         Lend(w.Portrait(), hero.portrait);
         lobby::ShowControl(w.Portrait(), true);
     }
+    if (g_pPlayResources) {
+        g_pPlayResources->SetClassIcon(w.ClassIcon(), &unit);
+        g_pPlayResources->SetRaceIcon(w.RaceIcon(), &unit);
+    }
     lobby::SetLabel(w.HeroName(), "Lv20 " + unit.text);
     lobby::ShowControl(w.HeroName(), true);
     lobby::SetLabel(w.Title(), unit.unitText3);
@@ -477,7 +482,8 @@ void CHeroSelectScreen::ClearHeroDetails() {
     CHeroSelectWindow& w = *m_window;
     for (int k : {0, 3, 1, 4, 2, 7}) lobby::SetLabel(w.Stat(k), "-");
     for (int k : {5, 6, 8}) lobby::ShowControl(w.Stat(k), false);
-    for (CUiStatic* s : {w.HeroName(), w.Title(), w.Portrait()}) lobby::ShowControl(s, false);
+    for (CUiStatic* s : {w.HeroName(), w.Title(), w.Portrait(), w.RaceIcon(), w.ClassIcon()})
+        lobby::ShowControl(s, false);
     if (w.Description()) w.Description()->ClearItems();
 }
 
@@ -491,6 +497,9 @@ void CHeroSelectScreen::RefreshPlayerRows() {
         const CHeroSelectWindow::PlayerRow& r = w.Row(row);
         const int slot = half * 6 + row;
         const std::string nickname(room.MemberNickname(slot));
+        const CPlayerSlot& player = Session().slots[static_cast<size_t>(slot)];
+        w.rowCardLevel[static_cast<size_t>(row)] =
+            !nickname.empty() && !player.randomHero ? static_cast<int>(player.cardLevel) : 0;
         for (CUiStatic* s : {r.nick, r.grade, r.raceName, r.portrait}) lobby::ShowControl(s, !nickname.empty());
         if (nickname.empty()) continue;
         if (nickname == Session().nickname)

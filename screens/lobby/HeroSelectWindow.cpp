@@ -7,6 +7,9 @@
 #include "screens/lobby/LobbySteps.h"
 #include "engine/core/TextFormat.h"
 #include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
+#include "screens/game/PlayResources.h"
+#include "ui/ScreenFade.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiEditBox.h"
@@ -29,6 +32,8 @@ int CHeroSelectWindow::OnLayoutLoaded() {
     m_portrait = stat("ID_STATIC_CHAR");
     m_heroName = stat("ID_STATIC_CHARNAME");
     m_title = stat("ID_STATIC_JOB");
+    m_raceIcon = stat("ID_STATIC_RACEICON");
+    m_classIcon = stat("ID_STATIC_STATICON");
     const char* stats[] = {"ID_STATIC_STR",    "ID_STATIC_DEX",         "ID_STATIC_INT",
                            "ID_STATIC_ATTACK", "ID_STATIC_DEFENCE",     "ID_STATIC_HP",
                            "ID_STATIC_MANA",   "ID_STATIC_ATTACKSPEED", "ID_STATIC_HPMP"};
@@ -76,6 +81,31 @@ int CHeroSelectWindow::OnLayoutLoaded() {
     if (!m_overlay) return 0;
     SetChatMode(0);
     return 1;
+}
+
+void CHeroSelectWindow::Render() {
+    if (HasFlags(UI_HIDDEN)) return;
+    CUiWindow::Render();
+    if (!g_pUiManager) return;
+    CResource* frame = g_pPlayResources ? g_pPlayResources->itemIconFrame : nullptr;
+    auto drawLevel = [frame](CUiObject* control, int level) {
+        if (!control || control->HasFlags(UI_HIDDEN) || level <= 0) return;
+        const UiPoint at = control->GetAbsolutePos();
+        DrawItemLevelFrame(level, true, 0, at.x, at.y, control->Size().x, control->Size().y, frame);
+    };
+    const auto* overlay = static_cast<CTextureResource*>(m_overlay);
+    for (size_t i = 0; i < m_heroes.size(); ++i) {
+        CUiButton* button = m_heroes[i];
+        if (!button || button->HasFlags(UI_HIDDEN)) continue;
+        if (notOwned[i] && overlay) {
+            const UiPoint at = button->GetAbsolutePos();
+            g_pUiManager->DrawQuad(0xFFFFFFFFu, nullptr, overlay->Texture(), at.x, at.y,
+                                   static_cast<float>(overlay->Width()), static_cast<float>(overlay->Height()));
+        } else {
+            drawLevel(button, cardLevel[i]);
+        }
+    }
+    for (size_t row = 0; row < m_rows.size(); ++row) drawLevel(m_rows[row].portrait, rowCardLevel[row]);
 }
 
 void CHeroSelectWindow::OnLButtonClick(CUiObject* control) {

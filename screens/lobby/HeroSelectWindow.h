@@ -32,6 +32,9 @@ public:
 
     ~CHeroSelectWindow() override;
     int OnLayoutLoaded() override;
+    // The controls, then over the hero buttons the not-owned overlay or the
+    // card's level frame, and the level frames of the player rows' cards.
+    void Render() override;
     void OnLButtonClick(CUiObject* control) override;
 
     // 1 when flag i was set; taking one clears all seventeen.
@@ -67,6 +70,8 @@ public:
     CUiStatic* Stat(int i) const { return m_stats[static_cast<size_t>(i)]; }
     CUiStatic* Portrait() const { return m_portrait; }
     CUiStatic* Title() const { return m_title; }
+    CUiStatic* RaceIcon() const { return m_raceIcon; }
+    CUiStatic* ClassIcon() const { return m_classIcon; }
     CUiStatic* HunterLabel() const { return m_hunterLabel; }
     CUiListBox* Description() const { return m_description; }
     CUiListBox* ChatList() const { return m_chatList; }
@@ -75,6 +80,8 @@ public:
     // Not-owned marks of the hero buttons, drawn by the layout's overlay look.
     std::array<bool, kHeroButtons> notOwned{};
     std::array<int, kHeroButtons> cardLevel{};
+    // The card level drawn on each player row's portrait (0: none).
+    std::array<int, kRows> rowCardLevel{};
 
 private:
     std::array<uint32_t, kFlags> m_flags{};
@@ -101,6 +108,8 @@ private:
     CUiStatic* m_heroName = nullptr;
     CUiStatic* m_portrait = nullptr;
     CUiStatic* m_title = nullptr;
+    CUiStatic* m_raceIcon = nullptr;
+    CUiStatic* m_classIcon = nullptr;
     CUiStatic* m_hunterLabel = nullptr;
     CUiListBox* m_description = nullptr;
     CUiListBox* m_chatList = nullptr;

@@ -28,6 +28,7 @@
 #include "screens/lobby/ConnecterPopup.h"
 #include "screens/lobby/ItemChecks.h"
 #include "screens/lobby/LobbySteps.h"
+#include "screens/lobby/MarketOverlay.h"
 #include "screens/lobby/MarketWindows.h"
 #include "screens/lobby/RoomChat.h"
 #include "ui/ScreenHost.h"
@@ -46,7 +47,6 @@ constexpr const char* kMusic = "BGM-MARKET.OGG";
 constexpr int kPriceChars = 8;
 constexpr int kChatChars = 80;
 constexpr int kSplitDigits = 5;
-constexpr uint32_t kPlacedMark = 0x1000000u;
 enum PopupItem { POPUP_SPLIT, POPUP_TO_UNUSED };
 
 CClientSession& Session() { return *g_pClientSession; }
@@ -89,6 +89,7 @@ CMarketScreen::CMarketScreen() {
 
 CMarketScreen::~CMarketScreen() {
     if (g_pUiManager && m_popup) g_pUiManager->DeleteWindow(m_popup);
+    if (g_pUiManager && m_heldWindow) g_pUiManager->DeleteWindow(m_heldWindow);
     if (!g_pResourceManager) return;
     for (CResource*& layout : m_layouts) g_pResourceManager->ReleaseResource(layout);
     g_pResourceManager->ReleaseResource(m_craImage);
@@ -121,6 +122,9 @@ int CMarketScreen::Load() {
                          static_cast<CUiWindow*>(m_imageBox)})
         ui.ShowWindow(w, false);
     ui.SendToBack(m_imageBox);
+    m_heldWindow = new CMarketHeldItemWindow();
+    ui.AddUpperWindow(m_heldWindow);
+    ui.ShowWindow(m_heldWindow, false);
     m_market->PriceEdit()->SetByteLimit(kPriceChars);
     m_market->ClearSelection();
     m_search->Edit()->SetByteLimit(static_cast<int>(kMarketSearchNameMax));
@@ -231,6 +235,9 @@ int CMarketScreen::UpdateLeaving() {
         next = MakeMyInfoScreen();
     } else if (Phase() == PHASE_TO_ROOM) {
         session.returning = true;
+        // The room record stayed current through the shared room handler:
+        // the room shows it again at once.
+        session.roomRefresh = true;
         next = MakeWaitRoomScreen();
     }
     if (!next) {
@@ -444,11 +451,18 @@ void CMarketScreen::PickUp(InventorySlotRef slot, uint32_t count, int fromPlace)
     m_heldPlace = fromPlace;
     m_shop->SetHolding(true);
     m_combine->SetHolding(true);
+    const InventorySlot& card = Inventory()[static_cast<size_t>(slot.row)][static_cast<size_t>(slot.column)];
+    const ItemCatalogueEntry* record = card.cardId ? Registry().FindItemRecord(card.cardId) : nullptr;
+    platform::CursorPoint cursor{};
+    ScreenHost()->Input().GetCursor(&cursor);
+    m_heldWindow->Hold(record ? Icon(card::Icon(*record)) : nullptr, static_cast<float>(cursor.x),
+                       static_cast<float>(cursor.y));
     PlayResourceSound(CPlayResources::SND_PICKUP_ITEM);
     SetPhase(PHASE_HELD);
 }
 
 void CMarketScreen::ReleaseHeld() {
+    m_heldWindow->Release();
     m_shop->SetHolding(false);
     m_combine->SetHolding(false);
     m_heldPlace = -1;
@@ -648,6 +662,9 @@ void CMarketScreen::UpdateHeld() {
     IScreenHost* host = ScreenHost();
     CZEMDXInput& input = host->Input();
     CShopWindow& w = *m_shop;
+    platform::CursorPoint cursor{};
+    input.GetCursor(&cursor);
+    m_heldWindow->Follow(static_cast<float>(cursor.x), static_cast<float>(cursor.y));
     const int target = w.InventoryPickLatch().Take();
     if (target >= 0) {
         const InventorySlotRef to{m_row, target};
@@ -698,6 +715,7 @@ void CMarketScreen::UpdateHeld() {
             Refuse(refusal);
         } else {
             m_req.saleFromHeld = true;
+            m_heldWindow->Release();
             m_shop->SetHolding(false);
             m_combine->SetHolding(false);
             SetPhase(m_mode);
@@ -783,7 +801,8 @@ void CMarketScreen::UpdateMarket() {
         NormaliseNumber(m_market->PriceEdit(), kPriceChars);
         m_market->RowLatch().Take();
         if (m_market->AcceptLatch().Taken()) {
-            if (!m_req.registration.Valid()) return Refuse(MSG_MARKET_REGISTRATION_OK);
+            // No card dropped on the icon yet: there is nothing to register.
+            if (!m_req.registration.Valid()) return;
             const int64_t price = NormaliseNumber(m_market->PriceEdit(), kPriceChars);
             int64_t fee = 0;
             const int refusal = CheckRegister(price, m_ownListings, &fee);
@@ -828,13 +847,16 @@ void CMarketScreen::UpdateMarket() {
     }
     auto taken = [&w](CShopWindow::Button b) { return w.ButtonLatch(b).Taken(); };
     if (taken(CShopWindow::BTN_BUY)) {
-        m_req.chosenListing = w.ShopPick();
-        if (m_req.chosenListing < 0) return Refuse(MSG_OUTSHOP_SELECT_BUY_CARD);
-        const MarketRecord& listing = m_req.search[static_cast<size_t>(m_req.chosenListing)];
-        if (listing.seller == Session().nickname) return Refuse(MSG_MARKET_NOT_BUY_MY_REGISTRATION_ITEM);
-        const ItemCatalogueEntry* record = Registry().FindItemRecord(listing.cardId);
-        return Ask(PK_MARKET_BUY,
-                   FormatText(Text(MSG_OUTSHOP_BUY_CARD_QUESTION), record ? card::Name(*record) : std::string()));
+        // Only a place that shows a listing can be bought: an empty place or
+        // a card this client does not know offers nothing.
+        const int pick = w.ShopPick();
+        const MarketRecord* listing = pick >= 0 ? &m_req.search[static_cast<size_t>(pick)] : nullptr;
+        const ItemCatalogueEntry* record =
+            listing && listing->cardId ? Registry().FindItemRecord(listing->cardId) : nullptr;
+        m_req.chosenListing = record ? pick : -1;
+        if (!record) return Refuse(MSG_OUTSHOP_SELECT_BUY_CARD);
+        if (listing->seller == Session().nickname) return Refuse(MSG_MARKET_NOT_BUY_MY_REGISTRATION_ITEM);
+        return Ask(PK_MARKET_BUY, FormatText(Text(MSG_OUTSHOP_BUY_CARD_QUESTION), card::Name(*record)));
     }
     if (taken(CShopWindow::BTN_COMB)) {
         w.ButtonAt(CShopWindow::BTN_MYMARKET)->SetEnabled(0);

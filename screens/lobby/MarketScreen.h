@@ -22,6 +22,7 @@
 
 class CCombineWindow;
 class CImageBoxWindow;
+class CMarketHeldItemWindow;
 class CConnecterPopup;
 class CIsolationWindow;
 class CMarketSearchWindow;
@@ -88,6 +89,7 @@ public:
     const ItemResultView& LastResult() const { return m_lastResult; }
     bool ResultShown() const;
     CImageBoxWindow* ImageBox() const { return m_imageBox; }
+    CMarketHeldItemWindow* HeldWindow() const { return m_heldWindow; }
 
 private:
     int Load();
@@ -131,6 +133,7 @@ private:
     CMarketSearchWindow* m_search = nullptr;
     CConnecterPopup* m_popup = nullptr;
     CImageBoxWindow* m_imageBox = nullptr;
+    CMarketHeldItemWindow* m_heldWindow = nullptr;
     std::array<CResource*, 6> m_layouts{};
     CResource* m_craImage = nullptr;
     CResource* m_crapImage = nullptr;

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kPlacedMark = 0x1000000u;
-
 const CGameDataRegistry* Registry() { return g_pGameDataRegistry; }
 const ItemCatalogueEntry* CardRecord(uint32_t id) { return id && Registry() ? Registry()->FindItemRecord(id) : nullptr; }
 
@@ -81,7 +79,10 @@ void CMarketScreen::RefreshItemSlots(int view) {
 
 void CMarketScreen::RefreshShopList() {
     m_shopCodes.fill(0);
-    for (int n = 0; n < kShopPlaces; ++n) Hide(m_shop->ShopPlace(n));
+    for (int n = 0; n < kShopPlaces; ++n) {
+        Hide(m_shop->ShopPlace(n));
+        m_shop->SetPlaceMarks(true, n, 0, 0);
+    }
     const int category = m_shop->Category() + 1;
     int listed = 0;
     int shown = 0;
@@ -96,6 +97,7 @@ void CMarketScreen::RefreshShopList() {
             Show(m_shop->ShopPlace(shown), card::Name(*entry), Icon(card::Icon(*entry)), card::Icon(*entry),
                  ShopPriceText(card::CraPrice(*entry), card::CashPrice(*entry)),
                  ShopEntryTooltip(*entry, *Registry()));
+            m_shop->SetPlaceMarks(true, shown, card::Flags(*entry), 0);
             m_shopCodes[static_cast<size_t>(shown++)] = entry->code;
         }
     }
@@ -113,6 +115,7 @@ void CMarketScreen::RefreshInventory() {
         const InventorySlot& slot = row[static_cast<size_t>(n)];
         const ItemCatalogueEntry* record = CardRecord(slot.cardId);
         m_shop->SetCombinedPlace(n, m_req.combine.FindSlot(m_row, n) >= 0);
+        m_shop->SetPlaceMarks(false, n, record ? card::Flags(*record) : 0, record ? card::Level(slot.cardId) : 0);
         if (!record) {
             Hide(place);
             continue;
@@ -133,7 +136,7 @@ void CMarketScreen::RefreshCombination() {
     for (int n = 0; n < CCombineWindow::kPlaces; ++n) Hide(m_combine->Place(n));
     for (int n = 0; n < CShopWindow::kInventoryPlaces; ++n) {
         const CardPlace& place = m_shop->InventoryPlace(n);
-        if (place.button) place.button->ClearFlags(kPlacedMark);
+        if (place.button) place.button->ClearFlags(CShopWindow::kPlacedMark);
         m_shop->SetCombinedPlace(n, false);
     }
     for (int n = 0; n < CCombineWindow::kPlaces; ++n) {
@@ -149,7 +152,7 @@ void CMarketScreen::RefreshCombination() {
              InventorySlotDataText(slot, *record), tooltip);
         if (e.row == m_row) {
             const CardPlace& place = m_shop->InventoryPlace(e.column);
-            if (place.button) place.button->AddFlags(kPlacedMark);
+            if (place.button) place.button->AddFlags(CShopWindow::kPlacedMark);
             m_shop->SetCombinedPlace(e.column, true);
         }
     }
@@ -157,10 +160,14 @@ void CMarketScreen::RefreshCombination() {
 
 void CMarketScreen::RefreshSearchPage() {
     m_searchValid = true;
+    // A new page puts other listings under the places: the old choice goes.
+    m_shop->ClearShopPick();
     for (int n = 0; n < kShopPlaces; ++n) Hide(m_shop->ShopPlace(n));
     for (int n = 0; n < kShopPlaces; ++n) {
         const MarketRecord& listing = m_req.search[static_cast<size_t>(n)];
         const ItemCatalogueEntry* record = CardRecord(listing.cardId);
+        // The market page marks a listing with its level only.
+        m_shop->SetPlaceMarks(true, n, 0, record ? card::Level(listing.cardId) : 0);
         if (!record) {
             // An empty place or a card this client does not know: nothing to offer there.
             if (listing.cardId) m_searchValid = false;

@@ -3,7 +3,11 @@
 #include <functional>
 #include <string>
 
+#include "engine/core/TextFormat.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/TextureResource.h"
 #include "screens/lobby/LobbySteps.h"
+#include "screens/lobby/MarketOverlay.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiEditBox.h"
@@ -32,9 +36,25 @@ bool BindPlace(CardPlace& place, const std::function<CUiObject*(const std::strin
     return place.button && place.name && place.icon && place.data;
 }
 
+constexpr const char* kPictureNames[shop_overlay::PICTURE_COUNT] = {"OUTSHOP_TAILS.DDS", "OUTSHOP_TAILS2.DDS",
+                                                                    "OUTSHOP_TAILS3.DDS", "OUTSHOP_SOLDOUT.DDS"};
+constexpr uint32_t kPlacedHighlight = 0x6080C0FFu;
+constexpr uint32_t kLevelColour = 0xFFFFFF00u;
+
 }  // namespace
 
+CShopWindow::~CShopWindow() {
+    if (!g_pResourceManager) return;
+    for (CResource*& picture : m_pictures) g_pResourceManager->ReleaseResource(picture);
+}
+
 int CShopWindow::OnLayoutLoaded() {
+    for (int i = 0; i < shop_overlay::PICTURE_COUNT; ++i) {
+        if (!g_pResourceManager) break;
+        CResource*& picture = m_pictures[static_cast<size_t>(i)];
+        if (!picture) picture = g_pResourceManager->GetResource(kPictureNames[i], RES_TEXTURE, nullptr, 1);
+        if (!picture) return 0;
+    }
     auto bind = [this](const std::string& name, uint32_t type) { return Bind(name.c_str(), type); };
     for (int n = 1; n <= kShopPlaces; ++n)
         if (!BindPlace(m_shop[static_cast<size_t>(n - 1)], bind, "ID_CHECKBUTTON_SHOP_ITEM%d",
@@ -68,15 +88,61 @@ int CShopWindow::OnLayoutLoaded() {
     return 1;
 }
 
+void CShopWindow::SetPlaceMarks(bool shopPlace, int n, uint32_t flags, uint32_t level) {
+    const size_t count = shopPlace ? m_shopMarks.size() : m_inventoryMarks.size();
+    if (n < 0 || static_cast<size_t>(n) >= count) return;
+    PlaceMarks& marks = shopPlace ? m_shopMarks[static_cast<size_t>(n)] : m_inventoryMarks[static_cast<size_t>(n)];
+    marks = {flags, level};
+}
+
+void CShopWindow::ClearPlaceMarks() {
+    m_shopMarks.fill({});
+    m_inventoryMarks.fill({});
+}
+
+void CShopWindow::Render() {
+    CUiWindow::Render();
+    if (HasFlags(UI_HIDDEN) || !g_pUiManager) return;
+    for (size_t n = 0; n < m_shop.size(); ++n) DrawPlaceMarks(m_shop[n], m_shopMarks[n], false);
+    for (size_t n = 0; n < m_inventory.size(); ++n)
+        DrawPlaceMarks(m_inventory[n], m_inventoryMarks[n], m_inventory[n].button->HasFlags(kPlacedMark));
+}
+
+void CShopWindow::DrawPlaceMarks(const CardPlace& place, const PlaceMarks& marks, bool highlight) const {
+    // Only a place that shows a card carries marks.
+    if (place.icon->HasFlags(UI_HIDDEN) || place.icon->Colour().a <= 0.0f) return;
+    const UiPoint at = place.button->GetAbsolutePos();
+    for (const shop_overlay::Quad& q :
+         shop_overlay::PlaceQuads(marks.flags, at.x, at.y, place.button->Size().x, place.button->Size().y)) {
+        auto* texture = static_cast<CTextureResource*>(m_pictures[static_cast<size_t>(q.picture)]);
+        g_pUiManager->DrawQuad(0xFFFFFFFFu, nullptr, texture ? texture->Texture() : nullptr, q.x, q.y, q.width,
+                               q.height);
+    }
+    if (highlight)
+        g_pUiManager->DrawQuad(kPlacedHighlight, nullptr, nullptr, at.x, at.y, place.button->Size().x,
+                               place.button->Size().y);
+    if (!marks.level) return;
+    IUiFont* font = place.data->Font() ? place.data->Font() : g_pUiManager->GetFont(0);
+    if (!font) return;
+    const UiPoint label = place.data->GetAbsolutePos();
+    font->Draw(static_cast<int32_t>(label.x + place.data->Size().x) - 20, static_cast<int32_t>(label.y),
+               FormatText("+%d", marks.level), kLevelColour);
+}
+
 void CShopWindow::SelectCategory(int index) {
     for (int n = 0; n < kCategories; ++n) m_categories[static_cast<size_t>(n)]->SetChecked(n == index);
     m_categoryIndex = index;
 }
 
 void CShopWindow::ClearPicks() {
-    for (const CardPlace& p : m_shop) p.button->SetChecked(false);
+    ClearShopPick();
     for (const CardPlace& p : m_inventory) p.button->SetChecked(false);
-    m_shopPickIndex = m_inventoryPickIndex = -1;
+    m_inventoryPickIndex = -1;
+}
+
+void CShopWindow::ClearShopPick() {
+    for (const CardPlace& p : m_shop) p.button->SetChecked(false);
+    m_shopPickIndex = -1;
 }
 
 void CShopWindow::PickShop(int n) {

@@ -10,6 +10,7 @@
 
 #include "ui/UiWindow.h"
 
+class CResource;
 class CUiButton;
 class CUiCheckButton;
 class CUiEditBox;
@@ -46,6 +47,8 @@ public:
     static constexpr int kShopPlaces = 6;
     static constexpr int kInventoryPlaces = 9;
     static constexpr int kCategories = 4;
+    // The style bit of an inventory place whose card sits in the combination.
+    static constexpr uint32_t kPlacedMark = 0x1000000u;
     enum Button {
         BTN_SHOP_PREV,
         BTN_SHOP_NEXT,
@@ -63,9 +66,18 @@ public:
         BTN_COUNT
     };
 
+    ~CShopWindow() override;
     int OnLayoutLoaded() override;
     void OnLButtonClick(CUiObject* control) override;
     void OnDrag(CUiObject* control) override;
+    // The controls, then over each place that shows a card its marks, its
+    // sold-out picture, its level and the highlight of a card in the combination.
+    void Render() override;
+
+    // What the render draws over a place: the flag bits of its marks and
+    // sold-out picture, and its level (0: none). Cleared for every place.
+    void SetPlaceMarks(bool shopPlace, int n, uint32_t flags, uint32_t level);
+    void ClearPlaceMarks();
 
     // Whether the screen holds a card on the cursor and which inventory
     // places show cards of the combination; the window asks before it picks.
@@ -84,6 +96,7 @@ public:
     int Category() const { return m_categoryIndex; }
     void SelectCategory(int index);
     void ClearPicks();
+    void ClearShopPick();
 
     CUiButton* ButtonAt(Button b) const { return m_buttonControls[static_cast<size_t>(b)]; }
     const CardPlace& ShopPlace(int n) const { return m_shop[static_cast<size_t>(n)]; }
@@ -100,8 +113,17 @@ public:
     void EnableCardButtons(bool enabled, bool marketButton);
 
 private:
+    struct PlaceMarks {
+        uint32_t flags = 0;
+        uint32_t level = 0;
+    };
     void PickShop(int n);
     void PickInventory(int n);
+    void DrawPlaceMarks(const CardPlace& place, const PlaceMarks& marks, bool highlight) const;
+
+    std::array<CResource*, 4> m_pictures{};
+    std::array<PlaceMarks, kShopPlaces> m_shopMarks{};
+    std::array<PlaceMarks, kInventoryPlaces> m_inventoryMarks{};
 
     std::array<CardPlace, kShopPlaces> m_shop{};
     std::array<CardPlace, kInventoryPlaces> m_inventory{};

@@ -78,4 +78,33 @@ int StartTestEntry(const RoomRecord& room, int mode) {
     return 0;
 }
 
+namespace {
+
+constexpr uint32_t kCampColour = 0xe6d599;
+
+// Team byte 0 is the dark camp, 1 the light one.
+int ColumnCamp(const RoomRecord& room, int column) {
+    for (int slot = column * 6; slot < column * 6 + 6; ++slot)
+        if (room.SlotState(slot) == RoomRecord::kOccupied) return room.SlotTeam(slot) ? 1 : 0;
+    return column;
+}
+
+}  // namespace
+
+int TeamLabelLayout(const RoomRecord& room) {
+    const int left = ColumnCamp(room, 0), right = ColumnCamp(room, 1);
+    if (left != right) return LAYOUT_MIXED;
+    return left ? LAYOUT_BOTH_LIGHT : LAYOUT_BOTH_DARK;
+}
+
+TeamLabel DescribeTeamLabel(const RoomRecord& room, int column, std::string_view darkName,
+                            std::string_view lightName) {
+    TeamLabel label;
+    label.light = ColumnCamp(room, column) == 1;
+    const std::string name(label.light ? lightName : darkName);
+    label.text = TeamLabelLayout(room) == LAYOUT_MIXED ? FormatText("</C=%x>%s</>", kCampColour, name)
+                                                        : FormatText("</C=%x>%s</> %d", kCampColour, name, column + 1);
+    return label;
+}
+
 }  // namespace room_view

@@ -45,6 +45,21 @@ struct WinPoints {
 // team gives 0 and 0.
 WinPoints ComputeWinPoints(int own, int ownCount, int otherSum, int otherCount);
 
+// The camps of a member-limit room's two columns: 0 both dark (their
+// members play side 0), 1 both light, 2 one of each. A column's camp is the
+// team byte of its first occupied slot (the left column dark and the right
+// one light while empty).
+enum TeamLayout { LAYOUT_BOTH_DARK, LAYOUT_BOTH_LIGHT, LAYOUT_MIXED };
+int TeamLabelLayout(const RoomRecord& room);
+// The label of column 0 or 1: which of its two camp labels shows (true: the
+// light one) and its text, "</C=e6d599>camp</> n" when both columns share a
+// camp, else "</C=e6d599>camp</>".
+struct TeamLabel {
+    bool light = false;
+    std::string text;
+};
+TeamLabel DescribeTeamLabel(const RoomRecord& room, int column, std::string_view darkName, std::string_view lightName);
+
 // The host's start test: 0 when the game may start, else the entry of the
 // reason (134 not all ready, 135 uneven teams, 155 over the member limit).
 int StartTestEntry(const RoomRecord& room, int mode);

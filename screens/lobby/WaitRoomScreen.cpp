@@ -23,6 +23,7 @@
 #include "screens/lobby/MakeRoomWindow.h"
 #include "screens/lobby/RoomChat.h"
 #include "screens/lobby/RoomSlotView.h"
+#include "screens/lobby/WaitRoomPopup.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
 #include "ui/UiButton.h"
@@ -61,6 +62,7 @@ std::string MapImageName(const std::string& fileName) {
 CScreen* NewWaitRoomScreen() { return new CWaitRoomScreen(); }
 
 CWaitRoomScreen::~CWaitRoomScreen() {
+    if (g_pUiManager && m_popup) g_pUiManager->DeleteWindow(m_popup);
     if (!g_pResourceManager) return;
     for (CResource* image : m_mapImages) g_pResourceManager->ReleaseResource(image);
     g_pResourceManager->ReleaseResource(m_randomMap);
@@ -84,6 +86,7 @@ int CWaitRoomScreen::Load() {
     if (!m_settingsLayout) return 0;
     lobby::CentreWindow(m_settings, *host);
     host->Ui().ShowWindow(m_settings, false);
+    m_popup = new CWaitRoomPopup(m_window);
     m_randomMap = g_pResourceManager->GetResource("WAITROOM_RANDOMMAP.DDS", RES_TEXTURE, nullptr, 1);
     m_guildMark = g_pResourceManager->GetResource("GUILDMARK.DDS", RES_TEXTURE, nullptr, 1);
     if (!m_randomMap || !m_guildMark) return 0;
@@ -134,7 +137,7 @@ int CWaitRoomScreen::Update() {
             if (m_fade.Done()) EnterRoom();
             break;
         case PHASE_ROOM:
-            if (!CheckMessageBoxConfirm()) UpdateRoom();
+            if (!UpdatePopup() && !CheckMessageBoxConfirm()) UpdateRoom();
             break;
         case PHASE_LEAVING:
             if (m_fade.Done()) {
@@ -145,7 +148,10 @@ int CWaitRoomScreen::Update() {
                     // Hero select of a practice room talks to no server.
                     if (Practice()) g_pWorldObjectManager->gameMode = 1;
                     next = NewHeroSelectScreen();
-                } else {
+                } else if (m_next == NEXT_MARKET) {
+                    next = MakeMarketScreen();
+                }
+                if (!next) {
                     Session().roomRefresh = true;
                     Session().returnedToLobby = true;
                     next = MakeLobbyScreen();
@@ -269,11 +275,10 @@ void CWaitRoomScreen::UpdateRoom() {
             Line(MSG_WAITROOM_NOT_ENTER_SHOP, kRed);
             return;
         }
-        // The market screen is not part of this client yet: the room stays.
-        return;
+        host->Ui().SetFocus(nullptr);
+        Session().wentToMarket = true;
+        BeginLeave(NEXT_MARKET);
     }
-    const std::string target = w.TakePopupTarget();
-    if (!target.empty()) StartWhisperTo(target.c_str(), w.ChatList());
 }
 
 void CWaitRoomScreen::Quit() {
@@ -443,6 +448,7 @@ void CWaitRoomScreen::ShowGameMode(int mapIndex) {
     }
     if (w.MapName()) w.MapName()->SetText(real ? m_maps[static_cast<size_t>(mapIndex)]->text1 : std::string());
     if (m_mode == 1) {
+        w.ShowTeamLabels(Session().room);
         if (w.LimitText())
             w.LimitText()->SetText(FormatText(GetMessageText(MSG_WAITROOM_LIMIT_USER), Session().room.MemberLimit()));
         w.ChangeTeamButton()->SetEnabled(

@@ -16,6 +16,7 @@
 #include "ui/Screen.h"
 
 class CMakeRoomWindow;
+class CWaitRoomPopup;
 class CResource;
 struct MapListEntry;
 
@@ -50,6 +51,7 @@ public:
     const std::vector<std::string>& GuardianChoices() const { return m_guardianChoices; }
     size_t MapCount() const { return m_maps.size(); }
     int NextScreenCode() const { return m_next; }
+    CWaitRoomPopup* Popup() const { return m_popup; }
 
     // The shared room handler's calls.
     void OnRoomRecord() override;
@@ -80,6 +82,9 @@ private:
     void OpenRoomSettings();
     // True when the settings window is shown and took this frame's input.
     bool UpdateRoomSettings();
+    // Opens the member popup on a right-clicked nickname; a mouse press while
+    // it is shown takes its choice and closes it. True when it took the frame.
+    bool UpdatePopup();
     // Sends through the session's connection; a failure opens the error popup.
     bool Sent(int result);
     void WaitCursor();
@@ -105,6 +110,7 @@ private:
     NetPacket m_received;
     CMakeRoomWindow* m_settings = nullptr;
     CResource* m_settingsLayout = nullptr;
+    CWaitRoomPopup* m_popup = nullptr;
 };
 
 // The maker installed with SetWaitRoomScreenMaker.

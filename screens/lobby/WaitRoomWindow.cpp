@@ -70,6 +70,11 @@ int CWaitRoomWindow::OnLayoutLoaded() {
     m_closeLook = g_pResourceManager->GetResource("BUTTON_SIZE5_CLOSE.DDS", RES_TEXTURE, nullptr, 1);
     if (!m_openLook || !m_closeLook) return 0;
     m_limitText = static_cast<CUiStatic*>(Bind("ID_STATIC_LIMIT_TEXT", UI_TYPE_STATIC));
+    const char* campLabels[] = {"ID_STATIC_D_ALLY1", "ID_STATIC_L_ALLY1", "ID_STATIC_D_ALLY2", "ID_STATIC_L_ALLY2"};
+    for (size_t i = 0; i < m_campLabels.size(); ++i)
+        m_campLabels[i] = static_cast<CUiStatic*>(Bind(campLabels[i], UI_TYPE_STATIC));
+    m_campNames = {static_cast<CUiStatic*>(Bind("ID_STATIC_NAME_ALLY1", UI_TYPE_STATIC)),
+                   static_cast<CUiStatic*>(Bind("ID_STATIC_NAME_ALLY2", UI_TYPE_STATIC))};
     m_hiddenAtBind = {static_cast<CUiStatic*>(Bind("ID_STATIC_GAME_MODE", UI_TYPE_STATIC)),
                       static_cast<CUiStatic*>(Bind("ID_STATIC_LEVEL_RESTRICTION", UI_TYPE_STATIC)),
                       static_cast<CUiStatic*>(Bind("ID_STATIC_PASSWORD", UI_TYPE_STATIC)),
@@ -118,6 +123,17 @@ std::string CWaitRoomWindow::TakePopupTarget() {
     std::string target;
     target.swap(m_popupTarget);
     return target;
+}
+
+void CWaitRoomWindow::ShowTeamLabels(const RoomRecord& room) {
+    for (int column = 0; column < 2; ++column) {
+        const room_view::TeamLabel label = room_view::DescribeTeamLabel(
+            room, column, GetMessageText(MSG_WAITROOM_CAMP_DARK), GetMessageText(MSG_WAITROOM_CAMP_LIGHT));
+        lobby::ShowControl(CampLabel(column, false), !label.light);
+        lobby::ShowControl(CampLabel(column, true), label.light);
+        lobby::SetLabel(CampName(column), label.text);
+        lobby::ShowControl(CampName(column), true);
+    }
 }
 
 int CWaitRoomWindow::TakeCommand(int index) {

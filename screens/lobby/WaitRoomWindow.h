@@ -69,6 +69,8 @@ public:
     // The host's and the guests' controls; the slot buttons show what a press would do.
     void RefreshRoleControls(const RoomRecord& room, const SlotContext& context, bool host);
     void EnableSlotButtons(bool enable);
+    // The camp labels of a member-limit room's two columns.
+    void ShowTeamLabels(const RoomRecord& room);
     bool SlotButtonsEnabled() const;
 
     const SlotRow& Row(int i) const { return m_rows[static_cast<size_t>(i)]; }
@@ -92,6 +94,9 @@ public:
     CUiStatic* PasswordLabel() const { return m_password; }
     CUiStatic* LevelLabel() const { return m_level; }
     CUiStatic* LimitText() const { return m_limitText; }
+    // Column 0 or 1: its dark and light camp labels and its camp name.
+    CUiStatic* CampLabel(int column, bool light) const { return m_campLabels[static_cast<size_t>(column * 2 + light)]; }
+    CUiStatic* CampName(int column) const { return m_campNames[static_cast<size_t>(column)]; }
 
 private:
     int SlotOfButton(const CUiObject* control) const;
@@ -126,5 +131,7 @@ private:
     CUiStatic* m_password = nullptr;
     CUiStatic* m_level = nullptr;
     CUiStatic* m_limitText = nullptr;
+    std::array<CUiStatic*, 4> m_campLabels{};
+    std::array<CUiStatic*, 2> m_campNames{};
     std::array<CUiStatic*, 4> m_hiddenAtBind{};
 };

@@ -6,11 +6,14 @@
 
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageBoxHost.h"
+#include "engine/core/MessageTable.h"
 #include "engine/core/NameHash.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
 #include "screens/game/ImageBoxWindow.h"
 #include "screens/lobby/CombineWindow.h"
+#include "screens/lobby/CardRecord.h"
+#include "screens/lobby/MarketOverlay.h"
 #include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/MarketWindows.h"
 #include "tests/screens/lobby/LobbyFixture.h"
@@ -245,6 +248,7 @@ TEST_F(MarketFromRoom, HidesTheLobbyButtonsAndReturnsToTheRoom) {
     Click(&Shop(), "ID_BUTTON_SHOP_EXIT");
     ASSERT_TRUE(RunUntil([&] { return s_rooms == 1; }));
     EXPECT_EQ(Count(PK_BACK_TO_LOBBY), 0);
+    EXPECT_TRUE(Session().roomRefresh);
     NoFailures();
 }
 
@@ -262,7 +266,14 @@ TEST_F(MarketFlow, DragsStacksAndCombines) {
     // Two partial stacks of the same count card: a stack request with the held count.
     drag(3);
     ASSERT_EQ(Market()->Phase(), CMarketScreen::PHASE_HELD);
+    // The card's icon rides on the cursor until it is dropped.
+    const CMarketHeldItemWindow& held = *Market()->HeldWindow();
+    EXPECT_TRUE(held.Holding());
+    ASSERT_NE(held.Image(), nullptr);
+    EXPECT_EQ(held.Image()->Name(), card::Icon(*g_pGameDataRegistry->FindItemRecord(sc::kCountCard)));
     Click(&Shop(), "ID_CHECKBUTTON_INVEN_ITEM4");
+    EXPECT_FALSE(held.Holding());
+    EXPECT_EQ(held.Image(), nullptr);
     ASSERT_TRUE(RunUntil([&] { return Count(PK_STACK_ITEM) == 1; }));
     EXPECT_EQ(Last(PK_STACK_ITEM), (std::vector<uint8_t>{1, 3, 4, 0x12, 0xe6, 0x35, 0x77, 1, 4}));
     EXPECT_EQ(Market()->Phase(), CMarketScreen::PHASE_SHOP);
@@ -305,5 +316,67 @@ TEST_F(MarketFlow, DragsStacksAndCombines) {
     ASSERT_TRUE(RunUntil([&] { return Market()->ResultShown(); }));
     EXPECT_EQ(Market()->LastResult().image, "CRAP.DDS");
     for (int i = 0; i < 9; ++i) EXPECT_TRUE(Market()->Requests().combine.At(i).Empty());
+    NoFailures();
+}
+
+TEST_F(MarketFlow, BuysOnlyAShownListingAndRegistersOnlyAChosenCard) {
+    game.On(PK_MARKET_BUY);
+    MarketSearchPage page{};
+    page[0] = {"Seller", sc::kJewel2, 700, 10, 1, 2, 3};
+    page[1] = {"Ghost", 0xFFFFFFFFu, 1, 1, 0, 0, 0};
+    page[2] = {"me", sc::kJewel2, 800, 10, 4, 5, 6};
+    game.On(PK_MARKET_LIST, [page](const FakePacket&) {
+        return std::vector<FakePacket>{{PK_MARKET_LIST_RESULT, MarketListPayload(0, page, {})}};
+    });
+    Click(&Shop(), "ID_BUTTON_MYMARKET");
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_MARKET_LIST) == 1 && !Market()->Waiting(); }));
+    auto buyAt = [&](const char* place) {
+        Click(&Shop(), place);
+        Click(&Shop(), "ID_BUTTON_BUY");
+    };
+    auto refusedWith = [&](int entry) {
+        const bool refused = app->MessageBox().Visible() && app->MessageBox().Text() == GetMessageText(entry) &&
+                             Market()->PendingId() == 0;
+        app->MessageBox().HideBox();
+        return refused;
+    };
+    // Nothing picked, the unknown card's hidden place, an empty place, and the own listing.
+    Click(&Shop(), "ID_BUTTON_BUY");
+    EXPECT_TRUE(refusedWith(MSG_OUTSHOP_SELECT_BUY_CARD));
+    buyAt("ID_CHECKBUTTON_SHOP_ITEM2");
+    EXPECT_TRUE(refusedWith(MSG_OUTSHOP_SELECT_BUY_CARD));
+    buyAt("ID_CHECKBUTTON_SHOP_ITEM5");
+    EXPECT_TRUE(refusedWith(MSG_OUTSHOP_SELECT_BUY_CARD));
+    buyAt("ID_CHECKBUTTON_SHOP_ITEM3");
+    EXPECT_TRUE(refusedWith(MSG_MARKET_NOT_BUY_MY_REGISTRATION_ITEM));
+    buyAt("ID_CHECKBUTTON_SHOP_ITEM1");
+    EXPECT_EQ(Market()->PendingId(), PK_MARKET_BUY);
+    Confirm();
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_MARKET_BUY) == 1; }));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Last(PK_MARKET_BUY).data())), "Seller");
+    Market()->ClearRequestPending();
+    // A new page drops the choice: other listings stand under the places now.
+    Click(&Shop(), "ID_CHECKBUTTON_SHOP_ITEM1");
+    Click(&Shop(), "ID_BUTTON_SHOP_NEXT");
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_MARKET_LIST) == 2 && !Market()->Waiting(); }));
+    EXPECT_EQ(Shop().ShopPick(), -1);
+    EXPECT_FALSE(Shop().ShopPlace(0).button->Checked());
+
+    // The registration window: Accept before a card is dropped on its icon does nothing.
+    Click(&Shop(), "ID_BUTTON_COMB");
+    ASSERT_TRUE(RunUntil([&] { return Count(PK_MARKET_LIST) == 3 && !Market()->Waiting(); }));
+    Market()->Market()->PriceEdit()->SetText("500");
+    Click(Market()->Market(), "ID_BUTTON_ACCEPT");
+    EXPECT_FALSE(app->MessageBox().Visible());
+    EXPECT_EQ(Market()->PendingId(), 0);
+    // With the prize card dropped there, Accept asks about the fee.
+    Shop().OnDrag(Shop().FindChild(NameHash("ID_CHECKBUTTON_INVEN_ITEM1")));
+    Frames(2);
+    ASSERT_EQ(Market()->Phase(), CMarketScreen::PHASE_HELD);
+    Click(Market()->Market(), "ID_BUTTON_ICON");
+    EXPECT_TRUE(Market()->Requests().registration.Valid());
+    Market()->Market()->PriceEdit()->SetText("500");
+    Click(Market()->Market(), "ID_BUTTON_ACCEPT");
+    EXPECT_EQ(Market()->PendingId(), PK_MARKET_REGISTER);
     NoFailures();
 }

@@ -9,6 +9,7 @@
 #include "screens/lobby/CardTexts.h"
 #include "screens/lobby/CombineTable.h"
 #include "screens/lobby/ItemChecks.h"
+#include "screens/lobby/MarketOverlay.h"
 #include "tools/SampleCards.h"
 
 namespace sc = sample_cards;
@@ -272,4 +273,41 @@ TEST_F(MarketRulesTest, PrizeAndCombinationResults) {
     const ItemResultView made = CombineContent(sc::kBaseCard + 5, &registry);
     EXPECT_EQ(made.message, "Base card");
     EXPECT_EQ(made.bonus, 5);
+}
+
+TEST(ShopOverlayTest, MarksRowUpBelowThePlaceAndSoldOutCoversIt) {
+    using namespace shop_overlay;
+    struct Case {
+        uint32_t flags;
+        std::vector<Picture> pictures;
+    };
+    const Case cases[] = {
+        {0, {}},
+        {card::kMarkOne, {MARK_ONE}},
+        {card::kMarkThree, {MARK_THREE}},
+        {card::kMarkOne | card::kMarkTwo | card::kMarkThree | card::kHidden, {MARK_ONE, MARK_TWO, MARK_THREE}},
+        {card::kMarkTwo | card::kSoldOut, {MARK_TWO, SOLD_OUT}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Quad> quads = PlaceQuads(c.flags, 10.0f, 20.0f, 80.0f, 90.0f);
+        ASSERT_EQ(quads.size(), c.pictures.size()) << std::hex << c.flags;
+        float x = 10.0f;
+        for (size_t i = 0; i < quads.size(); ++i) {
+            const Quad& q = quads[i];
+            EXPECT_EQ(q.picture, c.pictures[i]) << std::hex << c.flags;
+            if (q.picture == SOLD_OUT) {
+                EXPECT_EQ(q.x, 10.0f);
+                EXPECT_EQ(q.y, 20.0f);
+                EXPECT_EQ(q.width, 80.0f);
+                EXPECT_EQ(q.height, 90.0f);
+                continue;
+            }
+            // Marks leave no gap for an absent bit: each one follows the last.
+            EXPECT_EQ(q.x, x) << std::hex << c.flags << " " << i;
+            EXPECT_EQ(q.y, 125.0f);
+            EXPECT_EQ(q.width, 29.0f);
+            EXPECT_EQ(q.height, 15.0f);
+            x += 33.0f;
+        }
+    }
 }

@@ -100,3 +100,35 @@ TEST(RoomSlotViewTest, StartTestReasons) {
 }
 
 }  // namespace
+
+TEST(RoomSlotViewTest, CampLabelsOfTheTwoColumns) {
+    struct Case {
+        const char* what;
+        int leftTeam, rightTeam;  // -1: the column is empty
+        int layout;
+        bool leftLight, rightLight;
+        const char *leftText, *rightText;
+    };
+    const Case cases[] = {
+        {"empty room", -1, -1, LAYOUT_MIXED, false, true, "</C=e6d599>Dark</>", "</C=e6d599>Light</>"},
+        {"both dark", 0, 0, LAYOUT_BOTH_DARK, false, false, "</C=e6d599>Dark</> 1", "</C=e6d599>Dark</> 2"},
+        {"both light", 1, 1, LAYOUT_BOTH_LIGHT, true, true, "</C=e6d599>Light</> 1", "</C=e6d599>Light</> 2"},
+        {"swapped", 1, 0, LAYOUT_MIXED, true, false, "</C=e6d599>Light</>", "</C=e6d599>Dark</>"},
+        {"only the right column, dark", -1, 0, LAYOUT_BOTH_DARK, false, false, "</C=e6d599>Dark</> 1",
+         "</C=e6d599>Dark</> 2"},
+    };
+    for (const Case& c : cases) {
+        RoomSpec spec;
+        // An occupied slot after an empty one still names the column's camp.
+        if (c.leftTeam >= 0) spec.Seat(2, "left").slots[2].team = static_cast<uint8_t>(c.leftTeam);
+        if (c.rightTeam >= 0) spec.Seat(9, "right").slots[9].team = static_cast<uint8_t>(c.rightTeam);
+        const RoomRecord room = Room(spec);
+        EXPECT_EQ(TeamLabelLayout(room), c.layout) << c.what;
+        const TeamLabel left = DescribeTeamLabel(room, 0, "Dark", "Light");
+        const TeamLabel right = DescribeTeamLabel(room, 1, "Dark", "Light");
+        EXPECT_EQ(left.light, c.leftLight) << c.what;
+        EXPECT_EQ(right.light, c.rightLight) << c.what;
+        EXPECT_EQ(left.text, c.leftText) << c.what;
+        EXPECT_EQ(right.text, c.rightText) << c.what;
+    }
+}

@@ -11,6 +11,7 @@
 #include "platform/CodePage.h"
 #include "platform/Input.h"
 #include "screens/lobby/HeroSelectScreen.h"
+#include "screens/lobby/WaitRoomPopup.h"
 #include "screens/lobby/WaitRoomScreen.h"
 #include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/servers/RoomPackets.h"
@@ -147,6 +148,12 @@ TEST_F(WaitRoomFlow, HostStartsPicksAHeroAndTheLoadingScreenFollows) {
     hero->Window()->PressHero(0);
     Frames(2);
     EXPECT_EQ(hero->SelectedIndex(), 0);
+    // The detail panel names the hero's class and race with their icons.
+    for (CUiStatic* icon : {hero->Window()->ClassIcon(), hero->Window()->RaceIcon()}) {
+        ASSERT_NE(icon, nullptr);
+        EXPECT_FALSE(icon->HasFlags(UI_HIDDEN));
+        EXPECT_NE(icon->Image(), nullptr);
+    }
     EXPECT_FALSE(hero->Glide().Settled());
     hero->Window()->PressCommand(CHeroSelectWindow::FLAG_OK);
     ASSERT_TRUE(RunUntil([&] { return s_loadings == 1; })) << ErrorReport().Text();
@@ -277,6 +284,8 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
     choices[1] = starSage;
     std::array<uint32_t, 12> unknown{};
     unknown[1] = 0xDEADBEEFu;
+    std::array<uint8_t, 12> levels{};
+    levels[1] = 5;
     game.Accept()
         .Send(PK_ROOM_INFO, RoomInfoPayload(spec))
         .Expect(PK_GAME_START)
@@ -284,7 +293,7 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
         // Hostile ones first: a hero nobody knows, a slot outside the room.
         .Send(PK_HERO_CHOICES, HeroChoicesPayload(unknown))
         .Send(PK_PLAYER_OUT, {40, 0})
-        .Send(PK_HERO_CHOICES, HeroChoicesPayload(choices))
+        .Send(PK_HERO_CHOICES, HeroChoicesPayload(choices, levels))
         .Expect(PK_HERO_PICK)
         .SendResult(PK_HERO_PICK_RESULT, 0, 7, 2)
         .Send(PK_HERO_SELECT_CANCELLED, {0, 0, 0, 0});
@@ -308,6 +317,9 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
         hero = CurrentAs<CHeroSelectScreen>();
         return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING && hero->HeroChoices()[1] == starSage;
     })) << ErrorReport().Text();
+    // The friend's card level is drawn on his portrait; nothing on the own one yet.
+    EXPECT_EQ(hero->Window()->rowCardLevel[1], 5);
+    EXPECT_EQ(hero->Window()->rowCardLevel[0], 0);
     auto pickFromTab = [&](int tab, uint32_t id) {
         hero->Window()->SelectRaceTab(tab);
         const auto& list = hero->HeroList(tab);
@@ -342,3 +354,82 @@ TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
 }
 
 }  // namespace
+
+TEST_F(WaitRoomFlow, MemberPopupWhispersAddsAFriendAndBlocks) {
+    RoomSpec spec;
+    spec.mapId = 1;
+    spec.Seat(0, "me").Seat(6, "mate");
+    std::vector<uint8_t> friendAdd, blockAdd;
+    game.Accept()
+        .Send(PK_ROOM_INFO, RoomInfoPayload(spec))
+        .Expect(PK_FRIEND_ADD, [&](const FakePacket& p) { friendAdd = p.payload; })
+        .Expect(PK_BLOCK_ADD, [&](const FakePacket& p) { blockAdd = p.payload; });
+    CWaitRoomScreen* room = Room();
+    ASSERT_NE(room, nullptr);
+    CWaitRoomWindow& w = *room->Window();
+    CWaitRoomPopup& popup = *room->Popup();
+    // The own row and an empty row offer nothing.
+    for (int slot : {0, 3}) {
+        w.OnRButtonClick(w.Row(slot).nick);
+        Frames(2);
+        EXPECT_FALSE(popup.Shown()) << slot;
+    }
+    auto choose = [&](int item) {
+        w.OnRButtonClick(w.Row(6).nick);
+        Frames(2);
+        EXPECT_TRUE(popup.Shown());
+        EXPECT_EQ(popup.Target(), "mate");
+        popup.List().SetSelected(item);
+        popup.OnLButtonClick(&popup.List());
+        input->SetButton(0, true);
+        Frames(1);
+        input->SetButton(0, false);
+        Frames(2);
+        EXPECT_FALSE(popup.Shown());
+    };
+    choose(CWaitRoomPopup::ITEM_WHISPER);
+    EXPECT_EQ(Session().chat.mode, CHAT_MODE_WHISPER);
+    EXPECT_EQ(Session().chat.whisperTarget, "mate");
+    EXPECT_EQ(app->Ui().Focus(), w.ChatEdit());
+    choose(CWaitRoomPopup::ITEM_FRIEND);
+    choose(CWaitRoomPopup::ITEM_BLOCK);
+    // A press outside the rows only closes it.
+    w.OnRButtonClick(w.Row(6).nick);
+    Frames(2);
+    input->SetButton(0, true);
+    Frames(1);
+    input->SetButton(0, false);
+    Frames(2);
+    EXPECT_FALSE(popup.Shown());
+    ASSERT_TRUE(game.WaitIdle());
+    NoFailures();
+    ASSERT_GT(friendAdd.size(), 17u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(friendAdd.data() + 17)), "mate");
+    ASSERT_GT(blockAdd.size(), 17u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(blockAdd.data() + 17)), "mate");
+    EXPECT_EQ(game.Received().size(), 2u);
+    EXPECT_EQ(room->Phase(), CWaitRoomScreen::PHASE_ROOM);
+}
+
+TEST_F(WaitRoomFlow, MarketButtonLeadsToTheMarket) {
+    static int s_markets = 0;
+    s_markets = 0;
+    SetMarketScreenMaker([]() -> CScreen* {
+        ++s_markets;
+        return new CScriptedScreen("Market", nullptr, {});
+    });
+    RoomSpec spec;
+    spec.mapId = 1;
+    spec.Seat(0, "me").Seat(6, "mate", true);
+    game.Accept().Send(PK_ROOM_INFO, RoomInfoPayload(spec));
+    CWaitRoomScreen* room = Room();
+    ASSERT_NE(room, nullptr);
+    // The host may go even with a ready member in the room.
+    room->Window()->PressCommand(CWaitRoomWindow::CMD_MARKET);
+    const bool reached = RunUntil([&] { return s_markets == 1; });
+    SetMarketScreenMaker(nullptr);
+    ASSERT_TRUE(reached);
+    EXPECT_TRUE(Session().wentToMarket);
+    EXPECT_EQ(s_lobbies, 0);
+    EXPECT_TRUE(game.Received().empty());
+}
