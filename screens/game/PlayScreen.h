@@ -608,4 +608,11 @@ private:
     // The main panel.
     CPlayMainPanel* m_mainPanel = nullptr;
     CResource* m_mainLayout = nullptr;
+
+    // The portraits of the main panel and the unit information window (PlayPortraits.cpp).
+public:
+    // Into their targets, after the world and before the windows that show them.
+    void RenderPortraits();
+    void RestorePortraits();
+    void InvalidatePortraits();
 };
