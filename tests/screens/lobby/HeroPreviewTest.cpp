@@ -13,6 +13,7 @@
 #include "engine/core/MessageTable.h"
 #include "engine/core/NameHash.h"
 #include "engine/render/RenderStateCache.h"
+#include "engine/render/ShaderSet.h"
 #include "platform/CrtRandom.h"
 #include "platform/GfxRecordingDevice.h"
 #include "screens/lobby/HeroPreview.h"
@@ -45,7 +46,8 @@ const std::string& SampleFolder() {
 // What the preview needs of the application: the device holder, the error
 // report, the message table and the resources of the sample folder.
 struct PreviewServices {
-    explicit PreviewServices(CGfxDevice* device) : resources(MakeSampleResources(SampleFolder(), device)) {
+    explicit PreviewServices(CGfxDevice* device, CShaderSet* shaders = nullptr)
+        : resources(MakeSampleResources(SampleFolder(), device, shaders)) {
         states.SetDevice(device);
     }
     CErrorReport report;
@@ -214,12 +216,20 @@ TEST(HeroPreview, IdleSwitchingAlternatesTheIdleAndARandomAction) {
     EXPECT_EQ(preview.CurrentAction(), expected);
 }
 
-TEST(HeroPreviewPixels, TheHeroShowsInsideTheDetailStatic) {
+// Skinned by the skin effect, as the client draws it, and on the processor.
+class HeroPreviewPixels : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HeroPreviewPixels, TheHeroShowsInsideTheDetailStatic) {
     auto device = CreateHeadlessGl(1024, true);
     ASSERT_NE(device, nullptr);
     {
-        PreviewServices services(device.get());
+        CShaderSet shaders(device.get());
+        PreviewServices services(device.get(), GetParam() ? &shaders : nullptr);
         ASSERT_NE(services.resources, nullptr);
+        if (GetParam()) {
+            ASSERT_EQ(shaders.LoadSkinEffect(CShaderSet::kSkinFvf), 1) << services.report.Text();
+            ASSERT_TRUE(shaders.IsReady());
+        }
         // Hero select's own detail static, as its layout places it.
         LayoutFileSpec layout = HeroSelectLayout();
         layout.window.colour[3] = 0;
@@ -274,3 +284,6 @@ TEST(HeroPreviewPixels, TheHeroShowsInsideTheDetailStatic) {
         ui.SetDevice(nullptr);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Skinning, HeroPreviewPixels, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "Effect" : "Processor"; });
