@@ -3,10 +3,6 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/effects/EffectResource.h"
-#include "engine/render/AnimationResource.h"
-#include "engine/render/MeshResource.h"
-#include "engine/render/ModelResource.h"
 #include "engine/resource/ResourceManager.h"
 #include "platform/GfxSystem.h"
 #include "tests/fixtures/SampleResources.h"
