@@ -156,7 +156,8 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
         hero.unitClass = h.heroClass;
         hero.unitText3 = std::string(h.name) + " of the sample";
         hero.unitText4 = "A hero of the sample game folder.";
-        hero.vecC = {FloatBits(0), FloatBits(8.0f), FloatBits(25.0f)};
+        // The preview looks at the sample column's front, which faces -z.
+        hero.vecC = {FloatBits(0), FloatBits(8.0f), FloatBits(-25.0f)};
         hero.vecD = {FloatBits(0), FloatBits(5.0f), FloatBits(0)};
         for (size_t k = 0; k < 13; ++k) hero.baseStats[k] = FloatBits(10.0f + static_cast<float>(k));
     }

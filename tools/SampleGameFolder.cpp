@@ -13,6 +13,7 @@
 #include "tools/ProtocolTablesWriter.h"
 #include "tools/SampleGameData.h"
 #include "tools/SampleMap.h"
+#include "tools/PreviewModels.h"
 #include "tools/SampleModel.h"
 #include "tools/SamplePlayResources.h"
 #include "tools/SampleTutorial.h"
@@ -247,6 +248,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!shaders.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter models("MODEL.DRP");
     AddSampleModel(models);
+    AddPreviewModels(models);
     if (!models.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter gameData("GAMEDATA.DRP");
     if (!AddSampleGameData(gameData) || !gameData.WritePackage(folder + "\\DATA")) return 0;

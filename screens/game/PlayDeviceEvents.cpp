@@ -1,6 +1,6 @@
 // What the match holds in video memory follows the device: the map's buffers
-// and textures with the device's creation and destruction, the shadow targets
-// and the projection around a lost device.
+// and textures with the device's creation and destruction, the shadow targets,
+// the HUD portraits and the projection around a lost device.
 #include "engine/render/Camera.h"
 #include "engine/render/RenderStateCache.h"
 #include "engine/render/ZEMShadow.h"
@@ -23,7 +23,7 @@ int CPlayScreen::RestoreDeviceObjects() {
         m_camera->SetProjection(host->BackBufferWidth(), host->BackBufferHeight());
         if (device) device->SetTransform(platform::TS_PROJECTION, &m_camera->projection);
     }
-    // The previews of the HUD windows come back with their windows.
+    RestorePortraits();
     if (!CreateShadow()) return 0;
     if (device) device->GetViewport(&m_pickViewport);
     return 1;
@@ -31,6 +31,7 @@ int CPlayScreen::RestoreDeviceObjects() {
 
 int CPlayScreen::InvalidateDeviceObjects() {
     ReleaseShadow();
+    InvalidatePortraits();
     return 1;
 }
 

@@ -78,6 +78,8 @@ CPlayMainPanel::CPlayMainPanel(CPlayScreen& play) : m_play(play) {
 }
 
 CPlayMainPanel::~CPlayMainPanel() {
+    // The viewer outlives the portrait that owns its picture.
+    DetachPortrait();
     if (g_pResourceManager) {
         g_pResourceManager->ReleaseResource(keyNumber1);
         g_pResourceManager->ReleaseResource(keyNumber2);
@@ -132,6 +134,8 @@ int CPlayMainPanel::OnLayoutLoaded() {
     if (!keyNumber2) return 0;
     minimap.map = dynamic_cast<CZEMMap*>(m_play.Ground());
     sight.SetUp(minimap.map, m_play.Camera(), minimap, kScreenWidth, kScreenHeight);
+    // Without a target the panel still works; the viewer stays empty.
+    RestorePortrait();
     RefreshStorage();
     return 1;
 }
@@ -262,6 +266,7 @@ void CPlayMainPanel::Refresh(int32_t objectIndex) {
         m_selectedObject = -1;
         return;
     }
+    if (object->id != m_selectedObject) m_portrait.Show(*object, CUnitPortrait::kIdleAction);
     m_selectedObject = object->id;
     RefreshStatistics(object, true);
     RefreshSkills(true);
@@ -286,6 +291,7 @@ void CPlayMainPanel::Update(float dt) {
         RefreshStatistics(object, false);
         RefreshSkills(false);
         if (m_controlsEnabled) RefreshItems(false);
+        m_portrait.Step(dt, *object, false);
     }
     if (CPlayerSlot* player = LocalPlayer(); player && statics[ST_GOLD]) statics[ST_GOLD]->SetNumber(player->gold);
 }

@@ -18,6 +18,7 @@
 
 #include "platform/Math.h"
 #include "screens/game/MiniMap.h"
+#include "screens/game/UnitPortrait.h"
 #include "ui/UiStatic.h"
 #include "ui/UiWindow.h"
 
@@ -184,6 +185,17 @@ public:
     CResource* keyNumber1 = nullptr;
     CResource* keyNumber2 = nullptr;
 
+    // The portrait of the shown object on the viewer button.
+    static constexpr float kPortraitFov = 0.5235988f;  // pi / 6
+    // Again after a device reset; 0 when the device refuses the target.
+    int RestorePortrait();
+    void InvalidatePortrait() { m_portrait.Invalidate(); }
+    // Draws the shown object's portrait into its target when the viewer shows.
+    void RenderPortrait();
+    // The viewer lets go of the portrait's picture.
+    void DetachPortrait();
+    const CUnitPortrait& Portrait() const { return m_portrait; }
+
 private:
     void ClearShown();
     void RefreshStatistics(CWorldObject* object, bool fullRefresh);
@@ -234,6 +246,8 @@ private:
     std::string m_lastNotice;
     HeldItem m_held;
     CZEMDXInput* m_input = nullptr;
+    // The portrait.
+    CUnitPortrait m_portrait{kPortraitFov};
 };
 
 // The index of a control among slots, or -1.

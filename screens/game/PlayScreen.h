@@ -642,4 +642,11 @@ private:
     CPlayChatWindow* m_chatWindow = nullptr;
     CResource* m_chatLayout = nullptr;
     // ---- end of in-game chat ----
+
+    // The portraits of the main panel and the unit information window (PlayPortraits.cpp).
+public:
+    // Into their targets, after the world and before the windows that show them.
+    void RenderPortraits();
+    void RestorePortraits();
+    void InvalidatePortraits();
 };

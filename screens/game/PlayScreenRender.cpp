@@ -325,6 +325,7 @@ void CPlayScreen::RenderOverlays(CGfxDevice& device) {
     device.GetViewport(&parts.canvas.viewport);
 
     DrawUnitBars();
+    RenderPortraits();
     if (ui) ui->BeginDraw();
     m_floatingTexts.Draw(parts.canvas, 1);
     if (m_centreNoticeTime != 0.0f && !m_centreNotice.empty()) {

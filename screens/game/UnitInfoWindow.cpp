@@ -121,8 +121,26 @@ int CUnitInfoWindow::OnLayoutLoaded() {
         ok = (items[i] = bind(FormatText("ID_STATIC_ITEM%d", i + 1), UI_TYPE_STATIC)) != nullptr && ok;
     m_close = bind("ID_BUTTON_CLOSE", UI_TYPE_BUTTON);
     if (!ok || !hpGauge || !mpGauge || !m_close) return 0;
+    // Without a target the window still works; the face stays empty.
+    RestorePreview();
     Refresh(1);
     return 1;
+}
+
+CUnitInfoWindow::~CUnitInfoWindow() {
+    // The face control outlives the portrait that owns its picture.
+    if (m_face) m_face->SetImage(nullptr, std::string());
+}
+
+int CUnitInfoWindow::RestorePreview() {
+    const int made = m_portrait.Restore();
+    if (m_face && m_face->Image() != m_portrait.Picture()) m_face->SetImage(m_portrait.Picture(), std::string());
+    return made;
+}
+
+void CUnitInfoWindow::RenderPreview() {
+    if (HasFlags(UI_HIDDEN) || HasFlags(UI_NOT_DRAWN) || !ShownObject()) return;
+    m_portrait.Render();
 }
 
 CWorldObject* CUnitInfoWindow::ShownObject() const {
@@ -134,6 +152,7 @@ void CUnitInfoWindow::ShowObject(int32_t index) {
     if (!object || !object->record || (object->stateFlags & kUnshownFlags)) {
         if (m_shown != -1) Refresh(1);
         m_shown = -1;
+        m_portrait.Clear();
         if (g_pUiManager) g_pUiManager->ShowWindow(this, false);
         return;
     }
@@ -142,6 +161,7 @@ void CUnitInfoWindow::ShowObject(int32_t index) {
         g_pUiManager->BringToFront(this);
     }
     m_shown = index;
+    m_portrait.Show(*object, CUnitPortrait::kShowAction);
     Refresh(1);
     Rewrite(*object);
 }
@@ -211,8 +231,9 @@ void CUnitInfoWindow::Rewrite(CWorldObject& object) {
 
 CUiObject* CUnitInfoWindow::ProcessInput(float dt, CZEMDXInput& input) {
     if (!HasFlags(UI_HIDDEN) && m_shown != -1) {
-        if (ShownObject()) {
+        if (CWorldObject* shown = ShownObject()) {
             m_refreshTimer += dt;
+            m_portrait.Step(dt, *shown, true);
             Refresh(0);
         } else {
             Refresh(1);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "screens/game/UnitPortrait.h"
 #include "ui/UiWindow.h"
 
 class CUiGauge;
@@ -25,7 +26,10 @@ public:
     // Objects flagged so (removed, hidden) are not shown.
     static constexpr uint32_t kUnshownFlags = 0x40000040u;
 
+    static constexpr float kPortraitFov = 0.5236f;  // pi / 6
+
     CUnitInfoWindow() = default;
+    ~CUnitInfoWindow() override;
 
     int OnLayoutLoaded() override;
     CUiObject* ProcessInput(float dt, CZEMDXInput& input) override;
@@ -37,6 +41,12 @@ public:
     // With hide, the contents are reset; else the rewrite once the timer allows.
     void Refresh(int hide);
     int32_t Shown() const { return m_shown; }
+    // The portrait's target, again after a device reset; 0 when the device refuses it.
+    int RestorePreview();
+    void InvalidatePreview() { m_portrait.Invalidate(); }
+    // Draws the portrait of the shown object into its target.
+    void RenderPreview();
+    const CUnitPortrait& Portrait() const { return m_portrait; }
 
     CUiStatic* name = nullptr;
     CUiStatic* hpNumber = nullptr;
@@ -59,6 +69,7 @@ private:
     CUiObject* m_raceIcon = nullptr;
     CUiObject* m_barShell = nullptr;
     CUiObject* m_close = nullptr;
+    CUnitPortrait m_portrait{kPortraitFov};
 };
 
 // Fills the icon controls with the object's active effects that have an icon,

@@ -68,6 +68,8 @@ void Lend(CUiStatic* target, CResource* image) {
 CScreen* NewHeroSelectScreen() { return new CHeroSelectScreen(); }
 
 CHeroSelectScreen::~CHeroSelectScreen() {
+    // The window may outlive the screen in the UI's care; the preview's picture does not.
+    if (m_layout && m_window && m_window->Detail()) m_window->Detail()->SetImage(nullptr, std::string());
     if (!g_pResourceManager) return;
     for (auto& list : m_lists)
         for (HeroEntry& hero : list) g_pResourceManager->ReleaseResource(hero.portrait);
@@ -96,7 +98,8 @@ int CHeroSelectScreen::Load() {
     m_window->RandomButton()->SetImage(0, look, false, randomLook);
     if (!host->PlayBgmByName("BGM-HEROSEL.OGG"))
         ErrorReport().Set(ErrorReport().GetCode(), FormatText("Sound load fail %s\n", "BGM-HEROSEL.OGG"));
-    m_glide.Place(platform::Vec3{0, 0, 30.0f}, platform::Vec3{0, 5.0f, 0});
+    const char* backdrop = OwnSlot() >= 6 ? "UI_CHA_SELECT_H_BG.DRC" : "UI_CHA_SELECT_V_BG.DRC";
+    if (!m_preview.SetUp({backdrop})) return 0;
     m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()), static_cast<float>(host->BackBufferHeight()),
                  nullptr);
     return 1;
@@ -385,7 +388,7 @@ void CHeroSelectScreen::TickTimers() {
         }
     }
     if (m_timeUp) lobby::SetLabel(m_window->LimitText(), GetMessageText(MSG_HEROSEL_SELECT_WAIT));
-    m_glide.Step(Dt());
+    m_preview.Update(Dt(), Selected() != nullptr);
     if (m_pickWait > 0) {
         m_pickWait -= Dt();
         return;
@@ -444,12 +447,11 @@ void CHeroSelectScreen::ShowPage() {
 void CHeroSelectScreen::ShowSelectedHero() {
     const HeroEntry* hero = Selected();
     if (!hero) {
-        m_glide.Start(platform::Vec3{0, 5.0f, 20.0f}, platform::Vec3{-0.4f, 1.0f, 0});
+        m_preview.LoadModel(CHeroPreview::kRandomModel, platform::Vec3{0, 5.0f, 20.0f},
+                            platform::Vec3{-0.4f, 1.0f, 0});
         return;
     }
-    const CUnitData& unit = *hero->record;
-    m_glide.Start(platform::Vec3{BitsFloat(unit.vecC[0]), BitsFloat(unit.vecC[1]), BitsFloat(unit.vecC[2])},
-                  platform::Vec3{BitsFloat(unit.vecD[0]), BitsFloat(unit.vecD[1]), BitsFloat(unit.vecD[2])});
+    m_preview.LoadHero(*hero->record);
     ShowHeroDetails(*hero);
 }
 
@@ -652,4 +654,15 @@ int CHeroSelectScreen::HandlePackets() {
     return 1;
 }
 
-void CHeroSelectScreen::Render() { lobby::RenderScreen(kClearColor, m_fade); }
+void CHeroSelectScreen::Render() {
+    lobby::RenderScreen(kClearColor, m_fade, [this] {
+        if (m_layout && m_window) m_preview.Render(m_window->Detail());
+    });
+}
+
+int CHeroSelectScreen::RestoreDeviceObjects() { return m_preview.Restore(); }
+
+int CHeroSelectScreen::InvalidateDeviceObjects() {
+    m_preview.Invalidate();
+    return 1;
+}

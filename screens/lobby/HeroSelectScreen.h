@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "net/NetPacket.h"
-#include "screens/lobby/HeroPreviewGlide.h"
+#include "screens/lobby/HeroPreview.h"
 #include "screens/lobby/HeroSelectWindow.h"
 #include "screens/lobby/HeroStats.h"
 #include "ui/Screen.h"
@@ -49,6 +49,8 @@ public:
 
     int Update() override;
     void Render() override;
+    int RestoreDeviceObjects() override;
+    int InvalidateDeviceObjects() override;
     // 0 when the error popup is to be shown.
     int HandlePackets();
     // 0 when a portrait or the random portrait cannot be loaded.
@@ -63,7 +65,8 @@ public:
     bool Confirmed() const { return m_confirmed; }
     bool TimeUp() const { return m_timeUp; }
     const std::array<uint32_t, 12>& HeroChoices() const { return m_choices; }
-    const CHeroPreviewGlide& Glide() const { return m_glide; }
+    const CHeroPreviewGlide& Glide() const { return m_preview.Glide(); }
+    const CHeroPreview& Preview() const { return m_preview; }
     int Side() const { return m_side; }
 
 private:
@@ -101,7 +104,7 @@ private:
     uint32_t m_startTick = 0;
     uint32_t m_elapsedMs = 0;
     bool m_timeUp = false;
-    CHeroPreviewGlide m_glide;
+    CHeroPreview m_preview{platform::Vec3{0, 0, 30.0f}, platform::Vec3{0, 5.0f, 0}};
     float m_pickWait = 0;
     bool m_pickPending = false;
     bool m_waitCursor = true;

@@ -108,11 +108,12 @@ void BeginLeaving(IScreenHost& host, CScreenFade& fade, bool fadeMusic) {
         if (CZEMSound* music = host.Bgm()) music->FadeOut(100);
 }
 
-void RenderScreen(uint32_t clearColor, CScreenFade& fade) {
+void RenderScreen(uint32_t clearColor, CScreenFade& fade, const std::function<void()>& scene) {
     platform::CGfxDevice* device = GetDevice();
     if (!device) return;
     device->Clear(0, nullptr, platform::CLEAR_TARGET | platform::CLEAR_ZBUFFER, clearColor, 1.0f, 0);
     if (device->BeginScene() != platform::GFX_OK) return;
+    if (scene) scene();
     if (g_pUiManager) {
         g_pUiManager->RenderWindows();
         g_pUiManager->BeginDraw();

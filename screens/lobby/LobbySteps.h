@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CNetClient;
@@ -58,7 +59,8 @@ std::string NumberedName(const char* format, int n);
 // to black, and with fadeMusic the music fading out.
 void BeginLeaving(IScreenHost& host, CScreenFade& fade, bool fadeMusic);
 
-// Clears the target, draws the UI windows and the screen's fade.
-void RenderScreen(uint32_t clearColor, CScreenFade& fade);
+// Clears the target, draws the scene (3D parts the windows show, may be
+// empty), the UI windows and the screen's fade.
+void RenderScreen(uint32_t clearColor, CScreenFade& fade, const std::function<void()>& scene = {});
 
 }  // namespace lobby

@@ -81,6 +81,8 @@ void CMyInfoWindow::OnLButtonClick(CUiObject* control) {
 CScreen* NewMyInfoScreen() { return new CMyInfoScreen(); }
 
 CMyInfoScreen::~CMyInfoScreen() {
+    // The window may outlive the screen in the UI's care; the preview's picture does not.
+    if (m_layout && m_window && m_window->Detail()) m_window->Detail()->SetImage(nullptr, std::string());
     if (!g_pResourceManager) return;
     for (CResource* portrait : m_portraits) g_pResourceManager->ReleaseResource(portrait);
     g_pResourceManager->ReleaseResource(m_layout);
@@ -108,6 +110,7 @@ int CMyInfoScreen::Load() {
         }
     if (!host->PlayBgmByName(kMusic))
         ErrorReport().Set(ErrorReport().GetCode(), FormatText("Sound load fail %s\n", kMusic));
+    if (!m_preview.SetUp({"UI_CHA_SELECT_H_BG.DRC", "UI_CHA_SELECT_V_BG.DRC"})) return 0;
     m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()), static_cast<float>(host->BackBufferHeight()),
                  nullptr);
     m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 1.0f), 1, lobby::kFadeRate);
@@ -162,6 +165,7 @@ int CMyInfoScreen::Update() {
             SetPhase(PHASE_FADE_IN);
             FillPlayerCard();
             FillHeroButtons(0);
+            if (!ShowPreview(0, 0)) return SCREEN_FATAL;
             break;
         case PHASE_FADE_IN:
             if (m_fade.Done()) {
@@ -208,6 +212,7 @@ void CMyInfoScreen::UpdatePage() {
     IScreenHost* host = ScreenHost();
     CMyInfoWindow& w = *m_window;
     lobby::SelectCursor(lobby::kNormalCursor);
+    m_preview.Update(Dt(), false);
     if (host->Ui().Focus() == w.ChatEdit() && lobby::EnterPressed()) {
         // The page's chat is only shown here; slash commands go out through the chat layer.
         const int typed = room_chat::TakeTypedLine(w.ChatEdit(), w.ChatModeLabel(), w.ChatList(), *g_pClientSession,
@@ -225,6 +230,7 @@ void CMyInfoScreen::UpdatePage() {
         m_shownRow = 2;
         m_shownIndex = hidden;
     }
+    if ((hero >= 0 || hidden >= 0) && !ShowPreview(m_shownRow, m_shownIndex)) ShowErrorPopup(1);
     const int tab = w.TabLatch().Take();
     if (tab >= 0) FillHeroButtons(tab);
     if (w.ShopLatch().Taken()) return BeginLeave(PHASE_TO_MARKET);
@@ -249,4 +255,22 @@ int CMyInfoScreen::HandlePackets() {
     }
 }
 
-void CMyInfoScreen::Render() { lobby::RenderScreen(kClearColor, m_fade); }
+int CMyInfoScreen::ShowPreview(int row, int index) {
+    if (row < 0 || static_cast<size_t>(row) >= m_lists.size()) return 1;
+    const auto& list = m_lists[static_cast<size_t>(row)];
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) return 1;
+    return m_preview.LoadHero(*list[static_cast<size_t>(index)].record);
+}
+
+void CMyInfoScreen::Render() {
+    lobby::RenderScreen(kClearColor, m_fade, [this] {
+        if (m_layout && m_window) m_preview.Render(m_window->Detail());
+    });
+}
+
+int CMyInfoScreen::RestoreDeviceObjects() { return m_preview.Restore(); }
+
+int CMyInfoScreen::InvalidateDeviceObjects() {
+    m_preview.Invalidate();
+    return 1;
+}

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "net/NetPacket.h"
+#include "screens/lobby/HeroPreview.h"
 #include "screens/lobby/MarketWindows.h"
 #include "screens/lobby/MyInfoCard.h"
 #include "ui/Screen.h"
@@ -66,12 +67,15 @@ public:
     ~CMyInfoScreen() override;
     int Update() override;
     void Render() override;
+    int RestoreDeviceObjects() override;
+    int InvalidateDeviceObjects() override;
 
     CMyInfoWindow* Window() const { return m_window; }
     const MyInfoHeroLists& Lists() const { return m_lists; }
     // The hero on show: its row (0, 1 side tabs, 2 hidden) and index, or -1.
     int ShownRow() const { return m_shownRow; }
     int ShownIndex() const { return m_shownIndex; }
+    const CHeroPreview& Preview() const { return m_preview; }
 
 private:
     int Load();
@@ -80,12 +84,16 @@ private:
     void UpdatePage();
     int HandlePackets();
     void BeginLeave(int phase);
+    // The hero of a row's index into the preview, when it has a model; 0 when it cannot be loaded.
+    int ShowPreview(int row, int index);
 
     CMyInfoWindow* m_window = nullptr;
     CResource* m_layout = nullptr;
     MyInfoHeroLists m_lists;
     std::vector<CResource*> m_portraits;
     int m_shownRow = -1, m_shownIndex = -1;
+    // The hero preview.
+    CHeroPreview m_preview{platform::Vec3{-3.0f, 25.0f, 30.0f}, platform::Vec3{-3.0f, 20.0f, 0}};
     NetPacket m_received;
 };
 

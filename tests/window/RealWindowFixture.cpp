@@ -3,12 +3,9 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/effects/EffectResource.h"
-#include "engine/render/AnimationResource.h"
-#include "engine/render/MeshResource.h"
-#include "engine/render/ModelResource.h"
 #include "engine/resource/ResourceManager.h"
 #include "platform/GfxSystem.h"
+#include "tests/fixtures/SampleResources.h"
 #include "tests/fixtures/TempFolder.h"
 #include "ui/UiManager.h"
 #include "tools/SampleGameFolder.h"
@@ -108,12 +105,5 @@ std::vector<uint32_t> RealWindowFixture::DrawWindows(CUiManager& ui) {
 void RealWindowFixture::TearDown() { m_device.reset(); }
 
 std::unique_ptr<CResourceManager> RealWindowFixture::SampleResources() {
-    auto rm = std::make_unique<CResourceManager>(SampleFolder());
-    rm->SetDevice(m_device.get());
-    if (rm->FileIndex().LoadPackageList("PACKAGELIST.DRL") != 1) return nullptr;
-    RegisterAnimationResources(*rm);
-    RegisterMeshResources(*rm, nullptr);
-    RegisterModelResources(*rm);
-    RegisterEffectResources(*rm);
-    return rm;
+    return MakeSampleResources(SampleFolder(), m_device.get());
 }

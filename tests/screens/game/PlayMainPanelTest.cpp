@@ -15,14 +15,17 @@
 #include "engine/core/NameHash.h"
 #include "engine/core/Random.h"
 #include "engine/render/Camera.h"
+#include "engine/render/RenderStateCache.h"
 #include "engine/render/WalkGridView.h"
 #include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
 #include "platform/Clock.h"
+#include "platform/GfxRecordingDevice.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
+#include "screens/game/UnitInfoWindow.h"
 #include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
@@ -754,6 +757,57 @@ TEST_F(PlayMainPanelTest, AMissingKeyNumberTextureFailsTheLoadWithItsName) {
         delete panelWithoutKeys;
     }
     g_pResourceManager = shared;
+}
+
+TEST_F(PlayMainPanelTest, PortraitsPlayTheShownObjectAndFollowTheDevice) {
+    // The panel's portrait idles; the unit window's plays action 1, and 5 once its hero is dead.
+    EXPECT_TRUE(panel->Portrait().HasModel());
+    EXPECT_EQ(panel->Portrait().Action(), CUnitPortrait::kIdleAction);
+    CUnitInfoWindow* info = screen->UnitInfo();
+    ASSERT_NE(info, nullptr);
+    info->ShowObject(hero);
+    EXPECT_EQ(info->Portrait().Action(), CUnitPortrait::kShowAction);
+    Hero().deadFlag = 1;
+    info->ProcessInput(0.016f, host.input);
+    EXPECT_EQ(info->Portrait().Action(), CUnitPortrait::kDeadAction);
+
+    // On a device both get a 128 x 128 target, drawn into after the world and given back with the device.
+    platform::GfxPresentParameters pp;
+    pp.enableAutoDepthStencil = 1;
+    pp.autoDepthStencilFormat = platform::FMT_D24S8;
+    platform::CGfxRecordingDevice device(pp);
+    CRenderStateCache own;
+    CRenderStateCache* cache = g_pRenderStateCache;
+    platform::CGfxDevice* before = cache->GetDevice();
+    cache->SetDevice(&device);
+    screen->RestorePortraits();
+    CResource* picture = panel->Portrait().Picture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(panel->Portrait().View().Target()->Width(), CUnitPortrait::kSize);
+    EXPECT_EQ(panel->viewer->StateImage(0), picture);
+    device.ClearLog();
+    screen->RenderPortraits();
+    EXPECT_EQ(device.Count("RenderTarget"), 4u);  // into each target and back
+    EXPECT_EQ(device.Count("Clear 3 " + std::to_string(CModelPreview::kClearColor)), 2u);
+
+    screen->InvalidatePortraits();
+    EXPECT_EQ(device.HeldDefaultPoolResources(), 0u);
+    device.ClearLog();
+    screen->RenderPortraits();
+    EXPECT_EQ(device.Count("RenderTarget"), 0u);
+    screen->RestorePortraits();
+    EXPECT_EQ(panel->Portrait().Picture(), picture);  // the viewer keeps showing the same picture
+
+    // Nothing shown, nothing drawn.
+    info->ShowObject(-1);
+    EXPECT_FALSE(info->Portrait().HasModel());
+    screen->Selection().selected.clear();
+    panel->Refresh(-1);
+    device.ClearLog();
+    screen->RenderPortraits();
+    EXPECT_EQ(device.Count("RenderTarget"), 0u);
+    screen->InvalidatePortraits();
+    cache->SetDevice(before);
 }
 
 }  // namespace

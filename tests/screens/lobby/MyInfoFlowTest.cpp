@@ -81,6 +81,10 @@ TEST_F(MyInfoFlow, ShowsTheCardAndLeavesOnEscapesRelease) {
     ASSERT_FALSE(lists[0].empty());
     for (int i = 0; i < kMyInfoSideButtons; ++i)
         EXPECT_EQ(w.Hero(i)->HasFlags(UI_HIDDEN), static_cast<size_t>(i) >= lists[0].size()) << i;
+    // The first hero is on show from the start, drawn into the preview's target.
+    EXPECT_EQ(Page()->Preview().ModelName(), lists[0][0].record->model);
+    EXPECT_EQ(w.Detail()->Image(), Page()->Preview().View().Target());
+    EXPECT_FALSE(w.Detail()->HasFlags(UI_HIDDEN));
     w.OnLButtonClick(w.Hero(0));
     Frames(2);
     EXPECT_EQ(Page()->ShownRow(), 0);

@@ -155,6 +155,10 @@ TEST_F(WaitRoomFlow, HostStartsPicksAHeroAndTheLoadingScreenFollows) {
         EXPECT_NE(icon->Image(), nullptr);
     }
     EXPECT_FALSE(hero->Glide().Settled());
+    // The picked hero's model shows in the detail static through the preview's own target.
+    EXPECT_EQ(hero->Preview().ModelName(), "SAMPLE.DRC");
+    EXPECT_EQ(hero->Window()->Detail()->Image(), hero->Preview().View().Target());
+    EXPECT_FALSE(hero->Window()->Detail()->HasFlags(UI_HIDDEN));
     hero->Window()->PressCommand(CHeroSelectWindow::FLAG_OK);
     ASSERT_TRUE(RunUntil([&] { return s_loadings == 1; })) << ErrorReport().Text();
     ASSERT_TRUE(game.WaitIdle());
