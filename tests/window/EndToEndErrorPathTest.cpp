@@ -13,7 +13,11 @@
 
 namespace {
 
-class EndToEndErrorPath : public EndToEndFixture {};
+// A shorter run: the logos are the main road's.
+class EndToEndErrorPath : public EndToEndFixture {
+protected:
+    EndToEndErrorPath() { startWithLogos = false; }
+};
 
 TEST_F(EndToEndErrorPath, DuplicateLoginEndsInThePopupAndANewLogin) {
     ASSERT_NO_FATAL_FAILURE(StartUp());

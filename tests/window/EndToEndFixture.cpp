@@ -2,6 +2,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,9 +30,11 @@
 #include "tests/fixtures/HeadlessGl.h"
 #include "tests/screens/lobby/LobbyFlow.h"
 #include "tests/window/RealWindowFixture.h"
+#include "tools/SampleGameData.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiManager.h"
 #include "ui/UiWindow.h"
+#include "world/GameDataRegistry.h"
 
 namespace {
 
@@ -102,8 +105,15 @@ void EndToEndFixture::SetUp() {
     platform::SetClockSource(&EndToEndFixture::SteppedNow);
     scenario.SetClock(&EndToEndFixture::SteppedNow);
     MakeApp();
-    app->SetFirstScreenMaker([] { return new CLogoScreen(); });
+    if (startWithLogos) {
+        app->SetFirstScreenMaker([] { return new CLogoScreen(); });
+        ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+        return;
+    }
+    app->SetFirstScreenMaker([] { return new CLoginScreen(); });
     ASSERT_EQ(app->CreateApp(), 1) << ErrorReport().Text();
+    ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
+    ASSERT_EQ(g_pPlayResources->Load(), 1) << ErrorReport().Text();
 }
 
 void EndToEndFixture::TearDown() {
@@ -135,10 +145,12 @@ void EndToEndFixture::Until(const char* step, const std::function<bool()>& done,
 }
 
 void EndToEndFixture::StartUp() {
-    Until("the logos show", [&] {
-        auto* logo = CurrentAs<CLogoScreen>();
-        return logo && logo->Phase() == CLogoScreen::PHASE_SHOWING;
-    });
+    if (startWithLogos) {
+        Until("the logos show", [&] {
+            auto* logo = CurrentAs<CLogoScreen>();
+            return logo && logo->Phase() == CLogoScreen::PHASE_SHOWING;
+        });
+    }
     CLoginScreen* screen = nullptr;
     Until("the login screen follows the logos", [&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); });
     ASSERT_TRUE(FindControl("ID_EDIT_ID") && FindControl("ID_EDIT_PASS") && FindControl("ID_BUTTON_LOGIN"))
@@ -250,6 +262,29 @@ void EndToEndFixture::TypeText(const std::string& utf8) {
         Frames(1);
     }
     Frames(1);
+}
+
+std::vector<uint32_t> EndToEndFixture::LastFrame() {
+    platform::CGfxDevice* device = GetDevice();
+    return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
+}
+
+int EndToEndFixture::ChangedPixels(const std::vector<uint32_t>& before, CUiObject& control) {
+    const std::vector<uint32_t> now = LastFrame();
+    const int width = static_cast<int>(app->BackBufferWidth());
+    const int height = static_cast<int>(app->BackBufferHeight());
+    if (now.size() != before.size() || now.size() != static_cast<size_t>(width) * height) return 0;
+    const UiPoint at = control.GetAbsolutePos();
+    const int left = std::max(0, static_cast<int>(at.x)), top = std::max(0, static_cast<int>(at.y));
+    const int right = std::min(width, static_cast<int>(at.x + control.Size().x));
+    const int bottom = std::min(height, static_cast<int>(at.y + control.Size().y));
+    int changed = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            changed += now[i] != before[i];
+        }
+    return changed;
 }
 
 std::string EndToEndFixture::ScreenName() {

@@ -46,7 +46,8 @@ protected:
     void TypeText(const std::string& utf8);
     // The stages every run goes through, each checked on the screen and on
     // the wire (use with ASSERT_NO_FATAL_FAILURE).
-    // The logos, then the login screen with its window shown.
+    // The logos, then the login screen with its window shown (without
+    // startWithLogos: the login screen at once).
     void StartUp();
     // The id and password typed, Tab between them, Enter: the login server,
     // the connect screen and the game server up to the nickname screen,
@@ -57,6 +58,15 @@ protected:
     CLobbyScreen* JoinFirstChannel(const std::string& nickname);
     // Runs frames until the condition holds; the failure names the step and the screen.
     void Until(const char* step, const std::function<bool()>& done, int frames = 3000);
+
+    // The last frame drawn, top row first.
+    std::vector<uint32_t> LastFrame();
+    // Pixels of the control's rectangle on the last frame that differ from an earlier frame.
+    int ChangedPixels(const std::vector<uint32_t>& before, CUiObject& control);
+    // The heroes' previews (the waiting room's and my-info's model in its
+    // render target) are not drawn yet: until they are, only the checks of
+    // their pixels wait, the rest of each run goes on.
+    static constexpr bool kHeroPreviewsDrawn = false;
 
     // The current screen's class name, for failure messages.
     std::string ScreenName();
@@ -72,6 +82,10 @@ protected:
     static uint32_t Clock() { return s_clock.load(); }
 
     CEndToEndScenario scenario{login, game, channel};
+    // Set before SetUp: the client starts with its logos, which load the game
+    // data; else with the login screen and the data loaded beforehand, as the
+    // shorter runs do.
+    bool startWithLogos = true;
 
 private:
     std::filesystem::path m_outputRoot;

@@ -45,31 +45,8 @@ constexpr uint16_t kRoomNumber = 17;
 constexpr uint16_t kSampleMapId = 1;  // the sample map in the first map list
 constexpr int kMateSlot = 6;
 
-// The hero preview's model is drawn by a render target that is not built
-// yet: until it is, the check of its pixels waits (the rest of the run does not).
-constexpr bool kHeroPreviewDrawn = false;
-
 class EndToEndMainRoad : public EndToEndFixture {
 protected:
-    // Pixels of the control's rectangle on the last frame that differ from the given frame.
-    int ChangedPixels(const std::vector<uint32_t>& before, CUiObject& control) {
-        CGfxDevice* device = GetDevice();
-        if (!device) return 0;
-        const std::vector<uint32_t> now = ReadBackBuffer(*device);
-        const int width = static_cast<int>(app->BackBufferWidth());
-        const int height = static_cast<int>(app->BackBufferHeight());
-        if (now.size() != before.size() || now.size() != static_cast<size_t>(width) * height) return 0;
-        const UiPoint at = control.GetAbsolutePos();
-        int changed = 0;
-        for (int y = std::max(0, static_cast<int>(at.y)); y < std::min(height, static_cast<int>(at.y + control.Size().y)); ++y)
-            for (int x = std::max(0, static_cast<int>(at.x)); x < std::min(width, static_cast<int>(at.x + control.Size().x)); ++x)
-                changed += now[static_cast<size_t>(y) * width + x] != before[static_cast<size_t>(y) * width + x];
-        return changed;
-    }
-    std::vector<uint32_t> Frame() {
-        CGfxDevice* device = GetDevice();
-        return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
-    }
     static bool HasLineWith(CUiListBox& list, const std::string& text) {
         for (uint32_t i = 0; i < list.ItemCount(); ++i)
             if (list.ItemAt(i).text.find(text) != std::string::npos) return true;
@@ -178,14 +155,14 @@ TEST_F(EndToEndMainRoad, FromStartUpToTheLoadingScreen) {
     ASSERT_FALSE(hero->HeroList(hero->SelectedRace()).empty());
     const uint32_t picked = hero->HeroList(hero->SelectedRace())[0].record->id;
     Frames(2);
-    const std::vector<uint32_t> before = Frame();
+    const std::vector<uint32_t> before = LastFrame();
     ASSERT_TRUE(ClickControl("ID_BUTTON_CHAR_0"));
     EXPECT_EQ(hero->SelectedIndex(), 0);
     Frames(60);
     CUiObject* detail = FindControl("ID_STATIC_DETAIL", nullptr, false);
     ASSERT_NE(detail, nullptr);
     const int previewPixels = ChangedPixels(before, *detail);
-    if (kHeroPreviewDrawn) {
+    if (kHeroPreviewsDrawn) {
         EXPECT_GT(previewPixels, 2000) << "no model pixels inside ID_STATIC_DETAIL";
     }
 
