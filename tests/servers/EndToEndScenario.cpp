@@ -15,6 +15,8 @@ constexpr uint32_t kChannelKey = 0x0000CAFEu;
 // Where the sender's text starts in a lobby chat line and a room chat line.
 constexpr size_t kLobbyChatText = 17;
 constexpr size_t kRoomChatText = 19;
+// A loaded machine runs the sanitized client slowly: the servers wait long.
+constexpr int kIdleMs = 20000;
 
 // A checked copy of what the client sent, for the test's thread to read once the server is idle.
 CFakeGameServer::PacketCheck Keep(std::vector<uint8_t>* into) {
@@ -27,9 +29,7 @@ size_t TextLength(const std::vector<uint8_t>& payload, size_t at) {
     return end ? static_cast<size_t>(static_cast<const uint8_t*>(end) - (payload.data() + at)) : payload.size() - at;
 }
 
-std::vector<FakePacket> Answer(uint16_t id, std::vector<uint8_t> payload) {
-    return {{id, std::move(payload)}};
-}
+std::vector<FakePacket> Answer(uint16_t id, std::vector<uint8_t> payload) { return {{id, std::move(payload)}}; }
 
 }  // namespace
 
@@ -164,7 +164,7 @@ std::vector<std::string> CEndToEndScenario::Failures() const {
 
 bool CEndToEndScenario::WaitIdle() {
     bool idle = true;
-    for (CFakeGameServer* server : {&m_login, &m_game, &m_channel}) idle = server->WaitIdle() && idle;
+    for (CFakeGameServer* server : {&m_login, &m_game, &m_channel}) idle = server->WaitIdle(kIdleMs) && idle;
     return idle;
 }
 

@@ -38,6 +38,10 @@
 
 namespace {
 
+// The logos' data job runs on the loader thread in real time while frames
+// go on: on a loaded machine it takes many frames.
+constexpr int kLogoFrames = 30000;
+
 bool Shown(const CUiObject& o) { return !o.HasFlags(UI_HIDDEN); }
 
 CUiObject* FindNamed(CUiObject& parent, uint32_t hash, bool shownOnly) {
@@ -80,8 +84,7 @@ EndToEndFixture::EndToEndFixture() {
     // Taken before the client moves into its game folder.
     const char* root = std::getenv("QOR_TEST_OUTPUT");
     std::error_code ignored;
-    m_outputRoot = root && *root ? std::filesystem::path(root)
-                                 : std::filesystem::current_path(ignored) / "test-output";
+    m_outputRoot = root && *root ? std::filesystem::path(root) : std::filesystem::current_path(ignored) / "test-output";
 }
 
 uint32_t EndToEndFixture::SteppedNow() { return s_clock.fetch_add(kFrameMs) + kFrameMs; }
@@ -119,15 +122,7 @@ void EndToEndFixture::SetUp() {
 void EndToEndFixture::TearDown() {
     if (HasFailure() && app) {
         const std::string folder = OutputFolder();
-        if (platform::CGfxDevice* device = GetDevice()) {
-            std::vector<uint8_t> jpeg;
-            if (platform::EncodeJpeg(ReadBackBuffer(*device), app->BackBufferWidth(), app->BackBufferHeight(), 90,
-                                     &jpeg))
-                WriteFile(folder + "/screen.jpg", jpeg.data(), jpeg.size());
-        }
-        const std::string log = "screen " + ScreenName() + "\nerror report: " + ErrorReport().Text() + "\n" +
-                                scenario.PacketLog();
-        WriteFile(folder + "/packets.txt", log.data(), log.size());
+        WriteArtefacts(folder);
         std::printf("failure artefacts in %s\n", folder.c_str());
     }
     app.reset();
@@ -139,20 +134,27 @@ void EndToEndFixture::TearDown() {
     LobbyFixture::TearDown();
 }
 
-void EndToEndFixture::Until(const char* step, const std::function<bool()>& done, int frames) {
-    ASSERT_TRUE(RunUntil(done, frames)) << step << " (on " << ScreenName() << ")\nerror report: " << ErrorReport().Text()
-                                        << "\nmessage box: " << app->MessageBox().Text();
+bool EndToEndFixture::Until(const char* step, const std::function<bool()>& done, int frames) {
+    if (RunUntil(done, frames)) return true;
+    ADD_FAILURE() << step << " (on " << ScreenName() << ")\nerror report: " << ErrorReport().Text()
+                  << "\nmessage box: " << app->MessageBox().Text();
+    return false;
 }
 
 void EndToEndFixture::StartUp() {
     if (startWithLogos) {
-        Until("the logos show", [&] {
-            auto* logo = CurrentAs<CLogoScreen>();
-            return logo && logo->Phase() == CLogoScreen::PHASE_SHOWING;
-        });
+        ASSERT_TRUE(Until(
+            "the logos show",
+            [&] {
+                auto* logo = CurrentAs<CLogoScreen>();
+                return logo && logo->Phase() == CLogoScreen::PHASE_SHOWING;
+            },
+            kLogoFrames));
     }
     CLoginScreen* screen = nullptr;
-    Until("the login screen follows the logos", [&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); });
+    ASSERT_TRUE(Until(
+        "the login screen follows the logos", [&] { return (screen = CurrentAs<CLoginScreen>()) && screen->Shown(); },
+        kLogoFrames));
     ASSERT_TRUE(FindControl("ID_EDIT_ID") && FindControl("ID_EDIT_PASS") && FindControl("ID_BUTTON_LOGIN"))
         << "the login window is not shown";
     EXPECT_EQ(app->Ui().Focus(), screen->Window()->IdEdit());
@@ -169,10 +171,10 @@ void EndToEndFixture::LogIn(const std::string& id, const std::string& password,
     ASSERT_NO_FATAL_FAILURE(TypeText(password));
     Tap(platform::DIK_RETURN);
     CNicknameScreen* nick = nullptr;
-    Until("the nickname screen lists the nicknames", [&] {
+    ASSERT_TRUE(Until("the nickname screen lists the nicknames", [&] {
         nick = CurrentAs<CNicknameScreen>();
         return nick && nick->Phase() == CNicknameScreen::PHASE_CHOOSING;
-    });
+    }));
     ASSERT_TRUE(scenario.WaitIdle());
     NoServerFailures();
     // The login server opens what was typed; the entries carry no password and no return flag.
@@ -193,15 +195,15 @@ CLobbyScreen* EndToEndFixture::JoinFirstChannel(const std::string& nickname) {
     if (!nick) return nullptr;
     Tap(platform::DIK_RETURN);
     CChannelScreen* channels = nullptr;
-    Until("the channel screen follows the nickname", [&] { return (channels = CurrentAs<CChannelScreen>()) != nullptr; });
-    if (!channels) return nullptr;
+    if (!Until("the channel screen follows the nickname",
+               [&] { return (channels = CurrentAs<CChannelScreen>()) != nullptr; }))
+        return nullptr;
     EXPECT_EQ(Session().nickname, nickname);
     // The server pushes its list once the channel screen is up.
     scenario.PushChannels();
-    Until("the channel list is shown", [&] {
-        return channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING;
-    });
-    if (HasFatalFailure()) return nullptr;
+    if (!Until("the channel list is shown",
+               [&] { return channels->ListReceived() && channels->Phase() == CChannelScreen::PHASE_CHOOSING; }))
+        return nullptr;
     Tap(platform::DIK_DOWN);
     EXPECT_EQ(channels->Window()->Selected(), 1);
     Tap(platform::DIK_UP);
@@ -211,17 +213,28 @@ CLobbyScreen* EndToEndFixture::JoinFirstChannel(const std::string& nickname) {
     scenario.EnterLobby(player, {Room(4, "Beginners")});
     Tap(platform::DIK_RETURN);
     CLobbyScreen* lobby = nullptr;
-    Until("the lobby takes input", [&] {
-        lobby = CurrentAs<CLobbyScreen>();
-        return lobby && lobby->Phase() == CLobbyScreen::PHASE_LOBBY && !lobby->Busy();
-    });
-    if (HasFatalFailure()) return nullptr;
+    if (!Until("the lobby takes input", [&] {
+            lobby = CurrentAs<CLobbyScreen>();
+            return lobby && lobby->Phase() == CLobbyScreen::PHASE_LOBBY && !lobby->Busy();
+        }))
+        return nullptr;
     EXPECT_TRUE(scenario.WaitIdle());
     NoServerFailures();
     EXPECT_EQ(std::string(scenario.channelRecord.userId), Session().accountId);
     EXPECT_EQ(scenario.channelReentry, 0);
     EXPECT_EQ(Session().channelAddress, "127.0.0.1");
     return lobby;
+}
+
+void EndToEndFixture::WriteArtefacts(const std::string& folder) {
+    if (platform::CGfxDevice* device = GetDevice()) {
+        std::vector<uint8_t> jpeg;
+        if (platform::EncodeJpeg(ReadBackBuffer(*device), app->BackBufferWidth(), app->BackBufferHeight(), 90, &jpeg))
+            WriteFile(folder + "/screen.jpg", jpeg.data(), jpeg.size());
+    }
+    const std::string log =
+        "screen " + ScreenName() + "\nerror report: " + ErrorReport().Text() + "\n" + scenario.PacketLog();
+    WriteFile(folder + "/packets.txt", log.data(), log.size());
 }
 
 CUiObject* EndToEndFixture::FindControl(const char* name, CUiWindow* window, bool shownOnly) {

@@ -24,10 +24,6 @@ class CLobbyScreen;
 class CUiObject;
 class CUiWindow;
 
-// "용사하나" as the input method gives it and as the wire carries it.
-inline const char* const kHeroNickUtf8 = "\xEC\x9A\xA9\xEC\x82\xAC\xED\x95\x98\xEB\x82\x98";
-inline const char* const kHeroNickCp949 = "\xBF\xEB\xBB\xE7\xC7\xCF\xB3\xAA";
-
 class EndToEndFixture : public LobbyFixture {
 protected:
     EndToEndFixture();
@@ -56,8 +52,9 @@ protected:
     // Enter on the chosen nickname, the channel list, Down, Up and Enter:
     // the channel server's entry and the lobby's, up to the lobby taking input.
     CLobbyScreen* JoinFirstChannel(const std::string& nickname);
-    // Runs frames until the condition holds; the failure names the step and the screen.
-    void Until(const char* step, const std::function<bool()>& done, int frames = 3000);
+    // Runs frames until the condition holds; else a failure naming the step
+    // and the screen, and false.
+    bool Until(const char* step, const std::function<bool()>& done, int frames = 3000);
 
     // The last frame drawn, top row first.
     std::vector<uint32_t> LastFrame();
@@ -72,6 +69,9 @@ protected:
     std::string ScreenName();
     // The servers' failures and size faults as test failures.
     void NoServerFailures();
+    // The last frame as screen.jpg and the servers' packets as packets.txt
+    // in the folder, as a failed test leaves them.
+    void WriteArtefacts(const std::string& folder);
     // The folder this test's failure artefacts go to (made on demand).
     std::string OutputFolder() const;
 

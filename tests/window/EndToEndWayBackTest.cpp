@@ -35,21 +35,21 @@ TEST_F(EndToEndWayBack, LobbyMarketMyInfoAndBackToTheLobby) {
     inventory.cra = 5000;
     scenario.GoToMarket(ItemResultPayload(PK_INVENTORY_MOVE_RESULT, inventory));
     ASSERT_TRUE(ClickControl("ID_BUTTON_SHOP"));
-    Until("the market shows its inventory", [&] {
+    ASSERT_TRUE(Until("the market shows its inventory", [&] {
         auto* market = CurrentAs<CMarketScreen>();
         return market && market->Phase() == CMarketScreen::PHASE_SHOP &&
                Session().inventory[0][0].cardId == sample_cards::kDayCard;
-    });
+    }));
     ASSERT_TRUE(scenario.WaitIdle());
     NoServerFailures();
 
     // My-info from the market, its first hero shown.
     ASSERT_TRUE(ClickControl("ID_BUTTON_SHOP_MYINFO"));
     CMyInfoScreen* page = nullptr;
-    Until("my-info follows the market", [&] {
+    ASSERT_TRUE(Until("my-info follows the market", [&] {
         page = CurrentAs<CMyInfoScreen>();
         return page && page->Phase() == CMyInfoScreen::PHASE_PAGE;
-    });
+    }));
     Frames(2);
     const std::vector<uint32_t> before = LastFrame();
     ASSERT_TRUE(ClickControl("ID_BUTTON_CHA_0"));
@@ -66,10 +66,10 @@ TEST_F(EndToEndWayBack, LobbyMarketMyInfoAndBackToTheLobby) {
     scenario.ExpectBackToLobby();
     scenario.ReturnToLobby({Room(4, "Beginners")});
     ASSERT_TRUE(ClickControl("ID_BUTTON_BACK"));
-    Until("the lobby returns", [&] {
+    ASSERT_TRUE(Until("the lobby returns", [&] {
         lobby = CurrentAs<CLobbyScreen>();
         return lobby && lobby->Phase() == CLobbyScreen::PHASE_LOBBY && !lobby->Busy();
-    });
+    }));
     ASSERT_TRUE(scenario.WaitIdle());
     NoServerFailures();
     EXPECT_EQ(scenario.ChannelCount(PK_GO_TO_SHOP), 1);
