@@ -300,6 +300,15 @@ int EndToEndFixture::ChangedPixels(const std::vector<uint32_t>& before, CUiObjec
     return changed;
 }
 
+void EndToEndFixture::ExpectHeroPreviewSince(const std::vector<uint32_t>& before) {
+    CUiObject* detail = FindControl("ID_STATIC_DETAIL", nullptr, false);
+    ASSERT_NE(detail, nullptr);
+    const int modelPixels = ChangedPixels(before, *detail);
+    if (kHeroPreviewsDrawn) {
+        EXPECT_GT(modelPixels, 2000) << "no model pixels inside ID_STATIC_DETAIL";
+    }
+}
+
 std::string EndToEndFixture::ScreenName() {
     CScreen* screen = app ? Current() : nullptr;
     if (!screen) return "none";

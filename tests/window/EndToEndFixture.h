@@ -60,9 +60,11 @@ protected:
     std::vector<uint32_t> LastFrame();
     // Pixels of the control's rectangle on the last frame that differ from an earlier frame.
     int ChangedPixels(const std::vector<uint32_t>& before, CUiObject& control);
-    // The heroes' previews (the waiting room's and my-info's model in its
-    // render target) are not drawn yet: until they are, only the checks of
-    // their pixels wait, the rest of each run goes on.
+    // The hero's model drawn inside ID_STATIC_DETAIL since the frame before a
+    // click on a hero. The heroes' previews (hero select's and my-info's model
+    // in its render target) are not drawn yet: until they are
+    // (kHeroPreviewsDrawn), only this check waits, the rest of each run goes on.
+    void ExpectHeroPreviewSince(const std::vector<uint32_t>& before);
     static constexpr bool kHeroPreviewsDrawn = false;
 
     // The current screen's class name, for failure messages.

@@ -165,12 +165,7 @@ TEST_F(EndToEndMainRoad, FromStartUpToTheLoadingScreen) {
     ASSERT_TRUE(ClickControl("ID_BUTTON_CHAR_0"));
     EXPECT_EQ(hero->SelectedIndex(), 0);
     Frames(60);
-    CUiObject* detail = FindControl("ID_STATIC_DETAIL", nullptr, false);
-    ASSERT_NE(detail, nullptr);
-    const int previewPixels = ChangedPixels(before, *detail);
-    if (kHeroPreviewsDrawn) {
-        EXPECT_GT(previewPixels, 2000) << "no model pixels inside ID_STATIC_DETAIL";
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectHeroPreviewSince(before));
 
     std::array<uint32_t, 12> final{};
     final[0] = picked;

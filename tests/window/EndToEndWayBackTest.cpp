@@ -55,12 +55,7 @@ TEST_F(EndToEndWayBack, LobbyMarketMyInfoAndBackToTheLobby) {
     ASSERT_TRUE(ClickControl("ID_BUTTON_CHA_0"));
     EXPECT_EQ(page->ShownIndex(), 0);
     Frames(30);
-    CUiObject* detail = FindControl("ID_STATIC_DETAIL", nullptr, false);
-    ASSERT_NE(detail, nullptr);
-    const int previewPixels = ChangedPixels(before, *detail);
-    if (kHeroPreviewsDrawn) {
-        EXPECT_GT(previewPixels, 2000) << "no model pixels inside ID_STATIC_DETAIL";
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectHeroPreviewSince(before));
 
     // Back: 1032, and the lobby asks for its page (1005) without entering again (2005).
     scenario.ExpectBackToLobby();
