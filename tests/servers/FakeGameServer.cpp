@@ -289,6 +289,17 @@ CFakeGameServer& CFakeGameServer::Close() {
     });
 }
 
+CFakeGameServer& CFakeGameServer::ExpectClosed() {
+    return Add([this] {
+        for (;;) {
+            FakePacket packet;
+            const int r = DoReceive(packet, m_expectTimeoutMs, true);
+            if (r == 0) return true;
+            if (r < 0) return Fail("the client did not close its connection in time");
+        }
+    });
+}
+
 CFakeGameServer& CFakeGameServer::Echo() {
     return Add([this] {
         for (;;) {

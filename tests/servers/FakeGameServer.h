@@ -57,6 +57,9 @@ public:
     CFakeGameServer& Stall(int ms);
     // Closes the client's connection.
     CFakeGameServer& Close();
+    // Waits for the client to close its connection; what it sends before is
+    // kept in Received().
+    CFakeGameServer& ExpectClosed();
     // Sends every packet back as it came until the client closes (they are not
     // kept in Received()).
     CFakeGameServer& Echo();
