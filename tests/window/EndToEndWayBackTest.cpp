@@ -51,11 +51,9 @@ TEST_F(EndToEndWayBack, LobbyMarketMyInfoAndBackToTheLobby) {
         return page && page->Phase() == CMyInfoScreen::PHASE_PAGE;
     }));
     Frames(2);
-    const std::vector<uint32_t> before = LastFrame();
     ASSERT_TRUE(ClickControl("ID_BUTTON_CHA_0"));
     EXPECT_EQ(page->ShownIndex(), 0);
-    Frames(30);
-    ASSERT_NO_FATAL_FAILURE(ExpectHeroPreviewSince(before));
+    ASSERT_NO_FATAL_FAILURE(ExpectHeroPreview());
 
     // Back: 1032, and the lobby asks for its page (1005) without entering again (2005).
     scenario.ExpectBackToLobby();
