@@ -14,6 +14,7 @@
 
 #include "net/LobbyMessages.h"
 #include "screens/lobby/LobbyCommunity.h"
+#include "screens/lobby/LobbyOptions.h"
 #include "screens/lobby/LobbyPacketLoop.h"
 #include "screens/lobby/RoomListPager.h"
 #include "ui/Screen.h"
@@ -128,6 +129,7 @@ private:
     CRoomListPager m_pager;
     CLobbyPacketLoop m_loop;
     CLobbyCommunity m_community{*this};
+    CLobbyOptions m_options;
     PopupSource m_popupSource = POPUP_LOBBY;
     int m_next = NEXT_CHANNEL;
     bool m_entered = false;
