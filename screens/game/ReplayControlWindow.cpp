@@ -51,9 +51,9 @@ void CReplayControlWindow::FillPlayerList() {
 }
 
 bool CReplayControlWindow::ReplayEnded() const {
-    // Once the replay-end job runs, the recording is its own: the count kept
-    // before it started stands for it.
-    if (m_play && (!m_play->JobDone() || m_play->ReplayRecordCount() > 0)) return true;
+    // Once the match is left, the replay-end job frees the recording on the
+    // loader thread: the recording is not read from then on.
+    if (m_play && (m_play->Phase() == CPlayScreen::PHASE_LEAVING || !m_play->JobDone())) return true;
     const CGameCommandManager* commands = g_pGameCommandManager;
     return commands && commands->IsPlayback() &&
            static_cast<size_t>(std::max(commands->PlaybackIndex(), 0)) >= commands->Recorded().size();
