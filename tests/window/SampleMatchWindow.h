@@ -1,0 +1,91 @@
+// The whole client in the real window, started on the loading screen of a
+// single-play match on the sample map: for tests of what a match shows.
+// StartMatch runs it until the play screen plays and its fade-in is over.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/GameApp.h"
+#include "app/PlayScreenMaker.h"
+#include "engine/core/ErrorReport.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/RenderStateCache.h"
+#include "platform/Input.h"
+#include "platform/JpegWriter.h"
+#include "screens/game/LoadingScreen.h"
+#include "screens/game/PlayScreen.h"
+#include "tests/fixtures/HeadlessGl.h"
+#include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/window/RealWindowFixture.h"
+#include "tools/SampleGameData.h"
+#include "tools/SampleMap.h"
+#include "world/GameDataRegistry.h"
+#include "world/WorldObjectManager.h"
+
+class SampleMatchWindow : public LobbyFixture {
+protected:
+    SampleMatchWindow() {
+        KeepVideoOpen();
+        realWindow = true;
+    }
+    CScreen* MakeFirstScreen() override {
+        CWorldObjectManager& world = *g_pWorldObjectManager;
+        world.online = 0;
+        world.gameMode = 1;
+        world.SetLocalSlot(0);
+        Session().mapFile = kSampleMap;
+        Session().nickname = "Player";
+        Session().slots[0].heroId = NameHash("Knight");
+        SetPlayScreenMaker(&NewPlayScreen);
+        return loading = new CLoadingScreen();
+    }
+    void TearDown() override {
+        LobbyFixture::TearDown();
+        SetPlayScreenMaker(nullptr);
+    }
+    // The play screen once it plays with its fade-in done, or null (with a test failure).
+    CPlayScreen* StartMatch() {
+        EXPECT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
+        if (!RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 20000)) {
+            ADD_FAILURE() << ErrorReport().Text();
+            return nullptr;
+        }
+        // A single-play match starts on the space key.
+        Tap(platform::DIK_SPACE);
+        auto* play = RunUntil([&] { return dynamic_cast<CPlayScreen*>(Current()) != nullptr; }, 2000)
+                         ? dynamic_cast<CPlayScreen*>(Current())
+                         : nullptr;
+        if (!play || !RunUntil([&] { return play->Phase() == CPlayScreen::PHASE_PLAY; }, 1000) ||
+            !RunUntil([&] { return play->Fade().Done() != 0; }, 5000)) {
+            ADD_FAILURE() << ErrorReport().Text();
+            return nullptr;
+        }
+        // The pointer rests in the middle, where it scrolls nothing.
+        input->SetCursor(512, 384);
+        return play;
+    }
+    std::vector<uint32_t> Screenshot() {
+        platform::CGfxDevice* device = GetDevice();
+        return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
+    }
+    // Where the screenshot goes when QOR_KEEP_SHOTS names a folder.
+    static void Keep(const std::vector<uint32_t>& px, uint32_t width, uint32_t height, const char* name) {
+        const char* folder = std::getenv("QOR_KEEP_SHOTS");
+        if (!folder) return;
+        std::vector<uint8_t> jpeg;
+        if (platform::EncodeJpeg(px, width, height, 90, &jpeg)) {
+            const std::string path = std::string(folder) + "/" + name;
+            if (FILE* f = std::fopen(path.c_str(), "wb")) {
+                std::fwrite(jpeg.data(), 1, jpeg.size(), f);
+                std::fclose(f);
+            }
+        }
+    }
+
+    CLoadingScreen* loading = nullptr;  // owned by the screen manager
+};
