@@ -75,6 +75,7 @@ public:
     CMakeRoomWindow* MakeRoom() const { return m_makeRoom; }
     CRoomPasswordWindow* Password() const { return m_password; }
     CQuickJoinWindow* QuickJoinWnd() const { return m_quickJoin; }
+    CLobbyOptions& OptionsView() { return m_options; }
     CConnecterPopup* Popup() const { return m_popup; }
     const CRoomListPager& Pager() const { return m_pager; }
     const RoomPage& Rooms() const { return m_rooms; }
