@@ -5,17 +5,6 @@
 #include "tools/PackageWriter.h"
 #include "tools/UiLayouts.h"
 
-namespace {
-
-void Tint(LayoutRecordSpec& r, float red, float green, float blue) {
-    r.colour[0] = red;
-    r.colour[1] = green;
-    r.colour[2] = blue;
-    r.colour[3] = 1.0f;
-}
-
-}  // namespace
-
 LayoutFileSpec OptionsLayout() {
     LayoutFileSpec spec = WindowLayout("WND_PLAY_CONFIG", 312, 184, 400, 400);
     Tint(spec.window, 0.25f, 0.3f, 0.35f);

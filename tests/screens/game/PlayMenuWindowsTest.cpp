@@ -53,23 +53,11 @@ protected:
         Step();
         return play;
     }
-    void Keys(std::initializer_list<uint8_t> down) {
-        for (int k = 1; k < 0xEE; ++k) input->SetKey(static_cast<uint8_t>(k), false);
-        for (uint8_t k : down) input->SetKey(k, true);
-        host.input.UpdateInput(0.033f, 1);
-    }
     // A window of its own layout, released by the fixture.
     template <typename Window>
     Window* Load(Window* window, const char* layout) {
         m_layout = g_pResourceManager->GetResource(layout, RES_LAYOUT, window, 1);
         return m_layout ? window : nullptr;
-    }
-    std::vector<CGameCommand*> Queued(uint8_t type) {
-        std::vector<CGameCommand*> out;
-        const CCommandQueue& q = Commands().Queue();
-        for (size_t i = 0; i < q.size(); ++i)
-            if (q[i]->Type() == type) out.push_back(q[i]);
-        return out;
     }
     static bool Hidden(const CUiObject* o) { return o->HasFlags(UI_HIDDEN); }
     static bool Disabled(const CUiObject* o) { return o->HasFlags(UI_DISABLED); }
