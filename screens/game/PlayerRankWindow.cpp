@@ -24,12 +24,6 @@ int32_t KillCount(const CPlayerSlot& s, int32_t matchRule) {
     return 0;
 }
 
-int ConnectionMark(uint8_t connectionClass) {
-    if (connectionClass == 0) return MSG_GAMEPLAY_PING_INFO_GOOD;
-    if (connectionClass == 1) return MSG_GAMEPLAY_PING_INFO_NOR;
-    return MSG_GAMEPLAY_PING_INFO_BAD;
-}
-
 int32_t HeroLevel(int32_t position) {
     CWorldObject* hero = g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(position) : nullptr;
     return hero && hero->IsCombatObject() ? static_cast<CCombatObject*>(hero)->level : 0;
@@ -69,6 +63,12 @@ bool CPlayerRankWindow::RanksAbove(const CPlayerSlot& a, bool aGone, const CPlay
     }
     if (matchRule == 1) return a.heroKills + a.unitKills > b.heroKills + b.unitKills;
     return false;
+}
+
+int CPlayerRankWindow::ConnectionMark(uint8_t connectionClass) {
+    if (connectionClass == 0) return MSG_GAMEPLAY_PING_INFO_GOOD;
+    if (connectionClass == 1) return MSG_GAMEPLAY_PING_INFO_NOR;
+    return MSG_GAMEPLAY_PING_INFO_BAD;
 }
 
 uint32_t CPlayerRankWindow::NameColour(bool gone, bool local, bool sameTeam, const std::string& name) {

@@ -26,6 +26,8 @@ public:
     static int32_t ComputeScore(const CPlayerSlot& slot);
     // Whether a goes above b on the board (matchRule: the world's match kind).
     static bool RanksAbove(const CPlayerSlot& a, bool aGone, const CPlayerSlot& b, bool bGone, int32_t matchRule);
+    // The message entry of a connection mark: good, normal, and bad for any other class.
+    static int ConnectionMark(uint8_t connectionClass);
     // The name colour of a position (0xRRGGBB).
     static uint32_t NameColour(bool gone, bool local, bool sameTeam, const std::string& name);
 

@@ -217,6 +217,28 @@ TEST_F(PlayMenuWindowsTest, F10AndTheRequestsOpenAndCloseTheMenuWindows) {
     EXPECT_FALSE(Hidden(play.RankBoard()));
 }
 
+TEST_F(PlayMenuWindowsTest, InAReplayF10TogglesTheControlBar) {
+    session.slots[0].heroId = 1;
+    session.slots[0].nickname = "ann";
+    CPlayScreen& play = Make(3);
+    Step();
+    CReplayControlWindow* bar = play.ReplayControl();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->PlayerList()->ItemCount(), 1u);
+    const bool shown = !Hidden(bar);
+    Keys({});
+    Keys({DIK_F10});
+    play.HandleHotkeys();
+    EXPECT_EQ(Hidden(bar), shown);
+    EXPECT_TRUE(Hidden(play.GameMenu()));
+    // Home and End act on their release.
+    bar->PlayerList()->SelectItem(-1);
+    Keys({DIK_END});
+    Keys({});
+    play.StepReplayPlayer(host.input);
+    EXPECT_EQ(bar->FollowedName(), "ann");
+}
+
 TEST_F(PlayMenuWindowsTest, PausesRestAndRunOutButARunningPauseCanEnd) {
     CPlayScreen& play = Start();
     CGameMenuWindow* menu = play.GameMenu();
@@ -331,6 +353,13 @@ TEST(PlayerRankWindow, ScoresOrderAndColours) {
                    {false, false, false, "foe", 0xff0000}};
     for (const Colour& c : colours)
         EXPECT_EQ(CPlayerRankWindow::NameColour(c.gone, c.local, c.sameTeam, c.name), c.want) << c.name;
+
+    // Connection classes past 2 show the bad mark.
+    const int marks[][2] = {{0, MSG_GAMEPLAY_PING_INFO_GOOD}, {1, MSG_GAMEPLAY_PING_INFO_NOR},
+                            {2, MSG_GAMEPLAY_PING_INFO_BAD}, {3, MSG_GAMEPLAY_PING_INFO_BAD},
+                            {255, MSG_GAMEPLAY_PING_INFO_BAD}};
+    for (const auto& m : marks)
+        EXPECT_EQ(CPlayerRankWindow::ConnectionMark(static_cast<uint8_t>(m[0])), m[1]) << m[0];
 }
 
 TEST_F(PlayMenuWindowsTest, RankBoardColumns) {
@@ -367,12 +396,8 @@ TEST_F(PlayMenuWindowsTest, RankBoardColumns) {
     EXPECT_EQ(board->Kills()->GetText(), "</C=00ff00>0\n</C=ffcc00>2\n</C=ff0000>0\n</C=888888>9\n");
     EXPECT_EQ(board->Deaths()->GetText(), "</C=00ff00>0\n</C=ffcc00>0\n</C=ff0000>3\n</C=888888>0\n");
 
-    // The host mark with the statistics switch on; connection classes past 2 are bad.
-    play.ToggleStatistics();
-    World().slotOccupied[1] = World().slotOccupied[7] = World().slotOccupied[8] = false;
-    board->Refresh();
-    EXPECT_EQ(board->Names()->GetText(), "G </C=ffcc00>Lv" + std::to_string(level) + " me\n");
     // Rule 1 counts every kill.
+    World().slotOccupied[1] = World().slotOccupied[7] = World().slotOccupied[8] = false;
     World().matchKind = 1;
     slots[0].unitKills = 3;
     board->Refresh();
