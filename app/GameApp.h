@@ -139,6 +139,7 @@ public:
     int SystemGrade() const override { return GetSystemGrade(); }
     COptions& Options() override { return m_options; }
     void ApplyOptions() override;
+    IOptionsTarget* OptionsTarget() override { return &m_optionsTarget; }
     std::string HomepageAddress() const override { return m_homepageUrl; }
     std::string JoinAddress() const override { return m_joinUrl; }
     std::string ReplayFolderPath() const override { return m_replayFolder; }

@@ -87,6 +87,8 @@ public:
     // The map the next match is played on: its file and its map-list id.
     std::string mapFile;
     uint32_t mapId = 0;
+    // The length in seconds of the replay being watched (its control bar shows it).
+    float replayMatchLength = 0.0f;
 
     // The twelve positions of a match.
     std::array<CPlayerSlot, kPlayerSlots> slots;

@@ -17,13 +17,6 @@ LayoutRecordSpec ImageStatic(const char* name, float x, float y, float w, float 
     return r;
 }
 
-void Tint(LayoutRecordSpec& r, float red, float green, float blue) {
-    r.colour[0] = red;
-    r.colour[1] = green;
-    r.colour[2] = blue;
-    r.colour[3] = 1.0f;
-}
-
 }  // namespace
 
 LayoutFileSpec ImageBoxLayout() {

@@ -25,6 +25,7 @@
 #include "tools/ChatLayouts.h"
 #include "tools/MainPanelLayouts.h"
 #include "tools/MarketLayouts.h"
+#include "tools/MenuLayouts.h"
 #include "tools/PlayLayouts.h"
 #include "tools/ResultLayouts.h"
 #include "tools/RoomLayouts.h"
@@ -57,6 +58,12 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_TIME_HOUR_MIN_SEC, "%d:%02d:%02d"},
         {MSG_TIME_MIN_SEC, "%d:%02d"},
         {MSG_TIME_SEC, "%d s"},
+        {MSG_REPLAY_GAMESPEED, "Speed x%.1f"},
+        {MSG_GAMEPLAY_PING_INFO_GOOD, "</C=00ff00>o</>"},
+        {MSG_GAMEPLAY_PING_INFO_NOR, "</C=ffff00>o</>"},
+        {MSG_GAMEPLAY_PING_INFO_BAD, "</C=ff0000>x</>"},
+        {MSG_GAMEPLAY_UI_RANK_TITLE_SIEGE, "Players - siege"},
+        {MSG_GAMEPLAY_UI_RANK_TITLE_PVM, "Players - versus machines"},
         {MSG_NICKNAME_RANK_INFO, "Rank %d %s (%d points)"},
         {MSG_NICKNAME_BADRANK_INFO, "Disconnects: %s (%d)"},
         {MSG_NICKNAME_GUILD_NAME, "Guild %s"},
@@ -267,6 +274,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddMarketLayouts(layouts)) return 0;
     if (!AddStatusPanelLayouts(layouts)) return 0;
     if (!AddChatLayouts(layouts)) return 0;
+    if (!AddMenuLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

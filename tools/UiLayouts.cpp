@@ -19,13 +19,6 @@ LayoutRecordSpec Record(uint32_t type, const std::string& name, float x, float y
     return r;
 }
 
-void Colour(LayoutRecordSpec& r, float red, float green, float blue) {
-    r.colour[0] = red;
-    r.colour[1] = green;
-    r.colour[2] = blue;
-    r.colour[3] = 1;
-}
-
 LayoutButtonPart ButtonFields(const std::string& caption, bool check) {
     LayoutButtonPart p;
     p.caption = caption;
@@ -45,7 +38,7 @@ LayoutRecordSpec StaticRecord(const std::string& name, float x, float y, float w
 
 LayoutRecordSpec ButtonRecord(const std::string& name, float x, float y, float w, float h, const std::string& caption) {
     LayoutRecordSpec r = Record(kButton, name, x, y, w, h);
-    Colour(r, 0.3f, 0.5f, 0.9f);
+    Tint(r, 0.3f, 0.5f, 0.9f);
     r.part = ButtonPart(ButtonFields(caption, false));
     return r;
 }
@@ -53,14 +46,14 @@ LayoutRecordSpec ButtonRecord(const std::string& name, float x, float y, float w
 LayoutRecordSpec CheckButtonRecord(const std::string& name, float x, float y, float w, float h,
                                    const std::string& caption) {
     LayoutRecordSpec r = Record(kCheck, name, x, y, w, h);
-    Colour(r, 0.9f, 0.6f, 0.1f);
+    Tint(r, 0.9f, 0.6f, 0.1f);
     r.part = ButtonPart(ButtonFields(caption, true));
     return r;
 }
 
 LayoutRecordSpec ScrollBarRecord(const std::string& name, float x, float y, float w, float h) {
     LayoutRecordSpec r = Record(kScroll, name, x, y, w, h);
-    Colour(r, 0.5f, 0.5f, 0.5f);
+    Tint(r, 0.5f, 0.5f, 0.5f);
     r.nested = {ButtonRecord("MID_FrontCtrl", 0, 0, w, 20), ButtonRecord("MID_SideButton1", 0, 0, w, w),
                 ButtonRecord("MID_SideButton2", 0, h - w, w, w)};
     return r;
@@ -69,11 +62,11 @@ LayoutRecordSpec ScrollBarRecord(const std::string& name, float x, float y, floa
 LayoutRecordSpec ListBoxRecord(const std::string& name, float x, float y, float w, float h, uint32_t columns,
                                uint32_t rows, float scrollBarWidth) {
     LayoutRecordSpec r = Record(kList, name, x, y, w, h);
-    Colour(r, 0.1f, 0.2f, 0.3f);
+    Tint(r, 0.1f, 0.2f, 0.3f);
     const float white[4] = {1, 1, 1, 1};
     r.part = ListBoxPart(columns, rows, scrollBarWidth, white, 0);
     LayoutRecordSpec marking = StaticRecord("MID_ItemMarking", 0, 0, w - scrollBarWidth, rows ? h / rows : h);
-    Colour(marking, 0.3f, 0.3f, 0.6f);
+    Tint(marking, 0.3f, 0.3f, 0.6f);
     r.nested = {marking, ScrollBarRecord("MID_Scroll", w - scrollBarWidth, 0, scrollBarWidth, h)};
     return r;
 }
@@ -81,7 +74,7 @@ LayoutRecordSpec ListBoxRecord(const std::string& name, float x, float y, float 
 LayoutRecordSpec ComboBoxRecord(const std::string& name, float x, float y, float w, float h, float buttonWidth,
                                 float listHeight, uint32_t listRows) {
     LayoutRecordSpec r = Record(kCombo, name, x, y, w, h);
-    Colour(r, 0.2f, 0.2f, 0.2f);
+    Tint(r, 0.2f, 0.2f, 0.2f);
     r.part = ComboBoxPart(buttonWidth, listHeight, listRows);
     r.nested = {CheckButtonRecord("MID_Button", w - buttonWidth, 0, buttonWidth, h),
                 ListBoxRecord("MID_List", 0, h, w, listHeight, 1, listRows, 20)};
@@ -90,19 +83,19 @@ LayoutRecordSpec ComboBoxRecord(const std::string& name, float x, float y, float
 
 LayoutRecordSpec GaugeRecord(const std::string& name, float x, float y, float w, float h, float headLength) {
     LayoutRecordSpec r = Record(kGauge, name, x, y, w, h);
-    Colour(r, 0.15f, 0.15f, 0.15f);
+    Tint(r, 0.15f, 0.15f, 0.15f);
     r.part = GaugePart(headLength);
     LayoutRecordSpec fill = StaticRecord("MID_Front", 0, 0, 0, h);
-    Colour(fill, 0.1f, 0.8f, 0.1f);
+    Tint(fill, 0.1f, 0.8f, 0.1f);
     LayoutRecordSpec head = StaticRecord("MID_FRONTHEAD", 0, 0, headLength, h);
-    Colour(head, 0.9f, 0.9f, 0.2f);
+    Tint(head, 0.9f, 0.9f, 0.2f);
     r.nested = {fill, head};
     return r;
 }
 
 LayoutRecordSpec SliderRecord(const std::string& name, float x, float y, float w, float h, float thumbLength) {
     LayoutRecordSpec r = Record(kSlider, name, x, y, w, h);
-    Colour(r, 0.4f, 0.4f, 0.4f);
+    Tint(r, 0.4f, 0.4f, 0.4f);
     r.part = SliderPart(thumbLength);
     r.nested = {ButtonRecord("MID_FrontCtrl", 0, 0, thumbLength, h)};
     return r;
@@ -128,7 +121,7 @@ LayoutFileSpec FramedWindow(const std::string& name) {
                            "ID_STT_SIDE_LEFT_DECOR", "ID_STT_SIDE_RIGHT_DECOR"};
     for (const char* d : decor) {
         LayoutRecordSpec s = StaticRecord(d, 0, 0, 8, 8);
-        Colour(s, 0.8f, 0.7f, 0.4f);
+        Tint(s, 0.8f, 0.7f, 0.4f);
         spec.children.push_back(s);
     }
     return spec;
@@ -139,7 +132,7 @@ LayoutFileSpec TooltipLayout() { return FramedWindow("WND_TOOLTIP"); }
 LayoutFileSpec MessageBoxLayout() {
     LayoutFileSpec spec = FramedWindow("WND_MESSAGE_BOX");
     LayoutRecordSpec background = StaticRecord("ID_STT_BG_DECOR", 8, 8, 100, 40);
-    Colour(background, 0.1f, 0.1f, 0.25f);
+    Tint(background, 0.1f, 0.1f, 0.25f);
     // The background first, so that the text and the buttons are drawn over it.
     spec.children.insert(spec.children.begin(), background);
     spec.children.push_back(ButtonRecord("ID_BTN_OK", 0, 0, 60, 24, "OK"));
@@ -154,7 +147,7 @@ LayoutFileSpec AllControlsLayout() {
     spec.window.rect[1] = 100;
     spec.window.rect[2] = 600;
     spec.window.rect[3] = 400;
-    Colour(spec.window, 0.85f, 0.85f, 0.85f);
+    Tint(spec.window, 0.85f, 0.85f, 0.85f);
     spec.window.part = {LayoutFloat(0), LayoutFloat(0), LayoutFloat(600), LayoutFloat(20)};
     LayoutRecordSpec label = StaticRecord("ID_STT_TITLE", 10, 10, 200, 20, "All controls");
     label.text = "The title";
@@ -170,6 +163,13 @@ LayoutFileSpec AllControlsLayout() {
         ComboBoxRecord("ID_COMBO_MODE", 250, 150, 200, 24, 24, 90, 3),
     };
     return spec;
+}
+
+void Tint(LayoutRecordSpec& record, float red, float green, float blue) {
+    record.colour[0] = red;
+    record.colour[1] = green;
+    record.colour[2] = blue;
+    record.colour[3] = 1.0f;
 }
 
 LayoutFileSpec WindowLayout(const std::string& name, float x, float y, float w, float h) {

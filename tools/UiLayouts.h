@@ -23,6 +23,9 @@ LayoutRecordSpec GaugeRecord(const std::string& name, float x, float y, float w,
 LayoutRecordSpec SliderRecord(const std::string& name, float x, float y, float w, float h, float thumbLength);
 LayoutRecordSpec EditBoxRecord(const std::string& name, float x, float y, float w, float h, uint32_t style = 0);
 
+// The record's colour, opaque.
+void Tint(LayoutRecordSpec& record, float red, float green, float blue);
+
 // An empty light-grey window of a screen's layout at the rectangle.
 LayoutFileSpec WindowLayout(const std::string& name, float x, float y, float w, float h);
 

@@ -19,6 +19,7 @@ class CScreenManager;
 class CZEMSound;
 class IChatLines;
 class COptions;
+class IOptionsTarget;
 namespace platform {
 class CWindow;
 struct GfxLight;
@@ -80,6 +81,8 @@ public:
     virtual COptions& Options() = 0;
     // The options to the sound, the gamma ramp, the sight and the glow.
     virtual void ApplyOptions() = 0;
+    // Where the options window applies one setting at a time (null: nowhere).
+    virtual IOptionsTarget* OptionsTarget() { return nullptr; }
 
     // The configuration's home page and sign-up addresses, and the user's
     // replay folder (empty without an application).

@@ -367,11 +367,15 @@ void CPlayScreen::GrantReward(uint32_t kind, int32_t id, int32_t amount) {
     slot->goldTally += amount;
 }
 
-void CPlayScreen::OnGrantReward(CGameCommand& r) { GrantReward(r.U8(2), r.I16(4), r.I16(6)); }
+void CPlayScreen::OnGrantReward(CGameCommand& r) {
+    GrantReward(r.U8(2), r.I16(4), r.I16(6));
+    RefreshRankBoard();
+}
 
 void CPlayScreen::OnGrantRewardGroup(CGameCommand& r) {
     const int count = std::min<int>(r.U8(3), kRewardGroupIds);
     for (int i = 0; i < count; ++i) GrantReward(r.U8(2), r.I16(4 + 2 * static_cast<size_t>(i)), r.I16(18));
+    RefreshRankBoard();
 }
 
 void CPlayScreen::OnUiCue(CGameCommand& r) {
@@ -405,6 +409,7 @@ void CPlayScreen::OnGameEvent(CGameCommand& r) {
             m_waiting = false;
             if (IMessageBoxHost* box = MessageBox()) box->HideBox();
             SetPhase(PHASE_PLAY);
+            SetMenuLeaveButtonsEnabled(true);
         }
         return;
     }
@@ -463,6 +468,7 @@ void CPlayScreen::OnUnitTargetList(CGameCommand& r) {
 void CPlayScreen::OnPlayerSlotState(CGameCommand& r) {
     const int32_t slot = r.U8(2);
     if (ValidSlot(slot)) m_slotStates[static_cast<size_t>(slot)] = r.U8(3);
+    RefreshRankBoard();
 }
 
 void CPlayScreen::OnUnitToArea(CGameCommand& r) {

@@ -180,6 +180,7 @@ void CPlayScreen::OnMatchGameEvent(CGameCommand& r) {
         case 7: {
             const bool resume = b != 0;
             SetPaused(!resume);
+            SyncMenuPauseButtons();
             AddPlayChatLine(FormatText(GetMessageText(resume ? MSG_GAMEPLAY_PAUSE_PLAY : MSG_GAMEPLAY_PAUSE_STOP),
                                        Nickname(a)));
             return;

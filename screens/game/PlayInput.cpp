@@ -91,6 +91,7 @@ void CPlayScreen::RunInputStep(float gameDt) {
         m_unitTooltip->ClearFlags(UI_HIDDEN);
     }
     m_uiHit = host->Ui().DispatchInput(gameDt, host->Input());
+    UpdateMenuWindows();
     ClearHoverHighlight();
     HandleInput();
 }
@@ -158,7 +159,7 @@ int CPlayScreen::HandleHotkeys() {
     if (in->KeyPressed(DIK_C) || requests[UI_REQUEST_COMBINATION]) return 1;
     if (in->KeyPressed(DIK_V) || requests[UI_REQUEST_SHOP]) return 1;
     if (in->KeyPressed(DIK_F10) || requests[UI_REQUEST_MENU]) {
-        if (!replay) CancelInputMode();
+        ToggleMenu(replay);
         return 1;
     }
     if (requests[UI_REQUEST_OPTIONS]) {
@@ -223,6 +224,12 @@ void CPlayScreen::ToggleWindow(int index, int show) {
             break;
         case WINDOW_UNIT_INFO:
             window = m_unitInfo;
+            break;
+        case WINDOW_MENU:
+        case WINDOW_OPTIONS:
+        case WINDOW_RANKING:
+        case WINDOW_REPLAY:
+            window = MenuWindow(index);
             break;
         default:
             // The other windows come with the HUD.

@@ -71,6 +71,7 @@ CPlayScreen::~CPlayScreen() {
     }
     ReleaseInputLayouts();
     ReleaseChatLayout();
+    ReleaseMenuLayouts();
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -170,6 +171,7 @@ int CPlayScreen::Load() {
     if (world->IsNetworkGame()) {
         m_waiting = true;
         SetPhase(PHASE_WAITING);
+        SetMenuLeaveButtonsEnabled(false);
         if (IMessageBoxHost* box = MessageBox()) {
             box->ShowBox(GetMessageText(MSG_LOAD_UI_PLAYER_WAIT), 0);
             box->SetDimAlpha(0.0f);
@@ -220,6 +222,7 @@ int CPlayScreen::LoadLayouts() {
             g_pUiManager->SendToBack(m_helpWindow);
         }
     }
+    if (!LoadMenuLayouts()) return 0;
     if (!LoadMainPanel() || !LoadInputLayouts()) return 0;
     if (!LoadChatLayout()) return 0;
     return LoadHudLayouts();
@@ -648,6 +651,7 @@ void CPlayScreen::UpdateNoContestVote(float gameDt) {
     if (m_voteState == 0) {
         if (result == 1) {
             commands->BuildGameEvent(9, 1, LocalSlot(), 1);
+            DisableNoContestButton();
             box->HideBox();
         } else if (result == 0) {
             m_voteState = -1;

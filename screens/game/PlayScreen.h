@@ -37,6 +37,10 @@ class CGameCommandManager;
 class CWorldObject;
 class CInventoryItem;
 class CPlayHelpWindow;
+class CGameMenuWindow;
+class COptionsWindow;
+class CPlayerRankWindow;
+class CReplayControlWindow;
 class CPlayMainPanel;
 class CPlayChatWindow;
 class CResource;
@@ -649,4 +653,50 @@ public:
     void RenderPortraits();
     void RestorePortraits();
     void InvalidatePortraits();
+    // ---- Game menu, options, rank board and replay control (PlayMenuWindows.cpp) ----
+public:
+    // Pauses each player may call in a match.
+    static constexpr int kPausesPerMatch = 3;
+    static constexpr const char* kGameMenuLayout = "PLAY_MENU.DUI";
+    static constexpr const char* kOptionsLayout = "PLAY_CONFIG.DUI";
+    static constexpr const char* kRankBoardLayout = "PLAY_PLAYER_RANK.DUI";
+    static constexpr const char* kReplayControlLayout = "UI_PLAY_REPLAY.DUI";
+    // The four windows (the replay control in a replay only); 0 when a layout is missing.
+    int LoadMenuLayouts();
+    void ReleaseMenuLayouts();
+    // After the UI's input: the closes the windows asked for, and the options
+    // saved once their window has closed.
+    void UpdateMenuWindows();
+    // F10 and the menu request: the menu, or in a replay its control bar.
+    void ToggleMenu(bool replay);
+    // The menu windows by ToggleWindow's index (null for the others); the
+    // rank board is rebuilt whenever it is toggled.
+    CUiWindow* MenuWindow(int index);
+    void RefreshRankBoard();
+    void SyncMenuPauseButtons();
+    // Quit and no contest wait until every player has loaded.
+    void SetMenuLeaveButtonsEnabled(bool enable);
+    void DisableNoContestButton();
+    // Home and End of a replay: the previous or next player to follow.
+    void StepReplayPlayer(CZEMDXInput& input);
+    int PausesLeft() const { return m_pausesLeft; }
+    void SetPausesLeft(int left) { m_pausesLeft = left; }
+    void ChangeReplaySpeed(float speed);
+    void SetFollowSelected(bool follow) { m_followSelected = follow; }
+    CGameMenuWindow* GameMenu() const { return m_gameMenu; }
+    COptionsWindow* OptionsWindow() const { return m_optionsWindow; }
+    CPlayerRankWindow* RankBoard() const { return m_rankBoard; }
+    CReplayControlWindow* ReplayControl() const { return m_replayControl; }
+
+private:
+    CGameMenuWindow* m_gameMenu = nullptr;
+    CResource* m_gameMenuLayout = nullptr;
+    COptionsWindow* m_optionsWindow = nullptr;
+    CResource* m_optionsLayout = nullptr;
+    CPlayerRankWindow* m_rankBoard = nullptr;
+    CResource* m_rankBoardLayout = nullptr;
+    CReplayControlWindow* m_replayControl = nullptr;
+    CResource* m_replayControlLayout = nullptr;
+    int m_pausesLeft = kPausesPerMatch;
+    // ---- end of the menu windows ----
 };

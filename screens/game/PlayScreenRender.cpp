@@ -389,6 +389,7 @@ void CPlayScreen::ReadReplayKeys() {
     if (input.KeyPressed(DIK_PRIOR) && m_replaySpeed < 10.0f) m_replaySpeed += 0.5f;
     if (input.KeyPressed(DIK_NEXT) && m_replaySpeed > 0.5f) m_replaySpeed -= 0.5f;
     SetReplaySpeed(m_replaySpeed);
+    StepReplayPlayer(input);
 }
 
 void CPlayScreen::DrawUnitBars() {

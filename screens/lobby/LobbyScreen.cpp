@@ -88,6 +88,7 @@ int CLobbyScreen::Load() {
         if (!m_layouts[i]) return 0;
     }
     if (!m_community.Load(m_window->ChatList())) return 0;
+    if (!m_options.Load()) return 0;
     m_icons[0] = g_pResourceManager->GetResource("SM.DDS", RES_TEXTURE, nullptr, 1);
     m_icons[1] = g_pResourceManager->GetResource("PVM.DDS", RES_TEXTURE, nullptr, 1);
     if (!m_icons[0] || !m_icons[1]) return 0;
@@ -237,6 +238,7 @@ void CLobbyScreen::UpdateCoolDowns() {
 int CLobbyScreen::UpdateSmallWindows() {
     IScreenHost* host = ScreenHost();
     const bool escape = host->Input().KeyReleased(platform::DIK_ESCAPE) != 0;
+    if (m_options.Update(escape)) return 1;
     if (Shown(m_makeRoom)) {
         if (escape) {
             m_makeRoom->Close();
@@ -390,8 +392,10 @@ void CLobbyScreen::UpdateLobby() {
         m_quickJoin->Open();
         return;
     }
-    // The options window is not part of this lobby yet.
-    w.TakeCommand(CLobbyWindow::CMD_OPTION);
+    if (w.TakeCommand(CLobbyWindow::CMD_OPTION)) {
+        m_options.Open();
+        return;
+    }
     if (w.TakePopupRequest()) ShowConnecterPopup(POPUP_LOBBY);
 }
 

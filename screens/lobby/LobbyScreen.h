@@ -14,6 +14,7 @@
 
 #include "net/LobbyMessages.h"
 #include "screens/lobby/LobbyCommunity.h"
+#include "screens/lobby/LobbyOptions.h"
 #include "screens/lobby/LobbyPacketLoop.h"
 #include "screens/lobby/RoomListPager.h"
 #include "ui/Screen.h"
@@ -74,6 +75,7 @@ public:
     CMakeRoomWindow* MakeRoom() const { return m_makeRoom; }
     CRoomPasswordWindow* Password() const { return m_password; }
     CQuickJoinWindow* QuickJoinWnd() const { return m_quickJoin; }
+    CLobbyOptions& OptionsView() { return m_options; }
     CConnecterPopup* Popup() const { return m_popup; }
     const CRoomListPager& Pager() const { return m_pager; }
     const RoomPage& Rooms() const { return m_rooms; }
@@ -128,6 +130,7 @@ private:
     CRoomListPager m_pager;
     CLobbyPacketLoop m_loop;
     CLobbyCommunity m_community{*this};
+    CLobbyOptions m_options;
     PopupSource m_popupSource = POPUP_LOBBY;
     int m_next = NEXT_CHANNEL;
     bool m_entered = false;

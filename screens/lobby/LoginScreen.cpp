@@ -322,6 +322,7 @@ int CLoginScreen::StartReplay(bool check) {
         }
         g_pClientSession->mapFile = mapName;
         g_pClientSession->mapId = static_cast<uint32_t>(map.key);
+        g_pClientSession->replayMatchLength = world.matchLength;
     }
     CScreen* loading = MakeLoadingScreen();
     if (!loading) return 0;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <memory>
 
+#include "tests/engine/RecordingOptionsTarget.h"
+
 namespace {
 
 struct Store {
@@ -20,16 +22,7 @@ struct Store {
     }
 };
 
-class RecordingTarget : public IOptionsTarget {
-public:
-    std::vector<std::string> calls;
-    void SetSightGrade(int grade) override { calls.push_back("sight " + std::to_string(grade)); }
-    void SetStreamVolume(float v) override { calls.push_back("stream " + std::to_string(v)); }
-    void SetEffectVolume(float v) override { calls.push_back("effect " + std::to_string(v)); }
-    void ApplyGammaRamp(float g) override { calls.push_back("gamma " + std::to_string(g)); }
-    void SetGlow(bool on) override { calls.push_back(on ? "glow on" : "glow off"); }
-    void SetGlowColor(float v) override { calls.push_back("fColor " + std::to_string(v)); }
-};
+using RecordingTarget = CRecordingOptionsTarget;
 
 }  // namespace
 

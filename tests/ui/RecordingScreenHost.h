@@ -11,6 +11,7 @@
 #include "engine/input/ZEMDXInput.h"
 #include "platform/GfxTypes.h"
 #include "tests/engine/RecordingMessageBox.h"
+#include "tests/engine/RecordingOptionsTarget.h"
 #include "ui/MapListEntry.h"
 #include "ui/ScreenHost.h"
 #include "ui/ScreenManager.h"
@@ -50,6 +51,7 @@ public:
     int SystemGrade() const override { return 0; }
     COptions& Options() override { return options; }
     void ApplyOptions() override {}
+    IOptionsTarget* OptionsTarget() override { return &optionsTarget; }
     void StartShutdownCountdown(float seconds) override { countdowns.push_back(seconds); }
     void Sleep(uint32_t ms) override { sleeps.push_back(ms); }
     void SetSceneLight(const platform::GfxLight& l) override {
@@ -64,6 +66,7 @@ public:
     std::string replayFolder;
     CScreenManager screens;
     COptions options;
+    CRecordingOptionsTarget optionsTarget;
     int closes = 0;
     platform::GfxLight light;
     int lightSets = 0;

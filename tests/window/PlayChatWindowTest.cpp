@@ -68,8 +68,8 @@ protected:
 }  // namespace
 
 TEST_F(PlayChatWindow, ATypedLineTravelsAsACommandAndItsEchoIsDrawnInTheList) {
-    CPlayScreen* play = nullptr;
-    ASSERT_NO_FATAL_FAILURE(StartMatch(&play));
+    CPlayScreen* play = StartMatch();
+    ASSERT_NE(play, nullptr);
 
     // From here on the match is played over the fake server, which relays
     // every command frame back as the match server does.

@@ -4,31 +4,10 @@
 // row in the status panel. The screen is
 // read back and checked in regions with tolerances; QOR_KEEP_SHOTS names a
 // folder to keep it in.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "app/GameApp.h"
-#include "app/PlayScreenMaker.h"
-#include "engine/core/ErrorReport.h"
-#include "engine/core/NameHash.h"
-#include "engine/render/RenderStateCache.h"
-#include "platform/Input.h"
-#include "platform/JpegWriter.h"
-#include "screens/game/LoadingScreen.h"
-#include "screens/game/PlayScreen.h"
-#include "tests/fixtures/HeadlessGl.h"
-#include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/window/SampleMatchWindow.h"
-#include "tools/SampleGameData.h"
-#include "tools/SampleMap.h"
-#include "world/GameDataRegistry.h"
+
 #include "world/Unit.h"
 #include "world/WorldObject.h"
-#include "world/WorldObjectManager.h"
 
 using namespace platform;
 
@@ -53,19 +32,6 @@ protected:
         unit->hitPoints = 200.0f;
         world.StampSight(*unit, 200.0f);
         return unit;
-    }
-    // Where the screenshot goes when QOR_KEEP_SHOTS names a folder.
-    static void Keep(const std::vector<uint32_t>& px, uint32_t width, uint32_t height, const char* name) {
-        const char* folder = std::getenv("QOR_KEEP_SHOTS");
-        if (!folder) return;
-        std::vector<uint8_t> jpeg;
-        if (EncodeJpeg(px, width, height, 90, &jpeg)) {
-            const std::string path = std::string(folder) + "/" + name;
-            if (FILE* f = std::fopen(path.c_str(), "wb")) {
-                std::fwrite(jpeg.data(), 1, jpeg.size(), f);
-                std::fclose(f);
-            }
-        }
     }
 };
 

@@ -1,18 +1,22 @@
-// The sample match played by the whole client in a real window (under the
-// test program's own Xvfb): a single-play match of the sample map, made by
-// the loading screen and started with the space key, for the window tests
-// that look at the play screen.
+// The whole client in the real window, started on the loading screen of a
+// single-play match on the sample map: for tests of what a match shows.
+// StartMatch runs it until the play screen plays and its fade-in is over.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "app/GameApp.h"
 #include "app/PlayScreenMaker.h"
 #include "engine/core/ErrorReport.h"
 #include "engine/core/NameHash.h"
+#include "engine/render/RenderStateCache.h"
 #include "platform/Input.h"
+#include "platform/JpegWriter.h"
 #include "screens/game/LoadingScreen.h"
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/HeadlessGl.h"
@@ -44,25 +48,43 @@ protected:
         LobbyFixture::TearDown();
         SetPlayScreenMaker(nullptr);
     }
-    // Loads the sample data, starts the match with the space key once it has
-    // loaded and waits until it is in play and faded in; *play is the screen.
-    void StartMatch(CPlayScreen** play) {
-        ASSERT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
-        ASSERT_TRUE(RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 20000))
-            << ErrorReport().Text();
+    // The play screen once it plays with its fade-in done, or null (with a test failure).
+    CPlayScreen* StartMatch() {
+        EXPECT_EQ(g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock), 1) << ErrorReport().Text();
+        if (!RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 20000)) {
+            ADD_FAILURE() << ErrorReport().Text();
+            return nullptr;
+        }
+        // A single-play match starts on the space key.
         Tap(platform::DIK_SPACE);
-        ASSERT_TRUE(RunUntil([&] { return dynamic_cast<CPlayScreen*>(Current()) != nullptr; }, 2000))
-            << ErrorReport().Text();
-        *play = dynamic_cast<CPlayScreen*>(Current());
-        ASSERT_TRUE(RunUntil([&] { return (*play)->Phase() == CPlayScreen::PHASE_PLAY; }, 1000))
-            << ErrorReport().Text();
+        auto* play = RunUntil([&] { return dynamic_cast<CPlayScreen*>(Current()) != nullptr; }, 2000)
+                         ? dynamic_cast<CPlayScreen*>(Current())
+                         : nullptr;
+        if (!play || !RunUntil([&] { return play->Phase() == CPlayScreen::PHASE_PLAY; }, 1000) ||
+            !RunUntil([&] { return play->Fade().Done() != 0; }, 5000)) {
+            ADD_FAILURE() << ErrorReport().Text();
+            return nullptr;
+        }
         // The pointer rests in the middle, where it scrolls nothing.
         input->SetCursor(512, 384);
-        ASSERT_TRUE(RunUntil([&] { return (*play)->Fade().Done() != 0; }, 5000));
+        return play;
     }
     std::vector<uint32_t> Screenshot() {
         platform::CGfxDevice* device = GetDevice();
         return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
+    }
+    // Where the screenshot goes when QOR_KEEP_SHOTS names a folder.
+    static void Keep(const std::vector<uint32_t>& px, uint32_t width, uint32_t height, const char* name) {
+        const char* folder = std::getenv("QOR_KEEP_SHOTS");
+        if (!folder) return;
+        std::vector<uint8_t> jpeg;
+        if (platform::EncodeJpeg(px, width, height, 90, &jpeg)) {
+            const std::string path = std::string(folder) + "/" + name;
+            if (FILE* f = std::fopen(path.c_str(), "wb")) {
+                std::fwrite(jpeg.data(), 1, jpeg.size(), f);
+                std::fclose(f);
+            }
+        }
     }
 
     CLoadingScreen* loading = nullptr;  // owned by the screen manager

@@ -44,25 +44,11 @@ protected:
         camera.view = MatrixLookAtLH(camera.eye, camera.target, camera.up);
         return play;
     }
-    // The keys down for one input read after dt (the others up).
-    void Keys(std::initializer_list<uint8_t> down, float dt = 0.033f) {
-        for (int k = 1; k < 0xEE; ++k) input->SetKey(static_cast<uint8_t>(k), false);
-        for (uint8_t k : down) input->SetKey(k, true);
-        host.input.UpdateInput(dt, 1);
-    }
     // Buttons for one input read at a cursor point.
     void Mouse(int32_t x, int32_t y, bool left, bool right = false) {
         input->SetCursor(x, y);
         input->SetButton(0, left);
         input->SetButton(1, right);
-    }
-    // Records waiting in the local queue of one type.
-    std::vector<CGameCommand*> Queued(uint8_t type) {
-        std::vector<CGameCommand*> out;
-        const CCommandQueue& q = Commands().Queue();
-        for (size_t i = 0; i < q.size(); ++i)
-            if (q[i]->Type() == type) out.push_back(q[i]);
-        return out;
     }
     CUnit& Hero() { return *harness.Unit(0, hero); }
 };

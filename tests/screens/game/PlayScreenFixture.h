@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
+#include "commands/GameCommandManager.h"
 #include "engine/render/Camera.h"
 #include "engine/resource/ResourceManager.h"
 #include "net/ClientSession.h"
@@ -90,6 +93,21 @@ protected:
         for (float t = 0; t < seconds; t += 0.1f)
             if (const int r = Step(100)) return r;
         return 0;
+    }
+
+    // The keys down for one input read after dt (the others up).
+    void Keys(std::initializer_list<uint8_t> down, float dt = 0.033f) {
+        for (int k = 1; k < 0xEE; ++k) input->SetKey(static_cast<uint8_t>(k), false);
+        for (uint8_t k : down) input->SetKey(k, true);
+        host.input.UpdateInput(dt, 1);
+    }
+    // Records waiting in the local queue of one type.
+    std::vector<CGameCommand*> Queued(uint8_t type) {
+        std::vector<CGameCommand*> out;
+        const CCommandQueue& q = Commands().Queue();
+        for (size_t i = 0; i < q.size(); ++i)
+            if (q[i]->Type() == type) out.push_back(q[i]);
+        return out;
     }
 
     CWorldHarness harness;

@@ -14,6 +14,8 @@
 #include "net/NetClient.h"
 #include "platform/CodePage.h"
 #include "platform/Input.h"
+#include "platform/Registry.h"
+#include "screens/game/OptionsWindow.h"
 #include "screens/lobby/ChannelScreen.h"
 #include "screens/lobby/ConnecterPopup.h"
 #include "screens/lobby/HeroSelectScreen.h"
@@ -28,6 +30,7 @@
 #include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/screens/lobby/LobbyFlow.h"
 #include "tests/servers/LobbyPackets.h"
+#include "ui/UiSlider.h"
 #include "tools/SampleGameData.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
@@ -276,6 +279,37 @@ TEST_F(LobbyScreenFlow, JoinAndQuickJoinAnswers) {
     EXPECT_EQ(Text(join, 2), "");
     EXPECT_EQ(Session().roomNumber, 4);
     EXPECT_EQ(Lobby()->NextCode(), CLobbyScreen::NEXT_ROOM_JOINED);
+    NoFailures();
+}
+
+TEST_F(LobbyScreenFlow, OptionsOpenOverTheirBackdropAndSaveWhenClosed) {
+    Enter();
+    CLobbyOptions& options = Lobby()->OptionsView();
+    ASSERT_NE(options.Window(), nullptr);
+    EXPECT_FALSE(options.Shown());
+    Press(CLobbyWindow::CMD_OPTION);
+    ASSERT_TRUE(options.Shown());
+    EXPECT_FALSE(options.Backdrop()->HasFlags(UI_HIDDEN));
+    // A change takes effect at once; the lobby waits while the window is up.
+    COptionsWindow& w = *options.Window();
+    w.Slider(COptionsWindow::SLIDER_SOUND2)->SetPosition(70);
+    Frames(2);
+    EXPECT_FLOAT_EQ(app->Options().streamVolume, 0.7f);
+    Click(&w, "ID_BUTTON_CLOSE");
+    Frames(2);
+    EXPECT_FALSE(options.Shown());
+    EXPECT_TRUE(options.Backdrop()->HasFlags(UI_HIDDEN));
+    EXPECT_EQ(TheRegistry().GetString(kOptionsKeyPath, "StreamVolume").value_or(""), "0.700");
+
+    // Escape closes it too, and leaves the lobby where it is.
+    Press(CLobbyWindow::CMD_OPTION);
+    ASSERT_TRUE(options.Shown());
+    input->SetKey(DIK_ESCAPE, true);
+    Frames(1);
+    input->SetKey(DIK_ESCAPE, false);
+    Frames(2);
+    EXPECT_FALSE(options.Shown());
+    EXPECT_EQ(Lobby()->Phase(), CLobbyScreen::PHASE_LOBBY);
     NoFailures();
 }
 
