@@ -15,6 +15,7 @@
 #include "tools/SampleMap.h"
 #include "tools/SampleModel.h"
 #include "tools/SamplePlayResources.h"
+#include "tools/ShopLayouts.h"
 #include "tools/SampleTutorial.h"
 #include "tools/CommunityLayouts.h"
 #include "tools/LobbyLayouts.h"
@@ -258,6 +259,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddPlayInputLayouts(layouts)) return 0;
     if (!AddResultLayouts(layouts)) return 0;
     if (!AddMarketLayouts(layouts)) return 0;
+    if (!AddShopLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

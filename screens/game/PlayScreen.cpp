@@ -21,6 +21,7 @@
 #include "platform/CrtRandom.h"
 #include "platform/GfxTypes.h"
 #include "platform/Input.h"
+#include "screens/game/ItemShopWindow.h"
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultScreen.h"
 #include "ui/ScreenHost.h"
@@ -70,6 +71,7 @@ CPlayScreen::~CPlayScreen() {
         g_pResourceManager->ReleaseResource(m_guardianMusic);
     }
     ReleaseInputLayouts();
+    ReleaseShopLayouts();
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -219,6 +221,7 @@ int CPlayScreen::LoadLayouts() {
         }
     }
     if (!LoadMainPanel() || !LoadInputLayouts()) return 0;
+    if (!LoadShopLayouts()) return 0;
     return LoadHudLayouts();
 }
 
@@ -351,6 +354,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             return;
         }
         AdvanceOverlays(realDt);
+        if (m_shopWindow) m_shopWindow->TickRestock(matchDt);
         AdvanceWorld(matchDt);
         m_clickMarkers.Update(realDt, m_context.ground);
         m_darkening = std::clamp(m_darkening + (m_darkeningRising ? 0.3f : -0.3f) * gameDt, 0.0f, 1.0f);
