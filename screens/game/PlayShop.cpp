@@ -107,11 +107,12 @@ void CPlayScreen::OnBuyItem(CGameCommand& r) {
     const uint32_t kind = r.U16(6);
     CWorldObjectManager* world = g_pWorldObjectManager;
     if (slot >= kSlots || kind < kBuyCombination || kind > kBuyForUnit || !g_pClientSession || !world) return;
+    const uint32_t recordId = r.U32(8);
+    CGameDataRecord* found = recordId ? FindGameRecord(CAT_ITEM, recordId) : nullptr;
+    if (recordId && !found) return;
     const bool local = slot == LocalSlot();
     if (local) m_inputMode = INPUT_NORMAL;
-    const uint32_t recordId = r.U32(8);
-    if (recordId == 0) return;
-    CGameDataRecord* found = FindGameRecord(CAT_ITEM, recordId);
+    // A combination that made nothing still gives the player the input back.
     if (!found) return;
     auto& record = static_cast<CItemData&>(*found);
     CPlayerSlot& player = g_pClientSession->slots[static_cast<size_t>(slot)];
