@@ -97,6 +97,8 @@ int CItemShopWindow::OnLayoutLoaded() {
     if (!ok || !buy || !close || !prev || !next || !pageNumber) return 0;
     AddFlags(UI_HIDDEN);
     SetPosition(0, 0);
+    // An empty shop shows no buttons at all.
+    for (CUiButton* button : items) Show(button, false);
     m_category = 0;
     ShowCategoryPage(0, 0);
     // Entries with a restock time are sold only once that time has passed in the match.
