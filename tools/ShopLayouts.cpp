@@ -9,8 +9,8 @@ LayoutFileSpec ItemShopLayout() {
     LayoutFileSpec spec = WindowLayout("WND_PLAY_MARKET", 0, 0, 300, 320);
     auto& c = spec.children;
     for (int i = 0; i < 5; ++i)
-        c.push_back(CheckButtonRecord("ID_CHECKBUTTON_CATEGORY" + std::to_string(i + 1), 8.0f + 57.0f * static_cast<float>(i),
-                                      8, 54, 22));
+        c.push_back(CheckButtonRecord("ID_CHECKBUTTON_CATEGORY" + std::to_string(i + 1),
+                                      8.0f + 57.0f * static_cast<float>(i), 8, 54, 22));
     // Twelve items a page: four columns, three rows.
     for (int i = 0; i < 12; ++i)
         c.push_back(ButtonRecord("ID_BUTTON_ITEM" + std::to_string(i + 1), 20.0f + 68.0f * static_cast<float>(i % 4),

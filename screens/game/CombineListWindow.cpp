@@ -13,13 +13,6 @@
 #include "world/ItemData.h"
 
 namespace {
-void Show(CUiObject* control, bool show) {
-    if (!control) return;
-    if (show)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
 
 bool Linked(const CGameDataRecord* record) { return record && record->linked; }
 
@@ -38,14 +31,14 @@ bool Uses(const ItemCombination& recipe, uint32_t itemId) {
 uint32_t ShowIcon(CUiStatic* icon, const CGameDataRecord* record) {
     if (!icon) return 0;
     if (!record || record->category != CAT_ITEM) {
-        Show(icon, false);
+        SetShown(icon, false);
         return 0;
     }
     const auto* item = static_cast<const CItemData*>(record);
     if (item->iconResource) item->iconResource->AddRef();
     icon->SetImage(item->iconResource, item->icon);
     icon->CUiObject::SetText(item->text);
-    Show(icon, true);
+    SetShown(icon, true);
     return item->id;
 }
 }  // namespace
@@ -101,9 +94,9 @@ void CCombineListWindow::ShowRows() {
         }
     }
     const bool paged = m_pageCount >= 2;
-    Show(prevPage, paged);
-    Show(nextPage, paged);
-    Show(pageCount, paged);
+    SetShown(prevPage, paged);
+    SetShown(nextPage, paged);
+    SetShown(pageCount, paged);
     if (pageCount)
         pageCount->SetText(m_recipes.empty() ? std::string("0/0") : FormatText("%d/%d", m_page + 1, m_pageCount));
 }

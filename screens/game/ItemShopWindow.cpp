@@ -33,14 +33,6 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 const float kFullUv[8] = {0, 0, 1, 0, 0, 1, 1, 1};
 
-void Show(CUiObject* control, bool show) {
-    if (!control) return;
-    if (show)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
-
 // A play-resource picture stretched over a control in white.
 void DrawOver(CUiObject& control, int texture) {
     if (!g_pUiManager || !g_pPlayResources) return;
@@ -84,7 +76,8 @@ int CItemShopWindow::OnLayoutLoaded() {
     bool ok = true;
     for (int i = 0; i < kButtons; ++i)
         ok = (items[static_cast<size_t>(i)] = static_cast<CUiButton*>(
-                  Bind(FormatText("ID_BUTTON_ITEM%d", i + 1).c_str(), UI_TYPE_BUTTON))) != nullptr && ok;
+                  Bind(FormatText("ID_BUTTON_ITEM%d", i + 1).c_str(), UI_TYPE_BUTTON))) != nullptr &&
+             ok;
     for (int i = 0; i < kCategories; ++i)
         ok = (categories[static_cast<size_t>(i)] = static_cast<CUiCheckButton*>(
                   Bind(FormatText("ID_CHECKBUTTON_CATEGORY%d", i + 1).c_str(), UI_TYPE_CHECKBUTTON))) != nullptr &&
@@ -98,7 +91,7 @@ int CItemShopWindow::OnLayoutLoaded() {
     AddFlags(UI_HIDDEN);
     SetPosition(0, 0);
     // An empty shop shows no buttons at all.
-    for (CUiButton* button : items) Show(button, false);
+    for (CUiButton* button : items) SetShown(button, false);
     m_category = 0;
     ShowCategoryPage(0, 0);
     // Entries with a restock time are sold only once that time has passed in the match.
@@ -173,9 +166,9 @@ void CItemShopWindow::ShowCategoryPage(int category, int keepPage) {
         }
         const bool paged = m_lastPage > 0;
         if (paged && pageNumber) pageNumber->SetText(FormatText("%d/%d", m_page + 1, m_lastPage + 1));
-        Show(pageNumber, paged);
-        Show(prev, paged);
-        Show(next, paged);
+        SetShown(pageNumber, paged);
+        SetShown(prev, paged);
+        SetShown(next, paged);
         m_firstIndex = m_page * kButtons;
     }
     const int32_t slot = m_play.LocalPlayerSlot();
@@ -190,12 +183,12 @@ void CItemShopWindow::ShowCategoryPage(int category, int keepPage) {
         if (!entry) {
             button->SetImage(CUiButton::STATE_NORMAL, nullptr, false);
             button->SetImage(CUiButton::STATE_HOVER, nullptr, false);
-            Show(button, false);
+            SetShown(button, false);
             continue;
         }
         if (entry->iconResource) entry->iconResource->AddRef();
         button->SetImage(CUiButton::STATE_NORMAL, entry->iconResource, true, entry->icon);
-        Show(button, true);
+        SetShown(button, true);
         button->SetText(BuildItemTooltip(*entry, 1, -1, gold));
     }
 }
@@ -231,8 +224,7 @@ void CItemShopWindow::Render() {
         CUiButton* button = items[static_cast<size_t>(i)];
         const CItemData* entry = EntryAt(i);
         if (!button || !entry) continue;
-        if (button->PointerInside() && !button->HasFlags(UI_HIDDEN))
-            DrawOver(*button, CPlayResources::TEX_SELECT_OVER);
+        if (button->PointerInside() && !button->HasFlags(UI_HIDDEN)) DrawOver(*button, CPlayResources::TEX_SELECT_OVER);
         if (!m_allRestocked && !Ready(*entry))
             DrawCooldownOverlay(*button, entry->restockElapsed, RestockTime(*entry),
                                 g_pPlayResources ? g_pPlayResources->textures[CPlayResources::TEX_COOLTIMER] : nullptr);
@@ -252,8 +244,7 @@ void CItemShopWindow::DropCursorModes() {
         if (CPlayMainPanel* panel = m_play.MainPanel()) panel->ClearHeld();
         m_play.SetInputMode(CPlayScreen::INPUT_NORMAL);
     } else if (mode == CPlayScreen::INPUT_COMBINATION) {
-        if (CPlayMainPanel* panel = m_play.MainPanel())
-            panel->CancelCombination();
+        if (CPlayMainPanel* panel = m_play.MainPanel()) panel->CancelCombination();
         m_play.SetInputMode(CPlayScreen::INPUT_NORMAL);
     }
 }
@@ -373,8 +364,7 @@ int CItemShopWindow::BuyItem(CItemData& entry, bool forUnit) {
         }
         unitId = shown->id;
     }
-    if (!commands->BuildBuyItem(static_cast<uint32_t>(slot), 0xFF, unitId, forUnit ? kToUnit : kToStorage, entry.id,
-                                1))
+    if (!commands->BuildBuyItem(static_cast<uint32_t>(slot), 0xFF, unitId, forUnit ? kToUnit : kToStorage, entry.id, 1))
         return 0;
     if (panel) {
         panel->Refresh(-1);

@@ -53,7 +53,8 @@ int CPlayScreen::LoadShopLayouts() {
         }
         const float panelHeight = m_mainPanel ? m_mainPanel->Size().y : 0.0f;
         const UiPoint size = m_shopWindow->Size();
-        Place(m_shopWindow, CPlayMainPanel::kScreenWidth - size.x, CPlayMainPanel::kScreenHeight - panelHeight - size.y);
+        Place(m_shopWindow, CPlayMainPanel::kScreenWidth - size.x,
+              CPlayMainPanel::kScreenHeight - panelHeight - size.y);
     }
     if (!m_combineLayout) {
         m_combineList = new CCombineListWindow(*this);

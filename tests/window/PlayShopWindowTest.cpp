@@ -132,13 +132,23 @@ TEST_F(PlayShopWindow, VOpensTheShopAndAClickBuysAnItemThroughTheServer) {
     ClickAt(static_cast<int32_t>(item.x + shop->items[0]->Size().x / 2),
             static_cast<int32_t>(item.y + shop->items[0]->Size().y / 2));
     EXPECT_EQ(play->SelectedItemId(), potion->id);
-    ClickAt(static_cast<int32_t>(buy.x + shop->buy->Size().x / 2), static_cast<int32_t>(buy.y + shop->buy->Size().y / 2));
+    ClickAt(static_cast<int32_t>(buy.x + shop->buy->Size().x / 2),
+            static_cast<int32_t>(buy.y + shop->buy->Size().y / 2));
     EXPECT_EQ(player.gold, 70);
 
     const uint32_t id = potion->id;
-    const std::vector<uint8_t> record = {CMD_BUY_ITEM, 12, 0, 0xFF, 0xFF, 0xFF, 2, 0,
-                                         static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8),
-                                         static_cast<uint8_t>(id >> 16), static_cast<uint8_t>(id >> 24)};
+    const std::vector<uint8_t> record = {CMD_BUY_ITEM,
+                                         12,
+                                         0,
+                                         0xFF,
+                                         0xFF,
+                                         0xFF,
+                                         2,
+                                         0,
+                                         static_cast<uint8_t>(id),
+                                         static_cast<uint8_t>(id >> 8),
+                                         static_cast<uint8_t>(id >> 16),
+                                         static_cast<uint8_t>(id >> 24)};
     ASSERT_TRUE(RunUntil([&] { return player.itemCount == stored + 1; }, 600)) << ErrorReport().Text();
     EXPECT_TRUE(ServerGot(record));
     EXPECT_EQ(player.gold, 70);

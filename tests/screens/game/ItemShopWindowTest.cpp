@@ -96,7 +96,8 @@ protected:
         host.input.UpdateInput(0.016f, 1);
     }
     void FillStorage(int32_t slot) {
-        for (int i = 0; i < CPlayerSlot::kItems; ++i) session.slots[static_cast<size_t>(slot)].AddItem(potion, potion->id, 1);
+        for (int i = 0; i < CPlayerSlot::kItems; ++i)
+            session.slots[static_cast<size_t>(slot)].AddItem(potion, potion->id, 1);
         ASSERT_EQ(session.slots[static_cast<size_t>(slot)].FirstFreeItemSlot(), -1);
     }
     void ShowKnightOnThePanel() {
