@@ -35,6 +35,7 @@
 #include "net/NetClient.h"
 #include "net/ProtocolTables.h"
 #include "net/ClientSession.h"
+#include "screens/game/ItemShopWindow.h"
 #include "screens/game/PlayResources.h"
 #include "platform/GfxTypes.h"
 #include "platform/Ime.h"
@@ -161,6 +162,8 @@ public:
     CNetClient& Net() { return m_net; }
     CScriptManager& Scripts() { return m_scripts; }
     CZEMMap& MatchMap() { return m_map; }
+    // What the match's item shop sells; empty until a source of it is named.
+    ItemShop& Shop() { return m_shop; }
     CMessageTable& Messages() { return m_messages; }
     CShutdownCountdown& ShutdownCountdown() { return m_shutdown; }
     // The music that plays now is a resource reference the application holds.
@@ -238,6 +241,7 @@ private:
     int m_logoIndex = 0;
     std::vector<std::string> m_logoTextures, m_logoSounds;
     CScriptManager m_scripts;
+    ItemShop m_shop;
     CIniFile m_tutorialFile;
 
     SystemFigures m_figures;

@@ -13,5 +13,6 @@ CScreen* NewPlayScreen() {
     context.glow = &g_pGameApp->Glow();
     context.lightDirection = g_pGameApp->SceneLight().direction;
     context.colorBits = g_pGameApp->ColorBits();
+    context.shop = &g_pGameApp->Shop();
     return new CPlayScreen(context);
 }

@@ -16,6 +16,7 @@
 #include "tools/PreviewModels.h"
 #include "tools/SampleModel.h"
 #include "tools/SamplePlayResources.h"
+#include "tools/ShopLayouts.h"
 #include "tools/SampleTutorial.h"
 #include "tools/StatusPanelLayouts.h"
 #include "tools/CommunityLayouts.h"
@@ -275,6 +276,7 @@ int MakeSampleGameFolder(const std::string& folder, const std::string& gameInfoT
     if (!AddStatusPanelLayouts(layouts)) return 0;
     if (!AddChatLayouts(layouts)) return 0;
     if (!AddMenuLayouts(layouts)) return 0;
+    if (!AddShopLayouts(layouts)) return 0;
     if (!layouts.WritePackage(folder + "\\DATA")) return 0;
     CPackageWriter maps("MAP.DRP");
     if (!AddSampleMap(maps) || !maps.WritePackage(folder + "\\DATA")) return 0;

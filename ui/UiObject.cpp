@@ -150,3 +150,11 @@ int CUiObject::ApplyDisabledColour(int enable, UiColor* textColour, UiColor* sav
     }
     return 0;
 }
+
+void SetShown(CUiObject* control, bool shown) {
+    if (!control) return;
+    if (shown)
+        control->ClearFlags(UI_HIDDEN);
+    else
+        control->AddFlags(UI_HIDDEN);
+}

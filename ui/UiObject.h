@@ -129,3 +129,6 @@ protected:
     IUiFont* m_font = nullptr;
     uint32_t m_fontIndex = 0;
 };
+
+// Shows or hides a control through its hidden flag; null is left alone.
+void SetShown(CUiObject* control, bool shown);

@@ -37,6 +37,8 @@ public:
     StatBlock statsB{};  // per stat: 1 applies the bonus to the second stat set
     std::vector<RecordKey> linkedItems;  // the ITEM keys whose cool-down this item shares
     uint32_t cooldownItem = 0;           // key of the cool-down partner; 0 = the item's own
+    // Seconds the shop has been restocking the item in this match (not stored).
+    float restockElapsed = 0;
 
 protected:
     int LinkBody() override;

@@ -184,6 +184,9 @@ int CPlayScreen::Dispatch(CGameCommand& r) {
         case CMD_SKILL_SLOT_ACTION:
             OnSkillSlotAction(r);
             break;
+        case CMD_BUY_ITEM:
+            OnBuyItem(r);
+            break;
         case CMD_SUMMON:
             OnSummon(r);
             break;

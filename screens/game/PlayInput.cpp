@@ -10,6 +10,8 @@
 #include "engine/resource/Resource.h"
 #include "engine/sound/ZEMSound.h"
 #include "platform/Window.h"
+#include "screens/game/CombineListWindow.h"
+#include "screens/game/ItemShopWindow.h"
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayMainPanel.h"
@@ -156,8 +158,14 @@ int CPlayScreen::HandleHotkeys() {
     HandleChatKey();
     if (Phase() == PHASE_WAITING) return 1;
     // C, V and F10 open windows of the HUD's shop, combination list and menu.
-    if (in->KeyPressed(DIK_C) || requests[UI_REQUEST_COMBINATION]) return 1;
-    if (in->KeyPressed(DIK_V) || requests[UI_REQUEST_SHOP]) return 1;
+    if (in->KeyPressed(DIK_C) || requests[UI_REQUEST_COMBINATION]) {
+        ToggleCombinationList();
+        return 1;
+    }
+    if (in->KeyPressed(DIK_V) || requests[UI_REQUEST_SHOP]) {
+        ToggleShop();
+        return 1;
+    }
     if (in->KeyPressed(DIK_F10) || requests[UI_REQUEST_MENU]) {
         ToggleMenu(replay);
         return 1;
@@ -231,6 +239,12 @@ void CPlayScreen::ToggleWindow(int index, int show) {
         case WINDOW_REPLAY:
             window = MenuWindow(index);
             break;
+        case WINDOW_SHOP:
+            window = m_shopWindow;
+            break;
+        case WINDOW_COMBINATION:
+            window = m_combineList;
+            break;
         default:
             // The other windows come with the HUD.
             return;
@@ -238,6 +252,7 @@ void CPlayScreen::ToggleWindow(int index, int show) {
     if (!window) return;
     const bool hidden = window->HasFlags(UI_HIDDEN);
     ShowInFront(window, show == -1 ? hidden : show == 1);
+    if (window == m_shopWindow && !window->HasFlags(UI_HIDDEN)) m_shopWindow->ShowCategoryPage(-1, 0);
 }
 
 void CPlayScreen::ClearUiRequests() { m_uiRequests.fill(0); }
@@ -304,6 +319,7 @@ void CPlayScreen::RefreshHud() {
         m_mainPanel->RefreshStorage();
     }
     if (m_statusPanel) m_statusPanel->Rebuild();
+    if (m_shopWindow) m_shopWindow->ShowCategoryPage(-1, 0);
 }
 
 void CPlayScreen::ShowClickMarker(int marker, const Vec3& point) {

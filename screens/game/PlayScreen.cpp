@@ -21,6 +21,7 @@
 #include "platform/CrtRandom.h"
 #include "platform/GfxTypes.h"
 #include "platform/Input.h"
+#include "screens/game/ItemShopWindow.h"
 #include "screens/game/PlayHelpWindow.h"
 #include "screens/game/ResultScreen.h"
 #include "ui/ScreenHost.h"
@@ -72,6 +73,7 @@ CPlayScreen::~CPlayScreen() {
     ReleaseInputLayouts();
     ReleaseChatLayout();
     ReleaseMenuLayouts();
+    ReleaseShopLayouts();
     if (m_context.scripts) m_context.scripts->Clear();
     // Records still queued belong to this match only.
     if (CGameCommandManager* commands = Commands(); commands && !commands->IsPlayback()) commands->ClearQueue();
@@ -225,6 +227,7 @@ int CPlayScreen::LoadLayouts() {
     if (!LoadMenuLayouts()) return 0;
     if (!LoadMainPanel() || !LoadInputLayouts()) return 0;
     if (!LoadChatLayout()) return 0;
+    if (!LoadShopLayouts()) return 0;
     return LoadHudLayouts();
 }
 
@@ -352,6 +355,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             return;
         }
         AdvanceOverlays(realDt);
+        if (m_shopWindow) m_shopWindow->TickRestock(matchDt);
         AdvanceWorld(matchDt);
         m_clickMarkers.Update(realDt, m_context.ground);
         m_darkening = std::clamp(m_darkening + (m_darkeningRising ? 0.3f : -0.3f) * gameDt, 0.0f, 1.0f);

@@ -32,6 +32,9 @@
 
 class CCamera;
 class CCombatObject;
+class CCombineListWindow;
+class CItemShopWindow;
+struct ItemShop;
 class CGameCommand;
 class CGameCommandManager;
 class CWorldObject;
@@ -73,6 +76,8 @@ struct PlayContext {
     CZEMGauss* glow = nullptr;
     platform::Vec3 lightDirection{-0.5f, -0.5f, 0.5f};
     uint32_t colorBits = 32;
+    // What the match's item shop sells (null: the shop stays empty).
+    ItemShop* shop = nullptr;
 };
 
 class CPlayScreen : public CScreen, public IScriptHost {
@@ -152,7 +157,7 @@ public:
     bool HasStorageItem(uint32_t recordId) override;
     bool HasInventoryItem(uint32_t recordId) override;
     int32_t CountItems(uint32_t) override { return 0; }
-    void RestockShopItem(uint32_t) override {}
+    void RestockShopItem(uint32_t itemId) override;
     bool MouseClicked(int32_t button) override;
     CCamera* Camera() override { return m_camera; }
     IMessageBoxHost* MessageBox() override;
@@ -699,4 +704,31 @@ private:
     CResource* m_replayControlLayout = nullptr;
     int m_pausesLeft = kPausesPerMatch;
     // ---- end of the menu windows ----
+    // ---- Item shop and combination list (PlayShop.cpp) ----
+public:
+    CItemShopWindow* ShopWindow() const { return m_shopWindow; }
+    CCombineListWindow* CombineList() const { return m_combineList; }
+    // The item picked in the shop, whose recipes the C key lists (0: none).
+    uint32_t SelectedItemId() const { return m_selectedItemId; }
+    void SetSelectedItemId(uint32_t id) { m_selectedItemId = id; }
+    // A refused purchase or sale: the red notice of a message entry.
+    void ShopNotice(int messageId);
+    int LastShopNotice() const { return m_lastShopNotice; }
+    // The V and C keys (and the HUD's requests for them).
+    void ToggleShop();
+    void ToggleCombinationList();
+    void OnBuyItem(CGameCommand& r);
+
+private:
+    // Steps 4 and 7 of the windows of the match; 0 when a layout is missing.
+    int LoadShopLayouts();
+    void ReleaseShopLayouts();
+
+    CItemShopWindow* m_shopWindow = nullptr;
+    CResource* m_shopLayout = nullptr;
+    CCombineListWindow* m_combineList = nullptr;
+    CResource* m_combineLayout = nullptr;
+    uint32_t m_selectedItemId = 0;
+    int m_lastShopNotice = -1;
+    // ---- end of item shop ----
 };

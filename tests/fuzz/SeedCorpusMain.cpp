@@ -556,6 +556,26 @@ void SeedPlayChat() {
     commands.ClearQueue();
 }
 
+// Purchases of every kind (see BuyItemFuzz.cpp): the fields after type and size.
+void SeedBuyItem() {
+    CGameCommandManager commands;
+    const float clock = 0;
+    std::array<int32_t, CGameCommandManager::kSlots> teams{};
+    commands.BeginSession(0, &clock, 0, 0, teams);
+    Bytes run;
+    auto append = [&](CGameCommand* r) {
+        if (r) run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
+    };
+    const uint32_t potion = NameHash("Potion"), sword = NameHash("Sword");
+    append(commands.BuildBuyItem(0, 0xFF, 0xFFFF, 2, potion, 0));  // the local storage
+    append(commands.BuildBuyItem(3, 0xFF, 0xFFFF, 2, sword, 0));   // another player's, paid here
+    append(commands.BuildBuyItem(4, 2, 5, 3, potion, 0));          // a field unit that is not there
+    append(commands.BuildBuyItem(5, 0xFF, 7, 4, sword, 0));        // for a hero that is not there
+    append(commands.BuildBuyItem(0, 0xFF, 0xFFFF, 1, 0, 0));       // a combination that made nothing
+    Seed("BuyItem", run);
+    commands.ClearQueue();
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: fuzz_seeds <corpus folder>\n");
@@ -582,6 +602,7 @@ int main(int argc, char** argv) {
     SeedLocalRoom();
     SeedItemMoves();
     SeedPlayChat();
+    SeedBuyItem();
     std::printf("fuzz_seeds: %d new seeds in %s\n", g_written, g_root.c_str());
     return 0;
 }

@@ -75,9 +75,10 @@ protected:
 
     CWorldObjectManager& World() { return harness.machine(0).map->objects; }
     CGameCommandManager& Commands() { return *harness.machine(0).commands; }
-    CPlayScreen& Make(int gameMode) {
+    CPlayScreen& Make(int gameMode, ItemShop* shop = nullptr) {
         World().gameMode = gameMode;
         PlayContext context;
+        context.shop = shop;
         context.ground = harness.machine(0).map.get();
         context.camera = &camera;
         screen = std::make_unique<CPlayScreen>(context);
