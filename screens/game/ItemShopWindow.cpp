@@ -43,9 +43,7 @@ void DrawOver(CUiObject& control, int texture) {
 }
 
 void PlayShopSound(int sound) {
-    if (!g_pPlayResources) return;
-    if (auto* effect = static_cast<CSoundEffect*>(g_pPlayResources->sounds[static_cast<size_t>(sound)]))
-        effect->Play(false);
+    if (g_pPlayResources && sound >= 0) g_pPlayResources->PlaySound(static_cast<size_t>(sound));
 }
 
 CPlayerSlot* PlayerSlot(int32_t slot) {

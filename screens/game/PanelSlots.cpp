@@ -26,8 +26,7 @@ namespace {
 bool Usable(const CUiButton* button) { return button && !button->HasFlags(UI_HIDDEN) && button->Colour().a != 0; }
 
 void PlayPanelSound(int which) {
-    if (!g_pPlayResources) return;
-    if (auto* sound = static_cast<CSoundEffect*>(g_pPlayResources->sounds[static_cast<size_t>(which)])) sound->Play(false);
+    if (g_pPlayResources && which >= 0) g_pPlayResources->PlaySound(static_cast<size_t>(which));
 }
 
 // The record id of an ITEM record (its key in the registry's maps).

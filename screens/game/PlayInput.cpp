@@ -8,7 +8,6 @@
 #include "engine/input/ZEMDXInput.h"
 #include "engine/render/Camera.h"
 #include "engine/resource/Resource.h"
-#include "engine/sound/ZEMSound.h"
 #include "platform/Window.h"
 #include "screens/game/CombineListWindow.h"
 #include "screens/game/ItemShopWindow.h"
@@ -302,9 +301,7 @@ int CPlayScreen::OrderUnit(CCombatObject& unit, int32_t kind, int32_t subKind, c
 void CPlayScreen::RefuseWithNotice(int messageId) {
     m_lastRefusal = messageId;
     ShowNotice(GetMessageText(messageId), 0xFFFF0000u);
-    if (g_pPlayResources)
-        if (auto* sound = static_cast<CZEMSound*>(g_pPlayResources->sounds[CPlayResources::SND_ERROR]))
-            sound->Play(false);
+    if (g_pPlayResources) g_pPlayResources->PlaySound(CPlayResources::SND_ERROR);
 }
 
 void CPlayScreen::RefreshHud() {

@@ -145,9 +145,7 @@ void CPlayScreen::ApplyKill(CWorldObject& victim, int32_t killerId) {
             AddPlayChatLine(
                 FormatText(GetMessageText(MSG_GAMEPLAY_FIRST_HERO_KILL), killerSlot->GetNickname(), kFirstKillBonus));
             Earn(*killerSlot, kFirstKillBonus);
-            if (g_pPlayResources)
-                if (auto* sound = dynamic_cast<CSoundEffect*>(g_pPlayResources->sounds[CPlayResources::SND_FIRST_BLOOD]))
-                    sound->Play(false);
+            if (g_pPlayResources) g_pPlayResources->PlaySound(CPlayResources::SND_FIRST_BLOOD);
         }
         if (victimSlot && victimSlotIndex == world.localSlot && LevelOf(victim) > kDeathLossLevel)
             ShowEventNotice(GetMessageText(MSG_GAMEPLAY_DIE_DEC_GOLD), 0xFFFFFFFFu);

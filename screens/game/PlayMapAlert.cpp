@@ -4,7 +4,6 @@
 #include "commands/CommandRecords.h"
 #include "commands/GameCommandManager.h"
 #include "engine/input/ZEMDXInput.h"
-#include "engine/sound/ZEMSound.h"
 #include "screens/game/FloatingText.h"
 #include "screens/game/MiniMap.h"
 #include "screens/game/PlayResources.h"
@@ -72,9 +71,7 @@ void CPlayScreen::OnMapAlert(CGameCommand& r) {
     int32_t x = 0, y = 0;
     CMiniMap::OfCurrentMap().MapToScreen(point.x, point.z, &x, &y);
     AddMapAlertMarker(static_cast<float>(x), static_cast<float>(y), color[0], color[1], color[2], color[3]);
-    if (sound && g_pPlayResources)
-        if (auto* alarm = static_cast<CZEMSound*>(g_pPlayResources->sounds[CPlayResources::SND_MAP_ALARM]))
-            alarm->Play(false);
+    if (sound && g_pPlayResources) g_pPlayResources->PlaySound(CPlayResources::SND_MAP_ALARM);
 }
 
 void CPlayScreen::AddMapAlertMarker(float screenX, float screenY, float r, float g, float b, float a) {

@@ -1,5 +1,7 @@
 #include "screens/game/PlayResources.h"
 
+#include "engine/sound/SoundEffect.h"
+
 #include <cstdio>
 
 #include "engine/core/ErrorReport.h"
@@ -255,4 +257,9 @@ platform::CGfxTexture* PlayTexture(int which) {
     if (!g_pPlayResources || which < 0 || static_cast<size_t>(which) >= g_pPlayResources->textures.size()) return nullptr;
     auto* texture = static_cast<CTextureResource*>(g_pPlayResources->textures[static_cast<size_t>(which)]);
     return texture ? texture->Texture() : nullptr;
+}
+
+void CPlayResources::PlaySound(size_t which) const {
+    if (which >= sounds.size()) return;
+    if (auto* effect = dynamic_cast<CSoundEffect*>(sounds[which])) effect->Play(false);
 }

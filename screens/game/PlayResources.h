@@ -80,6 +80,8 @@ public:
     std::array<CResource*, TEX_COUNT> textures{};
     // Null with the sound switched off.
     std::array<CResource*, SND_COUNT> sounds{};
+    // One of the sound effects above, once, if it loaded.
+    void PlaySound(size_t which) const;
     CResource* levelUpEffect = nullptr;
     // Move, attack and flag; the flag's model twice.
     std::array<CResource*, 4> clickMarkers{};
