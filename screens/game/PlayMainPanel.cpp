@@ -14,6 +14,7 @@
 #include "screens/game/SkillTooltip.h"
 #include "ui/UiButton.h"
 #include "ui/UiGauge.h"
+#include "ui/UiManager.h"
 #include "world/InventoryItem.h"
 #include "world/ItemData.h"
 #include "world/SkillInstance.h"
@@ -78,6 +79,7 @@ CPlayMainPanel::CPlayMainPanel(CPlayScreen& play) : m_play(play) {
 }
 
 CPlayMainPanel::~CPlayMainPanel() {
+    if (g_pUiManager) g_pUiManager->RemoveWindow(&dragIcon);
     if (g_pResourceManager) {
         g_pResourceManager->ReleaseResource(keyNumber1);
         g_pResourceManager->ReleaseResource(keyNumber2);

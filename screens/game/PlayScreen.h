@@ -608,4 +608,12 @@ private:
     // The main panel.
     CPlayMainPanel* m_mainPanel = nullptr;
     CResource* m_mainLayout = nullptr;
+    // ---- The main panel's input: slot keys and the modes it starts (PlayPanelInput.cpp) ----
+public:
+    // The skill-point, skill and item slot keys; 0 when a slot acted.
+    int PanelSlotKeys(CZEMDXInput& in);
+    void InputModeItemDrag();
+    void InputModeSkillTarget();
+    void InputModeCombination();
+    // ---- end of the main panel's input ----
 };
