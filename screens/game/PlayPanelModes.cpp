@@ -54,7 +54,7 @@ void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, boo
     }
     const int32_t slot = m_play.LocalPlayerSlot();
     if (!released) {
-        if (input.KeyPressed(platform::DIK_ESCAPE) || input.KeyPressed(platform::DIK_0)) return EndHold();
+        if (input.KeyPressed(platform::DIK_ESCAPE)) return EndHold();
         CUnit* shown = ShownUnit();
         if (!shown) return;
         for (int32_t place = 0; place < kItems; ++place) {
@@ -136,7 +136,7 @@ void CPlayMainPanel::SkillTargetFrame(CZEMDXInput& input, bool rightReleased) {
 }
 
 void CPlayMainPanel::CombinationFrame(CZEMDXInput& input, bool rightReleased) {
-    if (rightReleased || input.KeyPressed(platform::DIK_ESCAPE) || input.KeyPressed(platform::DIK_0)) {
+    if (rightReleased || input.KeyPressed(platform::DIK_ESCAPE)) {
         CancelCombination();
         m_pendingSkill = nullptr;
         m_play.SetInputMode(MODE_NORMAL);
