@@ -22,6 +22,7 @@
 #include "world/Unit.h"
 #include "world/UnitData.h"
 #include "world/UnitEffect.h"
+#include "world/TerrainEngine.h"
 #include "world/WorldObjectManager.h"
 
 const std::array<const char*, CPlayMainPanel::ST_COUNT> CPlayMainPanel::kStaticNames = {
@@ -133,7 +134,14 @@ int CPlayMainPanel::OnLayoutLoaded() {
     keyNumber2 = g_pResourceManager->GetResource("KEYNUM2.DDS", RES_TEXTURE, nullptr, 1);
     if (!keyNumber2) return 0;
     minimap.map = dynamic_cast<CZEMMap*>(m_play.Ground());
+    // A map without its picture still shows its marks, fog and frame.
+    if (minimap.map && !minimap.map->mapFileName.empty()) {
+        const std::string picture = CZEMMap::MinimapPictureName(minimap.map->mapFileName);
+        if (CResource* texture = g_pResourceManager->GetResource(picture.c_str(), RES_TEXTURE, nullptr, 1))
+            minimap.SetImage(texture, picture);
+    }
     sight.SetUp(minimap.map, m_play.Camera(), minimap, kScreenWidth, kScreenHeight);
+    sight.sightGrid = g_pTerrainEngine ? g_pTerrainEngine->SightGrid() : nullptr;
     RefreshStorage();
     return 1;
 }
@@ -272,6 +280,7 @@ void CPlayMainPanel::Refresh(int32_t objectIndex) {
 
 void CPlayMainPanel::Update(float dt) {
     m_statTimer += dt;
+    sight.Advance(dt);
     // A selection made while nothing was shown (the match's first) shows itself.
     if (m_selectedObject < 0 && !m_play.Selection().selected.empty()) Refresh(-1);
     CWorldObject* object = GetActiveSelection();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "platform/ScriptedInput.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
+#include "tests/fixtures/CapturingGfxDevice.h"
 #include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
@@ -36,6 +38,7 @@
 #include "world/GameDataRegistry.h"
 #include "world/InventoryItem.h"
 #include "world/ItemData.h"
+#include "world/SightGrid.h"
 #include "world/SkillInstance.h"
 #include "world/SkillRecord.h"
 #include "world/Unit.h"
@@ -850,4 +853,36 @@ TEST_F(PlayMainPanelTest, TheScreenRunsThePanelsModes) {
     screen->HandleInput();
     EXPECT_EQ(screen->InputMode(), 0);
     EXPECT_TRUE(panel->PickedSlots().empty());
+}
+
+TEST_F(PlayMainPanelTest, TheMinimapShowsTheMapPictureAndTheFogOfWar) {
+    const struct {
+        const char* file;
+        const char* picture;
+    } names[] = {{"VALLEY.DRM", "VALLEY.DDS"}, {"MAP\\VALLEY.DRM", "VALLEY.DDS"}, {"a.b/NODOT", "NODOT.DDS"}};
+    for (const auto& n : names) EXPECT_EQ(CZEMMap::MinimapPictureName(n.file), n.picture) << n.file;
+    ASSERT_NE(panel->minimap.Image(), nullptr) << "the sample map's picture";
+    EXPECT_EQ(panel->minimap.ImageName(), "VALLEY.DDS");
+
+    // The fog over the picture: drawn from the whole-grid sight texture only
+    // while the match keeps a fog of war.
+    CSightGrid* grid = panel->sight.sightGrid;
+    ASSERT_NE(grid, nullptr);
+    CapturingGfxDevice device;
+    ASSERT_EQ(grid->CreateTexture(&device, grid->sizeX(), grid->sizeZ()), 1);
+    ASSERT_NE(g_pUiManager, nullptr);
+    g_pUiManager->SetDevice(&device);
+    g_pUiManager->BeginDraw();
+    World().fogOfWar = 0;
+    panel->sight.Render();
+    const size_t withoutFog = device.draws.size();
+    World().fogOfWar = 1;
+    device.draws.clear();
+    panel->sight.Render();
+    ASSERT_EQ(device.draws.size(), withoutFog + 1);
+    const uint32_t side = grid->texture()->GetWidth();
+    EXPECT_TRUE(std::any_of(device.draws.begin(), device.draws.end(),
+                            [side](const CapturingGfxDevice::Draw& d) { return d.textureWidth == side; }));
+    g_pUiManager->EndDraw();
+    g_pUiManager->SetDevice(nullptr);
 }
