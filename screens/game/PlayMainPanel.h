@@ -19,6 +19,7 @@
 #include "platform/Math.h"
 #include "screens/game/DragIconWindow.h"
 #include "screens/game/MiniMap.h"
+#include "ui/UiManager.h"
 #include "ui/UiStatic.h"
 #include "ui/UiWindow.h"
 
@@ -162,6 +163,9 @@ public:
     const std::vector<int32_t>& PickedItems() const { return m_combinationItems; }
     const std::vector<int32_t>& PickedSlots() const { return m_combinationSlots; }
     const std::string& TooltipText() const { return m_tooltipText; }
+    const CUiBlinkImage& Highlight(int slot) const { return m_highlights[static_cast<size_t>(slot)]; }
+    // The highlights pulse at this many times the frame time.
+    static constexpr float kHighlightPulse = 2.5f;
 
     CMiniMapStatic minimap;
     CMiniMapSightStatic sight;
@@ -238,6 +242,8 @@ private:
     std::string m_lastNotice;
     CZEMDXInput* m_input = nullptr;
     int32_t m_hudPickedTarget = -1;
+    // One pulsing highlight per skill slot; the fourth (the hero's great skill) in gold.
+    std::array<CUiBlinkImage, kSkills> m_highlights{};
 };
 
 // The index of a control among slots, or -1.

@@ -22,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/ItemTooltip.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/CapturingGfxDevice.h"
@@ -885,4 +886,36 @@ TEST_F(PlayMainPanelTest, TheMinimapShowsTheMapPictureAndTheFogOfWar) {
                             [side](const CapturingGfxDevice::Draw& d) { return d.textureWidth == side; }));
     g_pUiManager->EndDraw();
     g_pUiManager->SetDevice(nullptr);
+}
+
+TEST_F(PlayMainPanelTest, SlotsPulseAndConsumablesShowTheirCount) {
+    // The highlights pulse at 2.5 times the frame time, the fourth in gold.
+    panel->Update(0.2f);
+    EXPECT_FLOAT_EQ(panel->Highlight(0).colour.a, 0.5f);
+    EXPECT_FLOAT_EQ(panel->Highlight(3).colour.g, 0.8f);
+    panel->Update(1.0f);  // a long frame is one full step: up to 1, then down
+    EXPECT_FLOAT_EQ(panel->Highlight(0).colour.a, 1.0f);
+    panel->Update(0.2f);
+    EXPECT_FLOAT_EQ(panel->Highlight(0).colour.a, 0.5f);
+
+    // A potion of 3 in the hero's first place gets the black count badge.
+    CGameDataRecord* record = g_pGameDataRegistry->FindRecord(CAT_ITEM, NameHash("Potion"));
+    CInventoryItem* potion = World().CreateInventoryItem(record, 0, 3);
+    potion->charges = 3;
+    Hero().SetInventoryItem(0, potion);
+    panel->Refresh(hero);
+    CapturingGfxDevice device;
+    g_pUiManager->SetDevice(&device);
+    g_pUiManager->BeginDraw();
+    panel->Render();
+    g_pUiManager->EndDraw();
+    g_pUiManager->SetDevice(nullptr);
+    float x = 0, y = 0;
+    const UiPoint at = panel->item[0]->GetAbsolutePos();
+    CountBadgePlace(at.x, at.y, panel->item[0]->Size().x, panel->item[0]->Size().y, &x, &y);
+    constexpr uint32_t kColour = 16;  // x, y, z, rhw, then the colour word
+    const bool badge = std::any_of(device.draws.begin(), device.draws.end(), [&](const CapturingGfxDevice::Draw& d) {
+        return d.At<uint32_t>(0, kColour) == 0xFF000000u && d.At<float>(0, 0) == x - 0.5f && d.At<float>(0, 4) == y - 0.5f;
+    });
+    EXPECT_TRUE(badge);
 }
