@@ -6,7 +6,9 @@
 #include "platform/GfxTypes.h"
 #include "tools/DdsWriter.h"
 #include "tools/PackageWriter.h"
+#include "tools/SampleMap.h"
 #include "tools/UiLayouts.h"
+#include "world/ZEMMap.h"
 
 namespace {
 std::string Numbered(const char* format, int i) {
@@ -78,6 +80,9 @@ int AddMainPanelLayouts(CPackageWriter& layouts) {
 int AddMainPanelTextures(CPackageWriter& textures) {
     // Strips of numbered cells: 5 for the skills, 8 for the items.
     const bool ok = textures.Add("KEYNUM1.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 80, 16, 0xFFFFFFFF)) != 0 &&
-                    textures.Add("KEYNUM2.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 128, 16, 0xFFFFFFFF)) != 0;
+                    textures.Add("KEYNUM2.DDS", CDdsWriter::Solid(platform::FMT_A8R8G8B8, 128, 16, 0xFFFFFFFF)) != 0 &&
+                    // The sample map's minimap picture: grass green.
+                    textures.Add(CZEMMap::MinimapPictureName(kSampleMap), CDdsWriter::Solid(platform::FMT_A8R8G8B8, 128, 128,
+                                                                                    0xFF3C7A2E)) != 0;
     return ok ? 1 : 0;
 }

@@ -399,8 +399,22 @@ int CSightGrid::CreateTexture(platform::CGfxDevice* device, int32_t xTiles, int3
 
 int CSightGrid::UpdateTexture(float frameTime) {
     UpdateFog(frameTime);
+    return RefreshTexture();
+}
+
+int CSightGrid::RefreshTexture() const {
     if (!m_texture) return 0;
     return WriteTexels(m_texture, 0, 0, 2, m_marginZ, m_marginX, m_texelsZ, m_texelsX);
+}
+
+bool CSightGrid::TextureArea(float* u0, float* v0, float* u1, float* v1) const {
+    if (!m_texture || m_textureSide <= 0) return false;
+    const float side = static_cast<float>(m_textureSide);
+    *u0 = static_cast<float>(m_marginX) / side;
+    *v0 = static_cast<float>(m_marginZ) / side;
+    *u1 = static_cast<float>(m_marginX + m_texelsX) / side;
+    *v1 = static_cast<float>(m_marginZ + m_texelsZ) / side;
+    return true;
 }
 
 int CSightGrid::WriteRegion(CGfxTexture* texture, int32_t cellZ, int32_t cellX) const {

@@ -83,6 +83,11 @@ public:
     // from the cell origin on; cells outside the grid are unexplored.
     int WriteRegion(platform::CGfxTexture* texture, int32_t cellZ, int32_t cellX) const;
     platform::CGfxTexture* texture() const { return m_texture; }
+    // Writes the whole-grid sight texture from the fog as it stands (no fade step).
+    int RefreshTexture() const;
+    // The part of the whole-grid texture the grid covers, as texture
+    // coordinates; false before the texture exists.
+    bool TextureArea(float* u0, float* v0, float* u1, float* v1) const;
 
     int32_t sizeZ() const { return m_sizeZ; }
     int32_t sizeX() const { return m_sizeX; }

@@ -272,6 +272,13 @@ int CZEMMap::SerializeItems(CFileStream& stream, int ownData) {
     return 1;
 }
 
+std::string CZEMMap::MinimapPictureName(const std::string& mapFile) {
+    const size_t slash = mapFile.find_last_of("\\/");
+    std::string base = slash == std::string::npos ? mapFile : mapFile.substr(slash + 1);
+    if (const size_t dot = base.find_last_of('.'); dot != std::string::npos) base.resize(dot);
+    return base + ".DDS";
+}
+
 int CZEMMap::LoadSideFile() {
     const size_t dot = mapFileName.find_last_of('.');
     const std::string base = dot == std::string::npos ? mapFileName : mapFileName.substr(0, dot);

@@ -92,6 +92,8 @@ public:
     // One object's mark colour and half size in pixels; false when it is not drawn.
     bool MarkOf(CWorldObject& object, int fixedMarks, int drawItems, uint32_t* color, float* halfSize) const;
     void SetMinimapTexture(CTextureResource* texture);
+    // The minimap picture of a map file: its name without folder and extension, as a texture ("VALLEY.DDS").
+    static std::string MinimapPictureName(const std::string& mapFile);
 
     struct MinimapRect {
         int32_t left = 0, top = 0, width = 0, height = 0;

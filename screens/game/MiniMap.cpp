@@ -4,7 +4,10 @@
 
 #include "engine/render/Camera.h"
 #include "engine/render/Draw2D.h"
+#include "ui/UiManager.h"
 #include "world/MapScenario.h"
+#include "world/SightGrid.h"
+#include "world/WorldObjectManager.h"
 #include "world/TerrainEngine.h"
 
 namespace {
@@ -110,9 +113,28 @@ bool CMiniMapSightStatic::CurrentFrame(MinimapFrame* frame) {
     return true;
 }
 
+bool CMiniMapSightStatic::FogShown() const {
+    return sightGrid && sightGrid->texture() && g_pWorldObjectManager && g_pWorldObjectManager->fogOfWar;
+}
+
+void CMiniMapSightStatic::Advance(float dt) {
+    if (!FogShown()) return;
+    fogTimer += dt;
+    if (fogTimer < kFogRefresh) return;
+    fogTimer = 0;
+    sightGrid->RefreshTexture();
+}
+
 void CMiniMapSightStatic::Render() {
     if (HasFlags(UI_HIDDEN)) return;
     CUiStatic::Render();
+    float u0, v0, u1, v1;
+    if (FogShown() && g_pUiManager && sightGrid->TextureArea(&u0, &v0, &u1, &v1)) {
+        // The texture's first row is the map's z = 0, the minimap's bottom row.
+        const float uv[8] = {u0, v1, u1, v1, u0, v0, u1, v0};
+        const UiPoint at = GetAbsolutePos();
+        g_pUiManager->DrawQuad(0xFFFFFFFFu, uv, sightGrid->texture(), at.x, at.y, Size().x, Size().y);
+    }
     MinimapFrame frame;
     if (!CurrentFrame(&frame)) return;
     DrawScreenRectOutline({frame.left, frame.top, frame.right, frame.bottom}, kFrameColour, true);

@@ -11,6 +11,7 @@
 #include "world/ZEMMap.h"
 
 class CCamera;
+class CSightGrid;
 
 // The two conversions between minimap pixels and map coordinates, on the
 // rectangle the map keeps for its minimap (left, top, width, height in screen
@@ -58,9 +59,17 @@ public:
     void SetUp(CZEMMap* theMap, CCamera* theCamera, CUiObject& minimapStatic, float screenWidth, float screenHeight);
     // The frame now, or false when the minimap cannot place the camera.
     bool CurrentFrame(MinimapFrame* frame);
+    // Rewrites the sight texture from the fog now and then (the frame time).
+    void Advance(float dt);
+    // The fog over the map picture is drawn only while the match keeps a fog of war.
+    bool FogShown() const;
+    static constexpr float kFogRefresh = 0.2f;
 
     CZEMMap* map = nullptr;
     CCamera* camera = nullptr;
+    // The grid whose whole-grid texture is the fog shown here.
+    CSightGrid* sightGrid = nullptr;
+    float fogTimer = 0;
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
     float referenceDistance = 0;

@@ -68,7 +68,10 @@ bool CPlayMainPanel::ClickSlots(CUiObject* control) {
     }
     if (m_play.InputMode() == MODE_SKILL_TARGET) {
         // The picked army unit becomes the target (the target mode reads the pick).
-        return SlotIndex(army, control) >= 0;
+        const int i = SlotIndex(army, control);
+        const std::vector<int32_t>& selected = m_play.Selection().selected;
+        if (i >= 0 && static_cast<size_t>(i) < selected.size()) m_hudPickedTarget = selected[static_cast<size_t>(i)];
+        return i >= 0;
     }
     if (m_play.InputMode() == MODE_ITEM_HELD) {
         DropHeldItem(control);
@@ -80,6 +83,10 @@ bool CPlayMainPanel::ClickSlots(CUiObject* control) {
     }
     if (const int i = SlotIndex(army, control); i >= 0) {
         ClickArmy(i);
+        return true;
+    }
+    if (control == viewer) {
+        m_hudPickedTarget = m_selectedObject;
         return true;
     }
     if (control == combine) {
@@ -182,6 +189,7 @@ int CPlayMainPanel::UseSlot(int index, int isItem) {
     if (flags & kSkillActive) {
         if (use->record->skillWord2 != 0) {
             m_play.SetInputMode(MODE_SKILL_TARGET);
+            m_hudPickedTarget = -1;
             m_pendingSkill = use;
             m_pendingIsItem = isItem;
             return 1;
@@ -243,7 +251,7 @@ void CPlayMainPanel::SpendSkillPoint(int index) {
 }
 
 void CPlayMainPanel::HoldItem(CInventoryItem* held, int32_t index, int32_t holder, int fromStorage) {
-    m_held = {held, index, holder, fromStorage};
+    dragIcon.Hold({held, index, holder, fromStorage});
     m_play.SetInputMode(MODE_ITEM_HELD);
     m_pendingSkill = nullptr;
     PlayPanelSound(CPlayResources::SND_PICKUP_ITEM);
@@ -314,16 +322,16 @@ void CPlayMainPanel::PickUpItem(CUiObject* control) {
 }
 
 int CPlayMainPanel::DropHeldItem(CUiObject* control) {
-    if (!m_held.item) return 0;
+    if (!Held().item) return 0;
     const int32_t slot = m_play.LocalPlayerSlot();
     if (const int j = SlotIndex(storage, control); j >= 0) {
-        if (m_held.fromStorage && m_held.index == j) return 1;
-        if (!m_held.fromStorage) {
-            CWorldObject* holder = g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(m_held.holder) : nullptr;
+        if (Held().fromStorage && Held().index == j) return 1;
+        if (!Held().fromStorage) {
+            CWorldObject* holder = g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(Held().holder) : nullptr;
             if (!holder || !holder->IsUnit()) return 1;
         }
         PlayPanelSound(CPlayResources::SND_PUTDOWN_ITEM);
-        if (m_play.MoveItem(slot, m_held.holder, m_held.fromStorage, slot, 1, m_held.index, j, 1)) {
+        if (m_play.MoveItem(slot, Held().holder, Held().fromStorage, slot, 1, Held().index, j, 1)) {
             m_play.SetInputMode(MODE_UI_ONLY);
             ClearHeld();
         }
@@ -335,12 +343,12 @@ int CPlayMainPanel::DropHeldItem(CUiObject* control) {
         if (!unit) return 1;
         PlayPanelSound(CPlayResources::SND_PUTDOWN_ITEM);
         int32_t place = j;
-        if (const int32_t code = unit->CanAcquireItem(*m_held.item, m_held.fromStorage ? -1 : j, &place);
-            code != -1 && !(!m_held.fromStorage && m_held.holder == unit->id)) {
+        if (const int32_t code = unit->CanAcquireItem(*Held().item, Held().fromStorage ? -1 : j, &place);
+            code != -1 && !(!Held().fromStorage && Held().holder == unit->id)) {
             Notice(GetMessageText(code));
             return 1;
         }
-        if (m_play.MoveItem(slot, m_held.holder, m_held.fromStorage, unit->id, 0, m_held.index, j, 1)) {
+        if (m_play.MoveItem(slot, Held().holder, Held().fromStorage, unit->id, 0, Held().index, j, 1)) {
             m_play.SetInputMode(MODE_UI_ONLY);
             ClearHeld();
         }

@@ -114,6 +114,15 @@ void CPlayScreen::HandleInput() {
         case INPUT_MAP_ALERT:
             InputModeMapAlert();
             break;
+        case INPUT_ITEM:
+            InputModeItemDrag();
+            break;
+        case INPUT_SKILL:
+            InputModeSkillTarget();
+            break;
+        case INPUT_COMBINATION:
+            InputModeCombination();
+            break;
         case INPUT_UI_ONLY:
             SetCursor(26);
             break;
@@ -196,7 +205,10 @@ int CPlayScreen::HandleHotkeys() {
         m_inputMode = INPUT_COMBINATION;
         return 0;
     }
-    if (in->KeyPressed(DIK_F)) return 0;  // the main panel's recipe search
+    if (in->KeyPressed(DIK_F)) {
+        if (m_mainPanel) m_mainPanel->AutoCombine();
+        return 0;
+    }
     if (in->KeyPressed(DIK_G) && m_inputMode != INPUT_MAP_ALERT) {
         m_inputMode = INPUT_MAP_ALERT;
         return 0;
@@ -215,11 +227,13 @@ int CPlayScreen::HandleHotkeys() {
     }
     // Skill and item slot keys act through the main panel; an item held on
     // the cursor ignores the item keys.
-    return 1;
+    return PanelSlotKeys(*in);
 }
 
 void CPlayScreen::CancelInputMode() {
-    // The held item and the combination slots are the HUD's; both end with the mode.
+    // The held item and the combination slots are the main panel's; both end with the mode.
+    if (m_inputMode == INPUT_ITEM && m_mainPanel) m_mainPanel->ClearHeld();
+    if (m_inputMode == INPUT_COMBINATION && m_mainPanel) m_mainPanel->CancelCombination();
     if (m_inputMode == INPUT_ITEM || m_inputMode == INPUT_COMBINATION) m_inputMode = INPUT_NORMAL;
 }
 

@@ -12,8 +12,11 @@
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "screens/game/SkillTooltip.h"
+#include "screens/game/UnitInfoWindow.h"
 #include "ui/UiButton.h"
 #include "ui/UiGauge.h"
+#include "ui/UiImage.h"
+#include "ui/UiManager.h"
 #include "world/InventoryItem.h"
 #include "world/ItemData.h"
 #include "world/SkillInstance.h"
@@ -21,6 +24,7 @@
 #include "world/Unit.h"
 #include "world/UnitData.h"
 #include "world/UnitEffect.h"
+#include "world/TerrainEngine.h"
 #include "world/WorldObjectManager.h"
 
 const std::array<const char*, CPlayMainPanel::ST_COUNT> CPlayMainPanel::kStaticNames = {
@@ -75,11 +79,14 @@ CPlayMainPanel::CPlayMainPanel(CPlayScreen& play) : m_play(play) {
     sight.SetName("ID_STATIC_SIGHT");
     AddPreBound(&minimap);
     AddPreBound(&sight);
+    for (size_t i = 0; i < m_highlights.size(); ++i)
+        m_highlights[i].colour = i == 3 ? UiColor{1.0f, 0.8f, 0.0f, 0.0f} : UiColor{1.0f, 1.0f, 1.0f, 0.0f};
 }
 
 CPlayMainPanel::~CPlayMainPanel() {
     // The viewer outlives the portrait that owns its picture.
     DetachPortrait();
+    if (g_pUiManager) g_pUiManager->RemoveWindow(&dragIcon);
     if (g_pResourceManager) {
         g_pResourceManager->ReleaseResource(keyNumber1);
         g_pResourceManager->ReleaseResource(keyNumber2);
@@ -133,9 +140,20 @@ int CPlayMainPanel::OnLayoutLoaded() {
     keyNumber2 = g_pResourceManager->GetResource("KEYNUM2.DDS", RES_TEXTURE, nullptr, 1);
     if (!keyNumber2) return 0;
     minimap.map = dynamic_cast<CZEMMap*>(m_play.Ground());
+    // A map without its picture still shows its marks, fog and frame.
+    if (minimap.map && !minimap.map->mapFileName.empty()) {
+        const std::string picture = CZEMMap::MinimapPictureName(minimap.map->mapFileName);
+        if (CResource* texture = g_pResourceManager->GetResource(picture.c_str(), RES_TEXTURE, nullptr, 1))
+            minimap.SetImage(texture, picture);
+    }
     sight.SetUp(minimap.map, m_play.Camera(), minimap, kScreenWidth, kScreenHeight);
     // Without a target the panel still works; the viewer stays empty.
     RestorePortrait();
+    sight.sightGrid = g_pTerrainEngine ? g_pTerrainEngine->SightGrid() : nullptr;
+    if (g_pPlayResources) {
+        platform::CGfxTexture* glow = UiImageOf(g_pPlayResources->textures[CPlayResources::TEX_PANEL_ALPHA]).texture;
+        for (CUiBlinkImage& highlight : m_highlights) highlight.texture = glow;
+    }
     RefreshStorage();
     return 1;
 }
@@ -275,6 +293,8 @@ void CPlayMainPanel::Refresh(int32_t objectIndex) {
 
 void CPlayMainPanel::Update(float dt) {
     m_statTimer += dt;
+    sight.Advance(dt);
+    for (CUiBlinkImage& highlight : m_highlights) highlight.Pulse(std::clamp(dt * kHighlightPulse, 0.0f, 1.0f));
     // A selection made while nothing was shown (the match's first) shows itself.
     if (m_selectedObject < 0 && !m_play.Selection().selected.empty()) Refresh(-1);
     CWorldObject* object = GetActiveSelection();
@@ -367,8 +387,10 @@ void CPlayMainPanel::RefreshNumbers(CWorldObject& object) {
     const float maxMp = object.GetStat(6);
     if (mpGauge) mpGauge->SetPercent(maxMp > 0 ? object.mana / maxMp * 100.0f : 100.0f);
     ShowText(statics[ST_MANABAR], FormatText("%d/%d", static_cast<int32_t>(object.mana), static_cast<int32_t>(maxMp)));
-    for (CUiStatic* b : buff)
-        if (b) b->AddFlags(UI_HIDDEN);
+    // The buffs blink as they run out.
+    std::array<CUiObject*, kBuffs> buffs{};
+    std::copy(buff.begin(), buff.end(), buffs.begin());
+    ShowEffectIcons(object, buffs.data(), kBuffs, 1);
 }
 
 void CPlayMainPanel::RefreshThirdGauge(CWorldObject& object) {

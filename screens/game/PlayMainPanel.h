@@ -17,8 +17,10 @@
 #include <vector>
 
 #include "platform/Math.h"
+#include "screens/game/DragIconWindow.h"
 #include "screens/game/MiniMap.h"
 #include "screens/game/UnitPortrait.h"
+#include "ui/UiManager.h"
 #include "ui/UiStatic.h"
 #include "ui/UiWindow.h"
 
@@ -133,18 +135,21 @@ public:
     int ConfirmSkillTarget(const platform::Vec3& point, int32_t targetId);
     void SkillTargetFrame(CZEMDXInput& input, bool rightReleased);
     void CancelSkillTarget();
-    // Combination pick (8): D combines, F combines whatever fits, Esc cancels.
+    // The army unit or portrait clicked as a waiting skill's target (-1: none); taking it clears it.
+    int32_t TakeHudPickedTarget() {
+        const int32_t id = m_hudPickedTarget;
+        m_hudPickedTarget = -1;
+        return id;
+    }
+    // A line of the skill-and-attack messages as a red notice.
+    void NoticeLine(int line);
+    // Combination pick (8): D combines, Esc cancels.
     void CombinationFrame(CZEMDXInput& input, bool rightReleased);
 
-    // The item on the cursor (until the drag icon window carries it).
-    struct HeldItem {
-        CInventoryItem* item = nullptr;
-        int32_t index = -1;
-        int32_t holder = -1;
-        int fromStorage = 0;
-    };
-    const HeldItem& Held() const { return m_held; }
-    void ClearHeld() { m_held = {}; }
+    // The item on the cursor, which the drag icon window carries.
+    using HeldItem = CDragIconWindow::HeldItem;
+    const HeldItem& Held() const { return dragIcon.Held(); }
+    void ClearHeld() { dragIcon.Drop(); }
 
     // Refusals and results for the player go here (the play screen's notice line).
     std::function<void(const std::string& text)> noticeSink;
@@ -159,9 +164,13 @@ public:
     const std::vector<int32_t>& PickedItems() const { return m_combinationItems; }
     const std::vector<int32_t>& PickedSlots() const { return m_combinationSlots; }
     const std::string& TooltipText() const { return m_tooltipText; }
+    const CUiBlinkImage& Highlight(int slot) const { return m_highlights[static_cast<size_t>(slot)]; }
+    // The highlights pulse at this many times the frame time.
+    static constexpr float kHighlightPulse = 2.5f;
 
     CMiniMapStatic minimap;
     CMiniMapSightStatic sight;
+    CDragIconWindow dragIcon;
     // The last press on the minimap in a target mode: the map point and whether it was inside.
     platform::Vec3 minimapPoint;
     int minimapPointValid = 0;
@@ -209,7 +218,6 @@ private:
     void ApplyReadiness(CUiButton& button, CUnit* unit, CSkillInstance* skill, bool keepColour);
     void SetStatic(int index, bool shown);
     void Notice(const std::string& text);
-    void NoticeLine(int line);
     bool ShiftHeld() const;
     // The shown object as a unit (skills and items need one).
     CUnit* ShownUnit() const;
@@ -244,10 +252,12 @@ private:
     std::array<CResource*, kSkills> m_skillIcons{};
     std::string m_tooltipText;
     std::string m_lastNotice;
-    HeldItem m_held;
     CZEMDXInput* m_input = nullptr;
     // The portrait.
     CUnitPortrait m_portrait{kPortraitFov};
+    int32_t m_hudPickedTarget = -1;
+    // One pulsing highlight per skill slot; the fourth (the hero's great skill) in gold.
+    std::array<CUiBlinkImage, kSkills> m_highlights{};
 };
 
 // The index of a control among slots, or -1.

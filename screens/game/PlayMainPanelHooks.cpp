@@ -20,6 +20,8 @@ int CPlayScreen::LoadMainPanel() {
     SetMinimapControl(&m_mainPanel->sight);
     // The game-over picture stands above the panel.
     SetMainPanelHeight(static_cast<int32_t>(m_mainPanel->Size().y));
+    // The carried item's icon draws over the panel.
+    if (g_pUiManager) g_pUiManager->AddLowerWindow(&m_mainPanel->dragIcon);
     return 1;
 }
 

@@ -3,18 +3,20 @@
 // running skills and the key numbers that use them.
 #include <cstdio>
 
+#include "screens/game/ItemTooltip.h"
 #include "screens/game/PlayMainPanel.h"
+#include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "ui/UiButton.h"
 #include "ui/UiImage.h"
 #include "ui/UiManager.h"
 #include "world/InventoryItem.h"
+#include "world/ItemData.h"
 #include "world/SkillInstance.h"
 #include "world/SkillRecord.h"
 #include "world/Unit.h"
 
 namespace {
-constexpr uint32_t kShade = 0x99000000;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 const float kFullUv[8] = {0, 0, 1, 0, 0, 1, 1, 1};
 
@@ -26,11 +28,10 @@ float CooldownLeft(const CSkillInstance* skill) {
     return cooldown - skill->cooldownElapsed;
 }
 
-// The part of the button still cooling down, shaded from the top.
-void DrawCooldownShade(CUiButton& button, const CSkillInstance& skill, float left) {
-    const UiPoint at = button.GetAbsolutePos();
-    const float share = left / skill.Cooldown();
-    g_pUiManager->DrawQuad(kShade, kFullUv, nullptr, at.x, at.y, button.Size().x, button.Size().y * share);
+// The cool-down cell of the play resources' atlas over a cooling slot.
+void DrawSlotCooldown(CUiButton& button, const CSkillInstance& skill) {
+    CResource* atlas = g_pPlayResources ? g_pPlayResources->textures[CPlayResources::TEX_COOLTIMER] : nullptr;
+    DrawCooldownOverlay(button, skill.cooldownElapsed, skill.Cooldown(), atlas);
 }
 
 bool Running(const CSkillInstance* skill, const CUnit& unit, const CSkillInstance* pending) {
@@ -83,10 +84,12 @@ void CPlayMainPanel::Render() {
         const CInventoryItem* entry = unit->Item(static_cast<int32_t>(i));
         if (entry && entry->charges > 0) {
             const CSkillInstance* use = entry->useSkill;
-            if (const float left = CooldownLeft(use); left > 0)
-                DrawCooldownShade(*button, *use, left);
+            if (CooldownLeft(use) > 0)
+                DrawSlotCooldown(*button, *use);
             else if (Running(use, *unit, m_pendingSkill))
                 DrawHighlight(*button);
+            // Consumables carry their count.
+            if (entry->record && entry->record->Grade() == 0) DrawCountBadge(*button, entry->charges);
         }
         const UiPoint at = button->GetAbsolutePos();
         DrawKeyNumber(keyNumber2, static_cast<int>(i), kItems, at.x + 2, at.y + 2);
@@ -95,11 +98,13 @@ void CPlayMainPanel::Render() {
         CUiButton* button = skill[i];
         if (!button) continue;
         const CSkillInstance* instance = i < unit->skills.size() ? unit->skills[i] : nullptr;
-        if (const float left = CooldownLeft(instance); left > 0)
-            DrawCooldownShade(*button, *instance, left);
+        if (CooldownLeft(instance) > 0)
+            DrawSlotCooldown(*button, *instance);
         else if (Running(instance, *unit, m_pendingSkill))
             DrawHighlight(*button);
         const UiPoint at = button->GetAbsolutePos();
         DrawKeyNumber(keyNumber1, static_cast<int>(i), kSkills, at.x - 2, at.y - 2);
+        // The pulse over every slot that holds a skill.
+        if (instance && m_highlights[i].texture) m_highlights[i].Draw(at.x, at.y, button->Size().x, button->Size().y);
     }
 }

@@ -47,14 +47,14 @@ void CPlayMainPanel::EndHold() {
 }
 
 void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, bool released) {
-    if (!m_held.item) return EndHold();
-    if (!m_held.fromStorage) {
-        CWorldObject* holder = g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(m_held.holder) : nullptr;
+    if (!Held().item) return EndHold();
+    if (!Held().fromStorage) {
+        CWorldObject* holder = g_pWorldObjectManager ? g_pWorldObjectManager->GetObjectById(Held().holder) : nullptr;
         if (!holder || !holder->alive || !holder->IsUnit() || IsDisabled(static_cast<CUnit&>(*holder))) return EndHold();
     }
     const int32_t slot = m_play.LocalPlayerSlot();
     if (!released) {
-        if (input.KeyPressed(platform::DIK_ESCAPE) || input.KeyPressed(platform::DIK_0)) return EndHold();
+        if (input.KeyPressed(platform::DIK_ESCAPE)) return EndHold();
         CUnit* shown = ShownUnit();
         if (!shown) return;
         for (int32_t place = 0; place < kItems; ++place) {
@@ -63,13 +63,13 @@ void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, boo
                 Notice(GetMessageText(MSG_ITEM_CHECK_NOT_GIVE));
                 return;
             }
-            if (!m_held.fromStorage && m_held.holder == shown->id && m_held.index == place) return EndHold();
+            if (!Held().fromStorage && Held().holder == shown->id && Held().index == place) return EndHold();
             int32_t taken = place;
-            if (const int32_t code = shown->CanAcquireItem(*m_held.item, place, &taken); code != -1) {
+            if (const int32_t code = shown->CanAcquireItem(*Held().item, place, &taken); code != -1) {
                 Notice(GetMessageText(code));
                 return;
             }
-            m_play.MoveItem(slot, m_held.holder, m_held.fromStorage, shown->id, 0, m_held.index, place, 1);
+            m_play.MoveItem(slot, Held().holder, Held().fromStorage, shown->id, 0, Held().index, place, 1);
             return EndHold();
         }
         return;
@@ -79,9 +79,9 @@ void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, boo
         Notice(GetMessageText(MSG_ITEM_CHECK_NOT_CONROL));
         return;
     }
-    if (!m_held.fromStorage) {
+    if (!Held().fromStorage) {
         // The holder walks to the target to hand the item over.
-        auto* holder = static_cast<CUnit*>(g_pWorldObjectManager->GetObjectById(m_held.holder));
+        auto* holder = static_cast<CUnit*>(g_pWorldObjectManager->GetObjectById(Held().holder));
         m_play.ResetIdleTimer();
         holder->queuedOrders.Clear();
         holder->IssueOrder(kOrderChase, target->position, target->id, nullptr, kOrderHandOver);
@@ -90,11 +90,11 @@ void CPlayMainPanel::ItemHeldFrame(CZEMDXInput& input, CWorldObject* target, boo
     if (!target->IsUnit()) return;
     auto& unit = static_cast<CUnit&>(*target);
     int32_t place = -1;
-    if (const int32_t code = unit.CanAcquireItem(*m_held.item, -1, &place); code != -1) {
+    if (const int32_t code = unit.CanAcquireItem(*Held().item, -1, &place); code != -1) {
         Notice(GetMessageText(code));
         return;
     }
-    m_play.MoveItem(slot, m_held.holder, 1, unit.id, 0, m_held.index, place, 1);
+    m_play.MoveItem(slot, Held().holder, 1, unit.id, 0, Held().index, place, 1);
     EndHold();
     m_play.SetInputMode(MODE_UI_ONLY);
 }
@@ -136,12 +136,11 @@ void CPlayMainPanel::SkillTargetFrame(CZEMDXInput& input, bool rightReleased) {
 }
 
 void CPlayMainPanel::CombinationFrame(CZEMDXInput& input, bool rightReleased) {
-    if (rightReleased || input.KeyPressed(platform::DIK_ESCAPE) || input.KeyPressed(platform::DIK_0)) {
+    if (rightReleased || input.KeyPressed(platform::DIK_ESCAPE)) {
         CancelCombination();
         m_pendingSkill = nullptr;
         m_play.SetInputMode(MODE_NORMAL);
         return;
     }
     if (input.KeyPressed(platform::DIK_D)) Combine();
-    if (input.KeyPressed(platform::DIK_F)) AutoCombine();
 }

@@ -731,4 +731,12 @@ private:
     uint32_t m_selectedItemId = 0;
     int m_lastShopNotice = -1;
     // ---- end of item shop ----
+    // ---- The main panel's input: slot keys and the modes it starts (PlayPanelInput.cpp) ----
+public:
+    // The skill-point, skill and item slot keys; 0 when a slot acted.
+    int PanelSlotKeys(CZEMDXInput& in);
+    void InputModeItemDrag();
+    void InputModeSkillTarget();
+    void InputModeCombination();
+    // ---- end of the main panel's input ----
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -23,9 +24,11 @@
 #include "platform/GfxRecordingDevice.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "screens/game/ItemTooltip.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "screens/game/UnitInfoWindow.h"
+#include "tests/fixtures/CapturingGfxDevice.h"
 #include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/fixtures/WorldHarness.h"
@@ -39,6 +42,7 @@
 #include "world/GameDataRegistry.h"
 #include "world/InventoryItem.h"
 #include "world/ItemData.h"
+#include "world/SightGrid.h"
 #include "world/SkillInstance.h"
 #include "world/SkillRecord.h"
 #include "world/Unit.h"
@@ -811,3 +815,161 @@ TEST_F(PlayMainPanelTest, PortraitsPlayTheShownObjectAndFollowTheDevice) {
 }
 
 }  // namespace
+
+TEST_F(PlayMainPanelTest, SlotKeysActThroughThePanel) {
+    CUnit& unit = Hero();
+    for (CSkillInstance* s : unit.skills) s->level = 1;
+    unit.stats.final[6] = 1000;
+    unit.mana = 1000;
+    unit.levelUps = 1;
+    CSkillInstance& call = Skill(3);
+    call.record->flags = 0x10;
+    call.record->skillWord2 = 0;
+    CSkillInstance& bolt = Skill(0);
+    bolt.record->flags = 0x10;
+    bolt.record->skillWord2 = 1;
+    panel->Refresh(hero);
+
+    // R casts slot 3 at once and takes the frame.
+    Press(platform::DIK_R);
+    EXPECT_EQ(screen->HandleHotkeys(), 0);
+    EXPECT_EQ(OfType(Drain(), CMD_CAST_SKILL).size(), 1u);
+    // Alt with W learns slot 1 and lets the mode run; W alone would use it.
+    input->SetKey(platform::DIK_LMENU, true);
+    Press(platform::DIK_W);
+    EXPECT_EQ(screen->HandleHotkeys(), 1);
+    input->SetKey(platform::DIK_LMENU, false);
+    const auto learned = OfType(Drain(), CMD_SKILL_SLOT_ACTION);
+    ASSERT_EQ(learned.size(), 1u);
+    EXPECT_TRUE(OfType(Drain(), CMD_CAST_SKILL).empty());
+    // Q waits for the target of slot 0.
+    Press(platform::DIK_Q);
+    EXPECT_EQ(screen->HandleHotkeys(), 0);
+    EXPECT_EQ(screen->InputMode(), 4);
+    EXPECT_EQ(panel->PendingSkill(), &bolt);
+    // An empty item place does nothing and lets the mode run.
+    panel->CancelSkillTarget();
+    Press(platform::DIK_F2);
+    EXPECT_EQ(screen->HandleHotkeys(), 1);
+    EXPECT_TRUE(Drain().empty());
+}
+
+TEST_F(PlayMainPanelTest, TheScreenRunsThePanelsModes) {
+    Hero().stats.final[6] = 1000;
+    Hero().mana = 1000;
+    CSkillInstance& bolt = Skill(0);
+    bolt.level = 1;
+    bolt.record->flags = 0x10;
+    bolt.record->skillWord2 = 1;
+    const int32_t creep = harness.SpawnUnit("Creep", {130, 0, 100}, 0, 0);
+    screen->Selection().selected = {hero, creep};
+    panel->Refresh(hero);
+
+    // Skill target: the second army button names the creep.
+    ASSERT_EQ(panel->UseSlot(0, 0), 1) << panel->LastNotice();
+    panel->OnLButtonClick(panel->army[1]);
+    screen->HandleInput();
+    EXPECT_EQ(screen->InputMode(), 0);
+    EXPECT_EQ(panel->PendingSkill(), nullptr);
+    const auto orders = OfType(Drain(), CMD_UNIT_ORDER);
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(orders[0].bytes[2], 6);
+    EXPECT_EQ(LoadU16(orders[0].bytes.data() + 10), creep);
+
+    // An item on the cursor: the icon shows it, the pick-up frame is no drop,
+    // Esc puts it back; F9 does the same through the screen's cancel.
+    static_cast<CItemData*>(g_pGameDataRegistry->FindRecord(CAT_ITEM, NameHash("Potion")))->itemWord[1] = 0;
+    CInventoryItem* potion = Store("Potion", 2);
+    panel->RefreshStorage();
+    for (int hold = 0; hold < 2; ++hold) {
+        panel->OnRButtonClick(panel->storage[2]);
+        ASSERT_EQ(screen->InputMode(), 3);
+        EXPECT_FALSE(panel->dragIcon.HasFlags(UI_HIDDEN));
+        EXPECT_EQ(panel->dragIcon.Held().item, potion);
+        screen->HandleInput();
+        EXPECT_EQ(screen->InputMode(), 3);
+        Press(hold == 0 ? platform::DIK_ESCAPE : platform::DIK_F9);
+        screen->HandleInput();
+        host.input.UpdateInput(0.016f, 1);  // the key is held, no longer pressed
+        EXPECT_EQ(screen->InputMode(), 0);
+        EXPECT_EQ(panel->Held().item, nullptr);
+        EXPECT_TRUE(panel->dragIcon.HasFlags(UI_HIDDEN));
+        EXPECT_EQ(session.slots[0].items[2], potion);
+    }
+    EXPECT_TRUE(OfType(Drain(), CMD_MOVE_ITEM).empty());
+
+    // The combination pick: F searches the storage and ends the pick.
+    panel->OnLButtonClick(panel->combine);
+    panel->OnLButtonClick(panel->storage[2]);
+    ASSERT_EQ(panel->PickedSlots(), std::vector<int32_t>{2});
+    screen->HandleInput();
+    EXPECT_EQ(screen->InputMode(), 8);
+    Press(platform::DIK_F);
+    screen->HandleInput();
+    EXPECT_EQ(screen->InputMode(), 0);
+    EXPECT_TRUE(panel->PickedSlots().empty());
+}
+
+TEST_F(PlayMainPanelTest, TheMinimapShowsTheMapPictureAndTheFogOfWar) {
+    const struct {
+        const char* file;
+        const char* picture;
+    } names[] = {{"VALLEY.DRM", "VALLEY.DDS"}, {"MAP\\VALLEY.DRM", "VALLEY.DDS"}, {"a.b/NODOT", "NODOT.DDS"}};
+    for (const auto& n : names) EXPECT_EQ(CZEMMap::MinimapPictureName(n.file), n.picture) << n.file;
+    ASSERT_NE(panel->minimap.Image(), nullptr) << "the sample map's picture";
+    EXPECT_EQ(panel->minimap.ImageName(), "VALLEY.DDS");
+
+    // The fog over the picture: drawn from the whole-grid sight texture only
+    // while the match keeps a fog of war.
+    CSightGrid* grid = panel->sight.sightGrid;
+    ASSERT_NE(grid, nullptr);
+    CapturingGfxDevice device;
+    ASSERT_EQ(grid->CreateTexture(&device, grid->sizeX(), grid->sizeZ()), 1);
+    ASSERT_NE(g_pUiManager, nullptr);
+    g_pUiManager->SetDevice(&device);
+    g_pUiManager->BeginDraw();
+    World().fogOfWar = 0;
+    panel->sight.Render();
+    const size_t withoutFog = device.draws.size();
+    World().fogOfWar = 1;
+    device.draws.clear();
+    panel->sight.Render();
+    ASSERT_EQ(device.draws.size(), withoutFog + 1);
+    const uint32_t side = grid->texture()->GetWidth();
+    EXPECT_TRUE(std::any_of(device.draws.begin(), device.draws.end(),
+                            [side](const CapturingGfxDevice::Draw& d) { return d.textureWidth == side; }));
+    g_pUiManager->EndDraw();
+    g_pUiManager->SetDevice(nullptr);
+}
+
+TEST_F(PlayMainPanelTest, SlotsPulseAndConsumablesShowTheirCount) {
+    // The highlights pulse at 2.5 times the frame time, the fourth in gold.
+    panel->Update(0.2f);
+    EXPECT_FLOAT_EQ(panel->Highlight(0).colour.a, 0.5f);
+    EXPECT_FLOAT_EQ(panel->Highlight(3).colour.g, 0.8f);
+    panel->Update(1.0f);  // a long frame is one full step: up to 1, then down
+    EXPECT_FLOAT_EQ(panel->Highlight(0).colour.a, 1.0f);
+    panel->Update(0.2f);
+    EXPECT_FLOAT_EQ(panel->Highlight(0).colour.a, 0.5f);
+
+    // A potion of 3 in the hero's first place gets the black count badge.
+    CGameDataRecord* record = g_pGameDataRegistry->FindRecord(CAT_ITEM, NameHash("Potion"));
+    CInventoryItem* potion = World().CreateInventoryItem(record, 0, 3);
+    potion->charges = 3;
+    Hero().SetInventoryItem(0, potion);
+    panel->Refresh(hero);
+    CapturingGfxDevice device;
+    g_pUiManager->SetDevice(&device);
+    g_pUiManager->BeginDraw();
+    panel->Render();
+    g_pUiManager->EndDraw();
+    g_pUiManager->SetDevice(nullptr);
+    float x = 0, y = 0;
+    const UiPoint at = panel->item[0]->GetAbsolutePos();
+    CountBadgePlace(at.x, at.y, panel->item[0]->Size().x, panel->item[0]->Size().y, &x, &y);
+    constexpr uint32_t kColour = 16;  // x, y, z, rhw, then the colour word
+    const bool badge = std::any_of(device.draws.begin(), device.draws.end(), [&](const CapturingGfxDevice::Draw& d) {
+        return d.At<uint32_t>(0, kColour) == 0xFF000000u && d.At<float>(0, 0) == x - 0.5f && d.At<float>(0, 4) == y - 0.5f;
+    });
+    EXPECT_TRUE(badge);
+}

@@ -1,0 +1,103 @@
+// The sample single-play match in a real window (under the test program's
+// own Xvfb), started as a player starts it: the loading screen, then Space.
+// The fixture of the real-window tests that play in the match.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/GameApp.h"
+#include "app/PlayScreenMaker.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/Camera.h"
+#include "platform/Input.h"
+#include "screens/game/LoadingScreen.h"
+#include "screens/game/PlayScreen.h"
+#include "tests/fixtures/HeadlessGl.h"
+#include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/window/RealWindowFixture.h"
+#include "tools/SampleGameData.h"
+#include "tools/SampleMap.h"
+#include "world/GameDataRegistry.h"
+#include "world/Unit.h"
+#include "world/WorldObjectManager.h"
+
+class SampleMatchWindow : public LobbyFixture {
+protected:
+    SampleMatchWindow() {
+        KeepVideoOpen();
+        realWindow = true;
+    }
+    CScreen* MakeFirstScreen() override {
+        CWorldObjectManager& world = *g_pWorldObjectManager;
+        world.online = 0;
+        world.gameMode = 1;
+        world.SetLocalSlot(0);
+        Session().mapFile = kSampleMap;
+        Session().nickname = "Player";
+        Session().slots[0].heroId = NameHash("Knight");
+        SetPlayScreenMaker(&NewPlayScreen);
+        return loading = new CLoadingScreen();
+    }
+    void TearDown() override {
+        LobbyFixture::TearDown();
+        SetPlayScreenMaker(nullptr);
+    }
+    // The single-play match on the sample map, the camera over the local hero.
+    CPlayScreen* StartMatch() {
+        if (g_pGameDataRegistry->LoadDataBlock(kSampleDataBlock) != 1) return nullptr;
+        if (!RunUntil([&] { return loading->Phase() == CLoadingScreen::PHASE_LOADED; }, 20000)) return nullptr;
+        Tap(platform::DIK_SPACE);
+        if (!RunUntil([&] { return CurrentAs<CPlayScreen>() != nullptr; }, 2000)) return nullptr;
+        CPlayScreen* play = CurrentAs<CPlayScreen>();
+        if (!RunUntil([&] { return play->Phase() == CPlayScreen::PHASE_PLAY; }, 1000)) return nullptr;
+        input->SetCursor(512, 384);
+        if (!RunUntil([&] { return play->Fade().Done() != 0; }, 5000)) return nullptr;
+        return play;
+    }
+    // The local player's hero, where the match has not put one.
+    static CUnit* SpawnHero(const platform::Vec3& at) {
+        CWorldObjectManager& world = *g_pWorldObjectManager;
+        CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash("Knight"));
+        auto* unit = static_cast<CUnit*>(world.CreateObject(0));
+        if (!unit) return nullptr;
+        unit->SetOwner(0);
+        if (!record || !unit->InitFromRecord(at, record, 1, 0, 1) || !world.RegisterObject(unit, 0, 1, 0)) {
+            world.DestroyObject(unit);
+            return nullptr;
+        }
+        unit->team = world.localTeam;
+        unit->stats.base[5] = 400.0f;
+        unit->RecalcStats(5);
+        unit->hitPoints = 200.0f;
+        world.StampSight(*unit, 200.0f);
+        return unit;
+    }
+    // A button pressed for one frame and released the next, at a point.
+    void Click(int button, int32_t x, int32_t y) {
+        input->SetCursor(x, y);
+        // The pointer rests first: the click takes what it hovers.
+        app->RenderStep();
+        app->RenderStep();
+        input->SetButton(button, true);
+        app->RenderStep();
+        input->SetButton(button, false);
+        app->RenderStep();
+        app->RenderStep();
+    }
+    std::vector<uint32_t> Screenshot() {
+        platform::CGfxDevice* device = GetDevice();
+        return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
+    }
+    // Where a world point shows on the screen.
+    static bool OnScreen(const CCamera& camera, const platform::Vec3& point, int32_t* x, int32_t* y) {
+        platform::Viewport viewport;
+        viewport.width = camera.viewportWidth;
+        viewport.height = camera.viewportHeight;
+        const platform::Vec3 s = platform::Vec3Project(point, viewport, camera.projection, camera.view, platform::Matrix::Identity());
+        *x = static_cast<int32_t>(s.x);
+        *y = static_cast<int32_t>(s.y);
+        return viewport.width > 0 && s.z > 0 && s.z < 1;
+    }
+    CLoadingScreen* loading = nullptr;  // owned by the screen manager
+};
