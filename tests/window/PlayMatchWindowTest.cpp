@@ -13,27 +13,7 @@ using namespace platform;
 
 namespace {
 
-class PlayMatchWindow : public SampleMatchWindow {
-protected:
-    // The local player's hero, where the match has not put one.
-    static CUnit* SpawnHero(const Vec3& at) {
-        CWorldObjectManager& world = *g_pWorldObjectManager;
-        CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash("Knight"));
-        auto* unit = static_cast<CUnit*>(world.CreateObject(0));
-        if (!unit) return nullptr;
-        unit->SetOwner(0);
-        if (!record || !unit->InitFromRecord(at, record, 1, 0, 1) || !world.RegisterObject(unit, 0, 1, 0)) {
-            world.DestroyObject(unit);
-            return nullptr;
-        }
-        unit->team = world.localTeam;
-        unit->stats.base[5] = 400.0f;
-        unit->RecalcStats(5);
-        unit->hitPoints = 200.0f;
-        world.StampSight(*unit, 200.0f);
-        return unit;
-    }
-};
+class PlayMatchWindow : public SampleMatchWindow {};
 
 }  // namespace
 

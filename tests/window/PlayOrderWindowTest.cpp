@@ -11,7 +11,7 @@
 #include "platform/Input.h"
 #include "screens/game/PlayMainPanel.h"
 #include "screens/game/PlayScreen.h"
-#include "tests/window/SampleMatchWindowFixture.h"
+#include "tests/window/SampleMatchWindow.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 

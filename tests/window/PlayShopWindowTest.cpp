@@ -25,7 +25,7 @@
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/HeadlessGl.h"
 #include "tests/screens/lobby/LobbyFixture.h"
-#include "tests/window/RealWindowFixture.h"
+#include "tests/window/SampleMatchWindow.h"
 #include "tools/SampleGameData.h"
 #include "tools/SampleMap.h"
 #include "ui/UiButton.h"
@@ -37,27 +37,8 @@ using namespace platform;
 
 namespace {
 
-class PlayShopWindow : public LobbyFixture {
+class PlayShopWindow : public SampleMatchWindow {
 protected:
-    PlayShopWindow() {
-        KeepVideoOpen();
-        realWindow = true;
-    }
-    CScreen* MakeFirstScreen() override {
-        CWorldObjectManager& world = *g_pWorldObjectManager;
-        world.online = 0;
-        world.gameMode = 1;
-        world.SetLocalSlot(0);
-        Session().mapFile = kSampleMap;
-        Session().nickname = "Player";
-        Session().slots[0].heroId = NameHash("Knight");
-        SetPlayScreenMaker(&NewPlayScreen);
-        return loading = new CLoadingScreen();
-    }
-    void TearDown() override {
-        LobbyFixture::TearDown();
-        SetPlayScreenMaker(nullptr);
-    }
     // A press and a release of the left button at a point, a few frames each.
     void ClickAt(int32_t x, int32_t y) {
         input->SetCursor(x, y);
@@ -75,18 +56,6 @@ protected:
                 return true;
         return false;
     }
-    static void Keep(const std::vector<uint32_t>& px, uint32_t width, uint32_t height, const char* name) {
-        const char* folder = std::getenv("QOR_KEEP_SHOTS");
-        if (!folder) return;
-        std::vector<uint8_t> jpeg;
-        if (!EncodeJpeg(px, width, height, 90, &jpeg)) return;
-        if (FILE* f = std::fopen((std::string(folder) + "/" + name).c_str(), "wb")) {
-            std::fwrite(jpeg.data(), 1, jpeg.size(), f);
-            std::fclose(f);
-        }
-    }
-
-    CLoadingScreen* loading = nullptr;  // owned by the screen manager
 };
 
 }  // namespace

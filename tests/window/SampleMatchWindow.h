@@ -14,6 +14,7 @@
 #include "app/PlayScreenMaker.h"
 #include "engine/core/ErrorReport.h"
 #include "engine/core/NameHash.h"
+#include "engine/render/Camera.h"
 #include "engine/render/RenderStateCache.h"
 #include "platform/Input.h"
 #include "platform/JpegWriter.h"
@@ -25,6 +26,7 @@
 #include "tools/SampleGameData.h"
 #include "tools/SampleMap.h"
 #include "world/GameDataRegistry.h"
+#include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 
 class SampleMatchWindow : public LobbyFixture {
@@ -69,6 +71,36 @@ protected:
         input->SetCursor(512, 384);
         return play;
     }
+    // The local player's hero, where the match has not put one.
+    static CUnit* SpawnHero(const platform::Vec3& at) {
+        CWorldObjectManager& world = *g_pWorldObjectManager;
+        CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash("Knight"));
+        auto* unit = static_cast<CUnit*>(world.CreateObject(0));
+        if (!unit) return nullptr;
+        unit->SetOwner(0);
+        if (!record || !unit->InitFromRecord(at, record, 1, 0, 1) || !world.RegisterObject(unit, 0, 1, 0)) {
+            world.DestroyObject(unit);
+            return nullptr;
+        }
+        unit->team = world.localTeam;
+        unit->stats.base[5] = 400.0f;
+        unit->RecalcStats(5);
+        unit->hitPoints = 200.0f;
+        world.StampSight(*unit, 200.0f);
+        return unit;
+    }
+    // A button pressed for one frame and released the next, at a point.
+    void Click(int button, int32_t x, int32_t y) {
+        input->SetCursor(x, y);
+        // The pointer rests first: the click takes what it hovers.
+        app->RenderStep();
+        app->RenderStep();
+        input->SetButton(button, true);
+        app->RenderStep();
+        input->SetButton(button, false);
+        app->RenderStep();
+        app->RenderStep();
+    }
     std::vector<uint32_t> Screenshot() {
         platform::CGfxDevice* device = GetDevice();
         return device ? ReadBackBuffer(*device) : std::vector<uint32_t>();
@@ -87,5 +119,15 @@ protected:
         }
     }
 
+    // Where a world point shows on the screen.
+    static bool OnScreen(const CCamera& camera, const platform::Vec3& point, int32_t* x, int32_t* y) {
+        platform::Viewport viewport;
+        viewport.width = camera.viewportWidth;
+        viewport.height = camera.viewportHeight;
+        const platform::Vec3 s = platform::Vec3Project(point, viewport, camera.projection, camera.view, platform::Matrix::Identity());
+        *x = static_cast<int32_t>(s.x);
+        *y = static_cast<int32_t>(s.y);
+        return viewport.width > 0 && s.z > 0 && s.z < 1;
+    }
     CLoadingScreen* loading = nullptr;  // owned by the screen manager
 };
