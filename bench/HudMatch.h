@@ -28,8 +28,10 @@ struct HudMatch {
     std::unique_ptr<CPlayScreen> screen;
     int32_t hero = -1;
 
-    // prepare runs before the play screen is made and loaded.
-    explicit HudMatch(const std::function<void(CWorldObjectManager&, CClientSession&)>& prepare = {}) {
+    // prepare runs before the play screen is made and loaded; the screen's
+    // item shop is the given one.
+    explicit HudMatch(const std::function<void(CWorldObjectManager&, CClientSession&)>& prepare = {},
+                      ItemShop* shop = nullptr) {
         if (!harness.ok()) return;
         harness.MakeCurrent(0);
         ui.SetDevice(&device);
@@ -45,6 +47,7 @@ struct HudMatch {
         PlayContext context;
         context.ground = harness.machine(0).map.get();
         context.camera = &camera;
+        context.shop = shop;
         camera.distance = 300.0f;
         screen = std::make_unique<CPlayScreen>(context);
         screen->Update();

@@ -23,14 +23,6 @@ bool NoContestAllowed(const CWorldObjectManager* world) {
 
 }  // namespace
 
-void ShowControl(CUiObject* control, bool show) {
-    if (!control) return;
-    if (show)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
-
 void EnableControl(CUiObject* control, bool enable) {
     if (control) control->SetEnabled(enable ? 1 : 0);
 }
@@ -64,13 +56,13 @@ CUiObject* CGameMenuWindow::ProcessInput(float dt, CZEMDXInput& input) {
 
 void CGameMenuWindow::SyncPauseButtons() {
     if (m_play && m_play->Paused()) {
-        ShowControl(m_buttons[BUTTON_PAUSE], false);
+        SetShown(m_buttons[BUTTON_PAUSE], false);
         EnableControl(m_buttons[BUTTON_PAUSE], true);
-        ShowControl(m_buttons[BUTTON_PAUSE_CANCEL], true);
+        SetShown(m_buttons[BUTTON_PAUSE_CANCEL], true);
         return;
     }
-    ShowControl(m_buttons[BUTTON_PAUSE_CANCEL], false);
-    ShowControl(m_buttons[BUTTON_PAUSE], true);
+    SetShown(m_buttons[BUTTON_PAUSE_CANCEL], false);
+    SetShown(m_buttons[BUTTON_PAUSE], true);
     if (!m_play || m_play->PausesLeft() < 1) EnableControl(m_buttons[BUTTON_PAUSE], false);
 }
 
@@ -124,8 +116,8 @@ void CGameMenuWindow::Pause() {
     const bool resume = m_play->Paused();
     if (commands) commands->BuildGameEvent(7, world->localSlot, resume ? 1 : 0, 1);
     if (!resume) m_play->SetPausesLeft(m_play->PausesLeft() - 1);
-    ShowControl(m_buttons[BUTTON_PAUSE], resume);
-    ShowControl(m_buttons[BUTTON_PAUSE_CANCEL], !resume);
+    SetShown(m_buttons[BUTTON_PAUSE], resume);
+    SetShown(m_buttons[BUTTON_PAUSE_CANCEL], !resume);
     m_closeRequest = 1;
     m_pauseClock = 0;
 }

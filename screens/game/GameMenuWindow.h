@@ -60,7 +60,5 @@ private:
     float m_pauseClock = 2.0f;
 };
 
-// Shows or hides a control of a window (a missing one is ignored).
-void ShowControl(CUiObject* control, bool show);
 // Enables or disables a control (a missing one is ignored).
 void EnableControl(CUiObject* control, bool enable);

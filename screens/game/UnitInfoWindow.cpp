@@ -27,14 +27,6 @@ constexpr float kBlinkPeriod = 0.8f;
 
 bool IsHero(const CWorldObject& o) { return (o.unitFlags & 0x10) != 0 && o.IsUnit(); }
 
-void ShowControl(CUiObject* c, bool show) {
-    if (!c) return;
-    if (show)
-        c->ClearFlags(UI_HIDDEN);
-    else
-        c->AddFlags(UI_HIDDEN);
-}
-
 void SetIcon(CUiObject* control, CResource* icon) {
     if (icon) icon->AddRef();
     control->SetImage(icon, std::string());
@@ -69,7 +61,7 @@ void EffectBlink(float remaining, float* alpha, bool* hidden) {
 void ShowEffectIcons(CWorldObject& object, CUiObject* const* controls, int count, int blink) {
     for (int i = 0; i < count; ++i)
         if (controls[i]) {
-            ShowControl(controls[i], false);
+            SetShown(controls[i], false);
             controls[i]->SetAlpha(1.0f, false);
         }
     int next = 0;
@@ -85,14 +77,14 @@ void ShowEffectIcons(CWorldObject& object, CUiObject* const* controls, int count
         tip += record->text;
         if (!record->effectText2.empty()) tip += "\n" + record->effectText2;
         control->SetText(tip);
-        ShowControl(control, true);
+        SetShown(control, true);
         const CEffectParam* param = effect->LevelParam();
         if (blink && param && param->duration > 0) {
             float alpha = 1.0f;
             bool hidden = false;
             EffectBlink(param->duration - effect->elapsed, &alpha, &hidden);
             control->SetAlpha(alpha, false);
-            if (hidden) ShowControl(control, false);
+            if (hidden) SetShown(control, false);
         }
     }
 }
@@ -169,22 +161,22 @@ void CUnitInfoWindow::ShowObject(int32_t index) {
 void CUnitInfoWindow::Refresh(int hide) {
     if (hide) {
         m_refreshTimer = 0;
-        ShowControl(m_face, true);
-        ShowControl(name, true);
-        ShowControl(m_barShell, true);
-        ShowControl(hpGauge, true);
-        ShowControl(mpGauge, true);
-        for (CUiObject* item : items) ShowControl(item, false);
-        for (CUiStatic* a : abilities) ShowControl(a, true);
-        for (CUiStatic* b : bonuses) ShowControl(b, true);
+        SetShown(m_face, true);
+        SetShown(name, true);
+        SetShown(m_barShell, true);
+        SetShown(hpGauge, true);
+        SetShown(mpGauge, true);
+        for (CUiObject* item : items) SetShown(item, false);
+        for (CUiStatic* a : abilities) SetShown(a, true);
+        for (CUiStatic* b : bonuses) SetShown(b, true);
         CWorldObject* object = ShownObject();
         const bool hero = object && IsHero(*object);
         if (hero && g_pPlayResources) {
             g_pPlayResources->SetRaceIcon(m_raceIcon, object->record);
             g_pPlayResources->SetClassIcon(m_statIcon, object->record);
         }
-        ShowControl(m_raceIcon, hero);
-        ShowControl(m_statIcon, hero);
+        SetShown(m_raceIcon, hero);
+        SetShown(m_statIcon, hero);
         return;
     }
     if (m_refreshTimer <= kRefreshInterval) return;
@@ -205,12 +197,12 @@ void CUnitInfoWindow::Rewrite(CWorldObject& object) {
             CInventoryItem* item = unit.Item(i);
             if (!items[i]) continue;
             if (!item || !item->record) {
-                ShowControl(items[i], false);
+                SetShown(items[i], false);
                 continue;
             }
             SetIcon(items[i], item->record->iconResource);
             items[i]->SetText(BuildItemTooltip(*item->record, 0, item->charges, 0));
-            ShowControl(items[i], true);
+            SetShown(items[i], true);
         }
     }
     ShowGauge(hpGauge, hpNumber, object.hitPoints, object.GetStat(5));

@@ -102,15 +102,15 @@ void CCommunityWindow::ChooseTab(int tab) {
 }
 
 void CCommunityWindow::ShowButtons(uint8_t guildState, bool guildMaster) {
-    for (int i = 0; i < BTN_CLOSE; ++i) lobby::ShowControl(m_buttons[static_cast<size_t>(i)], false);
-    lobby::ShowControl(m_joinWait, false);
-    lobby::ShowControl(m_headers[0], m_tab == TAB_FRIENDS);
-    lobby::ShowControl(m_headers[1], m_tab == TAB_GUILD);
+    for (int i = 0; i < BTN_CLOSE; ++i) SetShown(m_buttons[static_cast<size_t>(i)], false);
+    SetShown(m_joinWait, false);
+    SetShown(m_headers[0], m_tab == TAB_FRIENDS);
+    SetShown(m_headers[1], m_tab == TAB_GUILD);
     const int state = ButtonState(m_tab, guildState);
     const uint32_t shown = VisibleButtons(state, guildMaster);
     for (int i = 0; i < BTN_CLOSE; ++i)
-        if (shown & Bit(i)) lobby::ShowControl(m_buttons[static_cast<size_t>(i)], true);
-    if (state == kJoinWaitState) lobby::ShowControl(m_joinWait, true);
+        if (shown & Bit(i)) SetShown(m_buttons[static_cast<size_t>(i)], true);
+    if (state == kJoinWaitState) SetShown(m_joinWait, true);
 }
 
 void CCommunityWindow::AddRow(const char* name, uint32_t colour, const std::string& number) {

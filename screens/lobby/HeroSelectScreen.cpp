@@ -138,7 +138,7 @@ int CHeroSelectScreen::BuildHeroLists() {
         }
         m_lists[static_cast<size_t>(race)].push_back(hero);
     }
-    for (CUiStatic* s : {m_window->Portrait(), m_window->Title()}) lobby::ShowControl(s, false);
+    for (CUiStatic* s : {m_window->Portrait(), m_window->Title()}) SetShown(s, false);
     m_randomPortrait = g_pResourceManager->GetResource("ICON_CHA_C_RANDOM.DDS", RES_TEXTURE, nullptr, 1);
     return m_randomPortrait ? 1 : 0;
 }
@@ -148,7 +148,7 @@ int CHeroSelectScreen::Prepare() {
     const bool teamChoice = g_pWorldObjectManager->teamChoice != 0;
     const int own = OwnSlot();
     for (int i = 0; i < 2; ++i) {
-        lobby::ShowControl(w.HalfButton(i), teamChoice);
+        SetShown(w.HalfButton(i), teamChoice);
         if (teamChoice && w.HalfButton(i)) w.HalfButton(i)->SetChecked((own >= 6) == (i == 1));
     }
     for (CPlayerSlot& slot : Session().slots) {
@@ -158,16 +158,16 @@ int CHeroSelectScreen::Prepare() {
     }
     w.ClearRaceTabs();
     if (m_side == 0) {
-        lobby::ShowControl(w.RaceTabButton(0), false);
-        lobby::ShowControl(w.HunterLabel(), false);
+        SetShown(w.RaceTabButton(0), false);
+        SetShown(w.HunterLabel(), false);
         w.SelectRaceTab(1);
     } else {
-        lobby::ShowControl(w.RaceTabButton(1), false);
+        SetShown(w.RaceTabButton(1), false);
         w.SelectRaceTab(0);
     }
     m_page = 1;
     m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 1.0f), 1, lobby::kFadeRate);
-    lobby::ShowControl(w.Detail(), false);
+    SetShown(w.Detail(), false);
     ClearHeroDetails();
     lobby::SetLabel(w.LimitText(), FormatText(GetMessageText(MSG_TIME_SEC), 60));
     m_selectedRace = w.RaceTab();
@@ -425,7 +425,7 @@ void CHeroSelectScreen::ShowPage() {
         CUiButton* button = w.HeroButton(i);
         const int index = (m_page - 1) * hero_stats::kHeroesPerPage + i;
         const bool shown = index < static_cast<int>(list.size());
-        lobby::ShowControl(button, shown);
+        SetShown(button, shown);
         w.notOwned[static_cast<size_t>(i)] = false;
         w.cardLevel[static_cast<size_t>(i)] = 0;
         if (!shown) continue;
@@ -460,20 +460,20 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
     const CUnitData& unit = *hero.record;
     if (w.Portrait()) {
         Lend(w.Portrait(), hero.portrait);
-        lobby::ShowControl(w.Portrait(), true);
+        SetShown(w.Portrait(), true);
     }
     if (g_pPlayResources) {
         g_pPlayResources->SetClassIcon(w.ClassIcon(), &unit);
         g_pPlayResources->SetRaceIcon(w.RaceIcon(), &unit);
     }
     lobby::SetLabel(w.HeroName(), "Lv20 " + unit.text);
-    lobby::ShowControl(w.HeroName(), true);
+    SetShown(w.HeroName(), true);
     lobby::SetLabel(w.Title(), unit.unitText3);
-    lobby::ShowControl(w.Title(), true);
+    SetShown(w.Title(), true);
     for (int k = 0; k <= 6; ++k)
         if (w.Stat(k)) w.Stat(k)->SetNumber(static_cast<int32_t>(hero.stats[static_cast<size_t>(k)]));
     lobby::SetLabel(w.Stat(7), FormatText("%.1f", hero.stats[9]));
-    for (int k : {5, 6, 8}) lobby::ShowControl(w.Stat(k), true);
+    for (int k : {5, 6, 8}) SetShown(w.Stat(k), true);
     if (w.Description()) {
         w.Description()->ClearItems();
         AddChatLine(w.Description(), unit.unitText4, kWhite);
@@ -483,9 +483,9 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
 void CHeroSelectScreen::ClearHeroDetails() {
     CHeroSelectWindow& w = *m_window;
     for (int k : {0, 3, 1, 4, 2, 7}) lobby::SetLabel(w.Stat(k), "-");
-    for (int k : {5, 6, 8}) lobby::ShowControl(w.Stat(k), false);
+    for (int k : {5, 6, 8}) SetShown(w.Stat(k), false);
     for (CUiStatic* s : {w.HeroName(), w.Title(), w.Portrait(), w.RaceIcon(), w.ClassIcon()})
-        lobby::ShowControl(s, false);
+        SetShown(s, false);
     if (w.Description()) w.Description()->ClearItems();
 }
 
@@ -502,7 +502,7 @@ void CHeroSelectScreen::RefreshPlayerRows() {
         const CPlayerSlot& player = Session().slots[static_cast<size_t>(slot)];
         w.rowCardLevel[static_cast<size_t>(row)] =
             !nickname.empty() && !player.randomHero ? static_cast<int>(player.cardLevel) : 0;
-        for (CUiStatic* s : {r.nick, r.grade, r.raceName, r.portrait}) lobby::ShowControl(s, !nickname.empty());
+        for (CUiStatic* s : {r.nick, r.grade, r.raceName, r.portrait}) SetShown(s, !nickname.empty());
         if (nickname.empty()) continue;
         if (nickname == Session().nickname)
             lobby::SetLabel(r.nick, FormatText("</C=%06x>%s", kOwnColour, nickname));
@@ -512,8 +512,8 @@ void CHeroSelectScreen::RefreshPlayerRows() {
             lobby::SetLabel(r.nick, nickname);
         const uint32_t choice = m_choices[static_cast<size_t>(slot)];
         const HeroEntry* hero = choice > kChoiceRandom ? FindHero(choice) : nullptr;
-        lobby::ShowControl(r.raceName, hero != nullptr);
-        lobby::ShowControl(r.portrait, choice == kChoiceRandom || hero);
+        SetShown(r.raceName, hero != nullptr);
+        SetShown(r.portrait, choice == kChoiceRandom || hero);
         if (choice == kChoiceRandom) Lend(r.portrait, m_randomPortrait);
         if (hero) {
             lobby::SetLabel(r.raceName, kRaceNames[RaceOf(hero->record->flags)]);

@@ -83,14 +83,6 @@ void CentreWindow(CUiWindow* window, IScreenHost& host) {
     window->SetPosition(std::trunc((width - window->Size().x) * 0.5f), std::trunc((height - window->Size().y) * 0.5f));
 }
 
-void ShowControl(CUiObject* control, bool shown) {
-    if (!control) return;
-    if (shown)
-        control->ClearFlags(UI_HIDDEN);
-    else
-        control->AddFlags(UI_HIDDEN);
-}
-
 void SetLabel(CUiStatic* label, const std::string& text) {
     if (label) label->SetText(text);
 }

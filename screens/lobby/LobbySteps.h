@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/UiObject.h"
+
 class CNetClient;
 class CClientSession;
 class CScreenFade;
@@ -46,8 +48,6 @@ void WriteAccountId(const CClientSession& session, uint8_t* out);
 // error popup is still to be shown.
 int HandleOtherMessage(CScreen& screen, const NetPacket& packet);
 
-// Shows or hides a control; a control the layout lacks (null) is skipped.
-void ShowControl(CUiObject* control, bool shown);
 // Puts the window in the middle of the back buffer, on whole pixels.
 void CentreWindow(CUiWindow* window, IScreenHost& host);
 // Sets a label's text; a label the layout lacks (null) is skipped.

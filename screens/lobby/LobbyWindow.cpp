@@ -167,35 +167,35 @@ void CLobbyWindow::ShowRoomList(const RoomPage& rooms, uint16_t listKind, int al
                              static_cast<CUiObject*>(row.bar), static_cast<CUiObject*>(row.password),
                              static_cast<CUiObject*>(row.levelLimit), static_cast<CUiObject*>(row.mode),
                              static_cast<CUiObject*>(row.randomTeam)})
-            lobby::ShowControl(c, false);
+            SetShown(c, false);
         const RoomRowView view = MakeRoomRowView(rooms[static_cast<size_t>(i)], listKind, emptySlot);
         row.number->SetText(view.number);
         row.title->SetText(view.title);
         row.members->SetText(view.members);
         if (!view.shown) continue;
-        lobby::ShowControl(row.bar, true);
-        lobby::ShowControl(row.number, true);
-        lobby::ShowControl(row.title, true);
-        lobby::ShowControl(row.members, true);
+        SetShown(row.bar, true);
+        SetShown(row.number, true);
+        SetShown(row.title, true);
+        SetShown(row.members, true);
         if (view.randomTeamShown) {
             row.randomTeam->SetText(randomTeam);
-            lobby::ShowControl(row.randomTeam, true);
+            SetShown(row.randomTeam, true);
         }
         if (view.playStateShown) {
             row.playState->SetChecked(view.playing);
             row.playState->SetEnabled(0);
-            lobby::ShowControl(row.playState, true);
+            SetShown(row.playState, true);
         }
         if (view.modeIcon >= 0) {
             CResource* icon = modeIcons ? modeIcons[view.modeIcon] : nullptr;
             if (icon) icon->AddRef();
             row.mode->SetImage(icon, view.modeIcon == 0 ? "SM.DDS" : "PVM.DDS");
-            lobby::ShowControl(row.mode, true);
+            SetShown(row.mode, true);
         }
-        lobby::ShowControl(row.password, view.passwordShown);
+        SetShown(row.password, view.passwordShown);
         if (!view.levelLimit.empty()) {
             row.levelLimit->SetText(view.levelLimit);
-            lobby::ShowControl(row.levelLimit, true);
+            SetShown(row.levelLimit, true);
         }
     }
     m_page->SetText(RoomPageText(m_allRooms->Checked(), m_waitingRooms->Checked(), allPage, waitingPage));

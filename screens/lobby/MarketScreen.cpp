@@ -156,10 +156,10 @@ int CMarketScreen::Load() {
     m_fade.SetUp(0.0f, 0.0f, static_cast<float>(host->BackBufferWidth()), static_cast<float>(host->BackBufferHeight()),
                  nullptr);
     m_fade.Start(UiColor(0.0f, 0.0f, 0.0f, 1.0f), 1, lobby::kFadeRate);
-    lobby::ShowControl(m_shop->ButtonAt(CShopWindow::BTN_SEARCH), false);
+    SetShown(m_shop->ButtonAt(CShopWindow::BTN_SEARCH), false);
     if (m_fromRoom) {
-        lobby::ShowControl(m_shop->ButtonAt(CShopWindow::BTN_MYMARKET), false);
-        lobby::ShowControl(m_shop->ButtonAt(CShopWindow::BTN_SHOP_MYINFO), false);
+        SetShown(m_shop->ButtonAt(CShopWindow::BTN_MYMARKET), false);
+        SetShown(m_shop->ButtonAt(CShopWindow::BTN_SHOP_MYINFO), false);
     }
     return 1;
 }
@@ -769,7 +769,7 @@ void CMarketScreen::RequestList(uint32_t kind, const std::string& name, int page
 void CMarketScreen::EnterMarketMode() {
     CShopWindow& w = *m_shop;
     lobby::SetLabel(w.LeftTitle(), Text(MSG_MARKET));
-    lobby::ShowControl(w.ButtonAt(CShopWindow::BTN_SEARCH), true);
+    SetShown(w.ButtonAt(CShopWindow::BTN_SEARCH), true);
     w.ButtonAt(CShopWindow::BTN_MYMARKET)->SetCaption(Text(MSG_LOBBY_UI_BUTTON_SHOP));
     w.ButtonAt(CShopWindow::BTN_COMB)->SetCaption(Text(MSG_MARKET_REGISTRATION_OK));
     SetMode(PHASE_MARKET);
@@ -784,7 +784,7 @@ void CMarketScreen::LeaveMarketMode() {
     lobby::SetLabel(w.LeftTitle(), Text(MSG_LOBBY_UI_BUTTON_SHOP));
     host->Ui().ShowWindow(m_market, false);
     host->Ui().ShowWindow(m_search, false);
-    lobby::ShowControl(w.ButtonAt(CShopWindow::BTN_SEARCH), false);
+    SetShown(w.ButtonAt(CShopWindow::BTN_SEARCH), false);
     w.ButtonAt(CShopWindow::BTN_MYMARKET)->SetCaption(Text(MSG_MARKET));
     w.ButtonAt(CShopWindow::BTN_COMB)->SetCaption(Text(MSG_COMBINATION));
     SetMode(PHASE_SHOP);

@@ -36,7 +36,7 @@ void Hide(const CardPlace& p) {
     for (CUiStatic* s : {p.name, p.icon, p.data}) {
         if (!s) continue;
         s->SetText("");
-        lobby::ShowControl(s, false);
+        SetShown(s, false);
     }
     if (p.icon) p.icon->SetImage(nullptr, "");
     SetTooltip(p.button, "");
@@ -48,12 +48,12 @@ void Show(const CardPlace& p, const std::string& name, CResource* icon, const st
     lobby::SetLabel(p.name, name);
     lobby::SetLabel(p.data, data);
     Lend(p.icon, icon, iconName);
-    for (CUiStatic* s : {p.name, p.icon, p.data}) lobby::ShowControl(s, true);
+    for (CUiStatic* s : {p.name, p.icon, p.data}) SetShown(s, true);
     if (p.icon) p.icon->SetAlpha(icon ? 1.0f : 0.0f, false);
     SetTooltip(p.button, tooltip);
     if (p.button) {
         p.button->SetAlpha(1.0f, false);
-        lobby::ShowControl(p.button, true);
+        SetShown(p.button, true);
     }
 }
 
@@ -198,21 +198,21 @@ void CMarketScreen::RefreshOwnListings() {
         std::string tooltip;
         BuildCardTooltip(*chosenRecord, card::FullCount(*chosenRecord), true, false, tooltip);
         SetTooltip(m_market->LevelIcon(), tooltip);
-        for (CUiStatic* s : {m_market->RegisteredName(), m_market->LevelIcon()}) lobby::ShowControl(s, true);
+        for (CUiStatic* s : {m_market->RegisteredName(), m_market->LevelIcon()}) SetShown(s, true);
     } else {
         if (m_market->PriceEdit()) m_market->PriceEdit()->SetText("");
         for (CUiStatic* s : {m_market->RegisteredName(), m_market->LevelIcon()}) {
             s->SetText("");
             s->SetImage(nullptr, "");
-            lobby::ShowControl(s, false);
+            SetShown(s, false);
         }
     }
     m_market->ClearSelection();
     m_ownListings = 0;
     for (int n = 0; n < CMarketWindow::kRows; ++n) {
         const CMarketWindow::Row& row = m_market->RowAt(n);
-        for (CUiStatic* s : {row.item, row.level, row.name, row.wanted}) lobby::ShowControl(s, false);
-        lobby::ShowControl(row.bar, false);
+        for (CUiStatic* s : {row.item, row.level, row.name, row.wanted}) SetShown(s, false);
+        SetShown(row.bar, false);
         const MarketRecord& listing = m_req.own[static_cast<size_t>(n)];
         const ItemCatalogueEntry* record = CardRecord(listing.cardId);
         if (!record) continue;
@@ -227,7 +227,7 @@ void CMarketScreen::RefreshOwnListings() {
         SetTooltip(row.bar, tooltip);
         for (CUiObject* c : {static_cast<CUiObject*>(row.item), static_cast<CUiObject*>(row.name),
                              static_cast<CUiObject*>(row.wanted), static_cast<CUiObject*>(row.bar)})
-            lobby::ShowControl(c, true);
-        lobby::ShowControl(row.level, level != 0);
+            SetShown(c, true);
+        SetShown(row.level, level != 0);
     }
 }

@@ -264,9 +264,9 @@ void CMarketWindow::Reset() {
         for (CUiStatic* s : {row.item, row.level, row.name, row.wanted}) {
             s->SetText("");
             s->SetImage(nullptr, "");
-            lobby::ShowControl(s, false);
+            SetShown(s, false);
         }
-        lobby::ShowControl(row.bar, false);
+        SetShown(row.bar, false);
     }
     for (CUiStatic* s : {m_levelIcon, m_registeredName}) {
         s->SetText("");

@@ -57,7 +57,7 @@ int CMyInfoWindow::OnLayoutLoaded() {
     m_messageTo = static_cast<CUiStatic*>(Bind("ID_STATIC_MESSAGE_TO", UI_TYPE_STATIC));
     if (!m_tabs[0] || !m_tabs[1] || !m_shopButton || !m_backButton || !m_chatList || !m_chatEdit) return 0;
     m_tabs[0]->SetChecked(true);
-    lobby::ShowControl(m_detail, true);
+    SetShown(m_detail, true);
     return 1;
 }
 
@@ -136,14 +136,14 @@ void CMyInfoScreen::FillPlayerCard() {
 
 void CMyInfoScreen::FillHeroButtons(int tab) {
     auto fill = [](CUiButton* button, const MyInfoHero* hero) {
-        if (!hero) return lobby::ShowControl(button, false);
+        if (!hero) return SetShown(button, false);
         const std::string& icon = hero->record->icon;
         CResource* portrait =
             icon.empty() ? nullptr : g_pResourceManager->GetResource(icon.c_str(), RES_TEXTURE, nullptr, 1);
         button->SetImage(0, portrait, false, icon);
         button->CUiObject::SetText(hero->record->unitText3);
         button->SetAlpha(hero->owned ? 1.0f : 0.5f, false);
-        lobby::ShowControl(button, true);
+        SetShown(button, true);
     };
     const auto& side = m_lists[static_cast<size_t>(tab == 1 ? 1 : 0)];
     for (int i = 0; i < kMyInfoSideButtons; ++i)

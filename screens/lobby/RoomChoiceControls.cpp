@@ -58,6 +58,6 @@ bool CRoomChoiceControls::RandomTeams(const CRoomSettings& settings) const {
 }
 
 void CRoomChoiceControls::HideModeButtons() const {
-    lobby::ShowControl(m_before2, false);
-    lobby::ShowControl(m_next2, false);
+    SetShown(m_before2, false);
+    SetShown(m_next2, false);
 }

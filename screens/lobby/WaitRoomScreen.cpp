@@ -113,12 +113,12 @@ int CWaitRoomScreen::Update() {
                 const CWaitRoomWindow::SlotRow& row = m_window->Row(slot);
                 for (CUiObject* c : std::initializer_list<CUiObject*>{row.ready, row.nick, row.rank, row.disgrace,
                                                                       row.guild, row.slide, row.winPoint})
-                    lobby::ShowControl(c, false);
+                    SetShown(c, false);
             }
-            lobby::ShowControl(m_window->StartButton(), false);
-            lobby::ShowControl(m_window->MapImage(), false);
-            lobby::ShowControl(m_window->MapCombo(), false);
-            lobby::ShowControl(m_window->GuardianCombo(), false);
+            SetShown(m_window->StartButton(), false);
+            SetShown(m_window->MapImage(), false);
+            SetShown(m_window->MapCombo(), false);
+            SetShown(m_window->GuardianCombo(), false);
             if (m_window->ReplayCheck()) m_window->ReplayCheck()->SetChecked(Session().saveReplay != 0);
             Session().wentToMarket = false;
             SetPhase(PHASE_FADE_IN);
@@ -436,8 +436,8 @@ void CWaitRoomScreen::BeginLeave(int next) {
 
 void CWaitRoomScreen::ShowGameMode(int mapIndex) {
     CWaitRoomWindow& w = *m_window;
-    lobby::ShowControl(w.MapImage(), true);
-    lobby::ShowControl(w.MapCombo(), true);
+    SetShown(w.MapImage(), true);
+    SetShown(w.MapCombo(), true);
     w.MapCombo()->SelectItem(mapIndex);
     w.SetLastChoices(mapIndex, w.GuardianCombo()->Selected());
     const bool real = mapIndex >= 0 && mapIndex < static_cast<int>(m_maps.size());
@@ -459,13 +459,13 @@ void CWaitRoomScreen::ShowGameMode(int mapIndex) {
 
 void CWaitRoomScreen::SetTimeLimit(int choice) {
     CWaitRoomWindow& w = *m_window;
-    lobby::ShowControl(w.GuardianCombo(), true);
+    SetShown(w.GuardianCombo(), true);
     w.GuardianCombo()->SelectItem(choice < static_cast<int>(m_guardianChoices.size()) ? choice : -1);
     w.SetLastChoices(w.MapCombo()->Selected(), w.GuardianCombo()->Selected());
     if (g_pMapScenario) g_pMapScenario->guardianTime = static_cast<float>(GuardianSeconds(choice));
     if (!Practice()) {
-        lobby::ShowControl(w.ReplayCheck(), true);
-        lobby::ShowControl(w.SaveReplayLabel(), true);
+        SetShown(w.ReplayCheck(), true);
+        SetShown(w.SaveReplayLabel(), true);
         if (w.ReplayCheck()) Session().saveReplay = w.ReplayCheck()->Checked() ? 1 : 0;
     }
     w.RefreshRoleControls(Session().room, Context(), IsHost());

@@ -81,10 +81,10 @@ int CWaitRoomWindow::OnLayoutLoaded() {
                       static_cast<CUiStatic*>(Bind("ID_STATIC_RANDOMTEAM", UI_TYPE_STATIC))};
     m_level = m_hiddenAtBind[1];
     m_password = m_hiddenAtBind[2];
-    for (CUiStatic* s : m_hiddenAtBind) lobby::ShowControl(s, false);
+    for (CUiStatic* s : m_hiddenAtBind) SetShown(s, false);
     m_saveReplay = static_cast<CUiStatic*>(Bind("ID_STATIC_SAVEREPLAY", UI_TYPE_STATIC));
     lobby::SetLabel(m_saveReplay, GetMessageText(MSG_WAITROOM_SAVE_REPLAY));
-    lobby::ShowControl(m_saveReplay, false);
+    SetShown(m_saveReplay, false);
     return 1;
 }
 
@@ -129,10 +129,10 @@ void CWaitRoomWindow::ShowTeamLabels(const RoomRecord& room) {
     for (int column = 0; column < 2; ++column) {
         const room_view::TeamLabel label = room_view::DescribeTeamLabel(
             room, column, GetMessageText(MSG_WAITROOM_CAMP_DARK), GetMessageText(MSG_WAITROOM_CAMP_LIGHT));
-        lobby::ShowControl(CampLabel(column, false), !label.light);
-        lobby::ShowControl(CampLabel(column, true), label.light);
+        SetShown(CampLabel(column, false), !label.light);
+        SetShown(CampLabel(column, true), label.light);
         lobby::SetLabel(CampName(column), label.text);
-        lobby::ShowControl(CampName(column), true);
+        SetShown(CampName(column), true);
     }
 }
 
@@ -183,16 +183,16 @@ void CWaitRoomWindow::ShowPlayerSlots(const RoomRecord& room, const SlotContext&
         const SlotRow& row = m_rows[static_cast<size_t>(slot)];
         for (CUiStatic* s : {row.ready, row.nick, row.rank, row.disgrace, row.guild, row.winPoint}) {
             lobby::SetLabel(s, "");
-            lobby::ShowControl(s, false);
+            SetShown(s, false);
         }
         const room_view::SlotText text = room_view::DescribeSlot(room, slot, context.ownNickname);
         m_rowNames[static_cast<size_t>(slot)] = text.occupied ? std::string(room.MemberNickname(slot)) : std::string();
         lobby::SetLabel(row.ready, GetMessageText(text.statusEntry));
-        lobby::ShowControl(row.ready, true);
+        SetShown(row.ready, true);
         if (room.SlotChangingTeam(slot)) lobby::SetLabel(m_changeNick, text.nickname);
         if (!text.occupied) continue;
         lobby::SetLabel(row.nick, text.nickname);
-        lobby::ShowControl(row.nick, true);
+        SetShown(row.nick, true);
         const int rank = room.MemberRank(slot);
         if (row.rank) {
             row.rank->SetImage(RankIcon(static_cast<uint32_t>(rank)), "");
@@ -201,7 +201,7 @@ void CWaitRoomWindow::ShowPlayerSlots(const RoomRecord& room, const SlotContext&
                                          room.MemberRankPoints(slot)));
             if (slot == context.ownSlot && !context.ownRecord.empty())
                 row.rank->SetText(row.rank->GetText() + "\n" + context.ownRecord);
-            lobby::ShowControl(row.rank, true);
+            SetShown(row.rank, true);
         }
         if (row.disgrace) {
             const uint16_t points = room.MemberNoPenalty(slot) ? 0 : room.MemberDisconnectPoints(slot);
@@ -209,15 +209,15 @@ void CWaitRoomWindow::ShowPlayerSlots(const RoomRecord& room, const SlotContext&
             row.disgrace->SetImage(DisconnectLevelImage(grade), "");
             row.disgrace->SetText(
                 FormatText(GetMessageText(MSG_NICKNAME_BADRANK_INFO), std::string(DisconnectLevelText(grade)), points));
-            lobby::ShowControl(row.disgrace, true);
+            SetShown(row.disgrace, true);
         }
         if (row.guild && !room.MemberGuild(slot).empty()) {
             row.guild->SetText(
                 FormatText(GetMessageText(MSG_NICKNAME_GUILD_NAME), std::string(room.MemberGuild(slot))));
-            lobby::ShowControl(row.guild, true);
+            SetShown(row.guild, true);
         }
         if (row.winPoint && context.mode != -1) {
-            lobby::ShowControl(row.winPoint, true);
+            SetShown(row.winPoint, true);
             if (context.mode == 0) {
                 const int team = slot < 6 ? 0 : 1;
                 const room_view::WinPoints points =
@@ -235,24 +235,24 @@ void CWaitRoomWindow::RefreshRoleControls(const RoomRecord& room, const SlotCont
     const bool practice = context.mode == -1;
     const bool ownReady = context.ownSlot >= 0 && room.SlotReady(context.ownSlot);
     if (!host) {
-        lobby::ShowControl(m_roomInfo, false);
-        lobby::ShowControl(m_start, false);
-        lobby::ShowControl(m_startCheck, true);
+        SetShown(m_roomInfo, false);
+        SetShown(m_start, false);
+        SetShown(m_startCheck, true);
         m_startCheck->SetChecked(ownReady);
         m_mapCombo->SetEnabled(0);
         m_guardianCombo->SetEnabled(0);
-        for (const SlotRow& row : m_rows) lobby::ShowControl(row.slide, false);
+        for (const SlotRow& row : m_rows) SetShown(row.slide, false);
         return;
     }
-    lobby::ShowControl(m_roomInfo, !practice);
+    SetShown(m_roomInfo, !practice);
     m_mapCombo->SetEnabled(1);
     m_guardianCombo->SetEnabled(1);
-    lobby::ShowControl(m_startCheck, false);
-    lobby::ShowControl(m_start, true);
+    SetShown(m_startCheck, false);
+    SetShown(m_start, true);
     for (int slot = 0; slot < kSlots; ++slot) {
         CUiButton* slide = m_rows[static_cast<size_t>(slot)].slide;
         const bool shown = !practice && slot != context.ownSlot;
-        lobby::ShowControl(slide, shown);
+        SetShown(slide, shown);
         if (!shown) continue;
         // The look names what a press asks for.
         const bool closed = room.SlotShownState(slot) == RoomRecord::kClosed;

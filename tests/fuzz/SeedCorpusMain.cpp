@@ -513,67 +513,67 @@ void SeedLocalRoom() {
     Seed("LocalRoom", Joined({{1, 23, 1, 0}, Bytes(21), {10, 48}, settings, {6, 2, 9, 0}, {3, 2, 1, 0}}));
 }
 
+// Records of the match built by a command manager of slot 0, their bytes
+// (after type and size, each after its selector byte when one is given)
+// gathered into one seed run.
+class CommandRecordRun {
+public:
+    CommandRecordRun() {
+        std::array<int32_t, CGameCommandManager::kSlots> teams{};
+        commands.BeginSession(0, &m_clock, 0, 0, teams);
+    }
+    ~CommandRecordRun() { commands.ClearQueue(); }
+    void Add(CGameCommand* r) {
+        if (r) run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
+    }
+    void Add(uint8_t selector, CGameCommand* r) {
+        if (!r) return;
+        run.push_back(selector);
+        Add(r);
+    }
+
+    CGameCommandManager commands;
+    Bytes run;
+
+private:
+    const float m_clock = 0;
+};
+
 // Item moves and slot actions of other players (see ItemMovesFuzz.cpp): a
 // selector byte (even: move, odd: slot action), then the record's fields.
 void SeedItemMoves() {
-    CGameCommandManager commands;
-    const float clock = 0;
-    std::array<int32_t, CGameCommandManager::kSlots> teams{};
-    commands.BeginSession(0, &clock, 0, 0, teams);
-    Bytes run;
-    auto append = [&](uint8_t selector, CGameCommand* r) {
-        if (!r) return;
-        run.push_back(selector);
-        run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
-    };
-    append(0, commands.BuildMoveItem(3, 0, 3, 3, 1, 1, 0, 1, 0));   // within one storage
-    append(0, commands.BuildMoveItem(4, 0, 4, 5, 1, 1, 3, 2, 0));   // to another player's storage
-    append(0, commands.BuildMoveItem(4, 0, 4, 7, 1, 0, 6, 1, 0));   // to a hero that is not there
-    append(1, commands.BuildItemSlotAction(5, {0, 1, 2, 5, 9}, 0));  // a sale
-    append(1, commands.BuildItemSlotAction(6, {0, 1, 1, 6, 0}, 0));  // a combination's removal
-    Seed("ItemMoves", run);
-    commands.ClearQueue();
+    CommandRecordRun r;
+    r.Add(0, r.commands.BuildMoveItem(3, 0, 3, 3, 1, 1, 0, 1, 0));   // within one storage
+    r.Add(0, r.commands.BuildMoveItem(4, 0, 4, 5, 1, 1, 3, 2, 0));   // to another player's storage
+    r.Add(0, r.commands.BuildMoveItem(4, 0, 4, 7, 1, 0, 6, 1, 0));   // to a hero that is not there
+    r.Add(1, r.commands.BuildItemSlotAction(5, {0, 1, 2, 5, 9}, 0));  // a sale
+    r.Add(1, r.commands.BuildItemSlotAction(6, {0, 1, 1, 6, 0}, 0));  // a combination's removal
+    Seed("ItemMoves", r.run);
 }
 
 // Chat records of the match (see PlayChatFuzz.cpp): the fields after type and
 // size of CMD_CHAT records as the chat box builds them.
 void SeedPlayChat() {
-    CGameCommandManager commands;
-    const float clock = 0;
-    std::array<int32_t, CGameCommandManager::kSlots> teams{};
-    commands.BeginSession(0, &clock, 0, 0, teams);
-    Bytes run;
-    auto append = [&](CGameCommand* r) {
-        if (r) run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
-    };
-    append(commands.BuildChat(1, 0, "go mid", 0xFFFF00, 0));          // a team mate to the team
-    append(commands.BuildChat(7, 1, "gg", 0xFFFFFF, 0));              // the other team to all
-    append(commands.BuildChat(7, 0, "secret", 0xFFFF00, 0));          // the other team's team line
-    append(commands.BuildChat(2, 1, "hello", 0xFFFFFF, 0));           // an operator
-    append(commands.BuildChat(3, 1, "darn", 0xFFFFFF, 0));            // a blocked player, a bad word
-    append(commands.BuildChat(200, 0, "The gate opens", 0x123456, 0));  // a system line
-    Seed("PlayChat", run);
-    commands.ClearQueue();
+    CommandRecordRun r;
+    r.Add(r.commands.BuildChat(1, 0, "go mid", 0xFFFF00, 0));            // a team mate to the team
+    r.Add(r.commands.BuildChat(7, 1, "gg", 0xFFFFFF, 0));                // the other team to all
+    r.Add(r.commands.BuildChat(7, 0, "secret", 0xFFFF00, 0));            // the other team's team line
+    r.Add(r.commands.BuildChat(2, 1, "hello", 0xFFFFFF, 0));             // an operator
+    r.Add(r.commands.BuildChat(3, 1, "darn", 0xFFFFFF, 0));              // a blocked player, a bad word
+    r.Add(r.commands.BuildChat(200, 0, "The gate opens", 0x123456, 0));  // a system line
+    Seed("PlayChat", r.run);
 }
 
 // Purchases of every kind (see BuyItemFuzz.cpp): the fields after type and size.
 void SeedBuyItem() {
-    CGameCommandManager commands;
-    const float clock = 0;
-    std::array<int32_t, CGameCommandManager::kSlots> teams{};
-    commands.BeginSession(0, &clock, 0, 0, teams);
-    Bytes run;
-    auto append = [&](CGameCommand* r) {
-        if (r) run.insert(run.end(), r->Bytes() + 2, r->Bytes() + r->Size());
-    };
+    CommandRecordRun r;
     const uint32_t potion = NameHash("Potion"), sword = NameHash("Sword");
-    append(commands.BuildBuyItem(0, 0xFF, 0xFFFF, 2, potion, 0));  // the local storage
-    append(commands.BuildBuyItem(3, 0xFF, 0xFFFF, 2, sword, 0));   // another player's, paid here
-    append(commands.BuildBuyItem(4, 2, 5, 3, potion, 0));          // a field unit that is not there
-    append(commands.BuildBuyItem(5, 0xFF, 7, 4, sword, 0));        // for a hero that is not there
-    append(commands.BuildBuyItem(0, 0xFF, 0xFFFF, 1, 0, 0));       // a combination that made nothing
-    Seed("BuyItem", run);
-    commands.ClearQueue();
+    r.Add(r.commands.BuildBuyItem(0, 0xFF, 0xFFFF, 2, potion, 0));  // the local storage
+    r.Add(r.commands.BuildBuyItem(3, 0xFF, 0xFFFF, 2, sword, 0));   // another player's, paid here
+    r.Add(r.commands.BuildBuyItem(4, 2, 5, 3, potion, 0));          // a field unit that is not there
+    r.Add(r.commands.BuildBuyItem(5, 0xFF, 7, 4, sword, 0));        // for a hero that is not there
+    r.Add(r.commands.BuildBuyItem(0, 0xFF, 0xFFFF, 1, 0, 0));       // a combination that made nothing
+    Seed("BuyItem", r.run);
 }
 
 int main(int argc, char** argv) {
