@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/GameApp.h"
@@ -100,22 +98,14 @@ public:
 
 class AppFixture : public ::testing::Test {
 protected:
-    // The clock moves 16 ms each time the test's own thread reads it; other
-    // threads (sound feeder, servers) read it without moving it, so a loaded
-    // machine cannot make the screens' timers run faster than the frames.
-    static inline std::atomic<uint32_t> s_now{0};
-    static inline std::thread::id s_clockThread;
-    static uint32_t Now() {
-        if (std::this_thread::get_id() == s_clockThread) return s_now.fetch_add(16, std::memory_order_relaxed) + 16;
-        return s_now.load(std::memory_order_relaxed);
-    }
+    static inline uint32_t s_now = 0;
+    static uint32_t Now() { return s_now += 16; }
 
     void SetUp() override {
         ASSERT_EQ(MakeSampleGameFolder(tmp.path()), 1);
         m_oldFolder = platform::WorkingFolder();
         ASSERT_TRUE(platform::SetWorkingFolder(tmp.path()));
         platform::SetRegistry(platform::CreateMemoryRegistry());
-        s_clockThread = std::this_thread::get_id();
         platform::SetClockSource(&AppFixture::Now);
         platform::SetMessageHook(
             [this](const std::string& title, const std::string& text) { messages.push_back(title + "|" + text); });
