@@ -121,13 +121,20 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     drink.effects.push_back({nullptr, "Regrowth"});
     drink.effects.push_back({nullptr, "Haste"});
 
+    // A hero's preview looks at the sample column's front, which faces -z.
+    auto lookAtFront = [](CUnitData& hero) {
+        hero.vecC = {FloatBits(0), FloatBits(8.0f), FloatBits(-25.0f)};
+        hero.vecD = {FloatBits(0), FloatBits(5.0f), FloatBits(0)};
+    };
     CUnitData& knight = AddUnit(registry, "Knight", {"Bolt", "Aura", "Swap", "Call"});
     knight.flags |= 16;  // a hero
+    lookAtFront(knight);
     knight.hitRow = 1;
     CUnitData& guardian = AddUnit(registry, "Guardian", {"Boomerang", "Burn", "Twin", "Blink", "Mirror"});
     guardian.flags |= 16;
     guardian.unitClass = 3;
     guardian.flags &= ~CUnitData::kClassFlagMask;
+    lookAtFront(guardian);
     CUnitData& creep = AddUnit(registry, "Creep", {});
     creep.hitColumn = 2;
     // The creep's ranged attack: the sample model flies at 40 units a second,
@@ -156,9 +163,7 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
         hero.unitClass = h.heroClass;
         hero.unitText3 = std::string(h.name) + " of the sample";
         hero.unitText4 = "A hero of the sample game folder.";
-        // The preview looks at the sample column's front, which faces -z.
-        hero.vecC = {FloatBits(0), FloatBits(8.0f), FloatBits(-25.0f)};
-        hero.vecD = {FloatBits(0), FloatBits(5.0f), FloatBits(0)};
+        lookAtFront(hero);
         for (size_t k = 0; k < 13; ++k) hero.baseStats[k] = FloatBits(10.0f + static_cast<float>(k));
     }
     // The Dawn Hunter shows every kind of slot on the main panel: a skill cast

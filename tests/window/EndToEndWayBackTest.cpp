@@ -9,11 +9,9 @@
 #include "screens/lobby/LobbyScreen.h"
 #include "screens/lobby/MarketScreen.h"
 #include "screens/lobby/MyInfoScreen.h"
-#include "engine/resource/RenderTargetTexture.h"
 #include "tests/screens/lobby/LobbyFlow.h"
 #include "tests/servers/MarketPackets.h"
 #include "tests/window/EndToEndFixture.h"
-#include "ui/UiStatic.h"
 #include "tools/SampleCards.h"
 
 namespace {
@@ -55,15 +53,7 @@ TEST_F(EndToEndWayBack, LobbyMarketMyInfoAndBackToTheLobby) {
     Frames(2);
     ASSERT_TRUE(ClickControl("ID_BUTTON_CHA_0"));
     EXPECT_EQ(page->ShownIndex(), 0);
-    // The hero's model goes to the preview shown in the detail picture.
-    // (Only hero select's preview is checked by its pixels: my-info's picture
-    // stays dark in this run, which its own issue follows up.)
-    Frames(10);
-    EXPECT_TRUE(page->Preview().HasModel());
-    CUiStatic* detail = page->Window()->Detail();
-    ASSERT_NE(detail, nullptr);
-    EXPECT_FALSE(detail->HasFlags(UI_HIDDEN));
-    EXPECT_EQ(detail->Image(), static_cast<CResource*>(page->Preview().View().Target()));
+    ASSERT_NO_FATAL_FAILURE(ExpectHeroPreview());
 
     // Back: 1032, and the lobby asks for its page (1005) without entering again (2005).
     scenario.ExpectBackToLobby();
