@@ -188,6 +188,8 @@ private:
 public:
     int32_t attackTargetId = -1;
     float lifetime = kUnlimitedLife;
+    // The whole life time given at the summons, to measure what is left against.
+    float lifetimeTotal = 0;
     float revivalTime = 0;
     uint32_t waitingRevival = 0;
     float alertTimer = 0;

@@ -105,7 +105,7 @@ CCombatObject* BuildSummonedUnit(const SummonFields& record) {
     if (entry->duration == kDieAtOnce)
         unit->Die();
     else if (entry->duration > 0)
-        unit->lifetime = entry->duration;
+        unit->lifetime = unit->lifetimeTotal = entry->duration;
     return unit;
 }
 

@@ -37,7 +37,6 @@ const std::array<const char*, CPlayMainPanel::ST_COUNT> CPlayMainPanel::kStaticN
 
 namespace {
 constexpr int kEffectKindTimer = 11;
-constexpr float kNoCountdown = -5000.0f;
 const UiColor kWhite{1, 1, 1, 1};
 const UiColor kRed{1, 0, 0, 1};
 const UiColor kGreen{0, 1, 0, 1};
@@ -401,9 +400,10 @@ void CPlayMainPanel::RefreshThirdGauge(CWorldObject& object) {
         if (duration > 0 && expGauge) expGauge->SetPercent((duration - effect->elapsed) / duration * 100.0f);
         return;
     }
-    if (object.IsCombatObject() && static_cast<CCombatObject&>(object).lifetime != kNoCountdown) {
-        // The count-down has no maximum to measure it against: the time shows, the gauge stays.
+    if (object.IsCombatObject() && static_cast<CCombatObject&>(object).lifetime != CCombatObject::kUnlimitedLife) {
+        const auto& combat = static_cast<CCombatObject&>(object);
         SetStatic(ST_TIME, true);
+        if (combat.lifetimeTotal > 0 && expGauge) expGauge->SetPercent(combat.lifetime / combat.lifetimeTotal * 100.0f);
         return;
     }
     if (object.IsUnit() && IsHero(object) && expGauge) {

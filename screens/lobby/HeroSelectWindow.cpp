@@ -6,10 +6,6 @@
 #include "engine/core/MessageTable.h"
 #include "screens/lobby/LobbySteps.h"
 #include "engine/core/TextFormat.h"
-#include "engine/resource/ResourceManager.h"
-#include "engine/resource/TextureResource.h"
-#include "screens/game/PlayResources.h"
-#include "ui/ScreenFade.h"
 #include "ui/UiButton.h"
 #include "ui/UiCheckButton.h"
 #include "ui/UiEditBox.h"
@@ -22,10 +18,6 @@ namespace {
 constexpr uint32_t kTeamPromptColour = 0xffff00;
 
 }  // namespace
-
-CHeroSelectWindow::~CHeroSelectWindow() {
-    if (g_pResourceManager) g_pResourceManager->ReleaseResource(m_overlay);
-}
 
 int CHeroSelectWindow::OnLayoutLoaded() {
     auto stat = [this](const char* name) { return static_cast<CUiStatic*>(Bind(name, UI_TYPE_STATIC)); };
@@ -76,36 +68,16 @@ int CHeroSelectWindow::OnLayoutLoaded() {
         // The prompt sits right above the chat edit.
         m_prompt->SetPosition(m_chatEdit->Position().x, m_chatEdit->Position().y - m_prompt->Size().y);
     }
-    if (!g_pResourceManager) return 0;
-    m_overlay = g_pResourceManager->GetResource("NO_CHAR_CARD.DDS", RES_TEXTURE, nullptr, 1);
-    if (!m_overlay) return 0;
+    if (!m_marks.Load()) return 0;
     SetChatMode(0);
     return 1;
 }
 
 void CHeroSelectWindow::Render() {
-    if (HasFlags(UI_HIDDEN)) return;
+    if (HasFlags(UI_HIDDEN | UI_NOT_DRAWN)) return;
     CUiWindow::Render();
-    if (!g_pUiManager) return;
-    CResource* frame = g_pPlayResources ? g_pPlayResources->itemIconFrame : nullptr;
-    auto drawLevel = [frame](CUiObject* control, int level) {
-        if (!control || control->HasFlags(UI_HIDDEN) || level <= 0) return;
-        const UiPoint at = control->GetAbsolutePos();
-        DrawItemLevelFrame(level, true, 0, at.x, at.y, control->Size().x, control->Size().y, frame);
-    };
-    const auto* overlay = static_cast<CTextureResource*>(m_overlay);
-    for (size_t i = 0; i < m_heroes.size(); ++i) {
-        CUiButton* button = m_heroes[i];
-        if (!button || button->HasFlags(UI_HIDDEN)) continue;
-        if (notOwned[i] && overlay) {
-            const UiPoint at = button->GetAbsolutePos();
-            g_pUiManager->DrawQuad(0xFFFFFFFFu, nullptr, overlay->Texture(), at.x, at.y,
-                                   static_cast<float>(overlay->Width()), static_cast<float>(overlay->Height()));
-        } else {
-            drawLevel(button, cardLevel[i]);
-        }
-    }
-    for (size_t row = 0; row < m_rows.size(); ++row) drawLevel(m_rows[row].portrait, rowCardLevel[row]);
+    for (size_t i = 0; i < m_heroes.size(); ++i) m_marks.DrawCard(m_heroes[i], !notOwned[i], cardLevel[i]);
+    for (size_t row = 0; row < m_rows.size(); ++row) CHeroCardMarks::DrawLevel(m_rows[row].portrait, rowCardLevel[row]);
 }
 
 void CHeroSelectWindow::OnLButtonClick(CUiObject* control) {

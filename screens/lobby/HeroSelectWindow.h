@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "screens/lobby/HeroCardMarks.h"
 #include "ui/UiWindow.h"
 
 class CUiButton;
@@ -30,7 +31,6 @@ public:
         CUiStatic* portrait = nullptr;
     };
 
-    ~CHeroSelectWindow() override;
     int OnLayoutLoaded() override;
     // The controls, then over the hero buttons the not-owned overlay or the
     // card's level frame, and the level frames of the player rows' cards.
@@ -115,5 +115,5 @@ private:
     CUiListBox* m_chatList = nullptr;
     CUiEditBox* m_chatEdit = nullptr;
     CUiStatic* m_prompt = nullptr;
-    CResource* m_overlay = nullptr;
+    CHeroCardMarks m_marks;
 };

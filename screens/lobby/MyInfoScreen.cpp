@@ -56,17 +56,39 @@ int CMyInfoWindow::OnLayoutLoaded() {
     m_chatEdit = static_cast<CUiEditBox*>(Bind("ID_EDIT_CHAT", UI_TYPE_EDITBOX));
     m_messageTo = static_cast<CUiStatic*>(Bind("ID_STATIC_MESSAGE_TO", UI_TYPE_STATIC));
     if (!m_tabs[0] || !m_tabs[1] || !m_shopButton || !m_backButton || !m_chatList || !m_chatEdit) return 0;
+    if (!m_marks.Load()) return 0;
+    owned.fill(true);
     m_tabs[0]->SetChecked(true);
     SetShown(m_detail, true);
     return 1;
 }
 
+CUiButton* CMyInfoWindow::CardButton(int place) const {
+    if (place < 0 || place >= kCardButtons) return nullptr;
+    return place < kMyInfoSideButtons ? Hero(place) : HiddenHero(place - kMyInfoSideButtons);
+}
+
+void CMyInfoWindow::Render() {
+    if (HasFlags(UI_HIDDEN | UI_NOT_DRAWN)) return;
+    CUiWindow::Render();
+    if (m_shown.tab == m_tabIndex)
+        CHeroCardMarks::DrawHighlight(CardButton(m_shown.hidden ? kMyInfoSideButtons + m_shown.index : m_shown.index));
+    for (int place = 0; place < kCardButtons; ++place)
+        m_marks.DrawCard(CardButton(place), owned[static_cast<size_t>(place)], cardLevel[static_cast<size_t>(place)]);
+}
+
 void CMyInfoWindow::OnLButtonClick(CUiObject* control) {
     if (!control) return;
-    for (int i = 0; i < kMyInfoSideButtons; ++i)
-        if (control == m_heroes[static_cast<size_t>(i)]) return m_hero.Set(i);
-    for (int i = 0; i < kMyInfoHiddenButtons; ++i)
-        if (control == m_hiddenHeroes[static_cast<size_t>(i)]) return m_hidden.Set(i);
+    for (int i = 0; i < kMyInfoSideButtons; ++i) {
+        if (control != m_heroes[static_cast<size_t>(i)]) continue;
+        m_shown = {m_tabIndex, false, i};
+        return m_hero.Set(i);
+    }
+    for (int i = 0; i < kMyInfoHiddenButtons; ++i) {
+        if (control != m_hiddenHeroes[static_cast<size_t>(i)]) continue;
+        m_shown = {m_tabIndex, true, i};
+        return m_hidden.Set(i);
+    }
     for (int t = 0; t < 2; ++t) {
         if (control != m_tabs[static_cast<size_t>(t)]) continue;
         m_tabs[0]->SetChecked(t == 0);
@@ -135,22 +157,27 @@ void CMyInfoScreen::FillPlayerCard() {
 }
 
 void CMyInfoScreen::FillHeroButtons(int tab) {
-    auto fill = [](CUiButton* button, const MyInfoHero* hero) {
+    CMyInfoWindow& w = *m_window;
+    w.owned.fill(true);
+    auto fill = [&w](int place, const MyInfoHero* hero) {
+        CUiButton* button = w.CardButton(place);
+        w.cardLevel[static_cast<size_t>(place)] = 0;
         if (!hero) return SetShown(button, false);
         const std::string& icon = hero->record->icon;
         CResource* portrait =
             icon.empty() ? nullptr : g_pResourceManager->GetResource(icon.c_str(), RES_TEXTURE, nullptr, 1);
         button->SetImage(0, portrait, false, icon);
         button->CUiObject::SetText(hero->record->unitText3);
-        button->SetAlpha(hero->owned ? 1.0f : 0.5f, false);
+        w.owned[static_cast<size_t>(place)] = hero->owned;
+        w.cardLevel[static_cast<size_t>(place)] = hero->owned ? hero->cardLevel : 0;
         SetShown(button, true);
     };
     const auto& side = m_lists[static_cast<size_t>(tab == 1 ? 1 : 0)];
     for (int i = 0; i < kMyInfoSideButtons; ++i)
-        fill(m_window->Hero(i), static_cast<size_t>(i) < side.size() ? &side[static_cast<size_t>(i)] : nullptr);
+        fill(i, static_cast<size_t>(i) < side.size() ? &side[static_cast<size_t>(i)] : nullptr);
     const auto& hidden = m_lists[2];
     for (int i = 0; i < kMyInfoHiddenButtons; ++i)
-        fill(m_window->HiddenHero(i),
+        fill(kMyInfoSideButtons + i,
              static_cast<size_t>(i) < hidden.size() ? &hidden[static_cast<size_t>(i)] : nullptr);
 }
 
@@ -221,16 +248,8 @@ void CMyInfoScreen::UpdatePage() {
         return;
     }
     const int hero = w.HeroLatch().Take();
-    if (hero >= 0) {
-        m_shownRow = w.Tab();
-        m_shownIndex = hero;
-    }
     const int hidden = w.HiddenLatch().Take();
-    if (hidden >= 0) {
-        m_shownRow = 2;
-        m_shownIndex = hidden;
-    }
-    if ((hero >= 0 || hidden >= 0) && !ShowPreview(m_shownRow, m_shownIndex)) ShowErrorPopup(1);
+    if ((hero >= 0 || hidden >= 0) && !ShowPreview(ShownRow(), ShownIndex())) ShowErrorPopup(1);
     const int tab = w.TabLatch().Take();
     if (tab >= 0) FillHeroButtons(tab);
     if (w.ShopLatch().Taken()) return BeginLeave(PHASE_TO_MARKET);
@@ -254,6 +273,13 @@ int CMyInfoScreen::HandlePackets() {
         if (!HandleCommonMessage(*this, m_received, m_window->ChatList())) return Phase() >= kPhaseErrorPopup ? 1 : 0;
     }
 }
+
+int CMyInfoScreen::ShownRow() const {
+    if (!m_window) return -1;
+    return m_window->Shown().hidden ? 2 : m_window->Shown().tab;
+}
+
+int CMyInfoScreen::ShownIndex() const { return m_window ? m_window->Shown().index : -1; }
 
 int CMyInfoScreen::ShowPreview(int row, int index) {
     if (row < 0 || static_cast<size_t>(row) >= m_lists.size()) return 1;

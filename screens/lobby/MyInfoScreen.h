@@ -10,6 +10,7 @@
 #include <array>
 
 #include "net/NetPacket.h"
+#include "screens/lobby/HeroCardMarks.h"
 #include "screens/lobby/HeroPreview.h"
 #include "screens/lobby/MarketWindows.h"
 #include "screens/lobby/MyInfoCard.h"
@@ -27,7 +28,19 @@ public:
     enum Label { LABEL_PLAYER, LABEL_LEVEL, LABEL_BATTLE, LABEL_DISGRADE, LABEL_HEROCHA, LABEL_HIDDENCHR, LABEL_GUILD,
                  LABEL_EXP, LABEL_COUNT };
 
+    static constexpr int kCardButtons = kMyInfoSideButtons + kMyInfoHiddenButtons;
+    // The hero on show: the tab it was picked on, whether it is from the
+    // hidden row, and its button.
+    struct ShownHero {
+        int tab = 0;
+        bool hidden = false;
+        int index = 0;
+    };
+
     int OnLayoutLoaded() override;
+    // The controls, the highlight on the hero on show while its tab is up,
+    // then over every hero button the not-owned overlay or the card's level.
+    void Render() override;
     void OnLButtonClick(CUiObject* control) override;
 
     CLatch& HeroLatch() { return m_hero; }
@@ -43,6 +56,13 @@ public:
     CUiListBox* ChatList() const { return m_chatList; }
     CUiEditBox* ChatEdit() const { return m_chatEdit; }
     CUiStatic* ChatModeLabel() const { return m_messageTo; }
+    const ShownHero& Shown() const { return m_shown; }
+    // A hero button by card place: the side buttons, then the hidden row.
+    CUiButton* CardButton(int place) const;
+
+    // Per card place: whether the player owns the hero, and the card level drawn.
+    std::array<bool, kCardButtons> owned{};
+    std::array<int, kCardButtons> cardLevel{};
 
 private:
     std::array<CUiStatic*, LABEL_COUNT> m_labels{};
@@ -57,6 +77,8 @@ private:
     CUiStatic* m_messageTo = nullptr;
     CLatch m_hero, m_hidden, m_tab, m_shop, m_back;
     int m_tabIndex = 0;
+    ShownHero m_shown;
+    CHeroCardMarks m_marks;
 };
 
 class CMyInfoScreen : public CScreen {
@@ -72,9 +94,9 @@ public:
 
     CMyInfoWindow* Window() const { return m_window; }
     const MyInfoHeroLists& Lists() const { return m_lists; }
-    // The hero on show: its row (0, 1 side tabs, 2 hidden) and index, or -1.
-    int ShownRow() const { return m_shownRow; }
-    int ShownIndex() const { return m_shownIndex; }
+    // The hero on show: its row (0, 1 side tabs, 2 hidden) and index.
+    int ShownRow() const;
+    int ShownIndex() const;
     const CHeroPreview& Preview() const { return m_preview; }
 
 private:
@@ -91,7 +113,6 @@ private:
     CResource* m_layout = nullptr;
     MyInfoHeroLists m_lists;
     std::vector<CResource*> m_portraits;
-    int m_shownRow = -1, m_shownIndex = -1;
     // The hero preview.
     CHeroPreview m_preview{platform::Vec3{-3.0f, 25.0f, 30.0f}, platform::Vec3{-3.0f, 20.0f, 0}};
     NetPacket m_received;

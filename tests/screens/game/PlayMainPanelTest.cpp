@@ -219,6 +219,33 @@ TEST_F(PlayMainPanelTest, StatisticsGaugesBonusesAndTheArmy) {
     EXPECT_TRUE(panel->statics[CPlayMainPanel::ST_ATTACK]->HasFlags(UI_HIDDEN));
 }
 
+TEST_F(PlayMainPanelTest, ASummonsCountDownFillsTheThirdGaugeByWhatIsLeft) {
+    const int32_t id = harness.SpawnUnit("Creep", {150, 0, 150}, 0, 0);
+    CUnit& creep = *harness.Unit(0, id);
+    CUiStatic* time = panel->statics[CPlayMainPanel::ST_TIME];
+    struct Case {
+        const char* what;
+        float lifetime, total;
+        bool timeShown;
+        float percent;  // the gauge before the refresh is 77
+    } cases[] = {
+        {"a quarter left", 10.0f, 40.0f, true, 25.0f},
+        {"just summoned", 40.0f, 40.0f, true, 100.0f},
+        {"no whole time to measure against", 10.0f, 0.0f, true, 77.0f},
+        {"no count-down at all", CCombatObject::kUnlimitedLife, 40.0f, false, 77.0f},
+    };
+    screen->Selection().selected = {id};
+    for (const Case& c : cases) {
+        creep.lifetime = c.lifetime;
+        creep.lifetimeTotal = c.total;
+        panel->expGauge->SetPercent(77.0f);
+        time->AddFlags(UI_HIDDEN);
+        panel->Refresh(id);
+        EXPECT_FLOAT_EQ(panel->expGauge->Percent(), c.percent) << c.what;
+        EXPECT_EQ(!time->HasFlags(UI_HIDDEN), c.timeShown) << c.what;
+    }
+}
+
 TEST_F(PlayMainPanelTest, AStunDisablesTheSlotsInTheSameFrameAndItsEndEnablesThem) {
     panel->Update(0.016f);
     ASSERT_TRUE(panel->ControlsEnabled());

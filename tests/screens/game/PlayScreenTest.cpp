@@ -775,6 +775,7 @@ TEST_F(PlayScreenTest, SummonedUnitsTakeTheirLifeTimeAndCopiesTheTargetsStrength
         ASSERT_NE(unit, nullptr) << c.lifeTime;
         EXPECT_EQ(unit->alive != 0, c.alive) << c.lifeTime;
         EXPECT_FLOAT_EQ(unit->lifetime, c.lifetime) << c.lifeTime;
+        EXPECT_FLOAT_EQ(unit->lifetimeTotal, c.lifetime > 0 ? c.lifetime : 0.0f) << c.lifeTime;
     }
 
     // A copy of an enemy: its hit points and strength, the caster's side.

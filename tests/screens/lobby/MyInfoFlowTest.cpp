@@ -10,8 +10,12 @@
 #include "platform/Input.h"
 #include "screens/lobby/MyInfoScreen.h"
 #include "tests/screens/lobby/LobbyFixture.h"
+#include "tests/fixtures/CapturingGfxDevice.h"
 #include "tools/SampleGameData.h"
+#include "ui/ScreenFade.h"
 #include "ui/UiButton.h"
+#include "ui/UiCheckButton.h"
+#include "ui/UiManager.h"
 #include "ui/UiStatic.h"
 #include "world/GameDataRegistry.h"
 #include "world/UnitData.h"
@@ -62,6 +66,28 @@ protected:
         LobbyFixture::TearDown();
     }
     CMyInfoScreen* Page() { return CurrentAs<CMyInfoScreen>(); }
+    // The window drawn once on a capturing device: every quad, in order.
+    std::vector<CapturingGfxDevice::Draw> DrawWindow() {
+        CapturingGfxDevice device;
+        platform::CGfxDevice* own = g_pUiManager->Device();
+        g_pUiManager->SetDevice(&device);
+        g_pUiManager->BeginDraw();
+        Page()->Window()->Render();
+        g_pUiManager->EndDraw();
+        g_pUiManager->SetDevice(own);
+        return device.draws;
+    }
+    // Quads whose first corner is the point (the half pixel of the 2D quads
+    // taken off) and whose colour word is the one given.
+    static int QuadsAt(const std::vector<CapturingGfxDevice::Draw>& draws, float x, float y, uint32_t colour,
+                       uint32_t texel0 = 0) {
+        constexpr uint32_t kColour = 16;  // x, y, z, rhw, then the colour word
+        int n = 0;
+        for (const CapturingGfxDevice::Draw& d : draws)
+            n += d.At<float>(0, 0) == x - 0.5f && d.At<float>(0, 4) == y - 0.5f && d.At<uint32_t>(0, kColour) == colour &&
+                 (!texel0 || (!d.texels.empty() && d.Texel(0, 0) == texel0));
+        return n;
+    }
     int Count(uint16_t id) const {
         int n = 0;
         for (const FakePacket& p : game.Received()) n += p.id == id;
@@ -105,6 +131,57 @@ TEST_F(MyInfoFlow, ShopButtonLeadsToTheMarket) {
     w.OnLButtonClick(w.FindChild(NameHash("ID_BUTTON_SHOP")));
     ASSERT_TRUE(RunUntil([&] { return s_markets == 1; }));
     EXPECT_EQ(Count(PK_BACK_TO_LOBBY), 0);
+}
+
+TEST_F(MyInfoFlow, HeroButtonsShowTheirCardsAndTheHeroOnShow) {
+    CMyInfoWindow& w = *Page()->Window();
+    const auto& lists = Page()->Lists();
+    ASSERT_GE(lists[0].size(), 3u);
+    const UiPoint first = w.Hero(0)->GetAbsolutePos(), second = w.Hero(1)->GetAbsolutePos(),
+                  third = w.Hero(2)->GetAbsolutePos(), beyond = w.Hero(20)->GetAbsolutePos();
+    ASSERT_TRUE(w.Hero(20)->HasFlags(UI_HIDDEN));
+    for (size_t i = 0; i < lists[0].size(); ++i) EXPECT_EQ(w.owned[i], lists[0][i].owned) << i;
+    // The first hero is not owned, the second owned with a card of level 4,
+    // the third owned without a card; the hidden last button owns a level too.
+    w.owned[0] = false;
+    w.owned[1] = w.owned[2] = true;
+    w.cardLevel[1] = 4;
+    w.cardLevel[2] = 0;
+    w.cardLevel[20] = 7;
+    const uint32_t frame4 = PackColor(ItemLevelTint(4));
+    constexpr uint32_t kOverlayTexel = 0x80000000u;  // the sample folder's "NO_CHAR_CARD.DDS"
+    auto draws = DrawWindow();
+    EXPECT_EQ(QuadsAt(draws, first.x, first.y, 0xFFFFFFFFu, kOverlayTexel), 1) << "the not-owned overlay";
+    EXPECT_EQ(QuadsAt(draws, second.x, second.y, 0xFFFFFFFFu, kOverlayTexel), 0);
+    EXPECT_EQ(QuadsAt(draws, second.x - 3, second.y - 3, frame4), 1) << "the level frame around the card";
+    EXPECT_EQ(QuadsAt(draws, third.x - 3, third.y - 3, PackColor(ItemLevelTint(0))), 0);
+    EXPECT_EQ(QuadsAt(draws, beyond.x - 3, beyond.y - 3, PackColor(ItemLevelTint(7))), 0) << "a hidden button";
+    // The first hero is on show from the start and lit.
+    EXPECT_EQ(QuadsAt(draws, first.x, first.y, CHeroCardMarks::kHighlightColour), 1);
+
+    // The light follows the pick and stays with its tab; the other tab keeps
+    // the hero and its preview.
+    w.OnLButtonClick(w.Hero(1));
+    Frames(2);
+    const std::string model = Page()->Preview().ModelName();
+    EXPECT_EQ(model, lists[0][1].record->model);
+    draws = DrawWindow();
+    EXPECT_EQ(QuadsAt(draws, first.x, first.y, CHeroCardMarks::kHighlightColour), 0);
+    EXPECT_EQ(QuadsAt(draws, second.x, second.y, CHeroCardMarks::kHighlightColour), 1);
+    w.OnLButtonClick(w.FindChild(NameHash("ID_CHECKBUTTON_TAB_D")));
+    Frames(2);
+    EXPECT_EQ(w.Tab(), 1);
+    EXPECT_EQ(Page()->Preview().ModelName(), model);
+    EXPECT_EQ(Page()->ShownRow(), 0);
+    EXPECT_EQ(Page()->ShownIndex(), 1);
+    draws = DrawWindow();
+    for (int i = 0; i < kMyInfoSideButtons; ++i) {
+        const UiPoint at = w.Hero(i)->GetAbsolutePos();
+        EXPECT_EQ(QuadsAt(draws, at.x, at.y, CHeroCardMarks::kHighlightColour), 0) << i;
+    }
+    w.OnLButtonClick(w.FindChild(NameHash("ID_CHECKBUTTON_TAB_L")));
+    Frames(2);
+    EXPECT_EQ(QuadsAt(DrawWindow(), second.x, second.y, CHeroCardMarks::kHighlightColour), 1);
 }
 
 TEST(MyInfoHeroListsTest, SplitsBySideAndHiddenAndStopsAtTheButtons) {
