@@ -12,7 +12,7 @@
 #include "platform/GfxRecordingDevice.h"
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/StubTexture.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"
 #include "ui/UiManager.h"

@@ -16,7 +16,7 @@
 #include "net/ClientSession.h"
 #include "platform/Clock.h"
 #include "screens/game/PlayScreen.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"

@@ -12,7 +12,7 @@
 #include "net/ClientSession.h"
 #include "platform/ScriptedInput.h"
 #include "screens/game/PlayScreen.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "world/SpatialTree.h"
 #include "world/Unit.h"

@@ -20,7 +20,7 @@
 #include "screens/game/PlayScreen.h"
 #include "screens/game/StatusPanel.h"
 #include "screens/game/TopBarPanel.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"

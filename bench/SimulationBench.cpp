@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "world/CombatObject.h"
 
 namespace {

@@ -1,8 +1,9 @@
-// MakeGameFolder <folder>: writes the sample game folder.
+// MakeGameFolder <folder>: writes the sample game folder and its replay.
 #include <cstdio>
 
 #include "engine/core/ErrorReport.h"
 #include "tools/SampleGameFolder.h"
+#include "tools/SampleReplay.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -12,6 +13,11 @@ int main(int argc, char** argv) {
     CErrorReport report;
     if (!MakeSampleGameFolder(argv[1])) {
         std::fprintf(stderr, "MakeGameFolder: cannot write %s %s\n", argv[1], report.GetText());
+        return 1;
+    }
+    if (!WriteSampleReplay(argv[1])) {
+        std::fprintf(stderr, "MakeGameFolder: cannot record the sample replay in %s: %s\n", argv[1],
+                     report.GetText());
         return 1;
     }
     return 0;

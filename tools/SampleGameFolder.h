@@ -16,6 +16,8 @@
 //                          (tools/SampleGameData.h)
 //   PROTOCOL.DAT           loose: the record permutation and level experience
 //                          the network reads (a permutation of the sample's own)
+//   SAMPLE.SRD             loose, written by the MakeGameFolder program only: a
+//                          recorded duel on the sample map (tools/SampleReplay.h)
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "screens/lobby/LoginScreen.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -29,6 +30,7 @@
 #include "ui/ScreenManager.h"
 #include "ui/UiEditBox.h"
 #include "ui/UiManager.h"
+#include "world/WorldObjectManager.h"
 
 namespace {
 constexpr int kCodeWrongPassword = 34;
@@ -323,6 +325,14 @@ int CLoginScreen::StartReplay(bool check) {
         g_pClientSession->mapFile = mapName;
         g_pClientSession->mapId = static_cast<uint32_t>(map.key);
         g_pClientSession->replayMatchLength = world.matchLength;
+    }
+    // The loading screen sets the match up from the world's mode: a playback
+    // keeps the recording it loaded and follows the recording's own player.
+    if (g_pWorldObjectManager) {
+        g_pWorldObjectManager->online = 0;
+        g_pWorldObjectManager->gameMode = 3;
+        g_pWorldObjectManager->SetLocalSlot(
+            static_cast<int32_t>(std::min<uint32_t>(world.localSlot, CGameCommandManager::kSlots - 1)));
     }
     CScreen* loading = MakeLoadingScreen();
     if (!loading) return 0;

@@ -7,7 +7,7 @@
 #include "engine/core/ErrorReport.h"
 #include "engine/render/ShaderSet.h"
 #include "platform/GfxRecordingDevice.h"
-#include "tests/fixtures/RecordingEffect.h"
+#include "tools/RecordingEffect.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/DdsWriter.h"
 #include "tools/MeshWriter.h"

@@ -10,7 +10,7 @@
 #include "engine/render/ShaderSet.h"
 #include "platform/CodePage.h"
 #include "platform/GfxRecordingDevice.h"
-#include "tests/fixtures/RecordingEffect.h"
+#include "tools/RecordingEffect.h"
 #include "tests/fixtures/ModelFolder.h"
 #include "tests/fixtures/ResourceFolder.h"
 #include "tools/AnimationWriter.h"

@@ -4,7 +4,7 @@
 
 #include "engine/render/Material.h"
 #include "platform/GfxRecordingDevice.h"
-#include "tests/fixtures/RecordingEffect.h"
+#include "tools/RecordingEffect.h"
 #include "tests/fixtures/ResourceFolder.h"
 
 using namespace platform;

@@ -15,7 +15,7 @@
 #include "engine/render/ShaderSet.h"
 #include "engine/resource/ResourceManager.h"
 #include "platform/GfxRecordingDevice.h"
-#include "tests/fixtures/RecordingEffect.h"
+#include "tools/RecordingEffect.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tools/SampleGameFolder.h"
 #include "ui/LayoutResource.h"

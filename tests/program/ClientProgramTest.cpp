@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "platform/File.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/program/XProbe.h"
+#include "tools/SampleReplay.h"
 
 namespace {
 
@@ -85,6 +87,8 @@ class ClientProgram : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         ASSERT_EQ(WaitFor(Start(MAKE_GAME_FOLDER, {game}, folder.path(), {}), std::chrono::seconds(60)), 0);
+        // The program, unlike the tests' folder maker, records the sample replay.
+        ASSERT_TRUE(std::filesystem::is_regular_file(folder.Path("game/") + kSampleReplay));
         ASSERT_TRUE(platform::CreateFolders(runtime));
         ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);
         ASSERT_TRUE(x.Connected()) << "no X display";

@@ -7,7 +7,7 @@
 
 #include "engine/core/NameHash.h"
 #include "platform/CodePage.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/world/TestScriptHost.h"
 #include "tools/SampleMap.h"
 #include "world/GameDataRegistry.h"

@@ -1,5 +1,5 @@
 // Small matches on the sample map, run headless through the world harness.
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -138,7 +138,7 @@ TEST(WorldHarness, TheRecordedDuelIsAReplayThatLoadsBack) {
     const uint8_t block[16] = {};
     ReplayWorldState world;
     world.matchLength = h.machine(0).clock;
-    const std::string path = h.Folder().tmp.path() + "/DUEL.RPL";
+    const std::string path = h.FolderPath() + "/DUEL.RPL";
     CGameCommandManager& commands = *h.machine(0).commands;
     ASSERT_EQ(commands.WriteReplay(path.c_str(), kSampleMap, 7, block, world), 1);
     ReplayWorldState loaded;

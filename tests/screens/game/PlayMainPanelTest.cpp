@@ -31,7 +31,7 @@
 #include "tests/fixtures/CapturingGfxDevice.h"
 #include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "tools/LayoutWriter.h"
 #include "tools/MainPanelLayouts.h"

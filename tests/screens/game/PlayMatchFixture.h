@@ -12,7 +12,7 @@
 #include "engine/core/MessageTable.h"
 #include "net/ClientSession.h"
 #include "screens/game/PlayScreen.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"

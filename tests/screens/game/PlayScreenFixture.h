@@ -21,7 +21,7 @@
 #include "ui/Screen.h"
 #include "ui/UiControls.h"
 #include "tests/fixtures/StubTexture.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"

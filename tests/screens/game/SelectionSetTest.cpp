@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "net/PlayerSlot.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "world/WorldObject.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"

@@ -8,7 +8,7 @@
 #include "engine/core/MessageTable.h"
 #include "engine/core/TextFormat.h"
 #include "engine/resource/ResourceManager.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "ui/LayoutResource.h"
 #include "ui/UiControls.h"
 #include "ui/UiGauge.h"

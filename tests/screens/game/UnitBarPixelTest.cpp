@@ -11,7 +11,7 @@
 #include "engine/render/RenderStateCache.h"
 #include "screens/game/PlayScreen.h"
 #include "tests/fixtures/HeadlessGl.h"
-#include "tests/fixtures/WorldHarness.h"
+#include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
