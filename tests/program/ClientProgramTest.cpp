@@ -19,6 +19,7 @@
 
 #include "platform/File.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/program/ProgramRun.h"
 #include "tests/program/XProbe.h"
 #include "tools/SampleReplay.h"
 
@@ -29,59 +30,12 @@ using Clock = std::chrono::steady_clock;
 // The login window's grey at the screen's centre, shown after the two logos.
 constexpr uint32_t kFirstScreenRgb = 0xCCCCCC;
 
-void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
-
-// Runs program with args in folder with extra environment entries; the child's pid.
-// With errors set, standard error goes to that file.
 pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
             const std::vector<std::string>& env, const std::string& errors = std::string()) {
-    std::vector<std::string> all;
-    // The given entries replace inherited ones; the sound library's own settings are the machine's.
-    auto overridden = [&env](const std::string& entry) {
-        if (entry.rfind("ALSOFT_", 0) == 0) return true;
-        const std::string key = entry.substr(0, entry.find('=') + 1);
-        for (const std::string& e : env)
-            if (e.rfind(key, 0) == 0) return true;
-        return false;
-    };
-    for (char** e = environ; *e; ++e)
-        if (!overridden(*e)) all.push_back(*e);
-    all.insert(all.end(), env.begin(), env.end());
-    std::vector<char*> envp, argv;
-    for (std::string& s : all) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> words = args;
-    words.insert(words.begin(), program);
-    for (std::string& s : words) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        if (!errors.empty()) {
-            const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (fd < 0 || dup2(fd, 2) < 0) _exit(126);
-            close(fd);
-        }
-        execve(program.c_str(), argv.data(), envp.data());
-        _exit(127);
-    }
-    return child;
+    return StartProgram({program, args, folder, env, errors});
 }
 
-// The exit status, or -1 when the child did not end within the bound (it is killed then).
-int WaitFor(pid_t child, std::chrono::seconds bound) {
-    const auto end = Clock::now() + bound;
-    int status = 0;
-    while (Clock::now() < end) {
-        const pid_t r = waitpid(child, &status, WNOHANG);
-        if (r == child) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        if (r < 0) return -1;
-        Pause();
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return -1;
-}
+int WaitFor(pid_t child, std::chrono::seconds bound) { return WaitForProgram(child, bound); }
 
 class ClientProgram : public ::testing::TestWithParam<bool> {
 protected:
@@ -120,7 +74,7 @@ TEST_P(ClientProgram, ShowsTheFirstScreenAndEndsCleanly) {
     while (Clock::now() < end && pixel != kFirstScreenRgb) {
         if (!window) window = x.FindWindow("-Morvane-");
         if (window) pixel = x.CentrePixel(window);
-        Pause();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ASSERT_NE(window, 0u) << "no window";
     EXPECT_EQ(pixel, kFirstScreenRgb) << std::hex << pixel;

@@ -35,10 +35,17 @@ unsigned long XProbe::FindWindow(const std::string& title) {
 }
 
 uint32_t XProbe::CentrePixel(unsigned long window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(D(m_display), window, &attributes)) return ~0u;
+    return Pixel(window, attributes.width / 2, attributes.height / 2);
+}
+
+uint32_t XProbe::Pixel(unsigned long window, int x, int y) {
     Display* display = D(m_display);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) return ~0u;
-    XImage* image = XGetImage(display, window, attributes.width / 2, attributes.height / 2, 1, 1, AllPlanes, ZPixmap);
+    if (x < 0 || y < 0 || x >= attributes.width || y >= attributes.height) return ~0u;
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
     if (!image) return ~0u;
     const uint32_t pixel = static_cast<uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFF);
     XDestroyImage(image);

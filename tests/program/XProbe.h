@@ -18,6 +18,8 @@ public:
     unsigned long FindWindow(const std::string& title);
     // The pixel at the window's centre as 0xRRGGBB; ~0 while it cannot be read.
     uint32_t CentrePixel(unsigned long window);
+    // The pixel at x, y of the window as 0xRRGGBB; ~0 while it cannot be read.
+    uint32_t Pixel(unsigned long window, int x, int y);
     // The close request (WM_DELETE_WINDOW) a window manager sends for the close button.
     void SendCloseRequest(unsigned long window);
 
