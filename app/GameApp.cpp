@@ -248,10 +248,8 @@ void CGameApp::CreateUserFolders() {
     const std::string documents = DocumentsFolder();
     if (documents.empty()) return;
     m_screenshotFolder = documents + "\\QOR\\SCREENSHOT";
-    if (!FolderExists(m_screenshotFolder)) {
-        CreateFolder(documents + "\\QOR");
-        CreateFolder(m_screenshotFolder);
-    }
+    // The documents folder itself may not exist yet on a fresh account.
+    if (!FolderExists(m_screenshotFolder)) CreateFolders(m_screenshotFolder);
     m_replayFolder = documents + "\\QOR\\REPLAY";
     if (!FolderExists(m_replayFolder)) CreateFolders(m_replayFolder);
 }
