@@ -401,9 +401,6 @@ int CGameApp::InvalidateDeviceObjects() {
 }
 
 void CGameApp::DeleteDeviceObjects() {
-    // A loading job may still be filling the map and its water: it ends
-    // before what it fills goes.
-    m_resources.WaitLoaderThread(CResourceManager::kInfinite);
     m_screens.DeleteDeviceObjects();
     // The map's buffers and textures belong to the device that goes.
     m_map.Unload();
