@@ -95,6 +95,14 @@ void CLoadingScreen::StopJob() {
     m_jobStarted = false;
 }
 
+void CLoadingScreen::DeleteDeviceObjects() {
+    if (!m_jobStarted) return;
+    const bool done = JobDone();
+    StopJob();
+    // A load cut short cannot be finished on a new device.
+    if (!done) SetPhase(PHASE_FAILED);
+}
+
 float CLoadingScreen::PlayerProgress(int position) const {
     return position >= 0 && position < kPositions ? m_playerProgress[static_cast<size_t>(position)].load() : 0.0f;
 }

@@ -61,6 +61,8 @@ public:
     int Job() override { return RunLoadingJob(); }
     int Update() override;
     void Render() override;
+    // The map the job fills goes with the device: the job ends first.
+    void DeleteDeviceObjects() override;
 
     // The match's loading job; runs on the loader thread. 1 when loaded.
     int RunLoadingJob();

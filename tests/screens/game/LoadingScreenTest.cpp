@@ -344,6 +344,18 @@ TEST_F(LoadingNetworkFixture, APlayerWhoLeavesEndsTheWaitForHisHeader) {
     ASSERT_TRUE(RunUntil([&] { return s_playScreens == 1; }));
 }
 
+// The map the job fills goes with the device: a job still waiting for the
+// other header ends first, and the load counts as failed.
+TEST_F(LoadingNetworkFixture, TheDeviceGoingEndsAJobStillLoading) {
+    NetworkMatch();
+    Start();
+    ASSERT_TRUE(RunUntil([&] { return loading && loading->JobProgress() >= 2.0f; }));
+    ASSERT_TRUE(g_pResourceManager->IsLoaderRunning());
+    loading->DeleteDeviceObjects();
+    EXPECT_FALSE(g_pResourceManager->IsLoaderRunning());
+    EXPECT_EQ(Phase(), CLoadingScreen::PHASE_FAILED);
+}
+
 TEST_F(LoadingNetworkFixture, AClosedConnectionEndsTheJobAndTheProgram) {
     NetworkMatch();
     Start();
