@@ -315,11 +315,8 @@ uint32_t CScriptMessage::Execute() {
         if (g_pGameCommandManager) g_pGameCommandManager->BuildChat(200, 1, text.c_str(), 0xFFFFFF, 0);
         return 1;
     }
-    if (IMessageBoxHost* messageBox = g_pScriptHost ? g_pScriptHost->MessageBox() : nullptr) {
-        messageBox->ShowBox(text.c_str(), 1);
-        messageBox->SetResult(-1);
-        messageBox->SetDimAlpha(kMessageBoxDimAlpha);
-    }
+    if (IMessageBoxHost* messageBox = g_pScriptHost ? g_pScriptHost->MessageBox() : nullptr)
+        ShowMessageBox(*messageBox, text.c_str(), 1, 1);
     if (CScriptMission* mission = Current(*this))
         for (CScriptCommand* command : mission->FindNumbered(SCR_CHECK_CLICK_MSGBOX, number))
             static_cast<CScriptCheckClickMsgBox*>(command)->armed = 1;

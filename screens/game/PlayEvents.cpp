@@ -123,7 +123,7 @@ void CPlayScreen::OnPlayerEvent(CGameCommand& r) {
             if (active[side] != 0) continue;
             SetGameOver(1 - side, 2);
             // 182 is a unit label format; the box wants the plain sentence.
-            if (IMessageBoxHost* box = MessageBox()) box->ShowBox(GetMessageText(MSG_GAMEPLAY_OUT_ENEMY_PLAYER), 0);
+            if (IMessageBoxHost* box = MessageBox()) ShowMessageBox(*box, GetMessageText(MSG_GAMEPLAY_OUT_ENEMY_PLAYER), 0, 0);
             break;
         }
     }
@@ -197,7 +197,7 @@ void CPlayScreen::OnMatchGameEvent(CGameCommand& r) {
     // The no-contest vote.
     IMessageBoxHost* box = MessageBox();
     if (a == 0) {
-        if (box) box->ShowBox(GetMessageText(MSG_GAMEPLAY_CANCEL_START_BOX), 2);
+        if (box) ShowMessageBox(*box, GetMessageText(MSG_GAMEPLAY_CANCEL_START_BOX), 2, 0);
         m_voteState = 0;
         return;
     }
@@ -206,11 +206,11 @@ void CPlayScreen::OnMatchGameEvent(CGameCommand& r) {
     if (a == 1) {
         if (m_voteState != 0 && m_voteState != -1) return;
         if (b == world.localSlot) {
-            if (box) box->ShowBox(GetMessageText(MSG_GAMEPLAY_CANCEL_START_THIS), 0);
+            if (box) ShowMessageBox(*box, GetMessageText(MSG_GAMEPLAY_CANCEL_START_THIS), 0, 0);
             m_voteState = 2;
         } else {
             if (box)
-                box->ShowBox(FormatText(GetMessageText(MSG_GAMEPLAY_CANCEL_START_OTHER), Nickname(b), 30).c_str(), 2);
+                ShowMessageBox(*box, FormatText(GetMessageText(MSG_GAMEPLAY_CANCEL_START_OTHER), Nickname(b), 30).c_str(), 2, 0);
             m_voteState = 1;
             m_voteElapsed = 0;
             m_voteTick = 0;
@@ -224,7 +224,7 @@ void CPlayScreen::OnMatchGameEvent(CGameCommand& r) {
         if (CountNoContestVotes()) {
             if (box) box->SetResult(-1);
         } else if (b == world.localSlot) {
-            if (box) box->ShowBox(GetMessageText(MSG_GAMEPLAY_CANCEL_START_THIS), 0);
+            if (box) ShowMessageBox(*box, GetMessageText(MSG_GAMEPLAY_CANCEL_START_THIS), 0, 0);
             m_voteState = 2;
         }
     } else if (a == 3) {

@@ -175,8 +175,7 @@ int CPlayScreen::Load() {
         SetPhase(PHASE_WAITING);
         SetMenuLeaveButtonsEnabled(false);
         if (IMessageBoxHost* box = MessageBox()) {
-            box->ShowBox(GetMessageText(MSG_LOAD_UI_PLAYER_WAIT), 0);
-            box->SetDimAlpha(0.0f);
+            ShowMessageBox(*box, GetMessageText(MSG_LOAD_UI_PLAYER_WAIT), 0, 0);
         }
     }
     bool someoneLeft = false;
@@ -315,8 +314,7 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
             m_autoCancelTimer = 1000000.0f;
         }
         if (IMessageBoxHost* box = MessageBox()) {
-            box->ShowBox(GetMessageText(MSG_GAMEPLAY_AUTO_GAME_CANCEL), 0);
-            box->SetDimAlpha(0.4f);
+            ShowMessageBox(*box, GetMessageText(MSG_GAMEPLAY_AUTO_GAME_CANCEL), 0, 1);
         }
     }
     if (!HandleServerMessages()) {
@@ -672,8 +670,7 @@ void CPlayScreen::UpdateNoContestVote(float gameDt) {
                                    : "";
             const std::string text = FormatText(GetMessageText(MSG_GAMEPLAY_CANCEL_START_OTHER), nick,
                                                 static_cast<int>(30.0f - m_voteElapsed));
-            box->ShowBox(text.c_str(), 2);
-            box->SetDimAlpha(0.4f);
+            ShowMessageBox(*box, text.c_str(), 2, 1);
         }
         if (m_voteElapsed >= 30.0f || result == 0) {
             commands->BuildGameEvent(9, 3, LocalSlot(), 1);
@@ -706,9 +703,7 @@ intptr_t CPlayScreen::MsgProc(const platform::WindowMessage& message) {
     const CWorldObjectManager* world = World();
     const bool bad = world && world->online && world->gameMode == 0 && !world->authorityWithdrawn;
     if (IMessageBoxHost* box = MessageBox()) {
-        box->SetResult(-1);
-        box->ShowBox(GetMessageText(bad ? MSG_GAMEPLAY_OUT_PLAY_BAD : MSG_GAMEPLAY_OUT_PLAY), 2);
-        box->SetDimAlpha(0.4f);
+        ShowMessageBox(*box, GetMessageText(bad ? MSG_GAMEPLAY_OUT_PLAY_BAD : MSG_GAMEPLAY_OUT_PLAY), 2, 1);
     }
     return 0;
 }

@@ -28,6 +28,7 @@
 #include "tests/program/XdoInput.h"
 #include "tools/LobbyLayouts.h"
 #include "tools/LoginLayouts.h"
+#include "tools/MenuLayouts.h"
 #include "tools/RoomLayouts.h"
 
 namespace {
@@ -78,6 +79,9 @@ bool Connected(uint16_t serverPort) {
 // The lobby: the first room bar's orange and the player list's dark blue.
 const std::vector<Probe> kLobby = {{{25, 65}, 0xE6991A}, {{840, 340}, 0x1A334D}, {{512, 384}, 0xFFFFFF}};
 
+// The message box's buttons while the pointer is elsewhere.
+constexpr uint32_t kBoxButton = 0x4D80E6;
+
 class MakeRunWalk : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,6 +123,24 @@ protected:
             seen << " " << p.at.x << "," << p.at.y << ": " << std::hex << x.Pixel(window, p.at.x, p.at.y) << " not "
                  << p.rgb << std::dec;
         ADD_FAILURE() << "the " << name << " screen did not show;" << seen.str();
+        Shoot(name + "-failed");
+        return false;
+    }
+
+    // Polls (bounded) until a colour shows in a rectangle, scanned in rows from
+    // the top left; where it shows first goes to *at.
+    bool WaitForColour(const std::string& name, uint32_t rgb, Point topLeft, Point bottomRight, Point* at) {
+        const auto end = Clock::now() + std::chrono::seconds(30);
+        while (Clock::now() < end) {
+            for (int py = topLeft.y; py < bottomRight.y; py += 3)
+                for (int px = topLeft.x; px < bottomRight.x; px += 3)
+                    if (x.Pixel(window, px, py) == rgb) {
+                        *at = {px, py};
+                        return true;
+                    }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ADD_FAILURE() << "the " << name << " did not show";
         Shoot(name + "-failed");
         return false;
     }
@@ -238,6 +260,20 @@ TEST_F(MakeRunWalk, LogsInReachesTheLobbyAndPlaysAPracticeMatch) {
     ASSERT_TRUE(input->Key("F10"));
     ASSERT_TRUE(WaitForScreen("game menu", {{{360, 190}, 0x1A2699}}));
     Shoot("9-game-menu");
+
+    // Quit asks first, in the message box in the middle; its OK, the box's
+    // left button, leaves the match for the practice room, and the room's
+    // Quit for the lobby.
+    Click(GameMenuLayout(), "ID_BUTTON_QUIT");
+    Point ok;
+    ASSERT_TRUE(WaitForColour("quit question", kBoxButton, {400, 330}, {624, 440}, &ok));
+    Shoot("10-quit-question");
+    ASSERT_TRUE(input->Click(ok.x + 6, ok.y + 6));
+    ASSERT_TRUE(WaitForScreen("practice room after the match", {{{512, 384}, 0x1A334D}, {{900, 100}, 0xFFFFFF}}));
+    Shoot("11-practice-room-again");
+    Click(room, "ID_BUTTON_QUIT");
+    ASSERT_TRUE(WaitForScreen("lobby after the room", kLobby));
+    Shoot("12-lobby-again");
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // the menu's deep blue looked for where the layout puts it.
 #include "tests/window/SampleMatchWindow.h"
 
+#include "engine/core/MessageBoxHost.h"
 #include "screens/game/GameMenuWindow.h"
+#include "ui/UiButton.h"
+#include "ui/UiMessageBox.h"
 
 using namespace platform;
 
@@ -53,4 +56,35 @@ TEST_F(PlayMenuWindow, F10ShowsTheMenuInTheMiddleAndF10HidesIt) {
     Frames(2);
     EXPECT_TRUE(play->GameMenu()->HasFlags(UI_HIDDEN));
     EXPECT_LT(BlueShare(Screenshot(), width, left, top, right, bottom), 0.1);
+}
+
+// Quit asks first; the question shows above the match, and its OK leaves
+// the practice match for the room it was started from.
+TEST_F(PlayMenuWindow, QuitAsksAndOkLeavesTheMatch) {
+    CPlayScreen* play = StartMatch();
+    ASSERT_NE(play, nullptr);
+    Tap(DIK_F10);
+    Frames(2);
+    CUiButton* quit = play->GameMenu()->Button(CGameMenuWindow::BUTTON_QUIT);
+    ASSERT_NE(quit, nullptr);
+    const UiPoint at = quit->GetAbsolutePos();
+    Click(0, static_cast<int32_t>(at.x + quit->Size().x / 2), static_cast<int32_t>(at.y + quit->Size().y / 2));
+    IMessageBoxHost& box = app->MessageBox();
+    ASSERT_TRUE(box.Visible()) << "no question after Quit";
+    EXPECT_EQ(box.Text(), GetMessageText(MSG_GAMEPLAY_OUT_PLAY));
+    const uint32_t width = app->BackBufferWidth();
+    std::vector<uint32_t> px = Screenshot();
+    Keep(px, width, app->BackBufferHeight(), "quit.jpg");
+    EXPECT_EQ(play->Phase(), CPlayScreen::PHASE_PLAY);
+
+    // Two buttons: Enter answers nothing, the OK button does.
+    Tap(DIK_RETURN);
+    EXPECT_TRUE(box.Visible());
+    auto* shown = dynamic_cast<CUiMessageBox*>(&box);
+    ASSERT_NE(shown, nullptr);
+    const UiPoint ok = shown->OkButton()->GetAbsolutePos();
+    Click(0, static_cast<int32_t>(ok.x + shown->OkButton()->Size().x / 2),
+          static_cast<int32_t>(ok.y + shown->OkButton()->Size().y / 2));
+    EXPECT_TRUE(RunUntil([&] { return Current() != play || play->Phase() == CPlayScreen::PHASE_LEAVING; }, 200));
+    EXPECT_FALSE(box.Visible());
 }
