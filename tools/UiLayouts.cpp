@@ -133,6 +133,14 @@ LayoutFileSpec MessageBoxLayout() {
     LayoutFileSpec spec = FramedWindow("WND_MESSAGE_BOX");
     LayoutRecordSpec background = StaticRecord("ID_STT_BG_DECOR", 8, 8, 100, 40);
     Tint(background, 0.1f, 0.1f, 0.25f);
+    // The text shows in light letters on the dark background, not on a white
+    // strip of its own (the box trims the text's height to the lines).
+    for (LayoutRecordSpec& child : spec.children)
+        if (child.name == "ID_STT_STRING") {
+            const float white[4] = {1, 1, 1, 1};
+            child.colour[3] = 0.0f;
+            child.part = StaticPart("", white, 0, 0, 0, 0);
+        }
     // The background first, so that the text and the buttons are drawn over it.
     spec.children.insert(spec.children.begin(), background);
     spec.children.push_back(ButtonRecord("ID_BTN_OK", 0, 0, 60, 24, "OK"));
