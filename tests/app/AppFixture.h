@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/GameApp.h"
@@ -98,14 +100,23 @@ public:
 
 class AppFixture : public ::testing::Test {
 protected:
-    static inline uint32_t s_now = 0;
-    static uint32_t Now() { return s_now += 16; }
+    // Each reading on the test's thread is a 60 Hz frame later. Threads of
+    // their own (the sound feeder, the network's waits) poll often, and only
+    // a millisecond goes by on each of their readings, so that their waits
+    // still end without running a frame's time away between two frames.
+    static inline std::atomic<uint32_t> s_now{0};
+    static inline std::thread::id s_testThread;
+    static uint32_t Now() {
+        const uint32_t step = std::this_thread::get_id() == s_testThread ? 16 : 1;
+        return s_now.fetch_add(step) + step;
+    }
 
     void SetUp() override {
         ASSERT_EQ(MakeSampleGameFolder(tmp.path()), 1);
         m_oldFolder = platform::WorkingFolder();
         ASSERT_TRUE(platform::SetWorkingFolder(tmp.path()));
         platform::SetRegistry(platform::CreateMemoryRegistry());
+        s_testThread = std::this_thread::get_id();
         platform::SetClockSource(&AppFixture::Now);
         platform::SetMessageHook(
             [this](const std::string& title, const std::string& text) { messages.push_back(title + "|" + text); });
