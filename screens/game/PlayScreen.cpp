@@ -377,7 +377,9 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
 
 void CPlayScreen::AdvanceWorld(float dt) {
     CWorldObjectManager* world = World();
-    world->gameClock += dt;
+    // The world's update advances the match clock itself: adding dt here too
+    // ran the clock at twice the simulation, so recorded and played records
+    // fell due at half the world time they were made at.
     world->Update(dt, m_context.ground);
     if (g_pProjectileManager) g_pProjectileManager->Update(dt);
 }
