@@ -11,15 +11,15 @@
 
 namespace {
 
-// The client's frame at 30 frames a second.
-constexpr float kStep = 1.0f / 30;
+// The frame's seconds as the client's frame timer makes them of its milliseconds.
+const float kStep = static_cast<float>(kSampleReplayFrameMs) * 0.001f;
 
 }  // namespace
 
-int WriteSampleReplay(const std::string& folder) {
+int WriteSampleReplay(const std::string& folder, SampleReplayEnd* end) {
     std::string failure;
     {
-        CWorldHarness h(1, 1, folder);
+        CWorldHarness h(1, 1, folder, CWorldHarness::World::AsLoaded);
         CGameCommandManager& commands = *h.machine(0).commands;
         int32_t heroes[2] = {-1, -1};
         for (int32_t slot = 0; slot < 2 && h.ok(); ++slot) {
@@ -30,6 +30,7 @@ int WriteSampleReplay(const std::string& folder) {
         if (!h.ok() || heroes[0] < 0 || heroes[1] < 0) {
             failure = "the sample match cannot be set up: " + h.Error();
         } else {
+            h.SpreadHeroes();
             size_t next = 0;
             while (h.machine(0).clock < kSampleReplayLength) {
                 // Each order goes out as the player's click sends it.
@@ -42,6 +43,9 @@ int WriteSampleReplay(const std::string& folder) {
                 }
                 h.Step(kStep);
             }
+            if (end)
+                for (int slot = 0; slot < 2; ++slot)
+                    if (CUnit* hero = h.Unit(0, heroes[slot])) end->heroes[slot] = hero->position;
             ReplayWorldState world;
             world.matchLength = h.machine(0).clock;
             world.localSlot = 0;

@@ -6,7 +6,10 @@
 // are made for tests that never play it.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "platform/Math.h"
 
 constexpr const char* kSampleReplay = "SAMPLE.SRD";
 // The heroes of slots 0 (the recording's local player) and 1, at the map's
@@ -27,7 +30,17 @@ constexpr SampleReplayOrder kSampleReplayOrders[] = {
     {16.0f, 1, 3, 1, 250, 200},
 };
 constexpr float kSampleReplayLength = 35.0f;
+// The match's frame, about 30 a second, in whole milliseconds as the
+// client's frame timer measures it: a client whose frames are as long plays
+// each record back at the very match time it was recorded at.
+constexpr uint32_t kSampleReplayFrameMs = 33;
+
+// Where the recorded match left each hero, for a playback to be held to.
+struct SampleReplayEnd {
+    platform::Vec3 heroes[2];
+};
 
 // Plays the match on the data of the written sample game folder and writes
-// <folder>/SAMPLE.SRD. 1 written; 0 with the error report set.
-int WriteSampleReplay(const std::string& folder);
+// <folder>/SAMPLE.SRD; with end given, also where the heroes ended. 1
+// written; 0 with the error report set.
+int WriteSampleReplay(const std::string& folder, SampleReplayEnd* end = nullptr);

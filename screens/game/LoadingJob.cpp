@@ -5,7 +5,6 @@
 //   to 82 + (12 - h) (h positions with a hero); heroes from 84 + (12 - h),
 //   one point each, to 96; 96 records linked; 100 loaded.
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 #include "commands/GameCommandManager.h"
@@ -19,14 +18,12 @@
 #include "ui/ScreenHost.h"
 #include "world/GameDataRegistry.h"
 #include "world/NamedArea.h"
+#include "world/PlayerHeroes.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
 
 namespace {
-constexpr float kHeroYaw = 3.14159274f;
-constexpr float kBonusFactor = 0.02f;
-constexpr int32_t kAllStats = 17;
 constexpr uint32_t kHeroFlagBit = 0x2;
 }  // namespace
 
@@ -144,48 +141,26 @@ int CLoadingScreen::CreateHero(CZEMMap& map, int position) {
     const size_t i = static_cast<size_t>(position);
     CPlayerSlot& slot = g_pClientSession->slots[i];
     CWorldObjectManager& world = map.objects;
-    CNamedArea* start = map.areas.TeamArea(position);
     // A map without this position's start area plays without the hero.
-    if (!start) return 1;
+    if (!map.areas.TeamArea(position)) return 1;
     CGameDataRecord* record = FindGameRecord(CAT_UNIT, slot.heroId);
     if (!record) {
         ErrorReport().SetError(ERR_DATA, GetMessageText(MSG_ERROR_NOT_FOUND_PLAYER_DATA), position + 1);
         return 0;
     }
     slot.heroFlag = (record->flags & kHeroFlagBit) ? 1 : 0;
-    auto* unit = dynamic_cast<CUnit*>(world.CreateObject(0));
-    if (!unit) {
-        ErrorReport().SetError(ERR_DATA, "%s", record->name.c_str());
-        return 0;
-    }
-    unit->SetOwner(position);
-    unit->team = world.ownerTeam[i];
-    if (!unit->InitFromRecord(start->centre, record, 1, kHeroYaw, 1.0f) || !unit->LinkResources(0)) {
-        ErrorReport().Chain("%s", record->name.c_str());
-        world.DestroyObject(unit);
-        return 0;
-    }
-    if (slot.bonusLevel > 0) {
-        for (int a = 0; a < 3; ++a) {
-            float& base = unit->stats.base[a];
-            base += std::trunc(static_cast<float>(slot.bonusLevel) * kBonusFactor * base);
-        }
-        unit->RecalcStats(kAllStats);
-    }
-    std::string name;
+    PlayerHeroSpec hero;
+    hero.record = record;
+    hero.position = position;
+    hero.bonusLevel = slot.bonusLevel;
     if (m_gameMode == 3)
-        name = g_pGameCommandManager->playerNames[i];
+        hero.name = g_pGameCommandManager->playerNames[i];
     else if (m_network)
-        name = std::string(g_pClientSession->room.MemberNickname(position));
+        hero.name = std::string(g_pClientSession->room.MemberNickname(position));
     else
-        name = world.online && m_gameMode != 0 ? g_pClientSession->nickname : record->name;
-    slot.nickname = name;
-    world.ownerNames[i].shortName = name;
-    if (!world.RegisterObject(unit, -1, 1, 0)) {
-        ErrorReport().SetError(ERR_DATA, "%s", record->name.c_str());
-        world.DestroyObject(unit);
-        return 0;
-    }
+        hero.name = world.online && m_gameMode != 0 ? g_pClientSession->nickname : record->name;
+    slot.nickname = hero.name;
+    if (!CreatePlayerHero(map, hero, nullptr)) return 0;
     g_pGameCommandManager->heroIds[i] = slot.heroId;
     g_pGameCommandManager->bonusLevels[i] = static_cast<uint32_t>(slot.bonusLevel);
     for (CGameDataRecord* item : map.baseItems)

@@ -28,6 +28,7 @@
 #include "ui/ScreenManager.h"
 #include "ui/UiManager.h"
 #include "world/MapScenario.h"
+#include "world/PlayerHeroes.h"
 #include "world/ProjectileManager.h"
 #include "world/ScriptManager.h"
 #include "world/TerrainEngine.h"
@@ -259,21 +260,7 @@ void CPlayScreen::RebuildView() {
     if (m_camera) m_camera->view = platform::MatrixLookAtLH(m_camera->eye, m_camera->target, m_camera->up);
 }
 
-void CPlayScreen::SpreadHeroes() {
-    CWorldObjectManager* world = World();
-    for (int32_t slot = 0; slot < CClientSession::kPlayerSlots; ++slot) {
-        CWorldObject* hero = world->GetObjectById(slot);
-        if (!hero) continue;
-        // Out of the grid first, so the hero's own cells do not count as taken.
-        hero->VacateGrid(1);
-        const float size = hero->bounds.radius * hero->bounds.scale;
-        // The first ring of candidates lies 1.5 x the hero's size around it.
-        world->BuildSpawnCandidates(size * 0.5f);
-        platform::Vec3 spot = hero->position;
-        if (world->FindFreeSpawnPoint(hero->position, size, 1, &spot)) spot.y = hero->position.y;
-        hero->TeleportTo(spot);
-    }
-}
+void CPlayScreen::SpreadHeroes() { SpreadPlayerHeroes(*World()); }
 
 void CPlayScreen::PlayRaceMusic() {
     CWorldObject* hero = World() ? World()->GetObjectById(LocalSlot()) : nullptr;
@@ -375,7 +362,9 @@ void CPlayScreen::RunFrame(float realDt, float gameDt) {
 
 void CPlayScreen::AdvanceWorld(float dt) {
     CWorldObjectManager* world = World();
-    world->gameClock += dt;
+    // The world's update advances the match clock itself: adding dt here too
+    // ran the clock at twice the simulation, so recorded and played records
+    // fell due at half the world time they were made at.
     world->Update(dt, m_context.ground);
     if (g_pProjectileManager) g_pProjectileManager->Update(dt);
 }

@@ -31,8 +31,7 @@ TEST_F(PlayMatchWindow, TheSampleMatchShowsTheGroundAndTheHeroWithItsBar) {
     // The pointer rests in the middle, where it scrolls nothing.
     input->SetCursor(512, 384);
     // Looking down on the hero from behind, as the match camera does.
-    CWorldObject* hero = g_pWorldObjectManager->GetObjectById(0);
-    if (!hero) hero = SpawnHero(Vec3(160, 0, 160));
+    CWorldObject* hero = PlaceHero(Vec3(160, 0, 160));
     ASSERT_NE(hero, nullptr);
     play->Camera()->SetLookAt(hero->position + Vec3(0, 260, -220), hero->position, 0.785398f);
     ASSERT_TRUE(RunUntil([&] { return play->Fade().Done() != 0; }, 5000));

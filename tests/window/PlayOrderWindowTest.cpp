@@ -31,8 +31,7 @@ bool Grey(uint32_t p) {
 TEST_F(PlayOrderWindow, ARightClickWalksTheHeroUnderTheMainPanel) {
     CPlayScreen* play = StartMatch();
     ASSERT_NE(play, nullptr) << ErrorReport().Text();
-    CWorldObject* hero = g_pWorldObjectManager->GetObjectById(0);
-    if (!hero) hero = SpawnHero(Vec3(160, 0, 160));
+    CWorldObject* hero = PlaceHero(Vec3(160, 0, 160));
     ASSERT_NE(hero, nullptr);
     const Vec3 start = hero->position;
     play->Camera()->SetLookAt(start + Vec3(0, 260, -220), start, 0.785398f);

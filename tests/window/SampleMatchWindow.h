@@ -71,18 +71,14 @@ protected:
         input->SetCursor(512, 384);
         return play;
     }
-    // The local player's hero, where the match has not put one.
-    static CUnit* SpawnHero(const platform::Vec3& at) {
+    // The local player's hero, made by the loading screen, moved to a point
+    // and shown at half its health.
+    static CUnit* PlaceHero(const platform::Vec3& at) {
         CWorldObjectManager& world = *g_pWorldObjectManager;
-        CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash("Knight"));
-        auto* unit = static_cast<CUnit*>(world.CreateObject(0));
+        CWorldObject* o = world.GetObjectById(world.localSlot);
+        auto* unit = o && o->IsUnit() ? static_cast<CUnit*>(o) : nullptr;
         if (!unit) return nullptr;
-        unit->SetOwner(0);
-        if (!record || !unit->InitFromRecord(at, record, 1, 0, 1) || !world.RegisterObject(unit, 0, 1, 0)) {
-            world.DestroyObject(unit);
-            return nullptr;
-        }
-        unit->team = world.localTeam;
+        unit->TeleportTo(at);
         unit->stats.base[5] = 400.0f;
         unit->RecalcStats(5);
         unit->hitPoints = 200.0f;

@@ -162,13 +162,17 @@ TEST_F(LoadingFixture, SinglePlayLoadsTheSampleMapAndGoesOnToThePlayScreen) {
     EXPECT_EQ(window->loadText->GetText(), GetMessageText(MSG_LOAD_UI_PRESS_SPACE_KEY));
     EXPECT_GT(app->CountSleeps(10), 0);
 
-    // The hero of position 0 stands in the world with the login nickname and the starting items.
+    // The hero of position 0 stands in the world under the position's id,
+    // with the login nickname and the starting items.
     const CPlayerSlot& slot = app->Session().slots[0];
     EXPECT_EQ(slot.nickname, "Player");
     const auto& objects = g_pWorldObjectManager->Objects();
     EXPECT_EQ(std::count_if(objects.begin(), objects.end(),
                             [](CWorldObject* o) { return o->IsUnit() && o->owner == 0; }),
               1);
+    CWorldObject* hero = g_pWorldObjectManager->GetObjectById(0);
+    ASSERT_TRUE(hero && hero->IsUnit());
+    EXPECT_EQ(hero->owner, 0);
     EXPECT_EQ(slot.itemCount, std::min<uint32_t>(static_cast<uint32_t>(g_pZEMMap->baseItems.size()), 12));
     EXPECT_EQ(s_playScreens, 0);
 
