@@ -18,6 +18,6 @@ std::string BuildHeroTooltip(const CUnitData& unit, const std::array<float, hero
     auto stat = [&stats](size_t k) { return hero_stats::WholeStat(stats[k]); };
     // Strength, dexterity, intelligence, attack, defence, hit points, mana:
     // the stats the hero pages print as whole numbers.
-    return FormatText(GetMessageText(MSG_MYINFO_HERO_INFO), unit.text, unit.unitText3, className, stat(0), stat(1),
+    return FormatText(GetMessageText(MSG_MYINFO_HERO_INFO), unit.name, unit.unitText3, className, stat(0), stat(1),
                       stat(2), stat(3), stat(4), stat(5), stat(6), raceName, attack);
 }

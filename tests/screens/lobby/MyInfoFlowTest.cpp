@@ -115,7 +115,7 @@ TEST_F(MyInfoFlow, ShowsTheCardAndLeavesOnEscapesRelease) {
     const MyInfoHero& first = lists[0][0];
     EXPECT_EQ(w.Hero(0)->Text(), BuildHeroTooltip(*first.record, first.stats, g_pPlayResources->raceNames,
                                                   g_pPlayResources->classNames));
-    EXPECT_NE(w.Hero(0)->Text().find(first.record->text), std::string::npos) << w.Hero(0)->Text();
+    EXPECT_NE(w.Hero(0)->Text().find(first.record->name), std::string::npos) << w.Hero(0)->Text();
     EXPECT_EQ(Page()->Preview().ModelName(), lists[0][0].record->model);
     EXPECT_EQ(w.Detail()->Image(), Page()->Preview().View().Target());
     EXPECT_FALSE(w.Detail()->HasFlags(UI_HIDDEN));
@@ -240,7 +240,7 @@ TEST(MyInfoHeroTooltipTest, VariesByRaceClassAttackAndStats) {
     };
     for (const Case& c : cases) {
         CUnitData unit;
-        unit.text = "Ayla";
+        unit.name = "Ayla";
         unit.unitText3 = "Seer";
         unit.unitText4 = "Reads stars.";
         unit.flags = c.flags;
