@@ -68,6 +68,11 @@ const std::map<int, std::string>& MessageOverrides() {
         {MSG_NICKNAME_RANK_INFO, "Rank %d %s (%d points)"},
         {MSG_NICKNAME_BADRANK_INFO, "Disconnects: %s (%d)"},
         {MSG_NICKNAME_GUILD_NAME, "Guild %s"},
+        {MSG_MYINFO_HERO_INFO,
+         "</C=ffff00>%s</>  %s\nClass: %s\nStrength %d  Dexterity %d  Intelligence %d\nAttack %d  Defence %d\n"
+         "Hit points %d  Mana %d\nRace: %s\n%s"},
+        {MSG_MYINFO_HERO_LONG_ATTACK, "</C=ff9933>Ranged attack</>\n%s"},
+        {MSG_MYINFO_HERO_SHORT_ATTACK, "</C=ff9933>Close attack</>\n%s"},
         {MSG_WAITROOM_ENTER_PLAYER, "%s entered the room."},
         {MSG_WAITROOM_EXIT_PLAYER, "%s was removed from the room."},
         {MSG_WAITROOM_LEAVE_PLAYER, "%s left the room."},

@@ -119,10 +119,7 @@ int CHeroSelectScreen::BuildHeroLists() {
         if (!unit) continue;
         HeroEntry hero;
         hero.record = unit;
-        std::array<float, hero_stats::kBaseStats> base{};
-        for (int k = 0; k < hero_stats::kBaseStats; ++k)
-            base[static_cast<size_t>(k)] = BitsFloat(unit->baseStats[static_cast<size_t>(k)]);
-        hero.stats = hero_stats::Level20Stats(base, static_cast<int>(unit->unitClass));
+        hero.stats = hero_stats::Level20Stats(*unit);
         int card = -1;
         for (const auto& entry : registry.Catalogue().Entries())
             if (NameHash(entry->texts[0].c_str()) == unit->id)
@@ -471,7 +468,7 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
     lobby::SetLabel(w.Title(), unit.unitText3);
     SetShown(w.Title(), true);
     for (int k = 0; k <= 6; ++k)
-        if (w.Stat(k)) w.Stat(k)->SetNumber(static_cast<int32_t>(hero.stats[static_cast<size_t>(k)]));
+        if (w.Stat(k)) w.Stat(k)->SetNumber(hero_stats::WholeStat(hero.stats[static_cast<size_t>(k)]));
     lobby::SetLabel(w.Stat(7), FormatText("%.1f", hero.stats[9]));
     for (int k : {5, 6, 8}) SetShown(w.Stat(k), true);
     if (w.Description()) {

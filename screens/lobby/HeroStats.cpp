@@ -1,5 +1,9 @@
 #include "screens/lobby/HeroStats.h"
 
+#include <cmath>
+
+#include "world/UnitData.h"
+
 namespace hero_stats {
 
 namespace {
@@ -58,6 +62,20 @@ std::array<float, kStats> Level20Stats(const std::array<float, kBaseStats>& base
                                                                             byLevel ? 0 : b, byLevel ? 0 : c);
     }
     return out;
+}
+
+std::array<float, kStats> Level20Stats(const CUnitData& unit) {
+    std::array<float, kBaseStats> base{};
+    for (size_t k = 0; k < base.size(); ++k) base[k] = BitsFloat(unit.baseStats[k]);
+    return Level20Stats(base, static_cast<int>(unit.unitClass));
+}
+
+int32_t WholeStat(float value) {
+    if (std::isnan(value)) return 0;
+    // 2^31 is the first float past the range; the largest below it converts exactly.
+    if (value >= 2147483648.0f) return INT32_MAX;
+    if (value <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(value);
 }
 
 int PageCount(int count) { return count <= kHeroesPerPage ? 1 : (count + kHeroesPerPage - 1) / kHeroesPerPage; }

@@ -8,6 +8,8 @@
 
 #include "world/InventorySlot.h"
 
+class CUnitData;
+
 namespace hero_stats {
 
 constexpr int kBaseStats = 13;
@@ -19,6 +21,12 @@ constexpr uint32_t kFreeHeroBit = 0x80000000u;
 // 13..16 stay 0. A class outside 0..4 grows its first three stats by the
 // common rate and nothing else.
 std::array<float, kStats> Level20Stats(const std::array<float, kBaseStats>& base, int heroClass);
+// The same from a UNIT record's base values and class.
+std::array<float, kStats> Level20Stats(const CUnitData& unit);
+// A stat as the hero pages print it: truncated toward zero. The base values
+// come from the data file, so a value past the int32 range stops at its end
+// and one that is not a number shows 0.
+int32_t WholeStat(float value);
 // max(1, ceil(count / 12)).
 int PageCount(int count);
 

@@ -61,7 +61,8 @@ MyInfoHeroLists BuildMyInfoHeroLists(const CGameDataRegistry& registry, const In
         int card = -1;
         for (const auto& entry : registry.Catalogue().Entries())
             if (NameHash(entry->texts[0].c_str()) == unit->id) card = hero_stats::FindHeroCard(inventory, entry->code);
-        lists[row].push_back({unit, hero_stats::IsHeroOwned(flags, card), card > 0 ? card : 0});
+        lists[row].push_back(
+            {unit, hero_stats::IsHeroOwned(flags, card), card > 0 ? card : 0, hero_stats::Level20Stats(*unit)});
     }
     return lists;
 }

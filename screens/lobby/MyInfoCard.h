@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/LobbyMessages.h"
+#include "screens/lobby/HeroStats.h"
 #include "world/GameDataRegistry.h"
 #include "world/InventorySlot.h"
 
@@ -26,6 +27,8 @@ struct MyInfoHero {
     const CUnitData* record = nullptr;
     bool owned = false;
     int cardLevel = 0;
+    // Its stats at level 20, as hero select works them out.
+    std::array<float, hero_stats::kStats> stats{};
 };
 // The heroes of the game by row: 0 those without the side bit 28, 1 those
 // with it, 2 the hidden ones (0x8000000), each at most as many as its buttons.

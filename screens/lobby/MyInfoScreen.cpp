@@ -11,6 +11,8 @@
 #include "net/MessageIds.h"
 #include "net/NetClient.h"
 #include "platform/Input.h"
+#include "screens/game/PlayResources.h"
+#include "screens/lobby/HeroTooltip.h"
 #include "screens/lobby/LobbySteps.h"
 #include "screens/lobby/RoomChat.h"
 #include "ui/ScreenHost.h"
@@ -167,7 +169,10 @@ void CMyInfoScreen::FillHeroButtons(int tab) {
         CResource* portrait =
             icon.empty() ? nullptr : g_pResourceManager->GetResource(icon.c_str(), RES_TEXTURE, nullptr, 1);
         button->SetImage(0, portrait, false, icon);
-        button->CUiObject::SetText(hero->record->unitText3);
+        static const std::vector<std::string> kNoNames;
+        button->CUiObject::SetText(BuildHeroTooltip(*hero->record, hero->stats,
+                                                     g_pPlayResources ? g_pPlayResources->raceNames : kNoNames,
+                                                     g_pPlayResources ? g_pPlayResources->classNames : kNoNames));
         w.owned[static_cast<size_t>(place)] = hero->owned;
         w.cardLevel[static_cast<size_t>(place)] = hero->owned ? hero->cardLevel : 0;
         SetShown(button, true);

@@ -2,12 +2,15 @@
 // the player card from the lobby's record, the hero rows, Escape acting on
 // its release, and the ways to the lobby and the market; the hero rows'
 // split and limits on a registry of their own.
+#include <cmath>
+
 #include "engine/core/ErrorReport.h"
 #include "engine/core/MessageTable.h"
 #include "engine/core/NameHash.h"
 #include "net/ByteWriter.h"
 #include "net/MessageIds.h"
 #include "platform/Input.h"
+#include "screens/lobby/HeroTooltip.h"
 #include "screens/lobby/MyInfoScreen.h"
 #include "tests/screens/lobby/LobbyFixture.h"
 #include "tests/fixtures/CapturingGfxDevice.h"
@@ -108,6 +111,11 @@ TEST_F(MyInfoFlow, ShowsTheCardAndLeavesOnEscapesRelease) {
     for (int i = 0; i < kMyInfoSideButtons; ++i)
         EXPECT_EQ(w.Hero(i)->HasFlags(UI_HIDDEN), static_cast<size_t>(i) >= lists[0].size()) << i;
     // The first hero is on show from the start, drawn into the preview's target.
+    // Each hero button carries the hero's tooltip, from the sample texts.
+    const MyInfoHero& first = lists[0][0];
+    EXPECT_EQ(w.Hero(0)->Text(), BuildHeroTooltip(*first.record, first.stats, g_pPlayResources->raceNames,
+                                                  g_pPlayResources->classNames));
+    EXPECT_NE(w.Hero(0)->Text().find(first.record->name), std::string::npos) << w.Hero(0)->Text();
     EXPECT_EQ(Page()->Preview().ModelName(), lists[0][0].record->model);
     EXPECT_EQ(w.Detail()->Image(), Page()->Preview().View().Target());
     EXPECT_FALSE(w.Detail()->HasFlags(UI_HIDDEN));
@@ -200,4 +208,43 @@ TEST(MyInfoHeroListsTest, SplitsBySideAndHiddenAndStopsAtTheButtons) {
     EXPECT_EQ(lists[0].size(), 21u);
     EXPECT_EQ(lists[1].size(), 1u);
     EXPECT_EQ(lists[2].size(), 12u);
+}
+
+// The hero tooltip through a message table of short marks: the attack line by
+// the ranged bit, the race by the first of its bits, names past the lists
+// empty, stats truncated and kept inside the int32 range.
+TEST(MyInfoHeroTooltipTest, VariesByRaceClassAttackAndStats) {
+    CMessageTable messages;
+    ASSERT_EQ(g_pMessageTable, &messages);
+    messages.SetMsg(MSG_MYINFO_HERO_INFO, "%s/%s/%s/%d %d %d %d %d %d %d/%s/%s");
+    messages.SetMsg(MSG_MYINFO_HERO_LONG_ATTACK, "far:%s");
+    messages.SetMsg(MSG_MYINFO_HERO_SHORT_ATTACK, "near:%s");
+    const std::vector<std::string> races = {"Vampire", "Mage", "Hunter", "Wolf"};
+    const std::vector<std::string> classes = {"Str", "Dex", "Int", "Guard"};
+    using Stats = std::array<float, hero_stats::kStats>;
+    const Stats plain = {30.9f, 20, 10, 45.5f, 15, 600, 100, 1.5f, 0.5f, 2.5f};
+    const Stats wild = {-2.7f, 1e30f, -1e30f, std::nanf(""), 0.99f, 2147483520.0f, -0.5f};
+    struct Case {
+        uint32_t flags;
+        uint32_t heroClass;
+        const Stats* stats;
+        const char* text;
+    } const cases[] = {
+        {0x10 | 0x200 | 0x800000, 2, &plain, "Ayla/Seer/Int/30 20 10 45 15 600 100/Mage/far:Reads stars."},
+        {0x10 | 0x400, 0, &plain, "Ayla/Seer/Str/30 20 10 45 15 600 100/Hunter/near:Reads stars."},
+        // Two race bits: the first in the order 0x100, 0x200, 0x400, 0x800.
+        {0x10 | 0x800 | 0x100, 3, &plain, "Ayla/Seer/Guard/30 20 10 45 15 600 100/Vampire/near:Reads stars."},
+        // A hidden hero without a race bit, and class 4, which has no name.
+        {0x10 | 0x8000000 | 0x800000, 4, &plain, "Ayla/Seer//30 20 10 45 15 600 100//far:Reads stars."},
+        {0x10 | 0x800, 0, &wild, "Ayla/Seer/Str/-2 2147483647 -2147483648 0 0 2147483520 0/Wolf/near:Reads stars."},
+    };
+    for (const Case& c : cases) {
+        CUnitData unit;
+        unit.name = "Ayla";
+        unit.unitText3 = "Seer";
+        unit.unitText4 = "Reads stars.";
+        unit.flags = c.flags;
+        unit.unitClass = c.heroClass;
+        EXPECT_EQ(BuildHeroTooltip(unit, *c.stats, races, classes), c.text) << std::hex << c.flags;
+    }
 }
