@@ -126,7 +126,13 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
         hero.vecC = {FloatBits(0), FloatBits(8.0f), FloatBits(-25.0f)};
         hero.vecD = {FloatBits(0), FloatBits(5.0f), FloatBits(0)};
     };
+    // Heroes see across most of the sample map by day, less by night.
+    auto heroSight = [](CUnitData& hero) {
+        hero.baseStats[14] = FloatBits(200.0f);
+        hero.baseStats[15] = FloatBits(150.0f);
+    };
     CUnitData& knight = AddUnit(registry, "Knight", {"Bolt", "Aura", "Swap", "Call"});
+    heroSight(knight);
     knight.flags |= 16;  // a hero
     lookAtFront(knight);
     knight.hitRow = 1;
@@ -135,6 +141,7 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     guardian.unitClass = 3;
     guardian.flags &= ~CUnitData::kClassFlagMask;
     lookAtFront(guardian);
+    heroSight(guardian);
     CUnitData& creep = AddUnit(registry, "Creep", {});
     creep.hitColumn = 2;
     // The creep's ranged attack: the sample model flies at 40 units a second,
@@ -165,6 +172,7 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
         hero.unitText4 = "A hero of the sample game folder.";
         lookAtFront(hero);
         for (size_t k = 0; k < 13; ++k) hero.baseStats[k] = FloatBits(10.0f + static_cast<float>(k));
+        heroSight(hero);
     }
     // The Dawn Hunter shows every kind of slot on the main panel: a skill cast
     // at once, one aimed at a target, one switched on and off, and a passive one.

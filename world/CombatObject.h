@@ -183,6 +183,8 @@ private:
     // record's shot at the target or at each of its target list.
     void DealAttackHit(CWorldObject& target);
     void RunDeath(float elapsed, bool authority, bool started);
+    // The sight circle and, while it attacks, the unit shown to its target's team.
+    void UpdateSightAndReveal(float elapsed);
     void RunSkill(CWorldObject* target, float elapsed, bool authority, bool started);
 
 public:
@@ -198,6 +200,10 @@ public:
     float bountyExperience = 0;
     float bountyGold = 0;
     float swingTimer = 0;
+    // The team an attack showed this unit to (-1 none) and how long ago the
+    // attack ended there.
+    int32_t revealTeam = -1;
+    float revealTimer = 0;
     float animationFactor = 1.0f;
     float swingLeft = 0;
     float hitTime = 0;

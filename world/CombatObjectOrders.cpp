@@ -14,6 +14,7 @@
 #include "world/SkillInstance.h"
 #include "world/SkillLevelRecord.h"
 #include "world/SkillRecord.h"
+#include "world/TerrainEngine.h"
 #include "world/UnitEffect.h"
 #include "world/WorldObjectManager.h"
 
@@ -620,6 +621,8 @@ void CCombatObject::RunDeath(float elapsed, bool authority, bool started) {
                     g_pGameCommandManager->BuildUiCue(1, 0, position, 0.8f, 200.0f, 1.0f, 0);
             }
             if (actionClock < actionLength) return;
+            // The circle stayed at the death spot while the body fell.
+            if (owner >= 0 && owner < kPlayerSlots) m->RemoveSight(*this);
             if (revivalTime > 0) {
                 order.subKind = 7;
                 orderJustSet = 1;
@@ -718,6 +721,38 @@ void CCombatObject::RunSkill(CWorldObject* target, float elapsed, bool authority
     }
 }
 
+void CCombatObject::UpdateSightAndReveal(float elapsed) {
+    CWorldObjectManager* m = g_pWorldObjectManager;
+    const float sight = GetStat(m->day ? 14 : 15);
+    if (!(sight > 0)) return;
+    if ((flags & SO_POSITION_CHANGED) && g_pTerrainEngine) g_pTerrainEngine->PlaceOnGround(this);
+    const bool dying = order.kind == 4 && (order.subKind == 0 || order.subKind == 7);
+    if (!dying) m->UpdateSight(*this, sight, elapsed);
+    if (m->gameMode == 3 || m->gameMode == 4) return;
+    constexpr uint32_t kRevealed = 0x80000000u;
+    // An attacker shows itself to those it strikes: a disc of its own size in
+    // their team's sight, so they can see and answer it.
+    const bool attacking = order.kind == 2 && (order.subKind == 4 || order.subKind == 5 || order.subKind == 8);
+    CWorldObject* target = attacking ? m->GetObjectById(order.targetId) : nullptr;
+    const int32_t struck = target && target->team != team && target->team >= 0 && target->team < kPlayerSlots
+                               ? target->team
+                               : -1;
+    if (struck >= 0 && !(unitFlags & (1u << 26))) {
+        if (!(flags & kRevealed) || revealTeam != struck || movedFlag)
+            m->StampOnce(*this, struck, std::max(bounds.radius * bounds.scale, 10.0f));
+        flags |= kRevealed;
+        revealTeam = struck;
+        revealTimer = 0;
+        return;
+    }
+    if (!(flags & kRevealed)) return;
+    revealTimer += elapsed;
+    if (alive && !movedFlag && revealTimer < 3.0f) return;
+    flags &= ~kRevealed;
+    revealTeam = -1;
+    m->RemoveStamp(*this);
+}
+
 int CCombatObject::Update(float dt) {
     CWorldObjectManager* m = g_pWorldObjectManager;
     if (!g_pGameCommandManager || !m || (flags & 0x20)) return CWorldObject::Update(dt);
@@ -743,6 +778,7 @@ int CCombatObject::Update(float dt) {
     movedFlag = 0;
     RunOrder(dt);
     if (flags & 0x20) return 0;
+    UpdateSightAndReveal(dt);
     if (alive && lifetime != kUnlimitedLife) {
         lifetime -= dt;
         if (lifetime <= 0) {

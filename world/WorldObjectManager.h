@@ -186,6 +186,10 @@ public:
     float gameClock = 0;
     float sightMoveThreshold = 30.0f;
     uint32_t sightGradeFlag = 0;
+    // Day or night, mirrored by the play screen: units see by their day
+    // sight (stat 14) by day and their night sight (stat 15) by night.
+    uint32_t day = 1;
+    uint32_t dayChanged = 0;
     // The sight grid of the loaded map (null without one).
     CSightGrid* sightGrid = nullptr;
     int32_t effectMode = 0;

@@ -5,10 +5,27 @@
 #include "screens/game/PlayScreen.h"
 #include "world/WorldObjectManager.h"
 
-void CPlayScreen::StartDayNight() { m_dayNight.SetPhase(kDayPeriod, m_day ? 1u : 0u); }
+void CPlayScreen::StartDayNight() {
+    m_dayNight.SetPhase(kDayPeriod, m_day ? 1u : 0u);
+    MirrorDay();
+}
+
+// The world sees by day or by night with the light.
+void CPlayScreen::MirrorDay() {
+    CWorldObjectManager* world = g_pWorldObjectManager;
+    if (!world) return;
+    const uint32_t day = m_day ? 1u : 0u;
+    world->dayChanged = world->day != day ? 1u : 0u;
+    world->day = day;
+}
 
 void CPlayScreen::AdvanceDayNight(float realDt, bool replay) {
-    if (!m_dayNight.Update(realDt)) return;
+    const bool ended = m_dayNight.Update(realDt) != 0;
+    if (ended) FlipDay(replay);
+    MirrorDay();
+}
+
+void CPlayScreen::FlipDay(bool replay) {
     CWorldObjectManager* world = g_pWorldObjectManager;
     if (!replay && world && (!world->online || world->host) && g_pGameCommandManager)
         if (CGameCommand* day = g_pGameCommandManager->BuildPlayerEvent(11, 0, 1)) day->SetU8(3, m_day ? 0 : 1);

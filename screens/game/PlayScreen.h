@@ -631,6 +631,9 @@ public:
     void AdvanceDayNight(float realDt, bool replay);
 
 private:
+    void FlipDay(bool replay);
+    // The world object manager's day flag, and whether it changed this frame.
+    void MirrorDay();
     CStatusPanel* m_statusPanel = nullptr;
     // ---- In-game chat: the chat box, its key and mode, CMD_CHAT (PlayChat.cpp) ----
 public:

@@ -5,6 +5,7 @@
 #include "tests/world/WorldFixture.h"
 #include "world/CombatObject.h"
 #include "world/OrderRecord.h"
+#include "world/SightGrid.h"
 #include "world/SkillInstance.h"
 
 namespace {
@@ -235,6 +236,85 @@ TEST_F(OrderTest, ConditionZeroWithAuthoritySendsHoldPosition) {
     unit->RemoveCondition(0);
     unit->RemoveCondition(0);
     EXPECT_EQ(unit->conditions[0], 0) << "never below 0";
+}
+
+// A unit keeps its sight circle in its team's layer as it lives: the day's
+// radius by day, the night's by night, none once its body has fallen.
+TEST_F(OrderTest, SightFollowsTheUnitByDayAndByNight) {
+    CSightGrid grid;
+    ASSERT_EQ(grid.Setup(32, 32, 20.0f, 8, 0, 0), 1);
+    manager.sightGrid = &grid;
+    CUnitData& r = UnitRecord("Scout");
+    r.baseStats[5] = F(100);
+    r.baseStats[14] = F(60);
+    r.baseStats[15] = F(30);
+    CUnit* scout = Spawn(r, 300, 300, 0);
+    scout->SetOrder(0, 8, scout->position, -1, -1);
+    auto lit = [&](float dx) { return grid.GetCell({300 + dx, 0, 300}, 0) > 0; };
+    EXPECT_FALSE(lit(0)) << "no circle before its first update";
+    Run(scout, 1.0f);
+    EXPECT_TRUE(lit(55));
+    EXPECT_FALSE(lit(75));
+    manager.day = 0;
+    Run(scout, 1.0f);
+    EXPECT_TRUE(lit(25));
+    EXPECT_FALSE(lit(45)) << "night sight";
+
+    scout->alive = 0;
+    scout->SetOrder(4, 0, scout->position, -1, -1);
+    Run(scout, 0.1f);
+    EXPECT_TRUE(lit(0)) << "the circle stays while the body falls";
+    Run(scout, 1.0f);
+    EXPECT_FALSE(lit(0));
+    manager.sightGrid = nullptr;
+}
+
+// An attacker is shown to the team it strikes, and hidden again when it moves
+// or three seconds after its attack ended; not in a replay, nor when its
+// record forbids it.
+TEST_F(OrderTest, AnAttackerIsShownToTheTeamItStrikes) {
+    CSightGrid grid;
+    ASSERT_EQ(grid.Setup(32, 32, 20.0f, 8, 0, 0), 1);
+    grid.OpenLayer(1, 1);
+    manager.sightGrid = &grid;
+    manager.fogOfWar = 0;
+    CUnit* enemy = Spawn(*record, 115, 100, 5);
+    enemy->team = 1;
+    auto shown = [&] { return grid.GetCell(unit->position, 1) > 0; };
+    auto attack = [&] {
+        unit->SetOrder(2, 4, unit->position, enemy->id, -1);
+        unit->Update(0.1f);
+    };
+    attack();
+    EXPECT_TRUE(shown());
+    EXPECT_NE(unit->flags & 0x80000000u, 0u);
+    unit->SetOrder(0, 8, unit->position, -1, -1);
+    Run(unit, 2.8f);
+    EXPECT_TRUE(shown()) << "standing still after the attack";
+    Run(unit, 0.3f);
+    EXPECT_FALSE(shown());
+    EXPECT_EQ(unit->flags & 0x80000000u, 0u);
+
+    attack();
+    unit->SetOrder(3, 1, {100, 0, 300}, -1, -1);
+    unit->Update(0.1f);
+    EXPECT_FALSE(shown()) << "it moved";
+
+    struct Case {
+        int32_t gameMode;
+        uint32_t unitFlags;
+    } hidden[] = {{3, 0}, {4, 0}, {0, 1u << 26}};
+    for (const Case& c : hidden) {
+        manager.gameMode = c.gameMode;
+        const uint32_t keep = unit->unitFlags;
+        unit->unitFlags |= c.unitFlags;
+        unit->TeleportTo({100, 0, 100});
+        attack();
+        EXPECT_FALSE(shown()) << "game mode " << c.gameMode;
+        unit->unitFlags = keep;
+    }
+    manager.gameMode = 0;
+    manager.sightGrid = nullptr;
 }
 
 }  // namespace

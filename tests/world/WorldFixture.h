@@ -44,6 +44,8 @@ struct WorldFixture : ::testing::Test {
         platform::CrtSrand(1);
         tree.Build(3, 2000, 2000, -100, 100);
     }
+    // A test's sight grid is gone before the manager takes its objects' sight back.
+    ~WorldFixture() override { manager.sightGrid = nullptr; }
 
     // The records queued since the last call, in order.
     std::vector<SentCommand> Sent() {
