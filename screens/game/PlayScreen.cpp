@@ -241,6 +241,16 @@ void CPlayScreen::SetUpCamera() {
         play->pitchLimitHigh = kPitchLimitHigh;
         play->pitchLimitLow = kPitchLimitLow;
     }
+    // A camera that was never aimed looks level, over the ground rather than
+    // at it, and could never pitch into the band: it starts looking north,
+    // down at the middle of the band.
+    const float down = m_camera->viewDir.y;
+    if (!(down < -kPitchLimitLow && down > -kPitchLimitHigh)) {
+        const float y = -(kPitchLimitHigh + kPitchLimitLow) / 2;
+        m_camera->viewDir = platform::Vec3(0, y, std::sqrt(1 - y * y));
+        m_camera->RebuildAxes();
+        m_camera->SetTarget(m_camera->target, 1);
+    }
     RebuildView();
 }
 
