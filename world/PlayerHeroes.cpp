@@ -34,7 +34,9 @@ int CreatePlayerHero(CZEMMap& map, const PlayerHeroSpec& spec, CUnit** hero) {
     const size_t i = static_cast<size_t>(spec.position);
     unit->SetOwner(spec.position);
     unit->team = world.ownerTeam[i];
-    if (!unit->InitFromRecord(start->centre, &record, 1, kHeroYaw, 1.0f) || !unit->LinkResources(0)) {
+    // The record's model comes with its link: a unit made from an unlinked
+    // record has no model, so it draws nothing and a click cannot pick it.
+    if (!record.Link() || !unit->InitFromRecord(start->centre, &record, 1, kHeroYaw, 1.0f) || !unit->LinkResources(0)) {
         ErrorReport().Chain("%s", record.name.c_str());
         world.DestroyObject(unit);
         return 0;

@@ -22,9 +22,11 @@ using platform::Vec3;
 
 namespace {
 
-// Scene flags the visibility step sets while an object is out of the local view.
+// Scene flags the visibility step sets while an object is out of the local
+// view. 0x100 keeps an unseen object out of the cursor's picks; some objects
+// carry it for good (passable decorations, units of record flag bit 26).
 constexpr uint32_t kOutOfSight = 0x40000040u;
-constexpr uint32_t kOutOfSightAll = 0x40000140u;
+constexpr uint32_t kOutOfPicks = 0x100u;
 constexpr int32_t kDeathAction = 6;
 
 // The random part of every damage roll: r in [0, 1].
@@ -78,13 +80,21 @@ void CWorldObject::UpdateVisibility() {
     CWorldObjectManager* m = g_pWorldObjectManager;
     CSightGrid* grid = m ? m->sightGrid : nullptr;
     int32_t viewer = m ? m->sightLayer : 0;
-    if (!m || !m->fogOfWar || !grid) {
+    // The step takes back only the pick bit it set itself: an object that
+    // carries it for good keeps it when seen.
+    auto inSight = [this] {
         flags &= ~kOutOfSight;
+        if (m_unseenOutOfPicks) flags &= ~kOutOfPicks;
+        m_unseenOutOfPicks = false;
+    };
+    if (!m || !m->fogOfWar || !grid) {
+        inSight();
         if (viewer >= 0 && viewer < kPlayerSlots) seen[viewer] = 1;
         SetColorScale(1, 1, 1);
         return;
     }
-    flags |= kOutOfSightAll;
+    if (!(flags & kOutOfPicks)) m_unseenOutOfPicks = true;
+    flags |= kOutOfSight | kOutOfPicks;
     const bool everyLayerDraws = m->gameMode == 3 || m->gameMode == 4;
     const bool hiddenFlyer = (unitFlags & 0x400000) && !(unitFlags & 0x800000);
     bool drawnSeen = false;
@@ -98,7 +108,7 @@ void CWorldObject::UpdateVisibility() {
         drawnAnswer = std::max(drawnAnswer, answer);
     }
     if (drawnSeen) {
-        flags &= ~kOutOfSight;
+        inSight();
         SetColorScale(1, 1, 1);
     } else if (drawnAnswer < 0) {
         SetColorScale(0, 0, 0);

@@ -184,6 +184,10 @@ public:
     platform::Vec3 sightPosition;
     SightSource sight;
     SightSource stamp;
+
+private:
+    // The visibility step set scene flag 0x100 (the object was not seen).
+    bool m_unseenOutOfPicks = false;
 };
 
 // The distance of two points on the ground plane (height ignored).

@@ -5,7 +5,9 @@
 
 #include <cmath>
 
+#include "engine/core/ErrorReport.h"
 #include "engine/core/NameHash.h"
+#include "engine/render/ModelResource.h"
 #include "tools/WorldHarness.h"
 #include "world/GameDataRegistry.h"
 #include "world/NamedArea.h"
@@ -52,6 +54,35 @@ TEST(PlayerHeroes, AHeroStandsAtItsStartAreaUnderItsPositionWithItsBonus) {
     EXPECT_EQ(CreatePlayerHero(map, {record, 5, 0, "None"}, &none), 1);
     EXPECT_EQ(none, nullptr);
     EXPECT_EQ(world.Objects().size(), objects);
+}
+
+// Nothing else links a hero's record before the match: the hero links it, or
+// it would have no model to draw, and bounds no click could hit.
+TEST(PlayerHeroes, AHeroTakesTheModelOfItsRecordAndFailsWithoutIt) {
+    CWorldHarness h;
+    ASSERT_TRUE(h.ok()) << h.Error();
+    CZEMMap& map = *h.machine(0).map;
+    CWorldObjectManager& world = map.objects;
+    CGameDataRecord* record = FindGameRecord(CAT_UNIT, NameHash("Knight"));
+    ASSERT_NE(record, nullptr);
+    record->ReleaseResources();
+
+    CUnit* hero = nullptr;
+    ASSERT_EQ(CreatePlayerHero(map, {record, 0, 0, "Knight"}, &hero), 1) << h.Error();
+    ASSERT_NE(hero, nullptr);
+    ASSERT_NE(record->modelResource, nullptr);
+    EXPECT_EQ(hero->GetModel(), record->modelResource);
+    EXPECT_EQ(hero->bounds.boxMax.y, static_cast<CModelResource*>(record->modelResource)->BoundsMax().y);
+
+    // A record whose model cannot load makes no hero.
+    record->ReleaseResources();
+    record->model = "NO_SUCH_MODEL.DSM";
+    const size_t objects = world.Objects().size();
+    CUnit* none = hero;
+    EXPECT_EQ(CreatePlayerHero(map, {record, 1, 0, "Knight"}, &none), 0);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(world.Objects().size(), objects);
+    EXPECT_NE(ErrorReport().Text().find("Knight"), std::string::npos) << ErrorReport().Text();
 }
 
 TEST(PlayerHeroes, HeroesOnOneSpotMoveApartAtTheStart) {

@@ -222,6 +222,48 @@ TEST_F(VisibilityTest, SeenFlagsAndDrawingFollowTheLocalLayer) {
     grid.RemoveSight(&other, {900, 0, 900}, 60, 1, CSightGrid::MODE_DISC);
 }
 
+// Scene flag 0x100 keeps an object out of the cursor's picks: the fog sets it
+// while the local viewer does not see the object and takes it back when it
+// does, but never from an object that carries it for good.
+TEST_F(VisibilityTest, OnlyASeenObjectCanBePickedUnderTheFog) {
+    constexpr uint32_t kOutOfPicks = 0x100;
+    CUnit* plain = Spawn(*record, 110, 100, 5);
+    CUnit* passable = Spawn(*record, 120, 100, 5);
+    passable->flags |= kOutOfPicks;
+    SightSource eye;
+    const auto see = [&](bool on) {
+        if (on)
+            grid.AddSight(&eye, {100, 0, 100}, 60, 0, CSightGrid::MODE_DISC);
+        else
+            grid.RemoveSight(&eye, {100, 0, 100}, 60, 0, CSightGrid::MODE_DISC);
+    };
+    struct Step {
+        bool seen;
+        uint32_t fog;
+        bool plainOut;
+        const char* what;
+    };
+    const Step steps[] = {
+        {false, 1, true, "never seen"},
+        {true, 1, false, "seen"},
+        {true, 1, false, "still seen, a frame later"},
+        {false, 1, true, "out of sight again"},
+        {false, 0, false, "the fog lifted"},
+        {false, 1, true, "the fog back"},
+        {true, 1, false, "seen again"},
+    };
+    bool seeing = false;
+    for (const Step& s : steps) {
+        if (s.seen != seeing) see(seeing = s.seen);
+        manager.fogOfWar = s.fog;
+        plain->UpdateVisibility();
+        passable->UpdateVisibility();
+        EXPECT_EQ((plain->flags & kOutOfPicks) != 0, s.plainOut) << s.what;
+        EXPECT_TRUE(passable->flags & kOutOfPicks) << s.what;
+    }
+    see(false);
+}
+
 TEST_F(VisibilityTest, DeathEndsInRemovalAndRevivalBringsTheUnitBack) {
     record->baseStats[5] = F(200);
     record->baseStats[6] = F(40);
