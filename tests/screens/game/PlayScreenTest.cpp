@@ -62,6 +62,11 @@ TEST_F(PlayScreenTest, SinglePlayStartsWithGoldAndTheCameraOnTheHeroAndRunsOrder
     EXPECT_EQ(session.slots[0].gold, CPlayScreen::kStartingGold);
     EXPECT_FLOAT_EQ(camera.target.x, 100.0f);
     EXPECT_FLOAT_EQ(camera.target.z, 100.0f);
+    // A camera never aimed looks down on the hero from the south, inside its pitch band.
+    EXPECT_LT(camera.viewDir.y, -CPlayScreen::kPitchLimitLow);
+    EXPECT_GT(camera.viewDir.y, -CPlayScreen::kPitchLimitHigh);
+    EXPECT_GT(camera.viewDir.z, 0.0f);
+    EXPECT_NEAR(camera.eye.y - camera.target.y, -camera.viewDir.y * camera.distance, 1e-3f);
     ASSERT_EQ(play.Selection().selected, std::vector<int32_t>{0});
     // The help window waits hidden, its lines filled.
     ASSERT_NE(play.HelpWindow(), nullptr);
