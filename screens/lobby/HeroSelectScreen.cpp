@@ -168,6 +168,9 @@ int CHeroSelectScreen::Prepare() {
     ClearHeroDetails();
     lobby::SetLabel(w.LimitText(), FormatText(GetMessageText(MSG_TIME_SEC), 60));
     m_selectedRace = w.RaceTab();
+    // Single play starts on the tab's first hero: shown at once, since a
+    // click on a hero already chosen changes nothing.
+    if (SinglePlay() && Selected()) ShowSelectedHero();
     ShowPage();
     RefreshPlayerRows();
     return 1;

@@ -278,6 +278,27 @@ TEST_F(WaitRoomFlow, PracticeRoomRunsLocallyAndLeavesWithOneNotice) {
     EXPECT_TRUE(Session().returnedToLobby);
 }
 
+// A practice match's hero select starts on the tab's first hero, its
+// model already in the preview: a click on that hero changes nothing.
+TEST_F(WaitRoomFlow, PracticeHeroSelectShowsTheFirstHeroAtOnce) {
+    g_pWorldObjectManager->practiceGame = 1;
+    g_pWorldObjectManager->localSlot = 0;
+    Session().room.SetMapId(1);
+    game.Accept();
+    CWaitRoomScreen* room = Room();
+    ASSERT_NE(room, nullptr) << ErrorReport().Text();
+    room->Window()->PressCommand(CWaitRoomWindow::CMD_START);
+    CHeroSelectScreen* hero = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        hero = CurrentAs<CHeroSelectScreen>();
+        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
+    })) << ErrorReport().Text();
+    EXPECT_EQ(hero->SelectedIndex(), 0);
+    EXPECT_EQ(hero->Preview().ModelName(), "SAMPLE.DRC");
+    EXPECT_EQ(hero->Window()->Detail()->Image(), hero->Preview().View().Target());
+    EXPECT_FALSE(hero->Window()->Detail()->HasFlags(UI_HIDDEN));
+}
+
 TEST_F(WaitRoomFlow, HeroSelectRefusalsAndCancel) {
     RoomSpec spec;
     spec.mapId = 1;
