@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "engine/core/ErrorReport.h"
 #include "platform/GfxGlDevice.h"
@@ -229,36 +231,56 @@ TEST_F(TerrainPass, ObjectsGetTheirLightBeforeTheyAreDrawn) {
 
 namespace {
 
-// On the GL device, seen from above: the fog of war over a terrain of two
-// patches leaves the seen one clear and darkens the one nobody has seen.
+// A terrain of 2 x 1 patches on the headless GL device, seen straight down
+// onto its middle with the 320 x 160 ground filling the width of a square
+// back buffer; Shoot draws a pass on a white ground and reads the pixels back.
+struct GlGround {
+    explicit GlGround(uint32_t side) : side(side), device(CreateHeadlessGl(side, true)) {
+        using namespace platform;
+        if (!device) return;
+        engine = std::make_unique<CTerrainEngine>(device.get());
+        built = engine->BuildTree(2, 1, 1, 0) == 1;
+        const Matrix view = MatrixLookAtLH(Vec3(160, 500, 80), Vec3(160, 0, 80), Vec3(0, 0, 1));
+        const Matrix projection = MatrixOrthoLH(320, 320, 1, 1000);
+        device->SetTransform(TS_VIEW, &view);
+        device->SetTransform(TS_PROJECTION, &projection);
+    }
+    template <class Pass>
+    std::vector<uint32_t> Shoot(Pass pass) {
+        using namespace platform;
+        if (device->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFFFFFFFu, 1.0f, 0) != GFX_OK ||
+            device->BeginScene() != GFX_OK)
+            return {};
+        pass();
+        device->EndScene();
+        return ReadBackBuffer(*device);
+    }
+
+    uint32_t side;
+    std::unique_ptr<platform::CGfxGlDevice> device;
+    CErrorReport report;
+    CSpatialTree tree;
+    std::unique_ptr<CTerrainEngine> engine;
+    bool built = false;
+};
+
+// The fog of war over the two patches leaves the seen one clear and darkens
+// the one nobody has seen.
 TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
     using namespace platform;
     constexpr uint32_t kSize = 64;
-    auto device = CreateHeadlessGl(kSize, true);
-    ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
-    CGfxDevice& d = *device;
-    CErrorReport report;
-    CSpatialTree tree;
-    CTerrainEngine engine(&d);
-    ASSERT_EQ(engine.BuildTree(2, 1, 1, 0), 1);
+    GlGround ground(kSize);
+    ASSERT_NE(ground.device, nullptr) << "no headless GL (EGL on Mesa) available";
+    ASSERT_TRUE(ground.built);
+    CTerrainEngine& engine = *ground.engine;
     ASSERT_EQ(engine.SetupSight(0, 0, nullptr), 1);
-    ASSERT_EQ(engine.CreateDeviceObjects(), 1) << report.GetText();
+    ASSERT_EQ(engine.CreateDeviceObjects(), 1) << ground.report.GetText();
     SightSource seen;
     engine.SightGrid()->AddSight(&seen, Vec3(80, 0, 80), 120.0f, 0, CSightGrid::MODE_DISC);
     for (int32_t p = 0; p < 2; ++p) engine.Patch(p)->flags |= SO_VISIBLE;
-
-    // Straight down onto the middle of the terrain, the 320 x 160 ground filling the width.
-    const Matrix view = MatrixLookAtLH(Vec3(160, 500, 80), Vec3(160, 0, 80), Vec3(0, 0, 1));
-    const Matrix projection = MatrixOrthoLH(320, 320, 1, 1000);
-    d.SetTransform(TS_VIEW, &view);
-    d.SetTransform(TS_PROJECTION, &projection);
-    d.SetRenderState(RS_LIGHTING, 0);
-    d.SetRenderState(RS_CULLMODE, CULL_NONE);
-    ASSERT_EQ(d.Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFFFFFFFu, 1.0f, 0), GFX_OK);
-    ASSERT_EQ(d.BeginScene(), GFX_OK);
-    engine.RenderFogOfWar(0.016f);
-    ASSERT_EQ(d.EndScene(), GFX_OK);
-    const std::vector<uint32_t> px = ReadBackBuffer(d);
+    ground.device->SetRenderState(RS_LIGHTING, 0);
+    ground.device->SetRenderState(RS_CULLMODE, CULL_NONE);
+    const std::vector<uint32_t> px = ground.Shoot([&] { engine.RenderFogOfWar(0.016f); });
     ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
 
     // World x 0..320 spans the 64 columns; z 0..160 the middle 32 rows.
@@ -269,38 +291,22 @@ TEST(TerrainFog, OnePatchClearOneDarkOnTheGlDevice) {
     }
 }
 
-}  // namespace
-
-namespace {
-
-// On the GL device, seen from above: the sample's ring lies on the ground
-// around the marker's point, clear inside and outside.
+// The sample's ring lies on the ground around the marker's point, clear
+// inside and outside, in the cull mode the device starts with.
 TEST(TerrainGroundMarker, TheRingLiesAroundItsPointOnTheGlDevice) {
     using namespace platform;
     constexpr uint32_t kSize = 128;
     constexpr uint32_t kRing = 0xFF20C040u;
-    auto device = CreateHeadlessGl(kSize, true);
-    ASSERT_NE(device, nullptr) << "no headless GL (EGL on Mesa) available";
-    CGfxDevice& d = *device;
-    CErrorReport report;
-    CSpatialTree tree;
-    CTerrainEngine engine(&d);
-    ASSERT_EQ(engine.BuildTree(2, 1, 1, 0), 1);
-    ASSERT_EQ(engine.CreateDeviceObjects(), 1) << report.GetText();
-    HeldTexture picture(&d, 64, 64, RingPicture(64, kRing));
+    GlGround ground(kSize);
+    ASSERT_NE(ground.device, nullptr) << "no headless GL (EGL on Mesa) available";
+    ASSERT_TRUE(ground.built);
+    CTerrainEngine& engine = *ground.engine;
+    ASSERT_EQ(engine.CreateDeviceObjects(), 1) << ground.report.GetText();
+    HeldTexture picture(ground.device.get(), 64, 64, RingPicture(64, kRing));
     // 160 units wide at the middle of the 320 x 160 ground.
     ASSERT_EQ(engine.CreateGroundMarker(&picture, 160.0f, Vec3(160, 0, 80)), 1);
     engine.ShowGroundMarker(true);
-
-    const Matrix view = MatrixLookAtLH(Vec3(160, 500, 80), Vec3(160, 0, 80), Vec3(0, 0, 1));
-    const Matrix projection = MatrixOrthoLH(320, 320, 1, 1000);
-    d.SetTransform(TS_VIEW, &view);
-    d.SetTransform(TS_PROJECTION, &projection);
-    ASSERT_EQ(d.Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFFFFFFFu, 1.0f, 0), GFX_OK);
-    ASSERT_EQ(d.BeginScene(), GFX_OK);
-    engine.RenderGroundMarker();
-    ASSERT_EQ(d.EndScene(), GFX_OK);
-    const std::vector<uint32_t> px = ReadBackBuffer(d);
+    const std::vector<uint32_t> px = ground.Shoot([&] { engine.RenderGroundMarker(); });
     ASSERT_EQ(px.size(), static_cast<size_t>(kSize) * kSize);
 
     // 2.5 units a pixel: the band (0.78 to 0.94 of the 80-unit radius) lies

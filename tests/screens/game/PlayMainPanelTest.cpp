@@ -146,6 +146,17 @@ protected:
         return item;
     }
     CSkillInstance& Skill(size_t i) { return *Hero().skills.at(i); }
+    // A learned active skill of the hero's that waits for a target of the
+    // kind, with mana for it.
+    CSkillInstance& AimedSkill(size_t i, uint32_t targetKind) {
+        Hero().stats.final[6] = 1000;
+        Hero().mana = 1000;
+        CSkillInstance& s = Skill(i);
+        s.level = 1;
+        s.record->flags = 0x10;
+        s.record->skillWord2 = targetKind;
+        return s;
+    }
     // The cursors by index, for a test that reads which one a mode chose.
     struct IndexCursors : IUiCursorHost {
         uintptr_t LoadCursor(uint32_t id) override { return id + 1; }
@@ -842,12 +853,7 @@ TEST_F(PlayMainPanelTest, AnAreaSkillsGroundMarkerFollowsThePointerOverTheGround
     const CTerrainDecal& marker = *terrain.GroundMarker();
     EXPECT_FLOAT_EQ(marker.width, CPlayScreen::kGroundMarkerSize);
 
-    Hero().stats.final[6] = 1000;
-    Hero().mana = 1000;
-    CSkillInstance& bolt = Skill(0);
-    bolt.level = 1;
-    bolt.record->flags = 0x10;
-    bolt.record->skillWord2 = 3;
+    CSkillInstance& bolt = AimedSkill(0, 3);
     ASSERT_EQ(bolt.record->LevelCount(), 2u);
     for (size_t i = 0; i < 2; ++i) bolt.record->levels[i]->amount[3] = FloatBits(25.0f + 10.0f * static_cast<float>(i));
     panel->Refresh(hero);
@@ -1026,12 +1032,7 @@ TEST_F(PlayMainPanelTest, SlotKeysActThroughThePanel) {
 }
 
 TEST_F(PlayMainPanelTest, TheScreenRunsThePanelsModes) {
-    Hero().stats.final[6] = 1000;
-    Hero().mana = 1000;
-    CSkillInstance& bolt = Skill(0);
-    bolt.level = 1;
-    bolt.record->flags = 0x10;
-    bolt.record->skillWord2 = 1;
+    AimedSkill(0, 1);
     const int32_t creep = harness.SpawnUnit("Creep", {130, 0, 100}, 0, 0);
     screen->Selection().selected = {hero, creep};
     panel->Refresh(hero);
