@@ -35,7 +35,7 @@ public:
     virtual float GetLevelValue3() const { return 0.0f; }
     virtual float GetLevelValue4() const { return 0.0f; }
     // The radius of the ground a use aimed at a point covers there (the
-    // ground marker's size while it is aimed); 0 for a kind without one.
+    // ground marker's radius while it is aimed); 0 for a kind without one.
     virtual float AreaRadius() const { return 0.0f; }
 
     uint32_t linked = 0;
