@@ -175,7 +175,8 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
         heroSight(hero);
     }
     // The Dawn Hunter shows every kind of slot on the main panel: a skill cast
-    // at once, one aimed at a target, one switched on and off, and a passive one.
+    // at once, one aimed at a target, one switched on and off, a passive one
+    // and one aimed at a ground area.
     auto& smite = AddSkill<CEffectOtherSelfSkillRecord>(registry, "Smite", 3);
     smite.flags = 0x10;
     smite.effects.push_back({nullptr, "Haste"});
@@ -186,8 +187,26 @@ void BuildSampleGameData(CGameDataRegistry& registry) {
     lance.shootInfo.effectName = "SPARK.DRE";
     AddSkill<CEffectAuraSkillRecord>(registry, "Guard", 2).flags = 0x40;
     AddSkill<CEffectAuraSkillRecord>(registry, "Valor", 2).flags = 0x20;
+    // An area aimed at the ground, the ground marker as wide as the sweep's
+    // hit radius (amount3) that grows with the level; amount2 is the sweep's
+    // travel time.
+    auto& quake = AddSkill<CDirectAttackSkillRecord>(registry, "Quake", 3);
+    quake.flags = 0x10;
+    quake.skillWord2 = 3;  // aimed at a ground area
+    quake.shootInfo.modelName = kModel;
+    quake.shootInfo.effectName = "SPARK.DRE";
+    quake.effects.push_back({nullptr, "Stun"});
+    for (size_t i = 0; i < quake.levels.size(); ++i) {
+        quake.levels[i]->amount[2] = FloatBits(0.5f);
+        quake.levels[i]->amount[3] = FloatBits(30.0f + 10.0f * static_cast<float>(i));
+    }
     if (auto* dawn = static_cast<CUnitData*>(registry.FindRecord(CAT_UNIT, NameHash("Dawn Hunter"))))
-        for (const char* skill : {"Smite", "Lance", "Guard", "Valor"}) dawn->skills.push_back({nullptr, skill});
+        for (const char* skill : {"Smite", "Lance", "Guard", "Valor", "Quake"})
+            dawn->skills.push_back({nullptr, skill});
+    // A hero of the first side carries it too, so that a practice match on
+    // the local test server shows the marker without changing sides.
+    if (auto* blade = static_cast<CUnitData*>(registry.FindRecord(CAT_UNIT, NameHash("Night Blade"))))
+        blade->skills.push_back({nullptr, "Quake"});
     AddUnit(registry, platform::Utf8ToCp949("로드 헌터"), {"Bolt"});
     AddUnit(registry, platform::Utf8ToCp949("로드 뱀파이어"), {"Aura"});
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/GfxTypes.h"
 #include "tools/DdsWriter.h"
@@ -24,6 +25,11 @@ const char* const kTextures[] = {"SELECT_OBJECT.DDS", "MAP_HERO.DDS", "MAPNOTIFY
                                  // The HUD panels the loading screen pins for a match.
                                  "PLAY_HELP.DDS", "PLAY_CONFIG.DDS", "PLAY_MAIN.DDS", "PLAY_COM_LIST.DDS",
                                  "PLAY_UNITINFO.DDS", "PLAY_MARKET.DDS", "PLAY_UPPER_GODGAUGES.DDS"};
+
+// The ground marker of aimed area skills: a light blue ring.
+constexpr const char* kSkillRegion = "CURSOR_SKILL_REGION.DDS";
+constexpr uint32_t kRingSide = 64;
+constexpr uint32_t kRingColour = 0xFF60D0FFu;
 
 const char* const kEffects[] = {"EFF_COM_LEVELUP.DRE", "EFF_COM_HERO-ORA-LIGHT.DRE", "EFF_COM_HERO-ORA-DARKNESS.DRE",
                                 "EFF_COM_HERO-ORA-PLAYER.DRE", "EFF_COM_FOOTMARK-WATER.DRE"};
@@ -60,6 +66,19 @@ uint32_t Colour(size_t index) {
 
 }  // namespace
 
+std::vector<uint32_t> RingPicture(uint32_t side, uint32_t argb) {
+    std::vector<uint32_t> texels(static_cast<size_t>(side) * side, argb & 0x00FFFFFFu);
+    const float half = static_cast<float>(side) / 2;
+    for (uint32_t y = 0; y < side; ++y)
+        for (uint32_t x = 0; x < side; ++x) {
+            const float r = std::hypot(static_cast<float>(x) + 0.5f - half, static_cast<float>(y) + 0.5f - half) / half;
+            // The band stays inside the picture's edge, which the ground
+            // beyond the marker's box repeats.
+            if (r >= 0.78f && r <= 0.94f) texels[static_cast<size_t>(y) * side + x] = argb;
+        }
+    return texels;
+}
+
 std::vector<SampleTextList> SamplePlayTextLists() {
     return {{"TRIBENAME.DAT", {"Vampires", "Mages", "Hunters", "Wolves"}},
             {"STATNAME.DAT", {"Strength", "Dexterity", "Intelligence", "Guardian"}},
@@ -72,8 +91,14 @@ std::vector<SampleTextList> SamplePlayTextLists() {
 int AddSamplePlayResources(CPackageWriter& package, CPackageWriter& textLists) {
     bool ok = true;
     size_t n = 0;
-    for (const char* name : kTextures)
-        ok = ok && package.Add(name, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 16, 16, Colour(n++)));
+    for (const char* name : kTextures) {
+        const uint32_t colour = Colour(n++);
+        if (std::string_view(name) == kSkillRegion)
+            ok = ok && package.Add(name, CDdsWriter::FromArgb(platform::FMT_A8R8G8B8, kRingSide, kRingSide,
+                                                              RingPicture(kRingSide, kRingColour)));
+        else
+            ok = ok && package.Add(name, CDdsWriter::Solid(platform::FMT_A8R8G8B8, 16, 16, colour));
+    }
     char name[32];
     for (int level = 1; level <= 100; ++level) {
         std::snprintf(name, sizeof(name), "LEVEL_%d.DDS", level);

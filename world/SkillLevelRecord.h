@@ -34,6 +34,9 @@ public:
     virtual float GetLevelValue2() const { return 0.0f; }
     virtual float GetLevelValue3() const { return 0.0f; }
     virtual float GetLevelValue4() const { return 0.0f; }
+    // The radius of the ground a use aimed at a point covers there (the
+    // ground marker's radius while it is aimed); 0 for a kind without one.
+    virtual float AreaRadius() const { return 0.0f; }
 
     uint32_t linked = 0;
     float cooldown = 0;  // seconds; 0 = none
@@ -78,6 +81,11 @@ public:
     float GetLevelValue2() const override;
     float GetLevelValue3() const override;
     float GetLevelValue4() const override;
+    // Of the kinds aimed at the ground only the sweep (kind 4) hits around a
+    // point: everything within amount3 of where it stands, the aimed point
+    // last. The recall (kind 0) places its units on free spots near the
+    // point instead, and the auras reach around their owner.
+    float AreaRadius() const override { return m_kind == 4 ? Amount(3) : 0.0f; }
 
 protected:
     bool SerializeKind(CFileStream& s) override;

@@ -252,6 +252,7 @@ void CTerrainEngine::Clear() {
     m_sightReady = 0;
     m_sightGround.clear();
     m_sightQuarters.clear();
+    RemoveGroundMarker();
     for (CTerrainDecal* decal : m_decals) {
         if (decal->owner) {
             for (void*& handle : decal->owner->terrainHandles)
@@ -276,6 +277,7 @@ void CTerrainEngine::Clear() {
 int CTerrainEngine::CreateDeviceObjects() {
     for (CTerrainDecal* decal : m_decals)
         if (decal->mesh && !decal->mesh->RestoreDeviceObjects()) return 0;
+    if (m_marker && m_marker->mesh && !m_marker->mesh->RestoreDeviceObjects()) return 0;
     for (const auto& patch : m_patches)
         if (!patch->RestoreDeviceObjects()) return 0;
     if (m_sightReady && m_sight && m_device) {
@@ -299,6 +301,7 @@ void CTerrainEngine::InvalidateDeviceObjects() {
     for (const auto& patch : m_patches) patch->InvalidateDeviceObjects();
     for (CTerrainDecal* decal : m_decals)
         if (decal->mesh) decal->mesh->ReleaseBuffers();
+    if (m_marker && m_marker->mesh) m_marker->mesh->ReleaseBuffers();
     if (m_fogTexture) m_fogTexture->Release();
     m_fogTexture = nullptr;
 }
@@ -406,7 +409,7 @@ void CTerrainEngine::ClearSightHeights(CWorldObject* object) {
     ObstacleQuarters(object, 0.0f);
 }
 
-CTerrainDecal* CTerrainEngine::AddDecal(CWorldObject* owner, float size, float strength, uint32_t flag) {
+CTerrainDecal* CTerrainEngine::NewDecal(CWorldObject* owner, float size, float strength, uint32_t flag) {
     CTerrainDecal* decal = m_decalPool.Construct();
     if (!decal) return nullptr;
     decal->owner = owner;
@@ -420,7 +423,20 @@ CTerrainDecal* CTerrainEngine::AddDecal(CWorldObject* owner, float size, float s
     } else {
         decal->mesh = m_meshPool.Construct(m_device);
     }
-    m_decals.push_back(decal);
+    return decal;
+}
+
+void CTerrainEngine::FreeDecal(CTerrainDecal* decal) {
+    if (decal->mesh) {
+        decal->mesh->Clear();
+        m_spareMeshes.push_back(decal->mesh);
+    }
+    m_decalPool.Destroy(decal);
+}
+
+CTerrainDecal* CTerrainEngine::AddDecal(CWorldObject* owner, float size, float strength, uint32_t flag) {
+    CTerrainDecal* decal = NewDecal(owner, size, strength, flag);
+    if (decal) m_decals.push_back(decal);
     return decal;
 }
 
@@ -428,11 +444,36 @@ void CTerrainEngine::RemoveDecal(CTerrainDecal* decal) {
     auto it = std::find(m_decals.begin(), m_decals.end(), decal);
     if (it == m_decals.end()) return;
     m_decals.erase(it);
-    if (decal->mesh) {
-        decal->mesh->Clear();
-        m_spareMeshes.push_back(decal->mesh);
-    }
-    m_decalPool.Destroy(decal);
+    FreeDecal(decal);
+}
+
+int CTerrainEngine::CreateGroundMarker(CTextureResource* picture, float size, const Vec3& position) {
+    RemoveGroundMarker();
+    m_marker = NewDecal(nullptr, size, 1.0f, 0);
+    if (!m_marker) return 0;
+    m_marker->position = position;
+    m_markerShown = false;
+    m_markerPicture = picture;
+    return 1;
+}
+
+void CTerrainEngine::RemoveGroundMarker() {
+    if (m_marker) FreeDecal(m_marker);
+    m_marker = nullptr;
+    m_markerShown = false;
+    m_markerPicture = nullptr;
+}
+
+void CTerrainEngine::MoveGroundMarker(const Vec3& position) {
+    if (!m_marker || (m_marker->position.x == position.x && m_marker->position.z == position.z)) return;
+    m_marker->position = position;
+    m_marker->moved = true;
+}
+
+void CTerrainEngine::SizeGroundMarker(float size) {
+    if (!m_marker || (m_marker->width == size && m_marker->depth == size)) return;
+    m_marker->width = m_marker->depth = size;
+    m_marker->moved = true;
 }
 
 void CTerrainEngine::AddToObjectSets(CWorldObject* object, int addToTerrain) {
@@ -579,6 +620,102 @@ void CTerrainEngine::RenderProjectedLayer(CTerrainDecal& decal, const Matrix& in
     const Matrix identity = Matrix::Identity();
     m_device->SetTransform(TS_WORLD, &identity);
     decal.mesh->Draw();
+}
+
+namespace {
+// The states one draw changes, read before it and put back after it in the
+// reverse order, so that the passes around it find the device as they left it.
+class CStatesKept {
+public:
+    explicit CStatesKept(CGfxDevice& device) : m_device(device) {
+        m_texture = device.GetTexture(0);
+        device.GetTransform(TS_TEXTURE0, &m_textureTransform);
+        device.GetTransform(TS_WORLD, &m_world);
+    }
+    ~CStatesKept() {
+        for (auto it = m_kept.rbegin(); it != m_kept.rend(); ++it) {
+            switch (it->kind) {
+                case RENDER:
+                    SetRenderStateCached(m_device, it->type, it->value);
+                    break;
+                case STAGE:
+                    SetStageStateCached(m_device, it->stage, it->type, it->value);
+                    break;
+                case SAMPLER:
+                    SetSamplerStateCached(m_device, it->stage, it->type, it->value);
+                    break;
+            }
+        }
+        SetTextureCached(m_device, 0, m_texture);
+        m_device.SetTransform(TS_TEXTURE0, &m_textureTransform);
+        m_device.SetTransform(TS_WORLD, &m_world);
+    }
+    CStatesKept(const CStatesKept&) = delete;
+    CStatesKept& operator=(const CStatesKept&) = delete;
+
+    void Render(uint32_t type, uint32_t value) {
+        Keep(RENDER, 0, type);
+        SetRenderStateCached(m_device, type, value);
+    }
+    void Stage(uint32_t stage, uint32_t type, uint32_t value) {
+        Keep(STAGE, stage, type);
+        SetStageStateCached(m_device, stage, type, value);
+    }
+    void Sampler(uint32_t sampler, uint32_t type, uint32_t value) {
+        Keep(SAMPLER, sampler, type);
+        SetSamplerStateCached(m_device, sampler, type, value);
+    }
+
+private:
+    enum Kind { RENDER, STAGE, SAMPLER };
+    struct Kept {
+        Kind kind;
+        uint32_t stage, type, value;
+    };
+    void Keep(Kind kind, uint32_t stage, uint32_t type) {
+        uint32_t value = 0;
+        if (kind == RENDER) m_device.GetRenderState(type, &value);
+        if (kind == STAGE) m_device.GetTextureStageState(stage, type, &value);
+        if (kind == SAMPLER) m_device.GetSamplerState(stage, type, &value);
+        m_kept.push_back({kind, stage, type, value});
+    }
+
+    CGfxDevice& m_device;
+    std::vector<Kept> m_kept;
+    CGfxTexture* m_texture = nullptr;
+    Matrix m_textureTransform = Matrix::Identity(), m_world = Matrix::Identity();
+};
+}  // namespace
+
+void CTerrainEngine::RenderGroundMarker() {
+    if (!m_device || !m_marker || !m_markerShown || m_count == 0) return;
+    CTerrainDecal& marker = *m_marker;
+    if (marker.moved) RebuildDecalMesh(marker);
+    // Without its picture the marker would be a plain box over the ground.
+    CGfxTexture* picture = m_markerPicture ? m_markerPicture->Texture() : nullptr;
+    if (!picture || !marker.mesh || !marker.mesh->VertexBuffer()) return;
+    CGfxDevice& device = *m_device;
+    CStatesKept kept(device);
+    // The picture as it is, whatever the light and the terrain's shading:
+    // the marker is a sign on the ground, not a part of it.
+    kept.Render(RS_LIGHTING, 0);
+    kept.Render(RS_ALPHABLENDENABLE, 1);
+    kept.Render(RS_SRCBLEND, BLEND_SRCALPHA);
+    kept.Render(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    kept.Stage(0, TSS_TEXCOORDINDEX, TCI_CAMERASPACEPOSITION);
+    kept.Stage(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
+    kept.Stage(0, TSS_COLOROP, TOP_SELECTARG1);
+    kept.Stage(0, TSS_COLORARG1, TA_TEXTURE);
+    kept.Stage(0, TSS_ALPHAOP, TOP_SELECTARG1);
+    kept.Stage(0, TSS_ALPHAARG1, TA_TEXTURE);
+    kept.Stage(1, TSS_COLOROP, TOP_DISABLE);
+    kept.Stage(1, TSS_ALPHAOP, TOP_DISABLE);
+    // The mesh reaches past the marker's box to whole terrain cells: the
+    // picture's clear edge is stretched over the rest.
+    kept.Sampler(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
+    kept.Sampler(0, SAMP_ADDRESSV, TADDRESS_CLAMP);
+    SetTextureCached(device, 0, picture);
+    RenderProjectedLayer(marker, PatchSpaceFromCamera(device, 1.0f));
 }
 
 void CTerrainEngine::RenderFogOfWar(float elapsed) {

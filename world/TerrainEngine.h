@@ -1,8 +1,8 @@
 // The ground of a match: a grid of 160-unit terrain patches, row by row
 // (index = z x across + x), with the texture layers, the walk grid (the path
 // finder, 5-unit cells) and the sight grid (10-unit cells), height and ray
-// questions, the decals that follow the world objects, and the projected
-// passes of decals and the fog of war. One engine exists at a time; the
+// questions, the decals that follow the world objects and the ground marker
+// of aimed area skills, and the projected passes of decals and the fog of war. One engine exists at a time; the
 // process-wide pointer names it.
 //
 // Map section "TerrainEngine" (read and written by LoadSection):
@@ -99,10 +99,27 @@ public:
     void RemoveFromObjectSets(CWorldObject* object);
     const std::list<CTerrainDecal*>& Decals() const { return m_decals; }
 
+    // The ground marker of an aimed area skill: one decal without an owner,
+    // with its own picture, that the play screen shows, moves and sizes. It
+    // starts hidden; Clear takes it with the other decals. A second create
+    // replaces the first. 0 when the pools are exhausted.
+    int CreateGroundMarker(CTextureResource* picture, float size, const platform::Vec3& position);
+    void RemoveGroundMarker();
+    const CTerrainDecal* GroundMarker() const { return m_marker; }
+    CTextureResource* GroundMarkerPicture() const { return m_markerPicture; }
+    void ShowGroundMarker(bool shown) { m_markerShown = shown; }
+    bool GroundMarkerShown() const { return m_marker && m_markerShown; }
+    // Both mark the mesh for a rebuild only when the value changes.
+    void MoveGroundMarker(const platform::Vec3& position);
+    void SizeGroundMarker(float size);
+
     void RenderTextured();
     void RenderOverlays();
     void RenderProjectedPass(platform::CGfxTexture* texture);
     void RenderProjectedLayer(CTerrainDecal& decal, const platform::Matrix& inverseView);
+    // The shown ground marker with its picture, whatever the shadow setting;
+    // the device states it changes are put back afterwards.
+    void RenderGroundMarker();
     void RenderFogOfWar(float elapsed);
     void ForceFogRefresh() { m_fogForced = 1; }
 
@@ -133,6 +150,10 @@ private:
     void PushSightCell(int32_t cellZ, int32_t cellX);
     void ObstacleQuarters(CWorldObject* object, float height);
     void RebuildDecalMesh(CTerrainDecal& decal);
+    // A decal from the pool with a mesh (a spare one first), in no list.
+    CTerrainDecal* NewDecal(CWorldObject* owner, float size, float strength, uint32_t flag);
+    // Its mesh emptied into the spares, the decal back to the pool.
+    void FreeDecal(CTerrainDecal* decal);
 
     platform::CGfxDevice* m_device;
     std::vector<std::unique_ptr<CTerrainObject>> m_patches;
@@ -149,6 +170,11 @@ private:
     std::deque<CGroundMesh*> m_spareMeshes;
     CBlockPool<CTerrainDecal> m_decalPool{20};
     CBlockPool<CGroundMesh> m_meshPool{200};
+    CTerrainDecal* m_marker = nullptr;
+    // Borrowed: the play resources hold the picture for longer than any
+    // match, and it is read only while the marker draws.
+    CTextureResource* m_markerPicture = nullptr;
+    bool m_markerShown = false;
     std::vector<CTextureResource*> m_layers;
     std::vector<std::string> m_layerNames;
     std::vector<std::string> m_patchTextureNames;

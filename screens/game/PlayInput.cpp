@@ -98,7 +98,10 @@ void CPlayScreen::RunInputStep(float gameDt) {
 }
 
 void CPlayScreen::HandleInput() {
-    if (m_voteState != -1) return;  // the vote has the frame
+    // Hidden before the vote too: a marker left standing would keep the
+    // pointer hidden over the vote's box.
+    HideGroundMarker();
+    if (m_voteState != -1) return SyncPointerWithMarker();  // the vote has the frame
     switch (m_inputMode) {
         case INPUT_NORMAL:
             InputModeNormal();
@@ -133,13 +136,14 @@ void CPlayScreen::HandleInput() {
             // Item, skill, chat and combination modes belong to the HUD's windows.
             break;
     }
+    SyncPointerWithMarker();
     // An object of the player's that may not be ordered locks the cursor.
     if (CWorldObject* shown = PanelObject(); shown && World() && shown->owner == World()->localSlot) {
         if (IScreenHost* host = ScreenHost(); host && host->Window()) {
             if (shown->stateFlags & 0x80000) {
                 host->Window()->ShowCursor(false);
                 SetCursor(27);
-            } else {
+            } else if (!m_pointerHiddenByMarker) {
                 host->Window()->ShowCursor(true);
             }
         }

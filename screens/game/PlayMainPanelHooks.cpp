@@ -22,6 +22,7 @@ int CPlayScreen::LoadMainPanel() {
     SetMainPanelHeight(static_cast<int32_t>(m_mainPanel->Size().y));
     // The carried item's icon draws over the panel.
     if (g_pUiManager) g_pUiManager->AddLowerWindow(&m_mainPanel->dragIcon);
+    CreateGroundMarker();
     return 1;
 }
 

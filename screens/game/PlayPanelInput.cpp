@@ -2,13 +2,20 @@
 // keys, and the three modes the panel starts, one frame each (an item held
 // on the cursor, a skill waiting for its target, the combination pick). The
 // modes' rules are the panel's (PlayPanelModes.cpp); here the frame's keys,
-// cursors and picks are gathered for them.
+// cursors and picks are gathered for them, and an area skill's ground marker
+// follows the pointer.
 #include "engine/input/ZEMDXInput.h"
+#include "engine/resource/TextureResource.h"
+#include "platform/Window.h"
 #include "screens/game/PlayMainPanel.h"
+#include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
+#include "ui/ScreenHost.h"
 #include "world/CombatObject.h"
 #include "world/SkillInstance.h"
+#include "world/SkillLevelRecord.h"
 #include "world/SkillRecord.h"
+#include "world/TerrainEngine.h"
 #include "world/WorldObjectManager.h"
 
 using namespace platform;
@@ -91,7 +98,10 @@ void CPlayScreen::InputModeSkillTarget() {
         return;
     }
     const uint32_t kind = pending->record->skillWord2;
-    SetCursor(kind == kTargetArea ? kCursorAreaTarget : kCursorTarget);
+    if (kind == kTargetArea)
+        AimAreaSkill(*pending);
+    else
+        SetCursor(kCursorTarget);
 
     // An army button or the portrait clicked this frame names the target.
     if (const int32_t picked = panel.TakeHudPickedTarget(); picked >= 0) {
@@ -122,6 +132,44 @@ void CPlayScreen::InputModeSkillTarget() {
         }
     }
     panel.SkillTargetFrame(*in, in->MouseReleased(1) != 0);
+}
+
+void CPlayScreen::AimAreaSkill(const CSkillInstance& skill) {
+    Vec3 point;
+    int hit = 0;
+    if (CursorOverWorld()) PickGroundPoint(&point, &hit);
+    const CSkillLevelRecord* level = skill.LevelRecord();
+    if (hit && ShowGroundMarker(point, level ? level->AreaRadius() : 0.0f)) return;
+    SetCursor(kCursorAreaTarget);
+}
+
+void CPlayScreen::CreateGroundMarker() {
+    if (!g_pTerrainEngine) return;
+    CResource* picture = g_pPlayResources ? g_pPlayResources->textures[CPlayResources::TEX_SKILL_REGION] : nullptr;
+    // Off the map until a mode shows it.
+    g_pTerrainEngine->CreateGroundMarker(AsTexture(picture), kGroundMarkerSize, Vec3(-10, 0, -10));
+}
+
+void CPlayScreen::HideGroundMarker() {
+    if (g_pTerrainEngine) g_pTerrainEngine->ShowGroundMarker(false);
+}
+
+bool CPlayScreen::ShowGroundMarker(const Vec3& point, float areaRadius) {
+    CTerrainEngine* terrain = g_pTerrainEngine;
+    if (!terrain || !terrain->GroundMarker()) return false;
+    // A skill without an area still has its spot marked.
+    terrain->SizeGroundMarker(areaRadius > 0 ? 2 * areaRadius : kGroundMarkerSize);
+    terrain->MoveGroundMarker(point);
+    terrain->ShowGroundMarker(true);
+    return true;
+}
+
+void CPlayScreen::SyncPointerWithMarker() {
+    const bool shown = g_pTerrainEngine && g_pTerrainEngine->GroundMarkerShown();
+    if (shown == m_pointerHiddenByMarker) return;
+    IScreenHost* host = ScreenHost();
+    if (host && host->Window()) host->Window()->ShowCursor(!shown);
+    m_pointerHiddenByMarker = shown;
 }
 
 void CPlayScreen::InputModeCombination() {

@@ -65,6 +65,10 @@ CPlayScreen::~CPlayScreen() {
     // The replay-end job must be done with the recording before the screen goes.
     if (!JobDone() && g_pResourceManager) g_pResourceManager->WaitLoaderThread(0xFFFFFFFFu);
     if (g_pScriptHost == this) g_pScriptHost = nullptr;
+    // The marker is the match's; the map may outlive the screen, and the
+    // pointer the marker stood in for comes back with the next screen.
+    if (g_pTerrainEngine) g_pTerrainEngine->RemoveGroundMarker();
+    SyncPointerWithMarker();
     if (g_pResourceManager) {
         // The layout takes its window with it.
         g_pResourceManager->ReleaseResource(m_helpLayout);

@@ -48,6 +48,7 @@ class CPlayMainPanel;
 class CPlayChatWindow;
 class CResource;
 class CScriptManager;
+class CSkillInstance;
 class CUiObject;
 class CUiWindow;
 class CWorldObject;
@@ -741,5 +742,23 @@ public:
     void InputModeItemDrag();
     void InputModeSkillTarget();
     void InputModeCombination();
+    // The ground marker of an aimed area skill lives in the terrain engine,
+    // which keeps it with the map; the screen holds no pointer to it. Made
+    // with the main panel, hidden at the start of every input frame, shown,
+    // sized and moved by the skill target mode.
+    static constexpr float kGroundMarkerSize = 10.0f;
+    void CreateGroundMarker();
+    void HideGroundMarker();
+    // Sized to the area (a skill without one keeps the marker's own size),
+    // moved to the point and shown; false without a marker.
+    bool ShowGroundMarker(const platform::Vec3& point, float areaRadius);
+    // Whether the system pointer is hidden because the marker stands in for it.
+    bool PointerHiddenByMarker() const { return m_pointerHiddenByMarker; }
+
+private:
+    // The system pointer hides while the marker shows and comes back once it does not.
+    void SyncPointerWithMarker();
+    void AimAreaSkill(const CSkillInstance& skill);
+    bool m_pointerHiddenByMarker = false;
     // ---- end of the main panel's input ----
 };

@@ -285,6 +285,8 @@ void CPlayScreen::RenderWorld(CGfxDevice& device) {
         // The low shadow setting gives each unit a blob on the ground.
         g_pTerrainEngine->drawDecals = shadowType == 1 ? 1u : 0u;
         if (shadowType == 1) g_pTerrainEngine->RenderProjectedPass(PlayTexture(CPlayResources::TEX_SHADOW));
+        // An aimed area skill's marker, under the objects that stand in it.
+        g_pTerrainEngine->RenderGroundMarker();
     }
     if (shadowType >= 2 && parts.shadow && g_pSpatialTree) {
         parts.shadow->useLarge = shadowType != 2 ? 1u : 0u;

@@ -1,6 +1,7 @@
 // A screen host for tests of single screens and the shared handlers: a message
 // box that remembers what it showed, counters of the connection closes, the
-// count-downs started and the sleeps, and no window, music or maps.
+// count-downs started and the sleeps, no music or maps, and no window unless
+// the test lends one (a test window, to read back what was done to it).
 #pragma once
 
 #include <string>
@@ -26,7 +27,7 @@ public:
     CUiManager& Ui() override { return ui; }
     IMessageBoxHost& MessageBox() override { return box; }
     CScreenManager& Screens() override { return screens; }
-    platform::CWindow* Window() const override { return nullptr; }
+    platform::CWindow* Window() const override { return window; }
     bool HasWindowFocus() const override { return true; }
     std::string WindowTitle() const override { return "QOR"; }
     uint32_t BackBufferWidth() const override { return 1024; }
@@ -72,6 +73,7 @@ public:
     int lightSets = 0;
     std::vector<float> countdowns;
     std::vector<uint32_t> sleeps;
+    platform::CWindow* window = nullptr;
 
 private:
     MapListEntry m_noMap;

@@ -1,9 +1,11 @@
 // A right-click move in the sample match, in a real window (under the test
 // program's own Xvfb): the selected hero walks to the clicked
 // ground, the move marker plays there, and the main panel stands at the
-// bottom of the screen. QOR_KEEP_SHOTS names a folder to keep the shots in.
+// bottom of the screen; an aimed area skill lays its ring on the ground
+// under the pointer. QOR_KEEP_SHOTS names a folder to keep the shots in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -12,6 +14,11 @@
 #include "screens/game/PlayMainPanel.h"
 #include "screens/game/PlayScreen.h"
 #include "tests/window/SampleMatchWindow.h"
+#include "world/GameDataRecord.h"
+#include "world/SkillInstance.h"
+#include "world/SkillLevelRecord.h"
+#include "world/SkillRecord.h"
+#include "world/TerrainEngine.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 
@@ -24,6 +31,12 @@ class PlayOrderWindow : public SampleMatchWindow {};
 bool Grey(uint32_t p) {
     const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
     return r > 90 && std::abs(r - g) < 40 && std::abs(g - b) < 40;
+}
+
+// The sample ring's light blue, through the map's light and haze.
+bool RingBlue(uint32_t p) {
+    const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+    return b > 150 && b > r + 60 && g > r;
 }
 
 }  // namespace
@@ -66,4 +79,55 @@ TEST_F(PlayOrderWindow, ARightClickWalksTheHeroUnderTheMainPanel) {
             grey += Grey(px[y * width + x]);
         }
     EXPECT_GT(grey, samples / 2) << grey << " of " << samples;
+}
+
+TEST_F(PlayOrderWindow, AnAimedAreaSkillLaysItsRingOnTheGroundUnderThePointer) {
+    CPlayScreen* play = StartMatch();
+    ASSERT_NE(play, nullptr) << ErrorReport().Text();
+    CUnit* hero = PlaceHero(Vec3(160, 0, 160));
+    ASSERT_NE(hero, nullptr);
+    ASSERT_FALSE(hero->skills.empty());
+    const Vec3 start = hero->position;
+    play->Camera()->SetLookAt(start + Vec3(0, 260, -220), start, 0.785398f);
+    play->Selection().selected = {hero->id};
+    play->RefreshHud();
+    // The hero's first skill, learned and aimed at a ground area of 40 units.
+    CSkillInstance& skill = *hero->skills[0];
+    skill.level = 1;
+    skill.record->flags = 0x10;
+    skill.record->skillWord2 = 3;
+    skill.record->levels[0]->amount[3] = ::FloatBits(40.0f);
+    hero->stats.final[6] = 1000;
+    hero->mana = 1000;
+    Frames(3);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(OnScreen(*play->Camera(), start + Vec3(70, 0, 0), &x, &y));
+    input->SetCursor(x, y);
+    Frames(2);
+
+    // Blue pixels around the pointer, before and while the skill is aimed.
+    const uint32_t width = app->BackBufferWidth(), height = app->BackBufferHeight();
+    const int32_t left = std::max(0, x - 140), right = std::min(static_cast<int32_t>(width), x + 140);
+    const int32_t top = std::max(0, y - 140), bottom = std::min(static_cast<int32_t>(height), y + 140);
+    auto blueAround = [&](const std::vector<uint32_t>& px) {
+        int n = 0;
+        for (int32_t row = top; row < bottom; ++row)
+            for (int32_t column = left; column < right; ++column)
+                n += RingBlue(px[static_cast<size_t>(row) * width + static_cast<size_t>(column)]);
+        return n;
+    };
+    const std::vector<uint32_t> plain = Screenshot();
+    ASSERT_EQ(plain.size(), static_cast<size_t>(width) * height);
+    ASSERT_EQ(play->MainPanel()->UseSlot(0, 0), 1);
+    Frames(3);
+    ASSERT_EQ(play->InputMode(), CPlayScreen::INPUT_SKILL);
+    ASSERT_TRUE(g_pTerrainEngine && g_pTerrainEngine->GroundMarkerShown());
+    const std::vector<uint32_t> aimed = Screenshot();
+    Keep(aimed, width, height, "area-skill-ring.jpg");
+    EXPECT_GT(blueAround(aimed), blueAround(plain) + 1000) << blueAround(aimed) << " against " << blueAround(plain);
+
+    // Esc lets the ground go.
+    Tap(DIK_ESCAPE);
+    Frames(2);
+    EXPECT_FALSE(g_pTerrainEngine->GroundMarkerShown());
 }

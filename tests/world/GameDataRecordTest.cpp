@@ -133,6 +133,15 @@ TEST(GameDataRecord, EverySkillKindWithZeroOneAndThreeLevels) {
     }
 }
 
+TEST(GameDataRecord, OnlyTheSweepCoversAnAreaAroundItsAimedPoint) {
+    for (uint32_t kind = 0; kind < CSkillRecord::kKindCount; ++kind) {
+        std::unique_ptr<CSkillLevelRecord> level = CreateSkillLevel(kind);
+        ASSERT_NE(level, nullptr);
+        for (size_t i = 1; i < level->amount.size(); ++i) level->amount[i] = FloatBits(10.0f * static_cast<float>(i));
+        EXPECT_EQ(level->AreaRadius(), kind == 4 ? 30.0f : 0.0f) << "kind " << kind;
+    }
+}
+
 TEST(GameDataRecord, EveryEffectKindWithDistinctValues) {
     for (uint32_t kind = 0; kind < CEffectRecord::kKindCount; ++kind) {
         Filler f;

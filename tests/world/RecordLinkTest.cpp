@@ -31,7 +31,7 @@ TEST(RecordLink, TheSampleBlockLoadsFromTheSampleFolderAndEveryRecordLinks) {
     ASSERT_STREQ(block, kSampleDataBlock);
     ASSERT_EQ(f.registry.LoadDataBlock(block), 1) << f.report.Text();
     EXPECT_EQ(f.registry.Records(CAT_UNIT).Size(), 12u);
-    EXPECT_EQ(f.registry.Records(CAT_SKILL).Size(), 14u);
+    EXPECT_EQ(f.registry.Records(CAT_SKILL).Size(), 15u);
     for (uint32_t c = 0; c < CAT_COUNT; ++c)
         for (CGameDataRecord* record : f.registry.Records(c).Records())
             EXPECT_EQ(record->Link(), 1) << CategoryLabel(c) << " " << record->name << ": " << f.report.Text();

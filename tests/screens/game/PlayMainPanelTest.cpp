@@ -24,11 +24,13 @@
 #include "platform/GfxRecordingDevice.h"
 #include "platform/CrtRandom.h"
 #include "platform/ScriptedInput.h"
+#include "platform/Window.h"
 #include "screens/game/ItemTooltip.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
 #include "screens/game/UnitInfoWindow.h"
 #include "tests/fixtures/CapturingGfxDevice.h"
+#include "tests/fixtures/HeldTexture.h"
 #include "tests/fixtures/StubTexture.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/WorldHarness.h"
@@ -38,13 +40,16 @@
 #include "ui/LayoutResource.h"
 #include "ui/UiButton.h"
 #include "ui/UiControls.h"
+#include "ui/UiCursorHost.h"
 #include "ui/UiGauge.h"
 #include "world/GameDataRegistry.h"
 #include "world/InventoryItem.h"
 #include "world/ItemData.h"
 #include "world/SightGrid.h"
 #include "world/SkillInstance.h"
+#include "world/SkillLevelRecord.h"
 #include "world/SkillRecord.h"
+#include "world/TerrainEngine.h"
 #include "world/Unit.h"
 #include "world/WorldObjectManager.h"
 #include "world/ZEMMap.h"
@@ -95,6 +100,8 @@ protected:
     }
     void TearDown() override {
         screen.reset();
+        host.ui.SetCursorHost(nullptr);
+        host.window = nullptr;
         g_pPlayResources = nullptr;
         g_pClientSession = nullptr;
         platform::SetClockSource(nullptr);
@@ -139,6 +146,33 @@ protected:
         return item;
     }
     CSkillInstance& Skill(size_t i) { return *Hero().skills.at(i); }
+    // A learned active skill of the hero's that waits for a target of the
+    // kind, with mana for it.
+    CSkillInstance& AimedSkill(size_t i, uint32_t targetKind) {
+        Hero().stats.final[6] = 1000;
+        Hero().mana = 1000;
+        CSkillInstance& s = Skill(i);
+        s.level = 1;
+        s.record->flags = 0x10;
+        s.record->skillWord2 = targetKind;
+        return s;
+    }
+    // The cursors by index, for a test that reads which one a mode chose.
+    struct IndexCursors : IUiCursorHost {
+        uintptr_t LoadCursor(uint32_t id) override { return id + 1; }
+        void SetCursor(uintptr_t) override {}
+        void ShowCursor(bool) override {}
+    };
+    void LoadCursors() {
+        host.ui.SetCursorHost(&cursors);
+        for (uint32_t id = 0; id < 30; ++id) host.ui.LoadCursor(id);
+    }
+    // One input frame of the screen with the pointer at a place.
+    void PointerFrame(int32_t x, int32_t y) {
+        input->SetCursor(x, y);
+        host.input.UpdateInput(0.016f, 1);
+        screen->RunInputStep(0.016f);
+    }
 
     CWorldHarness harness;
     CClientSession session;
@@ -146,6 +180,8 @@ protected:
     platform::ScriptedInput* input = nullptr;
     CPlayCamera camera;
     CPlayResources resources;
+    platform::CTestWindow window{1024, 768, true};
+    IndexCursors cursors;
     std::unique_ptr<CPlayScreen> screen;
     CPlayMainPanel* panel = nullptr;
     int32_t hero = -1;
@@ -352,7 +388,7 @@ TEST_F(PlayMainPanelTest, SkillsCastToggleOrWaitForATarget) {
 TEST_F(PlayMainPanelTest, TheSampleHeroUsesEveryKindOfSlot) {
     const int32_t dawn = harness.SpawnUnit("Dawn Hunter", {120, 0, 100}, 0, 0);
     auto* unit = harness.Unit(0, dawn);
-    ASSERT_EQ(unit->skills.size(), 4u);
+    ASSERT_EQ(unit->skills.size(), 5u);
     for (CSkillInstance* s : unit->skills) s->level = 1;
     unit->stats.final[6] = 500;
     unit->mana = 500;
@@ -366,6 +402,15 @@ TEST_F(PlayMainPanelTest, TheSampleHeroUsesEveryKindOfSlot) {
     EXPECT_TRUE(panel->skill[3]->HasFlags(CPlayMainPanel::kUnusable));
     EXPECT_EQ(panel->UseSlot(1, 0), 1);  // Lance waits for its target
     EXPECT_EQ(screen->InputMode(), 4);
+    panel->CancelSkillTarget();
+    EXPECT_EQ(panel->UseSlot(4, 0), 1);  // Quake waits for a ground area, wider each level
+    EXPECT_EQ(screen->InputMode(), 4);
+    ASSERT_NE(panel->PendingSkill(), nullptr);
+    EXPECT_EQ(panel->PendingSkill()->record->skillWord2, 3u);
+    const CSkillRecord& quake = *unit->skills[4]->record;
+    ASSERT_EQ(quake.LevelCount(), 3u);
+    EXPECT_GT(quake.Level(0)->AreaRadius(), 0.0f);
+    EXPECT_GT(quake.Level(2)->AreaRadius(), quake.Level(0)->AreaRadius());
     // Two certain ingredients in storage make a sword at once.
     Store("Elixir", 0);
     Store("Potion", 1);
@@ -790,6 +835,111 @@ TEST_F(PlayMainPanelTest, AMissingKeyNumberTextureFailsTheLoadWithItsName) {
     g_pResourceManager = shared;
 }
 
+TEST_F(PlayMainPanelTest, AnAreaSkillsGroundMarkerFollowsThePointerOverTheGround) {
+    host.window = &window;
+    LoadCursors();
+    CTerrainEngine& terrain = *g_pTerrainEngine;
+    auto* device = dynamic_cast<platform::CGfxRecordingDevice*>(terrain.Device());
+    ASSERT_NE(device, nullptr);
+    // The marker the screen made at its load, again with a picture in the play resources.
+    ASSERT_NE(terrain.GroundMarker(), nullptr);
+    EXPECT_FALSE(terrain.GroundMarkerShown());
+    HeldTexture ring(device, 8, 8);
+    resources.textures[CPlayResources::TEX_SKILL_REGION] = &ring;
+    screen->CreateGroundMarker();
+    resources.textures[CPlayResources::TEX_SKILL_REGION] = nullptr;
+    ASSERT_NE(terrain.GroundMarker(), nullptr);
+    EXPECT_EQ(terrain.GroundMarkerPicture(), &ring);
+    const CTerrainDecal& marker = *terrain.GroundMarker();
+    EXPECT_FLOAT_EQ(marker.width, CPlayScreen::kGroundMarkerSize);
+
+    CSkillInstance& bolt = AimedSkill(0, 3);
+    ASSERT_EQ(bolt.record->LevelCount(), 2u);
+    for (size_t i = 0; i < 2; ++i) bolt.record->levels[i]->amount[3] = FloatBits(25.0f + 10.0f * static_cast<float>(i));
+    panel->Refresh(hero);
+    ASSERT_EQ(panel->UseSlot(0, 0), 1) << panel->LastNotice();
+    ASSERT_EQ(screen->InputMode(), 4);
+    // Looking down at the hero from the south.
+    camera.SetLookAt(platform::Vec3(100, 300, -200), platform::Vec3(100, 0, 100), 0.785398f);
+    camera.SetProjection(1024, 768);
+    camera.view = platform::MatrixLookAtLH(camera.eye, camera.target, platform::Vec3(0, 1, 0));
+
+    // Over the ground: where the pointer's ray meets it, as wide as the
+    // level's area, in place of the system pointer.
+    const int32_t groundX = 512, groundY = 300;
+    PointerFrame(groundX, groundY);
+    ASSERT_EQ(screen->UiHit(), nullptr);
+    platform::Vec3 ground;
+    ASSERT_EQ(terrain.PickTerrain(camera.rayOrigin, camera.rayDirection, &ground), 1);
+    ASSERT_TRUE(terrain.GroundMarkerShown());
+    EXPECT_FLOAT_EQ(marker.position.x, ground.x);
+    EXPECT_FLOAT_EQ(marker.position.z, ground.z);
+    EXPECT_FLOAT_EQ(marker.width, 50.0f);
+    EXPECT_TRUE(screen->PointerHiddenByMarker());
+    EXPECT_FALSE(window.CursorShown());
+    const uint32_t draws = device->DrawCount();
+    terrain.RenderGroundMarker();
+    EXPECT_EQ(device->DrawCount(), draws + 1);
+    EXPECT_FALSE(marker.moved);
+
+    // The same radius at the same place: no rescale; a new level: one.
+    PointerFrame(groundX, groundY);
+    EXPECT_TRUE(terrain.GroundMarkerShown());
+    EXPECT_FALSE(marker.moved);
+    bolt.level = 2;
+    PointerFrame(groundX, groundY);
+    EXPECT_TRUE(marker.moved);
+    EXPECT_FLOAT_EQ(marker.width, 70.0f);
+    terrain.RenderGroundMarker();
+
+    // A lost device takes the mesh; the map's return brings it back.
+    screen->DeleteDeviceObjects();
+    EXPECT_EQ(marker.mesh->VertexBuffer(), nullptr);
+    ASSERT_EQ(screen->InitDeviceObjects(), 1) << ErrorReport().Text();
+    EXPECT_NE(marker.mesh->VertexBuffer(), nullptr);
+
+    // Over a control of the panel: the area cursor and the system pointer.
+    const UiPoint at = panel->skill[1]->GetAbsolutePos();
+    PointerFrame(at.x + 4, at.y + 4);
+    ASSERT_NE(screen->UiHit(), nullptr);
+    EXPECT_FALSE(terrain.GroundMarkerShown());
+    EXPECT_EQ(g_pUiManager->CursorIndex(), 17);
+    EXPECT_TRUE(window.CursorShown());
+    PointerFrame(groundX, groundY);
+    EXPECT_TRUE(terrain.GroundMarkerShown());
+    EXPECT_FALSE(window.CursorShown());
+
+    // A vote takes the frame: the marker goes and the pointer comes back.
+    screen->SetVoteState(1, 3);
+    PointerFrame(groundX, groundY);
+    EXPECT_FALSE(terrain.GroundMarkerShown());
+    EXPECT_TRUE(window.CursorShown());
+    screen->SetVoteState(-1, -1);
+    PointerFrame(groundX, groundY);
+    EXPECT_TRUE(terrain.GroundMarkerShown());
+
+    // Esc ends the mode; the next frame hides the marker.
+    Press(platform::DIK_ESCAPE);
+    screen->RunInputStep(0.016f);
+    EXPECT_EQ(screen->InputMode(), 0);
+    PointerFrame(groundX, groundY);
+    EXPECT_FALSE(terrain.GroundMarkerShown());
+    EXPECT_TRUE(window.CursorShown());
+    EXPECT_FALSE(screen->PointerHiddenByMarker());
+
+    // A skill aimed at an object or a point shows no marker.
+    bolt.record->skillWord2 = 1;
+    ASSERT_EQ(panel->UseSlot(0, 0), 1) << panel->LastNotice();
+    PointerFrame(groundX, groundY);
+    EXPECT_EQ(screen->InputMode(), 4);
+    EXPECT_FALSE(terrain.GroundMarkerShown());
+    EXPECT_TRUE(window.CursorShown());
+
+    // The screen's end takes the marker from the map that stays.
+    screen.reset();
+    EXPECT_EQ(terrain.GroundMarker(), nullptr);
+}
+
 TEST_F(PlayMainPanelTest, PortraitsPlayTheShownObjectAndFollowTheDevice) {
     // The panel's portrait idles; the unit window's plays action 1, and 5 once its hero is dead.
     EXPECT_TRUE(panel->Portrait().HasModel());
@@ -882,12 +1032,7 @@ TEST_F(PlayMainPanelTest, SlotKeysActThroughThePanel) {
 }
 
 TEST_F(PlayMainPanelTest, TheScreenRunsThePanelsModes) {
-    Hero().stats.final[6] = 1000;
-    Hero().mana = 1000;
-    CSkillInstance& bolt = Skill(0);
-    bolt.level = 1;
-    bolt.record->flags = 0x10;
-    bolt.record->skillWord2 = 1;
+    AimedSkill(0, 1);
     const int32_t creep = harness.SpawnUnit("Creep", {130, 0, 100}, 0, 0);
     screen->Selection().selected = {hero, creep};
     panel->Refresh(hero);

@@ -25,6 +25,7 @@
 #include "platform/ScriptedInput.h"
 #include "screens/game/PlayResources.h"
 #include "screens/game/PlayScreen.h"
+#include "tests/fixtures/HeldTexture.h"
 #include "tools/RecordingEffect.h"
 #include "tools/WorldHarness.h"
 #include "tests/ui/RecordingScreenHost.h"
@@ -282,16 +283,6 @@ TEST_F(PlayScreenRenderTest, TheCentreNoticeFadesInItsLastSecond) {
     play.AdvanceOverlays(0.5f);
     EXPECT_EQ(play.CentreNoticeTime(), 0.0f);
 }
-
-// A texture resource over a texture made here (it takes the texture).
-class HeldTexture : public CTextureResource {
-public:
-    HeldTexture(CGfxDevice* device, uint32_t width, uint32_t height) : CTextureResource(device) {
-        CGfxTexture* texture = nullptr;
-        if (device->CreateTexture(width, height, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &texture) == GFX_OK)
-            SetTexture(texture);
-    }
-};
 
 TEST_F(PlayScreenRenderTest, TheGameOverPictureStandsCentredAboveThePanel) {
     CPlayResources resources;
