@@ -47,7 +47,6 @@ constexpr struct {
     uint32_t bit;
     int tab;
 } kRaceBits[] = {{0x8000000u, 4}, {0x400u, 0}, {0x100u, 1}, {0x800u, 2}, {0x200u, 3}};
-const char* const kRaceNames[] = {"Hunter", "Vampire", "Werewolf", "Mage", "Hidden"};
 
 CClientSession& Session() { return *g_pClientSession; }
 
@@ -516,7 +515,10 @@ void CHeroSelectScreen::RefreshPlayerRows() {
         SetShown(r.portrait, choice == kChoiceRandom || hero);
         if (choice == kChoiceRandom) Lend(r.portrait, m_randomPortrait);
         if (hero) {
-            lobby::SetLabel(r.raceName, kRaceNames[RaceOf(hero->record->flags)]);
+            // The race names are the game's own table, as the detail's race icon reads it.
+            if (g_pPlayResources)
+                lobby::SetLabel(r.raceName, CPlayResources::ListEntry(g_pPlayResources->raceNames,
+                                                                      CPlayResources::RaceIndex(hero->record->flags)));
             Lend(r.portrait, hero->portrait);
         }
     }
