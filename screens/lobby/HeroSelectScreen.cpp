@@ -465,7 +465,7 @@ void CHeroSelectScreen::ShowHeroDetails(const HeroEntry& hero) {
         g_pPlayResources->SetClassIcon(w.ClassIcon(), &unit);
         g_pPlayResources->SetRaceIcon(w.RaceIcon(), &unit);
     }
-    lobby::SetLabel(w.HeroName(), "Lv20 " + unit.text);
+    lobby::SetLabel(w.HeroName(), "Lv20 " + unit.name);
     SetShown(w.HeroName(), true);
     lobby::SetLabel(w.Title(), unit.unitText3);
     SetShown(w.Title(), true);

@@ -298,13 +298,14 @@ TEST_F(WaitRoomFlow, PracticeHeroSelectShowsTheFirstHeroAtOnce) {
     EXPECT_EQ(hero->Preview().ModelName(), "SAMPLE.DRC");
     EXPECT_EQ(hero->Window()->Detail()->Image(), hero->Preview().View().Target());
     EXPECT_FALSE(hero->Window()->Detail()->HasFlags(UI_HIDDEN));
+    const CUnitData* picked = hero->HeroList(hero->SelectedRace())[0].record;
+    EXPECT_EQ(hero->Window()->HeroName()->GetText(), "Lv20 " + picked->name);
     // Picked, the own row names the hero's race from the game's race names.
     hero->Window()->PressCommand(CHeroSelectWindow::FLAG_OK);
     Frames(1);
     const CUiStatic* race = hero->Window()->Row(0).raceName;
     ASSERT_NE(race, nullptr);
     EXPECT_FALSE(race->HasFlags(UI_HIDDEN));
-    const CUnitData* picked = hero->HeroList(hero->SelectedRace())[0].record;
     EXPECT_EQ(race->GetText(), CPlayResources::ListEntry(g_pPlayResources->raceNames,
                                                          CPlayResources::RaceIndex(picked->flags)));
 }
