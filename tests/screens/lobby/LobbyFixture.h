@@ -8,6 +8,7 @@
 #include "net/ProtocolTables.h"
 #include "net/ServerAddress.h"
 #include "screens/game/PlayResources.h"
+#include "screens/lobby/HeroSelectScreen.h"
 #include "screens/lobby/LoginScreen.h"
 #include "tests/app/AppFixture.h"
 #include "tests/servers/FakeGameServer.h"
@@ -70,6 +71,15 @@ protected:
             app->RenderStep();
         }
         return done();
+    }
+    // The hero select screen once it lets the player pick, or null.
+    CHeroSelectScreen* UntilHeroPicking() {
+        CHeroSelectScreen* hero = nullptr;
+        RunUntil([&] {
+            hero = CurrentAs<CHeroSelectScreen>();
+            return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
+        });
+        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING ? hero : nullptr;
     }
     void Frames(int n) {
         for (int i = 0; i < n; ++i) app->RenderStep();

@@ -484,11 +484,8 @@ TEST_F(PracticePath, PracticeGoesThroughItsOwnRoomAndHeroSelectToTheLoadingScree
     EXPECT_EQ(g_pWorldObjectManager->gameMode, 0);
 
     room->Window()->PressCommand(CWaitRoomWindow::CMD_START);
-    CHeroSelectScreen* hero = nullptr;
-    ASSERT_TRUE(RunUntil([&] {
-        hero = CurrentAs<CHeroSelectScreen>();
-        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
-    })) << ErrorReport().Text();
+    CHeroSelectScreen* hero = UntilHeroPicking();
+    ASSERT_NE(hero, nullptr) << ErrorReport().Text();
     EXPECT_EQ(g_pWorldObjectManager->gameMode, 1);
     EXPECT_FALSE(Session().mapFile.empty());
     ASSERT_FALSE(hero->HeroList(hero->Window()->RaceTab()).empty());

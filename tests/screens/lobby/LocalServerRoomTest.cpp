@@ -127,11 +127,8 @@ TEST_F(LocalServerRoomFlow, AMadeRoomOfModeOneStartsAndARandomPickReachesTheLoad
 
     // The random map is the server's to draw.
     w.PressCommand(CWaitRoomWindow::CMD_START);
-    CHeroSelectScreen* hero = nullptr;
-    ASSERT_TRUE(RunUntil([&] {
-        hero = CurrentAs<CHeroSelectScreen>();
-        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
-    })) << ErrorReport().Text();
+    CHeroSelectScreen* hero = UntilHeroPicking();
+    ASSERT_NE(hero, nullptr) << ErrorReport().Text();
     EXPECT_EQ(Session().mapId, kSampleRoomMapKeys[1]);
     EXPECT_EQ(hero->SelectedIndex(), CHeroSelectScreen::kRandom);
     hero->Window()->PressCommand(CHeroSelectWindow::FLAG_OK);

@@ -139,11 +139,8 @@ TEST_F(WaitRoomFlow, HostStartsPicksAHeroAndTheLoadingScreenFollows) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&chat[2])), "me");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&chat[19])), korean);
 
-    CHeroSelectScreen* hero = nullptr;
-    ASSERT_TRUE(RunUntil([&] {
-        hero = CurrentAs<CHeroSelectScreen>();
-        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
-    })) << ErrorReport().Text();
+    CHeroSelectScreen* hero = UntilHeroPicking();
+    ASSERT_NE(hero, nullptr) << ErrorReport().Text();
     EXPECT_EQ(hero->Side(), 0);
     ASSERT_FALSE(hero->HeroList(1).empty());  // the vampires of side 0
     hero->Window()->PressHero(0);
@@ -289,11 +286,8 @@ TEST_F(WaitRoomFlow, PracticeHeroSelectShowsTheFirstHeroAtOnce) {
     CWaitRoomScreen* room = Room();
     ASSERT_NE(room, nullptr) << ErrorReport().Text();
     room->Window()->PressCommand(CWaitRoomWindow::CMD_START);
-    CHeroSelectScreen* hero = nullptr;
-    ASSERT_TRUE(RunUntil([&] {
-        hero = CurrentAs<CHeroSelectScreen>();
-        return hero && hero->Phase() == CHeroSelectScreen::PHASE_PICKING;
-    })) << ErrorReport().Text();
+    CHeroSelectScreen* hero = UntilHeroPicking();
+    ASSERT_NE(hero, nullptr) << ErrorReport().Text();
     EXPECT_EQ(hero->SelectedIndex(), 0);
     EXPECT_EQ(hero->Preview().ModelName(), "SAMPLE.DRC");
     EXPECT_EQ(hero->Window()->Detail()->Image(), hero->Preview().View().Target());
